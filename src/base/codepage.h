@@ -1,0 +1,16 @@
+#pragma once
+// Texts inside the program are Windows-1252 bytes, as the instrument and the
+// stored files carry them. These convert at the edges.
+
+#include <string>
+
+namespace kova {
+
+std::string Cp1252ToUtf8(const std::string& text);
+std::u16string Cp1252ToUtf16(const std::string& text);
+// Characters that Windows-1252 cannot hold become '?'; malformed UTF-8
+// sequences become '?' too.
+std::string Utf8ToCp1252(const std::string& text);
+std::string Utf16ToCp1252(const std::u16string& text);
+
+}  // namespace kova

@@ -1,0 +1,34 @@
+#pragma once
+// What every command of the kova tool shares: the settings and the prompter.
+
+#include <memory>
+#include <string>
+
+#include "app/app_settings.h"
+#include "app/prompter.h"
+#include "app/settings_store.h"
+
+namespace CLI {
+class App;
+}
+
+namespace kova {
+
+struct CliContext {
+  std::unique_ptr<SettingsStore> store;
+  AppSettings settings;
+  CAppInfo info;
+  std::unique_ptr<Prompter> prompter;
+  int exit_code = 0;
+};
+
+// Command groups; each registers its subcommands and sets ctx.exit_code.
+void AddRecordCommands(CLI::App& app, CliContext& ctx);
+void AddPlanCommands(CLI::App& app, CliContext& ctx);
+void AddThumbCommands(CLI::App& app, CliContext& ctx);
+void AddDeviceCommands(CLI::App& app, CliContext& ctx);
+
+// Prints to stderr: messages, never data.
+void PrintError(const std::string& text);
+
+}  // namespace kova

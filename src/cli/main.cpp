@@ -1,0 +1,56 @@
+// kova: the command-line face of the companion program.
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <QCoreApplication>
+#include <clocale>
+#include <filesystem>
+#include <iostream>
+
+#include "app/app_settings.h"
+#include "base/path.h"
+#include "cli/cli_context.h"
+#include "cli/terminal_prompter.h"
+#include "platform/qt_settings_store.h"
+
+namespace kova {
+
+void PrintError(const std::string& text) { std::cerr << text << '\n'; }
+
+}  // namespace kova
+
+int main(int argc, char** argv) {
+  // Qt serial ports need an application object; numbers are always written
+  // and read with a decimal point, whatever the user's locale.
+  QCoreApplication qt_app(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+
+  kova::CliContext ctx;
+  ctx.store = std::make_unique<kova::QtSettingsStore>();
+  const std::string program_dir =
+      kova::WithTrailingSeparator(QCoreApplication::applicationDirPath().toStdString());
+  std::error_code ec;
+  const std::string cwd = std::filesystem::current_path(ec).string();
+  kova::LoadAppSettings(ctx.settings, *ctx.store, program_dir);
+  // The tool works on the paths it is given: keep the folder it was started in.
+  ctx.info.Load(*ctx.store, cwd);
+  std::filesystem::current_path(cwd, ec);
+  kova::ApplyRecordDefaults(ctx.info);
+  ctx.prompter = std::make_unique<kova::TerminalPrompter>(isatty(STDIN_FILENO) != 0);
+
+  CLI::App app{"KOVA companion program: records, plans and the instrument"};
+  app.require_subcommand(1);
+  app.set_help_all_flag("--help-all", "Show every command's help");
+  kova::AddRecordCommands(app, ctx);
+  kova::AddPlanCommands(app, ctx);
+  kova::AddThumbCommands(app, ctx);
+  kova::AddDeviceCommands(app, ctx);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  }
+  return ctx.exit_code;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The command-line tool's prompter: messages go to stderr; questions are
+// asked on the terminal when there is one, else answered by the default.
+
+#include "app/prompter.h"
+
+namespace kova {
+
+class TerminalPrompter : public Prompter {
+ public:
+  // `interactive`: questions may be asked on stdin.
+  explicit TerminalPrompter(bool interactive);
+
+  Answer Message(const std::string& caption, const std::string& text, Buttons buttons,
+                 Icon icon) override;
+  bool ChooseOpenFile(const std::string& title, const std::string& folder,
+                      const std::string& filter, std::string& path) override;
+  bool ChooseSaveFile(const std::string& title, const std::string& folder,
+                      const std::string& filter, std::string& path) override;
+  bool ChooseFolder(const std::string& title, const std::string& start,
+                    std::string& folder) override;
+  bool PromptText(const std::string& caption, const std::string& label, std::string& text) override;
+  bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override;
+  void Pump() override;
+
+  bool interactive() const { return interactive_; }
+
+ private:
+  bool interactive_;
+};
+
+}  // namespace kova

@@ -1,0 +1,180 @@
+#include "records/record_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/file_io.h"
+#include "base/le_bytes.h"
+#include "base/path.h"
+#include "records/record_layout.h"
+#include "records/test_record.h"
+
+namespace kova {
+
+void RunAfterWriteHook(TestRecord& rec);
+
+namespace {
+
+int ModelFromRawFileText(const std::string& text) {
+  int model = text.find("-7100A") != std::string::npos ? 1 : 2;
+  if (text.find("KOVA-R5A") != std::string::npos) model = 3;
+  if (text.find("KOVA-7KA") != std::string::npos) model = 4;
+  return model;
+}
+
+void ReadGraphPoints(TestRecord& rec, ByteReader& in) {
+  for (TapTest& tap : rec.taps) {
+    for (GraphPoint& gp : tap.graph) {
+      double a = 0, v = 0, x = 0;
+      if (!in.F64(a)) return;
+      gp.gpAmps = a;
+      if (!in.F64(v)) return;
+      gp.gpVolts = v;
+      if (!in.F64(x)) return;
+      gp.gpAux = x;
+    }
+  }
+}
+
+// Fields 6 to 12, each only from the version that introduced it. A file
+// that ends early leaves the rest at their reset values.
+void ReadVersionedTail(TestRecord& rec, ByteReader& in, uint32_t version) {
+  if (version >= 2) {
+    std::string note;
+    if (!in.LengthPrefixed(note, kMaxRecordFileText)) return;
+    rec.testnote = note;
+    int32_t frequency = 0;
+    if (!in.I32(frequency)) return;
+    rec.frequency = frequency;
+  }
+  if (version >= 5) {
+    std::string order;
+    if (!in.LengthPrefixed(order, kMaxRecordFileText)) return;
+    if (!order.empty()) rec.taporder = order;
+  }
+  if (version >= 3) {
+    for (TapTest& tap : rec.taps) {
+      std::string table;
+      if (!in.LengthPrefixed(table, kMaxRecordFileText)) return;
+      tap.burdentable = table;
+    }
+  }
+  if (version >= 6) {
+    uint8_t pf[kPassFailBlockSize];
+    if (!in.Bytes(pf, sizeof pf)) return;
+    rec.passfail.FromBytes(pf);
+    uint8_t res[kResistanceBlockSize];
+    if (!in.Bytes(res, sizeof res)) return;
+    rec.resistance.FromBytes(res);
+  }
+  if (version >= 7) {
+    uint32_t len = 0;
+    if (!in.U32(len)) return;
+    // The class settings are 32 bytes; a block of any other length is not
+    // one we know, so the reset values (25 degC, 5 A) stay.
+    if (len != kClassSettingsSize) return;
+    uint8_t cls[kClassSettingsSize];
+    if (!in.Bytes(cls, sizeof cls)) return;
+    rec.classsettings.FromBytes(cls);
+  }
+}
+
+}  // namespace
+
+bool TestRecord::ReadRecordFile(const std::string& path) {
+  ResetRecord();
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(path, bytes, kMaxRecordFileSize)) return false;
+  return ReadRecordBytes(bytes.data(), bytes.size(), path);
+}
+
+bool TestRecord::ReadRecordBytes(const uint8_t* data, size_t size, const std::string& path) {
+  ResetRecord();
+  testnote.clear();
+  ByteReader in(data, size);
+  uint32_t magic = 0;
+  if (!in.U32(magic)) return false;
+  const bool rawfile = size >= 4 && std::memcmp(data, "KOVA", 4) == 0;
+  if (!rawfile && magic != kRecordMagic && magic != kRecordMagicAlt) return false;
+
+  fullpath = path;
+  filename = FileNameOf(path);
+  devicefile = rawfile ? 1 : 0;
+  std::memset(rawrecord, 0, sizeof rawrecord);
+  uint32_t version = 1;
+
+  size_t record_at = 0;
+  if (rawfile) {
+    const size_t n = std::min(size, kRawFileModelTextSize);
+    deviceversion = ModelFromRawFileText(std::string(reinterpret_cast<const char*>(data), n));
+    record_at = kRawFileRecordOffset;
+  } else {
+    if (!in.U32(version)) version = 1;
+    if (version < 4) {
+      deviceversion = 1;
+    } else {
+      int32_t model = 1;
+      in.I32(model);
+      deviceversion = model;
+    }
+    record_at = in.Position();
+  }
+
+  if (record_at < size) {
+    const size_t n = std::min(kRawRecordSize, size - record_at);
+    std::memcpy(rawrecord, data + record_at, n);
+  }
+  DecodeRawRecord(rawrecord, 0, 0);
+
+  if (rawfile) {
+    const size_t tail = kRawFileRecordOffset + LayoutFor(deviceversion).length;
+    if (tail < size) {
+      const std::string text(reinterpret_cast<const char*>(data) + tail, size - tail);
+      RecordTextParser(text, 0, 0, 1);
+    }
+    version = 1;
+  } else if (record_at + kRawRecordSize <= size) {
+    ByteReader rest(data + record_at + kRawRecordSize, size - record_at - kRawRecordSize);
+    ReadGraphPoints(*this, rest);
+    ReadVersionedTail(*this, rest, version);
+  }
+  ComputeDerived();
+  return true;
+}
+
+bool TestRecord::WriteRecordFile(const std::string& path) {
+  ByteWriter out;
+  out.U32(kRecordMagic);
+  out.U32(kRecordFileVersion);
+  out.I32(deviceversion);
+  out.Bytes(rawrecord, kRawRecordSize);
+  for (const TapTest& tap : taps) {
+    for (const GraphPoint& gp : tap.graph) {
+      out.F64(gp.gpAmps);
+      out.F64(gp.gpVolts);
+      out.F64(gp.gpAux);
+    }
+  }
+  out.LengthPrefixed(testnote);
+  out.I32(frequency);
+  out.LengthPrefixed(taporder);
+  for (const TapTest& tap : taps) out.LengthPrefixed(tap.burdentable);
+  uint8_t pf[kPassFailBlockSize];
+  passfail.ToBytes(pf);
+  out.Bytes(pf, sizeof pf);
+  uint8_t res[kResistanceBlockSize];
+  resistance.ToBytes(res);
+  out.Bytes(res, sizeof res);
+  out.U32(kClassSettingsSize);
+  uint8_t cls[kClassSettingsSize];
+  classsettings.ToBytes(cls);
+  out.Bytes(cls, sizeof cls);
+
+  if (!WriteFileAtomically(path, out.Data())) return false;
+  fullpath = path;
+  filename = FileNameOf(path);
+  RunAfterWriteHook(*this);
+  return true;
+}
+
+}  // namespace kova
