@@ -63,7 +63,10 @@ void EncodeIntegerBlock(const TapTest& tap, Out& out, size_t block, const Record
   out.U16(f + fix::kTestRatioCur, tap.fTestRatioCur, 5000);
   out.U16(f + fix::kTestRatioVtg, tap.fTestRatioVtg, 10);
   out.U32(f + fix::kTestRatio, tap.fTestRatio, 10000);
-  out.U16(f + fix::kTestPhase, UnwrapPhase(tap.fTestPhase), 50);
+  // 360 degrees reads back as 0: write the 0 that the instrument would.
+  uint32_t phase = Scaled(UnwrapPhase(tap.fTestPhase), 50, 0xFFFF);
+  if (phase == 18000) phase = 0;
+  WriteU16LE(out.p, out.n, f + fix::kTestPhase, phase);
   out.U16(f + fix::kNamePlateNum, tap.nNamePlateNum, 1);
   out.U16(f + fix::kNamePlateDen, tap.fNamePlateDen, 10);
   const uint32_t res = Scaled(tap.fWindingRes, 1000, 0xFFFFFFFFu);

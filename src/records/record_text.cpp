@@ -1,5 +1,6 @@
 #include "records/record_text.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -48,6 +49,30 @@ void ReplaceAll(std::string& s, const char* what, const char* with) {
   for (size_t p = s.find(what); p != std::string::npos; p = s.find(what, p)) {
     s.replace(p, n, with);
   }
+}
+
+bool IsDoneLine(const std::string& text, size_t begin, size_t end) {
+  while (end > begin && (text[end - 1] == '\r' || text[end - 1] == ' ')) --end;
+  if (end - begin != 4) return false;
+  static const char kDone[] = "DONE";
+  for (size_t i = 0; i < 4; ++i) {
+    if (std::toupper(static_cast<unsigned char>(text[begin + i])) != kDone[i]) return false;
+  }
+  return true;
+}
+
+// Without a graph section the whole text is the hex block, up to the "DONE"
+// line that ends every record text.
+size_t EndOfHexWithoutGraph(const std::string& text) {
+  size_t begin = 0;
+  while (begin < text.size()) {
+    size_t lf = text.find('\n', begin);
+    const size_t end = lf == std::string::npos ? text.size() : lf;
+    if (IsDoneLine(text, begin, end)) return begin;
+    if (lf == std::string::npos) break;
+    begin = lf + 1;
+  }
+  return text.size();
 }
 
 }  // namespace
@@ -109,7 +134,7 @@ bool TestRecord::RecordTextParser(const std::string& text, int singletest, int t
 
   if (!nohexblock) {
     ResetRecord();
-    const size_t hex_end = graph == std::string::npos ? text.size() : graph;
+    const size_t hex_end = graph == std::string::npos ? EndOfHexWithoutGraph(text) : graph;
     std::string hex;
     hex.reserve(hex_end);
     for (size_t i = 0; i < hex_end; ++i) {

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program needs to build, test and run.
+# Idempotent, and quiet when everything is already there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  qt6-base-dev qt6-serialport-dev libhidapi-dev libxlsxwriter-dev zlib1g-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation2 poppler-utils xvfb xauth libxml2-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
