@@ -42,6 +42,8 @@ class Prompter {
   // The wait dialog: shows `text`, runs `operation` once the dialog is up,
   // and closes; returns what the operation returned.
   virtual bool RunWaiting(const std::string& text, const std::function<bool()>& operation) = 0;
+  // Replaces the text of the wait dialog while its operation runs.
+  virtual void SetWaitingText(const std::string& text) { (void)text; }
 
   // Lets the user interface process its events (Abort buttons, repaint).
   virtual void Pump() = 0;

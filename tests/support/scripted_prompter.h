@@ -34,6 +34,8 @@ class ScriptedPrompter : public Prompter {
   bool PromptText(const std::string& caption, const std::string& label, std::string& text) override;
   bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override;
   void Pump() override;
+  // Wait dialog texts, the replacements included, go to waits().
+  void SetWaitingText(const std::string& text) override { waits_.push_back(text); }
 
   const std::vector<Shown>& messages() const { return messages_; }
   std::vector<std::string> texts() const;

@@ -1,0 +1,170 @@
+#pragma once
+// RudDevice: the program's one connection to the instrument. It chooses the
+// active transport (USB or the serial port, from `usbactive` of the
+// preferences), offers the transport-neutral primitives every command uses,
+// checks that an instrument answers, identifies its model, and, when the
+// user allows it, searches USB and every serial port for the instrument and
+// stores where it was found.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "device/serial_com.h"
+#include "device/usb_hid_link.h"
+
+namespace kova {
+
+class Prompter;
+class SettingsStore;
+class CAppInfo;
+struct AppSettings;
+class kvTestPlan;
+
+// Instrument model codes (the same numbers as a plan's device type).
+constexpr int kModel7100 = 0;
+constexpr int kModelR5 = 1;
+constexpr int kModel7100BC = 2;
+constexpr int kModel7KA = 4;
+
+constexpr int kMaxDirectoryEntries = 150;
+constexpr size_t kDirectoryTextSize = 40;
+constexpr size_t kIdentifyCapacity = 50;
+
+// One entry of the instrument's test or plan directory; texts are
+// NUL-terminated, an entry not mentioned in the reply keeps zero bytes.
+struct DirectoryEntry {
+  int32_t number = 0;
+  char datetime[kDirectoryTextSize] = {};
+  int32_t tests = 0;
+  char company[kDirectoryTextSize] = {};
+  char station[kDirectoryTextSize] = {};
+  char circuit[kDirectoryTextSize] = {};
+  char mfr[kDirectoryTextSize] = {};
+  char model[kDirectoryTextSize] = {};
+  char sn[kDirectoryTextSize] = {};
+  char kva[kDirectoryTextSize] = {};
+  char operator_[kDirectoryTextSize] = {};  // key "OPERATOR"
+  char testtype[kDirectoryTextSize] = {};
+  char knee[kDirectoryTextSize] = {};
+};
+
+// The main window's title as the device link sees it; the GUI implements it.
+class MainWindowTitle {
+ public:
+  virtual ~MainWindowTitle() = default;
+  virtual std::string GetTitle() const = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+};
+
+// Short model names for messages ("7KA", "7100B", "7100 R5", "7100") and the
+// display names of the window title (" KOVA-R5", " KOVA-7100B/C", " KOVA-7KA",
+// " KOVA-7100"; each begins with a space).
+std::string ModelNameOf(int modelcode);
+std::string ModelDisplayName(int modelcode);
+// The model code an identification reply announces: "R5" gives 1, "7100B" or
+// "7100C" gives 2, "-7KA" gives 4, tested in that order (a later match wins);
+// none of them gives 0.
+int ModelCodeFromIdentification(const std::string& reply);
+// The title with the connected model: base, "        [Connected Device: ",
+// the display name, "]".
+std::string ConnectedTitle(const std::string& base, int modelcode);
+// The COM port number of a port name: trailing ':' removed, the text after
+// the first three characters read as a decimal number (0 when there is none).
+int PortNumberFromName(const std::string& name);
+
+class RudDevice {
+ public:
+  static constexpr int kProbeTimeoutMs = 1200;
+
+  // `settings` and `info` are the application's settings objects; the
+  // instrument search writes what it found into them and into `store`.
+  RudDevice(CSerialCom& serial, UsbHidLink& usb, Prompter& prompter, CAppInfo& info,
+            AppSettings& settings, SettingsStore& store);
+  virtual ~RudDevice();
+  RudDevice(const RudDevice&) = delete;
+  RudDevice& operator=(const RudDevice&) = delete;
+
+  // The window whose title shows the connected model (may be null).
+  void SetTitleWindow(MainWindowTitle* window);
+  // Closes the serial port and gives it the port, name, speed and trace
+  // folder of the preferences; they take effect at the next use.
+  void ApplyCommSettings();
+
+  bool UsbActive() const;
+
+  // --- transport-neutral primitives -------------------------------------
+  // True when the active transport took all bytes; "Can't send data to
+  // device" otherwise (not over USB after an abort).
+  bool SendBytes(const void* bytes, size_t count);
+  bool SendText(const std::string& text) { return SendBytes(text.data(), text.size()); }
+  // Clears the active transport's abort flag, then reads one line
+  // (timeout -1: the transport's default).
+  bool ReadDeviceLine(char* buffer, size_t capacity, int timeout_ms = -1);
+  bool ReadDeviceLine(std::string& line, size_t capacity, int timeout_ms = -1);
+  // Sets the abort flag of the active transport.
+  void SetAbort(int value);
+
+  // --- presence and identity ---------------------------------------------
+  // True when the instrument answered the probe ("B\r" or "B").
+  bool Ping(bool report);
+  // Sends "W" and reads the identification line (capacity 50) into `reply`;
+  // sets `modelcode` and the window title. With `check`, EnsureConnected
+  // first.
+  bool Identify(char* reply, size_t size, bool check);
+  bool Identify(std::string& reply, bool check);
+  // Identify with check, then the model code (the last known one when the
+  // identification failed).
+  int ModelCode();
+  bool Is7100BC();
+  bool Is7KA();
+  bool IsR5();
+  static std::string ModelName(int modelcode) { return ModelNameOf(modelcode); }
+
+  // True when the instrument answers, after searching for it if allowed.
+  bool EnsureConnected(bool report);
+  // Searches USB, then every serial port; sets `detected`.
+  bool Detect();
+  // Reopens the active transport and checks the instrument, at most twice.
+  bool Reconnect();
+
+  // The title last set (base title and connected model).
+  const std::string& TitleText() const { return title_; }
+
+  // --- the command set (device/command_set.cpp) ---------------------------
+  bool GetDirectory(bool plans);
+  bool LoadTest(int number);
+  bool UploadPlan(const kvTestPlan& plan, const char* command);
+  bool TransferPlan(const kvTestPlan& plan, int slot);
+  bool ReturnToPanel();
+
+  CSerialCom& serial() { return serial_; }
+  UsbHidLink& usb() { return usb_; }
+  Prompter& prompter() { return prompter_; }
+  CAppInfo& info() { return info_; }
+
+  int modelcode = kModel7100;
+  int entrycount = 0;
+  DirectoryEntry directory[kMaxDirectoryEntries];
+  int detected = 0;
+
+ private:
+  bool ProbeUsb();
+  bool ProbeSerial(bool report);
+  bool SearchSerialPorts();
+  void StoreFoundConnection();
+  void ShowDeviceMessage(const std::string& text);
+
+  CSerialCom& serial_;
+  UsbHidLink& usb_;
+  Prompter& prompter_;
+  CAppInfo& info_;
+  AppSettings& settings_;
+  SettingsStore& store_;
+  MainWindowTitle* window_ = nullptr;
+  bool have_base_title_ = false;
+  std::string base_title_;
+  std::string title_;
+};
+
+}  // namespace kova

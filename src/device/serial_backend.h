@@ -1,0 +1,52 @@
+#pragma once
+// The serial port as the device link needs it: open a port by name at a
+// speed with 8 data bits, no parity and one stop bit, read what has arrived,
+// write, throw away unread input, wait for input with a real blocking wait,
+// and list the ports of this computer. The platform layer implements it on
+// the operating system's serial driver; the simulated instrument implements
+// it in-process.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kova {
+
+enum class SerialOpenStatus {
+  kOpened,
+  kCannotOpen,       // the device could not be opened (error code set)
+  kBadSettings,      // the speed cannot be expressed as line settings
+  kSettingsRefused,  // the driver refused the line settings
+};
+
+class SerialBackend {
+ public:
+  virtual ~SerialBackend() = default;
+
+  // Opens `name` (a port name or a device path) for exclusive use. On
+  // kCannotOpen `error` holds the system's error code. After kBadSettings or
+  // kSettingsRefused the port is open but not usable at that speed.
+  virtual SerialOpenStatus Open(const std::string& name, int baud, int& error) = 0;
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+
+  // Bytes that can be read at once; -1 when the port has failed (the device
+  // is gone).
+  virtual long BytesWaiting() = 0;
+  // Reads at most `count` of the waiting bytes; `got` is how many. False when
+  // the read failed.
+  virtual bool Read(uint8_t* dest, size_t count, size_t& got) = 0;
+  // Hands every byte to the driver within `timeout_ms`; false otherwise.
+  virtual bool Write(const uint8_t* data, size_t count, int timeout_ms) = 0;
+  // Discards everything received and not yet read.
+  virtual bool PurgeInput() = 0;
+  // Blocks for at most `timeout_ms` until input is waiting: a real wait that
+  // uses no processor time. True when input is waiting.
+  virtual bool WaitReadable(int timeout_ms) = 0;
+
+  // Names of the serial ports of this computer, in the system's order.
+  virtual bool ListPorts(std::vector<std::string>& names) = 0;
+};
+
+}  // namespace kova
