@@ -67,7 +67,12 @@ int OrderedTests(const TestRecord& rec, int out[kTapCodes]) {
   int count = 0;
   for (int k = 1; k <= kTapCodes; ++k) {
     const int t = FindTestByCode(rec, TapOrderCode(rec.taporder, k));
-    if (t >= 0) out[count++] = t;
+    if (t < 0) continue;
+    // A tap order shorter than ten names repeats its last name: list each
+    // test once.
+    bool listed = false;
+    for (int i = 0; i < count; ++i) listed = listed || out[i] == t;
+    if (!listed) out[count++] = t;
   }
   return count;
 }

@@ -28,7 +28,8 @@ int FindTestByCode(const TestRecord& rec, int code);
 // TapOrderCode(k + 1); 0 when no test has that tap.
 int TestForOrderPosition(const TestRecord& rec, int k);
 // The tests in report order: for k = 1..10 the first test with
-// TapOrderCode(k), if any. Returns the count written to `out` (at most 10).
+// TapOrderCode(k), if any, each test once. Returns the count written to
+// `out` (at most 10). Tests whose tap is not in the order are not listed.
 int OrderedTests(const TestRecord& rec, int out[kTapCodes]);
 
 }  // namespace kova
