@@ -1,15 +1,19 @@
-// kova record ...: show, convert and build record files.
+// kova record ...: show, export, convert and build record files.
 
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "analysis/taps.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "cli/cli_context.h"
 #include "export/record_json.h"
+#include "export/record_summary.h"
+#include "export/text_export.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -21,35 +25,6 @@ bool LoadRecord(const std::string& path, TestRecord& rec) {
   if (rec.ReadRecordFile(path)) return true;
   PrintError("Cannot read record file \"" + path + "\"");
   return false;
-}
-
-void PrintSummary(const TestRecord& rec) {
-  std::cout << "File:          " << U(rec.filename) << '\n'
-            << "Date:          " << U(rec.testdatetime) << '\n'
-            << "Company:       " << U(rec.company) << '\n'
-            << "Station:       " << U(rec.station) << '\n'
-            << "Circuit:       " << U(rec.circuit) << '\n'
-            << "Manufacturer:  " << U(rec.manufacturer) << '\n'
-            << "Model:         " << U(rec.model) << '\n'
-            << "Serial number: " << U(rec.serialnumber) << '\n'
-            << "Operator:      " << U(rec.operatorname) << '\n'
-            << "Comment:       " << U(rec.comment) << '\n'
-            << "Knee type:     " << U(rec.kneetypestr) << '\n'
-            << "Frequency:     " << (rec.frequency == 0 ? "60 Hz" : "50 Hz") << '\n'
-            << "Tests:         " << rec.numtests << '\n';
-  if (!rec.testnote.empty()) std::cout << "Note:          " << U(rec.testnote) << '\n';
-  const int n = std::max(0, std::min(rec.numtests, kMaxTaps));
-  for (int t = 0; t < n; ++t) {
-    const TapTest& tap = rec.taps[t];
-    std::cout << Format(
-        "Test %2d  %-6s  nameplate %d:%g  ratio %.4f  phase %.2f  R %.3f mOhm  "
-        "knee30 %.2f V  knee45 %.2f V  knee10/50 %.2f V",
-        t + 1, TapNameFromCode(tap.nTapConnection).c_str(), tap.nNamePlateNum, tap.fNamePlateDen,
-        tap.fTestRatio, tap.fTestPhase, tap.fWindingRes, tap.fKneeVtg30, tap.fKneeVtg45,
-        tap.fKneeVtg10);
-    if (!tap.szTestNote.empty()) std::cout << "  note \"" << U(tap.szTestNote) << '"';
-    std::cout << '\n';
-  }
 }
 
 }  // namespace
@@ -75,7 +50,43 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
     if (show_opts->json) {
       std::cout << RecordToJson(rec).Dump(1) << '\n';
     } else {
-      PrintSummary(rec);
+      std::cout << U(RecordSummaryText(rec));
+    }
+  });
+
+  struct ExportOptions {
+    std::vector<std::string> files;
+    std::string format = "txt";
+    std::string folder;
+  };
+  auto export_opts = std::make_shared<ExportOptions>();
+  CLI::App* exp = record->add_subcommand(
+      "export", "Export record files; each goes beside its record or into the -o folder");
+  exp->add_option("FILE", export_opts->files, "Record files or raw instrument files")->required();
+  exp->add_option("--format", export_opts->format, "Export format")
+      ->check(CLI::IsMember({"txt"}))
+      ->capture_default_str();
+  exp->add_option("-o,--output", export_opts->folder, "Folder for the exported files");
+  exp->callback([&ctx, export_opts] {
+    if (!export_opts->folder.empty() && !MakeFolders(export_opts->folder)) {
+      PrintError("Cannot create the folder \"" + export_opts->folder + "\"");
+      ctx.exit_code = 1;
+      return;
+    }
+    // A file that fails is reported and skipped; the others are exported.
+    for (const std::string& file : export_opts->files) {
+      TestRecord rec;
+      if (!LoadRecord(file, rec)) {
+        ctx.exit_code = 1;
+        continue;
+      }
+      const std::string out = TextExportPath(file, export_opts->folder);
+      if (!ExportText(rec, out)) {
+        PrintError("Cannot write text file \"" + out + "\"");
+        ctx.exit_code = 1;
+        continue;
+      }
+      std::cout << out << '\n';
     }
   });
 

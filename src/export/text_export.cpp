@@ -1,0 +1,150 @@
+#include "export/text_export.h"
+
+#include "analysis/display_rules.h"
+#include "analysis/taps.h"
+#include "base/file_io.h"
+#include "base/format.h"
+#include "base/path.h"
+
+namespace kova {
+namespace {
+
+// Lines are built with "\n"; every line end becomes CR LF, and a CR LF that
+// a note already holds stays one line end.
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
+void Line(std::string& out, const char* label, const std::string& value) {
+  out += label;
+  out += value;
+  out += '\n';
+}
+
+std::string RatioErrorText(const TapTest& tap) {
+  const RatioError e = PercentRatioError(tap);
+  if (e.state != RatioErrorState::kValue || e.percent == 0) return "N/A";
+  return Format("%4.4lf", e.percent);
+}
+
+std::string WindingResText(const TapTest& tap) {
+  const ShownResistance r = ShowResistance(tap);
+  if (!r.shown) return "N/A";
+  return Format("%3.2lf %s", r.value, ResistanceUnitWord(r, ResistanceUnits::kLong));
+}
+
+void DataPoints(std::string& out, const TestRecord& rec, const TapTest& tap) {
+  out += "\nDATA POINTS\tCUR(A)\tVTG(V)\tZ(OHM)\n";
+  const int slots = ExportDataPointSlots(rec);
+  for (int n = 1; n <= slots; ++n) {
+    const int i = slots - n;
+    out += Format("%d\t%s\t%s\t%s\n", n, NumberText("%2.4f", tap.dpAmps[i]).c_str(),
+                  NumberText("%3.2f", tap.dpVolts[i]).c_str(),
+                  PointImpedanceText(tap.dpVolts[i], tap.dpAmps[i]).c_str());
+  }
+}
+
+void GraphPoints(std::string& out, const TapTest& tap) {
+  out += "\nGRAPH POINTS\tCUR(A)\tVTG(V)\tZ(OHM)\n";
+  for (int g = 0; g < kGraphPointsPerTap; ++g) {
+    const GraphPoint& gp = tap.graph[g];
+    if (gp.gpAmps != 0 || gp.gpVolts != 0) {
+      out += Format("%d\t%s\t%s\t%s\n", g + 1, NumberText("%2.4f", gp.gpAmps).c_str(),
+                    NumberText("%3.2f", gp.gpVolts).c_str(),
+                    PointImpedanceText(gp.gpVolts, gp.gpAmps).c_str());
+    } else {
+      out += Format("%d\t\t\t\n", g + 1);
+    }
+  }
+}
+
+void BurdenResults(std::string& out, const TestRecord& rec) {
+  out += "\nBURDEN TEST RESULTS\n\n";
+  out += WholeNumberText(rec.B200fBurdenReqCur) + " AMP BURDEN TEST\n";
+  Line(out, "MEASURED CURRENT: ", NumberText("%3.3lf", rec.B200fBurdenMeasCur) + " A");
+  Line(out, "MEASURED VOLTAGE: ",
+       NumberText("%3.3lf", rec.B200fBurdenTestVtg) + " V, " +
+           NumberText("%3.2lf", rec.B200fBurdenPhase) + " DEG");
+  Line(out, "IMPEDANCE    (Z): ", NumberText("%3.3lf", rec.B200fBurdenZ) + " OHMS");
+  Line(out, "BURDEN: ", NumberText("%3.3lf", rec.B200fBurdenMeasVA) + " VA");
+  Line(out, "POWER FACTOR: ", NumberText("%3.3lf", rec.B200fBurdenCosPhi));
+}
+
+void InsulationResults(std::string& out, const TestRecord& rec) {
+  out += "\n" + WholeNumberText(rec.B200fMeggerReqV) + "V INSULATION RES TEST RESULTS\n\n";
+  Line(out, "VOLTAGE: ", NumberText("%3.1lf", rec.B200fMeggerMeasV) + " V");
+  Line(out, "CURRENT: ", NumberText("%3.1lf", rec.B200fMeggerL) + " MICRO-AMPS");
+  Line(out, "RESISTANCE: ",
+       rec.B200fMeggerOhms > 1000 ? std::string(">1,000 MEG-OHMS")
+                                  : NumberText("%3.2lf", rec.B200fMeggerOhms) + " MEG-OHMS");
+}
+
+void OneTest(std::string& out, const TestRecord& rec, const TapTest& tap, int n) {
+  out += Format("\nTEST # %d\n\n", n);
+  Line(out, "TEST NOTES: ", tap.szTestNote);
+  Line(out, "TAP: ", TapNameFromCode(tap.nTapConnection));
+  Line(out, "IEEE 30 Vkp[Volts]: ", NumberText("%3.3lf", tap.fKneeVtg30));
+  Line(out, "IEEE 30 Ikp[Amps]: ", NumberText("%3.4lf", tap.fKneeCur30));
+  Line(out, "IEEE 45 Vkp[Volts]: ", NumberText("%3.3lf", tap.fKneeVtg45));
+  Line(out, "IEEE 45 Ikp[Amps]: ", NumberText("%3.4lf", tap.fKneeCur45));
+  Line(out, "IEC 10/50 Vkp[Volts]: ", NumberText("%3.3lf", tap.fKneeVtg10));
+  Line(out, "IEC 10/50 Ikp[Amps]: ", NumberText("%3.4lf", tap.fKneeCur10));
+  Line(out, "NP-RATIO: ", NameplateRatioText(tap));
+  Line(out, "M-RATIO: ",
+       (tap.uTestType & kRatioTest) ? NumberText("%3.3lf", tap.fTestRatio) : std::string("N/A"));
+  Line(out, "% ERROR ", RatioErrorText(tap));
+  Line(out, "Ex V[Volts]: ", NumberText("%3.3lf", tap.fTestRatioVtg));
+  Line(out, "Ex I[Amps]: ", NumberText("%3.3lf", tap.fTestRatioCur));
+  Line(out, "Winding Res: ", WindingResText(tap));
+  Line(out, "Phase Angle: ",
+       PhaseMeasured(tap) ? NumberText("%3.2lf", tap.fTestPhase) : std::string("N/A"));
+  Line(out, "Phase Angle Is: ", PolarityWord(PolarityOf(tap)));
+  DataPoints(out, rec, tap);
+  GraphPoints(out, tap);
+  if (tap.uTestType & kBurdenTest) BurdenResults(out, rec);
+  if (tap.uTestType & kInsulationTest) InsulationResults(out, rec);
+}
+
+}  // namespace
+
+std::string BuildTextExport(const TestRecord& rec) {
+  std::string out;
+  Line(out, "FILENAME: ", rec.filename);
+  Line(out, "DATE: ", rec.testdatetime);
+  out += Format("# TESTS %d\n", rec.numtests);
+  Line(out, "COMPANY: ", rec.company);
+  Line(out, "CIRCUIT: ", rec.circuit);
+  Line(out, "MODEL: ", rec.model);
+  Line(out, "STATION: ", rec.station);
+  Line(out, "MFR: ", rec.manufacturer);
+  Line(out, "SN: ", rec.serialnumber);
+  Line(out, "OPERATOR: ", rec.operatorname);
+  Line(out, "COMMENTS: ", rec.comment);
+  Line(out, "KNEE TYPE: ", rec.kneetypestr);
+  Line(out, "FREQUENCY: ", rec.frequency != 0 ? "50 Hz" : "60 Hz");
+  out += '\n';
+  const int n = rec.UsableTests();
+  for (int t = 0; t < n; ++t) OneTest(out, rec, rec.taps[t], t + 1);
+  out += "\nNOTE PAD:\n";
+  out += rec.testnote;
+  out += '\n';
+  return WithCrLf(out);
+}
+
+bool ExportText(const TestRecord& rec, const std::string& path) {
+  return WriteFileAtomically(path, BuildTextExport(rec));
+}
+
+std::string TextExportPath(const std::string& record_path, const std::string& folder) {
+  const std::string base = folder.empty() ? FolderOf(record_path) : folder;
+  const std::string name = StemOf(FileNameOf(record_path)) + ".txt";
+  return base.empty() ? name : PathJoin(base, name);
+}
+
+}  // namespace kova
