@@ -1,0 +1,85 @@
+// Finding the root of the thumb drive that holds a folder the user chose.
+
+#include <filesystem>
+#include <sstream>
+#include <system_error>
+
+#include "base/file_io.h"
+#include "plans/thumb_drive.h"
+
+namespace kova {
+namespace {
+
+// Mount tables escape space, tab, line feed and backslash as three octal
+// digits.
+std::string UnescapeMountField(const std::string& field) {
+  std::string out;
+  for (size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && i + 3 < field.size()) {
+      int value = 0;
+      bool octal = true;
+      for (size_t k = 1; k <= 3; ++k) {
+        const char c = field[i + k];
+        if (c < '0' || c > '7') octal = false;
+        value = value * 8 + (c - '0');
+      }
+      if (octal && value < 256) {
+        out.push_back(static_cast<char>(value));
+        i += 3;
+        continue;
+      }
+    }
+    out.push_back(field[i]);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> ParseMountPoints(const std::string& table) {
+  std::vector<std::string> mounts;
+  std::istringstream lines(table);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    std::string device, mount_point;
+    if (fields >> device >> mount_point) mounts.push_back(UnescapeMountField(mount_point));
+  }
+  return mounts;
+}
+
+std::string LongestMountPrefix(const std::string& path, const std::vector<std::string>& mounts) {
+  std::string best;
+  for (std::string mount : mounts) {
+    while (mount.size() > 1 && mount.back() == '/') mount.pop_back();
+    if (mount.empty() || mount.front() != '/') continue;
+    const bool holds = mount == "/"
+                           ? (!path.empty() && path.front() == '/')
+                           : path.compare(0, mount.size(), mount) == 0 &&
+                                 (path.size() == mount.size() || path[mount.size()] == '/');
+    if (holds && mount.size() > best.size()) best = mount;
+  }
+  return best;
+}
+
+bool ThumbDriveRoot(const std::string& chosen_folder, std::string& root) {
+#ifdef _WIN32
+  // A drive letter and its colon.
+  if (chosen_folder.size() < 2 || chosen_folder[1] != ':') return false;
+  root = chosen_folder.substr(0, 2);
+  return true;
+#else
+  std::string table;
+  if (!ReadFileText("/proc/self/mounts", table, 16u * 1024 * 1024)) return false;
+  // Match the folder as the mount table names it: no symbolic links, no "..".
+  std::error_code ec;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(chosen_folder, ec);
+  const std::string path = ec ? chosen_folder : canonical.string();
+  std::string found = LongestMountPrefix(path, ParseMountPoints(table));
+  if (found.empty()) return false;
+  root = found;
+  return true;
+#endif
+}
+
+}  // namespace kova
