@@ -1,0 +1,1 @@
+kova_benchmark(analysis_derived DEPS kova_testsupport kova_records kova_base)
