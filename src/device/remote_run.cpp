@@ -1,0 +1,238 @@
+#include "device/remote_run.h"
+
+#include <array>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "app/prompter.h"
+#include "base/format.h"
+#include "device/command_set.h"
+#include "device/line_text.h"
+#include "device/record_reply.h"
+#include "device/rud_device.h"
+#include "device/serial_com.h"
+#include "plans/test_plan.h"
+#include "records/test_record.h"
+
+namespace kova {
+namespace {
+
+// A KOVA-R5 record holds one test block per run: 212 bytes at 174.
+constexpr size_t kR5BlockOffset = 174;
+constexpr size_t kR5BlockSize = 212;
+// The KOVA-R5 plan image: 32-byte tap blocks from 128; the test flags are
+// byte 5 of a block, bit 1 the winding-resistance test.
+constexpr size_t kPlanTapBase = 128;
+constexpr size_t kR5PlanTapBlock = 32;
+constexpr size_t kPlanTestFlags = kPlanTapBase + 5;
+constexpr uint8_t kResistanceFlag = 0x02;
+
+}  // namespace
+
+struct RemoteRun::KeptTap {
+  std::array<uint8_t, kR5BlockSize> block{};
+  std::array<GraphPoint, kGraphPointsPerTap> graph{};
+};
+
+RemoteRun::RemoteRun(RudDevice& device, kvTestPlan& plan, TransferObserver& observer)
+    : pause([](uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }),
+      device_(device),
+      plan_(plan),
+      observer_(observer),
+      record_(std::make_unique<TestRecord>()) {}
+
+RemoteRun::~RemoteRun() = default;
+
+void RemoteRun::Abort() {
+  abort_ = 1;
+  device_.SetAbort(1);
+}
+
+void RemoteRun::Continue() {
+  if (!waiting_) return;
+  observer_.ShowContinue(false);
+  device_.SendText("\r");
+  waiting_ = false;
+  observer_.SetPromptText("");
+  observer_.Refresh();
+}
+
+bool RemoteRun::Fail(Outcome outcome) {
+  outcome_ = outcome;
+  return false;
+}
+
+bool RemoteRun::RunTest() {
+  abort_ = 0;
+  waiting_ = false;
+  outcome_ = Outcome::kNone;
+  kept_.clear();
+
+  // Each model test is one identification exchange.
+  const bool r5 = device_.IsR5();
+  if (device_.Is7100BC()) record_->deviceversion = 2;
+  if (device_.Is7KA()) record_->deviceversion = 4;
+
+  // A KOVA-R5 measures one tap per run: the plan goes out once per tap with
+  // that tap's block in the first place.
+  const int taps = plan_.numtests;
+  const bool join = r5 && taps >= 1;
+  const int runs = join ? taps : 1;
+  if (join) {
+    plan_.numtests = 1;
+    plan_.image[0] = 1;
+  }
+
+  bool ok = true;
+  for (int i = 0; i < runs && ok; ++i) ok = RunOnce(i, r5, join);
+  if (!ok) {
+    if (abort_) AbortEnding();
+    return false;
+  }
+
+  if (join) JoinTaps();
+  record_->passfail = plan_.passfail;
+  record_->resistance = plan_.resistance;
+  record_->classsettings = plan_.classsettings;
+  record_->taporder = plan_.taporder;
+  if (saveresult && !record_->WriteRecordFile(result_path)) return Fail(Outcome::kWriteFailed);
+  outcome_ = Outcome::kSuccess;
+  return true;
+}
+
+bool RemoteRun::RunOnce(int run, bool r5, bool join) {
+  text_.clear();
+  if (join) {
+    observer_.SetStatusText(Format("Executing test #%d", run + 1));
+    observer_.Refresh();
+    if (run >= 1) {
+      std::memmove(plan_.image + kPlanTapBase,
+                   plan_.image + kPlanTapBase + kR5PlanTapBlock * static_cast<size_t>(run),
+                   kR5PlanTapBlock);
+      // Only the first tap keeps its winding-resistance test.
+      plan_.image[kPlanTestFlags] &= static_cast<uint8_t>(~kResistanceFlag);
+      plan_.image[0] = 1;
+    }
+  }
+  if (!device_.UploadPlan(plan_, kRunCommand)) return Fail(Outcome::kUploadFailed);
+  device_.prompter().Pump();
+  if (r5 && !ReadPrompts()) return false;
+  if (!ReadProgress()) return false;
+  if (!ReadData()) return false;
+  if (abort_) return Fail(Outcome::kAborted);
+  if (!record_->RecordTextParser(text_, r5 ? 1 : 0, 0, 0)) {
+    device_.prompter().Message(kDeviceCaption, "Error reading data from device");
+    return Fail(Outcome::kGarbled);
+  }
+  if (join) {
+    KeptTap kept;
+    std::memcpy(kept.block.data(), record_->rawrecord + kR5BlockOffset, kR5BlockSize);
+    for (int p = 0; p < kGraphPointsPerTap; ++p) kept.graph[p] = record_->taps[0].graph[p];
+    kept_.push_back(kept);
+  }
+  return true;
+}
+
+bool RemoteRun::ReadPrompts() {
+  Prompter& prompter = device_.prompter();
+  std::string first;
+  if (!device_.ReadDeviceLine(first, kReplyLineCapacity, kUploadLineTimeoutMs)) {
+    abort_ = 1;
+    prompter.Message(kDeviceCaption, "Unable to read test prompt #1 from device");
+    return Fail(Outcome::kAborted);
+  }
+  if (first.find("CORRUPT") != std::string::npos) {
+    abort_ = 1;
+    prompter.Message(kDeviceCaption, first);
+    return Fail(Outcome::kAborted);
+  }
+  std::string second;
+  if (!device_.ReadDeviceLine(second, kReplyLineCapacity, kUploadLineTimeoutMs)) {
+    abort_ = 1;
+    prompter.Message(kDeviceCaption, "Unable to read test prompt #2 from device");
+    return Fail(Outcome::kAborted);
+  }
+  if (prompter.Message(kDeviceCaption, second, Buttons::OkCancel) != Answer::Ok) {
+    abort_ = 1;
+    return Fail(Outcome::kAborted);
+  }
+  // SendBytes has said why when the answer cannot go out.
+  if (!device_.SendText("\r")) return Fail(Outcome::kLineMissing);
+  return true;
+}
+
+bool RemoteRun::ReadProgress() {
+  waiting_ = false;
+  if (abort_) return Fail(Outcome::kAborted);
+  for (;;) {
+    std::string line;
+    bool have_line = true;
+    if (waiting_) {
+      // The user connects the cables: wait in short real sleeps and let the
+      // window handle its buttons between them.
+      pause(kWaitSliceMs);
+      device_.prompter().Pump();
+      have_line = !waiting_;  // Continue pressed: an empty line
+    } else if (!device_.ReadDeviceLine(line, kReplyLineCapacity, kProgressTimeoutMs)) {
+      device_.prompter().Message(kDeviceCaption, "Error reading data from device");
+      return Fail(abort_ ? Outcome::kAborted : Outcome::kLineMissing);
+    }
+    if (have_line) {
+      if (EqualsNoCase(line, "DATA")) return true;
+      if (StartsWithNoCase(line, "CONNECT")) {
+        observer_.ShowContinue(true);
+        waiting_ = true;
+        observer_.SetPromptText(kConnectPrompt);
+      }
+      observer_.SetLineText(line + "\r\n");
+      observer_.Refresh();
+    }
+    if (abort_) return Fail(Outcome::kAborted);
+  }
+}
+
+bool RemoteRun::ReadData() {
+  if (abort_) return Fail(Outcome::kAborted);
+  switch (ReadRecordReply(device_, text_, &observer_, [this] { return abort_ == 0; })) {
+    case ReplyEnd::kDone:
+      return true;
+    case ReplyEnd::kStopped:
+      return Fail(Outcome::kAborted);
+    case ReplyEnd::kLineMissing:
+      if (abort_) return Fail(Outcome::kAborted);
+      device_.prompter().Message(kDeviceCaption, "Error reading data from device");
+      return Fail(Outcome::kLineMissing);
+    case ReplyEnd::kTooLong:
+      device_.prompter().Message(kDeviceCaption, "Error reading data from device");
+      return Fail(Outcome::kGarbled);
+  }
+  return Fail(Outcome::kLineMissing);
+}
+
+void RemoteRun::JoinTaps() {
+  TestRecord& rec = *record_;
+  const int n = static_cast<int>(kept_.size());
+  rec.numtests = n;
+  rec.rawrecord[4] = static_cast<uint8_t>(n);
+  for (int i = 0; i < n; ++i) {
+    std::memcpy(rec.rawrecord + kR5BlockOffset + kR5BlockSize * static_cast<size_t>(i),
+                kept_[i].block.data(), kR5BlockSize);
+    for (int p = 0; p < kGraphPointsPerTap; ++p) rec.taps[i].graph[p] = kept_[i].graph[p];
+  }
+  // The named fields of every tap, as reading the record file back gives them.
+  rec.DecodeRawRecord(rec.rawrecord, 0, 0);
+}
+
+void RemoteRun::AbortEnding() {
+  observer_.SetWaitCursor(true);
+  const uint8_t esc = 0x1B;
+  device_.SendBytes(&esc, 1);
+  device_.SetAbort(0);
+  pause(kAbortPauseMs);
+  device_.Reconnect();
+  observer_.SetWaitCursor(false);
+  outcome_ = Outcome::kAborted;
+}
+
+}  // namespace kova

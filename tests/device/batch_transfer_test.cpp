@@ -1,0 +1,412 @@
+// Downloads of stored tests and plans into files: the names, the overwrite
+// question, the result rules, and that a failed fetch never leaves a partial
+// file or replaces a good one.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/file_io.h"
+#include "base/path.h"
+#include "command_set_rig.h"
+#include "device/batch_transfer.h"
+#include "device/command_set.h"
+#include "plans/test_plan.h"
+#include "records/test_record.h"
+#include "sim/sim_model.h"
+#include "support/record_fixtures.h"
+
+namespace kova {
+namespace {
+
+using rig::ScriptedLink;
+using rig::SimLink;
+
+DirectoryEntry Entry(int number, const char* datetime) {
+  DirectoryEntry e;
+  e.number = number;
+  std::strncpy(e.datetime, datetime, sizeof e.datetime - 1);
+  return e;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ReadText(const std::string& path) {
+  std::string text;
+  ReadFileText(path, text);
+  return text;
+}
+
+// A batch that never sleeps and never changes the process's folder.
+struct Batch {
+  explicit Batch(RudDevice& device) : transfer(device, observer) {
+    transfer.pause = [this](uint32_t ms) { pauses.push_back(ms); };
+    transfer.current_folder = [] { return std::string("/start"); };
+    transfer.change_folder = [this](const std::string& f) {
+      changed_to = f;
+      return true;
+    };
+  }
+  rig::RecordingObserver observer;
+  BatchTransfer transfer;
+  std::vector<uint32_t> pauses;
+  std::string changed_to;
+};
+
+TEST(DownloadNameTest, PrefixDateAndNumber) {
+  EXPECT_EQ(DownloadFileName("Test", Entry(5, "12/31/19 10:20:30")), "Test-123119-005.tst-kova7k");
+  EXPECT_EQ(DownloadFileName("", Entry(12, "01/02/20 08:00:00")), "010220-012.tst-kova7k");
+  EXPECT_EQ(DownloadFileName("A", Entry(3, "1/2/2020")), "A-122020-003.tst-kova7k");
+  EXPECT_EQ(DownloadFileName("A", Entry(1234, "")), "A--1234.tst-kova7k");
+  // The instrument's text cannot lead out of the chosen folder.
+  EXPECT_EQ(DownloadDatePart("..\\..\\x:y*"), ".._.._x_y_");
+}
+
+TEST(DownloadNameTest, ItemsFollowTheSelectionInListOrder) {
+  ScriptedLink link;
+  link.device.entrycount = 3;
+  link.device.directory[0] = Entry(4, "12/31/19 10:20:30");
+  link.device.directory[1] = Entry(9, "01/02/20 08:00:00");
+  link.device.directory[2] = Entry(11, "02/03/21 07:00:00");
+  std::vector<TransferItem> items;
+  EXPECT_FALSE(MakeDownloadItems(link.device, "Test", {}, items));
+  EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Please select test first"});
+  ASSERT_TRUE(MakeDownloadItems(link.device, "Test", {2, 0, 7}, items));
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].number, 11);
+  EXPECT_EQ(items[0].name, "Test-020321-011.tst-kova7k");
+  EXPECT_EQ(items[1].number, 4);
+}
+
+class DownloadModelTest : public ::testing::TestWithParam<SimModel> {};
+
+TEST_P(DownloadModelTest, SeveralTestsArriveAsRecordFiles) {
+  SimLink link(rig::Options(GetParam(), 4));
+  const std::string folder = TempFolder("download-" + std::string(SimModelText(GetParam())));
+  ASSERT_TRUE(link.device.GetDirectory(false));
+  std::vector<TransferItem> items;
+  ASSERT_TRUE(MakeDownloadItems(link.device, "Test", {0, 2, 3}, items));
+  Batch b(link.device);
+  for (const TransferItem& item : items) b.transfer.AddItem(item.number, item.name);
+  link.prompter.QueueText(folder);
+  ASSERT_TRUE(b.transfer.RunTransfers());
+  EXPECT_EQ(b.changed_to, folder);
+  EXPECT_EQ(b.pauses, (std::vector<uint32_t>{200, 200, 200}));
+  EXPECT_TRUE(link.prompter.messages().empty());
+  ASSERT_EQ(b.transfer.written().size(), 3u);
+  EXPECT_EQ(b.transfer.lastfile(), PathJoin(folder, items[2].name));
+  EXPECT_EQ(b.observer.status, (std::vector<std::string>{"1", "3", "4"}));
+  for (size_t i = 0; i < items.size(); ++i) {
+    TestRecord got;
+    ASSERT_TRUE(got.ReadRecordFile(PathJoin(folder, items[i].name))) << items[i].name;
+    const TestRecord* want = link.instrument.StoredTest(items[i].number);
+    EXPECT_EQ(got.deviceversion, SimDeviceVersion(GetParam()));
+    EXPECT_EQ(0, std::memcmp(got.rawrecord, want->rawrecord, kRawRecordSize));
+    EXPECT_EQ(got.company, want->company);
+    EXPECT_EQ(got.taps[0].graph[3].gpVolts, want->taps[0].graph[3].gpVolts);
+  }
+  // Each test is selected, then sent.
+  const auto& cmds = link.instrument.Commands();
+  EXPECT_EQ(rig::Count(cmds, "L003"), 1);
+  EXPECT_EQ(rig::Count(cmds, "R"), 3);
+  EXPECT_GT(b.observer.last_bytes, 1000u);
+}
+
+TEST_P(DownloadModelTest, StoredPlansArriveAsPlanFiles) {
+  SimLink link(rig::Options(GetParam(), 1, 3));
+  const std::string folder = TempFolder("plans-" + std::string(SimModelText(GetParam())));
+  Batch b(link.device);
+  b.transfer.planmode = true;
+  b.transfer.prefix = "plan";
+  b.transfer.AddItem(1);
+  b.transfer.AddItem(3);
+  link.prompter.QueueText(folder);
+  ASSERT_TRUE(b.transfer.RunTransfers());
+  EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"plan1.plan", "plan3.plan"}));
+  kvTestPlan plan;
+  ASSERT_TRUE(plan.Load(PathJoin(folder, "plan3.plan")));
+  EXPECT_EQ(plan.devicetype, SimModelCode(GetParam()));
+  const std::vector<uint8_t>& slot = link.instrument.PlanSlot(3);
+  EXPECT_TRUE(std::equal(slot.begin(), slot.end(), plan.image));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllModels, DownloadModelTest,
+                         ::testing::Values(SimModel::k7100, SimModel::k7100C, SimModel::kR5,
+                                           SimModel::k7KA));
+
+TEST(DownloadSimTest, OverUsb) {
+  SimLink link(rig::Options(SimModel::k7100B, 2), /*over_usb=*/true);
+  const std::string folder = TempFolder("download-usb");
+  Batch b(link.device);
+  ASSERT_TRUE(b.transfer.DownloadRecord(2, PathJoin(folder, "two.test")));
+  TestRecord got;
+  ASSERT_TRUE(got.ReadRecordFile(PathJoin(folder, "two.test")));
+  EXPECT_EQ(0,
+            std::memcmp(got.rawrecord, link.instrument.StoredTest(2)->rawrecord, kRawRecordSize));
+}
+
+TEST(DownloadSimTest, ResendFetchesTheCurrentTestWithoutSelecting) {
+  SimLink link(rig::Options(SimModel::k7100B, 3));
+  const std::string folder = TempFolder("resend");
+  Batch b(link.device);
+  b.transfer.resendmode = true;
+  b.transfer.AddItem(-1, PathJoin(folder, "RunTest.test"));
+  ASSERT_TRUE(b.transfer.RunTransfers());
+  EXPECT_EQ(b.transfer.lastfile(), PathJoin(folder, "RunTest.test"));
+  EXPECT_TRUE(b.changed_to.empty());  // no folder question
+  EXPECT_EQ(b.observer.status, std::vector<std::string>{"1"});
+  for (const std::string& c : link.instrument.Commands()) EXPECT_NE(c[0], 'L') << c;
+  TestRecord got;
+  ASSERT_TRUE(got.ReadRecordFile(PathJoin(folder, "RunTest.test")));
+  EXPECT_EQ(got.company, link.instrument.StoredTest(3)->company);
+}
+
+TEST(DownloadSimTest, CancelledFolderChoiceEndsWellWithoutFiles) {
+  SimLink link(rig::Options(SimModel::k7100));
+  Batch b(link.device);
+  b.transfer.AddItem(1, "one.test");
+  EXPECT_TRUE(b.transfer.RunTransfers());
+  EXPECT_EQ(b.transfer.lastfile(), "");
+  EXPECT_TRUE(link.instrument.Commands().empty());
+}
+
+TEST(DownloadSimTest, LastItemDecidesTheResult) {
+  SimLink link(rig::Options(SimModel::k7100B, 2));
+  const std::string folder = TempFolder("last-fails");
+  Batch b(link.device);
+  b.transfer.AddItem(1, "a.test");
+  b.transfer.AddItem(2, "b.test");
+  b.transfer.AddItem(9, "c.test");
+  link.prompter.QueueText(folder);
+  EXPECT_FALSE(b.transfer.RunTransfers());
+  EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"a.test", "b.test"}));
+  EXPECT_EQ(b.transfer.lastfile(), PathJoin(folder, "b.test"));
+  EXPECT_EQ(link.prompter.texts(),
+            std::vector<std::string>{"Can't load test 9, test 009 not found"});
+
+  // A failure in the middle does not decide: the batch goes on.
+  Batch again(link.device);
+  again.transfer.AddItem(9, "c.test");
+  again.transfer.AddItem(1, "d.test");
+  link.prompter.QueueText(folder);
+  EXPECT_TRUE(again.transfer.RunTransfers());
+}
+
+TEST(DownloadSimTest, NotFoundFault) {
+  SimOptions o = rig::Options(SimModel::k7KA, 2);
+  o.faults.not_found = true;
+  SimLink link(o);
+  Batch b(link.device);
+  EXPECT_FALSE(b.transfer.DownloadRecord(1, PathJoin(TempFolder("nf"), "x.test")));
+  EXPECT_EQ(link.prompter.texts(),
+            std::vector<std::string>{"Can't load test 1, test 001 not found"});
+}
+
+// --- the overwrite question ----------------------------------------------------
+
+struct OverwriteCase {
+  std::string folder;
+  std::unique_ptr<SimLink> link;
+  std::unique_ptr<Batch> batch;
+
+  explicit OverwriteCase(const std::string& name) {
+    folder = TempFolder(name);
+    link = std::make_unique<SimLink>(rig::Options(SimModel::k7100, 3));
+    batch = std::make_unique<Batch>(link->device);
+    for (int n = 1; n <= 3; ++n) {
+      const std::string file = "t" + std::to_string(n) + ".test";
+      batch->transfer.AddItem(n, file);
+      WriteFileAtomically(PathJoin(folder, file), std::string("old"));
+    }
+    link->prompter.QueueText(folder);
+  }
+  std::string Old(int n) const {
+    return ReadText(PathJoin(folder, "t" + std::to_string(n) + ".test"));
+  }
+};
+
+TEST(OverwriteTest, YesForAll) {
+  OverwriteCase c("ow-yes");
+  c.link->prompter.QueueAnswer(Answer::Yes);
+  EXPECT_TRUE(c.batch->transfer.RunTransfers());
+  ASSERT_EQ(c.link->prompter.messages().size(), 1u);
+  EXPECT_EQ(c.link->prompter.messages()[0].text, "Overwrite file t1.test");
+  EXPECT_EQ(c.link->prompter.messages()[0].buttons, Buttons::YesNoCancel);
+  for (int n = 1; n <= 3; ++n) EXPECT_NE(c.Old(n), "old");
+}
+
+TEST(OverwriteTest, NoWithANewNameAsksAgainLater) {
+  OverwriteCase c("ow-no");
+  c.link->prompter.QueueAnswer(Answer::No);
+  c.link->prompter.QueueText("abc");
+  c.link->prompter.QueueAnswer(Answer::No);       // t2: no name given -> skipped
+  c.link->prompter.QueueAnswer(Answer::Cancel);   // t3: stop
+  EXPECT_TRUE(c.batch->transfer.RunTransfers());  // abc.test was the last attempted
+  EXPECT_EQ(FilesIn(c.folder),
+            (std::vector<std::string>{"abc.test", "t1.test", "t2.test", "t3.test"}));
+  for (int n = 1; n <= 3; ++n) EXPECT_EQ(c.Old(n), "old");
+  EXPECT_EQ(c.batch->transfer.lastfile(), PathJoin(c.folder, "abc.test"));
+  EXPECT_EQ(c.link->prompter.messages().size(), 3u);
+}
+
+TEST(OverwriteTest, ATypedNameThatExistsIsAskedFor) {
+  OverwriteCase c("ow-typed");
+  c.batch->transfer.AddItem(1, "t1.test");  // a fourth item, t1 again
+  c.link->prompter.QueueAnswer(Answer::No);
+  c.link->prompter.QueueText("t2");  // exists as well
+  c.link->prompter.QueueAnswer(Answer::Cancel);
+  EXPECT_TRUE(c.batch->transfer.RunTransfers());
+  EXPECT_EQ(c.link->prompter.texts(),
+            (std::vector<std::string>{"Overwrite file t1.test", "Overwrite file t2.test"}));
+  EXPECT_EQ(c.Old(2), "old");
+  EXPECT_TRUE(c.link->instrument.Commands().empty());
+}
+
+TEST(OverwriteTest, CancelAfterAFailureKeepsTheFailure) {
+  OverwriteCase c("ow-cancel");
+  c.link->instrument.SetFaults([] {
+    SimFaults f;
+    f.not_found = true;
+    return f;
+  }());
+  c.link->prompter.QueueAnswer(Answer::Yes);
+  EXPECT_FALSE(c.batch->transfer.RunTransfers());
+  for (int n = 1; n <= 3; ++n) EXPECT_EQ(c.Old(n), "old");
+}
+
+// --- what a failed fetch leaves behind -------------------------------------------
+
+TEST(FailedFetchTest, StallMidRecordKeepsTheOldFile) {
+  SimLink link(rig::Options(SimModel::k7100B, 2));
+  const std::string folder = TempFolder("stall");
+  const std::string path = PathJoin(folder, "keep.test");
+  WriteFileAtomically(path, std::string("good old record"));
+  ASSERT_TRUE(link.device.EnsureConnected(true));
+  SimFaults f;
+  f.stall_after = link.instrument.BytesSent() + 4000;  // well inside the record text
+  link.instrument.SetFaults(f);
+  Batch b(link.device);
+  EXPECT_FALSE(b.transfer.DownloadRecord(1, path));
+  EXPECT_EQ(b.transfer.lastfailure(), FetchFailure::kDevice);
+  EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Error reading data from device"});
+  EXPECT_EQ(ReadText(path), "good old record");
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"keep.test"});
+}
+
+TEST(FailedFetchTest, GarbledRecordIsNotWritten) {
+  ScriptedLink link("KOVA-7100B");
+  link.line.On("L001", "TEST 001 LOADED\r\n");
+  link.line.On("R", "0a0b0c0dzz\r\nGRAPH\r\nDONE\r\n");
+  const std::string folder = TempFolder("garbled");
+  Batch b(link.device);
+  EXPECT_FALSE(b.transfer.DownloadRecord(1, PathJoin(folder, "g.test")));
+  EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Error reading data from device"});
+  EXPECT_TRUE(FilesIn(folder).empty());
+}
+
+TEST(FailedFetchTest, EndlessRecordTextIsRefused) {
+  ScriptedLink link;
+  std::string flood;
+  const std::string line(200, 'A');
+  while (flood.size() <= kMaxRecordTextBytes) flood += line + "\r\n";
+  link.line.On("R", flood + "DONE\r\n");
+  const std::string folder = TempFolder("flood");
+  Batch b(link.device);
+  b.transfer.resendmode = true;
+  EXPECT_FALSE(b.transfer.DownloadRecord(1, PathJoin(folder, "f.test")));
+  EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Error reading data from device"});
+  EXPECT_TRUE(FilesIn(folder).empty());
+}
+
+TEST(FailedFetchTest, UnwritableFileIsReportedAsSuch) {
+  SimLink link(rig::Options(SimModel::k7100, 1));
+  Batch b(link.device);
+  EXPECT_FALSE(b.transfer.DownloadRecord(1, PathJoin(TempFolder("nowrite"), "no/such/dir/x.test")));
+  EXPECT_EQ(b.transfer.lastfailure(), FetchFailure::kWriteFile);
+  EXPECT_TRUE(link.prompter.messages().empty());
+}
+
+TEST(FailedFetchTest, AbortStopsTheItemButNotTheBatch) {
+  SimLink link(rig::Options(SimModel::k7100B, 2));
+  const std::string folder = TempFolder("abort-item");
+  Batch b(link.device);
+  b.transfer.AddItem(1, "one.test");
+  b.transfer.AddItem(2, "two.test");
+  link.prompter.QueueText(folder);
+  bool pressed = false;
+  // The Abort button acts from the user interface while a line is read.
+  link.prompter.on_pump = [&] {
+    if (!pressed && b.observer.last_bytes > 2000) {
+      pressed = true;
+      b.transfer.Abort();
+    }
+  };
+  EXPECT_TRUE(b.transfer.RunTransfers());
+  EXPECT_TRUE(pressed);
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"two.test"});
+  EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Error reading data from device"});
+}
+
+// --- plan replies ------------------------------------------------------------------
+
+TEST(PlanReplyTest, HexLinesBecomeTheImage) {
+  ScriptedLink link;
+  link.line.On("x004", "0a 1B\r\nff\r\nDONE\r\n");
+  const std::string path = PathJoin(TempFolder("plan-hex"), "p.plan");
+  Batch b(link.device);
+  ASSERT_TRUE(b.transfer.DownloadPlan(4, path));
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(path, bytes));
+  kvTestPlan plan;
+  ASSERT_TRUE(plan.Load(path));
+  EXPECT_EQ(plan.devicetype, kModel7100);
+  EXPECT_EQ(plan.image[0], 0x0A);
+  EXPECT_EQ(plan.image[1], 0x1B);
+  EXPECT_EQ(plan.image[2], 0xFF);
+  EXPECT_EQ(plan.image[3], 0x00);
+}
+
+TEST(PlanReplyTest, EmptyOddOrOversizedRepliesAreNoPlan) {
+  const std::string folder = TempFolder("plan-bad");
+  const std::string too_long(2 * kPlanImageCapacity + 2, 'a');
+  for (const std::string& reply : {std::string("DONE\r\n"), std::string("0a1\r\nDONE\r\n"),
+                                   too_long + "\r\nDONE\r\n", std::string("0a1b\r\n")}) {
+    ScriptedLink link;
+    link.line.On("x001", reply);
+    Batch b(link.device);
+    EXPECT_FALSE(b.transfer.DownloadPlan(1, PathJoin(folder, "bad.plan"))) << reply.size();
+    EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Error reading data from RUDM"});
+  }
+  EXPECT_TRUE(FilesIn(folder).empty());
+}
+
+TEST(PlanReplyTest, PlanNumbersBeyondThreeDigitsAreRefused) {
+  ScriptedLink link;
+  Batch b(link.device);
+  EXPECT_FALSE(b.transfer.DownloadPlan(1000, "never.plan"));
+  EXPECT_EQ(link.prompter.texts(),
+            std::vector<std::string>{"Plan number 1000 is out of range (0 to 999)"});
+  EXPECT_TRUE(link.line.written().empty());
+}
+
+TEST(BatchLimitsTest, AtMost512Items) {
+  ScriptedLink link;
+  Batch b(link.device);
+  for (int i = 0; i < 512; ++i) ASSERT_TRUE(b.transfer.AddItem(i, "x"));
+  EXPECT_FALSE(b.transfer.AddItem(512, "x"));
+  EXPECT_EQ(b.transfer.items().size(), 512u);
+}
+
+}  // namespace
+}  // namespace kova
