@@ -17,6 +17,9 @@ namespace kova {
 // One tap of a test as the plan asks for it.
 struct SimTapPlan {
   int tap_code = 4;  // 1..10
+  // Nameplate ratio the plan gives; 0 takes the transformer's own.
+  int nameplate_primary = 0;
+  double nameplate_secondary = 0;
   int test_type = kRatioTest | kResistanceTest | kExcitationTest;
   double voltage_range = 500;  // excitation voltage limit, V
   double current_range = 5;    // excitation current limit, A

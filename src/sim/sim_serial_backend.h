@@ -17,6 +17,7 @@ namespace kova {
 
 class SimSerialBackend : public SerialBackend {
  public:
+  // `clock`: a steady millisecond clock (TickCountMs when null).
   using Clock = uint32_t (*)();
   explicit SimSerialBackend(Clock clock = nullptr);
   ~SimSerialBackend() override;
@@ -26,8 +27,8 @@ class SimSerialBackend : public SerialBackend {
   // `instrument_baud`; `paced` sends its reply at the line's byte rate.
   void AddPort(const std::string& name, SimInstrument* instrument, int instrument_baud = 0,
                bool listed = true, bool paced = false);
-  // Bytes that arrive on a port `delay_ms` after this call (or after the
-  // port is next opened, when it is closed), for scripted replies.
+  // Bytes that arrive on a port `delay_ms` after this call, for scripted
+  // replies.
   void Inject(const std::string& name, const std::string& bytes, uint32_t delay_ms = 0);
   // The next `count` opens of any port fail with a system error code.
   void FailOpens(int count, int error = 2);

@@ -41,6 +41,9 @@ class SimSerialLine {
     double arrives_at;
   };
   double ByteTimeMs() const;
+  // Milliseconds on the line's own clock, which does not wrap with the
+  // 32-bit tick count.
+  double LineTime(uint32_t now_ms) const;
 
   SimInstrument& instrument_;
   int instrument_baud_;
@@ -48,6 +51,9 @@ class SimSerialLine {
   bool paced_;
   std::deque<Byte> wire_;
   double wire_free_at_ = 0;  // when the line can start the next byte
+  mutable bool clock_started_ = false;
+  mutable uint32_t last_tick_ = 0;
+  mutable double line_time_ = 0;
 };
 
 }  // namespace kova

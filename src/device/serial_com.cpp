@@ -1,0 +1,133 @@
+#include "device/serial_com.h"
+
+#include <algorithm>
+
+#include "app/prompter.h"
+#include "base/format.h"
+#include "base/timer.h"
+
+namespace kova {
+
+CSerialCom::CSerialCom(SerialBackend& backend, Prompter& prompter)
+    : backend_(backend), prompter_(prompter) {}
+
+CSerialCom::~CSerialCom() { Close(); }
+
+std::string CSerialCom::DeviceName() const {
+  if (!portname.empty()) return portname;
+#ifdef _WIN32
+  return Format("\\\\.\\COM%d", port);
+#else
+  return Format("/dev/ttyS%d", std::max(port - 1, 0));
+#endif
+}
+
+bool CSerialCom::Open(bool report) {
+  if (open_) return true;
+  const std::string name = DeviceName();
+  int error = 0;
+  switch (backend_.Open(name, baud, error)) {
+    case SerialOpenStatus::kOpened:
+      break;
+    case SerialOpenStatus::kCannotOpen:
+      if (report) {
+        prompter_.Message(kWarningCaption, Format("Can't open com port for device %s error=%d",
+                                                  name.c_str(), error));
+      }
+      return false;
+    // A port that cannot take the speed is closed again, so the next
+    // operation tries (and reports) afresh instead of using a half-set port.
+    case SerialOpenStatus::kBadSettings:
+      backend_.Close();
+      if (report) prompter_.Message(kWarningCaption, "Can't initialize com port");
+      return false;
+    case SerialOpenStatus::kSettingsRefused:
+      backend_.Close();
+      if (report) prompter_.Message(kWarningCaption, "Can't initialize com settings");
+      return false;
+  }
+  open_ = true;
+  trace_.Open(TraceFolder(tracefolder));  // no trace is no error
+  return true;
+}
+
+bool CSerialCom::Close() {
+  if (open_) backend_.Close();
+  open_ = false;
+  trace_.Close();
+  return true;
+}
+
+bool CSerialCom::Write(const void* bytes, size_t count) {
+  if (!Open(true)) return false;
+  // Every command starts with an empty input queue.
+  backend_.PurgeInput();
+  const uint8_t* data = static_cast<const uint8_t*>(bytes);
+  trace_.Sent(data, count);
+  for (size_t done = 0; done < count;) {
+    const size_t chunk = std::min(kWriteChunk, count - done);
+    const int timeout = 200 + 10 * static_cast<int>(chunk);
+    if (!backend_.Write(data + done, chunk, timeout)) return false;
+    done += chunk;
+  }
+  return true;
+}
+
+bool CSerialCom::ReadExact(uint8_t* dest, size_t count, int timeout_ms) {
+  if (!Open(true)) return false;
+  CTimer timer;
+  timer.Start(static_cast<uint32_t>(timeout_ms < 0 ? kDefaultTimeoutMs : timeout_ms));
+  size_t needed = count;
+  while (needed > 0) {
+    if (timer.Expired()) return false;
+    prompter_.Pump();
+    if (abort) return false;
+    const long waiting = backend_.BytesWaiting();
+    if (waiting < 0) return false;  // the device is gone
+    const size_t k = std::min(static_cast<size_t>(waiting), needed);
+    if (k == 0) {
+      const uint32_t left = std::max<uint32_t>(timer.RemainingMs(), 1);
+      backend_.WaitReadable(static_cast<int>(std::min<uint32_t>(left, kWaitSliceMs)));
+      continue;
+    }
+    size_t got = 0;
+    if (!backend_.Read(dest, k, got)) return false;
+    trace_.Received(dest, got);
+    dest += got;
+    needed -= got;
+  }
+  return true;
+}
+
+bool CSerialCom::ReadLine(char* buffer, size_t capacity, int timeout_ms) {
+  if (capacity == 0 || !Open(true)) return false;
+  size_t stored = 0;
+  buffer[0] = '\0';
+  for (;;) {
+    uint8_t byte = 0;
+    if (!ReadExact(&byte, 1, timeout_ms)) {
+      buffer[stored] = '\0';  // what arrived stays readable
+      return false;
+    }
+    if (byte == '\r') {
+      buffer[stored] = '\0';
+      if (skiplf) {
+        uint8_t lf = 0;
+        ReadExact(&lf, 1, kDefaultTimeoutMs);  // the LF, whatever it is
+      }
+      return true;
+    }
+    buffer[stored++] = byte == 0 ? ' ' : static_cast<char>(byte);
+    if (stored >= capacity - 1) {
+      buffer[stored] = '\0';
+      return false;  // line too long
+    }
+  }
+}
+
+bool CSerialCom::EnumeratePorts(std::vector<std::string>& names) {
+  names.clear();
+  return backend_.ListPorts(names);
+}
+
+}  // namespace kova

@@ -1,0 +1,113 @@
+#include "platform/qt_serial_backend.h"
+
+#include <QSerialPort>
+#include <QSerialPortInfo>
+
+namespace kova {
+
+QtSerialBackend::QtSerialBackend() = default;
+
+QtSerialBackend::~QtSerialBackend() { Close(); }
+
+SerialOpenStatus QtSerialBackend::Open(const std::string& name, int baud, int& error) {
+  Close();
+  error = 0;
+  port_ = std::make_unique<QSerialPort>();
+  port_->setPortName(QString::fromLocal8Bit(name.c_str()));
+  if (!port_->open(QIODevice::ReadWrite)) {
+    // Qt's error kind stands for the system's code (not found, no permission,
+    // in use, ...).
+    error = static_cast<int>(port_->error());
+    port_.reset();
+    return SerialOpenStatus::kCannotOpen;
+  }
+  if (baud <= 0) return SerialOpenStatus::kBadSettings;
+  port_->setReadBufferSize(0);  // no limit: a whole record dump fits
+  if (!port_->setBaudRate(baud) || !port_->setDataBits(QSerialPort::Data8) ||
+      !port_->setParity(QSerialPort::NoParity) || !port_->setStopBits(QSerialPort::OneStop) ||
+      !port_->setFlowControl(QSerialPort::NoFlowControl)) {
+    return SerialOpenStatus::kSettingsRefused;
+  }
+  return SerialOpenStatus::kOpened;
+}
+
+void QtSerialBackend::Close() {
+  if (port_) port_->close();
+  port_.reset();
+}
+
+bool QtSerialBackend::IsOpen() const { return port_ && port_->isOpen(); }
+
+// A read error means the far end is gone (a pseudo-terminal's master
+// closed, a USB adapter pulled).
+bool QtSerialBackend::Failed() const {
+  if (!IsOpen()) return true;
+  const QSerialPort::SerialPortError e = port_->error();
+  return e == QSerialPort::ResourceError || e == QSerialPort::ReadError;
+}
+
+long QtSerialBackend::BytesWaiting() {
+  if (Failed()) return -1;
+  if (port_->bytesAvailable() == 0) {
+    // Let Qt take what the driver holds, without waiting.
+    if (!port_->waitForReadyRead(0) && port_->error() == QSerialPort::TimeoutError) {
+      port_->clearError();
+    }
+    if (Failed()) return -1;
+  }
+  return static_cast<long>(port_->bytesAvailable());
+}
+
+bool QtSerialBackend::Read(uint8_t* dest, size_t count, size_t& got) {
+  got = 0;
+  if (Failed()) return false;
+  const qint64 n = port_->read(reinterpret_cast<char*>(dest), static_cast<qint64>(count));
+  if (n < 0) return false;
+  got = static_cast<size_t>(n);
+  return true;
+}
+
+bool QtSerialBackend::Write(const uint8_t* data, size_t count, int timeout_ms) {
+  if (!IsOpen()) return false;
+  const qint64 n = port_->write(reinterpret_cast<const char*>(data), static_cast<qint64>(count));
+  if (n != static_cast<qint64>(count)) return false;
+  while (port_->bytesToWrite() > 0) {
+    if (!port_->waitForBytesWritten(timeout_ms)) {
+      if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool QtSerialBackend::PurgeInput() {
+  if (!IsOpen()) return false;
+  // Take what the driver holds first, so that nothing older than the purge
+  // is read afterwards.
+  if (!port_->waitForReadyRead(0) && port_->error() == QSerialPort::TimeoutError) {
+    port_->clearError();
+  }
+  return port_->clear(QSerialPort::Input);
+}
+
+bool QtSerialBackend::WaitReadable(int timeout_ms) {
+  if (Failed()) return false;
+  if (port_->bytesAvailable() > 0) return true;
+  if (!port_->waitForReadyRead(timeout_ms) && port_->error() == QSerialPort::TimeoutError) {
+    port_->clearError();
+  }
+  return IsOpen() && port_->bytesAvailable() > 0;
+}
+
+bool QtSerialBackend::ListPorts(std::vector<std::string>& names) {
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+#ifdef _WIN32
+    names.push_back(info.portName().toStdString());
+#else
+    names.push_back(info.systemLocation().toStdString());
+#endif
+  }
+  return true;
+}
+
+}  // namespace kova

@@ -1,0 +1,35 @@
+#pragma once
+// The serial port on QSerialPort: any port name or device path, a
+// pseudo-terminal or a symbolic link to one included. Needs a
+// QCoreApplication; works without an event loop.
+
+#include <memory>
+
+#include "device/serial_backend.h"
+
+class QSerialPort;
+
+namespace kova {
+
+class QtSerialBackend : public SerialBackend {
+ public:
+  QtSerialBackend();
+  ~QtSerialBackend() override;
+
+  SerialOpenStatus Open(const std::string& name, int baud, int& error) override;
+  void Close() override;
+  bool IsOpen() const override;
+  long BytesWaiting() override;
+  bool Read(uint8_t* dest, size_t count, size_t& got) override;
+  bool Write(const uint8_t* data, size_t count, int timeout_ms) override;
+  bool PurgeInput() override;
+  bool WaitReadable(int timeout_ms) override;
+  // The ports the system lists (never pseudo-terminals).
+  bool ListPorts(std::vector<std::string>& names) override;
+
+ private:
+  bool Failed() const;
+  std::unique_ptr<QSerialPort> port_;
+};
+
+}  // namespace kova
