@@ -222,6 +222,10 @@ bool BatchTransfer::RunTransfers() {
   if (!prompter.ChooseFolder("Select Folder to store files", current_folder(), folder)) {
     return true;  // nothing asked for, nothing failed
   }
+  // The files go into the chosen folder whatever the current folder becomes.
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
+  if (!ec) folder = absolute.string();
   if (!change_folder(folder)) {
     prompter.Message(kDeviceCaption, Format("Can't open folder %s", folder.c_str()));
     return false;

@@ -93,7 +93,6 @@ class RemoteRun {
   std::string text_;
   int abort_ = 0;
   bool waiting_ = false;
-  bool continued_ = false;
   Outcome outcome_ = Outcome::kNone;
 };
 

@@ -172,6 +172,28 @@ TEST(DownloadSimTest, ResendFetchesTheCurrentTestWithoutSelecting) {
   EXPECT_EQ(got.company, link.instrument.StoredTest(3)->company);
 }
 
+// The chosen folder becomes the current one; a relative name must still
+// lead to it, not to a folder of that name inside it.
+TEST(DownloadSimTest, RelativeFolderBecomesTheCurrentFolder) {
+  SimLink link(rig::Options(SimModel::k7100, 1));
+  const std::string base = TempFolder("relative");
+  ASSERT_TRUE(MakeFolders(PathJoin(base, "out")));
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(base);
+  rig::RecordingObserver observer;
+  BatchTransfer transfer(link.device, observer);
+  transfer.pause = [](uint32_t) {};
+  transfer.AddItem(1, "one.test");
+  link.prompter.QueueText("out");
+  const bool ok = transfer.RunTransfers();
+  const std::filesystem::path after = std::filesystem::current_path();
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(after, std::filesystem::path(base) / "out");
+  EXPECT_EQ(FilesIn(PathJoin(base, "out")), std::vector<std::string>{"one.test"});
+  EXPECT_EQ(transfer.lastfile(), PathJoin(PathJoin(base, "out"), "one.test"));
+}
+
 TEST(DownloadSimTest, CancelledFolderChoiceEndsWellWithoutFiles) {
   SimLink link(rig::Options(SimModel::k7100));
   Batch b(link.device);

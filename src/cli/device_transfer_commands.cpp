@@ -1,0 +1,571 @@
+// kova device dir | download | resend | get-plan | put-plan | run | panel:
+// the instrument's directories, downloads of tests and plans into files,
+// plan upload, a remote test run and panel control.
+//
+// The core asks its questions through the Prompter; here a prompter in front
+// of the terminal's answers them from the command line (-o folder,
+// --overwrite, --skip-existing, --yes), shows progress, and turns Ctrl-C
+// into the Abort button.
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/codepage.h"
+#include "base/file_io.h"
+#include "base/fixed_text.h"
+#include "base/format.h"
+#include "base/json.h"
+#include "base/path.h"
+#include "cli/cli_context.h"
+#include "cli/device_transfer_commands.h"
+#include "device/batch_transfer.h"
+#include "device/command_set.h"
+#include "device/remote_run.h"
+#include "device/rud_device.h"
+#include "plans/test_plan.h"
+
+namespace kova {
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitInterrupted = 130;
+
+std::string U(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
+
+// --- Ctrl-C ----------------------------------------------------------------
+
+volatile sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int) { g_interrupted = 1; }
+
+// Ctrl-C sets a flag for as long as a command runs; the waits poll it.
+// Without SA_RESTART a blocking terminal read returns at once.
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    g_interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previous_);
+  }
+  ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+  InterruptGuard(const InterruptGuard&) = delete;
+  InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+ private:
+  struct sigaction previous_ {};
+};
+
+// --- the prompter in front of the terminal ------------------------------------
+
+class TransferPrompter : public Prompter {
+ public:
+  enum class Existing { kAsk, kOverwrite, kSkip };
+
+  explicit TransferPrompter(Prompter& inner) : inner_(inner) {}
+
+  std::string folder;                  // the answer to the folder question
+  Existing existing = Existing::kAsk;  // the answer to "Overwrite file %s"
+  bool yes = false;                    // OK to the instrument's questions
+  std::function<void()> on_pump;
+  bool cancelled = false;  // the user chose Cancel at an overwrite question
+  int shown = 0;           // messages shown
+
+  Answer Message(const std::string& caption, const std::string& text, Buttons buttons,
+                 Icon icon) override {
+    ++shown;
+    if (buttons == Buttons::YesNoCancel && text.rfind("Overwrite file ", 0) == 0 &&
+        existing != Existing::kAsk) {
+      const bool overwrite = existing == Existing::kOverwrite;
+      PrintError(U(caption + ": " + text) +
+                 (overwrite ? " - yes (--overwrite)" : " - no, skipped (--skip-existing)"));
+      return overwrite ? Answer::Yes : Answer::No;
+    }
+    if (buttons == Buttons::OkCancel && yes) {
+      PrintError(U(caption + ": " + text) + " - OK (--yes)");
+      return Answer::Ok;
+    }
+    const Answer answer = inner_.Message(caption, text, buttons, icon);
+    if (buttons == Buttons::YesNoCancel && answer == Answer::Cancel) cancelled = true;
+    return answer;
+  }
+  bool ChooseOpenFile(const std::string& title, const std::string& start, const std::string& filter,
+                      std::string& path) override {
+    return inner_.ChooseOpenFile(title, start, filter, path);
+  }
+  bool ChooseSaveFile(const std::string& title, const std::string& start, const std::string& filter,
+                      std::string& path) override {
+    return inner_.ChooseSaveFile(title, start, filter, path);
+  }
+  bool ChooseFolder(const std::string& title, const std::string& start,
+                    std::string& chosen) override {
+    if (folder.empty()) return inner_.ChooseFolder(title, start, chosen);
+    chosen = folder;
+    return true;
+  }
+  bool PromptText(const std::string& caption, const std::string& label,
+                  std::string& text) override {
+    if (existing == Existing::kSkip) return false;
+    return inner_.PromptText(caption, label, text);
+  }
+  bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override {
+    return inner_.RunWaiting(text, operation);
+  }
+  void SetWaitingText(const std::string& text) override { inner_.SetWaitingText(text); }
+  void Pump() override {
+    inner_.Pump();
+    if (on_pump) on_pump();
+  }
+
+ private:
+  Prompter& inner_;
+};
+
+// --- progress on stderr -------------------------------------------------------------
+
+class DownloadProgress : public TransferObserver {
+ public:
+  DownloadProgress() : live_(isatty(STDERR_FILENO) != 0) {}
+
+  void ItemStarted(size_t index, size_t count, int number, const std::string&) override {
+    index_ = index;
+    count_ = count;
+    number_ = number;
+    bytes_ = 0;
+    shown_ = 0;
+  }
+  void BytesReceived(size_t bytes) override {
+    bytes_ = bytes;
+    if (live_ && bytes_ >= shown_ + 4096) {
+      shown_ = bytes_;
+      std::cerr << '\r' << Head() << bytes_ << " bytes" << std::flush;
+    }
+  }
+  void ItemEnded(size_t, bool ok, const std::string& name) override {
+    if (live_) std::cerr << '\r';
+    std::cerr << Head() << bytes_ << " bytes" << (ok ? " -> " + U(name) : std::string(", failed"))
+              << '\n';
+    if (ok) return;
+    ++failed;
+    // The link's failures have been worded already; a file that cannot be
+    // written has not.
+    if (batch != nullptr && batch->lastfailure() == FetchFailure::kWriteFile) {
+      PrintError("Cannot write the file \"" + U(name) + "\"");
+    }
+  }
+  int failed = 0;
+  const BatchTransfer* batch = nullptr;
+
+ private:
+  std::string Head() const {
+    if (resend) return "Current test: ";
+    return Format("%s %d (%zu of %zu): ", plans ? "Plan" : "Test", number_, index_ + 1, count_);
+  }
+
+ public:
+  bool plans = false;
+  bool resend = false;
+
+ private:
+  bool live_;
+  size_t index_ = 0, count_ = 0, bytes_ = 0, shown_ = 0;
+  int number_ = 0;
+};
+
+// The instrument's lines as they come; what the user must do after the line
+// that asked for it.
+class RunProgress : public TransferObserver {
+ public:
+  void SetStatusText(const std::string& text) override { PrintError(U(text)); }
+  void SetPromptText(const std::string& text) override { prompt_ = text; }
+  void SetLineText(const std::string& text) override {
+    std::string line = text;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    if (!line.empty()) PrintError(U(line));
+    if (prompt_.empty()) return;
+    for (char& c : prompt_) {
+      if (c == '\r') c = '\n';
+    }
+    PrintError(U(prompt_));
+    PrintError(yes ? "Continuing (--yes)"
+                   : "Press Enter after connecting the cables, Ctrl-C to abort");
+    prompt_.clear();
+  }
+  bool yes = false;
+
+ private:
+  std::string prompt_;
+};
+
+// Reads one line from standard input if one is waiting. `eof` is set when
+// nothing more can come.
+bool TakeEnter(bool& eof) {
+  pollfd p{STDIN_FILENO, POLLIN, 0};
+  if (poll(&p, 1, 0) <= 0) return false;
+  for (;;) {
+    char c = 0;
+    const ssize_t n = read(STDIN_FILENO, &c, 1);
+    if (n <= 0) {
+      eof = n == 0;
+      return false;
+    }
+    if (c == '\n') return true;
+  }
+}
+
+// --- directory --------------------------------------------------------------------
+
+std::string Field(const char* text) { return FixedString(text, kDirectoryTextSize); }
+
+JsonValue EntryJson(const DirectoryEntry& e) {
+  JsonValue o = JsonValue::Object();
+  o.Set("number", JsonValue::Integer(e.number));
+  o.Set("datetime", JsonValue::String(U(Field(e.datetime))));
+  o.Set("tests", JsonValue::Integer(e.tests));
+  o.Set("company", JsonValue::String(U(Field(e.company))));
+  o.Set("station", JsonValue::String(U(Field(e.station))));
+  o.Set("circuit", JsonValue::String(U(Field(e.circuit))));
+  o.Set("mfr", JsonValue::String(U(Field(e.mfr))));
+  o.Set("model", JsonValue::String(U(Field(e.model))));
+  o.Set("sn", JsonValue::String(U(Field(e.sn))));
+  o.Set("kva", JsonValue::String(U(Field(e.kva))));
+  o.Set("operator", JsonValue::String(U(Field(e.operator_))));
+  o.Set("testtype", JsonValue::String(U(Field(e.testtype))));
+  o.Set("knee", JsonValue::String(U(Field(e.knee))));
+  return o;
+}
+
+void PrintDirectory(const RudDevice& device, bool plans, bool type_column) {
+  if (plans) {
+    std::printf("%-5s %-12s %-30s %-20s %s\n", "Plan", "Knee Type", "Company", "Station",
+                "Circuit");
+  } else if (type_column) {
+    std::printf("%-5s %-9s %-18s %-30s %-20s %s\n", "Test", "Type", "Date", "Company", "Station",
+                "Circuit");
+  } else {
+    std::printf("%-5s %-18s %-30s %-20s %s\n", "Test", "Date", "Company", "Station", "Circuit");
+  }
+  for (int i = 0; i < device.entrycount; ++i) {
+    const DirectoryEntry& e = device.directory[i];
+    const std::string number = Format("%04d", e.number);
+    const std::string company = U(Field(e.company)), station = U(Field(e.station)),
+                      circuit = U(Field(e.circuit));
+    if (plans) {
+      std::printf("%-5s %-12s %-30s %-20s %s\n", number.c_str(), U(Field(e.knee)).c_str(),
+                  company.c_str(), station.c_str(), circuit.c_str());
+    } else if (type_column) {
+      std::printf("%-5s %-9s %-18s %-30s %-20s %s\n", number.c_str(), U(Field(e.testtype)).c_str(),
+                  U(Field(e.datetime)).c_str(), company.c_str(), station.c_str(), circuit.c_str());
+    } else {
+      std::printf("%-5s %-18s %-30s %-20s %s\n", number.c_str(), U(Field(e.datetime)).c_str(),
+                  company.c_str(), station.c_str(), circuit.c_str());
+    }
+  }
+  std::fflush(stdout);
+}
+
+// --- options of the commands ---------------------------------------------------------
+
+struct DirOptions {
+  bool plans = false;
+  bool json = false;
+};
+
+struct FetchOptions {
+  std::vector<int> numbers;
+  std::string folder;
+  std::string prefix;
+  bool all = false;
+  bool overwrite = false;
+  bool skip_existing = false;
+};
+
+struct ResendOptions {
+  std::string file;
+  bool overwrite = false;
+};
+
+struct PutPlanOptions {
+  std::string file;
+  int slot = 0;
+};
+
+struct RunOptions {
+  std::string plan;
+  std::string file;
+  bool yes = false;
+};
+
+bool LoadPlanFile(const std::string& path, kvTestPlan& plan) {
+  std::error_code ec;
+  const std::filesystem::path whole = std::filesystem::absolute(path, ec);
+  if (plan.Load(ec ? path : whole.string())) return true;
+  PrintError("Unable to load test plan \"" + path + "\"");
+  return false;
+}
+
+bool PrepareFolder(const std::string& folder) {
+  if (MakeFolders(folder)) return true;
+  PrintError("Cannot create the folder \"" + folder + "\"");
+  return false;
+}
+
+// Runs the batch with progress and Ctrl-C; the exit code.
+int RunBatch(BatchTransfer& batch, DownloadProgress& progress, TransferPrompter& prompter) {
+  progress.batch = &batch;
+  bool stopped = false;
+  prompter.on_pump = [&] {
+    if (g_interrupted && !stopped) {
+      stopped = true;
+      batch.Abort();
+      batch.StopBatch();
+    }
+  };
+  batch.RunTransfers();
+  prompter.on_pump = nullptr;
+  for (const std::string& path : batch.written()) std::cout << U(path) << '\n';
+  std::cout.flush();
+  if (stopped) {
+    PrintError("Interrupted");
+    return kExitInterrupted;
+  }
+  if (prompter.cancelled) {
+    PrintError(
+        "Stopped at an existing file (--overwrite or --skip-existing answer without asking)");
+    return kExitFailed;
+  }
+  return progress.failed > 0 ? kExitFailed : 0;
+}
+
+TransferPrompter::Existing ExistingPolicy(const FetchOptions& o) {
+  if (o.overwrite) return TransferPrompter::Existing::kOverwrite;
+  if (o.skip_existing) return TransferPrompter::Existing::kSkip;
+  return TransferPrompter::Existing::kAsk;
+}
+
+int Dir(RudDevice& device, const DirOptions& o) {
+  if (!device.GetDirectory(o.plans)) {
+    PrintError("The directory did not arrive complete");
+    return kExitFailed;
+  }
+  if (o.json) {
+    JsonValue list = JsonValue::Array();
+    for (int i = 0; i < device.entrycount; ++i) list.Push(EntryJson(device.directory[i]));
+    std::cout << list.Dump(1) << '\n';
+    return 0;
+  }
+  // The instrument that announces "TX44" has test types to show.
+  std::string reply;
+  const bool type_column =
+      !o.plans && device.Identify(reply, true) && reply.find("TX44") != std::string::npos;
+  PrintDirectory(device, o.plans, type_column);
+  return 0;
+}
+
+int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& o) {
+  if (o.numbers.empty() && !o.all) {
+    PrintError("Name the tests to download, or give --all");
+    return kExitFailed;
+  }
+  if (!PrepareFolder(o.folder)) return kExitFailed;
+  if (!device.GetDirectory(false)) {
+    PrintError("The directory did not arrive complete");
+    return kExitFailed;
+  }
+  std::vector<int> rows;
+  bool missing = false;
+  if (o.all) {
+    for (int i = 0; i < device.entrycount; ++i) rows.push_back(i);
+  } else {
+    for (int number : o.numbers) {
+      int row = -1;
+      for (int i = 0; i < device.entrycount && row < 0; ++i) {
+        if (device.directory[i].number == number) row = i;
+      }
+      if (row < 0) {
+        PrintError(Format("Test %d is not in the instrument's directory", number));
+        missing = true;
+      } else {
+        rows.push_back(row);
+      }
+    }
+  }
+  if (rows.empty()) {
+    if (!missing) PrintError("The instrument holds no tests");
+    return kExitFailed;
+  }
+  std::vector<TransferItem> items;
+  if (!MakeDownloadItems(device, o.prefix, rows, items)) return kExitFailed;
+  DownloadProgress progress;
+  BatchTransfer batch(device, progress);
+  for (const TransferItem& item : items) batch.AddItem(item.number, item.name);
+  prompter.folder = o.folder;
+  prompter.existing = ExistingPolicy(o);
+  const int code = RunBatch(batch, progress, prompter);
+  return code == 0 && missing ? kExitFailed : code;
+}
+
+int GetPlans(RudDevice& device, TransferPrompter& prompter, const FetchOptions& o) {
+  if (o.numbers.empty()) {
+    PrintError("Name the plans to fetch");
+    return kExitFailed;
+  }
+  if (!PrepareFolder(o.folder)) return kExitFailed;
+  DownloadProgress progress;
+  progress.plans = true;
+  BatchTransfer batch(device, progress);
+  batch.planmode = true;
+  batch.prefix = o.prefix;
+  for (int number : o.numbers) batch.AddItem(number);
+  prompter.folder = o.folder;
+  prompter.existing = ExistingPolicy(o);
+  return RunBatch(batch, progress, prompter);
+}
+
+int Resend(RudDevice& device, TransferPrompter& prompter, const ResendOptions& o) {
+  DownloadProgress progress;
+  progress.resend = true;
+  BatchTransfer batch(device, progress);
+  batch.resendmode = true;
+  batch.AddItem(-1, o.file);
+  if (FileExists(o.file) && !o.overwrite) {
+    PrintError("\"" + o.file + "\" exists; give --overwrite to replace it");
+    return kExitFailed;
+  }
+  const int code = RunBatch(batch, progress, prompter);
+  return code == 0 && batch.written().empty() ? kExitFailed : code;
+}
+
+int PutPlan(RudDevice& device, const PutPlanOptions& o) {
+  kvTestPlan plan;
+  if (!LoadPlanFile(o.file, plan)) return kExitFailed;
+  return TransferPlanToSlot(device, plan, o.slot) ? 0 : kExitFailed;
+}
+
+int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o) {
+  kvTestPlan plan;
+  if (!LoadPlanFile(o.plan, plan)) return kExitFailed;
+  RunProgress progress;
+  progress.yes = o.yes;
+  RemoteRun run(device, plan, progress);
+  run.result_path = o.file;
+  prompter.yes = o.yes;
+  bool interrupted = false;
+  prompter.on_pump = [&] {
+    if (g_interrupted && !run.aborted()) {
+      interrupted = true;
+      run.Abort();
+      return;
+    }
+    if (!run.waiting() || run.aborted()) return;
+    bool eof = false;
+    if (o.yes || TakeEnter(eof)) {
+      run.Continue();
+    } else if (eof) {
+      // Nobody can press Enter: the test is not run blind.
+      PrintError("No one can confirm the cables (standard input is closed): aborting");
+      run.Abort();
+    }
+  };
+  const bool ok = run.RunTest();
+  prompter.on_pump = nullptr;
+  if (ok) {
+    std::cout << U(o.file) << '\n';
+    return 0;
+  }
+  if (run.outcome() == RemoteRun::Outcome::kWriteFailed) {
+    PrintError("Cannot write the record file \"" + o.file + "\"");
+  }
+  if (interrupted) {
+    PrintError("Test aborted");
+    return kExitInterrupted;
+  }
+  return kExitFailed;
+}
+
+}  // namespace
+
+void RegisterDeviceTransferCommands(CLI::App& device, CliContext& ctx,
+                                    const DeviceSessionRunner& with_device) {
+  // Each command runs with the terminal's prompter behind TransferPrompter.
+  auto run = [&ctx, with_device](const std::function<int(RudDevice&, TransferPrompter&)>& body) {
+    InterruptGuard guard;
+    TransferPrompter prompter(*ctx.prompter);
+    ctx.exit_code = with_device(prompter, [&](RudDevice& dev) { return body(dev, prompter); });
+  };
+
+  auto dir = std::make_shared<DirOptions>();
+  CLI::App* dir_cmd =
+      device.add_subcommand("dir", "List the tests (or plans) the instrument holds");
+  dir_cmd->add_flag("--plans", dir->plans, "The plan directory");
+  dir_cmd->add_flag("--json", dir->json, "Every field of every entry as JSON");
+  dir_cmd->callback(
+      [run, dir] { run([dir](RudDevice& d, TransferPrompter&) { return Dir(d, *dir); }); });
+
+  auto dl = std::make_shared<FetchOptions>();
+  dl->prefix = "Test";
+  CLI::App* dl_cmd = device.add_subcommand("download", "Download stored tests into record files");
+  dl_cmd->add_option("N", dl->numbers, "Test numbers");
+  dl_cmd->add_option("-o,--output", dl->folder, "Folder for the record files")->required();
+  dl_cmd->add_option("--prefix", dl->prefix, "File name prefix")->capture_default_str();
+  dl_cmd->add_flag("--all", dl->all, "Every test in the directory");
+  CLI::Option* ow = dl_cmd->add_flag("--overwrite", dl->overwrite, "Replace existing files");
+  dl_cmd->add_flag("--skip-existing", dl->skip_existing, "Keep existing files, skip those tests")
+      ->excludes(ow);
+  dl_cmd->callback(
+      [run, dl] { run([dl](RudDevice& d, TransferPrompter& p) { return Download(d, p, *dl); }); });
+
+  auto rs = std::make_shared<ResendOptions>();
+  CLI::App* rs_cmd =
+      device.add_subcommand("resend", "Fetch the instrument's current test into a record file");
+  rs_cmd->add_option("-o,--output", rs->file, "Record file")->required();
+  rs_cmd->add_flag("--overwrite", rs->overwrite, "Replace an existing file");
+  rs_cmd->callback(
+      [run, rs] { run([rs](RudDevice& d, TransferPrompter& p) { return Resend(d, p, *rs); }); });
+
+  auto gp = std::make_shared<FetchOptions>();
+  gp->prefix = "plan";
+  CLI::App* gp_cmd = device.add_subcommand("get-plan", "Fetch stored plans into plan files");
+  gp_cmd->add_option("N", gp->numbers, "Plan numbers")->required();
+  gp_cmd->add_option("-o,--output", gp->folder, "Folder for the plan files")->required();
+  gp_cmd->add_option("--prefix", gp->prefix, "File name prefix")->capture_default_str();
+  CLI::Option* gow = gp_cmd->add_flag("--overwrite", gp->overwrite, "Replace existing files");
+  gp_cmd->add_flag("--skip-existing", gp->skip_existing, "Keep existing files")->excludes(gow);
+  gp_cmd->callback(
+      [run, gp] { run([gp](RudDevice& d, TransferPrompter& p) { return GetPlans(d, p, *gp); }); });
+
+  auto pp = std::make_shared<PutPlanOptions>();
+  CLI::App* pp_cmd = device.add_subcommand("put-plan", "Store a plan file in an instrument slot");
+  pp_cmd->add_option("FILE", pp->file, "Plan file")->required();
+  pp_cmd->add_option("SLOT", pp->slot, "Plan slot")
+      ->required()
+      ->check(CLI::Range(kFirstPlanSlot, kLastPlanSlot));
+  pp_cmd->callback(
+      [run, pp] { run([pp](RudDevice& d, TransferPrompter&) { return PutPlan(d, *pp); }); });
+
+  auto rn = std::make_shared<RunOptions>();
+  CLI::App* rn_cmd = device.add_subcommand("run", "Run a plan on the instrument, keep the record");
+  rn_cmd->add_option("PLAN", rn->plan, "Plan file")->required();
+  rn_cmd->add_option("-o,--output", rn->file, "Record file")->required();
+  rn_cmd->add_flag("--yes", rn->yes, "Go on without waiting for Enter; OK to the instrument");
+  rn_cmd->callback(
+      [run, rn] { run([rn](RudDevice& d, TransferPrompter& p) { return Run(d, p, *rn); }); });
+
+  CLI::App* panel = device.add_subcommand("panel", "Give the instrument back to its own panel");
+  panel->callback([run] {
+    run([](RudDevice& d, TransferPrompter&) { return d.ReturnToPanel() ? 0 : kExitFailed; });
+  });
+}
+
+}  // namespace kova
