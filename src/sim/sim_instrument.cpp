@@ -525,7 +525,7 @@ void SimInstrument::Advance(uint32_t now_ms) {
   while (!steps_.empty() && static_cast<int32_t>(now_ms - steps_.front().at) >= 0) {
     const Step step = steps_.front();
     steps_.pop_front();
-    RunStep(step, now_ms);
+    RunStep(step, step.at);  // later steps keep their pace after a late call
   }
 }
 
