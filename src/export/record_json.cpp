@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/codepage.h"
+#include "records/plan_blocks_json.h"
 #include "records/record_text.h"
 
 namespace kova {
@@ -141,29 +142,7 @@ JsonValue RecordToJson(const TestRecord& rec) {
   r.Set("insulationenabled", Int(rec.insulationenabled));
   r.Set("imagefile", Text(rec.imagefile));
 
-  const PassFailBlock& pf = rec.passfail;
-  r.Set("pfenable", Int(pf.pfenable));
-  r.Set("pfturnsratiodeviation", Int(pf.pfturnsratiodeviation));
-  r.Set("pfcustomdeviation", Int(pf.pfcustomdeviation));
-  r.Set("pfkneepointtype", Int(pf.pfkneepointtype));
-  r.Set("pfkneepointlocation", Int(pf.pfkneepointlocation));
-  r.Set("pfkneepointdeviation", Int(pf.pfkneepointdeviation));
-  r.Set("pfcttype", Int(pf.pfcttype));
-  JsonValue knees = JsonValue::Array();
-  for (int v : pf.pfkneevoltage) knees.Push(Int(v));
-  r.Set("pfkneevoltage", std::move(knees));
-  const ResistanceBlock& res = rec.resistance;
-  JsonValue resist = JsonValue::Array();
-  for (double v : res.pfresistance) resist.Push(Num(v));
-  r.Set("pfresistance", std::move(resist));
-  r.Set("pfresdeviation", Int(res.pfresdeviation));
-  r.Set("pfcustomresdeviation", Num(res.pfcustomresdeviation));
-  const ClassSettings& cls = rec.classsettings;
-  r.Set("tempcelsius", Num(cls.tempcelsius));
-  r.Set("ratedcurrent", Num(cls.ratedcurrent));
-  r.Set("singletap", Int(cls.singletap));
-  r.Set("multitap", Int(cls.multitap));
-  r.Set("ctusage", Int(cls.ctusage));
+  AddPlanBlocksJson(r, rec.passfail, rec.resistance, rec.classsettings, false);
 
   r.Set("Rct75", Num(rec.Rct75));
   r.Set("Tmeas", Num(rec.Tmeas));

@@ -9,6 +9,7 @@
 
 #include "base/codepage.h"
 #include "base/format.h"
+#include "records/plan_blocks_json.h"
 #include "records/record_text.h"
 
 namespace kova {
@@ -21,13 +22,6 @@ constexpr double kAnyNumber = std::numeric_limits<double>::max();
 JsonValue Text(const std::string& cp1252) { return JsonValue::String(Cp1252ToUtf8(cp1252)); }
 JsonValue Int(int64_t n) { return JsonValue::Integer(n); }
 JsonValue Num(double d) { return JsonValue::Number(d); }
-
-bool AllZero(const uint8_t* bytes, size_t size) {
-  for (size_t i = 0; i < size; ++i) {
-    if (bytes[i] != 0) return false;
-  }
-  return true;
-}
 
 JsonValue TapToJson(const PlanTap& tap) {
   JsonValue t = JsonValue::Object();
@@ -231,38 +225,7 @@ JsonValue PlanToJson(const kvTestPlan& plan) {
   for (int i = 0; i < count; ++i) taps.Push(TapToJson(plan.taps[i]));
   j.Set("taps", std::move(taps));
 
-  const PassFailBlock& pf = plan.passfail;
-  j.Set("pfenable", Int(pf.pfenable));
-  j.Set("pfturnsratiodeviation", Int(pf.pfturnsratiodeviation));
-  j.Set("pfcustomdeviation", Int(pf.pfcustomdeviation));
-  j.Set("pfkneepointtype", Int(pf.pfkneepointtype));
-  j.Set("pfkneepointlocation", Int(pf.pfkneepointlocation));
-  j.Set("pfkneepointdeviation", Int(pf.pfkneepointdeviation));
-  j.Set("pfcttype", Int(pf.pfcttype));
-  JsonValue knees = JsonValue::Array();
-  for (int32_t v : pf.pfkneevoltage) knees.Push(Int(v));
-  j.Set("pfkneevoltage", std::move(knees));
-
-  const ResistanceBlock& res = plan.resistance;
-  JsonValue ohms = JsonValue::Array();
-  for (double v : res.pfresistance) ohms.Push(Num(v));
-  j.Set("pfresistance", std::move(ohms));
-  j.Set("pfresdeviation", Int(res.pfresdeviation));
-  j.Set("pfcustomresdeviation", Num(res.pfcustomresdeviation));
-  if (!AllZero(res.unused84, sizeof res.unused84) || !AllZero(res.unused96, sizeof res.unused96)) {
-    j.Set("resistanceunused", JsonValue::String(BytesToHex(res.unused84, sizeof res.unused84) +
-                                                BytesToHex(res.unused96, sizeof res.unused96)));
-  }
-
-  const ClassSettings& cls = plan.classsettings;
-  j.Set("tempcelsius", Num(cls.tempcelsius));
-  j.Set("ratedcurrent", Num(cls.ratedcurrent));
-  j.Set("singletap", Int(cls.singletap));
-  j.Set("multitap", Int(cls.multitap));
-  j.Set("ctusage", Int(cls.ctusage));
-  if (!AllZero(cls.unused28, sizeof cls.unused28)) {
-    j.Set("classunused", JsonValue::String(BytesToHex(cls.unused28, sizeof cls.unused28)));
-  }
+  AddPlanBlocksJson(j, plan.passfail, plan.resistance, plan.classsettings, true);
   j.Set("taporder", Text(plan.taporder));
   j.Set("image", JsonValue::String(plan.ImageLinkText()));
   return j;
