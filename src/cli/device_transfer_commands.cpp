@@ -354,11 +354,16 @@ TransferPrompter::Existing ExistingPolicy(const FetchOptions& o) {
   return TransferPrompter::Existing::kAsk;
 }
 
-int Dir(RudDevice& device, const DirOptions& o) {
-  if (!device.GetDirectory(o.plans)) {
-    PrintError("The directory did not arrive complete");
-    return kExitFailed;
-  }
+// GetDirectory says nothing when the reply stops before "DONE".
+bool ReadDirectory(RudDevice& device, TransferPrompter& prompter, bool plans) {
+  const int before = prompter.shown;
+  if (device.GetDirectory(plans)) return true;
+  if (prompter.shown == before) PrintError("The directory did not arrive complete");
+  return false;
+}
+
+int Dir(RudDevice& device, TransferPrompter& prompter, const DirOptions& o) {
+  if (!ReadDirectory(device, prompter, o.plans)) return kExitFailed;
   if (o.json) {
     JsonValue list = JsonValue::Array();
     for (int i = 0; i < device.entrycount; ++i) list.Push(EntryJson(device.directory[i]));
@@ -379,10 +384,7 @@ int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
     return kExitFailed;
   }
   if (!PrepareFolder(o.folder)) return kExitFailed;
-  if (!device.GetDirectory(false)) {
-    PrintError("The directory did not arrive complete");
-    return kExitFailed;
-  }
+  if (!ReadDirectory(device, prompter, false)) return kExitFailed;
   std::vector<int> rows;
   bool missing = false;
   if (o.all) {
@@ -447,10 +449,16 @@ int Resend(RudDevice& device, TransferPrompter& prompter, const ResendOptions& o
   return code == 0 && batch.written().empty() ? kExitFailed : code;
 }
 
-int PutPlan(RudDevice& device, const PutPlanOptions& o) {
+// An upload the instrument never asked for ("GO") ends without a message.
+constexpr const char* kNoGo = "The instrument did not ask for the plan";
+
+int PutPlan(RudDevice& device, TransferPrompter& prompter, const PutPlanOptions& o) {
   kvTestPlan plan;
   if (!LoadPlanFile(o.file, plan)) return kExitFailed;
-  return TransferPlanToSlot(device, plan, o.slot) ? 0 : kExitFailed;
+  const int before = prompter.shown;
+  if (TransferPlanToSlot(device, plan, o.slot)) return 0;
+  if (prompter.shown == before) PrintError(kNoGo);
+  return kExitFailed;
 }
 
 int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o) {
@@ -478,11 +486,15 @@ int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o) {
       run.Abort();
     }
   };
+  const int before = prompter.shown;
   const bool ok = run.RunTest();
   prompter.on_pump = nullptr;
   if (ok) {
     std::cout << U(o.file) << '\n';
     return 0;
+  }
+  if (run.outcome() == RemoteRun::Outcome::kUploadFailed && prompter.shown == before) {
+    PrintError(kNoGo);
   }
   if (run.outcome() == RemoteRun::Outcome::kWriteFailed) {
     PrintError("Cannot write the record file \"" + o.file + "\"");
@@ -511,7 +523,7 @@ void RegisterDeviceTransferCommands(CLI::App& device, CliContext& ctx,
   dir_cmd->add_flag("--plans", dir->plans, "The plan directory");
   dir_cmd->add_flag("--json", dir->json, "Every field of every entry as JSON");
   dir_cmd->callback(
-      [run, dir] { run([dir](RudDevice& d, TransferPrompter&) { return Dir(d, *dir); }); });
+      [run, dir] { run([dir](RudDevice& d, TransferPrompter& p) { return Dir(d, p, *dir); }); });
 
   auto dl = std::make_shared<FetchOptions>();
   dl->prefix = "Test";
@@ -552,7 +564,7 @@ void RegisterDeviceTransferCommands(CLI::App& device, CliContext& ctx,
       ->required()
       ->check(CLI::Range(kFirstPlanSlot, kLastPlanSlot));
   pp_cmd->callback(
-      [run, pp] { run([pp](RudDevice& d, TransferPrompter&) { return PutPlan(d, *pp); }); });
+      [run, pp] { run([pp](RudDevice& d, TransferPrompter& p) { return PutPlan(d, p, *pp); }); });
 
   auto rn = std::make_shared<RunOptions>();
   CLI::App* rn_cmd = device.add_subcommand("run", "Run a plan on the instrument, keep the record");
