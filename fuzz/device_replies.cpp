@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -77,7 +78,11 @@ class OkPrompter : public Prompter {
   bool ChooseFolder(const std::string&, const std::string&, std::string&) override { return false; }
   bool PromptText(const std::string&, const std::string&, std::string&) override { return false; }
   bool RunWaiting(const std::string&, const std::function<bool()>& op) override { return op(); }
-  void Pump() override {}
+  // The user at the instrument: presses Continue whenever it shows.
+  void Pump() override {
+    if (on_pump) on_pump();
+  }
+  std::function<void()> on_pump;
 };
 
 }  // namespace
@@ -119,6 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RemoteRun run(device, plan, observer);
   run.pause = [](uint32_t) {};
   run.saveresult = false;
+  prompter.on_pump = [&run] {
+    if (run.waiting()) run.Continue();
+  };
   run.RunTest();
   return 0;
 }
