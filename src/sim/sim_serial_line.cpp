@@ -63,9 +63,10 @@ void SimSerialLine::Advance(uint32_t now_ms) {
 size_t SimSerialLine::Arrived(uint32_t now_ms) {
   Advance(now_ms);
   const double now = LineTime(now_ms);
-  size_t n = 0;
-  while (n < wire_.size() && wire_[n].arrives_at <= now) ++n;
-  return n;
+  // Arrival times never decrease along the wire, so the count only grows
+  // until bytes are taken off the front.
+  while (arrived_ < wire_.size() && wire_[arrived_].arrives_at <= now) ++arrived_;
+  return arrived_;
 }
 
 size_t SimSerialLine::Read(uint8_t* dest, size_t max, uint32_t now_ms) {
@@ -74,12 +75,14 @@ size_t SimSerialLine::Read(uint8_t* dest, size_t max, uint32_t now_ms) {
     dest[i] = wire_.front().value;
     wire_.pop_front();
   }
+  arrived_ -= n;
   return n;
 }
 
 void SimSerialLine::PurgeArrived(uint32_t now_ms) {
   const size_t n = Arrived(now_ms);
   wire_.erase(wire_.begin(), wire_.begin() + static_cast<std::ptrdiff_t>(n));
+  arrived_ = 0;
 }
 
 int64_t SimSerialLine::MsUntilNext(uint32_t now_ms) const {

@@ -50,6 +50,7 @@ class SimSerialLine {
   int program_baud_;
   bool paced_;
   std::deque<Byte> wire_;
+  size_t arrived_ = 0;       // bytes at the front of the wire known to have arrived
   double wire_free_at_ = 0;  // when the line can start the next byte
   mutable bool clock_started_ = false;
   mutable uint32_t last_tick_ = 0;
