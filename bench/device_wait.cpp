@@ -19,7 +19,7 @@
 #include <string>
 #include <thread>
 
-#include "app/prompter.h"
+#include "app/quiet_prompter.h"
 #include "device/serial_com.h"
 #include "platform/qt_serial_backend.h"
 
@@ -28,25 +28,7 @@ namespace {
 using namespace kova;
 using Clock = std::chrono::steady_clock;
 
-class CountingPrompter : public Prompter {
- public:
-  Answer Message(const std::string&, const std::string&, Buttons, Icon) override {
-    return Answer::Ok;
-  }
-  bool ChooseOpenFile(const std::string&, const std::string&, const std::string&,
-                      std::string&) override {
-    return false;
-  }
-  bool ChooseSaveFile(const std::string&, const std::string&, const std::string&,
-                      std::string&) override {
-    return false;
-  }
-  bool ChooseFolder(const std::string&, const std::string&, std::string&) override { return false; }
-  bool PromptText(const std::string&, const std::string&, std::string&) override { return false; }
-  bool RunWaiting(const std::string&, const std::function<bool()>& op) override { return op(); }
-  void Pump() override { ++pumps; }
-  long pumps = 0;
-};
+using CountingPrompter = QuietPrompter;
 
 // A raw pseudo-terminal; the bench plays the instrument on the master.
 struct Pty {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/prompter.h"
+#include "app/quiet_prompter.h"
 #include "app/settings_store.h"
 #include "cli/device_transfer_sim_process.h"
 #include "device/batch_transfer.h"
@@ -67,7 +67,7 @@ class NoHid : public HidBackend {
 };
 
 // Answers the folder question with the bench's folder; counts messages.
-class BenchPrompter : public Prompter {
+class BenchPrompter : public QuietPrompter {
  public:
   std::string folder;
   int messages = 0;
@@ -76,21 +76,10 @@ class BenchPrompter : public Prompter {
     ++messages;
     return Answer::Yes;
   }
-  bool ChooseOpenFile(const std::string&, const std::string&, const std::string&,
-                      std::string&) override {
-    return false;
-  }
-  bool ChooseSaveFile(const std::string&, const std::string&, const std::string&,
-                      std::string&) override {
-    return false;
-  }
   bool ChooseFolder(const std::string&, const std::string&, std::string& f) override {
     f = folder;
     return true;
   }
-  bool PromptText(const std::string&, const std::string&, std::string&) override { return false; }
-  bool RunWaiting(const std::string&, const std::function<bool()>& op) override { return op(); }
-  void Pump() override {}
 };
 
 double CpuSeconds() {

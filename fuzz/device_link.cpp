@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/prompter.h"
+#include "app/quiet_prompter.h"
 #include "device/serial_com.h"
 #include "device/usb_hid_link.h"
 
@@ -16,24 +16,7 @@ namespace {
 
 using namespace kova;
 
-class NullPrompter : public Prompter {
- public:
-  Answer Message(const std::string&, const std::string&, Buttons, Icon) override {
-    return Answer::Ok;
-  }
-  bool ChooseOpenFile(const std::string&, const std::string&, const std::string&,
-                      std::string&) override {
-    return false;
-  }
-  bool ChooseSaveFile(const std::string&, const std::string&, const std::string&,
-                      std::string&) override {
-    return false;
-  }
-  bool ChooseFolder(const std::string&, const std::string&, std::string&) override { return false; }
-  bool PromptText(const std::string&, const std::string&, std::string&) override { return false; }
-  bool RunWaiting(const std::string&, const std::function<bool()>& op) override { return op(); }
-  void Pump() override {}
-};
+using NullPrompter = QuietPrompter;
 
 // A line that delivers the given bytes, then is gone (reads fail at once).
 class BytesSerial : public SerialBackend {

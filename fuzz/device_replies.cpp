@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/prompter.h"
+#include "app/quiet_prompter.h"
 #include "app/settings_store.h"
 #include "device/batch_transfer.h"
 #include "device/hid_backend.h"
@@ -62,28 +62,7 @@ class NoHid : public HidBackend {
   HidReadStatus ReadReport(uint8_t*, size_t, int) override { return HidReadStatus::kError; }
 };
 
-class OkPrompter : public Prompter {
- public:
-  Answer Message(const std::string&, const std::string&, Buttons, Icon) override {
-    return Answer::Ok;
-  }
-  bool ChooseOpenFile(const std::string&, const std::string&, const std::string&,
-                      std::string&) override {
-    return false;
-  }
-  bool ChooseSaveFile(const std::string&, const std::string&, const std::string&,
-                      std::string&) override {
-    return false;
-  }
-  bool ChooseFolder(const std::string&, const std::string&, std::string&) override { return false; }
-  bool PromptText(const std::string&, const std::string&, std::string&) override { return false; }
-  bool RunWaiting(const std::string&, const std::function<bool()>& op) override { return op(); }
-  // The user at the instrument: presses Continue whenever it shows.
-  void Pump() override {
-    if (on_pump) on_pump();
-  }
-  std::function<void()> on_pump;
-};
+using OkPrompter = QuietPrompter;
 
 }  // namespace
 }  // namespace kova
