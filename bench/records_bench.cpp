@@ -47,7 +47,8 @@ BENCHMARK(BM_ReadRecordFile)->DenseRange(1, 4);
 
 void BM_RecordTextParserModel2(benchmark::State& state) {
   auto src = MakeSampleRecord(2, 10, 3);
-  for (int t = 0; t < 10; ++t) src->taps[t].burdentable = "B-0.1   0.12   0.3\r\nB-0.2   0.2   0.3\r\n";
+  for (int t = 0; t < 10; ++t)
+    src->taps[t].burdentable = "B-0.1   0.12   0.3\r\nB-0.2   0.2   0.3\r\n";
   RecordTextOptions options;
   options.graph_digits = 7;
   const std::string text = BuildRecordText(*src, options);
