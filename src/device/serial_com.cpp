@@ -119,7 +119,8 @@ bool CSerialCom::ReadLine(char* buffer, size_t capacity, int timeout_ms) {
     }
     buffer[stored++] = byte == 0 ? ' ' : static_cast<char>(byte);
     if (stored >= capacity - 1) {
-      buffer[stored] = '\0';
+      // A capacity of 1 has no room for a character: keep the terminator.
+      buffer[std::min(stored, capacity - 1)] = '\0';
       return false;  // line too long
     }
   }

@@ -81,6 +81,19 @@ TEST(SerialComReadLine, CapacityFiftyTakesFortyEightCharacters) {
   EXPECT_EQ(partial, std::string(49, 'y'));  // terminated inside the buffer
 }
 
+TEST(SerialComReadLine, TinyCapacitiesNeverWritePastTheBuffer) {
+  SerialRig rig;
+  ASSERT_TRUE(rig.serial.Open(true));
+  for (size_t capacity : {1u, 2u}) {
+    rig.Arrive("AB\r\n");
+    char buffer[3] = {'#', '#', '#'};
+    EXPECT_FALSE(rig.serial.ReadLine(buffer, capacity, 500)) << capacity;
+    EXPECT_EQ(buffer[capacity - 1], '\0');
+    EXPECT_EQ(buffer[capacity], '#') << "nothing written past the capacity";
+    rig.Line();  // the rest of the line
+  }
+}
+
 TEST(SerialComReadLine, TimeoutKeepsWhatArrivedTerminated) {
   SerialRig rig;
   ASSERT_TRUE(rig.serial.Open(true));

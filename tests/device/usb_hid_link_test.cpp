@@ -214,6 +214,13 @@ TEST(UsbHidLinkRead, CapacityLimitAsOverTheSerialPort) {
   rig.backend.QueueInputReport(Report(std::string(49, 'r') + "\r\n"));
   rig.Line(50);
   EXPECT_FALSE(rig.last_ok);
+
+  rig.Line(50);  // the CR LF left of that line
+  rig.backend.QueueInputReport(Report("AB\r\n"));
+  char tiny[2] = {'#', '#'};
+  EXPECT_FALSE(rig.link.ReadLine(tiny, 1, 1000));
+  EXPECT_EQ(tiny[0], '\0');
+  EXPECT_EQ(tiny[1], '#') << "nothing written past a capacity of 1";
 }
 
 }  // namespace
