@@ -4,22 +4,15 @@
 
 #include "base/file_io.h"
 #include "base/json.h"
+#include "support/cli_fixture.h"
 #include "support/record_fixtures.h"
 #include "support/run_program.h"
 
 namespace kova {
 namespace {
 
-class PlanCli : public ::testing::Test {
+class PlanCli : public KovaCliTest {
  protected:
-  void SetUp() override {
-    dir_ = TempFolder(std::string("plan-") +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    env_ = {"KOVA_SETTINGS=" + dir_ + "/settings.ini"};
-  }
-  ProgramResult Kova(const std::vector<std::string>& args, const std::string& in = "") {
-    return RunProgram(BuiltProgram("kova"), args, env_, in);
-  }
   JsonValue ShowJson(const std::string& path) {
     const ProgramResult r = Kova({"plan", "show", "--json", path});
     EXPECT_EQ(r.exit_code, 0) << r.err;
@@ -28,8 +21,6 @@ class PlanCli : public ::testing::Test {
     EXPECT_TRUE(JsonValue::Parse(r.out, json, error)) << error;
     return json;
   }
-  std::string dir_;
-  std::vector<std::string> env_;
 };
 
 // A plan kept as JSON text becomes a plan file whose JSON form and link hex

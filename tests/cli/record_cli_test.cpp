@@ -7,24 +7,14 @@
 #include "records/encode.h"
 #include "records/record_text.h"
 #include "records/test_record.h"
+#include "support/cli_fixture.h"
 #include "support/record_fixtures.h"
 #include "support/run_program.h"
 
 namespace kova {
 namespace {
 
-class RecordCli : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = TempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    env_ = {"KOVA_SETTINGS=" + dir_ + "/settings.ini", "QT_QPA_PLATFORM=offscreen"};
-  }
-  ProgramResult Kova(const std::vector<std::string>& args) {
-    return RunProgram(BuiltProgram("kova"), args, env_);
-  }
-  std::string dir_;
-  std::vector<std::string> env_;
-};
+using RecordCli = KovaCliTest;
 
 TEST_F(RecordCli, ShowJsonHasEveryFieldByName) {
   auto rec = MakeSampleRecord(2, 3, 9);

@@ -4,21 +4,15 @@
 
 #include "base/file_io.h"
 #include "records/test_record.h"
+#include "support/cli_fixture.h"
 #include "support/record_fixtures.h"
 #include "support/run_program.h"
 
 namespace kova {
 namespace {
 
-class RecordExportCli : public ::testing::Test {
+class RecordExportCli : public KovaCliTest {
  protected:
-  void SetUp() override {
-    dir_ = TempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    env_ = {"KOVA_SETTINGS=" + dir_ + "/settings.ini", "QT_QPA_PLATFORM=offscreen"};
-  }
-  ProgramResult Kova(const std::vector<std::string>& args) {
-    return RunProgram(BuiltProgram("kova"), args, env_);
-  }
   void WriteRecord(const std::string& name, int model, int tests) {
     auto rec = MakeSampleRecord(model, tests, 3);
     rec->classsettings.ctusage = model == 2 ? 2 : 1;
@@ -38,8 +32,6 @@ class RecordExportCli : public ::testing::Test {
     EXPECT_TRUE(ReadFileText(path, text)) << path;
     return text;
   }
-  std::string dir_;
-  std::vector<std::string> env_;
 };
 
 TEST_F(RecordExportCli, ExportsBesideEachRecord) {
