@@ -57,15 +57,6 @@ class CountingSerial : public SerialBackend {
   SerialBackend& inner_;
 };
 
-class NoHid : public HidBackend {
- public:
-  bool Enumerate(std::vector<HidInterfaceInfo>&) override { return true; }
-  bool Open(const std::string&, HidReportLengths&) override { return false; }
-  void Close() override {}
-  bool WriteReport(const uint8_t*, size_t) override { return false; }
-  HidReadStatus ReadReport(uint8_t*, size_t, int) override { return HidReadStatus::kError; }
-};
-
 // Answers the folder question with the bench's folder; counts messages.
 class BenchPrompter : public QuietPrompter {
  public:
@@ -103,7 +94,7 @@ void BM_DownloadDirectory(benchmark::State& state) {
   for (auto _ : state) {
     QtSerialBackend qt;
     CountingSerial counting(qt);
-    NoHid hid;
+    NoHidBackend hid;
     BenchPrompter prompter;
     prompter.folder = folder;
     MemorySettingsStore store;

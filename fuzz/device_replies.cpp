@@ -53,15 +53,6 @@ class ReplayLine : public SerialBackend {
   size_t at_ = 0;
 };
 
-class NoHid : public HidBackend {
- public:
-  bool Enumerate(std::vector<HidInterfaceInfo>&) override { return true; }
-  bool Open(const std::string&, HidReportLengths&) override { return false; }
-  void Close() override {}
-  bool WriteReport(const uint8_t*, size_t) override { return false; }
-  HidReadStatus ReadReport(uint8_t*, size_t, int) override { return HidReadStatus::kError; }
-};
-
 using OkPrompter = QuietPrompter;
 
 }  // namespace
@@ -70,7 +61,7 @@ using OkPrompter = QuietPrompter;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace kova;
   ReplayLine line(data, size);
-  NoHid hid;
+  NoHidBackend hid;
   OkPrompter prompter;
   MemorySettingsStore store;
   AppSettings settings;

@@ -44,4 +44,15 @@ class HidBackend {
   virtual HidReadStatus ReadReport(uint8_t* report, size_t length, int timeout_ms) = 0;
 };
 
+// A PC with no USB instrument: finds nothing, opens nothing. For work that
+// reaches the instrument over the serial port only.
+class NoHidBackend : public HidBackend {
+ public:
+  bool Enumerate(std::vector<HidInterfaceInfo>&) override { return true; }
+  bool Open(const std::string&, HidReportLengths&) override { return false; }
+  void Close() override {}
+  bool WriteReport(const uint8_t*, size_t) override { return false; }
+  HidReadStatus ReadReport(uint8_t*, size_t, int) override { return HidReadStatus::kError; }
+};
+
 }  // namespace kova
