@@ -9,6 +9,7 @@
 #include "base/file_io.h"
 #include "base/fixed_text.h"
 #include "base/format.h"
+#include "base/native_path.h"
 #include "base/path.h"
 #include "device/command_set.h"
 #include "device/line_text.h"
@@ -41,12 +42,12 @@ bool UnsafeInFileName(char c) {
 std::string CurrentFolderOfProcess() {
   std::error_code ec;
   const std::filesystem::path cwd = std::filesystem::current_path(ec);
-  return ec ? std::string() : cwd.string();
+  return ec ? std::string() : PathText(cwd);
 }
 
 bool ChangeFolderOfProcess(const std::string& folder) {
   std::error_code ec;
-  std::filesystem::current_path(folder, ec);
+  std::filesystem::current_path(NativePath(folder), ec);
   return !ec;
 }
 
@@ -224,8 +225,8 @@ bool BatchTransfer::RunTransfers() {
   }
   // The files go into the chosen folder whatever the current folder becomes.
   std::error_code ec;
-  const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
-  if (!ec) folder = absolute.string();
+  const std::filesystem::path absolute = std::filesystem::absolute(NativePath(folder), ec);
+  if (!ec) folder = PathText(absolute);
   if (!change_folder(folder)) {
     prompter.Message(kDeviceCaption, Format("Can't open folder %s", folder.c_str()));
     return false;

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "base/file_io.h"
+#include "base/native_path.h"
 #include "base/path.h"
 #include "base/timer.h"
 #include "support/record_fixtures.h"
@@ -85,6 +86,36 @@ TEST(AtomicWrite, AFailedWriteKeepsTheOldFile) {
     ++files;
   }
   EXPECT_EQ(files, 2) << "no temporary file left behind";
+}
+
+// Names are Windows-1252 text inside the program ("é" is 0xE9, "€" 0x80); on
+// Windows they must reach the file system as those characters, whatever the
+// PC's code page.
+TEST(EightBitNames, FoldersAndFilesKeepTheirNames) {
+  const std::string top = TempFolder("eight-bit");
+  const std::string dir = PathJoin(top, "Mess\xe9 \x80");
+  const std::string path = PathJoin(dir,
+                                    "T\xfc"
+                                    "1.test");
+  ASSERT_TRUE(MakeFolders(dir));
+  EXPECT_TRUE(FolderExists(dir));
+  ASSERT_TRUE(WriteFileAtomically(path, std::string("one")));
+  ASSERT_TRUE(WriteFileAtomically(path, std::string("two")));
+  EXPECT_TRUE(FileExists(path));
+  std::string back;
+  ASSERT_TRUE(ReadFileText(path, back));
+  EXPECT_EQ(back, "two");
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(NativePath(dir))) {
+    names.push_back(PathText(e.path().filename()));
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"T\xfc"
+                                            "1.test"});
+#ifdef _WIN32
+  EXPECT_TRUE(std::filesystem::is_regular_file(NativePath(top) / L"Mess\u00e9 \u20ac" /
+                                               L"T\u00fc"
+                                               L"1.test"));
+#endif
 }
 
 TEST(ReadFile, RefusesFilesAboveTheLimit) {
