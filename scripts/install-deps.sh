@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program needs to build, test and run.
-# Idempotent, and quiet when everything is already there.
+# Idempotent, and quiet when everything is already there. With --windows,
+# also what the Windows cross build of the core and its tests under Wine need.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 poppler-utils xvfb xauth libxml2-utils
 )
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine64 googletest nlohmann-json3-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
