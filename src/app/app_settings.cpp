@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "analysis/taps.h"
 #include "base/native_path.h"
 #include "base/path.h"
+#include "records/tap_names.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -118,11 +118,12 @@ std::vector<std::string> CAppInfo::ExtraPortNames() const {
   return names;
 }
 
-void ApplyRecordDefaults(const CAppInfo& info) {
-  RecordDefaults& d = CurrentRecordDefaults();
+RecordDefaults RecordDefaultsFrom(const CAppInfo& info) {
+  RecordDefaults d;
   d.frequency = info.frequency;
   d.taporder = info.taporder;
   d.dateformat = info.dateformat;
+  return d;
 }
 
 }  // namespace kova
