@@ -69,7 +69,15 @@ MainWindow::MainWindow(GuiContext context, QWidget* parent)
   resize(1200, 780);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The document windows go after this object's members: they must not
+  // call back into it while they are torn down.
+  mdi_->disconnect(this);
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    sub->disconnect(this);
+    if (sub->widget() != nullptr) sub->widget()->disconnect(this);
+  }
+}
 
 void MainWindow::BuildMenus() {
   file_menu_ = menuBar()->addMenu(QStringLiteral("&File"));
