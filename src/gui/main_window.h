@@ -25,7 +25,7 @@ class QMdiSubWindow;
 class QLabel;
 class QMenu;
 class QAction;
-class QBoxLayout;
+class QGridLayout;
 class QPrinter;
 
 namespace kova {
@@ -109,7 +109,7 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void FileUsed(const std::string& path);
   void RebuildRecentMenu();
   void RefreshView(ReportView* view);
-  QBoxLayout* PanelFor(CommandPlace place);
+  QGridLayout* PanelFor(const CommandInfo& info);
 
   GuiContext ctx_;
   RecentFiles recent_;
@@ -121,8 +121,10 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QMenu* recent_menu_ = nullptr;
   QAction* application_separator_ = nullptr;
   QMap<int, QAction*> actions_;
-  QMap<int, QBoxLayout*> panels_;
-  QBoxLayout* window_panel_ = nullptr;
+  QMap<int, QGridLayout*> panels_;
+  QMap<int, QWidget*> panel_boxes_;
+  // Each panel's buttons fill two rows, column by column.
+  void AddToPanel(int panel, QWidget* button);
   int look_ = kDefaultApplicationLook;
   std::unique_ptr<QPrinter> printer_;
 };
