@@ -32,8 +32,9 @@ programs=(kova_*_tests.exe)
 [ ${#programs[@]} -gt 0 ] || { echo "test-windows-core: no test programs built" >&2; exit 1; }
 for program in "${programs[@]}"; do
   log=$(mktemp)
-  # A program that hangs under Wine fails instead of stopping CI.
-  if timeout 900 "$wine" "$program" >"$log" 2>&1; then
+  # A program that hangs under Wine fails instead of stopping CI. Wine's
+  # console ends lines with CR LF.
+  if timeout 900 "$wine" "$program" 2>&1 | tr -d '\r' >"$log"; then
     status=ok
   else
     status=FAILED
