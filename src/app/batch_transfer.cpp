@@ -162,7 +162,7 @@ bool BatchTransfer::DownloadRecord(int number, const std::string& path) {
   ShowStatus(number);
   auto rec = std::make_unique<TestRecord>();
   lastfailure_ =
-      FetchRecord(device_, observer_, ProgressOf(index_), number, !resendmode, *rec);
+      FetchRecord(device_, observer_, ProgressOf(index_), number, !resendmode, defaults, *rec);
   if (lastfailure_ != FetchFailure::kNone) return false;
   if (!SaveRecordAndExport(*rec, path, exporter_)) {
     lastfailure_ = FetchFailure::kWriteFile;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "device/transfer_observer.h"
+#include "records/test_record.h"
 
 namespace kova {
 
@@ -69,6 +70,9 @@ class RemoteRun {
   // A real sleep: the slices of the wait for Continue and the pause of the
   // abort ending. Tests replace it.
   std::function<void(uint32_t ms)> pause;
+
+  // The user's preferences the record is decoded with.
+  RecordDefaults defaults;
 
  protected:
   // The finished record; false when it could not be kept (the run then
