@@ -176,7 +176,8 @@ bool BatchTransfer::DownloadPlan(int number, const std::string& path) {
   auto plan = std::make_unique<kvTestPlan>();
   uint8_t image[kPlanImageCapacity];
   size_t count = 0;
-  lastfailure_ = FetchPlanImage(device_, observer_, ProgressOf(index_), number, *plan, image, count);
+  lastfailure_ =
+      FetchPlanImage(device_, observer_, ProgressOf(index_), number, *plan, image, count);
   if (lastfailure_ != FetchFailure::kNone) return false;
   if (!plan->WriteFile(path, image, count)) {
     lastfailure_ = FetchFailure::kWriteFile;
@@ -215,9 +216,9 @@ bool BatchTransfer::RunTransfers() {
   }
 
   if (planmode && !PrefixIsSafe(prefix)) {
-    prompter.Message(kDeviceCaption,
-                     Format("The file prefix \"%s\" may not contain a folder separator",
-                            prefix.c_str()));
+    prompter.Message(
+        kDeviceCaption,
+        Format("The file prefix \"%s\" may not contain a folder separator", prefix.c_str()));
     return false;
   }
   std::string folder;

@@ -20,6 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "app/app_settings.h"
+#include "app/batch_transfer.h"
+#include "app/output_place.h"
+#include "app/run_session.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/fixed_text.h"
@@ -28,10 +32,6 @@
 #include "base/path.h"
 #include "cli/cli_context.h"
 #include "cli/device_transfer_commands.h"
-#include "app/app_settings.h"
-#include "app/batch_transfer.h"
-#include "app/output_place.h"
-#include "app/run_session.h"
 #include "device/command_set.h"
 #include "device/rud_device.h"
 #include "plans/test_plan.h"

@@ -29,8 +29,7 @@ FetchFailure Failed(RudDevice& device, const char* text) {
 }  // namespace
 
 FetchFailure FetchRecord(RudDevice& device, TransferObserver& observer, TransferProgress progress,
-                         int number, bool select, const RecordDefaults& defaults,
-                         TestRecord& rec) {
+                         int number, bool select, const RecordDefaults& defaults, TestRecord& rec) {
   if (!device.EnsureConnected(true)) return Failed(device, nullptr);
   // The record's layout follows the instrument's model, asked once per
   // connection.
@@ -51,8 +50,8 @@ FetchFailure FetchRecord(RudDevice& device, TransferObserver& observer, Transfer
 }
 
 FetchFailure FetchPlanImage(RudDevice& device, TransferObserver& observer,
-                            TransferProgress progress, int number, kvTestPlan& plan,
-                            uint8_t* image, size_t& count) {
+                            TransferProgress progress, int number, kvTestPlan& plan, uint8_t* image,
+                            size_t& count) {
   count = 0;
   std::string command;
   if (!NumberCommand('x', number, command)) {

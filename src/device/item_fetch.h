@@ -27,12 +27,11 @@ enum class FetchFailure {
 // current test) into `rec`, decoded with `defaults`. `progress` says which item this is;
 // its bytes follow the reply.
 FetchFailure FetchRecord(RudDevice& device, TransferObserver& observer, TransferProgress progress,
-                         int number, bool select, const RecordDefaults& defaults,
-                         TestRecord& rec);
+                         int number, bool select, const RecordDefaults& defaults, TestRecord& rec);
 // One stored plan: `plan` gets the instrument's model as its device type,
 // `image` (kPlanImageCapacity bytes) the plan image of `count` bytes.
 FetchFailure FetchPlanImage(RudDevice& device, TransferObserver& observer,
-                            TransferProgress progress, int number, kvTestPlan& plan,
-                            uint8_t* image, size_t& count);
+                            TransferProgress progress, int number, kvTestPlan& plan, uint8_t* image,
+                            size_t& count);
 
 }  // namespace kova

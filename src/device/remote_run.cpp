@@ -7,8 +7,8 @@
 
 #include "analysis/compute_derived.h"
 #include "analysis/read_record.h"
-#include "base/prompter.h"
 #include "base/format.h"
+#include "base/prompter.h"
 #include "device/command_set.h"
 #include "device/line_text.h"
 #include "device/record_reply.h"

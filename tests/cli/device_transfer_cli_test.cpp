@@ -257,7 +257,8 @@ TEST_F(DeviceTransferCli, InterruptInTheDataPhase) {
   EXPECT_EQ(err.find("Error reading data from device"), std::string::npos) << err;
   EXPECT_EQ(Slurp(dir_ + "/run.test"), "earlier");
   // The instrument is usable again afterwards.
-  EXPECT_EQ(Device({"--baud", "19200", "dir"}).exit_code, 0);
+  const ProgramResult again = Device({"--baud", "19200", "dir"});
+  EXPECT_EQ(again.exit_code, 0) << again.err;
 }
 
 TEST_F(DeviceTransferCli, SimulatorFaultsGiveTheirMessages) {

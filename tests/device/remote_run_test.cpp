@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "analysis/read_record.h"
+#include "app/run_session.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "command_set_rig.h"
-#include "app/run_session.h"
 #include "device/remote_run.h"
 #include "plans/test_plan.h"
 #include "records/encode.h"
