@@ -14,6 +14,8 @@ wine=$(command -v wine64 || true)
 [ -n "$wine" ] || wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || { echo "test-windows-core: no wine64 found" >&2; exit 1; }
 
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR="$PWD"
 cmake --preset windows-core >/dev/null
 cmake --build --preset windows-core -j 2
 
