@@ -64,7 +64,7 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
       "export", "Export record files; each goes beside its record or into the -o folder");
   exp->add_option("FILE", export_opts->files, "Record files or raw instrument files")->required();
   exp->add_option("--format", export_opts->format, "Export format")
-      ->check(CLI::IsMember({"txt"}))
+      ->check(CLI::IsMember({"txt", "images"}))
       ->capture_default_str();
   exp->add_option("-o,--output", export_opts->folder, "Folder for the exported files");
   exp->callback([&ctx, export_opts] {
@@ -75,6 +75,10 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
     }
     // A file that fails is reported and skipped; the others are exported.
     for (const std::string& file : export_opts->files) {
+      if (export_opts->format == "images") {
+        if (!ExportRecordImages(file, export_opts->folder)) ctx.exit_code = 1;
+        continue;
+      }
       TestRecord rec;
       if (!LoadRecord(file, rec)) {
         ctx.exit_code = 1;

@@ -1,0 +1,119 @@
+#pragma once
+// The desktop program's main window: documents in tabs, the "KOVA" command
+// bar with its panels "Test", "Test Plan", "Window" and "Application", and
+// the "&File" menu with its "Test Plan" and "File Utilities" submenus.
+// Commands come from the core's table (app/main_commands.h); a command is
+// offered once a handler is registered for it with AddCommand.
+
+#include <QMainWindow>
+#include <QMap>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/main_commands.h"
+#include "app/prompter.h"
+#include "app/recent_files.h"
+#include "app/record_document.h"
+#include "app/settings_store.h"
+#include "device/rud_device.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+class QLabel;
+class QMenu;
+class QAction;
+class QBoxLayout;
+
+namespace kova {
+
+class ReportView;
+class RecordChooser;
+
+constexpr const char* kMainTitle = "Helmark KOVA-7100 Software Version 3.0";
+constexpr const char* kVersionText = "3.0";
+
+struct GuiContext {
+  SettingsStore* store = nullptr;
+  AppSettings* settings = nullptr;
+  CAppInfo* info = nullptr;
+  Prompter* prompter = nullptr;
+  RecordChooser* chooser = nullptr;
+  // Serial ports of the system for the setup dialog's list.
+  std::function<std::vector<std::string>()> system_ports;
+  // Closes the serial port and gives it the new settings (setup's OK).
+  std::function<void()> apply_comm_settings;
+  // Opens a folder in the system's file manager.
+  std::function<void(const std::string&)> open_folder;
+};
+
+class MainWindow : public QMainWindow, public MainWindowTitle {
+  Q_OBJECT
+ public:
+  explicit MainWindow(GuiContext context, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Offers a command: its action goes into its menu and panel.
+  QAction* AddCommand(CommandId id, std::function<void()> handler);
+  QAction* Action(CommandId id) const { return actions_.value(static_cast<int>(id), nullptr); }
+
+  // Opens a record file as a new document; false (with the message) when
+  // it does not read.
+  bool OpenDocument(const std::string& path);
+  bool OpenOverlay(const std::vector<std::string>& paths);
+
+  ReportView* ActiveView() const;
+  QList<ReportView*> Views() const;
+  const RecentFiles& Recent() const { return recent_; }
+  QString StatusText() const;
+  void ApplyLook(int id);
+  int CurrentLook() const { return look_; }
+
+  // MainWindowTitle: the connected instrument's name joins the title.
+  std::string GetTitle() const override;
+  void SetTitle(const std::string& title) override;
+
+  // Command handlers, public for the tests.
+  void OnOpenTest();
+  void OnOverlayTest();
+  void OnSaveTest();
+  void OnSaveAs();
+  void OnCloseTest();
+  void OnExportText();
+  void OnAppSetup();
+  void OnNewDocument();
+  void UpdateCommands();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildCommandBar();
+  void AddStandardCommands();
+  ReportView* AddView(std::unique_ptr<RecordDocument> document);
+  std::unique_ptr<RecordDocument> NewDocument();
+  void FileUsed(const std::string& path);
+  void RebuildRecentMenu();
+  void RefreshView(ReportView* view);
+  QBoxLayout* PanelFor(CommandPlace place);
+
+  GuiContext ctx_;
+  RecentFiles recent_;
+  QMdiArea* mdi_ = nullptr;
+  QLabel* page_status_ = nullptr;
+  QMenu* file_menu_ = nullptr;
+  QMenu* plan_menu_ = nullptr;
+  QMenu* utilities_menu_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  QAction* application_separator_ = nullptr;
+  QMap<int, QAction*> actions_;
+  QMap<int, QBoxLayout*> panels_;
+  QBoxLayout* window_panel_ = nullptr;
+  int look_ = kDefaultApplicationLook;
+};
+
+}  // namespace kova
