@@ -7,13 +7,14 @@
 
 #include <string>
 
+#include "app/record_document.h"  // kOverwriteQuestion, asked by both saves
+
 namespace kova {
 
 class Prompter;
 class kvTestPlan;
 
 constexpr const char* kPlanFileFilter = "Test Plan (*.plan) |*.plan||";
-constexpr const char* kOverwriteQuestion = "Do you want to overwrite file";
 
 enum class PlanSaveOutcome { kSaved, kCancelled, kFailed };
 

@@ -225,6 +225,7 @@ void MainWindow::AddStandardCommands() {
   AddCommand(CommandId::kPlanUtilities, [this] {
     if (ctx_.open_folder) ctx_.open_folder(ctx_.info->planpath);
   });
+  AddPlanCommands();
   AddCommand(CommandId::kNewDocument, [this] { OnNewDocument(); });
   AddCommand(CommandId::kCloseWindow, [this] { mdi_->closeActiveSubWindow(); });
   AddCommand(CommandId::kAppSetup, [this] { OnAppSetup(); });

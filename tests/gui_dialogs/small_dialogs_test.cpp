@@ -8,27 +8,13 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "gui_dialogs/dialog_app.h"
 #include "records/test_record.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
 namespace kova {
 namespace {
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "kova_gui_dialogs_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
-
-// Every dialog is also rendered into the docs folder, to be looked at.
-void Snapshot(QDialog& dialog, const char* file) {
-  dialog.show();
-  App().processEvents();
-  dialog.grab().save(QString(KOVA_SOURCE_DIR "/docs/dialogs/") + file);
-}
 
 TEST(SmallDialogs, TestNoteHandsBackTheTextWithWindowsLineEnds) {
   App();
