@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,7 +15,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSetupDialog>
 #include <QPalette>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>
@@ -29,6 +34,7 @@
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
 #include "gui/test_browser_dialog.h"
+#include "platform/report_printing.h"
 
 namespace kova {
 
@@ -227,6 +233,10 @@ void MainWindow::AddStandardCommands() {
   });
   AddPlanCommands();
   AddCommand(CommandId::kNewDocument, [this] { OnNewDocument(); });
+  AddCommand(CommandId::kPrint, [this] { OnPrint(); });
+  AddCommand(CommandId::kPrintPreview, [this] { OnPrintPreview(); });
+  AddCommand(CommandId::kPrintSetup, [this] { OnPrintSetup(); });
+  AddCommand(CommandId::kSavePdf, [this] { OnSavePdf(); });
   AddCommand(CommandId::kCloseWindow, [this] { mdi_->closeActiveSubWindow(); });
   AddCommand(CommandId::kAppSetup, [this] { OnAppSetup(); });
   AddCommand(CommandId::kExit, [this] { close(); });
@@ -405,6 +415,9 @@ void MainWindow::OnAppSetup() {
   ApplySetup(dialog.Values(), numbered, *ctx_.settings, *ctx_.info, *ctx_.store);
   if (!ctx_.info->filepath.empty()) QDir::setCurrent(PathToQ(ctx_.info->filepath));
   if (ctx_.apply_comm_settings) ctx_.apply_comm_settings();
+  // Later print jobs start in the orientation chosen here.
+  Printer().setPageOrientation(ctx_.info->orientation == 1 ? QPageLayout::Portrait
+                                                           : QPageLayout::Landscape);
   RefreshView(ActiveView());
 }
 
@@ -437,6 +450,58 @@ void MainWindow::ApplyLook(int id) {
   ctx_.store->SetInt(kSettingsSection, "ApplicationLook", look_);
   ctx_.store->Flush();
   UpdateCommands();
+}
+
+QPrinter& MainWindow::Printer() {
+  if (printer_ == nullptr) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setPageOrientation(ctx_.info->orientation == 1 ? QPageLayout::Portrait
+                                                             : QPageLayout::Landscape);
+  }
+  return *printer_;
+}
+
+bool MainWindow::PrintActive(QPrinter& printer) {
+  ReportView* view = ActiveView();
+  if (view == nullptr || !view->document().loaded()) return false;
+  return PrintReport(view->document().report(), printer,
+                     LoadReportLogo(PathToQ(ctx_.settings->AppLogo)));
+}
+
+void MainWindow::OnPrint() {
+  QPrintDialog dialog(&Printer(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (!PrintActive(Printer()))
+    ctx_.prompter->Message(kWarningCaption, "The report could not be printed.", Buttons::Ok,
+                           Icon::Warning);
+}
+
+void MainWindow::OnPrintPreview() {
+  QPrintPreviewDialog preview(&Printer(), this);
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+          [this](QPrinter* printer) { PrintActive(*printer); });
+  preview.resize(1000, 760);
+  preview.exec();
+}
+
+void MainWindow::OnPrintSetup() {
+  QPageSetupDialog dialog(&Printer(), this);
+  dialog.exec();
+}
+
+void MainWindow::OnSavePdf() {
+  ReportView* view = ActiveView();
+  if (view == nullptr || !view->document().loaded()) return;
+  std::string path;
+  if (!ctx_.prompter->ChooseSaveFile("Save as PDF", ctx_.info->filepath, "PDF (*.pdf) |*.pdf||",
+                                     path))
+    return;
+  if (QFileInfo(PathToQ(path)).suffix().isEmpty()) path += ".pdf";
+  if (!PrintReportToPdf(view->document().report(), PathToQ(path), ctx_.info->orientation == 1,
+                        LoadReportLogo(PathToQ(ctx_.settings->AppLogo))))
+    ctx_.prompter->Message(kWarningCaption, "Unable to write " + path, Buttons::Ok, Icon::Warning);
+  else
+    statusBar()->showMessage(QStringLiteral("Saved %1").arg(PathToQ(path)), 5000);
 }
 
 std::string MainWindow::GetTitle() const { return FromQ(windowTitle()); }

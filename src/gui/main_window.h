@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ class QLabel;
 class QMenu;
 class QAction;
 class QBoxLayout;
+class QPrinter;
 
 namespace kova {
 
@@ -102,6 +104,14 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void OnOverrideData();
   void OnExportPlansToDrive();
   void OnImportPlansFromDrive();
+  void OnPrint();
+  void OnPrintPreview();
+  void OnPrintSetup();
+  void OnSavePdf();
+  // Prints the active document's pages onto `printer`; false when nothing is printed.
+  bool PrintActive(QPrinter& printer);
+  // The printer that Print, Print Preview and Print Setup share.
+  QPrinter& Printer();
   void UpdateCommands();
 
  protected:
@@ -136,6 +146,7 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QMap<int, QBoxLayout*> panels_;
   QBoxLayout* window_panel_ = nullptr;
   int look_ = kDefaultApplicationLook;
+  std::unique_ptr<QPrinter> printer_;
 };
 
 }  // namespace kova

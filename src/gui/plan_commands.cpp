@@ -28,7 +28,7 @@ constexpr const char* kImportFilter = "Test Plan (plan_*.*) |plan_*.*||";
 // record or about several records.
 int ShownTest(const RecordDocument& doc) {
   if (!doc.loaded() || doc.IsOverlay()) return -1;
-  const std::vector<ReportPage> pages = BuildPageList(doc.record(0), 0);
+  const std::vector<ReportPage>& pages = doc.report().pages();
   const int index = doc.currentpage();
   if (index < 0 || index >= static_cast<int>(pages.size())) return -1;
   const ReportPage& page = pages[static_cast<size_t>(index)];

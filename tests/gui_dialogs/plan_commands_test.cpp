@@ -196,9 +196,17 @@ TEST_F(PlanCommandsTest, OverrideOnATestPageChangesThePlotAndIsRefusedElsewhere)
   ASSERT_GE(target, 0);
   const std::vector<DrawOp> before = PlotOps(doc.record(0), 1);
 
-  fill = [](QDialog& d) {
+  // A point inside the measured curve: its slot and its neighbours hold
+  // points (the table keeps point n in slot 32 - n).
+  int slot = -1;
+  for (int i = 1; i + 1 < 32 && slot < 0; ++i) {
+    const TapTest& tap = doc.record(0).taps[1];
+    if (tap.dpAmps[i - 1] != 0 && tap.dpAmps[i] != 0 && tap.dpAmps[i + 1] != 0) slot = i;
+  }
+  ASSERT_GE(slot, 0);
+  fill = [slot](QDialog& d) {
     auto& o = dynamic_cast<OverrideDialog&>(d);
-    o.field(0)->setText("3");
+    o.field(0)->setText(QString::number(32 - slot));
     o.field(1)->setText("0.9");
     o.field(2)->setText("650");
     o.accept();
@@ -215,7 +223,7 @@ TEST_F(PlanCommandsTest, OverrideOnATestPageChangesThePlotAndIsRefusedElsewhere)
   ASSERT_EQ(doc.currentpage(), target);
   Trigger(CommandId::kOverrideData);
   EXPECT_EQ(dialogs, std::vector<std::string>{"Override Test Data"});
-  EXPECT_EQ(doc.record(0).taps[1].dpVolts[29], 650);
+  EXPECT_EQ(doc.record(0).taps[1].dpVolts[slot], 650);
   EXPECT_FALSE(SameOps(before, PlotOps(doc.record(0), 1)));
   EXPECT_TRUE(SameOps(PlotOps(*MakeSampleRecord(1, 2), 0), PlotOps(doc.record(0), 0)));
 }
@@ -228,11 +236,11 @@ TEST(PlanWithInstrument, EditorPlanUploadsAsKovaPlanHexShowsIt) {
   kvTestPlan plan;
   PlanEditorDialog editor(plan, link.prompter, folder);
   editor.header(0)->setText("UPLOAD CO");
-  QTest::mouseClick(editor.row(0).box[1], Qt::LeftButton);
-  QTest::mouseClick(editor.row(4).box[0], Qt::LeftButton);
-  QTest::mouseClick(editor.runBurden(), Qt::LeftButton);
+  editor.row(0).box[1]->click();
+  editor.row(4).box[0]->click();
+  editor.runBurden()->click();
   link.prompter.QueueText(path);
-  QTest::mouseClick(editor.saveButton(), Qt::LeftButton);
+  editor.saveButton()->click();
   ASSERT_EQ(editor.result(), QDialog::Accepted);
 
   kvTestPlan saved;
@@ -265,9 +273,9 @@ TEST(PlanWithInstrument, RepeatTestsMeasuresOneTapAgainAndMergesIt) {
     return ok;
   };
   EditTestDialog dialog(*rec, kPlanKova7100, link.prompter, TempFolder("repeat-plans"), runner);
-  QTest::mouseClick(dialog.row(1).repeat, Qt::LeftButton);
+  dialog.row(1).repeat->click();
   ASSERT_TRUE(dialog.repeatButton()->isEnabled());
-  QTest::mouseClick(dialog.repeatButton(), Qt::LeftButton);
+  dialog.repeatButton()->click();
   ASSERT_EQ(dialog.result(), QDialog::Accepted);
 
   ASSERT_EQ(link.instrument.RunImages().size(), 1u);

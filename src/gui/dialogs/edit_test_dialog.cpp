@@ -110,6 +110,11 @@ void EditTestDialog::Build() {
   order_->setColumnWidth(0, 50);
   order_->setColumnWidth(1, 70);
   order_->setFixedWidth(140);
+  // All ten rows in view, without a scroll bar.
+  order_->verticalHeader()->setDefaultSectionSize(24);
+  order_->horizontalHeader()->setStretchLastSection(true);
+  order_->setFixedHeight(24 * kEditRows + order_->horizontalHeader()->sizeHint().height() + 4);
+  order_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   for (int r = 0; r < kEditRows; ++r) {
     order_->setItem(r, 0, new QTableWidgetItem(QString::number(r + 1)));
     order_->setItem(r, 1, new QTableWidgetItem());
@@ -158,9 +163,10 @@ QWidget* EditTestDialog::BuildTapGrid() {
                           "Test Note",
                           "Repeat Test"};
   for (int c = 0; c < 11; ++c) {
+    if (c == 2) continue;  // "Nameplate Ratio" spans primary and secondary
     auto* label = new QLabel(titles[c], box);
     label->setAlignment(Qt::AlignCenter);
-    grid->addWidget(label, 0, c);
+    grid->addWidget(label, 0, c, 1, c == 1 ? 2 : 1);
   }
   for (int r = 0; r < kEditRows; ++r) {
     RowWidgets& w = rows_[r];

@@ -164,9 +164,10 @@ QWidget* PlanEditorDialog::BuildTapGrid() {
                           "Current Ratio\nError Calculation",
                           "Test Note"};
   for (int c = 0; c < 10; ++c) {
+    if (c == 2) continue;  // "Nameplate Ratio" spans primary and secondary
     auto* label = new QLabel(titles[c], box);
     label->setAlignment(Qt::AlignCenter);
-    grid->addWidget(label, 0, c);
+    grid->addWidget(label, 0, c, 1, c == 1 ? 2 : 1);
   }
   grid->addWidget(new QLabel("Primary : Secondary", box), 1, 1, 1, 2, Qt::AlignCenter);
   for (int c = 0; c < 3; ++c) {
@@ -216,6 +217,11 @@ QWidget* PlanEditorDialog::BuildOrderList() {
   order_->setColumnWidth(0, 50);
   order_->setColumnWidth(1, 70);
   order_->setFixedWidth(140);
+  // All ten rows in view, without a scroll bar.
+  order_->verticalHeader()->setDefaultSectionSize(24);
+  order_->horizontalHeader()->setStretchLastSection(true);
+  order_->setFixedHeight(24 * kPlanRows + order_->horizontalHeader()->sizeHint().height() + 4);
+  order_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   for (int r = 0; r < kPlanRows; ++r) {
     order_->setItem(r, 0, new QTableWidgetItem(QString::number(r + 1)));
     order_->setItem(r, 1, new QTableWidgetItem());
