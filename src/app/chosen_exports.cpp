@@ -1,4 +1,5 @@
 #include "app/chosen_exports.h"
+#include "analysis/read_record.h"
 
 #include <memory>
 
@@ -23,7 +24,7 @@ ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
   out.ran = true;
   auto rec = std::make_unique<TestRecord>();
   for (const std::string& file : files) {
-    if (!rec->ReadRecordFile(file)) {
+    if (!ReadRecordFile(*rec, file, RecordDefaults())) {
       ++out.unreadable;
       continue;
     }

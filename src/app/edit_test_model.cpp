@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "analysis/compute_derived.h"
 #include "analysis/taps.h"
 #include "app/prompter.h"
 #include "base/format.h"
@@ -215,7 +216,7 @@ bool EditTestModel::Apply(TestRecord& rec, std::string& error) const {
   Store(*copy);
   copy->KneeTypeName(copy->kneetype);
   if (!WriteEditsToRaw(*copy, error)) return false;
-  copy->ComputeDerived();
+  ComputeDerived(*copy);
   rec = *copy;
   return true;
 }
@@ -354,7 +355,7 @@ bool MergeRepeatResult(TestRecord& rec, const TestRecord& run, const std::vector
     std::copy(std::begin(run.taps[k].graph), std::end(run.taps[k].graph),
               std::begin(merged->taps[i].graph));
   }
-  merged->DecodeRawRecord(merged->rawrecord, 0, 0);
+  DecodeEditedRaw(*merged);
   rec = *merged;
   return true;
 }

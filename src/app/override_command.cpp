@@ -1,5 +1,5 @@
 #include "app/override_command.h"
-
+#include "analysis/compute_derived.h"
 #include "plans/value_lists.h"
 #include "records/record_edits.h"
 #include "records/test_record.h"
@@ -37,7 +37,7 @@ bool ApplyOverride(TestRecord& rec, int shown_test, const OverrideFields& f, std
                          TextNumber(f.voltage), error)) {
     return false;
   }
-  rec.ComputeDerived();
+  ComputeDerived(rec);
   return true;
 }
 

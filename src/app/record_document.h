@@ -62,6 +62,8 @@ class RecordDocument {
   bool PageDown();
   bool FirstPage();
   bool LastPage();
+  // How record files are read: the user's preferences.
+  void SetRecordDefaults(const RecordDefaults& defaults) { report_.defaults = defaults; }
   // After the records changed (an edit): the page list is built again.
   void RebuildPages();
 

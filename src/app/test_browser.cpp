@@ -1,4 +1,5 @@
 #include "app/test_browser.h"
+#include "analysis/read_record.h"
 
 #include <algorithm>
 #include <cctype>
@@ -131,7 +132,9 @@ bool RecordFolderScan::Step(int max_files) {
   for (int i = 0; i < max_files && !Done(); ++i) {
     const std::string& name = candidates_[next_++];
     const std::string path = PathJoin(folder_, name);
-    if (!rec->ReadRecordFile(path)) continue;
+    RecordDefaults defaults;
+    defaults.dateformat = day_first_ ? 1 : 0;
+    if (!ReadRecordFile(*rec, path, defaults)) continue;
     BrowserRow row;
     row.filename = name;
     row.path = path;

@@ -247,7 +247,9 @@ std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
   s.prompter = ctx_.prompter;
   s.record_folder = [this] { return ctx_.info->filepath; };
   s.file_used = [this](const std::string& path) { FileUsed(path); };
-  return std::make_unique<RecordDocument>(std::move(s));
+  auto doc = std::make_unique<RecordDocument>(std::move(s));
+  doc->SetRecordDefaults(RecordDefaultsFrom(*ctx_.info));
+  return doc;
 }
 
 ReportView* MainWindow::AddView(std::unique_ptr<RecordDocument> document) {

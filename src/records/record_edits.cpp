@@ -137,6 +137,12 @@ bool EncodeTestEdits(const TestRecord& rec, int test, uint8_t* raw, size_t size,
   return true;
 }
 
+void DecodeEditedRaw(TestRecord& rec) {
+  const std::string date = rec.testdatetime;
+  rec.DecodeRawRecord(rec.rawrecord, RecordDefaults());
+  rec.testdatetime = date;
+}
+
 bool WriteEditsToRaw(TestRecord& rec, std::string& error) {
   uint8_t copy[kRawRecordSize];
   std::memcpy(copy, rec.rawrecord, kRawRecordSize);
@@ -146,7 +152,7 @@ bool WriteEditsToRaw(TestRecord& rec, std::string& error) {
     if (!EncodeTestEdits(rec, t, copy, kRawRecordSize, error)) return false;
   }
   std::memcpy(rec.rawrecord, copy, kRawRecordSize);
-  rec.DecodeRawRecord(rec.rawrecord, 0, 0);
+  DecodeEditedRaw(rec);
   return true;
 }
 
@@ -198,7 +204,7 @@ bool OverrideDataPoint(TestRecord& rec, int test, int point, double amps, double
                                kRawRecordSize, error)) {
     return false;
   }
-  rec.DecodeRawRecord(rec.rawrecord, 0, 0);
+  DecodeEditedRaw(rec);
   return true;
 }
 

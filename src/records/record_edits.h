@@ -32,6 +32,11 @@ bool EncodeHeaderEdits(const TestRecord& rec, uint8_t* raw, size_t size, std::st
 bool EncodeTestEdits(const TestRecord& rec, int test, uint8_t* raw, size_t size,
                      std::string& error);
 
+// Decodes rec.rawrecord into the named fields again after an edit. The
+// test date keeps the form the record was read with (the user's day-first
+// preference): edits never change it.
+void DecodeEditedRaw(TestRecord& rec);
+
 // All header and test edits of `rec` into rec.rawrecord, then decodes the
 // record again. Nothing is written when any value does not fit.
 bool WriteEditsToRaw(TestRecord& rec, std::string& error);

@@ -28,6 +28,9 @@ class ReportDocument {
   bool SetRecords(const std::vector<TestRecord>& records);
   void Clear();
 
+  // How the record files are read (the user's preferences).
+  RecordDefaults defaults;
+
   bool loaded() const { return loaded_; }
   // 0 for a single record, 2 or 3 for an overlay.
   int overlaycount() const { return overlaycount_; }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "analysis/read_record.h"
 #include "app/override_command.h"
 #include "app/plan_save.h"
 #include "base/file_io.h"
@@ -22,7 +23,7 @@ std::unique_ptr<TestRecord> Reloaded(TestRecord& rec, const std::string& name) {
   const std::string path = PathJoin(TempFolder("edit_test"), name);
   EXPECT_TRUE(rec.WriteRecordFile(path));
   auto again = std::make_unique<TestRecord>();
-  EXPECT_TRUE(again->ReadRecordFile(path));
+  EXPECT_TRUE(ReadRecordFile(*again, path, RecordDefaults()));
   return again;
 }
 

@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "analysis/read_record.h"
 #include "analysis/taps.h"
 #include "gui/dialogs/edit_test_dialog.h"
 #include "gui/dialogs/pass_fail_dialog.h"
@@ -273,7 +274,7 @@ TEST(EditTestDialog, HeaderAndNameplateEditsReachTheFileAndTheReport) {
   ASSERT_TRUE(rec->WriteRecordFile(path));
 
   auto reloaded = std::make_unique<TestRecord>();
-  ASSERT_TRUE(reloaded->ReadRecordFile(path));
+  ASSERT_TRUE(ReadRecordFile(*reloaded, path, RecordDefaults()));
   EXPECT_EQ(reloaded->company, "Edited Utility");
   EXPECT_EQ(reloaded->taps[1].nNamePlateNum, 1234);
   EXPECT_TRUE(PageShows(*reloaded, 0, "Edited Utility"));
