@@ -5,8 +5,6 @@
 
 #include <string>
 
-#include "analysis/display_rules.h"
-
 #include "records/test_record.h"
 
 namespace kova {
@@ -28,8 +26,6 @@ std::string KneeToleranceLabel(const PassFailBlock& pf);
 // label "5%", "10%" or "User defined: 2.50%".
 double ResistanceToleranceFraction(const ResistanceBlock& res);
 std::string ResistanceToleranceLabel(const ResistanceBlock& res);
-
-// CtTypeName and CtLocationName: analysis/display_rules.h.
 
 // Nominal values of the tap from the per-tap tables (0: none given).
 int NominalKneeVoltage(const TestRecord& rec, const TapTest& tap);

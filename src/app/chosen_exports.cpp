@@ -1,8 +1,8 @@
 #include "app/chosen_exports.h"
-#include "analysis/read_record.h"
 
 #include <memory>
 
+#include "analysis/read_record.h"
 #include "app/app_settings.h"
 #include "base/path.h"
 #include "export/text_export.h"
@@ -15,7 +15,8 @@ ChosenExportKind TextExportKind() {
 }
 
 ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
-                                        const ChosenExportKind& kind, Prompter& prompter,
+                                        const ChosenExportKind& kind,
+                                        const RecordDefaults& defaults, Prompter& prompter,
                                         SettingsStore& store) {
   ChosenExportOutcome out;
   const std::string start = ReadTextSetting(store, kAppInfoSection, "ExportDir", "");
@@ -24,7 +25,7 @@ ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
   out.ran = true;
   auto rec = std::make_unique<TestRecord>();
   for (const std::string& file : files) {
-    if (!ReadRecordFile(*rec, file, RecordDefaults())) {
+    if (!ReadRecordFile(*rec, file, defaults)) {
       ++out.unreadable;
       continue;
     }

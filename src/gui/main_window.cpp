@@ -7,6 +7,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -99,18 +100,27 @@ void MainWindow::BuildMenus() {
   RebuildRecentMenu();
 }
 
-QBoxLayout* MainWindow::PanelFor(CommandPlace place) {
-  switch (place) {
+QGridLayout* MainWindow::PanelFor(const CommandInfo& info) {
+  if (info.ribbon_caption[0] == '\0') return nullptr;
+  if (info.id == CommandId::kPlanUtilities) return panels_.value(1);
+  switch (info.place) {
     case CommandPlace::kFileMenu:
+    case CommandPlace::kFileUtilitiesMenu:
       return panels_.value(0);
     case CommandPlace::kTestPlanMenu:
       return panels_.value(1);
-    case CommandPlace::kFileUtilitiesMenu:
-      return panels_.value(0);
     case CommandPlace::kApplication:
       return panels_.value(3);
   }
   return nullptr;
+}
+
+void MainWindow::AddToPanel(int panel, QWidget* button) {
+  QGridLayout* grid = panels_.value(panel);
+  const int n = grid->property("buttons").toInt();
+  grid->addWidget(button, n % 2, n / 2);
+  grid->setProperty("buttons", n + 1);
+  panel_boxes_.value(panel)->show();
 }
 
 void MainWindow::BuildCommandBar() {
@@ -126,10 +136,12 @@ void MainWindow::BuildCommandBar() {
   for (int i = 0; i < 4; ++i) {
     auto* panel = new QGroupBox(QString::fromUtf8(names[i]), category);
     panel->setObjectName(QString::fromUtf8(names[i]));
-    auto* layout = new QHBoxLayout(panel);
+    auto* layout = new QGridLayout(panel);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(2);
     panels_.insert(i, layout);
+    panel_boxes_.insert(i, panel);
+    panel->hide();  // shown with its first command
     row->addWidget(panel);
   }
   row->addStretch(1);
@@ -138,14 +150,14 @@ void MainWindow::BuildCommandBar() {
   addToolBar(Qt::TopToolBarArea, bar);
 
   // The "Window" panel: arranging the document windows and the looks.
-  window_panel_ = panels_.value(2);
   auto add_window_button = [this](const QString& text, const std::function<void()>& f) {
     auto* action = new QAction(text, this);
     connect(action, &QAction::triggered, this, f);
     auto* button = new QToolButton(this);
     button->setDefaultAction(action);
     button->setAutoRaise(true);
-    window_panel_->addWidget(button);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    AddToPanel(2, button);
     return button;
   };
   add_window_button(QStringLiteral("Tabs"), [this] { mdi_->setViewMode(QMdiArea::TabbedView); });
@@ -201,7 +213,7 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
         file_menu_->insertAction(recent_menu_->menuAction(), action);
       break;
   }
-  if (QBoxLayout* panel = PanelFor(info->place)) {
+  if (QGridLayout* panel = PanelFor(*info)) {
     auto* button = new QToolButton(this);
     auto* ribbon_action = new QAction(QString::fromUtf8(info->ribbon_caption), button);
     ribbon_action->setToolTip(QString::fromUtf8(info->menu_caption).replace('\t', "  "));
@@ -210,7 +222,8 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
             [action, ribbon_action] { ribbon_action->setEnabled(action->isEnabled()); });
     button->setDefaultAction(ribbon_action);
     button->setAutoRaise(true);
-    panel->addWidget(button);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    AddToPanel(panels_.key(panel), button);
   }
   return action;
 }
@@ -245,11 +258,11 @@ void MainWindow::AddStandardCommands() {
 std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
   RecordDocument::Services s;
   s.prompter = ctx_.prompter;
+  s.defaults = RecordDefaultsFrom(*ctx_.info);
+  s.exporter = ctx_.exporter;
   s.record_folder = [this] { return ctx_.info->filepath; };
   s.file_used = [this](const std::string& path) { FileUsed(path); };
-  auto doc = std::make_unique<RecordDocument>(std::move(s));
-  doc->SetRecordDefaults(RecordDefaultsFrom(*ctx_.info));
-  return doc;
+  return std::make_unique<RecordDocument>(std::move(s));
 }
 
 ReportView* MainWindow::AddView(std::unique_ptr<RecordDocument> document) {
@@ -395,8 +408,8 @@ void MainWindow::OnNewDocument() {
 void MainWindow::OnExportText() {
   std::vector<std::string> files;
   if (!ctx_.chooser->Choose("Select Test(s)", true, files)) return;
-  const ChosenExportOutcome out =
-      ExportChosenRecords(files, TextExportKind(), *ctx_.prompter, *ctx_.store);
+  const ChosenExportOutcome out = ExportChosenRecords(
+      files, TextExportKind(), RecordDefaultsFrom(*ctx_.info), *ctx_.prompter, *ctx_.store);
   if (out.ran)
     statusBar()->showMessage(QStringLiteral("%1 text file(s) written").arg(out.written), 5000);
 }

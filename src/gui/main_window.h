@@ -18,6 +18,7 @@
 #include "app/prompter.h"
 #include "app/recent_files.h"
 #include "app/record_document.h"
+#include "app/save_record.h"
 #include "app/settings_store.h"
 #include "device/rud_device.h"
 #include "gui/dialogs/dialog_runner.h"
@@ -27,7 +28,7 @@ class QMdiSubWindow;
 class QLabel;
 class QMenu;
 class QAction;
-class QBoxLayout;
+class QGridLayout;
 class QPrinter;
 
 namespace kova {
@@ -48,6 +49,8 @@ struct GuiContext {
   std::function<std::vector<std::string>()> system_ports;
   // Closes the serial port and gives it the new settings (setup's OK).
   std::function<void()> apply_comm_settings;
+  // The automatic export after every save; none when null.
+  RecordExporter* exporter = nullptr;
   // Opens a folder in the system's file manager.
   std::function<void(const std::string&)> open_folder;
   // Several files at once (the thumb-drive commands); false on Cancel.
@@ -131,7 +134,7 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void FileUsed(const std::string& path);
   void RebuildRecentMenu();
   void RefreshView(ReportView* view);
-  QBoxLayout* PanelFor(CommandPlace place);
+  QGridLayout* PanelFor(const CommandInfo& info);
 
   GuiContext ctx_;
   RecentFiles recent_;
@@ -143,8 +146,10 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QMenu* recent_menu_ = nullptr;
   QAction* application_separator_ = nullptr;
   QMap<int, QAction*> actions_;
-  QMap<int, QBoxLayout*> panels_;
-  QBoxLayout* window_panel_ = nullptr;
+  QMap<int, QGridLayout*> panels_;
+  QMap<int, QWidget*> panel_boxes_;
+  // Each panel's buttons fill two rows, column by column.
+  void AddToPanel(int panel, QWidget* button);
   int look_ = kDefaultApplicationLook;
   std::unique_ptr<QPrinter> printer_;
 };

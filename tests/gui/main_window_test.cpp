@@ -37,6 +37,7 @@ QApplication& App() {
   static int argc = 1;
   static char name[] = "kova_gui_tests";
   static char* argv[] = {name, nullptr};
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // Never destroyed: tearing Qt down after the tests' statics is not worth it.
   static QApplication* app = new QApplication(argc, argv);
   return *app;
