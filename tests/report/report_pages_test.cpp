@@ -364,3 +364,53 @@ TEST(ReportPages, NonFiniteValuesNeverPrintNan) {
 
 }  // namespace
 }  // namespace kova
+
+namespace kova {
+namespace {
+
+// Plot in a 1024 square on the recording surface: font 25 (w 12), plot
+// area (108, 25, 1012, 916), decade d = 226.
+TEST(ReportPlot, PointsOffTheLogAxesAreLeftOut) {
+  struct Case {
+    double knee_v, knee_a;
+    bool marked;
+    int x, y;
+  } cases[] = {
+      {100, 0.1, true, 108 + 2 * 226, 916 - 2 * 226},
+      {10, 1.0, true, 108 + 3 * 226, 916 - 226},
+      {0, 0.1, false, 0, 0},
+      {-5, 1.0, false, 0, 0},
+      {100, std::nan(""), false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    auto rec = PlainRecord(1);
+    rec->taps[0].fKneeVtg30 = c.knee_v;
+    rec->taps[0].fKneeCur30 = c.knee_a;
+    rec->taps[0].dpVolts[5] = 0;  // a point at 0 V inside the curve
+    RecordingSurface s;
+    CDisplayTest painter;
+    painter.Setup(&s, *rec, false, nullptr);
+    painter.DrawPlot({0, 0, 1024, 1024}, 0, false);
+    std::vector<Rect> marks;
+    int curve_lines = 0;
+    for (const DrawOp& op : s.ops()) {
+      if (op.kind == DrawOp::kFill) marks.push_back(op.rect);
+      if (op.kind == DrawOp::kLine && op.pen_width == 2 && op.pen == kReportColors[0] &&
+          op.rect.left != op.rect.right && op.rect.top != op.rect.bottom) {
+        ++curve_lines;
+        EXPECT_GT(op.rect.bottom, -10000);  // never towards minus infinity
+      }
+    }
+    // 32 points, 31 segments, less the two that touch the point at 0 V.
+    EXPECT_EQ(curve_lines, 29) << c.knee_v;
+    ASSERT_EQ(marks.size(), c.marked ? 1u : 0u) << c.knee_v;
+    if (c.marked) {
+      EXPECT_EQ(marks[0].left, c.x - 3);
+      EXPECT_EQ(marks[0].top, c.y - 3);
+      EXPECT_EQ(marks[0].right, c.x + 3);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kova
