@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <memory>
 
+#include "analysis/compute_derived.h"
 #include "export/export_images.h"
 #include "platform/qpainter_surface.h"
 #include "platform/qt_picture_canvas.h"
@@ -24,7 +25,7 @@ std::unique_ptr<TestRecord> MeteringRecord(uint32_t seed) {
   auto rec = MakeStoredTest(SimModel::k7100B, seed, 0);
   rec->passfail.pfenable = 1;
   rec->classsettings.ctusage = 2;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   rec->taps[0].uTestType |= kBurdenTest | kInsulationTest;
   return rec;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/read_record.h"
 #include "records/test_record.h"
 #include "report/display_test.h"
 #include "report/recording_surface.h"
@@ -36,7 +37,7 @@ void Check(const kova::RecordingSurface& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static auto rec = std::make_unique<kova::TestRecord>();
-  if (!rec->ReadRecordBytes(data, size, "fuzz.test")) return 0;
+  if (!kova::ReadRecordFileBytes(*rec, data, size, "fuzz.test", kova::RecordDefaults())) return 0;
   // Texts from the input may hold anything: check only the program's numbers.
   rec->company = rec->station = rec->circuit = rec->manufacturer = rec->model = "";
   rec->serialnumber = rec->operatorname = rec->comment = rec->testnote = "";
