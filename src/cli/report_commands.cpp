@@ -27,7 +27,8 @@ bool OpenDocument(const std::vector<std::string>& files, const CliContext& ctx,
     return false;
   }
   std::string failed, why;
-  if (doc.OpenFiles(files, RecordDefaultsFrom(ctx.info), &failed, &why)) return true;
+  doc.SetRecordDefaults(RecordDefaultsFrom(ctx.info));
+  if (doc.OpenFiles(files, &failed, &why)) return true;
   PrintError("Cannot read record file \"" + failed + "\": " + why);
   return false;
 }

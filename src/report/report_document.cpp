@@ -23,18 +23,17 @@ ReportDocument& ReportDocument::operator=(const ReportDocument& other) {
 void ReportDocument::Clear() {
   loaded_ = false;
   overlaycount_ = 0;
-  for (auto& r : records_) r->ResetRecord(RecordDefaults());
+  for (auto& r : records_) r->ResetRecord(defaults_);
   pages_.clear();
   currentpage_ = 0;
 }
 
-bool ReportDocument::OpenFiles(const std::vector<std::string>& paths,
-                               const RecordDefaults& defaults, std::string* failed,
+bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed,
                                std::string* why) {
   Clear();
   if (paths.empty() || paths.size() > static_cast<size_t>(kMaxRecords)) return false;
   for (size_t i = 0; i < paths.size(); ++i) {
-    if (!ReadRecordFile(*records_[i], paths[i], defaults, why)) {
+    if (!ReadRecordFile(*records_[i], paths[i], defaults_, why)) {
       if (failed) *failed = paths[i];
       Clear();
       return false;

@@ -60,11 +60,15 @@ class GoldenOutput : public KovaCliTest {
 void MakeMissingInputs() {
   auto write = [](const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::string path = PathJoin(kGolden, name);
-    if (!FileExists(path)) ASSERT_TRUE(WriteFileAtomically(path, bytes));
+    if (!FileExists(path)) {
+      ASSERT_TRUE(WriteFileAtomically(path, bytes));
+    }
   };
   auto record_file = [&](const std::string& name, TestRecord& rec) {
     const std::string path = PathJoin(kGolden, name);
-    if (!FileExists(path)) ASSERT_TRUE(rec.WriteRecordFile(path));
+    if (!FileExists(path)) {
+      ASSERT_TRUE(rec.WriteRecordFile(path));
+    }
   };
   record_file("model1-3taps.test", *MakeSampleRecord(1, 3, 11));
   write("model2-raw.kova", BuildRawInstrumentFile(*MakeSampleRecord(2, 4, 12)));

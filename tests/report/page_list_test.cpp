@@ -90,7 +90,7 @@ TEST(ReportDocument, PagesMoveWithinTheListAndRebuildKeepsAValidPage) {
   EXPECT_EQ(doc.overlaycount(), 3);
   EXPECT_FALSE(doc.SetRecords({}));
   EXPECT_FALSE(doc.loaded());
-  EXPECT_FALSE(doc.OpenFiles({"/nonexistent/a.test"}, RecordDefaults()));
+  EXPECT_FALSE(doc.OpenFiles({"/nonexistent/a.test"}));
 }
 
 }  // namespace
