@@ -117,7 +117,7 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
     ExportNames names(export_opts->files);
     for (const std::string& file : export_opts->files) {
       if (export_opts->format == "images") {
-        if (!ExportRecordImages(file, export_opts->folder)) ctx.exit_code = 1;
+        if (!ExportRecordImages(ctx, file, export_opts->folder)) ctx.exit_code = 1;
         continue;
       }
       TestRecord rec;
