@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-serialport-dev libhidapi-dev libxlsxwriter-dev zlib1g-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation2 poppler-utils xvfb xauth libxml2-utils
+  fonts-liberation2 poppler-utils xvfb xauth libxml2-utils libxml2-dev nlohmann-json3-dev
 )
 
 missing=()

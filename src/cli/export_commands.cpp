@@ -1,0 +1,164 @@
+// kova record export and kova record autoexport: the record's exports on
+// demand, and the automatic export with the stored settings.
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/auto_export.h"
+#include "base/file_io.h"
+#include "base/path.h"
+#include "cli/cli_context.h"
+#include "export/excel_export.h"
+#include "export/export_path.h"
+#include "export/export_xml.h"
+#include "export/file_times.h"
+#include "export/text_export.h"
+#include "platform/qt_process_runner.h"
+#include "platform/xlsx_workbook_writer.h"
+#include "records/test_record.h"
+
+namespace kova {
+namespace {
+
+struct CliExports {
+  QtProcessRunner runner;
+  ExportServices services;
+};
+
+std::unique_ptr<CliExports> MakeExports(CliContext& ctx) {
+  auto e = std::make_unique<CliExports>();
+  e->services.prompter = ctx.prompter.get();
+  e->services.runner = &e->runner;
+  e->services.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
+  e->services.export_images = ctx.export_images;
+  return e;
+}
+
+// DIR/<stem><ext> with -o, else the export folder beside the record.
+std::string OutputPath(const std::string& file, const std::string& folder, const char* ext,
+                       const char* subfolder) {
+  if (folder.empty()) return ExportPath(file, ext, subfolder);
+  return PathJoin(folder, StemOf(FileNameOf(file)) + ext);
+}
+
+XmlExportContext XmlContext(const CliContext& ctx) {
+  XmlExportContext x;
+  x.install_dir = ctx.settings.InstallDir;
+  x.report_logo = ctx.settings.AppLogo;
+  return x;
+}
+
+// Pictures for the workbook and the PDF; they are made into the export
+// folder and removed again once used.
+bool MakePictures(TestRecord& rec, const ExportServices& services) {
+  if (!services.export_images || !services.export_images(rec)) {
+    PrintError("Unable to export images");
+    return false;
+  }
+  return true;
+}
+
+void RemovePictures(const TestRecord& rec) {
+  for (int t = 0; t < rec.UsableTests(); ++t) DeleteFileQuietly(rec.taps[t].testimagefile);
+  DeleteFileQuietly(rec.imagefile);
+}
+
+bool ExportOne(CliContext& ctx, const std::string& format, const std::string& file,
+               const std::string& folder, std::string& out) {
+  TestRecord rec;
+  if (!rec.ReadRecordFile(file)) {
+    PrintError("Cannot read record file \"" + file + "\"");
+    return false;
+  }
+  auto exports = MakeExports(ctx);
+  if (format == "txt") {
+    out = TextExportPath(file, folder);
+    return ExportText(rec, out);
+  }
+  if (format == "xml") {
+    out = OutputPath(file, folder, ".xml", kXmlFolder);
+    return ExportXml(rec, out, XmlContext(ctx));
+  }
+  if (format == "images") {
+    if (!MakePictures(rec, exports->services)) return false;
+    out = rec.imagefile;
+    return true;
+  }
+  if (!MakePictures(rec, exports->services)) return false;
+  bool ok = false;
+  if (format == "xlsx") {
+    out = OutputPath(file, folder, ".xlsx", kExcelFolder);
+    XlsxWorkbookWriter wb;
+    ok = ExportExcel(rec, out, ctx.settings.InstallDir, wb);
+  } else {  // pdf: through the generator, from an XML beside it
+    out = OutputPath(file, folder, ".pdf", kPdfFolder);
+    const std::string xml = out.substr(0, out.size() - 4) + ".report.xml";
+    ok = ExportXml(rec, xml, XmlContext(ctx)) &&
+         GenerateReport(kReportTemplateName, kReportSchemaName, xml, out, ctx.settings,
+                        exports->services);
+    DeleteFileQuietly(xml);
+  }
+  RemovePictures(rec);
+  return ok;
+}
+
+}  // namespace
+
+void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
+  struct ExportOptions {
+    std::vector<std::string> files;
+    std::string format = "txt";
+    std::string folder;
+  };
+  auto opts = std::make_shared<ExportOptions>();
+  CLI::App* exp = record.add_subcommand(
+      "export", "Export record files; each goes beside its record or into the -o folder");
+  exp->add_option("FILE", opts->files, "Record files or raw instrument files")->required();
+  exp->add_option("--format", opts->format, "Export format")
+      ->check(CLI::IsMember({"txt", "xml", "xlsx", "pdf", "images"}))
+      ->capture_default_str();
+  exp->add_option("-o,--output", opts->folder, "Folder for the exported files");
+  exp->callback([&ctx, opts] {
+    if (!opts->folder.empty() && !MakeFolders(opts->folder)) {
+      PrintError("Cannot create the folder \"" + opts->folder + "\"");
+      ctx.exit_code = 1;
+      return;
+    }
+    // A file that fails is reported and skipped; the others are exported.
+    for (const std::string& file : opts->files) {
+      std::string out;
+      if (!ExportOne(ctx, opts->format, file, opts->folder, out)) {
+        if (!out.empty()) PrintError("Cannot write \"" + out + "\"");
+        ctx.exit_code = 1;
+        continue;
+      }
+      std::cout << out << '\n';
+    }
+  });
+
+  struct AutoOptions {
+    std::string file;
+    bool force = false;
+  };
+  auto auto_opts = std::make_shared<AutoOptions>();
+  CLI::App* autoexp = record.add_subcommand(
+      "autoexport", "The automatic export of a record file, as the settings ask");
+  autoexp->add_option("FILE", auto_opts->file, "Record file")->required();
+  autoexp->add_flag("--force", auto_opts->force, "Export again even when up to date");
+  autoexp->callback([&ctx, auto_opts] {
+    TestRecord rec;
+    if (!rec.ReadRecordFile(auto_opts->file)) {
+      PrintError("Cannot read record file \"" + auto_opts->file + "\"");
+      ctx.exit_code = 1;
+      return;
+    }
+    rec.fullpath = auto_opts->file;
+    auto exports = MakeExports(ctx);
+    if (!AutoExport(rec, auto_opts->force, ctx.settings, exports->services)) ctx.exit_code = 1;
+  });
+}
+
+}  // namespace kova
