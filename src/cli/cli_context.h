@@ -33,6 +33,11 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx);
 void AddPlanCommands(CLI::App& app, CliContext& ctx);
 void AddThumbCommands(CLI::App& app, CliContext& ctx);
 void AddDeviceCommands(CLI::App& app, CliContext& ctx);
+void AddReportCommands(CLI::App& app, CliContext& ctx);
+
+// The plot pictures of one record file into `folder`, or without one into
+// the "Xml" folder beside it; prints the written paths.
+bool ExportRecordImages(const std::string& record_path, const std::string& folder);
 
 // Prints to stderr: messages, never data.
 void PrintError(const std::string& text);

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <clocale>
 #include <filesystem>
 #include <iostream>
@@ -21,9 +22,11 @@ void PrintError(const std::string& text) { std::cerr << text << '\n'; }
 }  // namespace kova
 
 int main(int argc, char** argv) {
-  // Qt serial ports need an application object; numbers are always written
-  // and read with a decimal point, whatever the user's locale.
-  QCoreApplication qt_app(argc, argv);
+  // Qt serial ports need an application object, report pages its fonts;
+  // no window is ever shown. Numbers are always written and read with a
+  // decimal point, whatever the user's locale.
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication qt_app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
 
   kova::CliContext ctx;
@@ -46,6 +49,7 @@ int main(int argc, char** argv) {
   kova::AddPlanCommands(app, ctx);
   kova::AddThumbCommands(app, ctx);
   kova::AddDeviceCommands(app, ctx);
+  kova::AddReportCommands(app, ctx);
 
   try {
     app.parse(argc, argv);

@@ -8,7 +8,6 @@
 #include "analysis/taps.h"
 #include "base/format.h"
 #include "base/path.h"
-#include "export/pass_fail_names.h"
 
 namespace kova {
 namespace {

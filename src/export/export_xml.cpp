@@ -6,7 +6,6 @@
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
-#include "export/pass_fail_names.h"
 #include "export/xml_writer.h"
 
 namespace kova {

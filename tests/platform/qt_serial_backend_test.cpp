@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+
 #include <string>
+#include "platform/test_app.h"
 
 #include "app/prompter.h"
 #include "device/serial_com.h"
@@ -67,13 +69,7 @@ class Pty {
   bool ok_ = false;
 };
 
-QCoreApplication& App() {
-  static int argc = 1;
-  static char name[] = "kova_platform_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication app(argc, argv);
-  return app;
-}
+QCoreApplication& App() { return TestApp(); }
 
 class QtSerialBackendTest : public ::testing::Test {
  protected:

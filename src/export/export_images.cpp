@@ -1,0 +1,51 @@
+#include "export/export_images.h"
+
+#include "base/file_io.h"
+#include "base/format.h"
+#include "base/path.h"
+#include "report/display_test.h"
+
+namespace kova {
+
+bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::string& base_path) {
+  std::unique_ptr<PictureCanvas> canvas = canvases.Create(kPictureSize, kPictureSize);
+  if (!canvas) return false;
+  const size_t dot = base_path.find_last_of('.');
+  const size_t sep = base_path.find_last_of("/\\");
+  const std::string base = dot != std::string::npos && (sep == std::string::npos || dot > sep)
+                               ? base_path.substr(0, dot)
+                               : base_path;
+  CDisplayTest painter;
+  const Rect whole{0, 0, kPictureSize, kPictureSize};
+  const int tests = rec.UsableTests();
+  for (int b = 0; b <= tests; ++b) {
+    Surface* surface = canvas->Begin();
+    if (!surface) return false;
+    painter.Setup(surface, rec, false, nullptr);
+    painter.OrderTests();
+    std::string name;
+    if (b == 0) {
+      for (int i = 0; i < painter.OrderedTestCount(); ++i) painter.DrawPlot(whole, i, true);
+      name = base + " - Test Summary.bmp";
+      rec.imagefile = name;
+    } else {
+      painter.DrawPlot(whole, b - 1, false);
+      name = base + Format(" - Test%d.bmp", b);
+      rec.taps[b - 1].testimagefile = name;
+    }
+    PixelImage pixels;
+    if (!canvas->Finish(pixels) || !WriteBmp32(name, pixels)) return false;
+  }
+  return true;
+}
+
+std::string ImageBasePath(const std::string& record_path, const std::string& folder) {
+  std::string dir = folder;
+  if (dir.empty()) {
+    dir = PathJoin(FolderOf(record_path), "Xml");
+    MakeFolders(dir);
+  }
+  return PathJoin(dir, StemOf(record_path) + ".bmp");
+}
+
+}  // namespace kova

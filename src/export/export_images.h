@@ -1,0 +1,25 @@
+#pragma once
+// The record's excitation plots as pictures: the summary of all tests and
+// one per test, 1024 x 1024, 32-bit Windows bitmaps.
+
+#include <string>
+
+#include "export/picture_canvas.h"
+#include "records/test_record.h"
+
+namespace kova {
+
+constexpr int kPictureSize = 1024;
+
+// Draws and saves "<base> - Test Summary.bmp" and "<base> - Test<n>.bmp" for
+// n = 1 .. numtests, where <base> is `base_path` cut at its last '.'
+// (".../Xml/T1.bmp" gives ".../Xml/T1 - Test1.bmp"); sets `imagefile` and
+// every test's `testimagefile`. False when the bitmap cannot be made or a
+// file cannot be saved (pictures saved before stay).
+bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::string& base_path);
+
+// "<folder>/<stem>.bmp", or with an empty folder the "Xml" folder beside
+// the record file (created when missing).
+std::string ImageBasePath(const std::string& record_path, const std::string& folder);
+
+}  // namespace kova

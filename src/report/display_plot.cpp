@@ -1,0 +1,128 @@
+// CDisplayTest::DrawPlot: the excitation curve on log-log axes of four
+// decades each, 0.001 A .. 10 A across and 1 V .. 10000 V up.
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/display_rules.h"
+#include "report/display_test.h"
+
+namespace kova {
+namespace {
+
+const char* const kVoltageLabels[5] = {"    1 V", "   10 V", " 100 V", "1000 V", "10000 V"};
+const char* const kCurrentLabels[5] = {" .001 A", " .01 A", " 0.1 A", " 1.0 A", "  10 A"};
+
+// Offset of one log10 step, truncated, kept inside what an int can hold.
+bool LogOffset(double value, int d, int& out) {
+  if (!(value > 0) || !std::isfinite(value)) return false;  // 0, negative or NaN: off the axis
+  const double v = std::log10(value) * d;
+  out = static_cast<int>(std::clamp(v, -1e7, 1e7));
+  return true;
+}
+
+// Where a point of `volts` over `amps` falls in the plot area; false when it
+// cannot sit on the logarithmic axes.
+bool PlacePoint(const Rect& P, int d, double volts, double amps, int& x, int& y) {
+  int dy = 0, dx = 0;
+  if (!LogOffset(volts, d, dy) || !LogOffset(amps * 1000, d, dx)) return false;
+  x = P.left + dx;
+  y = P.bottom - dy;
+  return true;
+}
+
+}  // namespace
+
+void CDisplayTest::PlotCurve(const Rect& P, int d, const TapTest& tap) {
+  const int n = ReportDataPointSlots(Rec());
+  int last = 0;
+  for (int i = n - 1; i >= 0; --i) {
+    if (tap.dpAmps[i] != 0) {
+      last = i;
+      break;
+    }
+  }
+  // A point off the axes breaks the curve: the segments on either side of
+  // it are left out, never drawn towards infinity.
+  bool have_prev = false;
+  int px = 0, py = 0;
+  for (int i = 0; i < n && i <= last; ++i) {
+    int x = 0, y = 0;
+    const bool placed = PlacePoint(P, d, tap.dpVolts[i], tap.dpAmps[i], x, y);
+    if (placed && have_prev) s_->Line(px, py, x, y);
+    have_prev = placed;
+    px = x;
+    py = y;
+  }
+}
+
+void CDisplayTest::DrawPlot(const Rect& r, int t, bool all_tests) {
+  if (!s_) return;
+  const bool frame = !all_tests || t == 0;
+  s_->SelectFont({"Courier New", r.Height() / 40, 800, true});
+  const TextMetrics m = s_->Metrics();
+  const int h = m.height, w = m.ave_char_width;
+  if (frame) s_->DrawText(r, "CT Excitation Plot", kTextCenter);
+
+  const Rect P{r.left + 9 * w, r.top + h, r.right - w, r.bottom - 9 * w};
+  const int d = P.Width() / 4;
+  if (!printing_ && frame) {
+    SetPenColor(all_tests ? kReportColors[kWhiteIndex] : kSingleTestPlotBackground,
+                PenStyle::kSolid, 2);
+    s_->Rectangle(P);
+  }
+  if (frame) {
+    const int grid = printing_ ? 5 : 2;
+    SetPen(0, PenStyle::kSolid, grid);
+    s_->Frame(P);
+    for (int k = 1; k <= 3; ++k) s_->Line(P.left, P.bottom - k * d, P.right, P.bottom - k * d);
+    for (int k = 1; k <= 4; ++k) s_->Line(P.left + k * d, P.top, P.left + k * d, P.bottom);
+    int m_[10] = {};
+    for (int j = 2; j <= 9; ++j) m_[j] = static_cast<int>(std::log10(static_cast<double>(j)) * d);
+    SetPen(0, PenStyle::kSolid, 1);
+    for (int k = 0; k <= 4; ++k) {
+      const int y0 = P.bottom - k * d;
+      s_->TextAt(P.left - 8 * w, y0 - h / 2, kVoltageLabels[k]);
+      if (k == 4) continue;
+      for (int j = 2; j <= 9; ++j) {
+        // Four decades can be taller than the plot area: no fine line above it.
+        if (y0 - m_[j] >= P.top) s_->Line(P.left, y0 - m_[j], P.right, y0 - m_[j]);
+      }
+    }
+    s_->TextAt(P.left - 8 * w, P.bottom - 3 * d - m_[2] - h / 2, "2000 V");
+    for (int k = 0; k <= 4; ++k) {
+      const int x0 = P.left + k * d;
+      s_->TextAt(x0 - 5 * w, P.bottom + h / 2, kCurrentLabels[k]);
+      if (k == 4) continue;
+      for (int j = 2; j <= 9; ++j) s_->Line(x0 + m_[j], P.top, x0 + m_[j], P.bottom);
+    }
+  }
+
+  s_->SaveState();
+  s_->ClipTo(P);
+  const int records = (doc_ && doc_->overlaycount() != 0) ? doc_->overlaycount() : 1;
+  const int curve = printing_ ? 8 : 2;
+  const int half = printing_ ? 10 : 3;
+  const int test = all_tests ? OrderedTest(t) : std::clamp(t, 0, kMaxTaps - 1);
+  for (int ri = 0; ri < records && ri < kOverlayColorCount; ++ri) {
+    const TestRecord& source = doc_ ? doc_->Record(ri) : Rec();
+    const TapTest& tap = source.taps[test];
+    const Color color =
+        records > 1 ? kOverlayColors[ri] : ReportColor(all_tests ? TestColorIndex(test) : 0);
+    SetPenColor(color, PenStyle::kSolid, curve);
+    PlotCurve(P, d, tap);
+    const int kt = Rec().kneetype;
+    const double kv = kt == 1 ? tap.fKneeVtg30 : kt == 2 ? tap.fKneeVtg45 : tap.fKneeVtg10;
+    const double ki = kt == 1 ? tap.fKneeCur30 : kt == 2 ? tap.fKneeCur45 : tap.fKneeCur10;
+    int x = 0, y = 0;
+    if (PlacePoint(P, d, kv, ki, x, y)) {
+      const bool hidden_on_paper =
+          color == kReportColors[kLightGreyIndex] || color == kReportColors[kWhiteIndex];
+      s_->FillRect({x - half, y - half, x + half, y + half},
+                   printing_ && hidden_on_paper ? kReportColors[0] : color);
+    }
+  }
+  s_->RestoreState();
+}
+
+}  // namespace kova

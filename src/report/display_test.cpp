@@ -1,0 +1,467 @@
+// CDisplayTest: page frame, header, test table, point lists, error table,
+// burden and insulation block, footer. The summary, plan and overlay pages
+// are in display_summary.cpp, the plot in display_plot.cpp.
+
+#include "report/display_test.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/display_rules.h"
+#include "analysis/taps.h"
+#include "base/format.h"
+#include "report/display_test_internal.h"
+#include "report/report_texts.h"
+
+namespace kova {
+namespace {
+// Characters from the inner left to the end of the header's widest line.
+constexpr int kHeaderWidthChars = 127;
+}  // namespace
+
+CDisplayTest::CDisplayTest() : copy_(std::make_unique<TestRecord>()), fonts_(new Fonts) {
+  rec_ = copy_.get();
+}
+CDisplayTest::~CDisplayTest() = default;
+
+void CDisplayTest::Setup(Surface* surface, const TestRecord& record, bool printing,
+                         const ReportDocument* document) {
+  s_ = surface;
+  *copy_ = record;
+  rec_ = copy_.get();
+  printing_ = printing;
+  doc_ = document;
+}
+
+int CDisplayTest::OrderedTest(int position) const {
+  if (position < 0 || position >= ordered_count_) return 0;
+  return ordered_[position];
+}
+
+void CDisplayTest::OrderTests() { ordered_count_ = OrderedTests(Rec(), ordered_); }
+
+void CDisplayTest::SetPen(int color_index, PenStyle style, int width) {
+  if (printing_ && (color_index == kLightGreyIndex || color_index == kWhiteIndex)) color_index = 0;
+  const Color c = ReportColor(color_index);
+  s_->SetPen(c, style, width);
+  s_->SetBrush(c);
+}
+
+void CDisplayTest::SetPenColor(Color color, PenStyle style, int width) {
+  if (printing_ &&
+      (color == kReportColors[kLightGreyIndex] || color == kReportColors[kWhiteIndex])) {
+    color = kReportColors[0];
+  }
+  s_->SetPen(color, style, width);
+  s_->SetBrush(color);
+}
+
+void CDisplayTest::SelectFontAndMeasure(const FontSpec& f) {
+  s_->SelectFont(f);
+  const TextMetrics m = s_->Metrics();
+  L_ = m.height;
+  cw_ = m.ave_char_width;
+}
+void CDisplayTest::SelectBody() { SelectFontAndMeasure(fonts_->body); }
+void CDisplayTest::SelectTable() { SelectFontAndMeasure(fonts_->table); }
+
+void CDisplayTest::DrawPage(const Rect& page, int page_index) {
+  if (!s_ || !doc_ || page_index < 0 || page_index >= doc_->pagecount()) return;
+  const ReportPage pg = doc_->pages()[page_index];
+  Layout lay;
+  lay.page = page;
+  lay.inner = page.Inset(20);
+  lay.kind = pg.kind;
+  lay.test = std::clamp(pg.test, 0, kMaxTaps - 1);
+  lay.overlaid = doc_->overlaycount() != 0;
+  const Rect& inner = lay.inner;
+
+  if (!printing_) {
+    SetPen(9, PenStyle::kSolid, 1);
+    s_->Rectangle(page);
+    s_->SetTextColor(ReportColor(0));
+    s_->SetBackgroundColor(ReportColor(kWhiteIndex));
+  }
+  int B = inner.Height() / (lay.overlaid ? 60 : printing_ ? 52 : 50);
+  auto make_fonts = [&] {
+    fonts_->body = {"Courier New", B * (printing_ ? 95 : 125) / 100, 700, true};
+    fonts_->table = {"Courier New", B * (printing_ ? 88 : 98) / 100, 900, true};
+    SelectTable();
+    SelectBody();
+  };
+  make_fonts();
+  // The header's third column ends some 127 characters from the left. A page
+  // narrower than that for its height (a 4:3 window, a portrait sheet) takes
+  // proportionally smaller fonts, so nothing runs off the page.
+  const int needed = 5 + kHeaderWidthChars * cw_;
+  if (needed > inner.Width() && needed > 0) {
+    B = static_cast<int>(static_cast<long long>(B) * inner.Width() / needed);
+    make_fonts();
+  }
+  line_height_ = L_;
+  lay.body_L = L_;
+  lay.body_cw = cw_;
+  fonts_->footer = {"Arial", L_ * 65 / 100, 400, false};
+  if (!printing_) {
+    s_->FillRect(inner, ReportColor(kWhiteIndex));
+    SetPen(0, PenStyle::kSolid, 1);
+  } else {
+    SetPen(0, PenStyle::kSolid, 5);
+  }
+  s_->Frame(inner);
+  lay.x0 = inner.left + 5;
+  lay.y0 = inner.top + 5;
+
+  const int t = lay.test;
+  switch (lay.kind) {
+    case kTestPage:
+    case kErrorTablePage:
+    case kBurdenInsulationPage:
+    case kMeteringPage: {
+      const int S = DrawHeader(lay, t, lay.kind, lay.y0);
+      int K = 0;
+      const int T = DrawTestTable(lay, t, S, &K);
+      if (lay.kind == kTestPage || lay.kind == kMeteringPage) DrawPointLists(lay, t, lay.kind, T);
+      if (lay.kind == kErrorTablePage) DrawErrorTable(lay, t, T);
+      if (lay.kind == kBurdenInsulationPage) {
+        DrawBurdenInsulation(inner, inner.left + 4 * K, T + static_cast<int>(1.5 * lay.body_L),
+                             Rec().taps[t], false, K);
+      }
+      DrawPlot(PlotSquare(lay, lay.kind, T), t, false);
+      break;
+    }
+    case kSummaryPage:
+    case kPassFailPage: {
+      const int S = DrawHeader(lay, t, lay.kind, lay.y0);
+      int TB = 0;
+      const int Y = DrawSummaryTable(lay, lay.kind, S, &TB);
+      SelectBody();
+      const Rect plot = PlotSquare(lay, lay.kind, TB);
+      for (int i = 0; i < ordered_count_; ++i) DrawPlot(plot, i, true);
+      SelectBody();
+      DrawSummaryText(lay, lay.kind, plot.right + 5 * cw_, Y);
+      break;
+    }
+    case kOverlayPage: {
+      const int Y0 = DrawOverlayLegend(lay, t);
+      DrawPlot(PlotSquare(lay, lay.kind, Y0), t, false);
+      break;
+    }
+    case kOverlayDetailPage: {
+      DrawRecordBlocks(lay, doc_->Record(0), t, lay.kind, lay.y0);
+      const int mid = inner.top + inner.Height() / 2;
+      s_->Line(inner.left, mid - L_ / 2, inner.right, mid - L_ / 2);
+      DrawRecordBlocks(lay, doc_->Record(1), t, lay.kind, mid);
+      break;
+    }
+    case kThirdRecordPage:
+      DrawRecordBlocks(lay, doc_->Record(2), t, lay.kind, lay.y0);
+      break;
+    case kTestPlanPage: {
+      const int S = DrawHeader(lay, t, lay.kind, lay.y0);
+      DrawPlanPage(lay, S);
+      break;
+    }
+    default:
+      break;
+  }
+  DrawFooterAndHint(lay, lay.kind);
+}
+
+void CDisplayTest::DrawRecordBlocks(const Layout& lay, const TestRecord& rec, int test, int kind,
+                                    int y0) {
+  rec_ = &rec;
+  SelectBody();
+  const int S = DrawHeader(lay, test, kind, y0);
+  int K = 0;
+  const int T = DrawTestTable(lay, test, S, &K);
+  DrawPointLists(lay, test, kind, T);
+  rec_ = copy_.get();
+}
+
+int CDisplayTest::DrawHeader(const Layout& lay, int test, int kind, int y0) {
+  const TestRecord& r = Rec();
+  const TapTest& tap = r.taps[test];
+  const Rect& inner = lay.inner;
+  const int x0 = lay.x0;
+  const std::string col1[] = {
+      Format("%13s: %-20s", "FILENAME", r.filename.c_str()),
+      Format("%13s: %-20s ", "DATE", r.testdatetime.c_str()),
+      Format("%13s: %-30s", "COMPANY", r.company.c_str()),
+      Format("%13s: %-30s", "STATION", r.station.c_str()),
+      Format("%13s: %-30s", "CIRCUIT", r.circuit.c_str()),
+  };
+  const std::string col2[] = {
+      Format("%13s: %-30s", "MFR", r.manufacturer.c_str()),
+      Format("%13s: %-30s", "MODEL", r.model.c_str()),
+      Format("%13s: %-30s", "SN", r.serialnumber.c_str()),
+      Format("%13s: %-30s", "OPERATOR", r.operatorname.c_str()),
+      Format("%13s: %-30s", "COMMENTS", r.comment.c_str()),
+  };
+  for (int i = 0; i < 5; ++i) {
+    PutText(*s_, inner, x0, y0 + i * L_, col1[i]);
+    PutText(*s_, inner, x0 + 42 * cw_, y0 + i * L_, col2[i]);
+  }
+  std::vector<std::string> col3;
+  if (kind == kTestPlanPage) {
+    col3.push_back(Format("%13s  %-13s", " ", "TEST PLAN"));
+  } else if (kind == kSummaryPage) {
+    col3.push_back(Format("%13s  %-13s", " ", "SUMMARY REPORT"));
+  } else if (kind == kPassFailPage) {
+    col3.push_back(Format("%13s  %-13s", " ", "PASS / FAIL REPORT"));
+  } else {
+    col3.push_back(Format("%13s: %-13s", Format("TEST # %d", test + 1).c_str(),
+                          TapNameFromCode(tap.nTapConnection).c_str()));
+  }
+  if (kind != kSummaryPage && kind != kPassFailPage) {
+    col3.push_back(Format("%13s: %-20s", "TEST NOTES", tap.szTestNote.c_str()));
+  }
+  col3.push_back(Format("%13s: %-13s", "KNEE TYPE", r.kneetypestr.c_str()));
+  col3.push_back(Format("%13s: %-13s", "FREQUENCY", r.frequency == 0 ? "60 Hz" : "50 Hz"));
+  for (size_t i = 0; i < col3.size(); ++i) {
+    PutText(*s_, inner, x0 + 92 * cw_, y0 + static_cast<int>(i) * L_, col3[i]);
+  }
+  const int S = y0 + 5 * L_;
+  s_->Line(inner.left, S, inner.right, S);
+  return S;
+}
+
+namespace {
+
+std::string PercentErrorCell(const TapTest& tap) {
+  if (tap.fNamePlateDen == 0 || !(tap.uTestType & kRatioTest)) return "";
+  const RatioError e = PercentRatioError(tap);
+  if (e.state != RatioErrorState::kValue || !std::isfinite(e.percent) || e.percent == 0) {
+    return "N/A";
+  }
+  if (e.percent > 100) return "% ERROR: > 99";
+  return Format("%% ERROR: %4.4lf", e.percent);
+}
+
+}  // namespace
+
+int CDisplayTest::DrawTestTable(const Layout& lay, int test, int S, int* K_out) {
+  const TapTest& tap = Rec().taps[test];
+  const Rect& inner = lay.inner;
+  const int R = static_cast<int>(1.5 * L_);
+  const int K = inner.Width() / 6;
+  *K_out = K;
+  for (int k = 1; k <= 3; ++k) s_->Line(inner.left, S + k * R, inner.right, S + k * R);
+  for (int k = 1; k <= 5; ++k) {
+    s_->Line(inner.left + k * K, S, inner.left + k * K, S + (k == 5 ? 2 : 3) * R);
+  }
+  const int r1 = S + L_ / 4;
+  const int rows[3] = {r1, r1 + R, r1 + 2 * R};
+  auto cell = [&](int col, int row, const std::string& text) {
+    PutText(*s_, inner, inner.left + cw_ + col * K, rows[row], text);
+  };
+  const double kv[3] = {tap.fKneeVtg30, tap.fKneeVtg45, tap.fKneeVtg10};
+  const double ki[3] = {tap.fKneeCur30, tap.fKneeCur45, tap.fKneeCur10};
+  const char* knee_names[3] = {"IEEE 30", "IEEE 45", "IEC 10/50"};
+  for (int c = 0; c < 3; ++c) {
+    cell(c, 0, knee_names[c]);
+    cell(c, 1, "Vkp[Volts]: " + NumberText("%3.2lf", kv[c]));
+    cell(c, 2, "Ikp[Amps]: " + NumberText("%3.4lf", ki[c]));
+  }
+  cell(3, 0, "NP-RATIO: " + NameplateRatioText(tap));
+  cell(3, 1,
+       (tap.uTestType & kRatioTest) ? "M-RATIO: " + NumberText("%3.3lf", tap.fTestRatio)
+                                    : std::string("M-RATIO: N/A"));
+  cell(3, 2, PercentErrorCell(tap));
+  cell(4, 0, "Ex V[Volts]: " + NumberText("%3.3lf", tap.fTestRatioVtg));
+  cell(4, 1, "Ex I[Amps]: " + NumberText("%3.3lf", tap.fTestRatioCur));
+  const ShownResistance res = ShowResistance(tap);
+  if (res.shown) {
+    cell(4, 2,
+         "Winding Res: " + NumberText("%3.2lf", res.value) + " " +
+             ResistanceUnitWord(res, ResistanceUnits::kLong));
+  }
+  cell(5, 0,
+       PhaseMeasured(tap) ? "Phase Angle:" + NumberText("%3.2lf", tap.fTestPhase) + "\xB0"
+                          : std::string("Phase Angle: N/A"));
+  cell(5, 1, PolarityWord(PolarityOf(tap)));
+  SelectTable();
+  return S + 3 * R;
+}
+
+namespace {
+
+// "%-6d %-7s %-7s %-7s" of one data or graph point.
+std::string PointRow(int number, double amps, double volts) {
+  return Format("%-6d %-7s %-7s %-7s", number, NumberText("%2.4f", amps).c_str(),
+                NumberText("%3.2f", volts).c_str(), PointImpedanceText(volts, amps).c_str());
+}
+
+}  // namespace
+
+void CDisplayTest::DrawPointLists(const Layout& lay, int test, int kind, int T) {
+  const TestRecord& r = Rec();
+  const TapTest& tap = r.taps[test];
+  const Rect& inner = lay.inner;
+  const std::string header = Format("%-6s %-7s %-7s %-7s", "POINT", "CUR(A)", "VTG(V)", "Z(OHM)");
+  const int D = lay.overlaid
+                    ? inner.left
+                    : (kind == kMeteringPage ? inner.right * 19 / 100 : inner.right * 38 / 100);
+  s_->Line(D, T, D, inner.bottom);
+
+  // Data points, newest slot first, in columns of Q rows.
+  int x = D + cw_;
+  const int title_y = T + L_ / 2;
+  PutText(*s_, inner, x, title_y, Format("%s", "CT DATA POINTS"));
+  const int header_y = title_y + L_;
+  PutText(*s_, inner, x, header_y, header);
+  int Q = r.deviceversion == 2 ? 22 : 16;
+  if (lay.overlaid) Q = 16;
+  if (r.classsettings.ctusage == 2) Q = 13;
+  int y = header_y;
+  int number = 0;
+  for (int i = ReportDataPointSlots(r) - 1; i >= 0; --i) {
+    if (tap.dpAmps[i] == 0 && tap.dpVolts[i] == 0) continue;
+    ++number;
+    y += L_;
+    PutText(*s_, inner, x, y, PointRow(number, tap.dpAmps[i], tap.dpVolts[i]));
+    if (number % Q == 0) {
+      x += 32 * cw_;
+      y = header_y;
+      if (i != 0) PutText(*s_, inner, x, y, header);
+    }
+  }
+
+  // The next block: below the data points, or on the right when overlaid.
+  int bx = D + cw_;
+  int by = 0;
+  if (lay.overlaid) {
+    bx = inner.right * 69 / 100;
+    by = T + L_ / 2;
+  } else {
+    by = T + (Q + 4) * L_;
+    s_->Line(D, by - L_, inner.right, by - L_);
+  }
+  if (kind == kMeteringPage) {
+    PutText(*s_, inner, bx, by + L_, tap.taptrace);
+    return;
+  }
+  PutText(*s_, inner, bx, by, "GRAPH POINTS");
+  const int gheader_y = by + L_;
+  PutText(*s_, inner, bx, gheader_y, header);
+  y = gheader_y;
+  for (int g = 0; g < kGraphPointsPerTap; ++g) {
+    const GraphPoint& gp = tap.graph[g];
+    if (gp.gpAmps == 0 && gp.gpVolts == 0) continue;
+    y += L_;
+    PutText(*s_, inner, bx, y, PointRow(g + 1, gp.gpAmps, gp.gpVolts));
+    if (g == 10) {
+      bx += 32 * cw_;
+      y = gheader_y;
+      PutText(*s_, inner, bx, y, header);
+    }
+  }
+}
+
+namespace {
+
+void ReplaceAll(std::string& s, const std::string& from, const std::string& to) {
+  size_t pos = 0;
+  while ((pos = s.find(from, pos)) != std::string::npos) {
+    s.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+}
+
+}  // namespace
+
+void CDisplayTest::DrawErrorTable(const Layout& lay, int test, int T) {
+  const TapTest& tap = Rec().taps[test];
+  const Rect& inner = lay.inner;
+  if (tap.burdentable.empty()) return;
+  Rect box{inner.right * (printing_ ? 52 : 50) / 100, T + L_, inner.right - 5 * cw_, inner.bottom};
+  s_->DrawText(box, "CURRENT RATIO ERROR TABLE", kTextCenter);
+  box.top += 2 * L_;
+  std::string table = tap.burdentable;
+  ReplaceAll(table, "VA/COS", "\rVA/COS");
+  ReplaceAll(table, "PHASE ERROR TABLE", "\r\rPHASE ERROR TABLE");
+  ReplaceAll(table, "#01", "");
+  table += "\rNote: \"*\" Estimated value";
+  s_->DrawText(box, table, kTextCenter);
+}
+
+int CDisplayTest::DrawBurdenInsulation(const Rect& inner, int x, int top, const TapTest& tap,
+                                       bool side_by_side, int u) {
+  SelectTable();
+  const TestRecord& r = Rec();
+  const bool burden = (tap.uTestType & kBurdenTest) != 0;
+  const bool insulation = (tap.uTestType & kInsulationTest) != 0;
+  std::string btext, itext;
+  if (burden) {
+    btext = "BURDEN TEST RESULTS\r\r" +
+            Format("%s AMP BURDEN TEST", WholeNumberText(r.B200fBurdenReqCur).c_str()) + "\r\r" +
+            "MEASURED CURRENT: " + NumberText("%3.3lf", r.B200fBurdenMeasCur) + " A\r" +
+            "MEASURED VOLTAGE: " + NumberText("%3.3lf", r.B200fBurdenTestVtg) + " V,  " +
+            NumberText("%3.2lf", r.B200fBurdenPhase) + " DEG\r" +
+            "IMPEDANCE    (Z): " + NumberText("%3.3lf", r.B200fBurdenZ) + " OHMS\r" +
+            "BURDEN:           " + NumberText("%3.3lf", r.B200fBurdenMeasVA) + " VA\r" +
+            "POWER FACTOR:     " + NumberText("%3.2lf", r.B200fBurdenCosPhi) + " ";
+  }
+  if (insulation) {
+    const std::string ohms =
+        r.B200fMeggerOhms > 1000
+            ? std::string("RESISTANCE:   >1,000 MEG-OHMS")
+            : "RESISTANCE:   " + NumberText("%3.2lf", r.B200fMeggerOhms) + " MEG-OHMS";
+    itext = Format("%sV INSULATION RES TEST RESULTS", WholeNumberText(r.B200fMeggerReqV).c_str()) +
+            "\r\r" + "VOLTAGE:      " + NumberText("%3.1lf", r.B200fMeggerMeasV) + " V\r" +
+            "CURRENT:      " + NumberText("%3.2lf", r.B200fMeggerL) + " MICRO-AMPS\r" + ohms;
+  }
+  constexpr int kBurdenLines = 9, kInsulationLines = 5;
+  if (side_by_side && burden && insulation) {
+    PutText(*s_, inner, x + 3 * cw_, top, btext);
+    PutText(*s_, inner, inner.left + 4 * u + 2 * cw_, top, itext);
+    const int burden_last = top + (kBurdenLines - 1) * L_;
+    const int insulation_below = top + kInsulationLines * L_;
+    return std::max(burden_last, insulation_below);
+  }
+  int y = top;
+  if (burden && insulation) {
+    PutText(*s_, inner, x + 2 * cw_, top, btext + "\r" + itext);
+    y = top + (kBurdenLines + kInsulationLines) * L_;
+  } else if (burden) {
+    PutText(*s_, inner, x + 2 * cw_, top, btext);
+    y = top + (kBurdenLines - 1) * L_;
+  } else if (insulation) {
+    PutText(*s_, inner, x + 2 * cw_, top, itext);
+    y = top + kInsulationLines * L_;
+  }
+  return side_by_side ? y : y + (L_ * 3 / 2);
+}
+
+Rect CDisplayTest::PlotSquare(const Layout& lay, int kind, int Y0) {
+  const Rect& inner = lay.inner;
+  const int top = Y0 + 2 * L_;
+  const int X = kind == kMeteringPage  ? inner.right * 18 / 100
+                : kind == kOverlayPage ? inner.right
+                                       : inner.right * 37 / 100;
+  const int side = std::max(0, std::min(X - inner.left + 1, inner.bottom - top + 1));
+  return {inner.left, top, inner.left + side, top + side};
+}
+
+void CDisplayTest::DrawFooterAndHint(const Layout& lay, int kind) {
+  if (kind == kOverlayDetailPage || kind == kThirdRecordPage || kind == kTestPlanPage) return;
+  const Rect& inner = lay.inner;
+  if (!printing_) {
+    // The hint's box is measured from the page's origin, not the inner
+    // rectangle's: on screen the page starts at (0, 0), and this puts the
+    // text just above the inner rectangle's bottom edge.
+    if (!lay.overlaid && kind != kMeteringPage) {
+      s_->DrawText({inner.Width() / 4, inner.Height() - 4, inner.right, inner.bottom},
+                   "(Double click to edit file)", kTextLeft);
+    }
+    return;
+  }
+  s_->SelectFont(fonts_->footer);
+  const std::string text =
+      Format("KOVA-7100 Software Version: %s\r", kReportSoftwareVersion) + kMakerWebAddress;
+  s_->DrawText({inner.left + 8 * lay.body_cw, inner.bottom - 3 * lay.body_L,
+                inner.right - 8 * lay.body_cw, inner.bottom},
+               text, kTextLeft);
+}
+
+}  // namespace kova

@@ -1,0 +1,88 @@
+#pragma once
+// CDisplayTest draws one report page at a time onto a Surface: on screen,
+// on a printer page (print mode) or, for the pictures, only the excitation
+// plot. It lives for one page draw.
+
+#include <memory>
+#include <string>
+
+#include "records/test_record.h"
+#include "report/report_colors.h"
+#include "report/report_document.h"
+#include "report/surface.h"
+
+namespace kova {
+
+class CDisplayTest {
+ public:
+  CDisplayTest();
+  ~CDisplayTest();
+  CDisplayTest(const CDisplayTest&) = delete;
+  CDisplayTest& operator=(const CDisplayTest&) = delete;
+
+  // Copies the record and keeps the other three; `document` may be null
+  // (the picture export).
+  void Setup(Surface* surface, const TestRecord& record, bool printing,
+             const ReportDocument* document);
+
+  // Draws entry `page_index` of the document's page list into `page`.
+  void DrawPage(const Rect& page, int page_index);
+
+  // The tests in tap order and every test's colour (for the pictures).
+  void OrderTests();
+  int OrderedTestCount() const { return ordered_count_; }
+  int OrderedTest(int position) const;
+
+  // New pen and brush in one colour; in print mode light grey and white
+  // become black.
+  void SetPen(int color_index, PenStyle style, int width);
+  void SetPenColor(Color color, PenStyle style, int width);
+
+  // The excitation plot in the square `r`: test `t`, or with `all_tests`
+  // the ordered test at position `t` (grid and title only for position 0).
+  void DrawPlot(const Rect& r, int t, bool all_tests);
+
+  // The burden and insulation results of `tap`'s record at x / top in the
+  // table font. `inner` bounds the text; `u` is the column unit of the
+  // side-by-side layout. Returns the y below the drawn lines.
+  int DrawBurdenInsulation(const Rect& inner, int x, int top, const TapTest& tap, bool side_by_side,
+                           int u);
+
+  // L of the body font of the last page drawn.
+  int line_height() const { return line_height_; }
+
+ private:
+  struct Fonts;
+  struct Layout;
+
+  void SelectBody();
+  void SelectTable();
+  void SelectFontAndMeasure(const FontSpec& f);
+  const TestRecord& Rec() const { return *rec_; }
+
+  int DrawHeader(const Layout& lay, int test, int kind, int y0);
+  int DrawTestTable(const Layout& lay, int test, int S, int* K);
+  void DrawPointLists(const Layout& lay, int test, int kind, int T);
+  void DrawErrorTable(const Layout& lay, int test, int T);
+  int DrawSummaryTable(const Layout& lay, int kind, int S, int* table_bottom);
+  void DrawSummaryText(const Layout& lay, int kind, int left, int Y);
+  void DrawPlanPage(const Layout& lay, int S);
+  int DrawOverlayLegend(const Layout& lay, int test);
+  void DrawRecordBlocks(const Layout& lay, const TestRecord& rec, int test, int kind, int y0);
+  Rect PlotSquare(const Layout& lay, int kind, int Y0);
+  void DrawFooterAndHint(const Layout& lay, int kind);
+  void PlotCurve(const Rect& P, int d, const TapTest& tap);
+
+  Surface* s_ = nullptr;
+  bool printing_ = false;
+  const ReportDocument* doc_ = nullptr;
+  std::unique_ptr<TestRecord> copy_;
+  const TestRecord* rec_ = nullptr;  // the copy, or the overlaid record being drawn
+  std::unique_ptr<Fonts> fonts_;
+  int line_height_ = 0;
+  int L_ = 0, cw_ = 0;  // metrics of the font in use
+  int ordered_[kMaxTaps] = {};
+  int ordered_count_ = 0;
+};
+
+}  // namespace kova

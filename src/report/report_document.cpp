@@ -1,0 +1,81 @@
+#include "report/report_document.h"
+
+namespace kova {
+
+ReportDocument::ReportDocument() {
+  for (auto& r : records_) r = std::make_unique<TestRecord>();
+}
+
+ReportDocument::ReportDocument(const ReportDocument& other) : ReportDocument() { *this = other; }
+
+ReportDocument& ReportDocument::operator=(const ReportDocument& other) {
+  if (this == &other) return *this;
+  loaded_ = other.loaded_;
+  overlaycount_ = other.overlaycount_;
+  for (int i = 0; i < kMaxRecords; ++i) *records_[i] = *other.records_[i];
+  pages_ = other.pages_;
+  currentpage_ = other.currentpage_;
+  return *this;
+}
+
+void ReportDocument::Clear() {
+  loaded_ = false;
+  overlaycount_ = 0;
+  for (auto& r : records_) r->ResetRecord();
+  pages_.clear();
+  currentpage_ = 0;
+}
+
+bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed) {
+  Clear();
+  if (paths.empty() || paths.size() > static_cast<size_t>(kMaxRecords)) return false;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (!records_[i]->ReadRecordFile(paths[i])) {
+      if (failed) *failed = paths[i];
+      Clear();
+      return false;
+    }
+  }
+  overlaycount_ = paths.size() == 1 ? 0 : static_cast<int>(paths.size());
+  loaded_ = true;
+  BuildPageList();
+  return true;
+}
+
+bool ReportDocument::SetRecords(const std::vector<TestRecord>& records) {
+  Clear();
+  if (records.empty() || records.size() > static_cast<size_t>(kMaxRecords)) return false;
+  for (size_t i = 0; i < records.size(); ++i) *records_[i] = records[i];
+  overlaycount_ = records.size() == 1 ? 0 : static_cast<int>(records.size());
+  loaded_ = true;
+  BuildPageList();
+  return true;
+}
+
+const TestRecord& ReportDocument::Record(int i) const {
+  if (i < 0 || i >= kMaxRecords) i = 0;
+  return *records_[i];
+}
+
+TestRecord& ReportDocument::MutableRecord(int i) {
+  if (i < 0 || i >= kMaxRecords) i = 0;
+  return *records_[i];
+}
+
+void ReportDocument::BuildPageList() {
+  pages_ = loaded_ ? kova::BuildPageList(*records_[0], overlaycount_) : std::vector<ReportPage>{};
+  if (currentpage_ >= pagecount()) currentpage_ = pagecount() > 0 ? pagecount() - 1 : 0;
+}
+
+bool ReportDocument::PreviousPage() { return GoToPage(currentpage_ - 1); }
+bool ReportDocument::NextPage() { return GoToPage(currentpage_ + 1); }
+bool ReportDocument::FirstPage() { return GoToPage(0); }
+bool ReportDocument::LastPage() { return GoToPage(pagecount() - 1); }
+
+bool ReportDocument::GoToPage(int index) {
+  if (!loaded_ || index < 0 || index >= pagecount() || index == currentpage_) return false;
+  currentpage_ = index;
+  return true;
+}
+
+}  // namespace kova

@@ -1,0 +1,61 @@
+#pragma once
+// What a report shows: one record, or two or three records overlaid, with
+// the page list built from the first record and the page being shown. The
+// desktop program's document, the CLI and the printing all use this.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "records/test_record.h"
+#include "report/report_page.h"
+
+namespace kova {
+
+class ReportDocument {
+ public:
+  static constexpr int kMaxRecords = 3;
+
+  ReportDocument();
+  ReportDocument(const ReportDocument& other);
+  ReportDocument& operator=(const ReportDocument& other);
+
+  // Reads one record file, or two or three as an overlay; builds the page
+  // list and shows the first page. False (document left empty) when a file
+  // cannot be read; `failed` then names it.
+  bool OpenFiles(const std::vector<std::string>& paths, std::string* failed = nullptr);
+  // The same from records already in memory (1 to 3).
+  bool SetRecords(const std::vector<TestRecord>& records);
+  void Clear();
+
+  bool loaded() const { return loaded_; }
+  // 0 for a single record, 2 or 3 for an overlay.
+  int overlaycount() const { return overlaycount_; }
+  int RecordCount() const { return overlaycount_ == 0 ? (loaded_ ? 1 : 0) : overlaycount_; }
+  // Record i (0..2); an empty record for an index not in use.
+  const TestRecord& Record(int i) const;
+  TestRecord& MutableRecord(int i);
+
+  // Rebuilds the page list from the first record, after opening and after
+  // a test was edited; keeps the current page when it still exists.
+  void BuildPageList();
+  const std::vector<ReportPage>& pages() const { return pages_; }
+  int pagecount() const { return static_cast<int>(pages_.size()); }
+
+  int currentpage() const { return currentpage_; }
+  // Page Up / Page Down / Home / End: true when the page changed.
+  bool PreviousPage();
+  bool NextPage();
+  bool FirstPage();
+  bool LastPage();
+  bool GoToPage(int index);
+
+ private:
+  bool loaded_ = false;
+  int overlaycount_ = 0;
+  std::unique_ptr<TestRecord> records_[kMaxRecords];
+  std::vector<ReportPage> pages_;
+  int currentpage_ = 0;
+};
+
+}  // namespace kova

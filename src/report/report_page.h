@@ -1,0 +1,34 @@
+#pragma once
+// The page list of a report: which page shows which test, in what order.
+
+#include <vector>
+
+#include "records/test_record.h"
+
+namespace kova {
+
+enum PageKind : int {
+  kTestPage = 1,
+  kErrorTablePage = 2,
+  kSummaryPage = 3,
+  kBurdenInsulationPage = 4,
+  kOverlayPage = 5,
+  kOverlayDetailPage = 6,
+  kTestPlanPage = 7,
+  kPassFailPage = 8,
+  kThirdRecordPage = 9,
+  kMeteringPage = 10,
+};
+
+struct ReportPage {
+  int test = 0;  // tap test index; 0 for pages about the whole record
+  int kind = 0;  // PageKind
+  bool operator==(const ReportPage& o) const { return test == o.test && kind == o.kind; }
+};
+
+// The pages of a record, or of the first of `overlaycount` (2 or 3) overlaid
+// records (0 for a single record). The list grows as needed: a record of 20
+// tests with metering, error tables and burden results has 83 pages.
+std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount);
+
+}  // namespace kova
