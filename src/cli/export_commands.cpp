@@ -12,10 +12,12 @@
 #include "base/path.h"
 #include "cli/cli_context.h"
 #include "export/excel_export.h"
+#include "export/export_images.h"
 #include "export/export_path.h"
 #include "export/export_xml.h"
 #include "export/file_times.h"
 #include "export/text_export.h"
+#include "platform/qt_picture_canvas.h"
 #include "platform/qt_process_runner.h"
 #include "platform/xlsx_workbook_writer.h"
 #include "records/test_record.h"
@@ -51,10 +53,11 @@ XmlExportContext XmlContext(const CliContext& ctx) {
   return x;
 }
 
-// Pictures for the workbook and the PDF; they are made into the export
-// folder and removed again once used.
-bool MakePictures(TestRecord& rec, const ExportServices& services) {
-  if (!services.export_images || !services.export_images(rec)) {
+// Pictures for the workbook and the PDF; they are drawn beside the output
+// file and removed again once used.
+bool MakePictures(TestRecord& rec, const std::string& out) {
+  QtPictureCanvasFactory canvases;
+  if (!ExportImages(rec, canvases, ImageBasePath(out, FolderOf(out)))) {
     PrintError("Unable to export images");
     return false;
   }
@@ -82,19 +85,15 @@ bool ExportOne(CliContext& ctx, const std::string& format, const std::string& fi
     out = OutputPath(file, folder, ".xml", kXmlFolder);
     return ExportXml(rec, out, XmlContext(ctx));
   }
-  if (format == "images") {
-    if (!MakePictures(rec, exports->services)) return false;
-    out = rec.imagefile;
-    return true;
-  }
-  if (!MakePictures(rec, exports->services)) return false;
   bool ok = false;
   if (format == "xlsx") {
     out = OutputPath(file, folder, ".xlsx", kExcelFolder);
+    if (!MakePictures(rec, out)) return false;
     XlsxWorkbookWriter wb;
     ok = ExportExcel(rec, out, ctx.settings.InstallDir, wb);
   } else {  // pdf: through the generator, from an XML beside it
     out = OutputPath(file, folder, ".pdf", kPdfFolder);
+    if (!MakePictures(rec, out)) return false;
     const std::string xml = out.substr(0, out.size() - 4) + ".report.xml";
     ok = ExportXml(rec, xml, XmlContext(ctx)) &&
          GenerateReport(kReportTemplateName, kReportSchemaName, xml, out, ctx.settings,
@@ -129,6 +128,10 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
     }
     // A file that fails is reported and skipped; the others are exported.
     for (const std::string& file : opts->files) {
+      if (opts->format == "images") {  // prints every picture it writes
+        if (!ExportRecordImages(file, opts->folder)) ctx.exit_code = 1;
+        continue;
+      }
       std::string out;
       if (!ExportOne(ctx, opts->format, file, opts->folder, out)) {
         if (!out.empty()) PrintError("Cannot write \"" + out + "\"");
