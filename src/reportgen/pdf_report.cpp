@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -83,14 +84,22 @@ class Renderer {
   Renderer(Pages& pages, const ReportData& data) : pages_(pages), data_(data) {}
 
   void Section(const std::vector<TemplateLine>& lines, const Lookup& look) {
-    for (const TemplateLine& l : lines) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const TemplateLine& l = lines[i];
       if (l.directive == "only") {
         const std::string& cond = l.parts[0];
         const size_t eq = cond.find('=');
         if (look(cond.substr(0, eq)) != cond.substr(eq + 1)) return;
-      } else {
-        Directive(l, look);
+        continue;
       }
+      if (l.directive == "columns") {
+        const TemplateLine* row = nullptr;
+        for (size_t j = i + 1; j < lines.size() && row == nullptr; ++j) {
+          if (lines[j].directive == "row") row = &lines[j];
+        }
+        SizeColumns(l, row, look);
+      }
+      Directive(l, look);
     }
   }
 
@@ -145,6 +154,44 @@ class Renderer {
     }
   }
 
+  // Column widths from the widest text of each column (header and every
+  // test's row), stretched or shrunk together to the page width, so that a
+  // long value is not cut while a short column keeps room to spare.
+  void SizeColumns(const TemplateLine& header, const TemplateLine* row, const Lookup& look) {
+    const size_t n = header.parts.size();
+    const int pad = kTablePx;
+    const int swatch_w = kTablePx * 2;
+    std::vector<int> natural(n, pad);
+    const QFontMetrics fb(Font(kTablePx, true)), fp(Font(kTablePx));
+    for (size_t i = 0; i < n; ++i) {
+      if (header.parts[i] == "swatch") continue;
+      natural[i] += fb.horizontalAdvance(Q(Fill(header.parts[i], look)));
+    }
+    if (row != nullptr) {
+      for (const ReportValues& test : data_.tests) {
+        const Lookup row_look = [&](const std::string& name) { return TestFirst(test, name); };
+        for (size_t i = 0; i < n && i < row->parts.size(); ++i) {
+          if (header.parts[i] == "swatch") continue;
+          natural[i] =
+              std::max(natural[i], pad + fp.horizontalAdvance(Q(Fill(row->parts[i], row_look))));
+        }
+      }
+    }
+    int fixed = 0, text = 0;
+    for (size_t i = 0; i < n; ++i) {
+      if (header.parts[i] == "swatch") {
+        fixed += swatch_w;
+      } else {
+        text += natural[i];
+      }
+    }
+    const double scale = text > 0 ? static_cast<double>(pages_.Width() - fixed) / text : 1.0;
+    widths_.assign(n, 0);
+    for (size_t i = 0; i < n; ++i) {
+      widths_[i] = header.parts[i] == "swatch" ? swatch_w : static_cast<int>(natural[i] * scale);
+    }
+  }
+
   std::string TestFirst(const ReportValues& test, const std::string& name) const {
     const auto t = test.find(name);
     if (t != test.end()) return t->second;
@@ -163,6 +210,7 @@ class Renderer {
     }
     const int swatch_w = kTablePx * 2;
     const int cell_w = n > swatches ? (w - swatches * swatch_w) / (n - swatches) : w;
+    const bool sized = widths_.size() == static_cast<size_t>(n);
     const int h = kTablePx * 2;
     const int top = pages_.Take(h);
     p.setFont(Font(kTablePx, header));
@@ -170,7 +218,7 @@ class Renderer {
     int x = 0;
     for (int i = 0; i < n; ++i) {
       const bool swatch = i < static_cast<int>(columns_.size()) && columns_[i] == "swatch";
-      const int cw = swatch ? swatch_w : cell_w;
+      const int cw = sized ? widths_[i] : swatch ? swatch_w : cell_w;
       if (swatch) {
         if (test != nullptr) {
           QImage image;
@@ -191,6 +239,7 @@ class Renderer {
   Pages& pages_;
   const ReportData& data_;
   std::vector<std::string> columns_;
+  std::vector<int> widths_;  // of the current table, when sized from its rows
 };
 
 }  // namespace
