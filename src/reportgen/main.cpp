@@ -11,71 +11,23 @@
 // The reason goes to stderr.
 
 #include <libxml/parser.h>
-#include <libxml/tree.h>
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QString>
 #include <cstdio>
-#include <map>
 #include <string>
-#include <vector>
 
 #include "base/file_io.h"
 #include "platform/xml_schema_check.h"
 #include "reportgen/pdf_report.h"
 #include "reportgen/report_template.h"
+#include "reportgen/report_xml.h"
 
 namespace kova {
 namespace {
 
 enum ExitCode { kOk = 0, kBadArguments = 1, kBadXml = 2, kBadTemplate = 3, kPdfNotWritable = 4 };
-
-std::string NodeText(xmlNodePtr node) {
-  xmlChar* content = xmlNodeGetContent(node);
-  std::string text = content != nullptr ? reinterpret_cast<const char*>(content) : "";
-  xmlFree(content);
-  return text;
-}
-
-bool IsElement(xmlNodePtr n) { return n != nullptr && n->type == XML_ELEMENT_NODE; }
-
-std::string Name(xmlNodePtr n) { return reinterpret_cast<const char*>(n->name); }
-
-// Leaf elements below `parent` (one level of nesting), by name.
-void CollectLeaves(xmlNodePtr parent, ReportValues& into) {
-  for (xmlNodePtr c = parent->children; c != nullptr; c = c->next) {
-    if (!IsElement(c)) continue;
-    bool leaf = true;
-    for (xmlNodePtr g = c->children; g != nullptr; g = g->next) leaf = leaf && !IsElement(g);
-    if (leaf) into[Name(c)] = NodeText(c);
-  }
-}
-
-bool LoadReport(const std::string& path, ReportData& data, std::string& error) {
-  xmlDocPtr doc =
-      xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-  if (doc == nullptr) {
-    error = "cannot read the XML document";
-    return false;
-  }
-  xmlNodePtr root = xmlDocGetRootElement(doc);
-  for (xmlNodePtr c = root != nullptr ? root->children : nullptr; c != nullptr; c = c->next) {
-    if (!IsElement(c)) continue;
-    if (Name(c) == "reportinfo") CollectLeaves(c, data.record);
-    if (Name(c) != "kovareport") continue;
-    for (xmlNodePtr k = c->children; k != nullptr; k = k->next) {
-      if (!IsElement(k)) continue;
-      if (Name(k) == "reportdata") CollectLeaves(k, data.record);
-      if (Name(k) == "test") {
-        data.tests.emplace_back();
-        CollectLeaves(k, data.tests.back());
-      }
-    }
-  }
-  xmlFreeDoc(doc);
-  return true;
-}
 
 int Fail(int code, const std::string& why) {
   std::fprintf(stderr, "hmReportExport: %s\n", why.c_str());
@@ -107,7 +59,7 @@ int Run(int argc, char** argv) {
     return Fail(kBadTemplate, "template \"" + templ + "\": " + message);
   }
   ReportData data;
-  if (!LoadReport(xml, data, message)) return Fail(kBadXml, message);
+  if (!LoadReportXml(xml, data, message)) return Fail(kBadXml, message);
   if (!WritePdfReport(t, data, pdf, message)) {
     return Fail(kPdfNotWritable, "cannot write \"" + pdf + "\": " + message);
   }
