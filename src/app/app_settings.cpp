@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "analysis/taps.h"
 #include "base/path.h"
+#include "records/tap_names.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -117,11 +117,12 @@ std::vector<std::string> CAppInfo::ExtraPortNames() const {
   return names;
 }
 
-void ApplyRecordDefaults(const CAppInfo& info) {
-  RecordDefaults& d = CurrentRecordDefaults();
+RecordDefaults RecordDefaultsFrom(const CAppInfo& info) {
+  RecordDefaults d;
   d.frequency = info.frequency;
   d.taporder = info.taporder;
   d.dateformat = info.dateformat;
+  return d;
 }
 
 }  // namespace kova

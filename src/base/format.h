@@ -1,6 +1,7 @@
 #pragma once
 // printf-style formatting into a std::string, as every message and export
-// line of the program is produced.
+// line of the program is produced. Numbers always take a decimal point,
+// whatever the process locale (the desktop program runs under the user's).
 
 #include <cstdarg>
 #include <string>

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/read_record.h"
 #include "app/auto_export.h"
+#include "app/output_rule.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "cli/cli_context.h"
@@ -69,30 +71,48 @@ void RemovePictures(const TestRecord& rec) {
   DeleteFileQuietly(rec.imagefile);
 }
 
+bool LoadRecord(const std::string& path, TestRecord& rec, const CliContext& ctx) {
+  std::string why;
+  if (ReadRecordFile(rec, path, RecordDefaultsFrom(ctx.info), &why)) return true;
+  PrintError("Cannot read record file \"" + path + "\": " + why);
+  return false;
+}
+
+// The file this record's export goes to in this run: two records of one
+// name get "r.xml" and "r (2).xml"; an export never replaces an input.
+bool ClaimOutput(ExportNames& names, const std::string& wanted, std::string& out) {
+  out = names.Claim(wanted);
+  if (!out.empty()) return true;
+  PrintError(OutputCheckText(OutputCheck::kIsInput, wanted));
+  return false;
+}
+
+std::string WantedPath(const std::string& format, const std::string& file,
+                       const std::string& folder) {
+  if (format == "txt") return TextExportPath(file, folder);
+  if (format == "xml") return OutputPath(file, folder, ".xml", kXmlFolder);
+  if (format == "xlsx") return OutputPath(file, folder, ".xlsx", kExcelFolder);
+  return OutputPath(file, folder, ".pdf", kPdfFolder);
+}
+
+// Exports one record file; `out` is set once the target is known (a
+// failure after that names it).
 bool ExportOne(CliContext& ctx, const std::string& format, const std::string& file,
-               const std::string& folder, std::string& out) {
+               const std::string& folder, ExportNames& names, std::string& out) {
   TestRecord rec;
-  if (!rec.ReadRecordFile(file)) {
-    PrintError("Cannot read record file \"" + file + "\"");
-    return false;
-  }
+  if (!LoadRecord(file, rec, ctx)) return false;
+  std::string target;
+  if (!ClaimOutput(names, WantedPath(format, file, folder), target)) return false;
+  out = target;
   auto exports = MakeExports(ctx);
-  if (format == "txt") {
-    out = TextExportPath(file, folder);
-    return ExportText(rec, out);
-  }
-  if (format == "xml") {
-    out = OutputPath(file, folder, ".xml", kXmlFolder);
-    return ExportXml(rec, out, XmlContext(ctx));
-  }
+  if (format == "txt") return ExportText(rec, out);
+  if (format == "xml") return ExportXml(rec, out, XmlContext(ctx));
   bool ok = false;
   if (format == "xlsx") {
-    out = OutputPath(file, folder, ".xlsx", kExcelFolder);
     if (!MakePictures(rec, out)) return false;
     XlsxWorkbookWriter wb;
     ok = ExportExcel(rec, out, ctx.settings.InstallDir, wb);
   } else {  // pdf: through the generator, from an XML beside it
-    out = OutputPath(file, folder, ".pdf", kPdfFolder);
     if (!MakePictures(rec, out)) return false;
     const std::string xml = out.substr(0, out.size() - 4) + ".report.xml";
     ok = ExportXml(rec, xml, XmlContext(ctx)) &&
@@ -127,13 +147,16 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
       return;
     }
     // A file that fails is reported and skipped; the others are exported.
+    ExportNames names(opts->files);
     for (const std::string& file : opts->files) {
       if (opts->format == "images") {  // prints every picture it writes
-        if (!ExportRecordImages(file, opts->folder)) ctx.exit_code = 1;
+        if (!ExportRecordImages(file, opts->folder, RecordDefaultsFrom(ctx.info))) {
+          ctx.exit_code = 1;
+        }
         continue;
       }
       std::string out;
-      if (!ExportOne(ctx, opts->format, file, opts->folder, out)) {
+      if (!ExportOne(ctx, opts->format, file, opts->folder, names, out)) {
         if (!out.empty()) PrintError("Cannot write \"" + out + "\"");
         ctx.exit_code = 1;
         continue;
@@ -153,8 +176,7 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
   autoexp->add_flag("--force", auto_opts->force, "Export again even when up to date");
   autoexp->callback([&ctx, auto_opts] {
     TestRecord rec;
-    if (!rec.ReadRecordFile(auto_opts->file)) {
-      PrintError("Cannot read record file \"" + auto_opts->file + "\"");
+    if (!LoadRecord(auto_opts->file, rec, ctx)) {
       ctx.exit_code = 1;
       return;
     }

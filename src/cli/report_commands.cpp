@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/read_record.h"
 #include "cli/cli_context.h"
 #include "export/export_images.h"
 #include "platform/qt_picture_canvas.h"
@@ -19,13 +20,14 @@
 namespace kova {
 namespace {
 
-bool OpenDocument(const std::vector<std::string>& files, ReportDocument& doc) {
+bool OpenDocument(const std::vector<std::string>& files, ReportDocument& doc,
+                  const CliContext& ctx) {
   if (files.empty() || files.size() > 3) {
     PrintError("Give one record file, or two or three to overlay");
     return false;
   }
   std::string failed;
-  if (doc.OpenFiles(files, &failed)) return true;
+  if (doc.OpenFiles(files, &failed, RecordDefaultsFrom(ctx.info))) return true;
   PrintError("Cannot read record file \"" + failed + "\"");
   return false;
 }
@@ -39,10 +41,12 @@ bool ParseSize(const std::string& text, int& w, int& h) {
 
 }  // namespace
 
-bool ExportRecordImages(const std::string& record_path, const std::string& folder) {
+bool ExportRecordImages(const std::string& record_path, const std::string& folder,
+                        const RecordDefaults& defaults) {
   auto rec = std::make_unique<TestRecord>();
-  if (!rec->ReadRecordFile(record_path)) {
-    PrintError("Cannot read record file \"" + record_path + "\"");
+  std::string why;
+  if (!ReadRecordFile(*rec, record_path, defaults, &why)) {
+    PrintError("Cannot read record file \"" + record_path + "\": " + why);
     return false;
   }
   QtPictureCanvasFactory canvases;
@@ -76,7 +80,7 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
       ctx.exit_code = 1;
       return;
     }
-    if (!OpenDocument(ro->files, doc)) {
+    if (!OpenDocument(ro->files, doc, ctx)) {
       ctx.exit_code = 1;
       return;
     }
@@ -102,7 +106,7 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
   print->add_option("-o,--output", po->pdf, "PDF file to write")->required();
   print->callback([&ctx, po] {
     ReportDocument doc;
-    if (!OpenDocument(po->files, doc)) {
+    if (!OpenDocument(po->files, doc, ctx)) {
       ctx.exit_code = 1;
       return;
     }

@@ -5,7 +5,10 @@
 #include <memory>
 #include <thread>
 
+#include "analysis/read_record.h"
+#include "app/app_settings.h"
 #include "app/prompter.h"
+#include "app/save_record.h"
 #include "base/file_io.h"
 #include "base/fixed_text.h"
 #include "base/format.h"
@@ -132,11 +135,11 @@ bool BatchTransfer::DownloadRecord(int number, const std::string& path) {
     return false;
   }
   // A hex block that does not decode is a garbled reply, not a record.
-  if (!rec->RecordTextParser(text, 0, 0, 0)) {
+  if (!ReadRecordText(*rec, text, RecordDefaultsFrom(device_.info()))) {
     device_.prompter().Message(kDeviceCaption, "Error reading data from device");
     return false;
   }
-  if (!rec->WriteRecordFile(path)) {
+  if (!SaveRecordAndExport(*rec, path, nullptr)) {
     lastfailure_ = FetchFailure::kWriteFile;
     return false;
   }

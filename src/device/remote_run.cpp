@@ -5,7 +5,11 @@
 #include <cstring>
 #include <thread>
 
+#include "analysis/compute_derived.h"
+#include "analysis/read_record.h"
+#include "app/app_settings.h"
 #include "app/prompter.h"
+#include "app/save_record.h"
 #include "base/format.h"
 #include "device/command_set.h"
 #include "device/line_text.h"
@@ -96,7 +100,11 @@ bool RemoteRun::RunTest() {
   record_->resistance = plan_.resistance;
   record_->classsettings = plan_.classsettings;
   record_->taporder = plan_.taporder;
-  if (saveresult && !record_->WriteRecordFile(result_path)) return Fail(Outcome::kWriteFailed);
+  // The joined taps and the plan's settings change the derived figures.
+  ComputeDerived(*record_);
+  if (saveresult && !SaveRecordAndExport(*record_, result_path, nullptr)) {
+    return Fail(Outcome::kWriteFailed);
+  }
   outcome_ = Outcome::kSuccess;
   return true;
 }
@@ -121,7 +129,9 @@ bool RemoteRun::RunOnce(int run, bool r5, bool join) {
   if (!ReadProgress()) return false;
   if (!ReadData()) return false;
   if (abort_) return Fail(Outcome::kAborted);
-  if (!record_->RecordTextParser(text_, r5 ? 1 : 0, 0, 0)) {
+  TextParseOptions parse;
+  parse.single_test = r5;
+  if (!ReadRecordText(*record_, text_, RecordDefaultsFrom(device_.info()), parse)) {
     device_.prompter().Message(kDeviceCaption, "Error reading data from device");
     return Fail(Outcome::kGarbled);
   }
@@ -221,7 +231,7 @@ void RemoteRun::JoinTaps() {
     for (int p = 0; p < kGraphPointsPerTap; ++p) rec.taps[i].graph[p] = kept_[i].graph[p];
   }
   // The named fields of every tap, as reading the record file back gives them.
-  rec.DecodeRawRecord(rec.rawrecord, 0, 0);
+  rec.DecodeRawRecord(rec.rawrecord, RecordDefaults());
 }
 
 void RemoteRun::AbortEnding() {

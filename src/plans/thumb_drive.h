@@ -38,6 +38,7 @@ struct ThumbExportResult {
   std::vector<std::string> written;  // drive files written, in order
   std::vector<std::string> skipped;  // chosen files that did not load
   std::vector<std::string> failed;   // drive files that could not be written
+  bool shared_folder = false;        // a KOVA-7100 plan went into the KOVA-7KA folder
 };
 
 // Writes the image of every chosen plan file that loads into its model

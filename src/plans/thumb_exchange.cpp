@@ -71,6 +71,7 @@ ThumbExportResult ExportPlansToDrive(const std::vector<std::string>& plan_files,
       result.skipped.push_back(plan_files[i]);
       continue;
     }
+    if (plan.devicetype == kPlanKova7100) result.shared_folder = true;
     std::vector<int> targets{plan.devicetype};
     if (plan.devicetype == kPlanKova7100BC) targets.push_back(kPlanKova7KC);
     for (int type : targets) {
@@ -109,7 +110,10 @@ ThumbImportResult ImportPlansFromDrive(const std::vector<std::string>& files,
       result.skipped.push_back(files[i]);
       continue;
     }
-    plan.devicetype = result.type;
+    // The folder gives the type, except that the shared KOVA-7KA folder
+    // also holds KOVA-7100 plans, which Load tells apart.
+    const bool shared = result.type == kPlanKova7KA && plan.devicetype == kPlanKova7100;
+    if (!shared) plan.devicetype = result.type;
     std::string target;
     // Past the scan's count limit two names can share a number, and a file
     // may have appeared meanwhile: never write over one.

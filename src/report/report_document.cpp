@@ -1,5 +1,7 @@
 #include "report/report_document.h"
 
+#include "analysis/read_record.h"
+
 namespace kova {
 
 ReportDocument::ReportDocument() {
@@ -21,16 +23,17 @@ ReportDocument& ReportDocument::operator=(const ReportDocument& other) {
 void ReportDocument::Clear() {
   loaded_ = false;
   overlaycount_ = 0;
-  for (auto& r : records_) r->ResetRecord();
+  for (auto& r : records_) r->ResetRecord(RecordDefaults());
   pages_.clear();
   currentpage_ = 0;
 }
 
-bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed) {
+bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed,
+                               const RecordDefaults& defaults) {
   Clear();
   if (paths.empty() || paths.size() > static_cast<size_t>(kMaxRecords)) return false;
   for (size_t i = 0; i < paths.size(); ++i) {
-    if (!records_[i]->ReadRecordFile(paths[i])) {
+    if (!ReadRecordFile(*records_[i], paths[i], defaults)) {
       if (failed) *failed = paths[i];
       Clear();
       return false;

@@ -22,8 +22,10 @@ class ReportDocument {
 
   // Reads one record file, or two or three as an overlay; builds the page
   // list and shows the first page. False (document left empty) when a file
-  // cannot be read; `failed` then names it.
-  bool OpenFiles(const std::vector<std::string>& paths, std::string* failed = nullptr);
+  // cannot be read; `failed` then names it. Records decode with `defaults`
+  // (the user's frequency, tap order and date format).
+  bool OpenFiles(const std::vector<std::string>& paths, std::string* failed = nullptr,
+                 const RecordDefaults& defaults = RecordDefaults());
   // The same from records already in memory (1 to 3).
   bool SetRecords(const std::vector<TestRecord>& records);
   void Clear();

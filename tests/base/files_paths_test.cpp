@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 
@@ -86,6 +92,71 @@ TEST(AtomicWrite, AFailedWriteKeepsTheOldFile) {
   }
   EXPECT_EQ(files, 2) << "no temporary file left behind";
 }
+
+#ifndef _WIN32  // file size limits, modes and FIFOs are POSIX
+// A write that fails after its file was opened (the file size limit is
+// reached half-way): an in-place write would have cut the old file short.
+TEST(AtomicWrite, AWriteCutShortByTheFileSizeLimitKeepsTheOldFile) {
+  const std::string path = TempFolder("fsize") + "/keep.bin";
+  ASSERT_TRUE(WriteFileAtomically(path, std::string("precious")));
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  void (*old_handler)(int) = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = WriteFileAtomically(path, std::string(64 * 1024, 'x'));
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, old_handler);
+  EXPECT_FALSE(written);
+  std::string back;
+  ASSERT_TRUE(ReadFileText(path, back));
+  EXPECT_EQ(back, "precious");
+}
+
+TEST(AtomicWrite, AReplacedFileKeepsItsMode) {
+  const std::string dir = TempFolder("mode");
+  for (mode_t mode : {0600, 0640, 0644}) {
+    const std::string path = dir + "/f" + std::to_string(mode);
+    ASSERT_TRUE(WriteFileAtomically(path, std::string("a")));
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, std::string("b")));
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+  }
+}
+
+// Reads say why they failed, and never open what is not a regular file (a
+// FIFO would block the program until someone writes to it).
+TEST(ReadFile, SaysWhyAndRefusesWhatIsNotARegularFile) {
+  const std::string dir = TempFolder("problems");
+  const std::string file = dir + "/f.bin";
+  const std::string fifo = dir + "/fifo";
+  ASSERT_TRUE(WriteFileAtomically(file, std::string(100, 'a')));
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::string path;
+    size_t limit;
+    FileProblem want;
+  } cases[] = {
+      {file, 100, FileProblem::kNone},
+      {file, 99, FileProblem::kTooLarge},
+      {dir + "/none", 100, FileProblem::kMissing},
+      {dir, 100, FileProblem::kFolder},
+      {fifo, 100, FileProblem::kNotRegular},
+      {"/dev/zero", 100, FileProblem::kNotRegular},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes;
+    FileProblem got = FileProblem::kUnreadable;
+    EXPECT_EQ(ReadFileBytes(c.path, bytes, c.limit, &got), c.want == FileProblem::kNone) << c.path;
+    EXPECT_EQ(got, c.want) << c.path;
+  }
+  EXPECT_EQ(FileProblemText(FileProblem::kFolder), "it is a folder");
+}
+
+#endif
 
 TEST(ReadFile, RefusesFilesAboveTheLimit) {
   const std::string path = TempFolder("limit") + "/big.bin";

@@ -1,4 +1,5 @@
 #include "export/text_export.h"
+#include "analysis/compute_derived.h"
 
 #include <gtest/gtest.h>
 
@@ -258,10 +259,10 @@ TEST(TextExport, NoNotANumberReachesTheTextOrTheJson) {
   rec->B200fMeggerOhms = nan;
   rec->B200fMeggerReqV = 1e20;
   rec->classsettings.tempcelsius = -234.5;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   rec->classsettings.ctusage = 2;
   auto metering = std::make_unique<TestRecord>(*rec);
-  metering->ComputeDerived();
+  ComputeDerived(*metering);
   for (const TestRecord* r : {rec.get(), metering.get()}) {
     const std::string text = BuildTextExport(*r);
     const std::string json = RecordToJson(*r).Dump(1);

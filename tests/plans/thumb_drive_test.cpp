@@ -307,3 +307,50 @@ TEST(ThumbDriveRoot, MountTableAndLongestPrefix) {
 
 }  // namespace
 }  // namespace kova
+
+namespace kova {
+namespace {
+
+// Export then import gives the same plan back for every type, including a
+// KOVA-7100 plan, whose 32-byte tap blocks share the KOVA-7KA folder with
+// the 36-byte blocks of KOVA-7KA plans.
+TEST(ThumbRoundTrip, EveryTypeComesBackWithItsTaps) {
+  for (int type : {0, 1, 2, 4}) {
+    SCOPED_TRACE(type);
+    const std::string root = TempFolder("roundtrip" + std::to_string(type));
+    const std::string drive = root + "/drive";
+    const std::string back = root + "/back";
+    MakeFolders(back);
+    const std::string file = SavePlan(root, "p.plan", type, 3);
+    const ThumbExportResult out = ExportPlansToDrive({file}, drive);
+    ASSERT_FALSE(out.written.empty());
+    EXPECT_EQ(out.shared_folder, type == 0);
+    const ThumbImportResult in = ImportPlansFromDrive({out.written[0]}, back);
+    ASSERT_EQ(in.written.size(), 1u);
+    kvTestPlan source, imported;
+    ASSERT_TRUE(source.Load(file));
+    ASSERT_TRUE(imported.Load(in.written[0]));
+    EXPECT_EQ(imported.devicetype, type);
+    ASSERT_EQ(imported.numtests, 3);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(imported.taps[i].tapid, source.taps[i].tapid) << i;
+      EXPECT_EQ(imported.taps[i].nNamePlateNum, source.taps[i].nNamePlateNum) << i;
+      EXPECT_EQ(imported.taps[i].uTestType, source.taps[i].uTestType) << i;
+      EXPECT_EQ(imported.taps[i].szTestNote, source.taps[i].szTestNote) << i;
+    }
+  }
+}
+
+TEST(ThumbImport, AnImageThatFitsNeitherLayoutOfTheSharedFolderIsRefused) {
+  const std::string drive = TempFolder("import_garbled");
+  const std::string folder = drive + "/HELMARK/KOVA-7KA";
+  MakeFolders(folder);
+  std::vector<uint8_t> image(512, 0x07);  // control characters in every note
+  image[0] = 3;
+  ASSERT_TRUE(WriteFileAtomically(folder + "/PLAN_000", image));
+  kvTestPlan plan;
+  EXPECT_FALSE(plan.Load(folder + "/PLAN_000"));
+}
+
+}  // namespace
+}  // namespace kova
