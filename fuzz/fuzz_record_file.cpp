@@ -11,7 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static auto rec = std::make_unique<kova::TestRecord>();
-  if (!rec->DecodeRecordBytes(data, size, "fuzz.test", RecordDefaults())) return 0;
+  if (!rec->DecodeRecordBytes(data, size, "fuzz.test", kova::RecordDefaults())) return 0;
   // Every figure a report would print must be computable.
   ComputeDerived(*rec);
   return 0;

@@ -31,7 +31,7 @@ bool HasNonFiniteText(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static auto rec = std::make_unique<kova::TestRecord>();
-  if (!rec->DecodeRecordBytes(data, size, "fuzz.test", RecordDefaults())) return 0;
+  if (!rec->DecodeRecordBytes(data, size, "fuzz.test", kova::RecordDefaults())) return 0;
   // Header texts come from the input: blank them so that only the program's
   // own numbers are checked.
   rec->company = rec->station = rec->circuit = rec->manufacturer = rec->model = "";

@@ -27,8 +27,6 @@ std::string KneeToleranceLabel(const PassFailBlock& pf);
 double ResistanceToleranceFraction(const ResistanceBlock& res);
 std::string ResistanceToleranceLabel(const ResistanceBlock& res);
 
-// CtTypeName and CtLocationName are in analysis/display_rules.h.
-
 // Nominal values of the tap from the per-tap tables (0: none given).
 int NominalKneeVoltage(const TestRecord& rec, const TapTest& tap);
 double NominalResistance(const TestRecord& rec, const TapTest& tap);

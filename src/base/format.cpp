@@ -40,9 +40,27 @@ void AppendFloat(std::string& out, const std::string& spec, T value) {
 
 bool IsFlag(char c) { return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0'; }
 
+// The whole text in one call, when the locale already writes a decimal
+// point (the command-line tool sets LC_NUMERIC to "C").
+std::string FormatWhole(const char* format, va_list args) {
+  char small[256];
+  va_list copy;
+  va_copy(copy, args);
+  const int n = std::vsnprintf(small, sizeof small, format, copy);
+  va_end(copy);
+  if (n < 0) return std::string();
+  if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
+  std::vector<char> big(static_cast<size_t>(n) + 1);
+  std::vsnprintf(big.data(), big.size(), format, args);
+  return std::string(big.data(), static_cast<size_t>(n));
+}
+
 }  // namespace
 
 std::string FormatV(const char* format, va_list args) {
+  const char* point = std::localeconv()->decimal_point;
+  if (point == nullptr || std::strcmp(point, ".") == 0) return FormatWhole(format, args);
+  // Otherwise each conversion on its own, so only numbers are touched.
   std::string out;
   va_list ap;
   va_copy(ap, args);

@@ -27,7 +27,8 @@ bool OpenDocument(const std::vector<std::string>& files, ReportDocument& doc,
     return false;
   }
   std::string failed;
-  if (doc.OpenFiles(files, &failed, RecordDefaultsFrom(ctx.info))) return true;
+  doc.SetRecordDefaults(RecordDefaultsFrom(ctx.info));
+  if (doc.OpenFiles(files, &failed)) return true;
   PrintError("Cannot read record file \"" + failed + "\"");
   return false;
 }

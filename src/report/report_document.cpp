@@ -23,17 +23,16 @@ ReportDocument& ReportDocument::operator=(const ReportDocument& other) {
 void ReportDocument::Clear() {
   loaded_ = false;
   overlaycount_ = 0;
-  for (auto& r : records_) r->ResetRecord(RecordDefaults());
+  for (auto& r : records_) r->ResetRecord(defaults_);
   pages_.clear();
   currentpage_ = 0;
 }
 
-bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed,
-                               const RecordDefaults& defaults) {
+bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed) {
   Clear();
   if (paths.empty() || paths.size() > static_cast<size_t>(kMaxRecords)) return false;
   for (size_t i = 0; i < paths.size(); ++i) {
-    if (!ReadRecordFile(*records_[i], paths[i], defaults)) {
+    if (!ReadRecordFile(*records_[i], paths[i], defaults_)) {
       if (failed) *failed = paths[i];
       Clear();
       return false;

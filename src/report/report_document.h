@@ -22,10 +22,10 @@ class ReportDocument {
 
   // Reads one record file, or two or three as an overlay; builds the page
   // list and shows the first page. False (document left empty) when a file
-  // cannot be read; `failed` then names it. Records decode with `defaults`
-  // (the user's frequency, tap order and date format).
-  bool OpenFiles(const std::vector<std::string>& paths, std::string* failed = nullptr,
-                 const RecordDefaults& defaults = RecordDefaults());
+  // cannot be read; `failed` then names it.
+  bool OpenFiles(const std::vector<std::string>& paths, std::string* failed = nullptr);
+  // The user's preferences the reads decode with.
+  void SetRecordDefaults(const RecordDefaults& defaults) { defaults_ = defaults; }
   // The same from records already in memory (1 to 3).
   bool SetRecords(const std::vector<TestRecord>& records);
   void Clear();
@@ -58,6 +58,7 @@ class ReportDocument {
   std::unique_ptr<TestRecord> records_[kMaxRecords];
   std::vector<ReportPage> pages_;
   int currentpage_ = 0;
+  RecordDefaults defaults_;
 };
 
 }  // namespace kova

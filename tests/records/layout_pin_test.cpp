@@ -62,8 +62,8 @@ using Tap = const TapTest&;
   }
 
 // Fields of the 212-byte block of models 1 and 3 (model 2: 384 later from
-// the knee points on).
-std::vector<Field> IntegerBlockFields(size_t shift) {
+// the knee points on, and its note at 684).
+std::vector<Field> IntegerBlockFields(size_t shift, size_t note) {
   return {
       {"fKneeVtg10", 128 + shift, kU16, 250, TAP(t.fKneeVtg10), 10},
       {"fKneeCur10", 130 + shift, kU16, 500, TAP(t.fKneeCur10), 0.1},
@@ -86,7 +86,7 @@ std::vector<Field> IntegerBlockFields(size_t shift) {
       {"fBurdenVA", 162 + shift, kU16, 1250, TAP(t.fBurdenVA), 12.5},
       {"fCosPhi", 164 + shift, kU8, 80, TAP(t.fCosPhi), 0.8},
       {"fSecCurrent", 165 + shift, kU8, 50, TAP(t.fSecCurrent), 5},
-      {"szTestNote", 192 + shift, kText, 0, TAP(t.szTestNote == "NOTE"), 1},
+      {"szTestNote", note, kText, 0, TAP(t.szTestNote == "NOTE"), 1},
   };
 }
 
@@ -97,11 +97,11 @@ struct Layout {
 };
 
 std::vector<Layout> Layouts() {
-  std::vector<Field> m1 = IntegerBlockFields(0);
+  std::vector<Field> m1 = IntegerBlockFields(0, 192);
   m1.push_back({"dpAmps[1]", 4, kU16, 5000, TAP(t.dpAmps[1]), 1});
   m1.push_back({"dpVolts[1]", 6, kU16, 250, TAP(t.dpVolts[1]), 10});
   m1.push_back({"dpVolts[31]", 126, kU16, 25, TAP(t.dpVolts[31]), 1});
-  std::vector<Field> m2 = IntegerBlockFields(384);
+  std::vector<Field> m2 = IntegerBlockFields(384, 684);  // the note is not shifted by 384
   m2.push_back({"dpAmps[1]", 8, kU32, 123456, TAP(t.dpAmps[1]), 1.23456});
   m2.push_back({"dpVolts[1]", 11, kU32, 4321, TAP(t.dpVolts[1]), 4.321});
   m2.push_back({"dpPhase[1]", 14, kU16, 1234, TAP(t.dpPhase[1]), 12.34});

@@ -1,0 +1,41 @@
+#pragma once
+// "Export Test to Text File" and its siblings: the chosen record files are
+// exported one by one into a folder the user picks, which is remembered as
+// "ExportDir" of section "AppInfo".
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/prompter.h"
+#include "app/settings_store.h"
+#include "records/test_record.h"
+
+namespace kova {
+
+constexpr const char* kExportFolderTitle = "Select Folder to Export To";
+
+struct ChosenExportKind {
+  std::string extension;  // ".txt", ".xls", ...
+  std::function<bool(const TestRecord&, const std::string&)> write;
+};
+
+// The text export of Part one of the exports.
+ChosenExportKind TextExportKind();
+
+struct ChosenExportOutcome {
+  bool ran = false;  // false when the folder choice was cancelled
+  int written = 0;
+  int unreadable = 0;
+  std::vector<std::string> failed;  // output paths that could not be written
+};
+
+// Asks for the folder (starting at "ExportDir"), exports every readable file
+// as `folder`/<name without extension><extension>, stores the folder, and
+// shows one "Warning" naming the outputs that could not be written.
+ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
+                                        const ChosenExportKind& kind,
+                                        const RecordDefaults& defaults, Prompter& prompter,
+                                        SettingsStore& store);
+
+}  // namespace kova

@@ -1,0 +1,92 @@
+#pragma once
+// A document of the desktop program: one test record, or an overlay of two
+// or three, with the report's page list and the page shown. It carries the
+// rules of opening, saving, closing and unloading, among them the remote
+// run's scratch file "RunTest.test", which is saved under a name the user
+// chooses before it is closed or emptied.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/prompter.h"
+#include "app/save_record.h"
+#include "records/test_record.h"
+#include "report/report_document.h"
+
+namespace kova {
+
+constexpr const char* kOverwriteQuestion = "Do you want to overwrite file";
+constexpr const char* kTestFileFilter = "Test (*.test) |*.test||";
+constexpr int kMaxOverlay = 3;
+
+class RecordDocument {
+ public:
+  // What a document needs from the program around it.
+  struct Services {
+    Prompter* prompter = nullptr;
+    // The record folder the save dialog starts in (`filepath`).
+    std::function<std::string()> record_folder;
+    // Automatic export of a record opened alone (renews only stale exports).
+    std::function<void(TestRecord&)> export_opened;
+    // The automatic export that follows every save; none when null.
+    RecordExporter* exporter = nullptr;
+    // The user's preferences every read decodes with.
+    RecordDefaults defaults;
+    // Told of every file opened or saved (the recent-file list).
+    std::function<void(const std::string&)> file_used;
+  };
+
+  explicit RecordDocument(Services services);
+  ~RecordDocument();
+
+  // Opens one record file; false leaves the document empty.
+  bool Open(const std::string& path);
+  // Opens 2 or 3 record files as an overlay (no automatic export). Stops at
+  // the first file that does not read; false leaves the document empty.
+  bool OpenOverlay(const std::vector<std::string>& paths);
+
+  // Saves record 0 to `path`. A "RunTest.test" path first asks for a name;
+  // an existing chosen name asks "Do you want to overwrite file" (Yes
+  // continues, No asks again, Cancel gives up). Saving to the document's own
+  // path does not ask.
+  bool Save(const std::string& path);
+  // The "Save As" dialog, then Save.
+  bool SaveAs();
+  // Before the document's window closes: a scratch run result is saved
+  // first (cancelling that still closes).
+  void PrepareClose();
+  // Empties the document, saving a scratch run result first.
+  void Unload();
+
+  // Paging; true when the page changed.
+  bool PageUp();
+  bool PageDown();
+  bool FirstPage();
+  bool LastPage();
+  // After the records changed (an edit): the page list is built again.
+  void RebuildPages();
+
+  bool loaded() const { return report_.loaded(); }
+  int overlaycount() const { return report_.overlaycount(); }
+  bool IsOverlay() const { return report_.overlaycount() >= 2; }
+  int currentpage() const { return report_.currentpage(); }
+  int pagecount() const { return report_.pagecount(); }
+  const std::string& path() const { return path_; }
+  // Number of records held: 1, 2 or 3 (0 when empty).
+  int RecordCount() const { return report_.RecordCount(); }
+  TestRecord& record(int i) { return report_.MutableRecord(i); }
+  const TestRecord& record(int i) const { return report_.Record(i); }
+  // The records with their page list, as the report code draws and prints them.
+  const ReportDocument& report() const { return report_; }
+
+ private:
+  bool ChooseSaveName(std::string& path);
+
+  Services services_;
+  ReportDocument report_;
+  std::string path_;
+};
+
+}  // namespace kova

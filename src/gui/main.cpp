@@ -1,0 +1,80 @@
+// kova-gui: the desktop program. Loads the settings, creates the instrument
+// connection and the main window, and opens a record file named on the
+// command line (each file named there becomes a document).
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QUrl>
+#include <clocale>
+#include <memory>
+
+#include "app/app_settings.h"
+#include "base/path.h"
+#include "device/rud_device.h"
+#include "device/serial_com.h"
+#include "device/usb_hid_link.h"
+#include "gui/main_window.h"
+#include "gui/qt_prompter.h"
+#include "gui/test_browser_dialog.h"
+#include "platform/hidapi_backend.h"
+#include "platform/qt_serial_backend.h"
+#include "platform/qt_settings_store.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("KOVA-7100"));
+  QApplication::setOrganizationName(QStringLiteral("Helmark-inc"));
+  QApplication::setApplicationVersion(QString::fromUtf8(kova::kVersionText));
+  // The window speaks the user's language; numbers in files never do.
+  QLocale::setDefault(QLocale::system());
+  std::setlocale(LC_NUMERIC, "C");
+
+  // A file named on the command line is relative to where we were started,
+  // before the record folder becomes the current folder.
+  std::vector<std::string> open_paths;
+  const QStringList args = QApplication::arguments();
+  for (int i = 1; i < args.size(); ++i)
+    open_paths.push_back(QFileInfo(args.at(i)).absoluteFilePath().toStdString());
+
+  kova::QtSettingsStore store;
+  kova::AppSettings settings;
+  kova::CAppInfo info;
+  kova::LoadAppSettings(
+      settings, store,
+      kova::WithTrailingSeparator(QApplication::applicationDirPath().toStdString()));
+  info.Load(store, QDir::currentPath().toStdString());
+
+  // The window is the prompter's parent; both live for the whole run.
+  kova::QtPrompter prompter(nullptr);
+  kova::QtSerialBackend serial_backend;
+  kova::HidapiBackend hid_backend;
+  kova::CSerialCom serial(serial_backend, prompter);
+  kova::UsbHidLink usb(hid_backend, prompter, kova::ConfiguredInstrumentVendorId());
+  kova::RudDevice device(serial, usb, prompter, info, settings, store);
+  device.ApplyCommSettings();
+
+  kova::BrowserRecordChooser chooser(info, store, prompter, nullptr);
+  kova::GuiContext ctx;
+  ctx.store = &store;
+  ctx.settings = &settings;
+  ctx.info = &info;
+  ctx.prompter = &prompter;
+  ctx.chooser = &chooser;
+  ctx.system_ports = [&serial_backend] {
+    std::vector<std::string> names;
+    serial_backend.ListPorts(names);
+    return names;
+  };
+  ctx.apply_comm_settings = [&device] { device.ApplyCommSettings(); };
+  ctx.open_folder = [](const std::string& folder) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+  };
+  kova::MainWindow window(ctx);
+  device.SetTitleWindow(&window);
+  window.show();
+  for (const std::string& path : open_paths) window.OpenDocument(path);
+  return QApplication::exec();
+}

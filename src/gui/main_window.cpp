@@ -1,0 +1,544 @@
+#include "gui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPalette>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/chosen_exports.h"
+#include "app/setup_model.h"
+#include "gui/qt_text.h"
+#include "gui/report_view.h"
+#include "gui/setup_dialog.h"
+#include "gui/test_browser_dialog.h"
+#include "platform/report_printing.h"
+
+namespace kova {
+
+namespace {
+
+QString MenuText(const CommandInfo& c) {
+  // The shortcut is the action's own; the menu shows it by itself.
+  QString text = QString::fromUtf8(c.menu_caption);
+  const int tab = text.indexOf('\t');
+  return tab >= 0 ? text.left(tab) : text;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(GuiContext context, QWidget* parent)
+    : QMainWindow(parent), ctx_(std::move(context)) {
+  setWindowTitle(QString::fromUtf8(kMainTitle));
+  setAcceptDrops(true);
+  mdi_ = new QMdiArea(this);
+  mdi_->setViewMode(QMdiArea::TabbedView);
+  mdi_->setTabsClosable(true);
+  mdi_->setTabsMovable(true);
+  mdi_->setDocumentMode(true);
+  mdi_->setBackground(QColor(0x80, 0x88, 0x90));
+  setCentralWidget(mdi_);
+  page_status_ = new QLabel(this);
+  statusBar()->addPermanentWidget(page_status_);
+  statusBar()->showMessage(QStringLiteral("Ready"));
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommands(); });
+
+  recent_.Load(*ctx_.store);
+  BuildMenus();
+  BuildCommandBar();
+  AddStandardCommands();
+  ApplyLook(
+      ReadIntSetting(*ctx_.store, kSettingsSection, "ApplicationLook", kDefaultApplicationLook));
+  UpdateCommands();
+  resize(1200, 780);
+}
+
+MainWindow::~MainWindow() {
+  // The document windows go after this object's members: they must not
+  // call back into it while they are torn down.
+  mdi_->disconnect(this);
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    sub->disconnect(this);
+    if (sub->widget() != nullptr) sub->widget()->disconnect(this);
+  }
+}
+
+void MainWindow::BuildMenus() {
+  file_menu_ = menuBar()->addMenu(QStringLiteral("&File"));
+  plan_menu_ = new QMenu(QStringLiteral("Test Plan"), this);
+  utilities_menu_ = new QMenu(QStringLiteral("File Utilities"), this);
+  file_menu_->addSeparator();
+  file_menu_->addMenu(plan_menu_);
+  file_menu_->addMenu(utilities_menu_);
+  file_menu_->addSeparator();
+  application_separator_ = file_menu_->addSeparator();
+  recent_menu_ = file_menu_->addMenu(QStringLiteral("Recent Files"));
+  file_menu_->addSeparator();
+  RebuildRecentMenu();
+}
+
+QGridLayout* MainWindow::PanelFor(const CommandInfo& info) {
+  if (info.ribbon_caption[0] == '\0') return nullptr;
+  if (info.id == CommandId::kPlanUtilities) return panels_.value(1);
+  switch (info.place) {
+    case CommandPlace::kFileMenu:
+    case CommandPlace::kFileUtilitiesMenu:
+      return panels_.value(0);
+    case CommandPlace::kTestPlanMenu:
+      return panels_.value(1);
+    case CommandPlace::kApplication:
+      return panels_.value(3);
+  }
+  return nullptr;
+}
+
+void MainWindow::AddToPanel(int panel, QWidget* button) {
+  QGridLayout* grid = panels_.value(panel);
+  const int n = grid->property("buttons").toInt();
+  grid->addWidget(button, n % 2, n / 2);
+  grid->setProperty("buttons", n + 1);
+  panel_boxes_.value(panel)->show();
+}
+
+void MainWindow::BuildCommandBar() {
+  auto* bar = new QToolBar(QStringLiteral("Commands"), this);
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  auto* tabs = new QTabWidget(bar);
+  tabs->setDocumentMode(true);
+  auto* category = new QWidget(tabs);
+  auto* row = new QHBoxLayout(category);
+  row->setContentsMargins(4, 2, 4, 2);
+  const char* names[] = {kPanelTest, kPanelTestPlan, kPanelWindow, kPanelApplication};
+  for (int i = 0; i < 4; ++i) {
+    auto* panel = new QGroupBox(QString::fromUtf8(names[i]), category);
+    panel->setObjectName(QString::fromUtf8(names[i]));
+    auto* layout = new QGridLayout(panel);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(2);
+    panels_.insert(i, layout);
+    panel_boxes_.insert(i, panel);
+    panel->hide();  // shown with its first command
+    row->addWidget(panel);
+  }
+  row->addStretch(1);
+  tabs->addTab(category, QString::fromUtf8(kRibbonCategory));
+  bar->addWidget(tabs);
+  addToolBar(Qt::TopToolBarArea, bar);
+
+  // The "Window" panel: arranging the document windows and the looks.
+  auto add_window_button = [this](const QString& text, const std::function<void()>& f) {
+    auto* action = new QAction(text, this);
+    connect(action, &QAction::triggered, this, f);
+    auto* button = new QToolButton(this);
+    button->setDefaultAction(action);
+    button->setAutoRaise(true);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    AddToPanel(2, button);
+    return button;
+  };
+  add_window_button(QStringLiteral("Tabs"), [this] { mdi_->setViewMode(QMdiArea::TabbedView); });
+  add_window_button(QStringLiteral("Cascade"), [this] {
+    mdi_->setViewMode(QMdiArea::SubWindowView);
+    mdi_->cascadeSubWindows();
+  });
+  add_window_button(QStringLiteral("Tile"), [this] {
+    mdi_->setViewMode(QMdiArea::SubWindowView);
+    mdi_->tileSubWindows();
+  });
+  auto* styles = new QMenu(QStringLiteral("Style"), this);
+  for (const ApplicationLook& look : ApplicationLooks()) {
+    QAction* a = styles->addAction(QString::fromUtf8(look.caption));
+    a->setCheckable(true);
+    a->setData(look.id);
+    const int id = look.id;
+    connect(a, &QAction::triggered, this, [this, id] { ApplyLook(id); });
+    actions_.insert(id, a);
+  }
+  QToolButton* style_button = add_window_button(QStringLiteral("Style"), [] {});
+  style_button->setMenu(styles);
+  style_button->setPopupMode(QToolButton::InstantPopup);
+}
+
+QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
+  const CommandInfo* info = FindCommand(id);
+  if (info == nullptr) return nullptr;
+  auto* action = new QAction(MenuText(*info), this);
+  action->setToolTip(QString::fromUtf8(info->ribbon_caption));
+  if (info->shortcut[0] != '\0')
+    action->setShortcut(QKeySequence(QString::fromUtf8(info->shortcut)));
+  connect(action, &QAction::triggered, this, [this, handler] {
+    handler();
+    UpdateCommands();
+  });
+  actions_.insert(static_cast<int>(id), action);
+
+  switch (info->place) {
+    case CommandPlace::kFileMenu:
+      file_menu_->insertAction(plan_menu_->menuAction(), action);
+      break;
+    case CommandPlace::kTestPlanMenu:
+      plan_menu_->addAction(action);
+      break;
+    case CommandPlace::kFileUtilitiesMenu:
+      utilities_menu_->addAction(action);
+      break;
+    case CommandPlace::kApplication:
+      if (id == CommandId::kExit)
+        file_menu_->addAction(action);
+      else
+        file_menu_->insertAction(recent_menu_->menuAction(), action);
+      break;
+  }
+  if (QGridLayout* panel = PanelFor(*info)) {
+    auto* button = new QToolButton(this);
+    auto* ribbon_action = new QAction(QString::fromUtf8(info->ribbon_caption), button);
+    ribbon_action->setToolTip(QString::fromUtf8(info->menu_caption).replace('\t', "  "));
+    connect(ribbon_action, &QAction::triggered, action, &QAction::trigger);
+    connect(action, &QAction::changed, ribbon_action,
+            [action, ribbon_action] { ribbon_action->setEnabled(action->isEnabled()); });
+    button->setDefaultAction(ribbon_action);
+    button->setAutoRaise(true);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    AddToPanel(panels_.key(panel), button);
+  }
+  return action;
+}
+
+void MainWindow::AddStandardCommands() {
+  AddCommand(CommandId::kOpenTest, [this] { OnOpenTest(); });
+  AddCommand(CommandId::kOverlayTest, [this] { OnOverlayTest(); });
+  AddCommand(CommandId::kSaveTest, [this] { OnSaveTest(); });
+  AddCommand(CommandId::kSaveAs, [this] { OnSaveAs(); });
+  AddCommand(CommandId::kCloseTest, [this] { OnCloseTest(); });
+  AddCommand(CommandId::kExportText, [this] { OnExportText(); });
+  AddCommand(CommandId::kTestUtilities, [this] {
+    if (ctx_.open_folder) ctx_.open_folder(ctx_.info->filepath);
+  });
+  AddCommand(CommandId::kFileManipulation, [this] {
+    if (ctx_.open_folder) ctx_.open_folder(ctx_.info->filepath);
+  });
+  AddCommand(CommandId::kPlanUtilities, [this] {
+    if (ctx_.open_folder) ctx_.open_folder(ctx_.info->planpath);
+  });
+  AddCommand(CommandId::kNewDocument, [this] { OnNewDocument(); });
+  AddCommand(CommandId::kPrint, [this] { OnPrint(); });
+  AddCommand(CommandId::kPrintPreview, [this] { OnPrintPreview(); });
+  AddCommand(CommandId::kPrintSetup, [this] { OnPrintSetup(); });
+  AddCommand(CommandId::kSavePdf, [this] { OnSavePdf(); });
+  AddCommand(CommandId::kCloseWindow, [this] { mdi_->closeActiveSubWindow(); });
+  AddCommand(CommandId::kAppSetup, [this] { OnAppSetup(); });
+  AddCommand(CommandId::kExit, [this] { close(); });
+}
+
+std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
+  RecordDocument::Services s;
+  s.prompter = ctx_.prompter;
+  s.defaults = RecordDefaultsFrom(*ctx_.info);
+  s.exporter = ctx_.exporter;
+  s.record_folder = [this] { return ctx_.info->filepath; };
+  s.file_used = [this](const std::string& path) { FileUsed(path); };
+  return std::make_unique<RecordDocument>(std::move(s));
+}
+
+ReportView* MainWindow::AddView(std::unique_ptr<RecordDocument> document) {
+  auto* view = new ReportView(std::move(document));
+  QMdiSubWindow* sub = mdi_->addSubWindow(view);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->setWindowTitle(view->TitleText());
+  connect(view, &ReportView::pageChanged, this, [this] { UpdateCommands(); });
+  connect(view, &ReportView::editRequested, this, [this] {
+    if (QAction* edit = Action(CommandId::kEditTest)) {
+      if (edit->isEnabled()) edit->trigger();
+    }
+  });
+  connect(sub, &QObject::destroyed, this, [this] { UpdateCommands(); });
+  sub->showMaximized();
+  view->setFocus();
+  return view;
+}
+
+bool MainWindow::OpenDocument(const std::string& path) {
+  std::unique_ptr<RecordDocument> doc = NewDocument();
+  if (!doc->Open(path)) {
+    ctx_.prompter->Message(kDeviceCaption, "Failed to open document.", Buttons::Ok, Icon::Warning);
+    recent_.Remove(path);
+    recent_.Save(*ctx_.store);
+    RebuildRecentMenu();
+    return false;
+  }
+  AddView(std::move(doc));
+  UpdateCommands();
+  return true;
+}
+
+bool MainWindow::OpenOverlay(const std::vector<std::string>& paths) {
+  std::unique_ptr<RecordDocument> doc = NewDocument();
+  if (!doc->OpenOverlay(paths)) {
+    ctx_.prompter->Message(kDeviceCaption, "Failed to open document.", Buttons::Ok, Icon::Warning);
+    return false;
+  }
+  AddView(std::move(doc));
+  UpdateCommands();
+  return true;
+}
+
+ReportView* MainWindow::ActiveView() const {
+  QMdiSubWindow* sub = mdi_->activeSubWindow();
+  if (sub == nullptr && !mdi_->subWindowList().isEmpty()) sub = mdi_->currentSubWindow();
+  return sub != nullptr ? qobject_cast<ReportView*>(sub->widget()) : nullptr;
+}
+
+QList<ReportView*> MainWindow::Views() const {
+  QList<ReportView*> views;
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (auto* v = qobject_cast<ReportView*>(sub->widget())) views << v;
+  return views;
+}
+
+QString MainWindow::StatusText() const { return page_status_->text(); }
+
+void MainWindow::RefreshView(ReportView* view) {
+  if (view == nullptr) return;
+  view->update();
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget()))
+    sub->setWindowTitle(view->TitleText());
+  UpdateCommands();
+}
+
+void MainWindow::UpdateCommands() {
+  ReportView* view = ActiveView();
+  DocumentState state;
+  state.has_document = view != nullptr;
+  state.loaded = view != nullptr && view->document().loaded();
+  state.overlay = view != nullptr && view->document().IsOverlay();
+  for (const CommandInfo& c : MainCommands())
+    if (QAction* a = Action(c.id)) a->setEnabled(CommandEnabled(c.id, state));
+  page_status_->setText(view != nullptr ? view->PageText() : QString());
+  for (const ApplicationLook& look : ApplicationLooks())
+    if (QAction* a = actions_.value(look.id)) a->setChecked(look.id == look_);
+}
+
+void MainWindow::FileUsed(const std::string& path) {
+  recent_.Add(path);
+  recent_.Save(*ctx_.store);
+  RebuildRecentMenu();
+}
+
+void MainWindow::RebuildRecentMenu() {
+  recent_menu_->clear();
+  int n = 1;
+  for (const std::string& path : recent_.Entries()) {
+    QAction* a = recent_menu_->addAction(QStringLiteral("&%1 %2").arg(n++).arg(PathToQ(path)));
+    connect(a, &QAction::triggered, this, [this, path] { OpenDocument(path); });
+  }
+  recent_menu_->setEnabled(!recent_.Entries().empty());
+}
+
+void MainWindow::OnOpenTest() {
+  std::vector<std::string> files;
+  if (!ctx_.chooser->Choose("", false, files) || files.empty()) return;
+  OpenDocument(files.front());
+}
+
+void MainWindow::OnOverlayTest() {
+  std::vector<std::string> files;
+  if (!ctx_.chooser->Choose(kOverlayPrompt, true, files)) return;
+  if (!OverlaySelectionValid(files.size())) {
+    ctx_.prompter->Message(kDeviceCaption, kOverlayCountMessage, Buttons::Ok, Icon::Warning);
+    return;
+  }
+  OpenOverlay(files);
+}
+
+void MainWindow::OnSaveTest() {
+  ReportView* view = ActiveView();
+  if (view == nullptr) return;
+  if (view->document().path().empty()) {
+    view->document().SaveAs();
+  } else {
+    view->document().Save(view->document().path());
+  }
+  RefreshView(view);
+}
+
+void MainWindow::OnSaveAs() {
+  ReportView* view = ActiveView();
+  if (view == nullptr) return;
+  view->document().SaveAs();
+  RefreshView(view);
+}
+
+void MainWindow::OnCloseTest() {
+  ReportView* view = ActiveView();
+  if (view == nullptr) return;
+  view->document().Unload();
+  RefreshView(view);
+}
+
+void MainWindow::OnNewDocument() {
+  AddView(NewDocument());
+  UpdateCommands();
+}
+
+void MainWindow::OnExportText() {
+  std::vector<std::string> files;
+  if (!ctx_.chooser->Choose("Select Test(s)", true, files)) return;
+  const ChosenExportOutcome out = ExportChosenRecords(
+      files, TextExportKind(), RecordDefaultsFrom(*ctx_.info), *ctx_.prompter, *ctx_.store);
+  if (out.ran)
+    statusBar()->showMessage(QStringLiteral("%1 text file(s) written").arg(out.written), 5000);
+}
+
+void MainWindow::OnAppSetup() {
+#ifdef _WIN32
+  const bool numbered = true;  // "COM1:" ... "COM100:"
+#else
+  const bool numbered = false;  // ports have names: the system's and "ExtraPorts"
+#endif
+  std::vector<std::string> system =
+      ctx_.system_ports ? ctx_.system_ports() : std::vector<std::string>();
+  SetupValues values =
+      LoadSetup(*ctx_.settings, *ctx_.info,
+                SetupPortList(numbered, system, ctx_.info->ExtraPortNames()), numbered);
+  SetupDialog dialog(values, *ctx_.prompter, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ApplySetup(dialog.Values(), numbered, *ctx_.settings, *ctx_.info, *ctx_.store);
+  if (!ctx_.info->filepath.empty()) QDir::setCurrent(PathToQ(ctx_.info->filepath));
+  if (ctx_.apply_comm_settings) ctx_.apply_comm_settings();
+  // Later print jobs start in the orientation chosen here.
+  Printer().setPageOrientation(ctx_.info->orientation == 1 ? QPageLayout::Portrait
+                                                           : QPageLayout::Landscape);
+  RefreshView(ActiveView());
+}
+
+void MainWindow::ApplyLook(int id) {
+  const ApplicationLook& look = LookById(id);
+  look_ = look.id;
+  if (look.style[0] != '\0') {
+    if (QStyle* style = QStyleFactory::create(QString::fromUtf8(look.style)))
+      QApplication::setStyle(style);
+  }
+  QPalette palette = QApplication::style()->standardPalette();
+  if (look.dark) {
+    palette.setColor(QPalette::Window, QColor(0x35, 0x37, 0x3b));
+    palette.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xe8));
+    palette.setColor(QPalette::Base, QColor(0x25, 0x27, 0x2b));
+    palette.setColor(QPalette::AlternateBase, QColor(0x30, 0x32, 0x36));
+    palette.setColor(QPalette::Text, QColor(0xe8, 0xe8, 0xe8));
+    palette.setColor(QPalette::Button, QColor(0x40, 0x43, 0x48));
+    palette.setColor(QPalette::ButtonText, QColor(0xe8, 0xe8, 0xe8));
+    palette.setColor(QPalette::Highlight, QColor(0x3d, 0x7a, 0xc8));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+  } else if (look.id == 166) {
+    palette.setColor(QPalette::Window, QColor(0xdc, 0xe6, 0xf2));
+    palette.setColor(QPalette::Button, QColor(0xe4, 0xec, 0xf7));
+    palette.setColor(QPalette::Highlight, QColor(0x2a, 0x5d, 0xa8));
+  }
+  QApplication::setPalette(palette);
+  ctx_.store->SetInt(kSettingsSection, "ApplicationLook", look_);
+  ctx_.store->Flush();
+  UpdateCommands();
+}
+
+QPrinter& MainWindow::Printer() {
+  if (printer_ == nullptr) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setPageOrientation(ctx_.info->orientation == 1 ? QPageLayout::Portrait
+                                                             : QPageLayout::Landscape);
+  }
+  return *printer_;
+}
+
+bool MainWindow::PrintActive(QPrinter& printer) {
+  ReportView* view = ActiveView();
+  if (view == nullptr || !view->document().loaded()) return false;
+  return PrintReport(view->document().report(), printer,
+                     LoadReportLogo(PathToQ(ctx_.settings->AppLogo)));
+}
+
+void MainWindow::OnPrint() {
+  QPrintDialog dialog(&Printer(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (!PrintActive(Printer()))
+    ctx_.prompter->Message(kWarningCaption, "The report could not be printed.", Buttons::Ok,
+                           Icon::Warning);
+}
+
+void MainWindow::OnPrintPreview() {
+  QPrintPreviewDialog preview(&Printer(), this);
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+          [this](QPrinter* printer) { PrintActive(*printer); });
+  preview.resize(1000, 760);
+  preview.exec();
+}
+
+void MainWindow::OnPrintSetup() {
+  QPageSetupDialog dialog(&Printer(), this);
+  dialog.exec();
+}
+
+void MainWindow::OnSavePdf() {
+  ReportView* view = ActiveView();
+  if (view == nullptr || !view->document().loaded()) return;
+  std::string path;
+  if (!ctx_.prompter->ChooseSaveFile("Save as PDF", ctx_.info->filepath, "PDF (*.pdf) |*.pdf||",
+                                     path))
+    return;
+  if (QFileInfo(PathToQ(path)).suffix().isEmpty()) path += ".pdf";
+  if (!PrintReportToPdf(view->document().report(), PathToQ(path), ctx_.info->orientation == 1,
+                        LoadReportLogo(PathToQ(ctx_.settings->AppLogo))))
+    ctx_.prompter->Message(kWarningCaption, "Unable to write " + path, Buttons::Ok, Icon::Warning);
+  else
+    statusBar()->showMessage(QStringLiteral("Saved %1").arg(PathToQ(path)), 5000);
+}
+
+std::string MainWindow::GetTitle() const { return FromQ(windowTitle()); }
+void MainWindow::SetTitle(const std::string& title) { setWindowTitle(ToQ(title)); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  mdi_->closeAllSubWindows();
+  if (!mdi_->subWindowList().isEmpty()) {
+    event->ignore();
+    return;
+  }
+  recent_.Save(*ctx_.store);
+  QMainWindow::closeEvent(event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) OpenDocument(PathFromQ(url.toLocalFile()));
+  event->acceptProposedAction();
+}
+
+}  // namespace kova

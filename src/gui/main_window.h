@@ -1,0 +1,135 @@
+#pragma once
+// The desktop program's main window: documents in tabs, the "KOVA" command
+// bar with its panels "Test", "Test Plan", "Window" and "Application", and
+// the "&File" menu with its "Test Plan" and "File Utilities" submenus.
+// Commands come from the core's table (app/main_commands.h); a command is
+// offered once a handler is registered for it with AddCommand.
+
+#include <QMainWindow>
+#include <QMap>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/main_commands.h"
+#include "app/prompter.h"
+#include "app/recent_files.h"
+#include "app/record_document.h"
+#include "app/save_record.h"
+#include "app/settings_store.h"
+#include "device/rud_device.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+class QLabel;
+class QMenu;
+class QAction;
+class QGridLayout;
+class QPrinter;
+
+namespace kova {
+
+class ReportView;
+class RecordChooser;
+
+constexpr const char* kMainTitle = "Helmark KOVA-7100 Software Version 3.0";
+constexpr const char* kVersionText = "3.0";
+
+struct GuiContext {
+  SettingsStore* store = nullptr;
+  AppSettings* settings = nullptr;
+  CAppInfo* info = nullptr;
+  Prompter* prompter = nullptr;
+  RecordChooser* chooser = nullptr;
+  // Serial ports of the system for the setup dialog's list.
+  std::function<std::vector<std::string>()> system_ports;
+  // Closes the serial port and gives it the new settings (setup's OK).
+  std::function<void()> apply_comm_settings;
+  // The automatic export after every save; none when null.
+  RecordExporter* exporter = nullptr;
+  // Opens a folder in the system's file manager.
+  std::function<void(const std::string&)> open_folder;
+};
+
+class MainWindow : public QMainWindow, public MainWindowTitle {
+  Q_OBJECT
+ public:
+  explicit MainWindow(GuiContext context, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Offers a command: its action goes into its menu and panel.
+  QAction* AddCommand(CommandId id, std::function<void()> handler);
+  QAction* Action(CommandId id) const { return actions_.value(static_cast<int>(id), nullptr); }
+
+  // Opens a record file as a new document; false (with the message) when
+  // it does not read.
+  bool OpenDocument(const std::string& path);
+  bool OpenOverlay(const std::vector<std::string>& paths);
+
+  ReportView* ActiveView() const;
+  QList<ReportView*> Views() const;
+  const RecentFiles& Recent() const { return recent_; }
+  QString StatusText() const;
+  void ApplyLook(int id);
+  int CurrentLook() const { return look_; }
+
+  // MainWindowTitle: the connected instrument's name joins the title.
+  std::string GetTitle() const override;
+  void SetTitle(const std::string& title) override;
+
+  // Command handlers, public for the tests.
+  void OnOpenTest();
+  void OnOverlayTest();
+  void OnSaveTest();
+  void OnSaveAs();
+  void OnCloseTest();
+  void OnExportText();
+  void OnAppSetup();
+  void OnNewDocument();
+  void OnPrint();
+  void OnPrintPreview();
+  void OnPrintSetup();
+  void OnSavePdf();
+  // Prints the active document's pages onto `printer`; false when nothing is printed.
+  bool PrintActive(QPrinter& printer);
+  // The printer that Print, Print Preview and Print Setup share.
+  QPrinter& Printer();
+  void UpdateCommands();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildCommandBar();
+  void AddStandardCommands();
+  ReportView* AddView(std::unique_ptr<RecordDocument> document);
+  std::unique_ptr<RecordDocument> NewDocument();
+  void FileUsed(const std::string& path);
+  void RebuildRecentMenu();
+  void RefreshView(ReportView* view);
+  QGridLayout* PanelFor(const CommandInfo& info);
+
+  GuiContext ctx_;
+  RecentFiles recent_;
+  QMdiArea* mdi_ = nullptr;
+  QLabel* page_status_ = nullptr;
+  QMenu* file_menu_ = nullptr;
+  QMenu* plan_menu_ = nullptr;
+  QMenu* utilities_menu_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  QAction* application_separator_ = nullptr;
+  QMap<int, QAction*> actions_;
+  QMap<int, QGridLayout*> panels_;
+  QMap<int, QWidget*> panel_boxes_;
+  // Each panel's buttons fill two rows, column by column.
+  void AddToPanel(int panel, QWidget* button);
+  int look_ = kDefaultApplicationLook;
+  std::unique_ptr<QPrinter> printer_;
+};
+
+}  // namespace kova

@@ -1,0 +1,140 @@
+#include "gui/qt_prompter.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "gui/qt_text.h"
+
+namespace kova {
+
+QString QtFilterOf(const std::string& filter) {
+  // Pairs of description and pattern separated by '|', ended by "||".
+  const QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    const QString description = parts[i].trimmed();
+    const QString pattern = parts[i + 1].trimmed();
+    if (description.isEmpty()) break;
+    filters << (description.contains(pattern) ? description : description + " (" + pattern + ")");
+  }
+  return filters.join(";;");
+}
+
+Answer QtPrompter::Message(const std::string& caption, const std::string& text, Buttons buttons,
+                           Icon icon) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(ToQ(caption));
+  box.setText(ToQ(text));
+  switch (icon) {
+    case Icon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case Icon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case Icon::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case Icon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case Icon::None:
+      break;
+  }
+  switch (buttons) {
+    case Buttons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case Buttons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case Buttons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    case Buttons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Ok:
+      return Answer::Ok;
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+bool QtPrompter::ChooseOpenFile(const std::string& title, const std::string& folder,
+                                const std::string& filter, std::string& path) {
+  const QString chosen =
+      QFileDialog::getOpenFileName(parent_, ToQ(title), PathToQ(folder), QtFilterOf(filter));
+  if (chosen.isEmpty()) return false;
+  path = PathFromQ(chosen);
+  return true;
+}
+
+bool QtPrompter::ChooseSaveFile(const std::string& title, const std::string& folder,
+                                const std::string& filter, std::string& path) {
+  // Qt's own dialog asks no overwrite question: the document asks its own.
+  const QString chosen =
+      QFileDialog::getSaveFileName(parent_, ToQ(title), PathToQ(folder), QtFilterOf(filter),
+                                   nullptr, QFileDialog::DontConfirmOverwrite);
+  if (chosen.isEmpty()) return false;
+  path = PathFromQ(chosen);
+  return true;
+}
+
+bool QtPrompter::ChooseFolder(const std::string& title, const std::string& start,
+                              std::string& folder) {
+  const QString chosen = QFileDialog::getExistingDirectory(parent_, ToQ(title), PathToQ(start));
+  if (chosen.isEmpty()) return false;
+  folder = PathFromQ(chosen);
+  return true;
+}
+
+bool QtPrompter::PromptText(const std::string& caption, const std::string& label,
+                            std::string& text) {
+  bool ok = false;
+  const QString answer =
+      QInputDialog::getText(parent_, ToQ(caption), ToQ(label), QLineEdit::Normal, ToQ(text), &ok);
+  if (!ok) return false;
+  text = FromQ(answer);
+  return true;
+}
+
+bool QtPrompter::RunWaiting(const std::string& text, const std::function<bool()>& operation) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(ToQ(kDeviceCaption));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* label = new QLabel(ToQ(text), &dialog);
+  label->setMinimumWidth(320);
+  layout->addWidget(label);
+  waiting_label_ = label;
+  bool result = false;
+  // The operation starts once the dialog is up, as the instrument's wait
+  // dialog always did.
+  QTimer::singleShot(350, &dialog, [&] {
+    result = operation();
+    dialog.accept();
+  });
+  dialog.exec();
+  waiting_label_ = nullptr;
+  return result;
+}
+
+void QtPrompter::SetWaitingText(const std::string& text) {
+  if (waiting_label_ != nullptr) waiting_label_->setText(ToQ(text));
+}
+
+void QtPrompter::Pump() { QApplication::processEvents(QEventLoop::AllEvents, 10); }
+
+}  // namespace kova

@@ -1,0 +1,38 @@
+#pragma once
+// The desktop program's answers to the core: message boxes, file and folder
+// dialogs, a text prompt and the wait dialog.
+
+#include <QLabel>
+#include <QPointer>
+#include <QWidget>
+
+#include "app/prompter.h"
+
+namespace kova {
+
+class QtPrompter : public Prompter {
+ public:
+  explicit QtPrompter(QWidget* parent) : parent_(parent) {}
+
+  Answer Message(const std::string& caption, const std::string& text, Buttons buttons,
+                 Icon icon) override;
+  bool ChooseOpenFile(const std::string& title, const std::string& folder,
+                      const std::string& filter, std::string& path) override;
+  bool ChooseSaveFile(const std::string& title, const std::string& folder,
+                      const std::string& filter, std::string& path) override;
+  bool ChooseFolder(const std::string& title, const std::string& start,
+                    std::string& folder) override;
+  bool PromptText(const std::string& caption, const std::string& label, std::string& text) override;
+  bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override;
+  void SetWaitingText(const std::string& text) override;
+  void Pump() override;
+
+ private:
+  QPointer<QWidget> parent_;
+  QLabel* waiting_label_ = nullptr;
+};
+
+// "Test (*.test) |*.test||" into Qt's "Test (*.test)".
+QString QtFilterOf(const std::string& filter);
+
+}  // namespace kova

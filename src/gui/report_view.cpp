@@ -1,0 +1,100 @@
+#include "gui/report_view.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "base/path.h"
+#include "gui/qt_text.h"
+#include "platform/qpainter_surface.h"
+#include "report/display_test.h"
+
+namespace kova {
+
+ReportView::ReportView(std::unique_ptr<RecordDocument> document, QWidget* parent)
+    : QWidget(parent), document_(std::move(document)) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMinimumSize(320, 240);
+}
+
+ReportView::~ReportView() = default;
+
+QString ReportView::PageText() const {
+  if (!document_->loaded() || document_->pagecount() == 0) return QString();
+  return QStringLiteral("Page %1 of %2")
+      .arg(document_->currentpage() + 1)
+      .arg(document_->pagecount());
+}
+
+QString ReportView::TitleText() const {
+  if (document_->path().empty()) return QStringLiteral("Orv");
+  QString title = PathToQ(FileNameOf(document_->path()));
+  if (document_->IsOverlay())
+    title += QStringLiteral(" (overlay of %1)").arg(document_->overlaycount());
+  return title;
+}
+
+void ReportView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  const ReportDocument& report = document_->report();
+  if (!report.loaded() || report.pagecount() == 0) return;
+  // The page is drawn at the window's size on every paint; nothing is kept.
+  QPainterSurface surface(painter);
+  CDisplayTest page;
+  page.Setup(&surface, report.Record(0), false, &report);
+  page.DrawPage({0, 0, width(), height()}, report.currentpage());
+}
+
+void ReportView::keyPressEvent(QKeyEvent* event) {
+  // The paging keys act on release; keep them from scrolling the area.
+  switch (event->key()) {
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+      event->accept();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void ReportView::keyReleaseEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat() || !document_->loaded()) {
+    QWidget::keyReleaseEvent(event);
+    return;
+  }
+  bool changed = false;
+  switch (event->key()) {
+    case Qt::Key_PageUp:
+      changed = document_->PageUp();
+      break;
+    case Qt::Key_PageDown:
+      changed = document_->PageDown();
+      break;
+    case Qt::Key_Home:
+      changed = document_->FirstPage();
+      break;
+    case Qt::Key_End:
+      changed = document_->LastPage();
+      break;
+    default:
+      QWidget::keyReleaseEvent(event);
+      return;
+  }
+  if (changed) {
+    update();
+    emit pageChanged();
+  }
+}
+
+void ReportView::mouseDoubleClickEvent(QMouseEvent*) { emit editRequested(); }
+
+void ReportView::closeEvent(QCloseEvent* event) {
+  document_->PrepareClose();
+  QWidget::closeEvent(event);
+}
+
+}  // namespace kova

@@ -1,0 +1,380 @@
+// The desktop program's rules, without widgets: test browser listing,
+// recent files, documents, the setup dialog's values, command enabling and
+// the export of chosen records.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/chosen_exports.h"
+#include "app/main_commands.h"
+#include "app/recent_files.h"
+#include "app/record_document.h"
+#include "app/setup_model.h"
+#include "app/test_browser.h"
+#include "base/file_io.h"
+#include "base/format.h"
+#include "base/path.h"
+#include "export/text_export.h"
+#include "support/record_fixtures.h"
+#include "support/scripted_prompter.h"
+
+namespace kova {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Writes an encoder-made record with the given date ("MM/DD/YY hh:mm:ss").
+std::string WriteRecord(const std::string& folder, const std::string& name,
+                        const std::string& date = "01/02/24 10:00:00", int tests = 2) {
+  auto rec = MakeSampleRecord(2, tests);
+  rec->testdatetime = date;
+  rec->company = "Grid Co";
+  Reencode(*rec);
+  const std::string path = PathJoin(folder, name);
+  EXPECT_TRUE(rec->WriteRecordFile(path));
+  return path;
+}
+
+TEST(TestBrowser, PatternsAndDates) {
+  struct {
+    const char* name;
+    const char* pattern;
+    bool match;
+  } patterns[] = {
+      {"a.test", "*.test", true},       {"A.TEST", "*.test", true},
+      {"a.test.bak", "*.test", false},  {"rec_12.txt", "rec_*.*", true},
+      {"record.txt", "rec_*.*", false}, {"x-001.tst-kova7k", "*.tst-kova7k", true},
+      {"rec_", "rec_*.*", false},       {"ab", "a?", true},
+  };
+  for (const auto& p : patterns) EXPECT_EQ(MatchesPattern(p.name, p.pattern), p.match) << p.name;
+
+  struct {
+    const char* text;
+    bool day_first;
+    int64_t key;
+  } dates[] = {
+      {"12/31/99 23:59:58", false, 19991231235958},
+      {"01/02/24 10:00:00", false, 20240102100000},
+      {"02/01/24 10:00:00", true, 20240102100000},
+      {"1/2/24", false, 0},
+      {"", false, 0},
+  };
+  for (const auto& d : dates) EXPECT_EQ(DateSortKey(d.text, d.day_first), d.key) << d.text;
+  // MM/DD/YY text alone would put December 2023 above January 2024.
+  EXPECT_GT(DateSortKey("01/05/24 00:00:00", false), DateSortKey("12/30/23 00:00:00", false));
+
+  const auto columns = ParseColumnLayout(kBrowserColumns);
+  ASSERT_EQ(columns.size(), 6u);
+  EXPECT_EQ(columns[2].name, "# Tests");
+  EXPECT_EQ(columns[2].width, 75);
+}
+
+TEST(TestBrowser, ListsRecordsOnceNewestFirstWithoutScratchOrTextExports) {
+  const std::string folder = TempFolder("browser-rules");
+  WriteRecord(folder, "b.test", "12/30/23 08:00:00");
+  WriteRecord(folder, "a.test", "01/05/24 09:00:00");
+  WriteRecord(folder, "rec_7.test", "06/01/22 07:00:00");  // "*.test" and "rec_*.*"
+  WriteRecord(folder, "RunTest.test");
+  WriteRecord(folder, "saved.txt", "03/03/21 03:00:00");  // a record named .txt
+  auto rec = MakeSampleRecord(2, 1);
+  ASSERT_TRUE(ExportText(*rec, PathJoin(folder, "export.txt")));  // not a record
+  std::ofstream(PathJoin(folder, "notes.kova")) << "not a record";
+
+  RecordFolderScan scan(folder, RecordDefaults());
+  scan.RunToEnd();
+  std::vector<std::string> names;
+  for (const BrowserRow& r : scan.SortedRows()) names.push_back(r.filename);
+  EXPECT_EQ(names, (std::vector<std::string>{"a.test", "b.test", "rec_7.test", "saved.txt"}));
+  EXPECT_EQ(scan.SortedRows().front().numtests, 2);
+  EXPECT_EQ(scan.SortedRows().front().company, "Grid Co");
+}
+
+TEST(TestBrowser, StopsAtFiveHundredInPatternOrderAndAcceptsSelections) {
+  const std::string folder = TempFolder("browser-600");
+  const std::string first = WriteRecord(folder, "model.test");
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(first, bytes));
+  for (int i = 0; i < 550; ++i)
+    WriteFileAtomically(PathJoin(folder, Format("t%03d.test", i)), bytes);
+  for (int i = 0; i < 50; ++i)
+    WriteFileAtomically(PathJoin(folder, Format("k%03d.kova", i)), bytes);
+
+  RecordFolderScan scan(folder, RecordDefaults());
+  int steps = 0;
+  while (scan.Step(50)) ++steps;
+  EXPECT_GT(steps, 5);  // filled in steps, not at once
+  ASSERT_EQ(scan.Rows().size(), 500u);
+  for (const BrowserRow& r : scan.Rows())
+    EXPECT_EQ(FileNameOf(r.path).find(".kova"), std::string::npos);
+
+  std::string message;
+  EXPECT_TRUE(AcceptSelection(scan.Rows(), {}, true, message).empty());
+  EXPECT_EQ(message, kPleaseSelectTest);
+  EXPECT_EQ(AcceptSelection(scan.Rows(), {3, 1}, false, message),
+            std::vector<std::string>{scan.Rows()[3].path});
+  EXPECT_EQ(AcceptSelection(scan.Rows(), {3, 1}, true, message).size(), 2u);
+  EXPECT_TRUE(message.empty());
+}
+
+TEST(RecentFiles, NewestFirstMovesUpAndKeepsFour) {
+  RecentFiles recent;
+  for (const char* p : {"a", "b", "c", "d", "e", "c", ""}) recent.Add(p);
+  EXPECT_EQ(recent.Entries(), (std::vector<std::string>{"c", "e", "d", "b"}));
+  MemorySettingsStore store;
+  recent.Save(store);
+  RecentFiles loaded;
+  loaded.Load(store);
+  EXPECT_EQ(loaded.Entries(), recent.Entries());
+  std::string first;
+  ASSERT_TRUE(store.GetText(kRecentFileSection, "File1", first));
+  EXPECT_EQ(first, "c");
+}
+
+struct DocumentFixture : ::testing::Test {
+  ScriptedPrompter prompter;
+  std::string folder = TempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  int exports = 0;
+  std::vector<std::string> used;
+
+  std::unique_ptr<RecordDocument> MakeDocument() {
+    RecordDocument::Services s;
+    s.prompter = &prompter;
+    s.record_folder = [this] { return folder; };
+    s.export_opened = [this](TestRecord&) { ++exports; };
+    s.file_used = [this](const std::string& p) { used.push_back(p); };
+    return std::make_unique<RecordDocument>(std::move(s));
+  }
+};
+
+TEST_F(DocumentFixture, OpensPagesAndOverlays) {
+  const std::string a = WriteRecord(folder, "a.test");
+  const std::string b = WriteRecord(folder, "b.test");
+  const std::string c = WriteRecord(folder, "c.test");
+  auto doc = MakeDocument();
+  ASSERT_TRUE(doc->Open(a));
+  EXPECT_EQ(exports, 1);  // the automatic export runs for one record
+  ASSERT_GT(doc->pagecount(), 2);
+  const int last = doc->pagecount() - 1;
+  EXPECT_FALSE(doc->PageUp());
+  EXPECT_TRUE(doc->LastPage());
+  EXPECT_FALSE(doc->PageDown());
+  EXPECT_EQ(doc->currentpage(), last);
+  EXPECT_TRUE(doc->PageUp());
+  EXPECT_TRUE(doc->FirstPage());
+  EXPECT_EQ(doc->currentpage(), 0);
+
+  ASSERT_TRUE(doc->OpenOverlay({a, b, c}));
+  EXPECT_EQ(exports, 1);  // ... but not for an overlay
+  EXPECT_EQ(doc->overlaycount(), 3);
+  EXPECT_EQ(doc->RecordCount(), 3);
+  EXPECT_EQ(doc->report().pages().front().kind, kOverlayPage);
+  EXPECT_FALSE(doc->OpenOverlay({a, b, c, a}));
+  EXPECT_FALSE(doc->loaded());
+  EXPECT_FALSE(doc->OpenOverlay({a, PathJoin(folder, "missing.test")}));
+  EXPECT_FALSE(doc->loaded());
+  EXPECT_FALSE(doc->Open(PathJoin(folder, "missing.test")));
+  EXPECT_EQ(used, (std::vector<std::string>{a, a}));
+
+  for (bool single : {true, false}) {
+    EXPECT_EQ(OverlaySelectionValid(single ? 1 : 2), !single);
+  }
+  EXPECT_TRUE(OverlaySelectionValid(3));
+  EXPECT_FALSE(OverlaySelectionValid(4));
+}
+
+TEST_F(DocumentFixture, RunTestResultIsSavedUnderAChosenName) {
+  const std::string run = WriteRecord(folder, kRunTestFileName);
+  const std::string taken = WriteRecord(folder, "taken.test");
+  auto doc = MakeDocument();
+  ASSERT_TRUE(doc->Open(run));
+
+  // Cancel in the file dialog: nothing is saved.
+  EXPECT_FALSE(doc->Save(run));
+  ASSERT_EQ(prompter.messages().size(), 0u);
+
+  // An existing name: No asks again, Cancel gives up.
+  prompter.QueueText(taken);
+  prompter.QueueAnswer(Answer::No);
+  prompter.QueueText(taken);
+  prompter.QueueAnswer(Answer::Cancel);
+  EXPECT_FALSE(doc->Save(run));
+  ASSERT_EQ(prompter.messages().size(), 2u);
+  EXPECT_EQ(prompter.messages()[0].text, kOverwriteQuestion);
+  EXPECT_EQ(prompter.messages()[0].buttons, Buttons::YesNoCancel);
+
+  // Yes overwrites; a name without extension gets ".test".
+  prompter.QueueText(taken);
+  prompter.QueueAnswer(Answer::Yes);
+  EXPECT_TRUE(doc->Save(run));
+  EXPECT_EQ(doc->path(), taken);
+  // Saving to its own path asks nothing.
+  const size_t asked = prompter.messages().size();
+  EXPECT_TRUE(doc->Save(doc->path()));
+  EXPECT_EQ(prompter.messages().size(), asked);
+
+  ASSERT_TRUE(doc->Open(run));
+  prompter.QueueText(PathJoin(folder, "fresh"));
+  doc->Unload();
+  EXPECT_FALSE(doc->loaded());
+  EXPECT_TRUE(FileExists(PathJoin(folder, "fresh.test")));
+
+  // Closing a run result whose name dialog is cancelled just closes.
+  ASSERT_TRUE(doc->Open(run));
+  doc->PrepareClose();
+  EXPECT_TRUE(FileExists(run));
+}
+
+TEST(Commands, EnablingRules) {
+  const DocumentState none{}, empty{true, false, false}, single{true, true, false},
+      overlay{true, true, true};
+  struct {
+    CommandId id;
+    bool none, empty, single, overlay;
+  } rows[] = {
+      {CommandId::kOpenTest, true, true, true, true},
+      {CommandId::kEditTest, false, false, true, false},
+      {CommandId::kOverrideData, false, false, true, true},
+      {CommandId::kExport, false, false, true, true},
+      {CommandId::kSaveTest, false, false, true, true},
+      {CommandId::kCloseWindow, false, true, true, true},
+      {CommandId::kPrint, false, false, true, true},
+      {CommandId::kAppSetup, true, true, true, true},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(CommandEnabled(r.id, none), r.none) << static_cast<int>(r.id);
+    EXPECT_EQ(CommandEnabled(r.id, empty), r.empty) << static_cast<int>(r.id);
+    EXPECT_EQ(CommandEnabled(r.id, single), r.single) << static_cast<int>(r.id);
+    EXPECT_EQ(CommandEnabled(r.id, overlay), r.overlay) << static_cast<int>(r.id);
+  }
+  EXPECT_EQ(std::string(FindCommand(CommandId::kOpenTest)->shortcut), "Ctrl+O");
+  EXPECT_EQ(std::string(FindCommand(CommandId::kTestDirectory)->menu_caption),
+            "Retrieve Test Record From Device...\tCtrl+D");
+  EXPECT_EQ(LookById(9999).id, kDefaultApplicationLook);
+}
+
+struct SetupFixture : ::testing::Test {
+  MemorySettingsStore store;
+  AppSettings settings;
+  CAppInfo info;
+  std::string install = TempFolder("setup-install");
+  void SetUp() override {
+    LoadAppSettings(settings, store, WithTrailingSeparator(install));
+    info.Load(store, install);
+  }
+};
+
+TEST_F(SetupFixture, NumberedPortsListAHundredAndKeepTheNumber) {
+  info.comport = 12;
+  info.comportname = "COM3";  // learnt by an earlier search
+  const SetupValues v = LoadSetup(settings, info, SetupPortList(true, {}, {}), true);
+  ASSERT_EQ(v.ports.size(), 100u);
+  EXPECT_EQ(v.ports[0], "COM1:");
+  EXPECT_EQ(v.portindex, 11);
+  SetupValues chosen = v;
+  chosen.portindex = 99;
+  ApplySetup(chosen, true, settings, info, store);
+  EXPECT_EQ(info.comport, 100);
+  EXPECT_EQ(info.comportname, "");  // the choice wins over the earlier search
+  EXPECT_EQ(settings.ComPort, 100);
+  EXPECT_EQ(ReadIntSetting(store, kSettingsSection, "ComPort", 0), 100);
+}
+
+TEST_F(SetupFixture, NamedPortsAreTheSystemsAndTheExtraNames) {
+  info.comportname = "/tmp/kova-link";
+  const auto ports =
+      SetupPortList(false, {"/dev/ttyS0", "/dev/ttyUSB0"}, {"/dev/ttyUSB0", "/tmp/sim"});
+  EXPECT_EQ(ports, (std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0", "/tmp/sim"}));
+  SetupValues v = LoadSetup(settings, info, ports, false);
+  EXPECT_EQ(v.ports.front(), "/tmp/kova-link");  // the current port stays choosable
+  EXPECT_EQ(v.portindex, 0);
+
+  struct {
+    const char* choice;
+    int comport;
+    const char* name;
+  } cases[] = {
+      {"/dev/ttyS0", 1, ""}, {"/tmp/sim", 1, "/tmp/sim"}, {"/dev/ttyUSB0", 1, "/dev/ttyUSB0"}};
+  for (const auto& c : cases) {
+    v.portindex =
+        static_cast<int>(std::find(v.ports.begin(), v.ports.end(), c.choice) - v.ports.begin());
+    ApplySetup(v, false, settings, info, store);
+    EXPECT_EQ(info.comport, c.comport) << c.choice;
+    EXPECT_EQ(info.comportname, c.name) << c.choice;
+    EXPECT_EQ(ReadTextSetting(store, kSettingsSection, "ComPortName", ""), c.name);
+  }
+}
+
+TEST_F(SetupFixture, OkStoresEveryValueAndTouchesTheTemplateOnlyForANewLogo) {
+  const std::string tmpl = PathJoin(install, kReportTemplateName);
+  ASSERT_TRUE(WriteFileAtomically(tmpl, std::string("<template/>")));
+  const auto old_time = fs::last_write_time(tmpl) - std::chrono::hours(1);
+  fs::last_write_time(tmpl, old_time);
+
+  SetupValues v = LoadSetup(settings, info, SetupPortList(true, {}, {}), true);
+  EXPECT_FALSE(ApplySetup(v, true, settings, info, store).template_touched);  // logo unchanged
+  EXPECT_EQ(fs::last_write_time(tmpl), old_time);
+
+  v.logo = PathJoin(install, "other.bmp");
+  v.orientation = 1;
+  v.frequency = 1;
+  v.dateformat = 1;
+  v.comspeed = 0;
+  v.usb = false;
+  v.autodetect = false;
+  v.exportxml = v.exportpdf = true;
+  v.filepath = "/data/records";
+  const SetupResult r = ApplySetup(v, true, settings, info, store);
+  EXPECT_TRUE(r.template_touched);
+  EXPECT_EQ(r.orientation, 1);
+  EXPECT_NE(fs::last_write_time(tmpl), old_time);
+  std::string text;
+  ASSERT_TRUE(ReadFileText(tmpl, text));
+  EXPECT_EQ(text, "<template/>");
+
+  struct {
+    const char* name;
+    int value;
+  } ints[] = {{"Orientation", 1},   {"Frequency", 1},     {"DateFormat", 1},
+              {"ComSpeed", 0},      {"USBEnable", 0},     {"DeviceAutoDetect", 0},
+              {"AutoExportXml", 1}, {"AutoExportPdf", 1}, {"AutoExportExcel", 0}};
+  for (const auto& i : ints)
+    EXPECT_EQ(ReadIntSetting(store, kSettingsSection, i.name, -1), i.value) << i.name;
+  EXPECT_EQ(info.baud, 19200);
+  EXPECT_EQ(ReadTextSetting(store, kSettingsSection, "AppLogo", ""), v.logo);
+  EXPECT_EQ(ReadTextSetting(store, kSettingsSection, "LogoFile", ""), v.logo);
+  EXPECT_EQ(ReadTextSetting(store, kSettingsSection, "FilePath", ""), "/data/records");
+  EXPECT_EQ(RecordDefaultsFrom(info).dateformat, 1);
+
+  fs::remove(tmpl);
+  v.logo = "again.bmp";
+  EXPECT_FALSE(ApplySetup(v, true, settings, info, store).template_touched);  // silently skipped
+}
+
+TEST(ChosenExports, WritesReadableFilesIntoTheChosenFolderAndRemembersIt) {
+  const std::string folder = TempFolder("chosen-export");
+  const std::string out = TempFolder("chosen-export-out");
+  const std::string a = WriteRecord(folder, "a.test");
+  const std::string b = WriteRecord(folder, "b.tst-kova7k");
+  std::ofstream(PathJoin(folder, "junk.test")) << "junk";
+  MemorySettingsStore store;
+  store.SetText(kAppInfoSection, "ExportDir", "/start");
+
+  ScriptedPrompter cancel;
+  EXPECT_FALSE(ExportChosenRecords({a}, TextExportKind(), {}, cancel, store).ran);
+
+  ScriptedPrompter prompter;
+  prompter.QueueText(out);
+  const ChosenExportOutcome r = ExportChosenRecords({a, PathJoin(folder, "junk.test"), b},
+                                                    TextExportKind(), {}, prompter, store);
+  EXPECT_EQ(r.written, 2);
+  EXPECT_EQ(r.unreadable, 1);
+  EXPECT_TRUE(FileExists(PathJoin(out, "a.txt")));
+  EXPECT_TRUE(FileExists(PathJoin(out, "b.txt")));
+  EXPECT_EQ(ReadTextSetting(store, kAppInfoSection, "ExportDir", ""), out);
+  EXPECT_TRUE(prompter.messages().empty());
+}
+
+}  // namespace
+}  // namespace kova

@@ -1,0 +1,306 @@
+// The real main window and dialogs under the offscreen platform, answered by
+// a scripted prompter and a scripted record chooser.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+
+#include "app/setup_model.h"
+#include "base/file_io.h"
+#include "base/format.h"
+#include "base/path.h"
+#include "gui/main_window.h"
+#include "gui/report_view.h"
+#include "gui/setup_dialog.h"
+#include "gui/test_browser_dialog.h"
+#include "report/report_page.h"
+#include "support/record_fixtures.h"
+#include "support/scripted_prompter.h"
+
+namespace kova {
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "kova_gui_tests";
+  static char* argv[] = {name, nullptr};
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Never destroyed: tearing Qt down after the tests' statics is not worth it.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+class ScriptedChooser : public RecordChooser {
+ public:
+  bool Choose(const std::string& title, bool multiple, std::vector<std::string>& files) override {
+    titles.push_back(title);
+    modes.push_back(multiple);
+    if (answers.empty()) return false;
+    files = answers.front();
+    answers.pop_front();
+    return !files.empty();
+  }
+  std::deque<std::vector<std::string>> answers;
+  std::vector<std::string> titles;
+  std::vector<bool> modes;
+};
+
+std::string RunCapture(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[256];
+    while (fgets(buf, sizeof buf, p) != nullptr) out += buf;
+    pclose(p);
+  }
+  return out;
+}
+
+std::string WriteRecord(const std::string& folder, const std::string& name, int tests = 2,
+                        const std::string& date = "01/02/24 10:00:00") {
+  auto rec = MakeSampleRecord(2, tests);
+  rec->testdatetime = date;
+  Reencode(*rec);
+  const std::string path = PathJoin(folder, name);
+  EXPECT_TRUE(rec->WriteRecordFile(path));
+  return path;
+}
+
+struct MainWindowTest : ::testing::Test {
+  MemorySettingsStore store;
+  AppSettings settings;
+  CAppInfo info;
+  ScriptedPrompter prompter;
+  ScriptedChooser chooser;
+  std::string folder = TempFolder(std::string("gui-") +
+                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::unique_ptr<MainWindow> window;
+
+  void SetUp() override {
+    App();
+    LoadAppSettings(settings, store, WithTrailingSeparator(folder));
+    info.Load(store, folder);
+    GuiContext ctx;
+    ctx.store = &store;
+    ctx.settings = &settings;
+    ctx.info = &info;
+    ctx.prompter = &prompter;
+    ctx.chooser = &chooser;
+    window = std::make_unique<MainWindow>(ctx);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+  }
+  bool Enabled(CommandId id) { return window->Action(id)->isEnabled(); }
+};
+
+TEST_F(MainWindowTest, MenusPanelsAndShortcuts) {
+  QMenu* file = window->menuBar()->findChildren<QMenu*>().value(0);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(window->menuBar()->actions().front()->text(), "&File");
+  QStringList submenus;
+  for (QAction* a : window->menuBar()->actions().front()->menu()->actions())
+    if (a->menu() != nullptr) submenus << a->text();
+  EXPECT_TRUE(submenus.contains("Test Plan"));
+  EXPECT_TRUE(submenus.contains("File Utilities"));
+  for (const char* panel : {kPanelTest, kPanelTestPlan, kPanelWindow, kPanelApplication})
+    EXPECT_NE(window->findChild<QWidget*>(panel), nullptr) << panel;
+  EXPECT_EQ(window->Action(CommandId::kOpenTest)->shortcut(), QKeySequence("Ctrl+O"));
+  EXPECT_EQ(window->Action(CommandId::kOpenTest)->text(), "Recall Test");
+  // Device commands are offered once their handlers exist, never as stubs.
+  EXPECT_EQ(window->Action(CommandId::kTestDirectory), nullptr);
+
+  // Nothing open: only what needs no document.
+  EXPECT_TRUE(Enabled(CommandId::kOpenTest));
+  EXPECT_FALSE(Enabled(CommandId::kSaveTest));
+  EXPECT_FALSE(Enabled(CommandId::kCloseWindow));
+  window->OnNewDocument();
+  EXPECT_TRUE(Enabled(CommandId::kCloseWindow));
+  EXPECT_FALSE(Enabled(CommandId::kSaveTest));
+}
+
+TEST_F(MainWindowTest, OpensRecordsAndOverlaysAndRefusesFour) {
+  const std::string a = WriteRecord(folder, "a.test");
+  const std::string b = WriteRecord(folder, "b.test");
+  const std::string c = WriteRecord(folder, "c.test");
+  const std::string d = WriteRecord(folder, "d.test");
+
+  chooser.answers.push_back({a});
+  QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+  ASSERT_EQ(window->Views().size(), 1);
+  EXPECT_TRUE(Enabled(CommandId::kSaveTest));
+  EXPECT_EQ(chooser.modes.back(), false);
+
+  chooser.answers.push_back({a, b, c, d});
+  window->OnOverlayTest();
+  EXPECT_EQ(chooser.titles.back(), kOverlayPrompt);
+  EXPECT_EQ(chooser.modes.back(), true);
+  ASSERT_EQ(prompter.texts().size(), 1u);
+  EXPECT_EQ(prompter.texts().back(), kOverlayCountMessage);
+  EXPECT_EQ(window->Views().size(), 1);
+
+  chooser.answers.push_back({a, b, c});
+  window->OnOverlayTest();
+  ASSERT_EQ(window->Views().size(), 2);
+  ReportView* overlay = window->ActiveView();
+  EXPECT_EQ(overlay->document().overlaycount(), 3);
+
+  EXPECT_EQ(window->Recent().Entries().front(), a);
+  EXPECT_EQ(ReadTextSetting(store, kRecentFileSection, "File1", ""), a);
+
+  // A file that does not read opens nothing and leaves the recent list.
+  EXPECT_FALSE(window->OpenDocument(PathJoin(folder, "missing.test")));
+  EXPECT_EQ(window->Views().size(), 2);
+}
+
+TEST_F(MainWindowTest, SavingARunResultAsksForANameAndOverwriteOnce) {
+  const std::string run = WriteRecord(folder, kRunTestFileName);
+  const std::string taken = WriteRecord(folder, "taken.test");
+  ASSERT_TRUE(window->OpenDocument(run));
+
+  window->OnSaveTest();  // the name dialog is cancelled
+  EXPECT_EQ(window->ActiveView()->document().path(), run);
+
+  prompter.QueueText(taken);
+  prompter.QueueAnswer(Answer::No);
+  prompter.QueueText(taken);
+  prompter.QueueAnswer(Answer::Yes);
+  window->OnSaveTest();
+  EXPECT_EQ(window->ActiveView()->document().path(), taken);
+  EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kOverwriteQuestion, kOverwriteQuestion}));
+
+  // Unloading keeps the window and empties it.
+  window->OnCloseTest();
+  EXPECT_FALSE(window->ActiveView()->document().loaded());
+  EXPECT_FALSE(Enabled(CommandId::kSaveTest));
+}
+
+TEST_F(MainWindowTest, PagesWithTheKeysAndPrintsEveryPage) {
+  const std::string a = WriteRecord(folder, "a.test", 3);
+  ASSERT_TRUE(window->OpenDocument(a));
+  ReportView* view = window->ActiveView();
+  const int pages = view->document().pagecount();
+  ASSERT_GT(pages, 3);
+  EXPECT_EQ(window->StatusText(), QString("Page 1 of %1").arg(pages));
+  QTest::keyClick(view, Qt::Key_PageUp);  // first page: nothing changes
+  EXPECT_EQ(view->document().currentpage(), 0);
+  QTest::keyClick(view, Qt::Key_PageDown);
+  EXPECT_EQ(window->StatusText(), QString("Page 2 of %1").arg(pages));
+  QTest::keyClick(view, Qt::Key_End);
+  QTest::keyClick(view, Qt::Key_PageDown);  // last page: nothing changes
+  EXPECT_EQ(view->document().currentpage(), pages - 1);
+  EXPECT_EQ(window->StatusText(), QString("Page %1 of %1").arg(pages));
+  QTest::keyClick(view, Qt::Key_PageUp);
+  EXPECT_EQ(view->document().currentpage(), pages - 2);
+  QTest::keyClick(view, Qt::Key_Home);
+  EXPECT_EQ(view->document().currentpage(), 0);
+
+  // The view draws a page that fills it (not just the white background).
+  view->resize(1000, 700);
+  const QImage shot = view->grab().toImage();
+  int dark = 0;
+  for (int y = 0; y < shot.height(); y += 4)
+    for (int x = 0; x < shot.width(); x += 4)
+      if (qGray(shot.pixel(x, y)) < 128) ++dark;
+  EXPECT_GT(dark, 200);
+
+  const std::string pdf = PathJoin(folder, "report.pdf");
+  prompter.QueueText(pdf);
+  window->OnSavePdf();
+  ASSERT_TRUE(FileExists(pdf));
+  const std::string info_text = RunCapture("pdfinfo '" + pdf + "'");
+  const size_t at = info_text.find("Pages:");
+  ASSERT_NE(at, std::string::npos) << info_text;
+  EXPECT_EQ(std::atoi(info_text.c_str() + at + 6), pages);
+
+  // An overlay of three shows overlay pages first.
+  const std::string b = WriteRecord(folder, "b.test", 3);
+  const std::string c = WriteRecord(folder, "c.test", 3);
+  chooser.answers.push_back({a, b, c});
+  window->OnOverlayTest();
+  EXPECT_EQ(window->ActiveView()->document().report().pages().front().kind, kOverlayPage);
+  EXPECT_TRUE(Enabled(CommandId::kPrint));
+}
+
+TEST_F(MainWindowTest, LookIsStored) {
+  window->ApplyLook(164);
+  EXPECT_EQ(ReadIntSetting(store, kSettingsSection, "ApplicationLook", 0), 164);
+  window->ApplyLook(163);
+}
+
+TEST_F(MainWindowTest, BrowserListsTheFolderAndAsksForASelection) {
+  const std::string browse = TempFolder("gui-browser");
+  const std::string model = WriteRecord(browse, "model.test", 3, "12/30/23 08:00:00");
+  WriteRecord(browse, "newest.test", 1, "01/05/24 09:00:00");
+  WriteRecord(browse, kRunTestFileName);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(model, bytes));
+  for (int i = 0; i < 598; ++i)
+    WriteFileAtomically(PathJoin(browse, Format("r%03d.test", i)), bytes);
+  QDir::setCurrent(QString::fromStdString(browse));
+
+  TestBrowserDialog dialog(info, store, prompter, "", true);
+  EXPECT_EQ(dialog.windowTitle(), "Open Test");
+  EXPECT_TRUE(dialog.Filling());  // filled in steps while the window stays responsive
+  dialog.FinishFill();
+  ASSERT_EQ(dialog.List()->topLevelItemCount(), kBrowserMaxFiles);
+  const std::vector<BrowserRow> rows = dialog.ShownRows();
+  EXPECT_EQ(rows.front().filename, "newest.test");  // sorted by the real date, newest first
+  EXPECT_EQ(dialog.List()->topLevelItem(0)->text(2), "1");
+
+  dialog.accept();
+  EXPECT_EQ(prompter.texts().back(), kPleaseSelectTest);
+  EXPECT_EQ(dialog.result(), 0);
+  dialog.List()->topLevelItem(0)->setSelected(true);
+  dialog.List()->topLevelItem(2)->setSelected(true);
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ASSERT_EQ(dialog.Result().size(), 2u);
+  EXPECT_EQ(FileNameOf(dialog.Result()[0]), "newest.test");
+  std::vector<unsigned char> widths;
+  EXPECT_TRUE(store.GetBinary("ListCtrls", "TestBrowser-1", widths));
+}
+
+TEST_F(MainWindowTest, SetupDialogHandsBackItsControls) {
+  info.comport = 12;
+  const SetupValues before = LoadSetup(settings, info, SetupPortList(true, {}, {}), true);
+  SetupDialog dialog(before, prompter);
+  EXPECT_EQ(dialog.ports->count(), 100);
+  EXPECT_EQ(dialog.ports->currentText(), "COM12:");
+  EXPECT_FALSE(dialog.speed->isEnabled());
+
+  // Cancel: the caller applies nothing, the store stays as it was.
+  const size_t writes = store.WriteLog().size();
+  dialog.reject();
+  EXPECT_EQ(store.WriteLog().size(), writes);
+
+  dialog.ports->setCurrentIndex(4);
+  dialog.portrait->setChecked(true);
+  dialog.xml->setChecked(true);
+  prompter.QueueText("/records/here");
+  dialog.BrowseFolder(dialog.filepath);
+  prompter.QueueText("/logos/new");
+  dialog.BrowseLogo();
+  const SetupValues after = dialog.Values();
+  EXPECT_EQ(after.portindex, 4);
+  EXPECT_EQ(after.orientation, 1);
+  EXPECT_TRUE(after.exportxml);
+  EXPECT_EQ(after.filepath, "/records/here");
+  EXPECT_EQ(after.logo, "/logos/new.bmp");
+  ApplySetup(after, true, settings, info, store);
+  EXPECT_EQ(ReadIntSetting(store, kSettingsSection, "ComPort", 0), 5);
+}
+
+}  // namespace
+}  // namespace kova
