@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/native_path.h"
 #include "base/path.h"
 #include "records/tap_names.h"
 #include "records/test_record.h"
@@ -80,7 +81,7 @@ void CAppInfo::Load(const SettingsStore& store, const std::string& current_dir) 
   tracedir = ReadTextSetting(store, kS, "TraceDir", "");
   if (!filepath.empty()) {
     std::error_code ec;  // a folder that is gone leaves the current one
-    std::filesystem::current_path(filepath, ec);
+    std::filesystem::current_path(NativePath(filepath), ec);
   }
 }
 

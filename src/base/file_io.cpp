@@ -1,14 +1,27 @@
 #include "base/file_io.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
 #include "base/format.h"
+#include "base/native_path.h"
 #include "base/timer.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,14 +62,15 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t ma
   if (problem) *problem = FileProblem::kNone;
   // Looked at before opening: opening a FIFO blocks until a writer comes.
   std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
+  const fs::path native = NativePath(path);
+  const fs::file_status status = fs::status(native, ec);
   if (status.type() == fs::file_type::not_found) return Fail(problem, FileProblem::kMissing);
   if (ec) return Fail(problem, FileProblem::kUnreadable);
   if (status.type() == fs::file_type::directory) return Fail(problem, FileProblem::kFolder);
   if (status.type() != fs::file_type::regular) return Fail(problem, FileProblem::kNotRegular);
-  const auto size = fs::file_size(path, ec);
+  const auto size = fs::file_size(native, ec);
   if (!ec && size > max_bytes) return Fail(problem, FileProblem::kTooLarge);
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(native, std::ios::binary);
   if (!in) return Fail(problem, FileProblem::kUnreadable);
   std::vector<uint8_t> bytes;
   char buf[65536];
@@ -132,12 +146,44 @@ bool WriteAllAndSync(const std::string& path, const std::string& target, const v
   return ok;
 }
 #else
+// Created new (never onto an existing file), written and flushed to the disk
+// before it replaces the target.
 bool WriteAllAndSync(const std::string& path, const std::string&, const void* data, size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-  out.close();
-  return !out.fail();
+  const HANDLE file = ::CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const auto* p = static_cast<const char*>(data);
+  size_t left = size;
+  bool ok = true;
+  while (left > 0) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(left, 1u << 20));
+    DWORD written = 0;
+    if (!::WriteFile(file, p, chunk, &written, nullptr) || written == 0) {
+      ok = false;
+      break;
+    }
+    p += written;
+    left -= written;
+  }
+  if (ok && !::FlushFileBuffers(file)) ok = false;
+  if (!::CloseHandle(file)) ok = false;
+  return ok;
+}
+
+// Replaces an existing target in one step. A virus scanner or the search
+// indexer may hold a freshly written file for a moment: try a few times.
+bool MoveOverTarget(const std::string& from, const std::string& to) {
+  const std::filesystem::path source = NativePath(from), target = NativePath(to);
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (::MoveFileExW(source.c_str(), target.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
 }
 #endif
 
@@ -146,15 +192,19 @@ bool WriteAllAndSync(const std::string& path, const std::string&, const void* da
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
   static unsigned counter = 0;
   const std::string temp = path + Format(".tmp%u-%u", TickCountMs(), ++counter);
+  std::error_code ec;
   if (!WriteAllAndSync(temp, path, data, size)) {
-    std::error_code ec;
-    fs::remove(temp, ec);
+    fs::remove(NativePath(temp), ec);
     return false;
   }
-  std::error_code ec;
+#ifdef _WIN32
+  const bool replaced = MoveOverTarget(temp, path);
+#else
   fs::rename(temp, path, ec);
-  if (ec) {
-    fs::remove(temp, ec);
+  const bool replaced = !ec;
+#endif
+  if (!replaced) {
+    fs::remove(NativePath(temp), ec);
     return false;
   }
   return true;
@@ -162,17 +212,17 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
 
 bool FileExists(const std::string& path) {
   std::error_code ec;
-  return fs::is_regular_file(path, ec);
+  return fs::is_regular_file(NativePath(path), ec);
 }
 
 bool FolderExists(const std::string& path) {
   std::error_code ec;
-  return fs::is_directory(path, ec);
+  return fs::is_directory(NativePath(path), ec);
 }
 
 bool MakeFolders(const std::string& path) {
   std::error_code ec;
-  fs::create_directories(path, ec);
+  fs::create_directories(NativePath(path), ec);
   return FolderExists(path);
 }
 

@@ -7,6 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__MINGW32__) && !__USE_MINGW_ANSI_STDIO
+#error "Format needs MinGW's C99 printf (__USE_MINGW_ANSI_STDIO) for %zu and %lld"
+#endif
+
 namespace kova {
 namespace {
 

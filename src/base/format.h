@@ -8,7 +8,11 @@
 
 namespace kova {
 
-#if defined(__GNUC__)
+// MinGW's own printf attribute means the Microsoft runtime's formats, which
+// lack "%zu"; the program formats with the C99 formatter MinGW provides.
+#if defined(__MINGW32__)
+#define KOVA_PRINTF(fmt_index, first_arg) __attribute__((format(gnu_printf, fmt_index, first_arg)))
+#elif defined(__GNUC__)
 #define KOVA_PRINTF(fmt_index, first_arg) __attribute__((format(printf, fmt_index, first_arg)))
 #else
 #define KOVA_PRINTF(fmt_index, first_arg)

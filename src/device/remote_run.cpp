@@ -7,10 +7,8 @@
 
 #include "analysis/compute_derived.h"
 #include "analysis/read_record.h"
-#include "app/app_settings.h"
-#include "app/prompter.h"
-#include "app/save_record.h"
 #include "base/format.h"
+#include "base/prompter.h"
 #include "device/command_set.h"
 #include "device/line_text.h"
 #include "device/record_reply.h"
@@ -73,10 +71,12 @@ bool RemoteRun::RunTest() {
   outcome_ = Outcome::kNone;
   kept_.clear();
 
-  // Each model test is one identification exchange.
-  const bool r5 = device_.IsR5();
-  if (device_.Is7100BC()) record_->deviceversion = 2;
-  if (device_.Is7KA()) record_->deviceversion = 4;
+  // The model is asked once per connection. A KOVA-R5 run keeps layout 1,
+  // as the instrument's program always stored it.
+  const int code = device_.ModelCode();
+  const bool r5 = code == kModelR5;
+  if (device_.ForeignDevice()) return Fail(Outcome::kUploadFailed);  // already said
+  if (!r5) record_->deviceversion = DeviceVersionOf(ModelFromCodeOr7100(code));
 
   // A KOVA-R5 measures one tap per run: the plan goes out once per tap with
   // that tap's block in the first place.
@@ -89,7 +89,11 @@ bool RemoteRun::RunTest() {
   }
 
   bool ok = true;
-  for (int i = 0; i < runs && ok; ++i) ok = RunOnce(i, r5, join);
+  runs_ = runs;
+  for (int i = 0; i < runs && ok; ++i) {
+    run_ = i;
+    ok = RunOnce(i, r5, join);
+  }
   if (!ok) {
     if (abort_) AbortEnding();
     return false;
@@ -102,9 +106,7 @@ bool RemoteRun::RunTest() {
   record_->taporder = plan_.taporder;
   // The joined taps and the plan's settings change the derived figures.
   ComputeDerived(*record_);
-  if (saveresult && !SaveRecordAndExport(*record_, result_path, nullptr)) {
-    return Fail(Outcome::kWriteFailed);
-  }
+  if (!Keep(*record_)) return Fail(Outcome::kWriteFailed);
   outcome_ = Outcome::kSuccess;
   return true;
 }
@@ -131,7 +133,7 @@ bool RemoteRun::RunOnce(int run, bool r5, bool join) {
   if (abort_) return Fail(Outcome::kAborted);
   TextParseOptions parse;
   parse.single_test = r5;
-  if (!ReadRecordText(*record_, text_, RecordDefaultsFrom(device_.info()), parse)) {
+  if (!ReadRecordText(*record_, text_, defaults, parse)) {
     device_.prompter().Message(kDeviceCaption, "Error reading data from device");
     return Fail(Outcome::kGarbled);
   }
@@ -204,7 +206,10 @@ bool RemoteRun::ReadProgress() {
 
 bool RemoteRun::ReadData() {
   if (abort_) return Fail(Outcome::kAborted);
-  switch (ReadRecordReply(device_, text_, &observer_, [this] { return abort_ == 0; })) {
+  TransferProgress progress;
+  progress.item = static_cast<size_t>(run_);
+  progress.items = static_cast<size_t>(runs_);
+  switch (ReadRecordReply(device_, text_, &observer_, progress, [this] { return abort_ == 0; })) {
     case ReplyEnd::kDone:
       return true;
     case ReplyEnd::kStopped:

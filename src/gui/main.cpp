@@ -17,6 +17,7 @@
 #include "device/serial_com.h"
 #include "device/usb_hid_link.h"
 #include "gui/main_window.h"
+#include "gui/plan_run.h"
 #include "gui/qt_prompter.h"
 #include "gui/test_browser_dialog.h"
 #include "platform/hidapi_backend.h"
@@ -71,6 +72,17 @@ int main(int argc, char** argv) {
   ctx.apply_comm_settings = [&device] { device.ApplyCommSettings(); };
   ctx.open_folder = [](const std::string& folder) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+  };
+  ctx.choose_open_files = [&prompter](const std::string& title, const std::string& folder,
+                                      const std::string& filter, std::vector<std::string>& paths) {
+    return prompter.ChooseOpenFiles(title, folder, filter, paths);
+  };
+  // "Edit" checks quietly whether an instrument answers.
+  ctx.connected_model = [&device] {
+    return device.EnsureConnected(false) ? device.ModelCode() : -1;
+  };
+  ctx.run_plan = [&device, &prompter](kova::kvTestPlan& plan, kova::TestRecord& result) {
+    return kova::RunPlanOnInstrument(device, prompter, plan, result);
   };
   kova::MainWindow window(ctx);
   device.SetTitleWindow(&window);

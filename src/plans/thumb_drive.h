@@ -15,10 +15,15 @@ constexpr size_t kMaxThumbFiles = 500;
 constexpr const char* kUnrecognizedFolderMessage =
     "Unrecognized folder, unable to determine device type";
 
-// The drive root of a folder the user chose: on Windows its drive letter and
-// colon; elsewhere the mount point that holds it (the longest mount point
+// The drive root of a folder the user chose: on Windows as WindowsDriveRoot
+// gives it; elsewhere the mount point that holds it (the longest mount point
 // that is a prefix of it). False when there is none.
 bool ThumbDriveRoot(const std::string& chosen_folder, std::string& root);
+
+// The root of a Windows path: its drive letter and colon ("E:"), or for a
+// network name its computer and share ("\\server\share"). False for a
+// relative path or a network name without a share.
+bool WindowsDriveRoot(const std::string& path, std::string& root);
 
 // Mount points listed by a mounts table (/proc/self/mounts), with the
 // table's octal escapes ("\040" for a space) undone.

@@ -64,6 +64,15 @@ TEST(OutputRule, ExportNamesOfOneRunNeverCollide) {
   EXPECT_EQ(names.Claim(PathJoin(dir, "r.txt")), PathJoin(dir, "r (2).txt"));
   EXPECT_EQ(names.Claim(PathJoin(dir, "r.txt")), PathJoin(dir, "r (3).txt"));
   EXPECT_EQ(names.Claim(PathJoin(dir, "x.txt")), "") << "a record named .txt is never replaced";
+  EXPECT_EQ(names.Claim(PathJoin(dir, "M\xe9ss\x80.txt")), PathJoin(dir, "M\xe9ss\x80.txt"));
+  EXPECT_EQ(names.Claim(PathJoin(dir, "M\xe9ss\x80.txt")), PathJoin(dir, "M\xe9ss\x80 (2).txt"))
+      << "8-bit names keep their bytes";
+#ifdef _WIN32
+  // One file on Windows: the second would replace the first.
+  EXPECT_EQ(names.Claim(PathJoin(dir, "R.TXT")), PathJoin(dir, "R (4).TXT"));
+#else
+  EXPECT_EQ(names.Claim(PathJoin(dir, "R.TXT")), PathJoin(dir, "R.TXT"));
+#endif
 }
 
 }  // namespace

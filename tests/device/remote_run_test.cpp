@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/read_record.h"
+#include "app/run_session.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "command_set_rig.h"
@@ -61,7 +62,7 @@ struct RunRig {
     };
   }
   rig::RecordingObserver observer;
-  RemoteRun run;
+  RunSession run;
   std::vector<uint32_t> pauses;
   bool press_continue = true;
   std::function<void()> on_pump;
