@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -20,12 +21,77 @@ TEST(BmpWriter, ThirtyTwoBitBottomUpRowsWithAZeroFourthByte) {
                              0xFFAABBCC, 0x00DDEEFF, 0xDEADBEEF};
   const std::vector<uint8_t> bmp = EncodeBmp32({2, 2, pixels, 3});
   const std::vector<uint8_t> want = {
-      'B',  'M',  70,   0,  0,    0,    0,    0,    0,    0, 54,   0,    0,    0,  // file header
-      40,   0,    0,    0,  2,    0,    0,    0,    2,    0, 0,    0,    1,    0, 32, 0, 0,
-      0,    0,    0,    16, 0,    0,    0,    0x13, 0x0B, 0, 0,    0x13, 0x0B, 0, 0,  0, 0,
-      0,    0,    0,    0,  0,    0,    0xCC, 0xBB, 0xAA, 0, 0xFF, 0xEE, 0xDD, 0,  // bottom row
-                                                                                   // first
-      0x33, 0x22, 0x11, 0,  0x66, 0x55, 0x44, 0,
+      'B',
+      'M',
+      70,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0,
+      54,
+      0,
+      0,
+      0,  // file header
+      40,
+      0,
+      0,
+      0,
+      2,
+      0,
+      0,
+      0,
+      2,
+      0,
+      0,
+      0,
+      1,
+      0,
+      32,
+      0,
+      0,
+      0,
+      0,
+      0,
+      16,
+      0,
+      0,
+      0,
+      0x13,
+      0x0B,
+      0,
+      0,
+      0x13,
+      0x0B,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0,
+      0xCC,
+      0xBB,
+      0xAA,
+      0,
+      0xFF,
+      0xEE,
+      0xDD,
+      0,  // bottom row
+          // first
+      0x33,
+      0x22,
+      0x11,
+      0,
+      0x66,
+      0x55,
+      0x44,
+      0,
   };
   EXPECT_EQ(bmp, want);
   EXPECT_TRUE(EncodeBmp32({0, 2, pixels, 3}).empty());
@@ -107,6 +173,12 @@ TEST(ExportImages, BasePathBesideTheRecordOrInTheGivenFolder) {
   EXPECT_EQ(ImageBasePath(PathJoin(dir, "T1.test"), "/out"), "/out/T1.bmp");
   EXPECT_EQ(ImageBasePath(PathJoin(dir, "T1.test"), ""), PathJoin(dir, "Xml/T1.bmp"));
   EXPECT_TRUE(FolderExists(PathJoin(dir, "Xml")));
+  // A record named without a folder keeps its pictures relative to it.
+  std::error_code ec;
+  const auto cwd = std::filesystem::current_path(ec);
+  std::filesystem::current_path(dir, ec);
+  EXPECT_EQ(ImageBasePath("T2.test", ""), "Xml/T2.bmp");
+  std::filesystem::current_path(cwd, ec);
 }
 
 }  // namespace
