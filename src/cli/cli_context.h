@@ -6,6 +6,7 @@
 
 #include "app/app_settings.h"
 #include "app/prompter.h"
+#include "app/save_record.h"
 #include "app/settings_store.h"
 
 namespace CLI {
@@ -19,6 +20,8 @@ struct CliContext {
   AppSettings settings;
   CAppInfo info;
   std::unique_ptr<Prompter> prompter;
+  // The automatic export after every record file the tool writes.
+  std::unique_ptr<RecordExporter> exporter;
   int exit_code = 0;
 };
 

@@ -386,7 +386,8 @@ int Dir(RudDevice& device, const DirOptions& o) {
   return 0;
 }
 
-int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& o) {
+int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& o,
+             RecordExporter* exporter) {
   if (o.numbers.empty() && !o.all) {
     PrintError("Name the tests to download, or give --all");
     return kExitFailed;
@@ -422,7 +423,7 @@ int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
   std::vector<TransferItem> items;
   if (!MakeDownloadItems(device, o.prefix, rows, items)) return kExitFailed;
   DownloadProgress progress;
-  BatchTransfer batch(device, progress, &prompter);
+  BatchTransfer batch(device, progress, &prompter, exporter);
   batch.defaults = prompter.defaults;
   for (const TransferItem& item : items) batch.AddItem(item.number, item.name);
   prompter.folder = o.folder;
@@ -460,7 +461,8 @@ int GetPlans(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
   return RunBatch(batch, progress, prompter);
 }
 
-int Resend(RudDevice& device, TransferPrompter& prompter, const ResendOptions& o) {
+int Resend(RudDevice& device, TransferPrompter& prompter, const ResendOptions& o,
+           RecordExporter* exporter) {
   std::string why;
   if (!CheckOutputFile(o.file, o.overwrite, why)) {
     PrintError(U(why));
@@ -468,7 +470,7 @@ int Resend(RudDevice& device, TransferPrompter& prompter, const ResendOptions& o
   }
   DownloadProgress progress;
   progress.resend = true;
-  BatchTransfer batch(device, progress, &prompter);
+  BatchTransfer batch(device, progress, &prompter, exporter);
   batch.defaults = prompter.defaults;
   batch.resendmode = true;
   batch.AddItem(-1, o.file);
@@ -483,7 +485,8 @@ int PutPlan(RudDevice& device, const PutPlanOptions& o) {
   return TransferPlanToSlot(device, plan, o.slot) ? 0 : kExitFailed;
 }
 
-int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o) {
+int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o,
+        RecordExporter* exporter) {
   kvTestPlan plan;
   if (!LoadPlanFile(o.plan, plan)) return kExitFailed;
   // The place of the record is checked before the instrument starts.
@@ -494,7 +497,7 @@ int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o) {
   }
   RunProgress progress;
   progress.yes = o.yes;
-  RunSession run(device, plan, progress);
+  RunSession run(device, plan, progress, exporter);
   run.defaults = prompter.defaults;
   run.result_path = o.file;
   prompter.yes = o.yes;
@@ -561,16 +564,22 @@ void RegisterDeviceTransferCommands(CLI::App& device, CliContext& ctx,
   CLI::Option* ow = dl_cmd->add_flag("--overwrite", dl->overwrite, "Replace existing files");
   dl_cmd->add_flag("--skip-existing", dl->skip_existing, "Keep existing files, skip those tests")
       ->excludes(ow);
-  dl_cmd->callback(
-      [run, dl] { run([dl](RudDevice& d, TransferPrompter& p) { return Download(d, p, *dl); }); });
+  dl_cmd->callback([run, dl, &ctx] {
+    run([dl, &ctx](RudDevice& d, TransferPrompter& p) {
+      return Download(d, p, *dl, ctx.exporter.get());
+    });
+  });
 
   auto rs = std::make_shared<ResendOptions>();
   CLI::App* rs_cmd =
       device.add_subcommand("resend", "Fetch the instrument's current test into a record file");
   rs_cmd->add_option("-o,--output", rs->file, "Record file")->required();
   rs_cmd->add_flag("--overwrite", rs->overwrite, "Replace an existing file");
-  rs_cmd->callback(
-      [run, rs] { run([rs](RudDevice& d, TransferPrompter& p) { return Resend(d, p, *rs); }); });
+  rs_cmd->callback([run, rs, &ctx] {
+    run([rs, &ctx](RudDevice& d, TransferPrompter& p) {
+      return Resend(d, p, *rs, ctx.exporter.get());
+    });
+  });
 
   auto gp = std::make_shared<FetchOptions>();
   gp->prefix = "plan";
@@ -598,8 +607,11 @@ void RegisterDeviceTransferCommands(CLI::App& device, CliContext& ctx,
   rn_cmd->add_option("-o,--output", rn->file, "Record file")->required();
   rn_cmd->add_flag("--yes", rn->yes, "Go on without waiting for Enter; OK to the instrument");
   rn_cmd->add_flag("--overwrite", rn->overwrite, "Replace an existing record file");
-  rn_cmd->callback(
-      [run, rn] { run([rn](RudDevice& d, TransferPrompter& p) { return Run(d, p, *rn); }); });
+  rn_cmd->callback([run, rn, &ctx] {
+    run([rn, &ctx](RudDevice& d, TransferPrompter& p) {
+      return Run(d, p, *rn, ctx.exporter.get());
+    });
+  });
 
   CLI::App* panel = device.add_subcommand("panel", "Give the instrument back to its own panel");
   panel->callback([run] {

@@ -19,6 +19,7 @@
 #include "export/export_xml.h"
 #include "export/file_times.h"
 #include "export/text_export.h"
+#include "platform/auto_exporter.h"
 #include "platform/qt_picture_canvas.h"
 #include "platform/qt_process_runner.h"
 #include "platform/xlsx_workbook_writer.h"
@@ -37,7 +38,6 @@ std::unique_ptr<CliExports> MakeExports(CliContext& ctx) {
   e->services.prompter = ctx.prompter.get();
   e->services.runner = &e->runner;
   e->services.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
-  e->services.export_images = ctx.export_images;
   return e;
 }
 
@@ -181,8 +181,8 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
       return;
     }
     rec.fullpath = auto_opts->file;
-    auto exports = MakeExports(ctx);
-    if (!AutoExport(rec, auto_opts->force, ctx.settings, exports->services)) ctx.exit_code = 1;
+    AutoExporter exporter(ctx.settings, *ctx.prompter);
+    if (!exporter.Export(rec, auto_opts->force)) ctx.exit_code = 1;
   });
 }
 

@@ -113,7 +113,7 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
       ctx.exit_code = 1;
       return;
     }
-    if (!SaveRecordAndExport(*rec, conv_opts->out, nullptr)) {
+    if (!SaveRecordAndExport(*rec, conv_opts->out, ctx.exporter.get())) {
       PrintError("Cannot write record file \"" + conv_opts->out + "\"");
       ctx.exit_code = 1;
     }
@@ -160,7 +160,7 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
       ctx.exit_code = 1;
       return;
     }
-    if (!SaveRecordAndExport(*rec, text_opts->out, nullptr)) {
+    if (!SaveRecordAndExport(*rec, text_opts->out, ctx.exporter.get())) {
       PrintError("Cannot write record file \"" + text_opts->out + "\"");
       ctx.exit_code = 1;
     }

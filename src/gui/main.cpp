@@ -20,6 +20,7 @@
 #include "gui/plan_run.h"
 #include "gui/qt_prompter.h"
 #include "gui/test_browser_dialog.h"
+#include "platform/auto_exporter.h"
 #include "platform/hidapi_backend.h"
 #include "platform/qt_serial_backend.h"
 #include "platform/qt_settings_store.h"
@@ -84,6 +85,14 @@ int main(int argc, char** argv) {
   ctx.run_plan = [&device, &prompter](kova::kvTestPlan& plan, kova::TestRecord& result) {
     return kova::RunPlanOnInstrument(device, prompter, plan, result);
   };
+  // Saves, downloads and runs are followed by the automatic export; so is
+  // a record opened alone, and "Export" runs it forced.
+  kova::AutoExporter exporter(settings, prompter);
+  ctx.exporter = &exporter;
+  ctx.auto_export = [&exporter](kova::TestRecord& rec, bool force) {
+    return exporter.Export(rec, force);
+  };
+  ctx.workbook_export = kova::WorkbookExportKind(settings);
   kova::MainWindow window(ctx);
   device.SetTitleWindow(&window);
   window.show();

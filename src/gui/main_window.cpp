@@ -235,6 +235,8 @@ void MainWindow::AddStandardCommands() {
   AddCommand(CommandId::kSaveAs, [this] { OnSaveAs(); });
   AddCommand(CommandId::kCloseTest, [this] { OnCloseTest(); });
   AddCommand(CommandId::kExportText, [this] { OnExportText(); });
+  if (ctx_.workbook_export.write) AddCommand(CommandId::kExportExcel, [this] { OnExportExcel(); });
+  if (ctx_.auto_export) AddCommand(CommandId::kExport, [this] { OnExport(); });
   AddCommand(CommandId::kTestUtilities, [this] {
     if (ctx_.open_folder) ctx_.open_folder(ctx_.info->filepath);
   });
@@ -260,6 +262,7 @@ std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
   s.prompter = ctx_.prompter;
   s.defaults = RecordDefaultsFrom(*ctx_.info);
   s.exporter = ctx_.exporter;
+  if (ctx_.auto_export) s.export_opened = [this](TestRecord& rec) { ctx_.auto_export(rec, false); };
   s.record_folder = [this] { return ctx_.info->filepath; };
   s.file_used = [this](const std::string& path) { FileUsed(path); };
   return std::make_unique<RecordDocument>(std::move(s));
@@ -412,6 +415,21 @@ void MainWindow::OnExportText() {
       files, TextExportKind(), RecordDefaultsFrom(*ctx_.info), *ctx_.prompter, *ctx_.store);
   if (out.ran)
     statusBar()->showMessage(QStringLiteral("%1 text file(s) written").arg(out.written), 5000);
+}
+
+void MainWindow::OnExportExcel() {
+  std::vector<std::string> files;
+  if (!ctx_.chooser->Choose("Select Test(s)", true, files)) return;
+  const ChosenExportOutcome out = ExportChosenRecords(
+      files, ctx_.workbook_export, RecordDefaultsFrom(*ctx_.info), *ctx_.prompter, *ctx_.store);
+  if (out.ran)
+    statusBar()->showMessage(QStringLiteral("%1 workbook(s) written").arg(out.written), 5000);
+}
+
+void MainWindow::OnExport() {
+  ReportView* view = ActiveView();
+  if (view == nullptr || !view->document().loaded()) return;
+  ctx_.auto_export(view->document().record(0), true);
 }
 
 void MainWindow::OnAppSetup() {

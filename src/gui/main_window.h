@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
+#include "app/chosen_exports.h"
 #include "app/edit_test_model.h"
 #include "app/main_commands.h"
 #include "app/prompter.h"
@@ -51,6 +52,13 @@ struct GuiContext {
   std::function<void()> apply_comm_settings;
   // The automatic export after every save; none when null.
   RecordExporter* exporter = nullptr;
+  // The automatic export of a record whose `fullpath` names its file (force:
+  // even when the exports are up to date); false after a warning. Runs for
+  // a record opened alone and for "Export"; none when empty.
+  std::function<bool(TestRecord&, bool force)> auto_export;
+  // What "Export Test to Excel" writes for each chosen record; none when
+  // its `write` is empty.
+  ChosenExportKind workbook_export;
   // Opens a folder in the system's file manager.
   std::function<void(const std::string&)> open_folder;
   // Several files at once (the thumb-drive commands); false on Cancel.
@@ -98,6 +106,9 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void OnSaveAs();
   void OnCloseTest();
   void OnExportText();
+  void OnExportExcel();
+  // The forced automatic export of the active document's record.
+  void OnExport();
   void OnAppSetup();
   void OnNewDocument();
   // The plan commands and the record edits (plan_commands.cpp).

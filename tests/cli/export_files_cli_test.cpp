@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "base/file_io.h"
 #include "base/path.h"
+#include "records/encode.h"
 #include "records/test_record.h"
 #include "support/cli_fixture.h"
 #include "support/record_fixtures.h"
@@ -166,6 +168,42 @@ TEST_F(ExportFilesCli, AutoExportWritesEachFolderAndSkipsWhatIsUpToDate) {
   EXPECT_FALSE(FileExists(xml));
   EXPECT_FALSE(FileExists(dir_ + "/Xml/relaying - Test1.bmp"));
   EXPECT_TRUE(FileExists(pdf));
+}
+
+// Every record file the tool writes is followed by the automatic export: the
+// XML lands in the "Xml" folder beside the new record, and nothing is made
+// while the export settings are off.
+TEST_F(ExportFilesCli, WrittenRecordsAreFollowedByTheAutomaticExport) {
+  auto rec = MakeSampleRecord(1, 2, 5);
+  const std::string text = dir_ + "/in.txt", source = dir_ + "/source.test";
+  ASSERT_TRUE(WriteFileAtomically(text, BuildRecordText(*rec)));
+  ASSERT_TRUE(rec->WriteRecordFile(source));
+  struct Case {
+    std::vector<std::string> args;
+    const char* stem;
+  };
+  const Case cases[] = {
+      {{"record", "from-text", text, "-o", dir_ + "/fromtext.test"}, "fromtext"},
+      {{"record", "convert", source, "-o", dir_ + "/converted.test"}, "converted"},
+  };
+  Settings("AutoExportXml=0\nAutoExportPdf=0\nAutoExportExcel=0\n");
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back("--overwrite");
+    ASSERT_EQ(Kova(args).exit_code, 0) << c.stem;
+    EXPECT_FALSE(FileExists(dir_ + "/Xml/" + c.stem + ".xml")) << c.stem;
+  }
+  Settings("AutoExportXml=1\nAutoExportPdf=0\nAutoExportExcel=0\n");
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back("--overwrite");
+    const ProgramResult r = Kova(args);
+    ASSERT_EQ(r.exit_code, 0) << c.stem << r.err;
+    std::string xml;
+    ASSERT_TRUE(ReadFileText(dir_ + "/Xml/" + c.stem + ".xml", xml)) << c.stem;
+    EXPECT_NE(xml.find(std::string(c.stem) + ".test"), std::string::npos) << c.stem;
+    EXPECT_FALSE(FileExists(dir_ + "/Excel/" + c.stem + ".xlsx")) << c.stem;
+  }
 }
 
 }  // namespace

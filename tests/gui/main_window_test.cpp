@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 
 #include "app/setup_model.h"
 #include "base/file_io.h"
@@ -26,9 +27,11 @@
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
 #include "gui/test_browser_dialog.h"
+#include "platform/auto_exporter.h"
 #include "report/report_page.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
+#include "support/xlsx_contents.h"
 
 namespace kova {
 namespace {
@@ -98,11 +101,14 @@ struct MainWindowTest : ::testing::Test {
     ctx.info = &info;
     ctx.prompter = &prompter;
     ctx.chooser = &chooser;
+    Wire(ctx);
     window = std::make_unique<MainWindow>(ctx);
     window->show();
     QApplication::setActiveWindow(window.get());
   }
   bool Enabled(CommandId id) { return window->Action(id)->isEnabled(); }
+  // Lets a fixture add services to the window's context.
+  virtual void Wire(GuiContext&) {}
 };
 
 TEST_F(MainWindowTest, MenusPanelsAndShortcuts) {
@@ -300,6 +306,71 @@ TEST_F(MainWindowTest, SetupDialogHandsBackItsControls) {
   EXPECT_EQ(after.logo, "/logos/new.bmp");
   ApplySetup(after, true, settings, info, store);
   EXPECT_EQ(ReadIntSetting(store, kSettingsSection, "ComPort", 0), 5);
+}
+
+// The window with the program's real exports, as kova-gui assembles them.
+struct ExportCommandsTest : MainWindowTest {
+  std::unique_ptr<AutoExporter> exporter;
+  void Wire(GuiContext& ctx) override {
+    exporter = std::make_unique<AutoExporter>(settings, prompter);
+    ctx.exporter = exporter.get();
+    ctx.auto_export = [this](TestRecord& rec, bool force) { return exporter->Export(rec, force); };
+    ctx.workbook_export = WorkbookExportKind(settings);
+  }
+};
+
+TEST_F(ExportCommandsTest, ExportToExcelWritesAWorkbookPerChosenRecordAndRemembersTheFolder) {
+  const std::string a = WriteRecord(folder, "first.test", 2);
+  const std::string b = WriteRecord(folder, "second.test", 3);
+  const std::string out = PathJoin(folder, "out");
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(out)));
+  chooser.answers.push_back({a, PathJoin(folder, "missing.test"), b});
+  prompter.QueueText(out);
+  window->Action(CommandId::kExportExcel)->trigger();
+  ASSERT_EQ(chooser.modes.size(), 1u);
+  EXPECT_TRUE(chooser.modes[0]) << "the browser allows several records";
+  for (const char* name : {"first.xlsx", "second.xlsx"}) {
+    const XlsxContents book = ReadXlsx(PathJoin(out, name));
+    EXPECT_TRUE(book.read) << name;
+  }
+  // The pictures drawn for the workbooks do not stay behind.
+  EXPECT_EQ(QDir(QString::fromStdString(out)).entryList(QDir::Files).size(), 2);
+  EXPECT_EQ(ReadTextSetting(store, "AppInfo", "ExportDir", ""), out);
+
+  // Cancelling the folder choice writes nothing.
+  chooser.answers.push_back({a});
+  window->Action(CommandId::kExportExcel)->trigger();
+  EXPECT_EQ(QDir(QString::fromStdString(out)).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(ExportCommandsTest, ExportIsForcedAndOpeningRenewsOnlyStaleExports) {
+  const std::string record = WriteRecord(folder, "rec.test");
+  const std::string xml = PathJoin(folder, "Xml/rec.xml"),
+                    xlsx = PathJoin(folder, "Excel/rec.xlsx");
+  EXPECT_FALSE(Enabled(CommandId::kExport)) << "needs a loaded document";
+
+  // With the exports off, opening makes nothing.
+  ASSERT_TRUE(window->OpenDocument(record));
+  EXPECT_FALSE(FileExists(xml));
+
+  settings.AutoExportXml = 1;
+  settings.AutoExportExcel = 1;
+  ASSERT_TRUE(window->OpenDocument(record));
+  EXPECT_TRUE(FileExists(xml));
+  EXPECT_TRUE(ReadXlsx(xlsx).read);
+
+  // Up to date: opening again keeps the exports, "Export" makes them anew.
+  namespace fs = std::filesystem;
+  fs::last_write_time(record, fs::last_write_time(record) - std::chrono::seconds(10));
+  ASSERT_TRUE(WriteFileAtomically(xlsx, std::string("kept")));
+  ASSERT_TRUE(window->OpenDocument(record));
+  std::string kept;
+  ASSERT_TRUE(ReadFileText(xlsx, kept));
+  EXPECT_EQ(kept, "kept");
+  ASSERT_TRUE(Enabled(CommandId::kExport));
+  window->Action(CommandId::kExport)->trigger();
+  EXPECT_TRUE(ReadXlsx(xlsx).read);
+  EXPECT_TRUE(prompter.messages().empty()) << prompter.messages().front().text;
 }
 
 }  // namespace

@@ -1,0 +1,39 @@
+#pragma once
+// The record exports put together with their Qt pieces: the automatic export
+// that follows every saved record file (and a record opened alone), and the
+// workbook kind of the chosen-records export.
+
+#include <string>
+
+#include "app/app_settings.h"
+#include "app/auto_export.h"
+#include "app/chosen_exports.h"
+#include "app/prompter.h"
+#include "app/save_record.h"
+#include "platform/qt_process_runner.h"
+
+namespace kova {
+
+class AutoExporter : public RecordExporter {
+ public:
+  // Both must outlive the exporter; the settings are read at each export.
+  AutoExporter(const AppSettings& settings, Prompter& prompter);
+
+  // The automatic export (not forced) of the record just saved at `path`.
+  void ExportAfterSave(const TestRecord& rec, const std::string& path) override;
+
+  // The automatic export of `rec`, whose `fullpath` names its record file;
+  // false when a warning was shown.
+  bool Export(TestRecord& rec, bool force);
+
+ private:
+  const AppSettings& settings_;
+  QtProcessRunner runner_;
+  ExportServices services_;
+};
+
+// "Export Test to Excel": a ".xlsx" workbook per record, its pictures drawn
+// beside the workbook for the time of the export.
+ChosenExportKind WorkbookExportKind(const AppSettings& settings);
+
+}  // namespace kova
