@@ -1,12 +1,14 @@
 #pragma once
 // What every command of the kova tool shares: the settings and the prompter.
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/app_settings.h"
 #include "app/prompter.h"
 #include "app/settings_store.h"
+#include "records/test_record.h"
 
 namespace CLI {
 class App;
@@ -20,10 +22,14 @@ struct CliContext {
   CAppInfo info;
   std::unique_ptr<Prompter> prompter;
   int exit_code = 0;
+  // Renders the record's plot pictures into the "Xml" folder beside it.
+  std::function<bool(TestRecord&)> export_images;
 };
 
 // Command groups; each registers its subcommands and sets ctx.exit_code.
 void AddRecordCommands(CLI::App& app, CliContext& ctx);
+// kova record export and autoexport, below the record command.
+void AddRecordExportCommands(CLI::App& record, CliContext& ctx);
 void AddPlanCommands(CLI::App& app, CliContext& ctx);
 void AddThumbCommands(CLI::App& app, CliContext& ctx);
 void AddDeviceCommands(CLI::App& app, CliContext& ctx);
