@@ -16,6 +16,8 @@
 #include "device/rud_device.h"
 #include "device/serial_com.h"
 #include "device/usb_hid_link.h"
+#include "gui/device/device_commands.h"
+#include "gui/device/wait_dialog.h"
 #include "gui/main_window.h"
 #include "gui/qt_prompter.h"
 #include "gui/test_browser_dialog.h"
@@ -72,8 +74,10 @@ int main(int argc, char** argv) {
   ctx.open_folder = [](const std::string& folder) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
   };
+  kova::WaitDialog::SetPicturePath(QString::fromStdString(settings.InstallDir + "progress.gif"));
   kova::MainWindow window(ctx);
   device.SetTitleWindow(&window);
+  kova::DeviceCommands::Install(window, device, prompter, info);
   window.show();
   if (!open_path.empty()) window.OpenDocument(open_path);
   return QApplication::exec();

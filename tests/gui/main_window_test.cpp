@@ -35,7 +35,9 @@ QApplication& App() {
   static char name[] = "kova_gui_tests";
   static char* argv[] = {name, nullptr};
   // Never destroyed: tearing Qt down after the tests' statics is not worth it.
-  static QApplication* app = new QApplication(argc, argv);
+  static QApplication* app = QApplication::instance() != nullptr
+                                 ? static_cast<QApplication*>(QApplication::instance())
+                                 : new QApplication(argc, argv);
   return *app;
 }
 
