@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMovie>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -554,6 +555,83 @@ TEST_F(DeviceGui, PaintGapsDuringA19200Download) {
   std::printf("[ measure ] 19200 bit/s download: %d paints, longest gap %lld ms (%s)\n",
               paint.paints, static_cast<long long>(paint.longest), qPrintable(paint.where));
   RecordProperty("longest_paint_gap_ms", static_cast<int>(paint.longest));
+}
+
+}  // namespace
+}  // namespace kova
+
+namespace kova {
+namespace {
+
+// Pictures of the dialogs for the documentation, taken from the X server's
+// screen: run under xvfb-run with QT_QPA_PLATFORM=xcb and
+// KOVA_SCREENSHOT_DIR set to the folder for the PNG files.
+class DeviceGuiScreens : public DeviceGui {
+ protected:
+  void Shoot(QWidget* dialog, const char* name) {
+    dialog->raise();
+    dialog->activateWindow();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = dialog->frameGeometry().united(window_->frameGeometry());
+    const QPixmap shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    EXPECT_TRUE(shot.save(QString::fromUtf8(shots_) + "/" + name)) << name;
+  }
+  void SetUp() override {
+    App();
+    shots_ = std::getenv("KOVA_SCREENSHOT_DIR");
+    if (shots_ == nullptr || QGuiApplication::platformName() != "xcb")
+      GTEST_SKIP() << "pictures are taken under xvfb-run with KOVA_SCREENSHOT_DIR";
+    DeviceGui::SetUp();
+    window_->resize(1100, 720);
+    window_->move(0, 0);
+  }
+  const char* shots_ = nullptr;
+};
+
+TEST_F(DeviceGuiScreens, DirectoryTransferAndPlanSlots) {
+  StartSim({"--model", "7100B", "--tests", "6", "--seed", "7"}, 19200);
+  const std::string out = folder_ + "/records";
+  ASSERT_TRUE(MakeFolders(out));
+  bool transfer_shot = false;
+  Then([&] {
+    auto* d = Showing<DeviceDirectoryDialog>();
+    if (d == nullptr) return false;
+    d->move(120, 140);
+    d->List()->topLevelItem(1)->setSelected(true);
+    d->List()->topLevelItem(2)->setSelected(true);
+    d->List()->topLevelItem(4)->setSelected(true);
+    Shoot(d, "device-directory.png");
+    d->DownloadButton()->click();
+    return true;
+  });
+  Watch([&] {
+    auto* t = Showing<TransferDialog>();
+    if (t == nullptr || transfer_shot || !t->ProgressText().startsWith("Test 3 (2 of 3)")) return;
+    const QString bytes = t->ProgressText().section(": ", 1).section(' ', 0, 0);
+    if (bytes.toInt() < 12000) return;
+    transfer_shot = true;
+    t->move(300, 260);
+    Shoot(t, "transfer-in-progress.png");
+  });
+  prompter_.QueueText(out);
+  commands_->OnTestDirectory();
+  EXPECT_TRUE(transfer_shot);
+
+  kvTestPlan plan;
+  plan.devicetype = kPlanKova7100BC;
+  ASSERT_TRUE(plan.Save(PathJoin(folder_, "new.plan")));
+  Then([&] {
+    auto* d = Showing<PlanDirectoryDialog>();
+    if (d == nullptr) return false;
+    d->move(160, 120);
+    d->List()->topLevelItem(3)->setSelected(true);
+    Shoot(d, "plan-slots.png");
+    d->reject();
+    return true;
+  });
+  prompter_.QueueText(PathJoin(folder_, "new.plan"));
+  commands_->OnUploadPlan();
 }
 
 }  // namespace
