@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job for a newcomer: install what is needed, build, start the
 # simulated instrument on a pseudo-terminal, download its stored tests into
-# build/demo/, show each record and export its text report.
+# build/demo/, show each record and export its text report; with a display,
+# open them in the desktop program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -38,3 +39,11 @@ done
 echo
 $kova record export --format txt "$out"/records/*.tst-kova7k -o "$out/reports" >/dev/null
 echo "Text reports: $out/reports"
+
+# On a machine with a display, end in the desktop program with the records
+# open (the "Open Test" browser starts in their folder).
+if [ -n "${DISPLAY:-}" ]; then
+  cmake --build --preset default -j "$(nproc)" --target kova-gui >/dev/null
+  echo "== Opening the records in kova-gui"
+  (cd "$out/records" && "$OLDPWD/build/bin/kova-gui" "$out"/records/*.tst-kova7k)
+fi

@@ -61,7 +61,7 @@ enum class CommandPlace {
 
 struct CommandInfo {
   CommandId id;
-  const char* ribbon_caption;  // the panel button's text
+  const char* ribbon_caption;  // the panel button's text; "" for the menu only
   const char* menu_caption;    // the menu text, with its shortcut after '\t'
   const char* shortcut;        // portable key sequence text, or ""
   CommandPlace place;

@@ -14,49 +14,26 @@ bool HasExtension(const std::string& path) {
 
 }  // namespace
 
-RecordDocument::RecordDocument(Services services) : services_(std::move(services)) {
-  for (auto& r : records_) r = std::make_unique<TestRecord>();
-}
+RecordDocument::RecordDocument(Services services) : services_(std::move(services)) {}
 
 RecordDocument::~RecordDocument() = default;
 
-void RecordDocument::Reset() {
-  loaded_ = false;
-  overlaycount_ = 0;
-  currentpage_ = 0;
-  pagecount_ = 0;
-  for (auto& r : records_) r->ResetRecord();
-}
-
-int RecordDocument::RecordCount() const {
-  if (!loaded_) return 0;
-  return overlaycount_ >= 2 ? overlaycount_ : 1;
-}
-
 bool RecordDocument::Open(const std::string& path) {
-  Reset();
-  loaded_ = records_[0]->ReadRecordFile(path);
-  if (!loaded_) return false;
-  if (services_.export_opened) services_.export_opened(*records_[0]);
+  if (!report_.OpenFiles({path})) return false;
+  if (services_.export_opened) services_.export_opened(report_.MutableRecord(0));
   path_ = path;
-  RebuildPages();
   if (services_.file_used) services_.file_used(path);
   return true;
 }
 
 bool RecordDocument::OpenOverlay(const std::vector<std::string>& paths) {
-  Reset();
-  if (paths.size() < 2 || paths.size() > static_cast<size_t>(kMaxOverlay)) return false;
-  bool ok = true;
-  for (size_t i = 0; i < paths.size() && ok; ++i) ok = records_[i]->ReadRecordFile(paths[i]);
-  if (!ok) {
-    Reset();
+  if (paths.size() < 2 || paths.size() > static_cast<size_t>(kMaxOverlay)) {
+    report_.Clear();
     return false;
   }
-  overlaycount_ = static_cast<int>(paths.size());
-  loaded_ = true;
+  // No automatic export for an overlay.
+  if (!report_.OpenFiles(paths)) return false;
   path_ = paths[0];
-  RebuildPages();
   if (services_.file_used) services_.file_used(paths[0]);
   return true;
 }
@@ -84,11 +61,11 @@ bool RecordDocument::ChooseSaveName(std::string& path) {
 }
 
 bool RecordDocument::Save(const std::string& requested) {
-  if (!loaded_) return false;
+  if (!loaded()) return false;
   std::string path = requested;
   if (IsRunTestPath(path) && !ChooseSaveName(path)) return false;
-  const bool ok = services_.write_record ? services_.write_record(*records_[0], path)
-                                         : records_[0]->WriteRecordFile(path);
+  const bool ok = services_.write_record ? services_.write_record(report_.MutableRecord(0), path)
+                                         : report_.MutableRecord(0).WriteRecordFile(path);
   if (!ok) return false;
   path_ = path;
   if (services_.file_used) services_.file_used(path);
@@ -96,48 +73,25 @@ bool RecordDocument::Save(const std::string& requested) {
 }
 
 bool RecordDocument::SaveAs() {
-  if (!loaded_) return false;
+  if (!loaded()) return false;
   std::string path;
   if (!ChooseSaveName(path)) return false;
   return Save(path);
 }
 
 void RecordDocument::PrepareClose() {
-  if (loaded_ && IsRunTestPath(path_)) Save(path_);
+  if (loaded() && IsRunTestPath(path_)) Save(path_);
 }
 
 void RecordDocument::Unload() {
-  if (loaded_ && IsRunTestPath(path_)) Save(path_);
-  Reset();
+  if (loaded() && IsRunTestPath(path_)) Save(path_);
+  report_.Clear();
 }
 
-void RecordDocument::RebuildPages() {
-  pagecount_ = loaded_ && services_.count_pages ? services_.count_pages(*this) : 0;
-  if (currentpage_ >= pagecount_) currentpage_ = pagecount_ > 0 ? pagecount_ - 1 : 0;
-}
-
-bool RecordDocument::PageUp() {
-  if (!loaded_ || currentpage_ <= 0) return false;
-  --currentpage_;
-  return true;
-}
-
-bool RecordDocument::PageDown() {
-  if (!loaded_ || currentpage_ >= pagecount_ - 1) return false;
-  ++currentpage_;
-  return true;
-}
-
-bool RecordDocument::FirstPage() {
-  if (!loaded_ || currentpage_ == 0) return false;
-  currentpage_ = 0;
-  return true;
-}
-
-bool RecordDocument::LastPage() {
-  if (!loaded_ || pagecount_ == 0 || currentpage_ == pagecount_ - 1) return false;
-  currentpage_ = pagecount_ - 1;
-  return true;
-}
+void RecordDocument::RebuildPages() { report_.BuildPageList(); }
+bool RecordDocument::PageUp() { return report_.PreviousPage(); }
+bool RecordDocument::PageDown() { return report_.NextPage(); }
+bool RecordDocument::FirstPage() { return report_.FirstPage(); }
+bool RecordDocument::LastPage() { return report_.LastPage(); }
 
 }  // namespace kova

@@ -12,6 +12,7 @@
 
 #include "app/prompter.h"
 #include "records/test_record.h"
+#include "report/report_document.h"
 
 namespace kova {
 
@@ -30,8 +31,6 @@ class RecordDocument {
     std::function<void(TestRecord&)> export_opened;
     // Writes a record file and runs the automatic export for saved records.
     std::function<bool(TestRecord&, const std::string&)> write_record;
-    // The report's page count for the document's records.
-    std::function<int(const RecordDocument&)> count_pages;
     // Told of every file opened or saved (the recent-file list).
     std::function<void(const std::string&)> file_used;
   };
@@ -66,27 +65,24 @@ class RecordDocument {
   // After the records changed (an edit): the page list is built again.
   void RebuildPages();
 
-  bool loaded() const { return loaded_; }
-  int overlaycount() const { return overlaycount_; }
-  bool IsOverlay() const { return overlaycount_ >= 2; }
-  int currentpage() const { return currentpage_; }
-  int pagecount() const { return pagecount_; }
+  bool loaded() const { return report_.loaded(); }
+  int overlaycount() const { return report_.overlaycount(); }
+  bool IsOverlay() const { return report_.overlaycount() >= 2; }
+  int currentpage() const { return report_.currentpage(); }
+  int pagecount() const { return report_.pagecount(); }
   const std::string& path() const { return path_; }
   // Number of records held: 1, 2 or 3 (0 when empty).
-  int RecordCount() const;
-  TestRecord& record(int i) { return *records_[static_cast<size_t>(i)]; }
-  const TestRecord& record(int i) const { return *records_[static_cast<size_t>(i)]; }
+  int RecordCount() const { return report_.RecordCount(); }
+  TestRecord& record(int i) { return report_.MutableRecord(i); }
+  const TestRecord& record(int i) const { return report_.Record(i); }
+  // The records with their page list, as the report code draws and prints them.
+  const ReportDocument& report() const { return report_; }
 
  private:
   bool ChooseSaveName(std::string& path);
-  void Reset();
 
   Services services_;
-  bool loaded_ = false;
-  int overlaycount_ = 0;
-  std::unique_ptr<TestRecord> records_[kMaxOverlay];
-  int currentpage_ = 0;
-  int pagecount_ = 0;
+  ReportDocument report_;
   std::string path_;
 };
 

@@ -1,6 +1,6 @@
 // kova-gui: the desktop program. Loads the settings, creates the instrument
 // connection and the main window, and opens a record file named on the
-// command line.
+// command line (each file named there becomes a document).
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -36,9 +36,10 @@ int main(int argc, char** argv) {
 
   // A file named on the command line is relative to where we were started,
   // before the record folder becomes the current folder.
-  std::string open_path;
+  std::vector<std::string> open_paths;
   const QStringList args = QApplication::arguments();
-  if (args.size() > 1) open_path = QFileInfo(args.at(1)).absoluteFilePath().toStdString();
+  for (int i = 1; i < args.size(); ++i)
+    open_paths.push_back(QFileInfo(args.at(i)).absoluteFilePath().toStdString());
 
   kova::QtSettingsStore store;
   kova::AppSettings settings;
@@ -79,6 +80,6 @@ int main(int argc, char** argv) {
   device.SetTitleWindow(&window);
   kova::DeviceCommands::Install(window, device, prompter, info);
   window.show();
-  if (!open_path.empty()) window.OpenDocument(open_path);
+  for (const std::string& path : open_paths) window.OpenDocument(path);
   return QApplication::exec();
 }

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,7 +16,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSetupDialog>
 #include <QPalette>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>
@@ -29,6 +35,7 @@
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
 #include "gui/test_browser_dialog.h"
+#include "platform/report_printing.h"
 
 namespace kova {
 
@@ -93,18 +100,27 @@ void MainWindow::BuildMenus() {
   RebuildRecentMenu();
 }
 
-QBoxLayout* MainWindow::PanelFor(CommandPlace place) {
-  switch (place) {
+QGridLayout* MainWindow::PanelFor(const CommandInfo& info) {
+  if (info.ribbon_caption[0] == '\0') return nullptr;
+  if (info.id == CommandId::kPlanUtilities) return panels_.value(1);
+  switch (info.place) {
     case CommandPlace::kFileMenu:
+    case CommandPlace::kFileUtilitiesMenu:
       return panels_.value(0);
     case CommandPlace::kTestPlanMenu:
       return panels_.value(1);
-    case CommandPlace::kFileUtilitiesMenu:
-      return panels_.value(0);
     case CommandPlace::kApplication:
       return panels_.value(3);
   }
   return nullptr;
+}
+
+void MainWindow::AddToPanel(int panel, QWidget* button) {
+  QGridLayout* grid = panels_.value(panel);
+  const int n = grid->property("buttons").toInt();
+  grid->addWidget(button, n % 2, n / 2);
+  grid->setProperty("buttons", n + 1);
+  panel_boxes_.value(panel)->show();
 }
 
 void MainWindow::BuildCommandBar() {
@@ -120,10 +136,12 @@ void MainWindow::BuildCommandBar() {
   for (int i = 0; i < 4; ++i) {
     auto* panel = new QGroupBox(QString::fromUtf8(names[i]), category);
     panel->setObjectName(QString::fromUtf8(names[i]));
-    auto* layout = new QHBoxLayout(panel);
+    auto* layout = new QGridLayout(panel);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(2);
     panels_.insert(i, layout);
+    panel_boxes_.insert(i, panel);
+    panel->hide();  // shown with its first command
     row->addWidget(panel);
   }
   row->addStretch(1);
@@ -132,14 +150,14 @@ void MainWindow::BuildCommandBar() {
   addToolBar(Qt::TopToolBarArea, bar);
 
   // The "Window" panel: arranging the document windows and the looks.
-  window_panel_ = panels_.value(2);
   auto add_window_button = [this](const QString& text, const std::function<void()>& f) {
     auto* action = new QAction(text, this);
     connect(action, &QAction::triggered, this, f);
     auto* button = new QToolButton(this);
     button->setDefaultAction(action);
     button->setAutoRaise(true);
-    window_panel_->addWidget(button);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    AddToPanel(2, button);
     return button;
   };
   add_window_button(QStringLiteral("Tabs"), [this] { mdi_->setViewMode(QMdiArea::TabbedView); });
@@ -195,7 +213,7 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
         file_menu_->insertAction(recent_menu_->menuAction(), action);
       break;
   }
-  if (QBoxLayout* panel = PanelFor(info->place)) {
+  if (QGridLayout* panel = PanelFor(*info)) {
     auto* button = new QToolButton(this);
     auto* ribbon_action = new QAction(QString::fromUtf8(info->ribbon_caption), button);
     ribbon_action->setToolTip(QString::fromUtf8(info->menu_caption).replace('\t', "  "));
@@ -204,7 +222,8 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
             [action, ribbon_action] { ribbon_action->setEnabled(action->isEnabled()); });
     button->setDefaultAction(ribbon_action);
     button->setAutoRaise(true);
-    panel->addWidget(button);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    AddToPanel(panels_.key(panel), button);
   }
   return action;
 }
@@ -226,6 +245,10 @@ void MainWindow::AddStandardCommands() {
     if (ctx_.open_folder) ctx_.open_folder(ctx_.info->planpath);
   });
   AddCommand(CommandId::kNewDocument, [this] { OnNewDocument(); });
+  AddCommand(CommandId::kPrint, [this] { OnPrint(); });
+  AddCommand(CommandId::kPrintPreview, [this] { OnPrintPreview(); });
+  AddCommand(CommandId::kPrintSetup, [this] { OnPrintSetup(); });
+  AddCommand(CommandId::kSavePdf, [this] { OnSavePdf(); });
   AddCommand(CommandId::kCloseWindow, [this] { mdi_->closeActiveSubWindow(); });
   AddCommand(CommandId::kAppSetup, [this] { OnAppSetup(); });
   AddCommand(CommandId::kExit, [this] { close(); });
@@ -404,6 +427,9 @@ void MainWindow::OnAppSetup() {
   ApplySetup(dialog.Values(), numbered, *ctx_.settings, *ctx_.info, *ctx_.store);
   if (!ctx_.info->filepath.empty()) QDir::setCurrent(PathToQ(ctx_.info->filepath));
   if (ctx_.apply_comm_settings) ctx_.apply_comm_settings();
+  // Later print jobs start in the orientation chosen here.
+  Printer().setPageOrientation(ctx_.info->orientation == 1 ? QPageLayout::Portrait
+                                                           : QPageLayout::Landscape);
   RefreshView(ActiveView());
 }
 
@@ -436,6 +462,58 @@ void MainWindow::ApplyLook(int id) {
   ctx_.store->SetInt(kSettingsSection, "ApplicationLook", look_);
   ctx_.store->Flush();
   UpdateCommands();
+}
+
+QPrinter& MainWindow::Printer() {
+  if (printer_ == nullptr) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setPageOrientation(ctx_.info->orientation == 1 ? QPageLayout::Portrait
+                                                             : QPageLayout::Landscape);
+  }
+  return *printer_;
+}
+
+bool MainWindow::PrintActive(QPrinter& printer) {
+  ReportView* view = ActiveView();
+  if (view == nullptr || !view->document().loaded()) return false;
+  return PrintReport(view->document().report(), printer,
+                     LoadReportLogo(PathToQ(ctx_.settings->AppLogo)));
+}
+
+void MainWindow::OnPrint() {
+  QPrintDialog dialog(&Printer(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (!PrintActive(Printer()))
+    ctx_.prompter->Message(kWarningCaption, "The report could not be printed.", Buttons::Ok,
+                           Icon::Warning);
+}
+
+void MainWindow::OnPrintPreview() {
+  QPrintPreviewDialog preview(&Printer(), this);
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+          [this](QPrinter* printer) { PrintActive(*printer); });
+  preview.resize(1000, 760);
+  preview.exec();
+}
+
+void MainWindow::OnPrintSetup() {
+  QPageSetupDialog dialog(&Printer(), this);
+  dialog.exec();
+}
+
+void MainWindow::OnSavePdf() {
+  ReportView* view = ActiveView();
+  if (view == nullptr || !view->document().loaded()) return;
+  std::string path;
+  if (!ctx_.prompter->ChooseSaveFile("Save as PDF", ctx_.info->filepath, "PDF (*.pdf) |*.pdf||",
+                                     path))
+    return;
+  if (QFileInfo(PathToQ(path)).suffix().isEmpty()) path += ".pdf";
+  if (!PrintReportToPdf(view->document().report(), PathToQ(path), ctx_.info->orientation == 1,
+                        LoadReportLogo(PathToQ(ctx_.settings->AppLogo))))
+    ctx_.prompter->Message(kWarningCaption, "Unable to write " + path, Buttons::Ok, Icon::Warning);
+  else
+    statusBar()->showMessage(QStringLiteral("Saved %1").arg(PathToQ(path)), 5000);
 }
 
 std::string MainWindow::GetTitle() const { return FromQ(windowTitle()); }

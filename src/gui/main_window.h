@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,8 @@ class QMdiSubWindow;
 class QLabel;
 class QMenu;
 class QAction;
-class QBoxLayout;
+class QGridLayout;
+class QPrinter;
 
 namespace kova {
 
@@ -83,6 +85,14 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void OnExportText();
   void OnAppSetup();
   void OnNewDocument();
+  void OnPrint();
+  void OnPrintPreview();
+  void OnPrintSetup();
+  void OnSavePdf();
+  // Prints the active document's pages onto `printer`; false when nothing is printed.
+  bool PrintActive(QPrinter& printer);
+  // The printer that Print, Print Preview and Print Setup share.
+  QPrinter& Printer();
   void UpdateCommands();
 
  protected:
@@ -99,7 +109,7 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void FileUsed(const std::string& path);
   void RebuildRecentMenu();
   void RefreshView(ReportView* view);
-  QBoxLayout* PanelFor(CommandPlace place);
+  QGridLayout* PanelFor(const CommandInfo& info);
 
   GuiContext ctx_;
   RecentFiles recent_;
@@ -111,9 +121,12 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QMenu* recent_menu_ = nullptr;
   QAction* application_separator_ = nullptr;
   QMap<int, QAction*> actions_;
-  QMap<int, QBoxLayout*> panels_;
-  QBoxLayout* window_panel_ = nullptr;
+  QMap<int, QGridLayout*> panels_;
+  QMap<int, QWidget*> panel_boxes_;
+  // Each panel's buttons fill two rows, column by column.
+  void AddToPanel(int panel, QWidget* button);
   int look_ = kDefaultApplicationLook;
+  std::unique_ptr<QPrinter> printer_;
 };
 
 }  // namespace kova

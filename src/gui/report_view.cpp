@@ -6,6 +6,8 @@
 
 #include "base/path.h"
 #include "gui/qt_text.h"
+#include "platform/qpainter_surface.h"
+#include "report/display_test.h"
 
 namespace kova {
 
@@ -36,6 +38,13 @@ QString ReportView::TitleText() const {
 void ReportView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
+  const ReportDocument& report = document_->report();
+  if (!report.loaded() || report.pagecount() == 0) return;
+  // The page is drawn at the window's size on every paint; nothing is kept.
+  QPainterSurface surface(painter);
+  CDisplayTest page;
+  page.Setup(&surface, report.Record(0), false, &report);
+  page.DrawPage({0, 0, width(), height()}, report.currentpage());
 }
 
 void ReportView::keyPressEvent(QKeyEvent* event) {

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 
 #include "app/setup_model.h"
@@ -24,6 +26,7 @@
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
 #include "gui/test_browser_dialog.h"
+#include "report/report_page.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
@@ -34,6 +37,7 @@ QApplication& App() {
   static int argc = 1;
   static char name[] = "kova_gui_tests";
   static char* argv[] = {name, nullptr};
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // Never destroyed: tearing Qt down after the tests' statics is not worth it.
   static QApplication* app = QApplication::instance() != nullptr
                                  ? static_cast<QApplication*>(QApplication::instance())
@@ -55,6 +59,16 @@ class ScriptedChooser : public RecordChooser {
   std::vector<std::string> titles;
   std::vector<bool> modes;
 };
+
+std::string RunCapture(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[256];
+    while (fgets(buf, sizeof buf, p) != nullptr) out += buf;
+    pclose(p);
+  }
+  return out;
+}
 
 std::string WriteRecord(const std::string& folder, const std::string& name, int tests = 2,
                         const std::string& date = "01/02/24 10:00:00") {
@@ -172,6 +186,53 @@ TEST_F(MainWindowTest, SavingARunResultAsksForANameAndOverwriteOnce) {
   window->OnCloseTest();
   EXPECT_FALSE(window->ActiveView()->document().loaded());
   EXPECT_FALSE(Enabled(CommandId::kSaveTest));
+}
+
+TEST_F(MainWindowTest, PagesWithTheKeysAndPrintsEveryPage) {
+  const std::string a = WriteRecord(folder, "a.test", 3);
+  ASSERT_TRUE(window->OpenDocument(a));
+  ReportView* view = window->ActiveView();
+  const int pages = view->document().pagecount();
+  ASSERT_GT(pages, 3);
+  EXPECT_EQ(window->StatusText(), QString("Page 1 of %1").arg(pages));
+  QTest::keyClick(view, Qt::Key_PageUp);  // first page: nothing changes
+  EXPECT_EQ(view->document().currentpage(), 0);
+  QTest::keyClick(view, Qt::Key_PageDown);
+  EXPECT_EQ(window->StatusText(), QString("Page 2 of %1").arg(pages));
+  QTest::keyClick(view, Qt::Key_End);
+  QTest::keyClick(view, Qt::Key_PageDown);  // last page: nothing changes
+  EXPECT_EQ(view->document().currentpage(), pages - 1);
+  EXPECT_EQ(window->StatusText(), QString("Page %1 of %1").arg(pages));
+  QTest::keyClick(view, Qt::Key_PageUp);
+  EXPECT_EQ(view->document().currentpage(), pages - 2);
+  QTest::keyClick(view, Qt::Key_Home);
+  EXPECT_EQ(view->document().currentpage(), 0);
+
+  // The view draws a page that fills it (not just the white background).
+  view->resize(1000, 700);
+  const QImage shot = view->grab().toImage();
+  int dark = 0;
+  for (int y = 0; y < shot.height(); y += 4)
+    for (int x = 0; x < shot.width(); x += 4)
+      if (qGray(shot.pixel(x, y)) < 128) ++dark;
+  EXPECT_GT(dark, 200);
+
+  const std::string pdf = PathJoin(folder, "report.pdf");
+  prompter.QueueText(pdf);
+  window->OnSavePdf();
+  ASSERT_TRUE(FileExists(pdf));
+  const std::string info_text = RunCapture("pdfinfo '" + pdf + "'");
+  const size_t at = info_text.find("Pages:");
+  ASSERT_NE(at, std::string::npos) << info_text;
+  EXPECT_EQ(std::atoi(info_text.c_str() + at + 6), pages);
+
+  // An overlay of three shows overlay pages first.
+  const std::string b = WriteRecord(folder, "b.test", 3);
+  const std::string c = WriteRecord(folder, "c.test", 3);
+  chooser.answers.push_back({a, b, c});
+  window->OnOverlayTest();
+  EXPECT_EQ(window->ActiveView()->document().report().pages().front().kind, kOverlayPage);
+  EXPECT_TRUE(Enabled(CommandId::kPrint));
 }
 
 TEST_F(MainWindowTest, LookIsStored) {

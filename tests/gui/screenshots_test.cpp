@@ -1,0 +1,100 @@
+// Pictures of the main window, an overlay, the browser and the setup dialog
+// for the README. Runs only when KOVA_SCREENSHOT_DIR names a folder; take
+// them under Xvfb:
+//   KOVA_SCREENSHOT_DIR=docs QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24"
+//     build/tests/kova_gui_tests --gtest_filter='Screenshots.*'   (one line)
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QTest>
+#include <cstdlib>
+
+#include "app/setup_model.h"
+#include "base/path.h"
+#include "gui/main_window.h"
+#include "gui/report_view.h"
+#include "gui/setup_dialog.h"
+#include "gui/test_browser_dialog.h"
+#include "support/record_fixtures.h"
+#include "support/scripted_prompter.h"
+
+namespace kova {
+namespace {
+
+class NoChooser : public RecordChooser {
+ public:
+  bool Choose(const std::string&, bool, std::vector<std::string>&) override { return false; }
+};
+
+void Save(QWidget& w, const QString& name) {
+  QTest::qWait(150);
+  const QString dir = QString::fromLocal8Bit(std::getenv("KOVA_SCREENSHOT_DIR"));
+  ASSERT_TRUE(w.grab().save(QDir(dir).filePath(name), "PNG", 9)) << name.toStdString();
+}
+
+TEST(Screenshots, MainWindowBrowserAndSetup) {
+  if (std::getenv("KOVA_SCREENSHOT_DIR") == nullptr) GTEST_SKIP() << "KOVA_SCREENSHOT_DIR not set";
+  static int argc = 1;
+  static char name[] = "kova_gui_tests";
+  static char* argv[] = {name, nullptr};
+  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+
+  const std::string folder = TempFolder("screens");
+  std::vector<std::string> files;
+  const char* stations[] = {"North Substation", "Harbour Road", "Mill Lane"};
+  const char* dates[] = {"03/14/24 09:12:40", "03/14/24 10:05:02", "11/02/23 15:48:19"};
+  for (int i = 0; i < 3; ++i) {
+    auto rec = MakeSampleRecord(2, 4, 11 + i);
+    rec->company = "Eastern Grid Services";
+    rec->station = stations[i];
+    rec->circuit = "Feeder 12B";
+    rec->testdatetime = dates[i];
+    // Three cores of different size, so the overlaid curves part.
+    const double f = 1.0 + 0.6 * i;
+    for (TapTest& tap : rec->taps) {
+      for (double& v : tap.dpVolts) v *= f;
+      for (GraphPoint& g : tap.graph) g.gpVolts *= f;
+    }
+    Reencode(*rec);
+    files.push_back(PathJoin(folder, "CT-" + std::to_string(101 + i) + ".test"));
+    ASSERT_TRUE(rec->WriteRecordFile(files.back()));
+  }
+  MemorySettingsStore store;
+  AppSettings settings;
+  CAppInfo info;
+  LoadAppSettings(settings, store, WithTrailingSeparator(folder));
+  info.Load(store, folder);
+  ScriptedPrompter prompter;
+  NoChooser chooser;
+  GuiContext ctx;
+  ctx.store = &store;
+  ctx.settings = &settings;
+  ctx.info = &info;
+  ctx.prompter = &prompter;
+  ctx.chooser = &chooser;
+  MainWindow window(ctx);
+  window.resize(1280, 800);
+  window.show();
+  ASSERT_TRUE(window.OpenDocument(files[0]));
+  Save(window, "main-window.png");
+  ASSERT_TRUE(window.OpenOverlay(files));
+  Save(window, "overlay.png");
+
+  QDir::setCurrent(QString::fromStdString(folder));
+  TestBrowserDialog browser(info, store, prompter, "", false);
+  browser.FinishFill();
+  browser.show();
+  Save(browser, "browser.png");
+
+  SetupDialog setup(
+      LoadSetup(settings, info, SetupPortList(false, {"/dev/ttyS0", "/dev/ttyUSB0"}, {}), false),
+      prompter);
+  setup.show();
+  Save(setup, "setup.png");
+}
+
+}  // namespace
+}  // namespace kova
