@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <QMovie>
 #include <QProgressBar>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
 #include <chrono>
@@ -573,7 +573,8 @@ class DeviceGuiScreens : public DeviceGui {
     dialog->activateWindow();
     for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
     QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = dialog->frameGeometry().united(window_->frameGeometry());
+    const QRect area =
+        dialog->frameGeometry().united(window_->frameGeometry()).intersected(screen->geometry());
     const QPixmap shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
     EXPECT_TRUE(shot.save(QString::fromUtf8(shots_) + "/" + name)) << name;
   }

@@ -36,7 +36,7 @@ QTreeWidget* MakeDirectoryList(QWidget* parent, const std::vector<DirectoryColum
     const int width =
         std::max(metrics.horizontalAdvance(QString::fromUtf8(columns[i].width_sample)),
                  metrics.horizontalAdvance(headers[static_cast<int>(i)]) + 16) +
-        12;
+        24;  // room between columns
     list->setColumnWidth(static_cast<int>(i), width);
     total += width;
     if (columns[i].right_aligned)

@@ -1,6 +1,7 @@
 #include "gui/device/transfer_dialog.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -191,7 +192,9 @@ void TransferDialog::SetWaitCursor(bool on) {
 
 void TransferDialog::Refresh() { update(); }
 
-void TransferDialog::ItemStarted(size_t index, size_t count, int number, const std::string&) {
+void TransferDialog::ItemStarted(size_t index, size_t count, int number, const std::string& name) {
+  // Downloads have no instrument lines to show: the file being written.
+  line_->setText(QStringLiteral("To %1").arg(QFileInfo(PathToQ(name)).fileName()));
   index_ = index;
   count_ = count;
   number_ = number;
