@@ -17,9 +17,11 @@
 
 #include "app/app_settings.h"
 #include "app/quiet_prompter.h"
+#include "app/app_link_preferences.h"
 #include "app/settings_store.h"
 #include "cli/device_transfer_sim_process.h"
-#include "device/batch_transfer.h"
+#include "app/batch_transfer.h"
+#include "app/run_session.h"
 #include "device/hid_backend.h"
 #include "device/rud_device.h"
 #include "device/serial_com.h"
@@ -106,7 +108,8 @@ void BM_DownloadDirectory(benchmark::State& state) {
     info.baud = baud;
     CSerialCom serial(counting, prompter);
     UsbHidLink usb(hid, prompter, 0x2A5F);
-    RudDevice device(serial, usb, prompter, info, settings, store);
+    AppLinkPreferences prefs(info, settings, store);
+    RudDevice device(serial, usb, prompter, prefs);
     device.ApplyCommSettings();
 
     const double cpu0 = CpuSeconds();

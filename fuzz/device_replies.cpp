@@ -12,8 +12,10 @@
 
 #include "app/app_settings.h"
 #include "app/quiet_prompter.h"
+#include "app/app_link_preferences.h"
 #include "app/settings_store.h"
-#include "device/batch_transfer.h"
+#include "app/batch_transfer.h"
+#include "app/run_session.h"
 #include "device/hid_backend.h"
 #include "device/remote_run.h"
 #include "device/rud_device.h"
@@ -71,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   info.comportname = "replay";
   CSerialCom serial(line, prompter);
   UsbHidLink usb(hid, prompter, 0x2A5F);
-  RudDevice device(serial, usb, prompter, info, settings, store);
+  AppLinkPreferences prefs(info, settings, store);
+    RudDevice device(serial, usb, prompter, prefs);
   device.ApplyCommSettings();
 
   device.GetDirectory(false);
@@ -91,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kvTestPlan plan;
   plan.devicetype = device.modelcode;
   plan.numtests = 2;
-  RemoteRun run(device, plan, observer);
+  RunSession run(device, plan, observer);
   run.pause = [](uint32_t) {};
   run.saveresult = false;
   prompter.on_pump = [&run] {

@@ -17,11 +17,9 @@
 #include "base/format.h"
 #include "cli/cli_context.h"
 #include "cli/device_transfer_commands.h"
+#include "device/command_set.h"
 #include "device/rud_device.h"
-#include "device/serial_com.h"
-#include "device/usb_hid_link.h"
-#include "platform/hidapi_backend.h"
-#include "platform/qt_serial_backend.h"
+#include "platform/platform_device_stack.h"
 
 namespace kova {
 namespace {
@@ -55,13 +53,8 @@ void ApplyOptions(const DeviceOptions& opts, CliContext& ctx) {
 int RunWithDevice(CliContext& ctx, const DeviceOptions& opts, Prompter& prompter,
                   const DeviceBody& body) {
   ApplyOptions(opts, ctx);
-  QtSerialBackend serial_backend;
-  HidapiBackend hid_backend;
-  CSerialCom serial(serial_backend, prompter);
-  UsbHidLink usb(hid_backend, prompter, ConfiguredInstrumentVendorId());
-  RudDevice device(serial, usb, prompter, ctx.info, ctx.settings, *ctx.store);
-  device.ApplyCommSettings();
-  const int code = body(device);
+  PlatformDeviceStack stack(ctx.info, ctx.settings, *ctx.store, prompter);
+  const int code = body(stack.device());
   ctx.store->Flush();
   return code;
 }
@@ -81,7 +74,7 @@ int Identify(RudDevice& device) {
   std::string reply;
   if (!device.EnsureConnected(true)) return 1;  // the link has said why
   if (!device.Identify(reply, false)) {
-    PrintError("No identification from the instrument");
+    PrintError(kNoIdentification);
     return 1;
   }
   std::cout << "Identification: " << Cp1252ToUtf8(reply) << '\n'
@@ -98,7 +91,7 @@ int Ports(RudDevice& device) {
     return 1;
   }
   for (const std::string& name : names) std::cout << Cp1252ToUtf8(name) << '\n';
-  for (const std::string& extra : device.info().ExtraPortNames()) {
+  for (const std::string& extra : device.preferences().ExtraPortNames()) {
     if (std::find(names.begin(), names.end(), extra) == names.end()) {
       std::cout << Cp1252ToUtf8(extra) << "  (configured)\n";
     }

@@ -28,9 +28,10 @@
 #include "base/path.h"
 #include "cli/cli_context.h"
 #include "cli/device_transfer_commands.h"
-#include "device/batch_transfer.h"
+#include "app/batch_transfer.h"
+#include "app/output_place.h"
+#include "app/run_session.h"
 #include "device/command_set.h"
-#include "device/remote_run.h"
 #include "device/rud_device.h"
 #include "plans/test_plan.h"
 
@@ -69,36 +70,41 @@ class InterruptGuard {
 
 // --- the prompter in front of the terminal ------------------------------------
 
-class TransferPrompter : public Prompter {
+class TransferPrompter : public Prompter, public TransferQuestions {
  public:
   enum class Existing { kAsk, kOverwrite, kSkip };
 
-  explicit TransferPrompter(Prompter& inner) : inner_(inner) {}
+  explicit TransferPrompter(Prompter& inner) : inner_(inner), asked_(inner) {}
 
   std::string folder;                  // the answer to the folder question
-  Existing existing = Existing::kAsk;  // the answer to "Overwrite file %s"
+  Existing existing = Existing::kAsk;  // the answer to the overwrite question
   bool yes = false;                    // OK to the instrument's questions
   std::function<void()> on_pump;
-  bool cancelled = false;  // the user chose Cancel at an overwrite question
-  int shown = 0;           // messages shown
 
+  // --- the batch's typed questions
+  bool ChooseFolder(const std::string& start, std::string& chosen) override {
+    if (folder.empty()) return asked_.ChooseFolder(start, chosen);
+    chosen = folder;
+    return true;
+  }
+  OverwriteReply AskOverwrite(const std::string& file_name) override {
+    if (existing == Existing::kAsk) return asked_.AskOverwrite(file_name);
+    const bool overwrite = existing == Existing::kOverwrite;
+    PrintError(U(std::string(kDeviceCaption) + ": Overwrite file " + file_name) +
+               (overwrite ? " - yes (--overwrite)" : " - no, skipped (--skip-existing)"));
+    OverwriteReply reply;
+    reply.kind = overwrite ? OverwriteReply::kReplaceAll : OverwriteReply::kSkip;
+    return reply;
+  }
+
+  // --- the prompter
   Answer Message(const std::string& caption, const std::string& text, Buttons buttons,
                  Icon icon) override {
-    ++shown;
-    if (buttons == Buttons::YesNoCancel && text.rfind("Overwrite file ", 0) == 0 &&
-        existing != Existing::kAsk) {
-      const bool overwrite = existing == Existing::kOverwrite;
-      PrintError(U(caption + ": " + text) +
-                 (overwrite ? " - yes (--overwrite)" : " - no, skipped (--skip-existing)"));
-      return overwrite ? Answer::Yes : Answer::No;
-    }
     if (buttons == Buttons::OkCancel && yes) {
       PrintError(U(caption + ": " + text) + " - OK (--yes)");
       return Answer::Ok;
     }
-    const Answer answer = inner_.Message(caption, text, buttons, icon);
-    if (buttons == Buttons::YesNoCancel && answer == Answer::Cancel) cancelled = true;
-    return answer;
+    return inner_.Message(caption, text, buttons, icon);
   }
   bool ChooseOpenFile(const std::string& title, const std::string& start, const std::string& filter,
                       std::string& path) override {
@@ -110,13 +116,10 @@ class TransferPrompter : public Prompter {
   }
   bool ChooseFolder(const std::string& title, const std::string& start,
                     std::string& chosen) override {
-    if (folder.empty()) return inner_.ChooseFolder(title, start, chosen);
-    chosen = folder;
-    return true;
+    return inner_.ChooseFolder(title, start, chosen);
   }
   bool PromptText(const std::string& caption, const std::string& label,
                   std::string& text) override {
-    if (existing == Existing::kSkip) return false;
     return inner_.PromptText(caption, label, text);
   }
   bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override {
@@ -130,6 +133,7 @@ class TransferPrompter : public Prompter {
 
  private:
   Prompter& inner_;
+  PrompterQuestions asked_;  // the terminal answers what the flags do not
 };
 
 // --- progress on stderr -------------------------------------------------------------
@@ -145,8 +149,8 @@ class DownloadProgress : public TransferObserver {
     bytes_ = 0;
     shown_ = 0;
   }
-  void BytesReceived(size_t bytes) override {
-    bytes_ = bytes;
+  void Progress(const TransferProgress& progress) override {
+    bytes_ = progress.bytes;
     if (live_ && bytes_ >= shown_ + 4096) {
       shown_ = bytes_;
       std::cerr << '\r' << Head() << bytes_ << " bytes" << std::flush;
@@ -305,6 +309,7 @@ struct RunOptions {
   std::string plan;
   std::string file;
   bool yes = false;
+  bool overwrite = false;
 };
 
 bool LoadPlanFile(const std::string& path, kvTestPlan& plan) {
@@ -340,7 +345,8 @@ int RunBatch(BatchTransfer& batch, DownloadProgress& progress, TransferPrompter&
     PrintError("Interrupted");
     return kExitInterrupted;
   }
-  if (prompter.cancelled) {
+  if (batch.devicegone()) return kExitFailed;
+  if (batch.cancelled()) {
     PrintError(
         "Stopped at an existing file (--overwrite or --skip-existing answer without asking)");
     return kExitFailed;
@@ -355,25 +361,25 @@ TransferPrompter::Existing ExistingPolicy(const FetchOptions& o) {
 }
 
 // GetDirectory says nothing when the reply stops before "DONE".
-bool ReadDirectory(RudDevice& device, TransferPrompter& prompter, bool plans) {
-  const int before = prompter.shown;
+bool ReadDirectory(RudDevice& device, bool plans) {
   if (device.GetDirectory(plans)) return true;
-  if (prompter.shown == before) PrintError("The directory did not arrive complete");
+  if (device.lastdirectory == RudDevice::DirectoryEnd::kCutShort) {
+    PrintError("The directory did not arrive complete");
+  }
   return false;
 }
 
-int Dir(RudDevice& device, TransferPrompter& prompter, const DirOptions& o) {
-  if (!ReadDirectory(device, prompter, o.plans)) return kExitFailed;
+int Dir(RudDevice& device, const DirOptions& o) {
+  if (!ReadDirectory(device, o.plans)) return kExitFailed;
   if (o.json) {
     JsonValue list = JsonValue::Array();
     for (int i = 0; i < device.entrycount; ++i) list.Push(EntryJson(device.directory[i]));
     std::cout << list.Dump(1) << '\n';
     return 0;
   }
-  // The instrument that announces "TX44" has test types to show.
   std::string reply;
   const bool type_column =
-      !o.plans && device.Identify(reply, true) && reply.find("TX44") != std::string::npos;
+      !o.plans && device.Identify(reply, true) && DirectoryShowsTestType(reply);
   PrintDirectory(device, o.plans, type_column);
   return 0;
 }
@@ -383,8 +389,12 @@ int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
     PrintError("Name the tests to download, or give --all");
     return kExitFailed;
   }
+  if (!PrefixIsSafe(o.prefix)) {
+    PrintError("The file prefix \"" + U(o.prefix) + "\" may not contain a folder separator");
+    return kExitFailed;
+  }
   if (!PrepareFolder(o.folder)) return kExitFailed;
-  if (!ReadDirectory(device, prompter, false)) return kExitFailed;
+  if (!ReadDirectory(device, false)) return kExitFailed;
   std::vector<int> rows;
   bool missing = false;
   if (o.all) {
@@ -410,7 +420,7 @@ int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
   std::vector<TransferItem> items;
   if (!MakeDownloadItems(device, o.prefix, rows, items)) return kExitFailed;
   DownloadProgress progress;
-  BatchTransfer batch(device, progress);
+  BatchTransfer batch(device, progress, &prompter);
   for (const TransferItem& item : items) batch.AddItem(item.number, item.name);
   prompter.folder = o.folder;
   prompter.existing = ExistingPolicy(o);
@@ -423,10 +433,22 @@ int GetPlans(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
     PrintError("Name the plans to fetch");
     return kExitFailed;
   }
+  // The instrument has slots 1 to 128; nothing else is asked of it.
+  for (int number : o.numbers) {
+    if (number < kFirstPlanSlot || number > kLastPlanSlot) {
+      PrintError(Format("Plan number %d is out of range (%d to %d)", number, kFirstPlanSlot,
+                        kLastPlanSlot));
+      return kExitFailed;
+    }
+  }
+  if (!PrefixIsSafe(o.prefix)) {
+    PrintError("The file prefix \"" + U(o.prefix) + "\" may not contain a folder separator");
+    return kExitFailed;
+  }
   if (!PrepareFolder(o.folder)) return kExitFailed;
   DownloadProgress progress;
   progress.plans = true;
-  BatchTransfer batch(device, progress);
+  BatchTransfer batch(device, progress, &prompter);
   batch.planmode = true;
   batch.prefix = o.prefix;
   for (int number : o.numbers) batch.AddItem(number);
@@ -436,37 +458,39 @@ int GetPlans(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
 }
 
 int Resend(RudDevice& device, TransferPrompter& prompter, const ResendOptions& o) {
-  DownloadProgress progress;
-  progress.resend = true;
-  BatchTransfer batch(device, progress);
-  batch.resendmode = true;
-  batch.AddItem(-1, o.file);
-  if (FileExists(o.file) && !o.overwrite) {
-    PrintError("\"" + o.file + "\" exists; give --overwrite to replace it");
+  std::string why;
+  if (!CheckOutputFile(o.file, o.overwrite, why)) {
+    PrintError(U(why));
     return kExitFailed;
   }
+  DownloadProgress progress;
+  progress.resend = true;
+  BatchTransfer batch(device, progress, &prompter);
+  batch.resendmode = true;
+  batch.AddItem(-1, o.file);
   const int code = RunBatch(batch, progress, prompter);
   return code == 0 && batch.written().empty() ? kExitFailed : code;
 }
 
-// An upload the instrument never asked for ("GO") ends without a message.
-constexpr const char* kNoGo = "The instrument did not ask for the plan";
-
-int PutPlan(RudDevice& device, TransferPrompter& prompter, const PutPlanOptions& o) {
+int PutPlan(RudDevice& device, const PutPlanOptions& o) {
   kvTestPlan plan;
   if (!LoadPlanFile(o.file, plan)) return kExitFailed;
-  const int before = prompter.shown;
-  if (TransferPlanToSlot(device, plan, o.slot)) return 0;
-  if (prompter.shown == before) PrintError(kNoGo);
-  return kExitFailed;
+  // Every failure of the upload has been shown by the core.
+  return TransferPlanToSlot(device, plan, o.slot) ? 0 : kExitFailed;
 }
 
 int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o) {
   kvTestPlan plan;
   if (!LoadPlanFile(o.plan, plan)) return kExitFailed;
+  // The place of the record is checked before the instrument starts.
+  std::string why;
+  if (!CheckOutputFile(o.file, o.overwrite, why)) {
+    PrintError(U(why));
+    return kExitFailed;
+  }
   RunProgress progress;
   progress.yes = o.yes;
-  RemoteRun run(device, plan, progress);
+  RunSession run(device, plan, progress);
   run.result_path = o.file;
   prompter.yes = o.yes;
   bool interrupted = false;
@@ -486,15 +510,11 @@ int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o) {
       run.Abort();
     }
   };
-  const int before = prompter.shown;
   const bool ok = run.RunTest();
   prompter.on_pump = nullptr;
   if (ok) {
     std::cout << U(o.file) << '\n';
     return 0;
-  }
-  if (run.outcome() == RemoteRun::Outcome::kUploadFailed && prompter.shown == before) {
-    PrintError(kNoGo);
   }
   if (run.outcome() == RemoteRun::Outcome::kWriteFailed) {
     PrintError("Cannot write the record file \"" + o.file + "\"");
@@ -523,7 +543,7 @@ void RegisterDeviceTransferCommands(CLI::App& device, CliContext& ctx,
   dir_cmd->add_flag("--plans", dir->plans, "The plan directory");
   dir_cmd->add_flag("--json", dir->json, "Every field of every entry as JSON");
   dir_cmd->callback(
-      [run, dir] { run([dir](RudDevice& d, TransferPrompter& p) { return Dir(d, p, *dir); }); });
+      [run, dir] { run([dir](RudDevice& d, TransferPrompter&) { return Dir(d, *dir); }); });
 
   auto dl = std::make_shared<FetchOptions>();
   dl->prefix = "Test";
@@ -564,13 +584,14 @@ void RegisterDeviceTransferCommands(CLI::App& device, CliContext& ctx,
       ->required()
       ->check(CLI::Range(kFirstPlanSlot, kLastPlanSlot));
   pp_cmd->callback(
-      [run, pp] { run([pp](RudDevice& d, TransferPrompter& p) { return PutPlan(d, p, *pp); }); });
+      [run, pp] { run([pp](RudDevice& d, TransferPrompter&) { return PutPlan(d, *pp); }); });
 
   auto rn = std::make_shared<RunOptions>();
   CLI::App* rn_cmd = device.add_subcommand("run", "Run a plan on the instrument, keep the record");
   rn_cmd->add_option("PLAN", rn->plan, "Plan file")->required();
   rn_cmd->add_option("-o,--output", rn->file, "Record file")->required();
   rn_cmd->add_flag("--yes", rn->yes, "Go on without waiting for Enter; OK to the instrument");
+  rn_cmd->add_flag("--overwrite", rn->overwrite, "Replace an existing record file");
   rn_cmd->callback(
       [run, rn] { run([rn](RudDevice& d, TransferPrompter& p) { return Run(d, p, *rn); }); });
 

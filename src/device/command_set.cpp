@@ -6,7 +6,10 @@
 
 #include <string>
 
-#include "app/prompter.h"
+#include <algorithm>
+
+#include "base/prompter.h"
+#include "base/timer.h"
 #include "base/format.h"
 #include "device/directory_grammar.h"
 #include "device/line_text.h"
@@ -33,11 +36,13 @@ bool TransferPlanToSlot(RudDevice& device, const kvTestPlan& plan, int slot) {
 }
 
 bool RudDevice::GetDirectory(bool plans) {
+  lastdirectory = DirectoryEnd::kFailed;
   if (!EnsureConnected(true)) return false;
   if (!SendText(plans ? "p" : "d")) {
     ShowDeviceMessage("Can't send data to device (getdirectory)");
     return false;
   }
+  lastdirectory = DirectoryEnd::kCutShort;
   DirectoryGrammar grammar(directory, kMaxDirectoryEntries, entrycount);
   std::string line;
   for (;;) {
@@ -47,8 +52,10 @@ bool RudDevice::GetDirectory(bool plans) {
       case DirectoryGrammar::Step::kMore:
         break;
       case DirectoryGrammar::Step::kDone:
+        lastdirectory = DirectoryEnd::kDone;
         return true;
       case DirectoryGrammar::Step::kLimit:
+        lastdirectory = DirectoryEnd::kLimit;
         ShowDeviceMessage(Format("Directory limit of %d exceeded", kMaxDirectoryEntries));
         return true;
     }
@@ -81,11 +88,13 @@ bool RudDevice::LoadTest(int number) {
 }
 
 bool RudDevice::UploadPlan(const kvTestPlan& plan, const char* command) {
+  // EnsureConnected says why when no instrument answers; the model is kept
+  // for the connection, so it is asked for only when not known yet.
   if (!EnsureConnected(true)) return false;
   std::string reply;
-  if (!Identify(reply, true)) {
+  if (!model_known_ && !Identify(reply, false)) {
     // Without a model the plan cannot be checked against the instrument.
-    ShowDeviceMessage("Device not available");
+    ShowDeviceMessage(kNoIdentification);
     return false;
   }
   if (plan.devicetype != modelcode) {
@@ -100,11 +109,17 @@ bool RudDevice::UploadPlan(const kvTestPlan& plan, const char* command) {
     return false;
   }
   std::string line;
-  for (int lines = 0;; ++lines) {
-    // No "GO" (silence, or an instrument that is busy with something else)
-    // ends the upload without a message.
-    if (lines >= kMaxLinesBeforeGo) return false;
-    if (!ReadDeviceLine(line, kReplyLineCapacity, kUploadLineTimeoutMs)) return false;
+  // Lines before "GO" are skipped, for as long as the instrument's time-out:
+  // an instrument that talks about something else is not waited for
+  // forever, and one that never asks is told about.
+  CTimer deadline;
+  deadline.Start(kUploadLineTimeoutMs);
+  for (;;) {
+    const int left = static_cast<int>(std::max<uint32_t>(deadline.RemainingMs(), 1));
+    if (deadline.Expired() || !ReadDeviceLine(line, kReplyLineCapacity, left)) {
+      if (!Link().abort) ShowDeviceMessage(kNoGo);
+      return false;
+    }
     if (line.find("GO") != std::string::npos) break;
   }
   if (!SendText(plan.ImageLinkText())) {
@@ -129,7 +144,7 @@ bool RudDevice::TransferPlan(const kvTestPlan& plan, int slot) {
 
 bool RudDevice::ReturnToPanel() {
   const uint8_t x = 'X';
-  return UsbActive() ? usb().Write(&x, 1) : serial().Write(&x, 1);
+  return Link().Write(&x, 1);
 }
 
 }  // namespace kova

@@ -16,9 +16,10 @@ class kvTestPlan;
 constexpr size_t kReplyLineCapacity = 260;
 // Wait per byte of the lines around a plan upload and the run prompts.
 constexpr int kUploadLineTimeoutMs = 10000;
-// Lines the instrument may send before "GO" of an upload; more means it is
-// not listening to the upload at all.
-constexpr int kMaxLinesBeforeGo = 64;
+// An upload whose "GO" never came, and an instrument that answers but does
+// not identify itself.
+constexpr const char* kNoGo = "The instrument did not ask for the plan";
+constexpr const char* kNoIdentification = "No identification from the instrument";
 // Longest record text taken from the instrument: a full record is about
 // 60 KB (16 KB of hex, 20 graphs of 21 points, 20 burden tables).
 constexpr size_t kMaxRecordTextBytes = 256 * 1024;

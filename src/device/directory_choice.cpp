@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/prompter.h"
 #include "base/fixed_text.h"
 #include "base/format.h"
+#include "base/prompter.h"
 
 namespace kova {
 namespace {
@@ -23,10 +23,6 @@ std::vector<int> ValidRows(const std::vector<int>& selected, size_t rows) {
 }
 
 }  // namespace
-
-bool IdentificationShowsTestType(const std::string& reply) {
-  return reply.find("TX44") != std::string::npos;
-}
 
 std::vector<DirectoryColumn> TestDirectoryColumns(bool show_type) {
   std::vector<DirectoryColumn> columns = {{"Test", "Test Num", true}};

@@ -23,8 +23,6 @@ struct DirectoryColumn {
 constexpr const char* kDefaultTestPrefix = "Test";
 constexpr const char* kSelectTestFirst = "Please select test first";
 
-// Instruments that announce "TX44" in their identification store test types.
-bool IdentificationShowsTestType(const std::string& reply);
 std::vector<DirectoryColumn> TestDirectoryColumns(bool show_type);
 // One text per column: "%04d" of the number, the type when shown, date,
 // company, station, circuit.

@@ -4,40 +4,14 @@
 
 namespace kova {
 
-std::string ModelNameOf(int modelcode) {
-  switch (modelcode) {
-    case kModel7KA:
-      return "7KA";
-    case kModel7100BC:
-      return "7100B";
-    case kModelR5:
-      return "7100 R5";
-    default:
-      return "7100";
-  }
-}
+std::string ModelNameOf(int modelcode) { return ShortModelName(ModelFromCodeOr7100(modelcode)); }
 
 std::string ModelDisplayName(int modelcode) {
-  switch (modelcode) {
-    case kModelR5:
-      return " KOVA-R5";
-    case kModel7100BC:
-      return " KOVA-7100B/C";
-    case kModel7KA:
-      return " KOVA-7KA";
-    default:
-      return " KOVA-7100";
-  }
+  return ModelTitleName(ModelFromCodeOr7100(modelcode));
 }
 
 int ModelCodeFromIdentification(const std::string& reply) {
-  int code = kModel7100;
-  if (reply.find("R5") != std::string::npos) code = kModelR5;
-  if (reply.find("7100B") != std::string::npos || reply.find("7100C") != std::string::npos) {
-    code = kModel7100BC;
-  }
-  if (reply.find("-7KA") != std::string::npos) code = kModel7KA;
-  return code;
+  return ModelCodeOf(ModelMarksOf(reply));
 }
 
 std::string ConnectedTitle(const std::string& base, int modelcode) {

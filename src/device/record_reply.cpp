@@ -8,16 +8,25 @@
 namespace kova {
 
 ReplyEnd ReadRecordReply(RudDevice& device, std::string& text, TransferObserver* observer,
-                         const std::function<bool()>& keep_going) {
+                         TransferProgress progress, const std::function<bool()>& keep_going) {
   text.clear();
   std::string line;
+  bool too_long = false;
   for (;;) {
-    if (!device.ReadDeviceLine(line, kReplyLineCapacity)) return ReplyEnd::kLineMissing;
-    if (text.size() + line.size() + 2 > kMaxRecordTextBytes) return ReplyEnd::kTooLong;
-    text += line;
-    text += "\r\n";
-    if (observer != nullptr) observer->BytesReceived(text.size());
-    if (EqualsNoCase(line, "DONE")) return ReplyEnd::kDone;
+    if (!device.ReadDeviceLine(line, kReplyLineCapacity)) {
+      return too_long ? ReplyEnd::kTooLong : ReplyEnd::kLineMissing;
+    }
+    progress.bytes += line.size() + 2;
+    if (!too_long && text.size() + line.size() + 2 > kMaxRecordTextBytes) {
+      too_long = true;
+      text.clear();
+    }
+    if (!too_long) {
+      text += line;
+      text += "\r\n";
+    }
+    if (observer != nullptr) observer->Progress(progress);
+    if (EqualsNoCase(line, "DONE")) return too_long ? ReplyEnd::kTooLong : ReplyEnd::kDone;
     if (keep_going && !keep_going()) return ReplyEnd::kStopped;
   }
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "base/format.h"
 #include "device/command_set.h"
 #include "device/line_text.h"
@@ -69,10 +69,12 @@ bool RemoteRun::RunTest() {
   outcome_ = Outcome::kNone;
   kept_.clear();
 
-  // Each model test is one identification exchange.
-  const bool r5 = device_.IsR5();
-  if (device_.Is7100BC()) record_->deviceversion = 2;
-  if (device_.Is7KA()) record_->deviceversion = 4;
+  // The model is asked once per connection. A KOVA-R5 run keeps layout 1,
+  // as the instrument's program always stored it.
+  const int code = device_.ModelCode();
+  const bool r5 = code == kModelR5;
+  if (device_.ForeignDevice()) return Fail(Outcome::kUploadFailed);  // already said
+  if (!r5) record_->deviceversion = DeviceVersionOf(ModelFromCodeOr7100(code));
 
   // A KOVA-R5 measures one tap per run: the plan goes out once per tap with
   // that tap's block in the first place.
@@ -85,7 +87,11 @@ bool RemoteRun::RunTest() {
   }
 
   bool ok = true;
-  for (int i = 0; i < runs && ok; ++i) ok = RunOnce(i, r5, join);
+  runs_ = runs;
+  for (int i = 0; i < runs && ok; ++i) {
+    run_ = i;
+    ok = RunOnce(i, r5, join);
+  }
   if (!ok) {
     if (abort_) AbortEnding();
     return false;
@@ -96,7 +102,7 @@ bool RemoteRun::RunTest() {
   record_->resistance = plan_.resistance;
   record_->classsettings = plan_.classsettings;
   record_->taporder = plan_.taporder;
-  if (saveresult && !record_->WriteRecordFile(result_path)) return Fail(Outcome::kWriteFailed);
+  if (!Keep(*record_)) return Fail(Outcome::kWriteFailed);
   outcome_ = Outcome::kSuccess;
   return true;
 }
@@ -121,7 +127,8 @@ bool RemoteRun::RunOnce(int run, bool r5, bool join) {
   if (!ReadProgress()) return false;
   if (!ReadData()) return false;
   if (abort_) return Fail(Outcome::kAborted);
-  if (!record_->RecordTextParser(text_, r5 ? 1 : 0, 0, 0)) {
+  if (!record_->RecordTextParser(text_, r5 ? RecordTextParse::SingleTest(0)
+                                          : RecordTextParse::Whole())) {
     device_.prompter().Message(kDeviceCaption, "Error reading data from device");
     return Fail(Outcome::kGarbled);
   }
@@ -194,7 +201,10 @@ bool RemoteRun::ReadProgress() {
 
 bool RemoteRun::ReadData() {
   if (abort_) return Fail(Outcome::kAborted);
-  switch (ReadRecordReply(device_, text_, &observer_, [this] { return abort_ == 0; })) {
+  TransferProgress progress;
+  progress.item = static_cast<size_t>(run_);
+  progress.items = static_cast<size_t>(runs_);
+  switch (ReadRecordReply(device_, text_, &observer_, progress, [this] { return abort_ == 0; })) {
     case ReplyEnd::kDone:
       return true;
     case ReplyEnd::kStopped:

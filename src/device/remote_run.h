@@ -2,8 +2,8 @@
 // A remote test run: the plan goes to the instrument with "T314", the
 // instrument runs it at once, its progress lines and prompts reach the user
 // through the observer (with the Continue button after each "CONNECT" line),
-// and the measured record text becomes the run's record, written to
-// "RunTest.test". A KOVA-R5 measures one tap per run: a plan of N taps is
+// and the measured record text becomes the run's record, which Keep() hands
+// to the layer that saves it (as "RunTest.test", app/run_session.h). A KOVA-R5 measures one tap per run: a plan of N taps is
 // run N times, one tap block at a time, and the results are joined into one
 // record.
 //
@@ -49,16 +49,11 @@ class RemoteRun {
   // `plan` belongs to the caller; for a KOVA-R5 the run changes its image and
   // number of taps.
   RemoteRun(RudDevice& device, kvTestPlan& plan, TransferObserver& observer);
-  ~RemoteRun();
+  virtual ~RemoteRun();
   RemoteRun(const RemoteRun&) = delete;
   RemoteRun& operator=(const RemoteRun&) = delete;
 
-  // Write the record to `result_path` at the end (default); when off, the
-  // caller takes the record.
-  bool saveresult = true;
-  std::string result_path = kRunResultFile;
-
-  // Runs the plan; true when the record arrived (and was written).
+  // Runs the plan; true when the record arrived (and Keep took it).
   bool RunTest();
 
   // The Abort button: stops the read in progress and the run.
@@ -74,6 +69,14 @@ class RemoteRun {
   // A real sleep: the slices of the wait for Continue and the pause of the
   // abort ending. Tests replace it.
   std::function<void(uint32_t ms)> pause;
+
+ protected:
+  // The finished record; false when it could not be kept (the run then
+  // ends with kWriteFailed). The run itself keeps it in record().
+  virtual bool Keep(TestRecord& rec) {
+    (void)rec;
+    return true;
+  }
 
  private:
   bool RunOnce(int run, bool r5, bool join);
@@ -92,6 +95,7 @@ class RemoteRun {
   std::vector<KeptTap> kept_;
   std::string text_;
   int abort_ = 0;
+  int run_ = 0, runs_ = 1;
   bool waiting_ = false;
   Outcome outcome_ = Outcome::kNone;
 };

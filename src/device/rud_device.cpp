@@ -4,38 +4,17 @@
 #include <cctype>
 #include <cstring>
 
-#include "app/app_settings.h"
-#include "app/prompter.h"
-#include "app/settings_store.h"
 #include "base/format.h"
+#include "base/prompter.h"
 
 namespace kova {
 namespace {
 
-// A port name of the "COMn" kind, whose number alone says where it is.
-bool IsNumberedComName(const std::string& name) {
-  std::string text = name;
-  while (!text.empty() && text.back() == ':') text.pop_back();
-  if (text.size() < 4) return false;
-  for (size_t i = 0; i < 3; ++i) {
-    if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) return false;
-  }
-  for (size_t i = 3; i < text.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
-  }
-  return PortNumberFromName(text) > 0;
-}
-
 }  // namespace
 
-RudDevice::RudDevice(CSerialCom& serial, UsbHidLink& usb, Prompter& prompter, CAppInfo& info,
-                     AppSettings& settings, SettingsStore& store)
-    : serial_(serial),
-      usb_(usb),
-      prompter_(prompter),
-      info_(info),
-      settings_(settings),
-      store_(store) {}
+RudDevice::RudDevice(CSerialCom& serial, UsbHidLink& usb, Prompter& prompter,
+                     LinkPreferences& preferences)
+    : serial_(serial), usb_(usb), prompter_(prompter), prefs_(preferences) {}
 
 RudDevice::~RudDevice() = default;
 
@@ -43,37 +22,51 @@ void RudDevice::SetTitleWindow(MainWindowTitle* window) { window_ = window; }
 
 void RudDevice::ApplyCommSettings() {
   serial_.Close();
-  serial_.port = info_.comport;
-  serial_.portname = info_.comportname;
-  serial_.baud = info_.baud;
-  serial_.tracefolder = info_.tracedir;
+  ForgetModel();
+  const SerialPlace place = prefs_.Place();
+  serial_.port = place.port;
+  serial_.portname = place.name;
+  serial_.baud = place.baud;
+  serial_.tracefolder = place.tracedir;
 }
 
-bool RudDevice::UsbActive() const { return info_.usbactive != 0; }
+bool RudDevice::UsbActive() const { return prefs_.UsbActive(); }
+
+DeviceLink& RudDevice::Link() {
+  if (UsbActive()) return usb_;
+  return serial_;
+}
+
+bool RudDevice::DeviceGone() { return Link().gone(); }
+
+void RudDevice::ForgetModel() {
+  model_known_ = false;
+  foreign_ = false;
+}
+
+bool RudDevice::KnownModel(InstrumentModel& model) const {
+  if (!model_known_) return false;
+  model = ModelFromCodeOr7100(modelcode);
+  return true;
+}
 
 void RudDevice::ShowDeviceMessage(const std::string& text) {
   prompter_.Message(kDeviceCaption, text, Buttons::Ok);
 }
 
 bool RudDevice::SendBytes(const void* bytes, size_t count) {
-  if (UsbActive()) {
-    if (usb_.Write(bytes, count)) return true;
-    if (usb_.abort) return false;
-    ShowDeviceMessage("Can't send data to device");
-    return false;
-  }
-  if (serial_.Write(bytes, count)) return true;
+  DeviceLink& link = Link();
+  if (link.Write(bytes, count)) return true;
+  // Over USB a write stopped by Abort is no failure to tell about.
+  if (UsbActive() && link.abort) return false;
   ShowDeviceMessage("Can't send data to device");
   return false;
 }
 
 bool RudDevice::ReadDeviceLine(char* buffer, size_t capacity, int timeout_ms) {
-  if (UsbActive()) {
-    usb_.abort = 0;
-    return usb_.ReadLine(buffer, capacity, timeout_ms);
-  }
-  serial_.abort = 0;
-  return serial_.ReadLine(buffer, capacity, timeout_ms);
+  DeviceLink& link = Link();
+  link.abort = 0;
+  return ReadLinkLine(link, buffer, capacity, timeout_ms);
 }
 
 bool RudDevice::ReadDeviceLine(std::string& line, size_t capacity, int timeout_ms) {
@@ -83,13 +76,7 @@ bool RudDevice::ReadDeviceLine(std::string& line, size_t capacity, int timeout_m
   return ok;
 }
 
-void RudDevice::SetAbort(int value) {
-  if (UsbActive()) {
-    usb_.abort = value;
-  } else {
-    serial_.abort = value;
-  }
-}
+void RudDevice::SetAbort(int value) { Link().abort = value; }
 
 bool RudDevice::ProbeUsb() {
   uint8_t reply[5];
@@ -114,7 +101,13 @@ bool RudDevice::Identify(char* reply, size_t size, bool check) {
   if (check && !EnsureConnected(true)) return false;
   if (!SendBytes("W", 1)) return false;
   if (!ReadDeviceLine(reply, std::min(size, kIdentifyCapacity), -1)) return false;
-  modelcode = ModelCodeFromIdentification(reply);
+  identification_ = reply;
+  InstrumentModel model = InstrumentModel::k7100;
+  foreign_ = !ModelFromIdentification(identification_, model);
+  model_known_ = !foreign_;
+  // A foreign device keeps the last model; nothing may take it for one.
+  if (foreign_) return true;
+  modelcode = ModelCodeOf(model);
   if (!have_base_title_) {
     base_title_ = window_ != nullptr ? window_->GetTitle() : std::string();
     have_base_title_ = true;
@@ -132,8 +125,10 @@ bool RudDevice::Identify(std::string& reply, bool check) {
 }
 
 int RudDevice::ModelCode() {
-  char reply[kIdentifyCapacity];
-  Identify(reply, sizeof reply, true);
+  if (!model_known_) {
+    char reply[kIdentifyCapacity];
+    Identify(reply, sizeof reply, true);
+  }
   return modelcode;
 }
 
@@ -141,19 +136,32 @@ bool RudDevice::Is7100BC() { return ModelCode() == kModel7100BC; }
 bool RudDevice::Is7KA() { return ModelCode() == kModel7KA; }
 bool RudDevice::IsR5() { return ModelCode() == kModelR5; }
 
-bool RudDevice::EnsureConnected(bool report) {
-  const bool may_search = settings_.DeviceAutoDetect != 0 && detected == 0;
-  char reply[kIdentifyCapacity];
-  if (Ping(may_search ? false : report)) {
-    Identify(reply, sizeof reply, false);
-    return true;
+bool RudDevice::RefuseForeign(bool report) {
+  if (!foreign_) return true;
+  if (report) {
+    ShowDeviceMessage(Format("The device that answers is no KOVA instrument: \"%s\"",
+                             identification_.c_str()));
   }
+  return false;
+}
+
+bool RudDevice::EnsureConnected(bool report) {
+  const bool may_search = prefs_.AutoDetect() && detected == 0;
+  char reply[kIdentifyCapacity];
+  // The model of this connection is asked for once, then kept.
+  if (Ping(may_search ? false : report)) {
+    if (!model_known_) Identify(reply, sizeof reply, false);
+    return RefuseForeign(report);
+  }
+  ForgetModel();
   if (may_search) {
     prompter_.RunWaiting("Searching for Device ...\r\rPlease wait.", [this] { return Detect(); });
-  }
-  if (Ping(report)) {
-    Identify(reply, sizeof reply, false);
-    return true;
+    // A second probe only when the search may have moved the link; the
+    // same probe again would only repeat the port's message.
+    if (Ping(report)) {
+      if (!model_known_) Identify(reply, sizeof reply, false);
+      return RefuseForeign(report);
+    }
   }
   if (report) ShowDeviceMessage("Device not available");
   return false;
@@ -164,7 +172,7 @@ bool RudDevice::SearchSerialPorts() {
   serial_.EnumeratePorts(names);
   // Names the user configured join the search (a link to a simulated
   // instrument, ports the system does not list).
-  for (const std::string& extra : info_.ExtraPortNames()) {
+  for (const std::string& extra : prefs_.ExtraPortNames()) {
     if (std::find(names.begin(), names.end(), extra) == names.end()) names.push_back(extra);
   }
   const int old_port = serial_.port;
@@ -188,10 +196,11 @@ bool RudDevice::SearchSerialPorts() {
 }
 
 bool RudDevice::Detect() {
+  ForgetModel();
   if (ProbeUsb()) {
-    info_.usbactive = 1;
+    prefs_.SetUsbActive(true);
   } else if (SearchSerialPorts()) {
-    info_.usbactive = 0;
+    prefs_.SetUsbActive(false);
   } else {
     return false;
   }
@@ -199,7 +208,11 @@ bool RudDevice::Detect() {
   char reply[kIdentifyCapacity];
   Identify(reply, sizeof reply, false);
   if (std::strstr(reply, "KOVA") != nullptr) {
-    StoreFoundConnection();
+    SerialPlace where = prefs_.Place();
+    where.port = serial_.port;
+    where.name = serial_.portname;
+    where.baud = serial_.baud;
+    prefs_.StoreFound(where, UsbActive());
   } else {
     serial_.Close();
     detected = 0;
@@ -207,30 +220,8 @@ bool RudDevice::Detect() {
   return detected != 0;
 }
 
-void RudDevice::StoreFoundConnection() {
-  const char* S = kSettingsSection;
-  if (!UsbActive()) {
-    // A "COMn" name is stored as its number, as always; any other name is
-    // kept as the port name, which wins over the number.
-    if (IsNumberedComName(serial_.portname)) {
-      info_.comport = PortNumberFromName(serial_.portname);
-      info_.comportname.clear();
-    } else {
-      info_.comportname = serial_.portname;
-    }
-  }
-  info_.comspeed = serial_.baud == 19200 ? 0 : 1;
-  info_.baud = SpeedFromSelector(info_.comspeed);
-  store_.SetInt(S, "ComPort", info_.comport);
-  store_.SetInt(S, "ComSpeed", info_.comspeed);
-  store_.SetInt(S, "USBEnable", info_.usbactive);
-  store_.SetText(S, "ComPortName", info_.comportname);
-  store_.Flush();
-  settings_.ComPort = info_.comport;
-  settings_.USBEnabled = info_.usbactive;
-}
-
 bool RudDevice::Reconnect() {
+  ForgetModel();
   for (int attempt = 0; attempt < 2; ++attempt) {
     usb_.abort = 0;
     if (UsbActive()) {

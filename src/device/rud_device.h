@@ -10,22 +10,21 @@
 #include <cstdint>
 #include <string>
 
+#include "base/instrument_model.h"
+#include "device/link_preferences.h"
 #include "device/serial_com.h"
 #include "device/usb_hid_link.h"
 
 namespace kova {
 
 class Prompter;
-class SettingsStore;
-class CAppInfo;
-struct AppSettings;
 class kvTestPlan;
 
 // Instrument model codes (the same numbers as a plan's device type).
-constexpr int kModel7100 = 0;
-constexpr int kModelR5 = 1;
-constexpr int kModel7100BC = 2;
-constexpr int kModel7KA = 4;
+constexpr int kModel7100 = ModelCodeOf(InstrumentModel::k7100);
+constexpr int kModelR5 = ModelCodeOf(InstrumentModel::kR5);
+constexpr int kModel7100BC = ModelCodeOf(InstrumentModel::k7100BC);
+constexpr int kModel7KA = ModelCodeOf(InstrumentModel::k7KA);
 
 constexpr int kMaxDirectoryEntries = 150;
 constexpr size_t kDirectoryTextSize = 40;
@@ -77,10 +76,9 @@ class RudDevice {
  public:
   static constexpr int kProbeTimeoutMs = 1200;
 
-  // `settings` and `info` are the application's settings objects; the
-  // instrument search writes what it found into them and into `store`.
-  RudDevice(CSerialCom& serial, UsbHidLink& usb, Prompter& prompter, CAppInfo& info,
-            AppSettings& settings, SettingsStore& store);
+  // The instrument search tells `preferences` where it found the
+  // instrument.
+  RudDevice(CSerialCom& serial, UsbHidLink& usb, Prompter& prompter, LinkPreferences& preferences);
   virtual ~RudDevice();
   RudDevice(const RudDevice&) = delete;
   RudDevice& operator=(const RudDevice&) = delete;
@@ -92,6 +90,10 @@ class RudDevice {
   void ApplyCommSettings();
 
   bool UsbActive() const;
+  // The transport in use: the USB link or the serial port.
+  DeviceLink& Link();
+  // The far end went away during the last exchange (unplugged, port gone).
+  bool DeviceGone();
 
   // --- transport-neutral primitives -------------------------------------
   // True when the active transport took all bytes; "Can't send data to
@@ -113,15 +115,25 @@ class RudDevice {
   // first.
   bool Identify(char* reply, size_t size, bool check);
   bool Identify(std::string& reply, bool check);
-  // Identify with check, then the model code (the last known one when the
-  // identification failed).
+  // The model code. The model is identified once per connection and kept
+  // until the link is closed, reopened or searched; the first call (Identify
+  // with check) asks the instrument, later ones do not. The last known code
+  // when the identification failed.
   int ModelCode();
+  // The kept model of this connection; false when none is known (not
+  // identified yet, or the device named no model of the family).
+  bool KnownModel(InstrumentModel& model) const;
+  // The last identification named no KOVA model: a foreign device answers.
+  bool ForeignDevice() const { return foreign_; }
+  // The last identification line.
+  const std::string& IdentificationText() const { return identification_; }
   bool Is7100BC();
   bool Is7KA();
   bool IsR5();
   static std::string ModelName(int modelcode) { return ModelNameOf(modelcode); }
 
-  // True when the instrument answers, after searching for it if allowed.
+  // True when the instrument answers, after searching for it if allowed, and
+  // says it is a KOVA instrument. With `report`, one message says why not.
   bool EnsureConnected(bool report);
   // Searches USB, then every serial port; sets `detected`.
   bool Detect();
@@ -132,7 +144,11 @@ class RudDevice {
   const std::string& TitleText() const { return title_; }
 
   // --- the command set (device/command_set.cpp) ---------------------------
+  // How the last GetDirectory ended. kCutShort is the one failure nothing
+  // was shown for (the reply stopped before "DONE").
+  enum class DirectoryEnd { kDone, kLimit, kFailed, kCutShort };
   bool GetDirectory(bool plans);
+  DirectoryEnd lastdirectory = DirectoryEnd::kFailed;
   bool LoadTest(int number);
   bool UploadPlan(const kvTestPlan& plan, const char* command);
   bool TransferPlan(const kvTestPlan& plan, int slot);
@@ -141,7 +157,9 @@ class RudDevice {
   CSerialCom& serial() { return serial_; }
   UsbHidLink& usb() { return usb_; }
   Prompter& prompter() { return prompter_; }
-  CAppInfo& info() { return info_; }
+  LinkPreferences& preferences() { return prefs_; }
+  // Shows `text` in the device's message box ("KOVA-7100").
+  void ShowDeviceMessage(const std::string& text);
 
   int modelcode = kModel7100;
   int entrycount = 0;
@@ -152,15 +170,16 @@ class RudDevice {
   bool ProbeUsb();
   bool ProbeSerial(bool report);
   bool SearchSerialPorts();
-  void StoreFoundConnection();
-  void ShowDeviceMessage(const std::string& text);
+  void ForgetModel();
+  bool RefuseForeign(bool report);
 
   CSerialCom& serial_;
   UsbHidLink& usb_;
   Prompter& prompter_;
-  CAppInfo& info_;
-  AppSettings& settings_;
-  SettingsStore& store_;
+  LinkPreferences& prefs_;
+  bool model_known_ = false;
+  bool foreign_ = false;
+  std::string identification_;
   MainWindowTitle* window_ = nullptr;
   bool have_base_title_ = false;
   std::string base_title_;

@@ -20,6 +20,13 @@ enum class SerialOpenStatus {
   kSettingsRefused,  // the driver refused the line settings
 };
 
+// Why a port did not open, where the system tells.
+enum class SerialOpenFailure { kUnknown, kNoSuchPort, kBusy, kNotSerial };
+
+// The words for a failure ("no such port", "port busy", "not a serial
+// port"); empty when unknown.
+const char* SerialOpenFailureText(SerialOpenFailure failure);
+
 class SerialBackend {
  public:
   virtual ~SerialBackend() = default;
@@ -30,6 +37,8 @@ class SerialBackend {
   virtual SerialOpenStatus Open(const std::string& name, int baud, int& error) = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
+  // Why the last Open returned kCannotOpen.
+  virtual SerialOpenFailure LastOpenFailure() const { return SerialOpenFailure::kUnknown; }
 
   // Bytes that can be read at once; -1 when the port has failed (the device
   // is gone).

@@ -2,11 +2,25 @@
 
 #include <algorithm>
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "base/format.h"
 #include "base/timer.h"
 
 namespace kova {
+
+const char* SerialOpenFailureText(SerialOpenFailure failure) {
+  switch (failure) {
+    case SerialOpenFailure::kNoSuchPort:
+      return "no such port";
+    case SerialOpenFailure::kBusy:
+      return "port busy";
+    case SerialOpenFailure::kNotSerial:
+      return "not a serial port";
+    case SerialOpenFailure::kUnknown:
+      break;
+  }
+  return "";
+}
 
 CSerialCom::CSerialCom(SerialBackend& backend, Prompter& prompter)
     : backend_(backend), prompter_(prompter) {}
@@ -31,8 +45,10 @@ bool CSerialCom::Open(bool report) {
       break;
     case SerialOpenStatus::kCannotOpen:
       if (report) {
-        prompter_.Message(kWarningCaption, Format("Can't open com port for device %s error=%d",
-                                                  name.c_str(), error));
+        std::string text = Format("Can't open com port for device %s error=%d", name.c_str(), error);
+        const std::string why = SerialOpenFailureText(backend_.LastOpenFailure());
+        if (!why.empty()) text += " (" + why + ")";
+        prompter_.Message(kWarningCaption, text);
       }
       return false;
     // A port that cannot take the speed is closed again, so the next
@@ -54,6 +70,7 @@ bool CSerialCom::Open(bool report) {
 bool CSerialCom::Close() {
   if (open_) backend_.Close();
   open_ = false;
+  ClearGone();
   trace_.Close();
   return true;
 }
@@ -67,7 +84,10 @@ bool CSerialCom::Write(const void* bytes, size_t count) {
   for (size_t done = 0; done < count;) {
     const size_t chunk = std::min(kWriteChunk, count - done);
     const int timeout = 200 + 10 * static_cast<int>(chunk);
-    if (!backend_.Write(data + done, chunk, timeout)) return false;
+    if (!backend_.Write(data + done, chunk, timeout)) {
+      if (!backend_.IsOpen()) MarkGone();
+      return false;
+    }
     done += chunk;
   }
   return true;
@@ -83,7 +103,10 @@ bool CSerialCom::ReadExact(uint8_t* dest, size_t count, int timeout_ms) {
     prompter_.Pump();
     if (abort) return false;
     const long waiting = backend_.BytesWaiting();
-    if (waiting < 0) return false;  // the device is gone
+    if (waiting < 0) {
+      MarkGone();
+      return false;
+    }
     const size_t k = std::min(static_cast<size_t>(waiting), needed);
     if (k == 0) {
       const uint32_t left = std::max<uint32_t>(timer.RemainingMs(), 1);
@@ -91,39 +114,15 @@ bool CSerialCom::ReadExact(uint8_t* dest, size_t count, int timeout_ms) {
       continue;
     }
     size_t got = 0;
-    if (!backend_.Read(dest, k, got)) return false;
+    if (!backend_.Read(dest, k, got)) {
+      MarkGone();
+      return false;
+    }
     trace_.Received(dest, got);
     dest += got;
     needed -= got;
   }
   return true;
-}
-
-bool CSerialCom::ReadLine(char* buffer, size_t capacity, int timeout_ms) {
-  if (capacity == 0 || !Open(true)) return false;
-  size_t stored = 0;
-  buffer[0] = '\0';
-  for (;;) {
-    uint8_t byte = 0;
-    if (!ReadExact(&byte, 1, timeout_ms)) {
-      buffer[stored] = '\0';  // what arrived stays readable
-      return false;
-    }
-    if (byte == '\r') {
-      buffer[stored] = '\0';
-      if (skiplf) {
-        uint8_t lf = 0;
-        ReadExact(&lf, 1, kDefaultTimeoutMs);  // the LF, whatever it is
-      }
-      return true;
-    }
-    buffer[stored++] = byte == 0 ? ' ' : static_cast<char>(byte);
-    if (stored >= capacity - 1) {
-      // A capacity of 1 has no room for a character: keep the terminator.
-      buffer[std::min(stored, capacity - 1)] = '\0';
-      return false;  // line too long
-    }
-  }
 }
 
 bool CSerialCom::EnumeratePorts(std::vector<std::string>& names) {

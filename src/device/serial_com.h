@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "device/device_link.h"
 #include "device/serial_backend.h"
 #include "device/serial_trace.h"
 
@@ -24,13 +25,13 @@ class Prompter;
 // Longest blocking wait between two pumps of the user interface.
 constexpr int kWaitSliceMs = 20;
 
-class CSerialCom {
+class CSerialCom : public DeviceLink {
  public:
   static constexpr int kDefaultTimeoutMs = 3000;
   static constexpr size_t kWriteChunk = 128;
 
   CSerialCom(SerialBackend& backend, Prompter& prompter);
-  virtual ~CSerialCom();
+  ~CSerialCom() override;
   CSerialCom(const CSerialCom&) = delete;
   CSerialCom& operator=(const CSerialCom&) = delete;
 
@@ -40,7 +41,6 @@ class CSerialCom {
   std::string portname;
   int baud = 19200;
   int skiplf = 1;  // after a CR, one more byte (the LF) is consumed
-  int abort = 0;   // set from outside to stop a read in progress
   // Folder for the trace file (see TraceFolder); empty: no trace.
   std::string tracefolder;
 
@@ -55,14 +55,23 @@ class CSerialCom {
   bool IsOpen() const { return open_; }
 
   // Opens, discards unread input, then sends all bytes in chunks of 128.
-  bool Write(const void* bytes, size_t count);
+  bool Write(const void* bytes, size_t count) override;
   // True when exactly `count` bytes arrived within the time-out (whole read;
   // -1 means 3000 ms). Bytes read so far stay in `dest` on failure.
-  bool ReadExact(uint8_t* dest, size_t count, int timeout_ms = -1);
+  bool ReadExact(uint8_t* dest, size_t count, int timeout_ms = -1) override;
   // One line ended by CR, without the CR, NUL-terminated; NUL bytes arrive
   // as spaces. The time-out applies to each byte. Fails when the line
   // reaches capacity - 1 characters (so capacity - 2 fit).
-  bool ReadLine(char* buffer, size_t capacity, int timeout_ms = -1);
+  bool ReadLine(char* buffer, size_t capacity, int timeout_ms = -1) {
+    return ReadLinkLine(*this, buffer, capacity, timeout_ms);
+  }
+
+  bool OpenLink(bool report) override { return Open(report); }
+  void CloseLink() override { Close(); }
+  bool OpensBeforeRead() const override { return true; }
+  // The LF after a CR gets the default wait, whatever the line's.
+  int LfTimeoutMs(int) const override { return kDefaultTimeoutMs; }
+  bool ConsumesLf() const override { return skiplf != 0; }
 
   // The serial ports of this computer (the list is cleared first).
   bool EnumeratePorts(std::vector<std::string>& names);

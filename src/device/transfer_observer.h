@@ -9,6 +9,14 @@
 
 namespace kova {
 
+// Where a transfer stands: item `item` (0-based) of `items`, `bytes` of its
+// reply received so far.
+struct TransferProgress {
+  size_t item = 0;
+  size_t items = 1;
+  size_t bytes = 0;
+};
+
 class TransferObserver {
  public:
   virtual ~TransferObserver() = default;
@@ -30,8 +38,8 @@ class TransferObserver {
   virtual void ItemStarted(size_t index, size_t count, int number, const std::string& name) {
     (void)index, (void)count, (void)number, (void)name;
   }
-  // Bytes of the current reply received so far.
-  virtual void BytesReceived(size_t bytes) { (void)bytes; }
+  // The reply of the current item grew.
+  virtual void Progress(const TransferProgress& progress) { (void)progress; }
   // Item `index` ended; `ok` when its file was written.
   virtual void ItemEnded(size_t index, bool ok, const std::string& name) {
     (void)index, (void)ok, (void)name;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "base/timer.h"
 #include "device/serial_com.h"
 
@@ -56,6 +56,7 @@ bool UsbHidLink::Open() {
 void UsbHidLink::Close() {
   if (open_) backend_.Close();
   open_ = false;
+  ClearGone();
   left_ = 0;
   position_ = 0;
 }
@@ -100,7 +101,10 @@ bool UsbHidLink::FetchReport(int timeout_ms) {
       const int slice = static_cast<int>(std::min<uint32_t>(left, kWaitSliceMs));
       const HidReadStatus status = backend_.ReadReport(report_.data(), report_.size(), slice);
       if (status == HidReadStatus::kReport) break;
-      if (status == HidReadStatus::kError) return false;
+      if (status == HidReadStatus::kError) {
+        MarkGone();
+        return false;
+      }
       prompter_.Pump();
       if (abort) return false;
       if (timer.Expired()) return false;
@@ -129,31 +133,6 @@ bool UsbHidLink::ReadExact(uint8_t* dest, size_t count, int timeout_ms) {
     needed -= k;
   }
   return true;
-}
-
-bool UsbHidLink::ReadLine(char* buffer, size_t capacity, int timeout_ms) {
-  if (capacity == 0) return false;
-  size_t stored = 0;
-  buffer[0] = '\0';
-  for (;;) {
-    uint8_t byte = 0;
-    if (!ReadExact(&byte, 1, timeout_ms)) {
-      buffer[stored] = '\0';
-      return false;
-    }
-    if (byte == '\r') {
-      buffer[stored] = '\0';
-      uint8_t lf = 0;
-      ReadExact(&lf, 1, timeout_ms);  // the LF, whatever it is
-      return true;
-    }
-    buffer[stored++] = byte == 0 ? ' ' : static_cast<char>(byte);
-    if (stored >= capacity - 1) {
-      // A capacity of 1 has no room for a character: keep the terminator.
-      buffer[std::min(stored, capacity - 1)] = '\0';
-      return false;
-    }
-  }
 }
 
 }  // namespace kova

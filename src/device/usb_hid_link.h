@@ -16,6 +16,7 @@
 #include <functional>
 #include <vector>
 
+#include "device/device_link.h"
 #include "device/hid_backend.h"
 
 namespace kova {
@@ -28,7 +29,7 @@ constexpr uint16_t kLastInstrumentProductId = 0x800F;
 // Whether an interface with these ids is the instrument.
 bool IsInstrumentHid(uint16_t vendor_id, uint16_t product_id, uint16_t instrument_vendor_id);
 
-class UsbHidLink {
+class UsbHidLink : public DeviceLink {
  public:
   static constexpr int kDefaultTimeoutMs = 8000;
   static constexpr size_t kPayloadPerReport = 60;
@@ -38,11 +39,10 @@ class UsbHidLink {
   static constexpr int kWriteAttempts = 3;
 
   UsbHidLink(HidBackend& backend, Prompter& prompter, uint16_t vendor_id);
-  virtual ~UsbHidLink();
+  ~UsbHidLink() override;
   UsbHidLink(const UsbHidLink&) = delete;
   UsbHidLink& operator=(const UsbHidLink&) = delete;
 
-  int abort = 0;  // set from outside to stop a wait for an input report
 
   // The pause between two output reports (a real sleep, no pumping). Tests
   // replace it to see the pauses without waiting for them.
@@ -58,13 +58,21 @@ class UsbHidLink {
 
   // Sends the bytes in reports of 60; after three failed attempts the link
   // closes, so the next write searches again.
-  bool Write(const void* bytes, size_t count);
+  bool Write(const void* bytes, size_t count) override;
   // True when `count` payload bytes arrived; the time-out (-1 means 8000 ms)
   // applies to each report that has to be fetched.
-  bool ReadExact(uint8_t* dest, size_t count, int timeout_ms = -1);
+  bool ReadExact(uint8_t* dest, size_t count, int timeout_ms = -1) override;
   // One line ended by CR, without the CR, NUL-terminated (see
   // CSerialCom::ReadLine).
-  bool ReadLine(char* buffer, size_t capacity, int timeout_ms = -1);
+  bool ReadLine(char* buffer, size_t capacity, int timeout_ms = -1) {
+    return ReadLinkLine(*this, buffer, capacity, timeout_ms);
+  }
+
+  bool OpenLink(bool) override { return Open(); }
+  void CloseLink() override { Close(); }
+  // Every read follows a write of the same exchange, which opened the link.
+  bool OpensBeforeRead() const override { return false; }
+  int LfTimeoutMs(int line_timeout_ms) const override { return line_timeout_ms; }
 
   const HidReportLengths& lengths() const { return lengths_; }
 

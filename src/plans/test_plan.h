@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/instrument_model.h"
 #include "records/plan_blocks.h"
 
 namespace kova {
@@ -24,11 +25,11 @@ constexpr uint32_t kPlanFileVersion = 4;
 
 // Instrument types (the instrument's model codes).
 enum PlanDeviceType : int {
-  kPlanKova7100 = 0,
-  kPlanKovaR5 = 1,
-  kPlanKova7100BC = 2,
+  kPlanKova7100 = ModelCodeOf(InstrumentModel::k7100),
+  kPlanKovaR5 = ModelCodeOf(InstrumentModel::kR5),
+  kPlanKova7100BC = ModelCodeOf(InstrumentModel::k7100BC),
   kPlanKova7KC = 3,  // names the KOVA-7KC thumb-drive folder only
-  kPlanKova7KA = 4,
+  kPlanKova7KA = ModelCodeOf(InstrumentModel::k7KA),
 };
 
 // Image geometry of a device type: 1024 bytes with 64-byte tap blocks for

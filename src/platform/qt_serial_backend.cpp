@@ -3,6 +3,15 @@
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
+#ifndef _WIN32
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#endif
+
 namespace kova {
 
 QtSerialBackend::QtSerialBackend() = default;
@@ -12,15 +21,60 @@ QtSerialBackend::~QtSerialBackend() { Close(); }
 SerialOpenStatus QtSerialBackend::Open(const std::string& name, int baud, int& error) {
   Close();
   error = 0;
+  failure_ = SerialOpenFailure::kUnknown;
+  std::string device = name;
+#ifndef _WIN32
+  // A path is opened as the device it resolves to, so every name of one
+  // device shares Qt's lock file.
+  if (name.find('/') != std::string::npos) {
+    struct stat st {};
+    if (stat(name.c_str(), &st) != 0) {
+      failure_ = SerialOpenFailure::kNoSuchPort;
+    } else if (!S_ISCHR(st.st_mode)) {
+      failure_ = SerialOpenFailure::kNotSerial;
+    } else if (char* real = realpath(name.c_str(), nullptr)) {
+      device = real;
+      std::free(real);
+    }
+    if (failure_ != SerialOpenFailure::kUnknown) {
+      error = static_cast<int>(failure_ == SerialOpenFailure::kNoSuchPort
+                                   ? QSerialPort::DeviceNotFoundError
+                                   : QSerialPort::UnsupportedOperationError);
+      return SerialOpenStatus::kCannotOpen;
+    }
+  }
+#endif
   port_ = std::make_unique<QSerialPort>();
-  port_->setPortName(QString::fromLocal8Bit(name.c_str()));
+  port_->setPortName(QString::fromLocal8Bit(device.c_str()));
   if (!port_->open(QIODevice::ReadWrite)) {
     // Qt's error kind stands for the system's code (not found, no permission,
     // in use, ...).
-    error = static_cast<int>(port_->error());
+    const QSerialPort::SerialPortError e = port_->error();
+    error = static_cast<int>(e);
+    if (e == QSerialPort::DeviceNotFoundError) failure_ = SerialOpenFailure::kNoSuchPort;
+    // Qt says "permission" for a lock held by another program too.
+#ifndef _WIN32
+    const bool may_use = access(device.c_str(), R_OK | W_OK) == 0;
+#else
+    const bool may_use = true;
+#endif
+    if ((e == QSerialPort::PermissionError && may_use) || e == QSerialPort::OpenError) {
+      failure_ = SerialOpenFailure::kBusy;
+    }
+    if (e == QSerialPort::UnsupportedOperationError) failure_ = SerialOpenFailure::kNotSerial;
     port_.reset();
     return SerialOpenStatus::kCannotOpen;
   }
+#ifndef _WIN32
+  // Qt's lock file is per name and root passes it: hold the device itself.
+  if (flock(static_cast<int>(port_->handle()), LOCK_EX | LOCK_NB) != 0) {
+    failure_ = SerialOpenFailure::kBusy;
+    error = static_cast<int>(QSerialPort::PermissionError);
+    port_->close();
+    port_.reset();
+    return SerialOpenStatus::kCannotOpen;
+  }
+#endif
   if (baud <= 0) return SerialOpenStatus::kBadSettings;
   port_->setReadBufferSize(0);  // no limit: a whole record dump fits
   if (!port_->setBaudRate(baud) || !port_->setDataBits(QSerialPort::Data8) ||

@@ -130,7 +130,7 @@ bool TestRecord::ReadRecordBytes(const uint8_t* data, size_t size, const std::st
     const size_t tail = kRawFileRecordOffset + LayoutFor(deviceversion).length;
     if (tail < size) {
       const std::string text(reinterpret_cast<const char*>(data) + tail, size - tail);
-      RecordTextParser(text, 0, 0, 1);
+      RecordTextParser(text, RecordTextParse::TextOnly());
     }
     version = 1;
   } else if (record_at + kRawRecordSize <= size) {

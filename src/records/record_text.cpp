@@ -126,6 +126,10 @@ int ScanNumbers(const std::string& text, double* out, int max_count) {
   return got;
 }
 
+bool TestRecord::RecordTextParser(const std::string& text, const RecordTextParse& how) {
+  return RecordTextParser(text, how.singletest ? 1 : 0, how.tapindex, how.nohexblock ? 1 : 0);
+}
+
 bool TestRecord::RecordTextParser(const std::string& text, int singletest, int tapindex,
                                   int nohexblock) {
   const size_t graph = text.find("GRAPH");

@@ -104,6 +104,19 @@ struct RecordDefaults {
 };
 RecordDefaults& CurrentRecordDefaults();
 
+// How a record text is read: the whole record (hex block and all), only its
+// text sections over the record as it stands, or the single test of a
+// KOVA-R5 run placed at one tap.
+struct RecordTextParse {
+  bool singletest = false;  // the text holds one test, for tap `tapindex`
+  int tapindex = 0;
+  bool nohexblock = false;  // keep rawrecord; read only the text sections
+
+  static RecordTextParse Whole() { return {}; }
+  static RecordTextParse SingleTest(int tap) { return {true, tap, false}; }
+  static RecordTextParse TextOnly() { return {false, 0, true}; }
+};
+
 struct TestRecord {
   int deviceversion = 1;  // 1 KOVA-7100A, 2 other 7100, 3 KOVA-R5A, 4 KOVA-7KA
   std::string testnote;
@@ -154,6 +167,7 @@ struct TestRecord {
   bool ReadRecordBytes(const uint8_t* data, size_t size, const std::string& path);
   bool WriteRecordFile(const std::string& path);
   bool RecordTextParser(const std::string& text, int singletest, int tapindex, int nohexblock);
+  bool RecordTextParser(const std::string& text, const struct RecordTextParse& how);
 
   // Decodes rawrecord's header and test blocks into the named fields.
   void DecodeRawRecord(const uint8_t* raw, int singletest, int tapindex);

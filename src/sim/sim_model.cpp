@@ -41,35 +41,24 @@ const char* SimModelText(SimModel model) {
   return "7100";
 }
 
-int SimModelCode(SimModel model) {
+InstrumentModel SimInstrumentModel(SimModel model) {
   switch (model) {
-    case SimModel::k7100:
-      return kPlanKova7100;
     case SimModel::k7100B:
     case SimModel::k7100C:
-      return kPlanKova7100BC;
+      return InstrumentModel::k7100BC;
     case SimModel::kR5:
-      return kPlanKovaR5;
+      return InstrumentModel::kR5;
     case SimModel::k7KA:
-      return kPlanKova7KA;
+      return InstrumentModel::k7KA;
+    case SimModel::k7100:
+      break;
   }
-  return kPlanKova7100;
+  return InstrumentModel::k7100;
 }
 
-int SimDeviceVersion(SimModel model) {
-  switch (model) {
-    case SimModel::k7100:
-      return 1;
-    case SimModel::k7100B:
-    case SimModel::k7100C:
-      return 2;
-    case SimModel::kR5:
-      return 3;
-    case SimModel::k7KA:
-      return 4;
-  }
-  return 1;
-}
+int SimModelCode(SimModel model) { return ModelCodeOf(SimInstrumentModel(model)); }
+
+int SimDeviceVersion(SimModel model) { return DeviceVersionOf(SimInstrumentModel(model)); }
 
 size_t SimPlanImageSize(SimModel model) { return PlanImageSize(SimModelCode(model)); }
 

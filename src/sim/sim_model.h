@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "base/instrument_model.h"
+
 namespace kova {
 
 enum class SimModel { k7100, k7100B, k7100C, kR5, k7KA };
@@ -14,6 +16,8 @@ enum class SimModel { k7100, k7100B, k7100C, kR5, k7KA };
 bool ParseSimModel(const std::string& text, SimModel& out);
 const char* SimModelText(SimModel model);
 
+// The instrument model it simulates (the 7100B and 7100C are one model).
+InstrumentModel SimInstrumentModel(SimModel model);
 // Model code of the device link and plan device type: 0, 2, 2, 1, 4.
 int SimModelCode(SimModel model);
 // Record layout code (TestRecord::deviceversion): 1, 2, 2, 3, 4.

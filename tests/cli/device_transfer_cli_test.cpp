@@ -233,7 +233,8 @@ TEST_F(DeviceTransferCli, InterruptInTheDataPhase) {
     const std::string program = BuiltProgram("kova");
     const std::string port = dir_ + "/tty", plan = plans + "/plan3.plan", out = dir_ + "/run.test";
     execl(program.c_str(), program.c_str(), "device", "--port", port.c_str(), "--baud", "19200",
-          "run", plan.c_str(), "-o", out.c_str(), "--yes", static_cast<char*>(nullptr));
+          "run", plan.c_str(), "-o", out.c_str(), "--yes", "--overwrite",
+          static_cast<char*>(nullptr));
     _exit(127);
   }
   ASSERT_GT(pid, 0);
@@ -292,12 +293,52 @@ TEST_F(DeviceTransferCli, SimulatorFaultsGiveTheirMessages) {
   kvTestPlan plan;
   plan.devicetype = kPlanKova7100BC;
   ASSERT_TRUE(plan.Save(dir_ + "/b.plan"));
+  // A device that names no KOVA model is not taken for one.
   ProgramResult wrong = Device({"put-plan", dir_ + "/b.plan", "4"});
   EXPECT_NE(wrong.exit_code, 0);
-  EXPECT_NE(wrong.err.find(
-                "KOVA-7100: Test plan type 7100B does not match device 7100 connected to this PC"),
+  EXPECT_NE(wrong.err.find("KOVA-7100: The device that answers is no KOVA instrument: \"ACME"),
             std::string::npos)
       << wrong.err;
+  ProgramResult foreign_dl = Device({"download", "1", "-o", dir_ + "/f"});
+  EXPECT_NE(foreign_dl.exit_code, 0);
+  EXPECT_TRUE(FilesIn(dir_ + "/f").empty());
+}
+
+// Checked before the instrument is asked anything: plan numbers outside the
+// slots, a prefix that leads out of the folder, and the record file of a run.
+TEST_F(DeviceTransferCli, WrongArgumentsStopBeforeTheInstrumentStarts) {
+  StartSim({"--model", "7100B", "--tests", "1", "--plans", "1", "--unpaced"});
+  const std::string plans = dir_ + "/plans";
+  const struct {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {{"get-plan", "0", "-o", plans}, "Plan number 0 is out of range (1 to 128)"},
+      {{"get-plan", "999", "-o", plans}, "Plan number 999 is out of range (1 to 128)"},
+      {{"download", "1", "-o", plans, "--prefix", "../../x"}, "may not contain a folder separator"},
+      {{"run", dir_ + "/none.plan", "-o", dir_ + "/r.test"}, "Unable to load test plan"},
+  };
+  for (const auto& c : cases) {
+    ProgramResult r = Device(c.args);
+    EXPECT_NE(r.exit_code, 0) << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  ASSERT_EQ(Device({"get-plan", "1", "-o", plans}).exit_code, 0);
+  WriteFileAtomically(dir_ + "/r.test", std::string("earlier"));
+  const struct {
+    std::string out;
+    const char* message;
+  } places[] = {
+      {dir_ + "/r.test", "exists; give --overwrite to replace it"},
+      {dir_ + "/nodir/r.test", "does not exist"},
+  };
+  for (const auto& p : places) {
+    ProgramResult r = Device({"run", plans + "/plan1.plan", "-o", p.out, "--yes"});
+    EXPECT_NE(r.exit_code, 0);
+    EXPECT_NE(r.err.find(p.message), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("CONNECT"), std::string::npos) << r.err;  // the test never started
+  }
+  EXPECT_EQ(Slurp(dir_ + "/r.test"), "earlier");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "command_set_rig.h"
-#include "device/batch_transfer.h"
+#include "app/batch_transfer.h"
 #include "device/command_set.h"
 #include "plans/test_plan.h"
 #include "records/test_record.h"

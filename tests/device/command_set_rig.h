@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
+#include "app/app_link_preferences.h"
 #include "app/settings_store.h"
 #include "device/rud_device.h"
 #include "device/serial_backend.h"
@@ -129,9 +130,9 @@ class RecordingObserver : public TransferObserver {
     started.push_back(std::to_string(index) + "/" + std::to_string(count) + " #" +
                       std::to_string(number) + " " + name);
   }
-  void BytesReceived(size_t bytes) override {
-    last_bytes = bytes;
-    if (on_bytes) on_bytes(bytes);
+  void Progress(const TransferProgress& progress) override {
+    last_bytes = progress.bytes;
+    if (on_bytes) on_bytes(progress.bytes);
   }
   std::vector<std::string> status, lines, prompts, started;
   std::vector<bool> continues, cursor;
@@ -161,7 +162,8 @@ struct SimLink : LinkBase {
   SimHidBackend hid_backend;
   CSerialCom serial{serial_backend, prompter};
   UsbHidLink usb{hid_backend, prompter, kVendor};
-  RudDevice device{serial, usb, prompter, info, settings, store};
+  AppLinkPreferences prefs{info, settings, store};
+  RudDevice device{serial, usb, prompter, prefs};
 
   explicit SimLink(const SimOptions& options, bool over_usb = false) : instrument(options) {
     serial_backend.AddPort(kPort, &instrument, 115200);
@@ -187,7 +189,8 @@ struct ScriptedLink : LinkBase {
   SimHidBackend hid_backend;
   CSerialCom serial{line, prompter};
   UsbHidLink usb{hid_backend, prompter, kVendor};
-  RudDevice device{serial, usb, prompter, info, settings, store};
+  AppLinkPreferences prefs{info, settings, store};
+  RudDevice device{serial, usb, prompter, prefs};
 
   explicit ScriptedLink(const std::string& identification = "KOVA-7100A CT ANALYZER") {
     line.AnswerProbeAndIdentify(identification);

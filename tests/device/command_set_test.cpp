@@ -257,7 +257,9 @@ TEST(CommandSetScriptTest, DirectoryCutShortKeepsWhatArrived) {
   EXPECT_TRUE(link.prompter.messages().empty());  // a silent failure
 }
 
-TEST(CommandSetScriptTest, UploadWithoutGoEndsQuietly) {
+// Lines without "GO" are skipped until the instrument's time-out; then the
+// user is told, and no image goes out.
+TEST(CommandSetScriptTest, UploadWithoutGoEndsWithAMessage) {
   ScriptedLink link;
   std::string chatter;
   for (int i = 0; i < 100; ++i) chatter += "BUSY\r\n";
@@ -265,7 +267,7 @@ TEST(CommandSetScriptTest, UploadWithoutGoEndsQuietly) {
   kvTestPlan plan;
   plan.devicetype = kModel7100;
   EXPECT_FALSE(link.device.UploadPlan(plan, "r002"));
-  EXPECT_TRUE(link.prompter.messages().empty());
+  EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{kNoGo});
   EXPECT_EQ(link.line.written().find("0000"), std::string::npos);  // no image went out
 }
 

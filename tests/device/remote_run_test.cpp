@@ -12,6 +12,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "command_set_rig.h"
+#include "app/run_session.h"
 #include "device/remote_run.h"
 #include "plans/test_plan.h"
 #include "records/encode.h"
@@ -60,7 +61,7 @@ struct RunRig {
     };
   }
   rig::RecordingObserver observer;
-  RemoteRun run;
+  RunSession run;
   std::vector<uint32_t> pauses;
   bool press_continue = true;
   std::function<void()> on_pump;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
+#include "app/app_link_preferences.h"
 #include "app/settings_store.h"
 #include "device/rud_device.h"
 #include "sim/sim_hid_backend.h"
@@ -46,7 +47,8 @@ struct DeviceRig {
   SimHidBackend hid_backend;
   CSerialCom serial{serial_backend, prompter};
   UsbHidLink usb{hid_backend, prompter, kVendor};
-  RudDevice device{serial, usb, prompter, info, settings, store};
+  AppLinkPreferences prefs{info, settings, store};
+  RudDevice device{serial, usb, prompter, prefs};
   std::vector<std::unique_ptr<SimInstrument>> instruments;
   FakeWindow window;
 

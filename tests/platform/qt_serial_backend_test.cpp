@@ -3,6 +3,9 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
 #include <poll.h>
 #include <stdlib.h>
 #include <termios.h>
@@ -130,6 +133,34 @@ TEST_F(QtSerialBackendTest, AMissingPortAndASecondOpenFail) {
   ASSERT_EQ(backend_.Open(link_, 19200, error), SerialOpenStatus::kOpened);
   QtSerialBackend other;
   EXPECT_EQ(other.Open(link_, 19200, error), SerialOpenStatus::kCannotOpen);
+}
+
+// Two names of one device (the link and the device itself) meet at one
+// lock; each failure says why, once.
+TEST_F(QtSerialBackendTest, EveryNameOfOnePortIsLockedAndFailuresSayWhy) {
+  int error = 0;
+  char real[PATH_MAX];
+  ASSERT_NE(realpath(link_.c_str(), real), nullptr);
+  ASSERT_EQ(backend_.Open(link_, 19200, error), SerialOpenStatus::kOpened);
+  const struct {
+    std::string name;
+    SerialOpenFailure why;
+  } cases[] = {{real, SerialOpenFailure::kBusy},
+               {link_, SerialOpenFailure::kBusy},
+               {link_ + "-missing", SerialOpenFailure::kNoSuchPort},
+               {"/etc/hostname", SerialOpenFailure::kNotSerial}};
+  for (const auto& c : cases) {
+    QtSerialBackend other;
+    EXPECT_EQ(other.Open(c.name, 19200, error), SerialOpenStatus::kCannotOpen) << c.name;
+    EXPECT_EQ(other.LastOpenFailure(), c.why) << c.name;
+  }
+  ScriptedPrompter prompter;
+  QtSerialBackend other;
+  CSerialCom serial(other, prompter);
+  serial.portname = real;
+  EXPECT_FALSE(serial.Open(true));
+  ASSERT_EQ(prompter.texts().size(), 1u);
+  EXPECT_NE(prompter.texts()[0].find("(port busy)"), std::string::npos) << prompter.texts()[0];
 }
 
 TEST_F(QtSerialBackendTest, TheFarEndGoingAwayFailsTheReadAtOnce) {

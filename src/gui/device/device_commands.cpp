@@ -5,13 +5,13 @@
 #include <filesystem>
 
 #include "app/app_settings.h"
+#include "app/batch_transfer.h"
 #include "app/main_commands.h"
 #include "app/prompter.h"
+#include "app/run_session.h"
 #include "base/format.h"
-#include "device/batch_transfer.h"
 #include "device/command_set.h"
 #include "device/directory_choice.h"
-#include "device/remote_run.h"
 #include "device/rud_device.h"
 #include "gui/device/directory_dialogs.h"
 #include "gui/device/transfer_dialog.h"
@@ -62,7 +62,7 @@ void DeviceCommands::OnTestDirectory() {
   if (!device_.EnsureConnected(true)) return;
   if (!device_.GetDirectory(false)) return;
   std::string reply;
-  const bool show_type = device_.Identify(reply, true) && IdentificationShowsTestType(reply);
+  const bool show_type = device_.Identify(reply, true) && DirectoryShowsTestType(reply);
   DeviceDirectoryDialog dialog(device_, show_type, &window_);
   if (dialog.exec() != QDialog::Accepted) return;
   OpenResult(dialog.LastFile());
@@ -100,7 +100,7 @@ void DeviceCommands::OnRunTest() {
     return;
   }
   TransferDialog transfer(&window_);
-  RemoteRun run(device_, plan, transfer);
+  RunSession run(device_, plan, transfer);
   run.result_path = kRunResultFile;
   transfer.BindRun(run);
   if (transfer.Run() != QDialog::Accepted) return;

@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "device/batch_transfer.h"
+#include "app/batch_transfer.h"
 #include "device/rud_device.h"
 #include "gui/device/transfer_dialog.h"
 #include "gui/qt_text.h"

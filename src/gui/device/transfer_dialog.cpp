@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "device/batch_transfer.h"
+#include "app/batch_transfer.h"
 #include "device/remote_run.h"
 #include "gui/device/wait_dialog.h"
 #include "gui/qt_text.h"
@@ -205,7 +205,8 @@ void TransferDialog::ItemStarted(size_t index, size_t count, int number, const s
   ShowBytes();
 }
 
-void TransferDialog::BytesReceived(size_t bytes) {
+void TransferDialog::Progress(const TransferProgress& progress) {
+  const size_t bytes = progress.bytes;
   bytes_ = bytes;
   if (progress_->maximum() == 0 && bytes > 0) {  // a run's record text has started
     expected_bytes_ = kTypicalRecordBytes;

@@ -45,7 +45,7 @@ class TransferDialog : public QDialog, public TransferObserver {
   QString Status() const;
   QString Line() const;
   QString Prompt() const;
-  QProgressBar* Progress() const { return progress_; }
+  QProgressBar* ProgressBar() const { return progress_; }
   QString ProgressText() const;
 
   // TransferObserver
@@ -56,7 +56,7 @@ class TransferDialog : public QDialog, public TransferObserver {
   void SetWaitCursor(bool on) override;
   void Refresh() override;
   void ItemStarted(size_t index, size_t count, int number, const std::string& name) override;
-  void BytesReceived(size_t bytes) override;
+  void Progress(const TransferProgress& progress) override;
   void ItemEnded(size_t index, bool ok, const std::string& name) override;
 
  protected:

@@ -1,18 +1,18 @@
-#include "device/batch_transfer.h"
+#include "app/batch_transfer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
 #include <thread>
 
-#include "app/prompter.h"
+#include "app/save_record.h"
 #include "base/file_io.h"
 #include "base/fixed_text.h"
 #include "base/format.h"
 #include "base/path.h"
+#include "base/prompter.h"
 #include "device/command_set.h"
-#include "device/line_text.h"
-#include "device/record_reply.h"
 #include "plans/test_plan.h"
 #include "records/test_record.h"
 
@@ -52,6 +52,39 @@ bool ChangeFolderOfProcess(const std::string& folder) {
 
 }  // namespace
 
+bool PrompterQuestions::ChooseFolder(const std::string& start, std::string& folder) {
+  return prompter_.ChooseFolder("Select Folder to store files", start, folder);
+}
+
+OverwriteReply PrompterQuestions::AskOverwrite(const std::string& file_name) {
+  OverwriteReply reply;
+  const Answer answer = prompter_.Message(
+      kDeviceCaption, Format("Overwrite file %s", file_name.c_str()), Buttons::YesNoCancel);
+  if (answer == Answer::Yes) {
+    reply.kind = OverwriteReply::kReplaceAll;
+  } else if (answer == Answer::No) {
+    std::string entered;
+    if (prompter_.PromptText("New Filename", "Enter Filename", entered) && !entered.empty()) {
+      reply.kind = OverwriteReply::kNewName;
+      reply.new_name = entered;
+    } else {
+      reply.kind = OverwriteReply::kSkip;
+    }
+  }
+  return reply;
+}
+
+bool DirectoryShowsTestType(const std::string& identification) {
+  return identification.find("TX44") != std::string::npos;
+}
+
+bool PrefixIsSafe(const std::string& prefix) {
+  for (char c : prefix) {
+    if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
+  }
+  return prefix != "." && prefix != "..";
+}
+
 std::string DownloadDatePart(const std::string& datetime) {
   std::string part;
   for (char c : datetime) {
@@ -77,6 +110,12 @@ bool MakeDownloadItems(RudDevice& device, const std::string& prefix,
     device.prompter().Message(kDeviceCaption, "Please select test first");
     return false;
   }
+  if (!PrefixIsSafe(prefix)) {
+    device.prompter().Message(
+        kDeviceCaption,
+        Format("The file prefix \"%s\" may not contain a folder separator", prefix.c_str()));
+    return false;
+  }
   for (int row : selected_rows) {
     if (row < 0 || row >= device.entrycount || row >= kMaxDirectoryEntries) continue;
     const DirectoryEntry& entry = device.directory[row];
@@ -85,12 +124,23 @@ bool MakeDownloadItems(RudDevice& device, const std::string& prefix,
   return true;
 }
 
-BatchTransfer::BatchTransfer(RudDevice& device, TransferObserver& observer)
+BatchTransfer::BatchTransfer(RudDevice& device, TransferObserver& observer,
+                             TransferQuestions* questions, RecordExporter* exporter)
     : pause([](uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }),
       current_folder(&CurrentFolderOfProcess),
       change_folder(&ChangeFolderOfProcess),
       device_(device),
-      observer_(observer) {}
+      observer_(observer),
+      prompter_questions_(device.prompter()),
+      questions_(questions != nullptr ? *questions : prompter_questions_),
+      exporter_(exporter) {}
+
+TransferProgress BatchTransfer::ProgressOf(size_t index) const {
+  TransferProgress progress;
+  progress.item = index;
+  progress.items = std::max<size_t>(items_.size(), 1);
+  return progress;
+}
 
 bool BatchTransfer::AddItem(int number, const std::string& name) {
   if (items_.size() >= kMaxItems) return false;
@@ -109,100 +159,44 @@ void BatchTransfer::ShowStatus(int number) {
 }
 
 bool BatchTransfer::DownloadRecord(int number, const std::string& path) {
-  lastfailure_ = FetchFailure::kDevice;
   ShowStatus(number);
-  if (!device_.EnsureConnected(true)) return false;
   auto rec = std::make_unique<TestRecord>();
-  if (device_.Is7100BC()) {
-    rec->deviceversion = 2;
-  } else if (device_.IsR5()) {
-    rec->deviceversion = 3;
-  } else if (device_.Is7KA()) {
-    rec->deviceversion = 4;
-  }
-  if (!resendmode && !device_.LoadTest(number)) return false;
-  if (!device_.SendText("R")) {
-    device_.prompter().Message(kDeviceCaption, "Can't communicate with RUDM");
-    return false;
-  }
-  std::string text;
-  observer_.BytesReceived(0);
-  if (ReadRecordReply(device_, text, &observer_) != ReplyEnd::kDone) {
-    device_.prompter().Message(kDeviceCaption, "Error reading data from device");
-    return false;
-  }
-  // A hex block that does not decode is a garbled reply, not a record.
-  if (!rec->RecordTextParser(text, 0, 0, 0)) {
-    device_.prompter().Message(kDeviceCaption, "Error reading data from device");
-    return false;
-  }
-  if (!rec->WriteRecordFile(path)) {
+  lastfailure_ =
+      FetchRecord(device_, observer_, ProgressOf(index_), number, !resendmode, *rec);
+  if (lastfailure_ != FetchFailure::kNone) return false;
+  if (!SaveRecordAndExport(*rec, path, exporter_)) {
     lastfailure_ = FetchFailure::kWriteFile;
     return false;
   }
-  lastfailure_ = FetchFailure::kNone;
   return true;
 }
 
 bool BatchTransfer::DownloadPlan(int number, const std::string& path) {
-  lastfailure_ = FetchFailure::kDevice;
   ShowStatus(number);
-  std::string command;
-  if (!NumberCommand('x', number, command)) {
-    device_.prompter().Message(kDeviceCaption, Format("Plan number %d is out of range (0 to %d)",
-                                                      number, kMaxCommandNumber));
-    return false;
-  }
-  const bool open = device_.UsbActive() ? device_.usb().Open() : device_.serial().Open(true);
-  if (!open) return false;
   auto plan = std::make_unique<kvTestPlan>();
-  plan->devicetype = device_.ModelCode();
-  if (!device_.SendText(command)) {
-    device_.prompter().Message(kDeviceCaption, "Can't communicate with RUDM");
-    return false;
-  }
-  std::string hex;
-  std::string line;
-  observer_.BytesReceived(0);
-  size_t received = 0;
-  for (;;) {
-    if (!device_.ReadDeviceLine(line, kReplyLineCapacity)) {
-      device_.prompter().Message(kDeviceCaption, "Error reading data from RUDM");
-      return false;
-    }
-    received += line.size() + 2;
-    observer_.BytesReceived(received);
-    if (EqualsNoCase(line, "DONE")) break;
-    for (char c : line) {
-      if (c != '\r' && c != '\n' && c != ' ') hex += c;
-    }
-    if (hex.size() > kMaxPlanHexChars) {
-      device_.prompter().Message(kDeviceCaption, "Error reading data from RUDM");
-      return false;
-    }
-  }
-  // The image must be whole pairs of hex digits that fit the image buffer;
-  // an empty reply is no plan either.
   uint8_t image[kPlanImageCapacity];
   size_t count = 0;
-  if (!PlanImageFromHexLines(hex, image, count) || count == 0) {
-    device_.prompter().Message(kDeviceCaption, "Error reading data from RUDM");
-    return false;
-  }
+  lastfailure_ = FetchPlanImage(device_, observer_, ProgressOf(index_), number, *plan, image, count);
+  if (lastfailure_ != FetchFailure::kNone) return false;
   if (!plan->WriteFile(path, image, count)) {
     lastfailure_ = FetchFailure::kWriteFile;
     return false;
   }
-  lastfailure_ = FetchFailure::kNone;
   return true;
 }
 
 bool BatchTransfer::FetchItem(size_t index, const std::string& path, int number) {
+  index_ = index;
   observer_.ItemStarted(index, items_.size(), number, path);
   const bool ok = planmode ? DownloadPlan(number, path) : DownloadRecord(number, path);
   if (ok) {
     lastfile_ = path;
     written_.push_back(path);
+  }
+  // Without the instrument every later item would only fail the same way.
+  if (lastfailure_ == FetchFailure::kDeviceGone) {
+    devicegone_ = true;
+    stop_ = true;
   }
   observer_.ItemEnded(index, ok, path);
   return ok;
@@ -211,6 +205,8 @@ bool BatchTransfer::FetchItem(size_t index, const std::string& path, int number)
 bool BatchTransfer::RunTransfers() {
   Prompter& prompter = device_.prompter();
   stop_ = false;
+  cancelled_ = false;
+  devicegone_ = false;
   folder_.clear();
   if (resendmode) {
     const std::string name =
@@ -218,8 +214,14 @@ bool BatchTransfer::RunTransfers() {
     return FetchItem(0, name, 1);
   }
 
+  if (planmode && !PrefixIsSafe(prefix)) {
+    prompter.Message(kDeviceCaption,
+                     Format("The file prefix \"%s\" may not contain a folder separator",
+                            prefix.c_str()));
+    return false;
+  }
   std::string folder;
-  if (!prompter.ChooseFolder("Select Folder to store files", current_folder(), folder)) {
+  if (!questions_.ChooseFolder(current_folder(), folder)) {
     return true;  // nothing asked for, nothing failed
   }
   // The files go into the chosen folder whatever the current folder becomes.
@@ -243,19 +245,17 @@ bool BatchTransfer::RunTransfers() {
     // A new name the user typed is checked like the first one: nothing is
     // replaced without a Yes.
     while (!overwrite_all && FileExists(PathJoin(folder, name))) {
-      const Answer answer = prompter.Message(
-          kDeviceCaption, Format("Overwrite file %s", name.c_str()), Buttons::YesNoCancel);
-      if (answer == Answer::Yes) {
+      const OverwriteReply reply = questions_.AskOverwrite(name);
+      if (reply.kind == OverwriteReply::kReplaceAll) {
         overwrite_all = true;
-      } else if (answer == Answer::No) {
-        std::string entered;
-        if (!prompter.PromptText("New Filename", "Enter Filename", entered) || entered.empty()) {
-          skip = true;
-          break;
-        }
-        name = Format("%s.%s", entered.c_str(), planmode ? "plan" : "test");
-      } else {
+      } else if (reply.kind == OverwriteReply::kNewName && PrefixIsSafe(reply.new_name)) {
+        name = Format("%s.%s", reply.new_name.c_str(), planmode ? "plan" : "test");
+      } else if (reply.kind == OverwriteReply::kCancel) {
+        cancelled_ = true;
         return result;
+      } else {
+        skip = true;
+        break;
       }
     }
     if (skip) continue;

@@ -4,6 +4,12 @@
 // items one by one into a folder the user picks, asking before it replaces a
 // file. Also the single fetch of the instrument's current test ("Resend").
 //
+// This is the object the transfer window and the command-line tool drive:
+// the device layer fetches, this decides the folder, the names and the
+// overwrite answers, and saves each record through the one save operation.
+// Its questions are typed (TransferQuestions) and its progress is typed
+// (TransferProgress), so neither face interprets texts.
+//
 // A file is written only after the instrument's whole reply arrived and made
 // sense, and it is written atomically: a stall, an abort or a garbled reply
 // never leaves a partial file and never replaces a good one.
@@ -14,10 +20,54 @@
 #include <string>
 #include <vector>
 
+#include "device/item_fetch.h"
 #include "device/rud_device.h"
 #include "device/transfer_observer.h"
 
 namespace kova {
+
+class RecordExporter;
+
+// The answer to "Overwrite file %s".
+struct OverwriteReply {
+  enum Kind {
+    kReplaceAll,  // Yes: replace, and do not ask again for later items
+    kNewName,     // No, and a new name typed: `new_name` (without extension)
+    kSkip,        // No, and no new name: this item is skipped
+    kCancel,      // Cancel: the batch stops
+  };
+  Kind kind = kCancel;
+  std::string new_name;
+};
+
+// The questions a batch asks the user.
+class TransferQuestions {
+ public:
+  virtual ~TransferQuestions() = default;
+  // "Select Folder to store files"; false when the user cancels.
+  virtual bool ChooseFolder(const std::string& start, std::string& folder) = 0;
+  // A file named `file_name` exists in the chosen folder.
+  virtual OverwriteReply AskOverwrite(const std::string& file_name) = 0;
+};
+
+// The questions as the instrument's program words them, through the
+// prompter: the folder dialog, "Overwrite file %s" with Yes, No and Cancel,
+// and after No the "New Filename" prompt.
+class PrompterQuestions : public TransferQuestions {
+ public:
+  explicit PrompterQuestions(Prompter& prompter) : prompter_(prompter) {}
+  bool ChooseFolder(const std::string& start, std::string& folder) override;
+  OverwriteReply AskOverwrite(const std::string& file_name) override;
+
+ private:
+  Prompter& prompter_;
+};
+
+// The "Type" column of the Device Directory: only an instrument whose
+// identification contains "TX44" has test types to show.
+bool DirectoryShowsTestType(const std::string& identification);
+// A file name prefix may not lead out of the chosen folder.
+bool PrefixIsSafe(const std::string& prefix);
 
 struct TransferItem {
   int number = 0;    // test or plan number on the instrument
@@ -37,19 +87,15 @@ std::string DownloadFileName(const std::string& prefix, const DirectoryEntry& en
 bool MakeDownloadItems(RudDevice& device, const std::string& prefix,
                        const std::vector<int>& selected_rows, std::vector<TransferItem>& items);
 
-// Why the last fetch failed.
-enum class FetchFailure {
-  kNone,
-  kDevice,     // the link or the instrument; the message was shown
-  kWriteFile,  // the file could not be written; nothing was shown
-};
-
 class BatchTransfer {
  public:
   static constexpr size_t kMaxItems = 512;
   static constexpr uint32_t kItemPauseMs = 200;
 
-  BatchTransfer(RudDevice& device, TransferObserver& observer);
+  // `questions` null: the prompter's dialogs. `exporter` (may be null) runs
+  // after each record saved.
+  BatchTransfer(RudDevice& device, TransferObserver& observer,
+                TransferQuestions* questions = nullptr, RecordExporter* exporter = nullptr);
   BatchTransfer(const BatchTransfer&) = delete;
   BatchTransfer& operator=(const BatchTransfer&) = delete;
 
@@ -77,6 +123,10 @@ class BatchTransfer {
   // The Abort button: stops the line read in progress; that item fails and
   // the batch goes on with the next.
   void Abort();
+  // The user cancelled at an overwrite question.
+  bool cancelled() const { return cancelled_; }
+  // The instrument went away; the batch stopped at that item.
+  bool devicegone() const { return devicegone_; }
   // No further item starts once the current one has ended.
   void StopBatch() { stop_ = true; }
 
@@ -98,9 +148,16 @@ class BatchTransfer {
  private:
   bool FetchItem(size_t index, const std::string& path, int number);
   void ShowStatus(int number);
+  TransferProgress ProgressOf(size_t index) const;
 
   RudDevice& device_;
   TransferObserver& observer_;
+  PrompterQuestions prompter_questions_;
+  TransferQuestions& questions_;
+  RecordExporter* exporter_;
+  size_t index_ = 0;
+  bool cancelled_ = false;
+  bool devicegone_ = false;
   std::vector<TransferItem> items_;
   std::string lastfile_;
   std::vector<std::string> written_;
