@@ -1,1 +1,1 @@
-kova_benchmark(analysis_derived DEPS kova_testsupport kova_records kova_base)
+kova_benchmark(analysis_derived DEPS kova_testsupport kova_analysis kova_records kova_base)

@@ -39,7 +39,7 @@ const std::string& FolderOf500() {
 void BM_BrowserListing500(benchmark::State& state) {
   const std::string& folder = FolderOf500();
   for (auto _ : state) {
-    RecordFolderScan scan(folder, false);
+    RecordFolderScan scan(folder, RecordDefaults());
     scan.RunToEnd();
     auto rows = scan.SortedRows();
     benchmark::DoNotOptimize(rows.data());

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
-#include "app/quiet_prompter.h"
 #include "app/app_link_preferences.h"
+#include "app/app_settings.h"
+#include "app/batch_transfer.h"
+#include "app/quiet_prompter.h"
+#include "app/run_session.h"
 #include "app/settings_store.h"
 #include "cli/device_transfer_sim_process.h"
-#include "app/batch_transfer.h"
-#include "app/run_session.h"
 #include "device/hid_backend.h"
 #include "device/rud_device.h"
 #include "device/serial_com.h"

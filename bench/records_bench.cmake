@@ -1,1 +1,1 @@
-kova_benchmark(records_bench DEPS kova_records kova_testsupport)
+kova_benchmark(records_bench DEPS kova_analysis kova_records kova_testsupport)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/read_record.h"
 #include "base/file_io.h"
 #include "records/encode.h"
 #include "records/test_record.h"
@@ -39,7 +40,7 @@ void BM_ReadRecordFile(benchmark::State& state) {
   const std::string path = SampleFile(static_cast<int>(state.range(0)));
   auto rec = std::make_unique<TestRecord>();
   for (auto _ : state) {
-    bool ok = rec->ReadRecordFile(path);
+    bool ok = ReadRecordFile(*rec, path, RecordDefaults());
     benchmark::DoNotOptimize(ok);
   }
 }
@@ -55,7 +56,7 @@ void BM_RecordTextParserModel2(benchmark::State& state) {
   auto rec = std::make_unique<TestRecord>();
   rec->deviceversion = 2;
   for (auto _ : state) {
-    bool ok = rec->RecordTextParser(text, 0, 0, 0);
+    bool ok = ReadRecordText(*rec, text, RecordDefaults());
     benchmark::DoNotOptimize(ok);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));

@@ -1,1 +1,1 @@
-kova_benchmark(text_export_bench DEPS kova_testsupport kova_export kova_records kova_base)
+kova_benchmark(text_export_bench DEPS kova_testsupport kova_export kova_analysis kova_records kova_base)

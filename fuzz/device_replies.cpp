@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
-#include "app/quiet_prompter.h"
 #include "app/app_link_preferences.h"
-#include "app/settings_store.h"
+#include "app/app_settings.h"
 #include "app/batch_transfer.h"
+#include "app/quiet_prompter.h"
 #include "app/run_session.h"
+#include "app/settings_store.h"
 #include "device/hid_backend.h"
 #include "device/remote_run.h"
 #include "device/rud_device.h"
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CSerialCom serial(line, prompter);
   UsbHidLink usb(hid, prompter, 0x2A5F);
   AppLinkPreferences prefs(info, settings, store);
-    RudDevice device(serial, usb, prompter, prefs);
+  RudDevice device(serial, usb, prompter, prefs);
   device.ApplyCommSettings();
 
   device.GetDirectory(false);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "analysis/compute_derived.h"
 #include "records/record_layout.h"
 #include "records/test_record.h"
 
@@ -13,9 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t mode = data[0];
   uint8_t raw[kova::kRawRecordSize] = {};
   std::memcpy(raw, data + 1, std::min(size - 1, kova::kRawRecordSize));
-  rec->ResetRecord();
+  rec->ResetRecord(kova::RecordDefaults());
   rec->deviceversion = mode & 7;  // 0 and 5..7 are unknown model codes
-  rec->DecodeRawRecord(raw, (mode >> 3) & 1, (mode >> 4) - 2);
-  rec->ComputeDerived();
+  rec->DecodeRawRecord(raw, kova::RecordDefaults(), (mode >> 3) & 1, (mode >> 4) - 2);
+  ComputeDerived(*rec);
   return 0;
 }

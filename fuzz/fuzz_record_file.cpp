@@ -6,12 +6,13 @@
 #include <cstring>
 #include <memory>
 
+#include "analysis/compute_derived.h"
 #include "records/test_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static auto rec = std::make_unique<kova::TestRecord>();
-  if (!rec->ReadRecordBytes(data, size, "fuzz.test")) return 0;
+  if (!rec->DecodeRecordBytes(data, size, "fuzz.test", kova::RecordDefaults())) return 0;
   // Every figure a report would print must be computable.
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/compute_derived.h"
 #include "records/test_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,6 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   rec->deviceversion = 1 + (mode & 3);
   const int single = (mode >> 2) & 1;
   const int tap = (mode >> 3) % 24;  // also indexes beyond the 20 taps
-  if (rec->RecordTextParser(text, single, tap, (mode >> 7) & 1)) rec->ComputeDerived();
+  kova::TextParseOptions options;
+  options.single_test = single != 0;
+  options.tap_index = tap;
+  options.graph_and_burden_only = ((mode >> 7) & 1) != 0;
+  if (rec->RecordTextParser(text, kova::RecordDefaults(), options)) ComputeDerived(*rec);
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/compute_derived.h"
 #include "export/record_summary.h"
 #include "export/text_export.h"
 #include "records/test_record.h"
@@ -30,7 +31,7 @@ bool HasNonFiniteText(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static auto rec = std::make_unique<kova::TestRecord>();
-  if (!rec->ReadRecordBytes(data, size, "fuzz.test")) return 0;
+  if (!rec->DecodeRecordBytes(data, size, "fuzz.test", kova::RecordDefaults())) return 0;
   // Header texts come from the input: blank them so that only the program's
   // own numbers are checked.
   rec->company = rec->station = rec->circuit = rec->manufacturer = rec->model = "";
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (kova::TapTest& tap : rec->taps) tap.szTestNote.clear();
   for (int usage : {0, 2}) {
     rec->classsettings.ctusage = usage;
-    rec->ComputeDerived();
+    ComputeDerived(*rec);
     const std::string text = kova::BuildTextExport(*rec);
     if (HasNonFiniteText(text) || HasNonFiniteText(kova::RecordSummaryText(*rec)) ||
         HasNonFiniteText(rec->calctext)) {

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program needs to build, test and run.
-# Idempotent, and quiet when everything is already there.
+# Idempotent, and quiet when everything is already there. With --windows,
+# also what the Windows cross build of the core and its tests under Wine need.
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-serialport-dev libhidapi-dev libxlsxwriter-dev zlib1g-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation2 poppler-utils xvfb xauth libxml2-utils
+  fonts-liberation2 poppler-utils xvfb xauth libxml2-utils nlohmann-json3-dev
 )
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine64 googletest nlohmann-json3-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -9,6 +9,10 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 chmod 700 "$XDG_RUNTIME_DIR"
 jobs="$(nproc)"
+# Compiled objects are kept between runs (and between clones in other
+# folders), so a second run rebuilds only what changed.
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR="$PWD" CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-10G}"
 
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"

@@ -2,6 +2,8 @@
 // and the CT's accuracy class, relaying ("C" class of the whole winding) or
 // metering (RCF and class per tap and standard metering burden).
 
+#include "analysis/compute_derived.h"
+
 #include <cmath>
 
 #include "analysis/class_calc.h"
@@ -150,12 +152,12 @@ void MeteringClasses(TestRecord& rec) {
 
 }  // namespace
 
-void TestRecord::ComputeDerived() {
-  ClearDerived(*this);
-  if (classsettings.ctusage == 2) {
-    MeteringClasses(*this);
+void ComputeDerived(TestRecord& rec) {
+  ClearDerived(rec);
+  if (rec.classsettings.ctusage == 2) {
+    MeteringClasses(rec);
   } else {
-    RelayingClass(*this);
+    RelayingClass(rec);
   }
 }
 

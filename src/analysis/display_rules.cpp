@@ -26,6 +26,21 @@ std::string NameplateRatioText(const TapTest& tap) {
   return Format("%d/%s", tap.nNamePlateNum, NumberText("%.1lf", tap.fNamePlateDen).c_str());
 }
 
+std::string NameplateRatioOrNA(const TapTest& tap) {
+  return tap.nNamePlateNum == 0 ? "N/A" : NameplateRatioText(tap);
+}
+
+const char* CtTypeName(int pfcttype) {
+  static const char* const kNames[] = {"C100", "C200", "C400", "C800"};
+  return pfcttype >= 0 && pfcttype < 4 ? kNames[pfcttype] : " ";
+}
+
+const char* CtLocationName(int pfkneepointlocation) {
+  static const char* const kNames[] = {"Circuit Breaker", "Transformer", "Auto-Bank"};
+  return pfkneepointlocation >= 0 && pfkneepointlocation < 3 ? kNames[pfkneepointlocation]
+                                                             : "Other";
+}
+
 RatioError PercentRatioError(const TapTest& tap) {
   RatioError e;
   if (!(tap.uTestType & kRatioTest) || tap.fNamePlateDen == 0 ||

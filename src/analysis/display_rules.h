@@ -23,6 +23,16 @@ std::string WholeNumberText(double value);
 double NameplateRatio(const TapTest& tap);
 // "%d/%.1lf" of primary and secondary.
 std::string NameplateRatioText(const TapTest& tap);
+// The same, or "N/A" for a nameplate primary of 0 (the summary table's and
+// the exports' ratio cells).
+std::string NameplateRatioOrNA(const TapTest& tap);
+
+// Names of the plan's relay class `pfcttype`: "C100", "C200", "C400",
+// "C800"; 4 (none) and any other value give " ".
+const char* CtTypeName(int pfcttype);
+// Names of the CT location `pfkneepointlocation`: "Circuit Breaker",
+// "Transformer", "Auto-Bank"; any other value gives "Other".
+const char* CtLocationName(int pfkneepointlocation);
 
 enum class RatioErrorState {
   kNotAvailable,   // ratio not measured, or no nameplate ratio

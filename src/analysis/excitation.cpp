@@ -78,7 +78,13 @@ void InterpolateAt(TestRecord& rec, const TapTest& tap, const BurdenRow& row, do
       out.rcftext = Format("%.3lf", out.RCF);
     }
   }
-  if (!found) {
+  if (!found && have_upper && have_lower) {
+    // Both points are there, but the figures made from them are not numbers
+    // (a damaged curve): say so instead of "not found".
+    out.trace =
+        Format("%s Point found, value cannot be formed (vsec %.3lf)\n", label.c_str(), vsec);
+    out.rcftext = "N/A";
+  } else if (!found) {
     out.trace = Format("%s Point not found.  Point#1=%s, Point#2=%s\n", label.c_str(),
                        have_lower ? "found" : "not found", have_upper ? "found" : "not found");
     out.rcftext = "N/A";

@@ -27,11 +27,6 @@ std::string KneeToleranceLabel(const PassFailBlock& pf);
 double ResistanceToleranceFraction(const ResistanceBlock& res);
 std::string ResistanceToleranceLabel(const ResistanceBlock& res);
 
-// Names of the plan's CT type ("C100".."C800", " " for none) and CT
-// location ("Circuit Breaker", "Transformer", "Auto-Bank", "Other").
-const char* CtTypeName(int pfcttype);
-const char* CtLocationName(int pfkneepointlocation);
-
 // Nominal values of the tap from the per-tap tables (0: none given).
 int NominalKneeVoltage(const TestRecord& rec, const TapTest& tap);
 double NominalResistance(const TestRecord& rec, const TapTest& tap);

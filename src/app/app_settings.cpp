@@ -3,8 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "analysis/taps.h"
+#include "base/native_path.h"
 #include "base/path.h"
+#include "records/tap_names.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -80,7 +81,7 @@ void CAppInfo::Load(const SettingsStore& store, const std::string& current_dir) 
   tracedir = ReadTextSetting(store, kS, "TraceDir", "");
   if (!filepath.empty()) {
     std::error_code ec;  // a folder that is gone leaves the current one
-    std::filesystem::current_path(filepath, ec);
+    std::filesystem::current_path(NativePath(filepath), ec);
   }
 }
 
@@ -117,11 +118,12 @@ std::vector<std::string> CAppInfo::ExtraPortNames() const {
   return names;
 }
 
-void ApplyRecordDefaults(const CAppInfo& info) {
-  RecordDefaults& d = CurrentRecordDefaults();
+RecordDefaults RecordDefaultsFrom(const CAppInfo& info) {
+  RecordDefaults d;
   d.frequency = info.frequency;
   d.taporder = info.taporder;
   d.dateformat = info.dateformat;
+  return d;
 }
 
 }  // namespace kova

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/settings_store.h"
+#include "records/test_record.h"
 
 namespace kova {
 
@@ -79,7 +80,7 @@ class CAppInfo {
 };
 
 // New and decoded records take frequency, tap order and date format from
-// the preferences.
-void ApplyRecordDefaults(const CAppInfo& info);
+// the preferences: every read is given these.
+RecordDefaults RecordDefaultsFrom(const CAppInfo& info);
 
 }  // namespace kova

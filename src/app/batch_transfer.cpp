@@ -10,6 +10,7 @@
 #include "base/file_io.h"
 #include "base/fixed_text.h"
 #include "base/format.h"
+#include "base/native_path.h"
 #include "base/path.h"
 #include "base/prompter.h"
 #include "device/command_set.h"
@@ -41,12 +42,12 @@ bool UnsafeInFileName(char c) {
 std::string CurrentFolderOfProcess() {
   std::error_code ec;
   const std::filesystem::path cwd = std::filesystem::current_path(ec);
-  return ec ? std::string() : cwd.string();
+  return ec ? std::string() : PathText(cwd);
 }
 
 bool ChangeFolderOfProcess(const std::string& folder) {
   std::error_code ec;
-  std::filesystem::current_path(folder, ec);
+  std::filesystem::current_path(NativePath(folder), ec);
   return !ec;
 }
 
@@ -162,7 +163,7 @@ bool BatchTransfer::DownloadRecord(int number, const std::string& path) {
   ShowStatus(number);
   auto rec = std::make_unique<TestRecord>();
   lastfailure_ =
-      FetchRecord(device_, observer_, ProgressOf(index_), number, !resendmode, *rec);
+      FetchRecord(device_, observer_, ProgressOf(index_), number, !resendmode, defaults, *rec);
   if (lastfailure_ != FetchFailure::kNone) return false;
   if (!SaveRecordAndExport(*rec, path, exporter_)) {
     lastfailure_ = FetchFailure::kWriteFile;
@@ -176,7 +177,8 @@ bool BatchTransfer::DownloadPlan(int number, const std::string& path) {
   auto plan = std::make_unique<kvTestPlan>();
   uint8_t image[kPlanImageCapacity];
   size_t count = 0;
-  lastfailure_ = FetchPlanImage(device_, observer_, ProgressOf(index_), number, *plan, image, count);
+  lastfailure_ =
+      FetchPlanImage(device_, observer_, ProgressOf(index_), number, *plan, image, count);
   if (lastfailure_ != FetchFailure::kNone) return false;
   if (!plan->WriteFile(path, image, count)) {
     lastfailure_ = FetchFailure::kWriteFile;
@@ -215,9 +217,9 @@ bool BatchTransfer::RunTransfers() {
   }
 
   if (planmode && !PrefixIsSafe(prefix)) {
-    prompter.Message(kDeviceCaption,
-                     Format("The file prefix \"%s\" may not contain a folder separator",
-                            prefix.c_str()));
+    prompter.Message(
+        kDeviceCaption,
+        Format("The file prefix \"%s\" may not contain a folder separator", prefix.c_str()));
     return false;
   }
   std::string folder;
@@ -226,8 +228,8 @@ bool BatchTransfer::RunTransfers() {
   }
   // The files go into the chosen folder whatever the current folder becomes.
   std::error_code ec;
-  const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
-  if (!ec) folder = absolute.string();
+  const std::filesystem::path absolute = std::filesystem::absolute(NativePath(folder), ec);
+  if (!ec) folder = PathText(absolute);
   if (!change_folder(folder)) {
     prompter.Message(kDeviceCaption, Format("Can't open folder %s", folder.c_str()));
     return false;

@@ -23,6 +23,7 @@
 #include "device/item_fetch.h"
 #include "device/rud_device.h"
 #include "device/transfer_observer.h"
+#include "records/test_record.h"
 
 namespace kova {
 
@@ -103,6 +104,7 @@ class BatchTransfer {
   bool planmode = false;    // items are plans, stored as "%s%d.%s" (prefix, number, "plan")
   bool resendmode = false;  // the instrument's current test, without selecting one
   std::string prefix;       // plan mode: the file name prefix
+  RecordDefaults defaults;  // the user's preferences records are decoded with
   // False when the list already holds kMaxItems.
   bool AddItem(int number, const std::string& name = std::string());
   const std::vector<TransferItem>& items() const { return items_; }

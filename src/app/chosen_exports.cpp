@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "analysis/read_record.h"
 #include "app/app_settings.h"
 #include "base/path.h"
 #include "export/text_export.h"
@@ -14,7 +15,8 @@ ChosenExportKind TextExportKind() {
 }
 
 ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
-                                        const ChosenExportKind& kind, Prompter& prompter,
+                                        const ChosenExportKind& kind,
+                                        const RecordDefaults& defaults, Prompter& prompter,
                                         SettingsStore& store) {
   ChosenExportOutcome out;
   const std::string start = ReadTextSetting(store, kAppInfoSection, "ExportDir", "");
@@ -23,7 +25,7 @@ ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
   out.ran = true;
   auto rec = std::make_unique<TestRecord>();
   for (const std::string& file : files) {
-    if (!rec->ReadRecordFile(file)) {
+    if (!ReadRecordFile(*rec, file, defaults)) {
       ++out.unreadable;
       continue;
     }

@@ -34,7 +34,8 @@ struct ChosenExportOutcome {
 // as `folder`/<name without extension><extension>, stores the folder, and
 // shows one "Warning" naming the outputs that could not be written.
 ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
-                                        const ChosenExportKind& kind, Prompter& prompter,
+                                        const ChosenExportKind& kind,
+                                        const RecordDefaults& defaults, Prompter& prompter,
                                         SettingsStore& store);
 
 }  // namespace kova

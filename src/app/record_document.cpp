@@ -14,7 +14,9 @@ bool HasExtension(const std::string& path) {
 
 }  // namespace
 
-RecordDocument::RecordDocument(Services services) : services_(std::move(services)) {}
+RecordDocument::RecordDocument(Services services) : services_(std::move(services)) {
+  report_.SetRecordDefaults(services_.defaults);
+}
 
 RecordDocument::~RecordDocument() = default;
 
@@ -64,8 +66,7 @@ bool RecordDocument::Save(const std::string& requested) {
   if (!loaded()) return false;
   std::string path = requested;
   if (IsRunTestPath(path) && !ChooseSaveName(path)) return false;
-  const bool ok = services_.write_record ? services_.write_record(report_.MutableRecord(0), path)
-                                         : report_.MutableRecord(0).WriteRecordFile(path);
+  const bool ok = SaveRecordAndExport(report_.MutableRecord(0), path, services_.exporter);
   if (!ok) return false;
   path_ = path;
   if (services_.file_used) services_.file_used(path);

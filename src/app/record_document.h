@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/prompter.h"
+#include "app/save_record.h"
 #include "records/test_record.h"
 #include "report/report_document.h"
 
@@ -29,8 +30,10 @@ class RecordDocument {
     std::function<std::string()> record_folder;
     // Automatic export of a record opened alone (renews only stale exports).
     std::function<void(TestRecord&)> export_opened;
-    // Writes a record file and runs the automatic export for saved records.
-    std::function<bool(TestRecord&, const std::string&)> write_record;
+    // The automatic export that follows every save; none when null.
+    RecordExporter* exporter = nullptr;
+    // The user's preferences every read decodes with.
+    RecordDefaults defaults;
     // Told of every file opened or saved (the recent-file list).
     std::function<void(const std::string&)> file_used;
   };

@@ -119,7 +119,6 @@ SetupResult ApplySetup(const SetupValues& v, bool numbered_ports, AppSettings& s
   settings.DeviceAutoDetect = v.autodetect ? 1 : 0;
   SaveAppSettings(settings, store);
   store.Flush();
-  ApplyRecordDefaults(info);
   return result;
 }
 

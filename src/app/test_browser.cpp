@@ -8,6 +8,7 @@
 #include <set>
 #include <system_error>
 
+#include "analysis/read_record.h"
 #include "base/path.h"
 #include "records/test_record.h"
 
@@ -99,8 +100,8 @@ int64_t DateSortKey(const std::string& datetime, bool day_first) {
   return key;
 }
 
-RecordFolderScan::RecordFolderScan(const std::string& folder, bool day_first)
-    : folder_(folder), day_first_(day_first) {
+RecordFolderScan::RecordFolderScan(const std::string& folder, const RecordDefaults& defaults)
+    : folder_(folder), defaults_(defaults) {
   std::vector<std::string> names;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end;
@@ -131,12 +132,12 @@ bool RecordFolderScan::Step(int max_files) {
   for (int i = 0; i < max_files && !Done(); ++i) {
     const std::string& name = candidates_[next_++];
     const std::string path = PathJoin(folder_, name);
-    if (!rec->ReadRecordFile(path)) continue;
+    if (!ReadRecordFile(*rec, path, defaults_)) continue;
     BrowserRow row;
     row.filename = name;
     row.path = path;
     row.datetext = rec->testdatetime;
-    row.datekey = DateSortKey(rec->testdatetime, day_first_);
+    row.datekey = DateSortKey(rec->testdatetime, defaults_.dateformat != 0);
     row.numtests = rec->numtests;
     row.company = rec->company;
     row.station = rec->station;

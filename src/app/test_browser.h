@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "records/test_record.h"
+
 namespace kova {
 
 constexpr int kBrowserMaxFiles = 500;
@@ -55,7 +57,7 @@ class RecordFolderScan {
  public:
   // Collects the candidate names of `folder` at once (cheap); reading them
   // happens in Step.
-  RecordFolderScan(const std::string& folder, bool day_first);
+  RecordFolderScan(const std::string& folder, const RecordDefaults& defaults);
 
   // Reads up to `max_files` more candidates; false when the scan is done.
   bool Step(int max_files);
@@ -70,7 +72,7 @@ class RecordFolderScan {
 
  private:
   std::string folder_;
-  bool day_first_;
+  RecordDefaults defaults_;
   std::vector<std::string> candidates_;
   size_t next_ = 0;
   std::vector<BrowserRow> rows_;

@@ -107,4 +107,20 @@ std::string Utf16ToCp1252(const std::u16string& text) {
   return out;
 }
 
+std::string SystemNameToUtf8(const std::string& name) {
+#ifdef _WIN32
+  return Cp1252ToUtf8(name);
+#else
+  return name;
+#endif
+}
+
+std::string SystemNameToCp1252(const std::string& name) {
+#ifdef _WIN32
+  return name;
+#else
+  return Utf8ToCp1252(name);
+#endif
+}
+
 }  // namespace kova

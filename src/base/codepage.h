@@ -13,4 +13,11 @@ std::u16string Cp1252ToUtf16(const std::string& text);
 std::string Utf8ToCp1252(const std::string& text);
 std::string Utf16ToCp1252(const std::u16string& text);
 
+// File names are kept as the system gives them: the ANSI code page
+// (Windows-1252) on Windows, UTF-8 elsewhere. These convert a system name
+// for a UTF-8 edge (the screen, JSON) and for Windows-1252 text (reports,
+// exports).
+std::string SystemNameToUtf8(const std::string& name);
+std::string SystemNameToCp1252(const std::string& name);
+
 }  // namespace kova

@@ -1,50 +1,134 @@
 #include "base/file_io.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
 #include "base/format.h"
+#include "base/native_path.h"
 #include "base/timer.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+#else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace kova {
 namespace fs = std::filesystem;
 
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t max_bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+std::string FileProblemText(FileProblem problem) {
+  switch (problem) {
+    case FileProblem::kNone:
+      return std::string();
+    case FileProblem::kMissing:
+      return "no such file";
+    case FileProblem::kFolder:
+      return "it is a folder";
+    case FileProblem::kNotRegular:
+      return "not a regular file";
+    case FileProblem::kTooLarge:
+      return "the file is too large";
+    case FileProblem::kUnreadable:
+      break;
+  }
+  return "the file cannot be read";
+}
+
+namespace {
+
+bool Fail(FileProblem* problem, FileProblem why) {
+  if (problem) *problem = why;
+  return false;
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t max_bytes,
+                   FileProblem* problem) {
+  if (problem) *problem = FileProblem::kNone;
+  // Looked at before opening: opening a FIFO blocks until a writer comes.
+  std::error_code ec;
+  const fs::path native = NativePath(path);
+  const fs::file_status status = fs::status(native, ec);
+  if (status.type() == fs::file_type::not_found) return Fail(problem, FileProblem::kMissing);
+  if (ec) return Fail(problem, FileProblem::kUnreadable);
+  if (status.type() == fs::file_type::directory) return Fail(problem, FileProblem::kFolder);
+  if (status.type() != fs::file_type::regular) return Fail(problem, FileProblem::kNotRegular);
+  const auto size = fs::file_size(native, ec);
+  if (!ec && size > max_bytes) return Fail(problem, FileProblem::kTooLarge);
+  std::ifstream in(native, std::ios::binary);
+  if (!in) return Fail(problem, FileProblem::kUnreadable);
   std::vector<uint8_t> bytes;
   char buf[65536];
   while (in) {
     in.read(buf, sizeof buf);
     const auto got = static_cast<size_t>(in.gcount());
-    if (bytes.size() + got > max_bytes) return false;
+    if (bytes.size() + got > max_bytes) return Fail(problem, FileProblem::kTooLarge);
     bytes.insert(bytes.end(), buf, buf + got);
   }
-  if (in.bad()) return false;
+  if (in.bad()) return Fail(problem, FileProblem::kUnreadable);
   out.swap(bytes);
   return true;
 }
 
-bool ReadFileText(const std::string& path, std::string& out, size_t max_bytes) {
+bool ReadFileText(const std::string& path, std::string& out, size_t max_bytes,
+                  FileProblem* problem) {
   std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes, max_bytes)) return false;
+  if (!ReadFileBytes(path, bytes, max_bytes, problem)) return false;
   out.assign(bytes.begin(), bytes.end());
+  return true;
+}
+
+bool ReadStreamText(std::istream& in, std::string& out, size_t max_bytes) {
+  std::string text;
+  char buf[65536];
+  while (in) {
+    in.read(buf, sizeof buf);
+    const auto got = static_cast<size_t>(in.gcount());
+    if (text.size() + got > max_bytes) return false;
+    text.append(buf, got);
+  }
+  if (in.bad()) return false;
+  out.swap(text);
   return true;
 }
 
 namespace {
 
 #ifndef _WIN32
-bool WriteAllAndSync(const std::string& path, const void* data, size_t size) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+// The mode the written file ends with: a replaced file keeps its own (a
+// private file stays private), a new one gets the usual mode under umask.
+mode_t FinalMode(const std::string& target) {
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+bool WriteAllAndSync(const std::string& path, const std::string& target, const void* data,
+                     size_t size) {
+  // Created private; given its final mode only once it is ours.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return false;
+  if (::fchmod(fd, FinalMode(target)) != 0) {
+    ::close(fd);
+    return false;
+  }
   const auto* p = static_cast<const char*>(data);
   size_t left = size;
   bool ok = true;
@@ -62,12 +146,44 @@ bool WriteAllAndSync(const std::string& path, const void* data, size_t size) {
   return ok;
 }
 #else
-bool WriteAllAndSync(const std::string& path, const void* data, size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-  out.close();
-  return !out.fail();
+// Created new (never onto an existing file), written and flushed to the disk
+// before it replaces the target.
+bool WriteAllAndSync(const std::string& path, const std::string&, const void* data, size_t size) {
+  const HANDLE file = ::CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const auto* p = static_cast<const char*>(data);
+  size_t left = size;
+  bool ok = true;
+  while (left > 0) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(left, 1u << 20));
+    DWORD written = 0;
+    if (!::WriteFile(file, p, chunk, &written, nullptr) || written == 0) {
+      ok = false;
+      break;
+    }
+    p += written;
+    left -= written;
+  }
+  if (ok && !::FlushFileBuffers(file)) ok = false;
+  if (!::CloseHandle(file)) ok = false;
+  return ok;
+}
+
+// Replaces an existing target in one step. A virus scanner or the search
+// indexer may hold a freshly written file for a moment: try a few times.
+bool MoveOverTarget(const std::string& from, const std::string& to) {
+  const std::filesystem::path source = NativePath(from), target = NativePath(to);
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (::MoveFileExW(source.c_str(), target.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
 }
 #endif
 
@@ -76,15 +192,19 @@ bool WriteAllAndSync(const std::string& path, const void* data, size_t size) {
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
   static unsigned counter = 0;
   const std::string temp = path + Format(".tmp%u-%u", TickCountMs(), ++counter);
-  if (!WriteAllAndSync(temp, data, size)) {
-    std::error_code ec;
-    fs::remove(temp, ec);
+  std::error_code ec;
+  if (!WriteAllAndSync(temp, path, data, size)) {
+    fs::remove(NativePath(temp), ec);
     return false;
   }
-  std::error_code ec;
+#ifdef _WIN32
+  const bool replaced = MoveOverTarget(temp, path);
+#else
   fs::rename(temp, path, ec);
-  if (ec) {
-    fs::remove(temp, ec);
+  const bool replaced = !ec;
+#endif
+  if (!replaced) {
+    fs::remove(NativePath(temp), ec);
     return false;
   }
   return true;
@@ -92,17 +212,17 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
 
 bool FileExists(const std::string& path) {
   std::error_code ec;
-  return fs::is_regular_file(path, ec);
+  return fs::is_regular_file(NativePath(path), ec);
 }
 
 bool FolderExists(const std::string& path) {
   std::error_code ec;
-  return fs::is_directory(path, ec);
+  return fs::is_directory(NativePath(path), ec);
 }
 
 bool MakeFolders(const std::string& path) {
   std::error_code ec;
-  fs::create_directories(path, ec);
+  fs::create_directories(NativePath(path), ec);
   return FolderExists(path);
 }
 

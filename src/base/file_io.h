@@ -4,16 +4,26 @@
 // was there.
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
 namespace kova {
 
-// Reads at most `max_bytes` of the file; fails when it cannot be opened or
-// is larger than that.
+// Why a whole-file read failed.
+enum class FileProblem { kNone, kMissing, kFolder, kNotRegular, kTooLarge, kUnreadable };
+// "no such file", "it is a folder", ... (empty for kNone).
+std::string FileProblemText(FileProblem problem);
+
+// Reads at most `max_bytes` of a regular file; fails when it is missing, is
+// not a regular file (a FIFO or a device would block or never end), cannot
+// be read or is larger than that. `problem` (optional) says why.
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out,
-                   size_t max_bytes = 64u * 1024 * 1024);
-bool ReadFileText(const std::string& path, std::string& out, size_t max_bytes = 64u * 1024 * 1024);
+                   size_t max_bytes = 64u * 1024 * 1024, FileProblem* problem = nullptr);
+bool ReadFileText(const std::string& path, std::string& out, size_t max_bytes = 64u * 1024 * 1024,
+                  FileProblem* problem = nullptr);
+// Reads a stream (standard input) up to `max_bytes`; fails past that.
+bool ReadStreamText(std::istream& in, std::string& out, size_t max_bytes);
 
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
 inline bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -1,13 +1,18 @@
 #pragma once
 // printf-style formatting into a std::string, as every message and export
-// line of the program is produced.
+// line of the program is produced. Numbers always take a decimal point,
+// whatever the process locale (the desktop program runs under the user's).
 
 #include <cstdarg>
 #include <string>
 
 namespace kova {
 
-#if defined(__GNUC__)
+// MinGW's own printf attribute means the Microsoft runtime's formats, which
+// lack "%zu"; the program formats with the C99 formatter MinGW provides.
+#if defined(__MINGW32__)
+#define KOVA_PRINTF(fmt_index, first_arg) __attribute__((format(gnu_printf, fmt_index, first_arg)))
+#elif defined(__GNUC__)
 #define KOVA_PRINTF(fmt_index, first_arg) __attribute__((format(printf, fmt_index, first_arg)))
 #else
 #define KOVA_PRINTF(fmt_index, first_arg)

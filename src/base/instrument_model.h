@@ -15,9 +15,8 @@ namespace kova {
 
 enum class InstrumentModel { k7100, kR5, k7100BC, k7KA };
 
-constexpr InstrumentModel kAllInstrumentModels[] = {InstrumentModel::k7100, InstrumentModel::kR5,
-                                                    InstrumentModel::k7100BC,
-                                                    InstrumentModel::k7KA};
+constexpr InstrumentModel kAllInstrumentModels[] = {
+    InstrumentModel::k7100, InstrumentModel::kR5, InstrumentModel::k7100BC, InstrumentModel::k7KA};
 
 // Model code / plan device type.
 constexpr int ModelCodeOf(InstrumentModel model) {

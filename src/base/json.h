@@ -1,7 +1,8 @@
 #pragma once
-// A small JSON value with a strict parser and a writer, for the command-line
-// tool's machine-readable forms. Strings are UTF-8 here; callers convert
-// from and to Windows-1252 at the edge.
+// A JSON value for the program's machine-readable forms (records, plans),
+// read and written by nlohmann/json: a strict RFC 8259 parser that also
+// refuses a member named twice and very deep nesting. Strings are UTF-8
+// here; callers convert from and to Windows-1252 at the edge.
 
 #include <cstdint>
 #include <map>
@@ -56,11 +57,11 @@ class JsonValue {
   // Compact when indent is 0, else pretty with that many spaces a level.
   std::string Dump(int indent = 0) const;
 
-  // Strict RFC 8259 parse of a whole text; on failure `error` says where.
+  // Strict RFC 8259 parse of a whole text; on failure `error` says where or
+  // names the member given twice.
   static bool Parse(const std::string& text, JsonValue& out, std::string& error);
 
  private:
-  void DumpTo(std::string& out, int indent, int depth) const;
   Kind kind_ = Kind::Null;
   bool bool_ = false;
   int64_t int_ = 0;

@@ -20,6 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "app/app_settings.h"
+#include "app/batch_transfer.h"
+#include "app/output_place.h"
+#include "app/run_session.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/fixed_text.h"
@@ -28,9 +32,6 @@
 #include "base/path.h"
 #include "cli/cli_context.h"
 #include "cli/device_transfer_commands.h"
-#include "app/batch_transfer.h"
-#include "app/output_place.h"
-#include "app/run_session.h"
 #include "device/command_set.h"
 #include "device/rud_device.h"
 #include "plans/test_plan.h"
@@ -80,6 +81,7 @@ class TransferPrompter : public Prompter, public TransferQuestions {
   Existing existing = Existing::kAsk;  // the answer to the overwrite question
   bool yes = false;                    // OK to the instrument's questions
   std::function<void()> on_pump;
+  RecordDefaults defaults;  // the user's preferences records are decoded with
 
   // --- the batch's typed questions
   bool ChooseFolder(const std::string& start, std::string& chosen) override {
@@ -421,6 +423,7 @@ int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
   if (!MakeDownloadItems(device, o.prefix, rows, items)) return kExitFailed;
   DownloadProgress progress;
   BatchTransfer batch(device, progress, &prompter);
+  batch.defaults = prompter.defaults;
   for (const TransferItem& item : items) batch.AddItem(item.number, item.name);
   prompter.folder = o.folder;
   prompter.existing = ExistingPolicy(o);
@@ -466,6 +469,7 @@ int Resend(RudDevice& device, TransferPrompter& prompter, const ResendOptions& o
   DownloadProgress progress;
   progress.resend = true;
   BatchTransfer batch(device, progress, &prompter);
+  batch.defaults = prompter.defaults;
   batch.resendmode = true;
   batch.AddItem(-1, o.file);
   const int code = RunBatch(batch, progress, prompter);
@@ -491,6 +495,7 @@ int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o) {
   RunProgress progress;
   progress.yes = o.yes;
   RunSession run(device, plan, progress);
+  run.defaults = prompter.defaults;
   run.result_path = o.file;
   prompter.yes = o.yes;
   bool interrupted = false;
@@ -534,6 +539,7 @@ void RegisterDeviceTransferCommands(CLI::App& device, CliContext& ctx,
   auto run = [&ctx, with_device](const std::function<int(RudDevice&, TransferPrompter&)>& body) {
     InterruptGuard guard;
     TransferPrompter prompter(*ctx.prompter);
+    prompter.defaults = RecordDefaultsFrom(ctx.info);
     ctx.exit_code = with_device(prompter, [&](RudDevice& dev) { return body(dev, prompter); });
   };
 

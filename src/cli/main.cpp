@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -30,7 +31,14 @@ int main(int argc, char** argv) {
   std::setlocale(LC_NUMERIC, "C");
 
   kova::CliContext ctx;
-  ctx.store = std::make_unique<kova::QtSettingsStore>();
+  auto store = std::make_unique<kova::QtSettingsStore>();
+  if (!store->Problem().empty()) {
+    const char* file = std::getenv("KOVA_SETTINGS");
+    kova::PrintError(std::string("Cannot use the settings file \"") + (file ? file : "") +
+                     "\": " + store->Problem());
+    return 1;
+  }
+  ctx.store = std::move(store);
   const std::string program_dir =
       kova::WithTrailingSeparator(QCoreApplication::applicationDirPath().toStdString());
   std::error_code ec;
@@ -39,7 +47,6 @@ int main(int argc, char** argv) {
   // The tool works on the paths it is given: keep the folder it was started in.
   ctx.info.Load(*ctx.store, cwd);
   std::filesystem::current_path(cwd, ec);
-  kova::ApplyRecordDefaults(ctx.info);
   ctx.prompter = std::make_unique<kova::TerminalPrompter>(isatty(STDIN_FILENO) != 0);
 
   CLI::App app{"KOVA companion program: records, plans and the instrument"};

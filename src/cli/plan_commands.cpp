@@ -6,7 +6,7 @@
 #include <iterator>
 #include <memory>
 
-#include "analysis/taps.h"
+#include "app/output_rule.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
@@ -14,6 +14,7 @@
 #include "cli/cli_context.h"
 #include "plans/plan_json.h"
 #include "plans/test_plan.h"
+#include "records/tap_names.h"
 
 namespace kova {
 namespace {
@@ -126,12 +127,17 @@ void PrintPlan(const std::string& path, const kvTestPlan& plan) {
       cls.tempcelsius, cls.ratedcurrent, cls.singletap, cls.multitap, cls.ctusage);
 }
 
-bool ReadJsonInput(const std::string& path, std::string& text) {
+// Standard input is read up to the same limit as a file, and no further.
+bool ReadJsonInput(const std::string& path, std::string& text, std::string& why) {
   if (path == "-") {
-    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    return text.size() <= kMaxJsonBytes;
+    if (ReadStreamText(std::cin, text, kMaxJsonBytes)) return true;
+    why = "more than 16 MiB of input";
+    return false;
   }
-  return ReadFileText(path, text, kMaxJsonBytes);
+  FileProblem problem = FileProblem::kNone;
+  if (ReadFileText(path, text, kMaxJsonBytes, &problem)) return true;
+  why = FileProblemText(problem);
+  return false;
 }
 
 }  // namespace
@@ -164,6 +170,7 @@ void AddPlanCommands(CLI::App& app, CliContext& ctx) {
 
   struct FromJsonOptions {
     std::string in, out;
+    bool overwrite = false;
   };
   auto json_opts = std::make_shared<FromJsonOptions>();
   CLI::App* from_json =
@@ -171,11 +178,20 @@ void AddPlanCommands(CLI::App& app, CliContext& ctx) {
   from_json->add_option("JSON", json_opts->in, "JSON file as \"plan show --json\" writes it, or -")
       ->required();
   from_json->add_option("-o,--output", json_opts->out, "Plan file to write")->required();
+  from_json->add_flag("--overwrite", json_opts->overwrite, "Replace an existing output file");
   from_json->callback([&ctx, json_opts] {
-    std::string text, error;
+    std::vector<std::string> inputs;
+    if (json_opts->in != "-") inputs.push_back(json_opts->in);
+    const OutputCheck check = CheckOutputFile(json_opts->out, inputs, json_opts->overwrite);
+    if (check != OutputCheck::kFine) {
+      PrintError(OutputCheckText(check, json_opts->out));
+      ctx.exit_code = 1;
+      return;
+    }
+    std::string text, error, why;
     JsonValue json;
-    if (!ReadJsonInput(json_opts->in, text)) {
-      PrintError("Cannot read \"" + json_opts->in + "\"");
+    if (!ReadJsonInput(json_opts->in, text, why)) {
+      PrintError("Cannot read \"" + json_opts->in + "\": " + why);
       ctx.exit_code = 1;
       return;
     }

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "analysis/read_record.h"
+#include "app/app_settings.h"
+#include "app/output_rule.h"
+#include "app/save_record.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
@@ -21,9 +25,33 @@ namespace {
 
 std::string U(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
 
-bool LoadRecord(const std::string& path, TestRecord& rec) {
-  if (rec.ReadRecordFile(path)) return true;
-  PrintError("Cannot read record file \"" + path + "\"");
+bool LoadRecord(const std::string& path, TestRecord& rec, const CliContext& ctx) {
+  std::string why;
+  if (ReadRecordFile(rec, path, RecordDefaultsFrom(ctx.info), &why)) return true;
+  PrintError("Cannot read record file \"" + path + "\": " + why);
+  return false;
+}
+
+// Stops with the overwrite rule's message when `out` may not be written.
+bool MayWrite(const std::string& out, const std::vector<std::string>& inputs, bool overwrite) {
+  const OutputCheck check = CheckOutputFile(out, inputs, overwrite);
+  if (check == OutputCheck::kFine) return true;
+  PrintError(OutputCheckText(check, out));
+  return false;
+}
+
+// A file name that begins with '-' ("-x.test") is not an option CLI11 knows;
+// it is left over as an extra argument: take it as the FILE argument.
+bool TakeDashedFile(CLI::App* cmd, std::string& file) {
+  const std::vector<std::string> extras = cmd->remaining();
+  if (extras.empty()) return true;
+  if (file.empty() && extras.size() == 1) {
+    file = extras[0];
+    return true;
+  }
+  std::string list;
+  for (const std::string& e : extras) list += " " + e;
+  PrintError("The following arguments were not expected:" + list);
   return false;
 }
 
@@ -39,11 +67,21 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
   };
   auto show_opts = std::make_shared<ShowOptions>();
   CLI::App* show = record->add_subcommand("show", "Show a record file");
-  show->add_option("FILE", show_opts->file, "Record file, raw instrument file")->required();
+  show->add_option("FILE", show_opts->file, "Record file, raw instrument file");
   show->add_flag("--json", show_opts->json, "The whole record as one JSON object");
-  show->callback([&ctx, show_opts] {
+  show->allow_extras();
+  show->callback([&ctx, show_opts, show] {
+    if (!TakeDashedFile(show, show_opts->file)) {
+      ctx.exit_code = 1;
+      return;
+    }
+    if (show_opts->file.empty()) {
+      PrintError("FILE is required");
+      ctx.exit_code = 1;
+      return;
+    }
     TestRecord rec;
-    if (!LoadRecord(show_opts->file, rec)) {
+    if (!LoadRecord(show_opts->file, rec, ctx)) {
       ctx.exit_code = 1;
       return;
     }
@@ -74,17 +112,26 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
       return;
     }
     // A file that fails is reported and skipped; the others are exported.
+    // Two records of one name get "r.txt" and "r (2).txt"; an export never
+    // replaces one of the records it reads.
+    ExportNames names(export_opts->files);
     for (const std::string& file : export_opts->files) {
       if (export_opts->format == "images") {
         if (!ExportRecordImages(file, export_opts->folder)) ctx.exit_code = 1;
         continue;
       }
       TestRecord rec;
-      if (!LoadRecord(file, rec)) {
+      if (!LoadRecord(file, rec, ctx)) {
         ctx.exit_code = 1;
         continue;
       }
-      const std::string out = TextExportPath(file, export_opts->folder);
+      const std::string wanted = TextExportPath(file, export_opts->folder);
+      const std::string out = names.Claim(wanted);
+      if (out.empty()) {
+        PrintError(OutputCheckText(OutputCheck::kIsInput, wanted));
+        ctx.exit_code = 1;
+        continue;
+      }
       if (!ExportText(rec, out)) {
         PrintError("Cannot write text file \"" + out + "\"");
         ctx.exit_code = 1;
@@ -96,19 +143,25 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
 
   struct ConvertOptions {
     std::string in, out;
+    bool overwrite = false;
   };
   auto conv_opts = std::make_shared<ConvertOptions>();
   CLI::App* convert =
       record->add_subcommand("convert", "Write any readable record as a record file");
   convert->add_option("IN", conv_opts->in, "Record file or raw instrument file")->required();
   convert->add_option("-o,--output", conv_opts->out, "Record file to write")->required();
+  convert->add_flag("--overwrite", conv_opts->overwrite, "Replace an existing output file");
   convert->callback([&ctx, conv_opts] {
-    TestRecord rec;
-    if (!LoadRecord(conv_opts->in, rec)) {
+    if (!MayWrite(conv_opts->out, {conv_opts->in}, conv_opts->overwrite)) {
       ctx.exit_code = 1;
       return;
     }
-    if (!rec.WriteRecordFile(conv_opts->out)) {
+    auto rec = std::make_unique<TestRecord>();
+    if (!LoadRecord(conv_opts->in, *rec, ctx)) {
+      ctx.exit_code = 1;
+      return;
+    }
+    if (!SaveRecordAndExport(*rec, conv_opts->out, nullptr)) {
       PrintError("Cannot write record file \"" + conv_opts->out + "\"");
       ctx.exit_code = 1;
     }
@@ -119,6 +172,7 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
     int model = 1;
     bool single = false;
     int tap = 0;
+    bool overwrite = false;
   };
   auto text_opts = std::make_shared<FromTextOptions>();
   CLI::App* from_text =
@@ -131,22 +185,30 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
   from_text->add_flag("--single-test", text_opts->single, "The text holds one test");
   from_text->add_option("--tap", text_opts->tap, "Tap index for a single test (0..19)")
       ->check(CLI::Range(0, kMaxTaps - 1));
+  from_text->add_flag("--overwrite", text_opts->overwrite, "Replace an existing output file");
   from_text->callback([&ctx, text_opts] {
+    if (!MayWrite(text_opts->out, {text_opts->in}, text_opts->overwrite)) {
+      ctx.exit_code = 1;
+      return;
+    }
     std::string text;
-    if (!ReadFileText(text_opts->in, text, 64u * 1024 * 1024)) {
-      PrintError("Cannot read \"" + text_opts->in + "\"");
+    FileProblem problem = FileProblem::kNone;
+    if (!ReadFileText(text_opts->in, text, 64u * 1024 * 1024, &problem)) {
+      PrintError("Cannot read \"" + text_opts->in + "\": " + FileProblemText(problem));
       ctx.exit_code = 1;
       return;
     }
     auto rec = std::make_unique<TestRecord>();
     rec->deviceversion = text_opts->model;
-    if (!rec->RecordTextParser(text, text_opts->single ? 1 : 0, text_opts->tap, 0)) {
+    TextParseOptions parse;
+    parse.single_test = text_opts->single;
+    parse.tap_index = text_opts->tap;
+    if (!ReadRecordText(*rec, text, RecordDefaultsFrom(ctx.info), parse)) {
       PrintError("The record text in \"" + text_opts->in + "\" is not a valid record");
       ctx.exit_code = 1;
       return;
     }
-    rec->ComputeDerived();
-    if (!rec->WriteRecordFile(text_opts->out)) {
+    if (!SaveRecordAndExport(*rec, text_opts->out, nullptr)) {
       PrintError("Cannot write record file \"" + text_opts->out + "\"");
       ctx.exit_code = 1;
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/read_record.h"
 #include "cli/cli_context.h"
 #include "export/export_images.h"
 #include "platform/qt_picture_canvas.h"
@@ -41,7 +42,7 @@ bool ParseSize(const std::string& text, int& w, int& h) {
 
 bool ExportRecordImages(const std::string& record_path, const std::string& folder) {
   auto rec = std::make_unique<TestRecord>();
-  if (!rec->ReadRecordFile(record_path)) {
+  if (!ReadRecordFile(*rec, record_path, RecordDefaults())) {
     PrintError("Cannot read record file \"" + record_path + "\"");
     return false;
   }

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 
+#include "base/file_io.h"
 #include "cli/cli_context.h"
 #include "plans/thumb_drive.h"
 
@@ -57,6 +58,9 @@ void AddThumbCommands(CLI::App& app, CliContext& ctx) {
     const ThumbExportResult result =
         ExportPlansToDrive(WholePaths(export_opts->plans), export_opts->drive);
     for (const std::string& f : result.written) std::cout << f << '\n';
+    if (result.shared_folder) {
+      PrintError("Note: KOVA-7100 plans share the KOVA-7KA folder with KOVA-7KA plans");
+    }
     for (const std::string& f : result.skipped) {
       PrintError("Skipped \"" + f + "\": unable to load test plan");
     }
@@ -77,8 +81,21 @@ void AddThumbCommands(CLI::App& app, CliContext& ctx) {
   import_cmd->add_option("--plans", import_opts->plans, "Plan folder to write into")->required();
   import_cmd->callback([&ctx, import_opts] {
     ReportTooMany(import_opts->files.size());
-    const ThumbImportResult result =
-        ImportPlansFromDrive(WholePaths(import_opts->files), import_opts->plans);
+    // A file that cannot be read is named with the reason, before its folder
+    // is looked at ("nodir/x" is missing, not in an unknown folder).
+    std::vector<std::string> readable;
+    for (const std::string& f : import_opts->files) {
+      std::vector<uint8_t> bytes;
+      FileProblem problem = FileProblem::kNone;
+      if (ReadFileBytes(f, bytes, 1024 * 1024, &problem)) {
+        readable.push_back(f);
+      } else {
+        PrintError("Cannot read \"" + f + "\": " + FileProblemText(problem));
+        ctx.exit_code = 1;
+      }
+    }
+    if (readable.empty()) return;
+    const ThumbImportResult result = ImportPlansFromDrive(WholePaths(readable), import_opts->plans);
     if (result.status == ThumbImportResult::Status::kUnrecognizedFolder) {
       ctx.prompter->Message(kDeviceCaption, kUnrecognizedFolderMessage);
       ctx.exit_code = 1;

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 
+#include "base/format.h"
 #include "base/prompter.h"
 #include "base/timer.h"
-#include "base/format.h"
 #include "device/directory_grammar.h"
 #include "device/line_text.h"
 #include "device/rud_device.h"

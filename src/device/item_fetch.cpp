@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "analysis/read_record.h"
 #include "base/format.h"
 #include "base/instrument_model.h"
 #include "base/prompter.h"
@@ -28,7 +29,7 @@ FetchFailure Failed(RudDevice& device, const char* text) {
 }  // namespace
 
 FetchFailure FetchRecord(RudDevice& device, TransferObserver& observer, TransferProgress progress,
-                         int number, bool select, TestRecord& rec) {
+                         int number, bool select, const RecordDefaults& defaults, TestRecord& rec) {
   if (!device.EnsureConnected(true)) return Failed(device, nullptr);
   // The record's layout follows the instrument's model, asked once per
   // connection.
@@ -42,15 +43,15 @@ FetchFailure FetchRecord(RudDevice& device, TransferObserver& observer, Transfer
     return Failed(device, "Error reading data from device");
   }
   // A hex block that does not decode is a garbled reply, not a record.
-  if (!rec.RecordTextParser(text, RecordTextParse::Whole())) {
+  if (!ReadRecordText(rec, text, defaults)) {
     return Failed(device, "Error reading data from device");
   }
   return FetchFailure::kNone;
 }
 
 FetchFailure FetchPlanImage(RudDevice& device, TransferObserver& observer,
-                            TransferProgress progress, int number, kvTestPlan& plan,
-                            uint8_t* image, size_t& count) {
+                            TransferProgress progress, int number, kvTestPlan& plan, uint8_t* image,
+                            size_t& count) {
   count = 0;
   std::string command;
   if (!NumberCommand('x', number, command)) {

@@ -13,6 +13,7 @@ namespace kova {
 class RudDevice;
 class kvTestPlan;
 struct TestRecord;
+struct RecordDefaults;
 
 // Why a fetch failed, and so whether the user has been told.
 enum class FetchFailure {
@@ -23,14 +24,14 @@ enum class FetchFailure {
 };
 
 // One stored test (`select`: "L%03d" first; without it the instrument's
-// current test) into `rec`, decoded. `progress` says which item this is;
+// current test) into `rec`, decoded with `defaults`. `progress` says which item this is;
 // its bytes follow the reply.
 FetchFailure FetchRecord(RudDevice& device, TransferObserver& observer, TransferProgress progress,
-                         int number, bool select, TestRecord& rec);
+                         int number, bool select, const RecordDefaults& defaults, TestRecord& rec);
 // One stored plan: `plan` gets the instrument's model as its device type,
 // `image` (kPlanImageCapacity bytes) the plan image of `count` bytes.
 FetchFailure FetchPlanImage(RudDevice& device, TransferObserver& observer,
-                            TransferProgress progress, int number, kvTestPlan& plan,
-                            uint8_t* image, size_t& count);
+                            TransferProgress progress, int number, kvTestPlan& plan, uint8_t* image,
+                            size_t& count);
 
 }  // namespace kova

@@ -5,8 +5,10 @@
 #include <cstring>
 #include <thread>
 
-#include "base/prompter.h"
+#include "analysis/compute_derived.h"
+#include "analysis/read_record.h"
 #include "base/format.h"
+#include "base/prompter.h"
 #include "device/command_set.h"
 #include "device/line_text.h"
 #include "device/record_reply.h"
@@ -102,6 +104,8 @@ bool RemoteRun::RunTest() {
   record_->resistance = plan_.resistance;
   record_->classsettings = plan_.classsettings;
   record_->taporder = plan_.taporder;
+  // The joined taps and the plan's settings change the derived figures.
+  ComputeDerived(*record_);
   if (!Keep(*record_)) return Fail(Outcome::kWriteFailed);
   outcome_ = Outcome::kSuccess;
   return true;
@@ -127,8 +131,9 @@ bool RemoteRun::RunOnce(int run, bool r5, bool join) {
   if (!ReadProgress()) return false;
   if (!ReadData()) return false;
   if (abort_) return Fail(Outcome::kAborted);
-  if (!record_->RecordTextParser(text_, r5 ? RecordTextParse::SingleTest(0)
-                                          : RecordTextParse::Whole())) {
+  TextParseOptions parse;
+  parse.single_test = r5;
+  if (!ReadRecordText(*record_, text_, defaults, parse)) {
     device_.prompter().Message(kDeviceCaption, "Error reading data from device");
     return Fail(Outcome::kGarbled);
   }
@@ -231,7 +236,7 @@ void RemoteRun::JoinTaps() {
     for (int p = 0; p < kGraphPointsPerTap; ++p) rec.taps[i].graph[p] = kept_[i].graph[p];
   }
   // The named fields of every tap, as reading the record file back gives them.
-  rec.DecodeRawRecord(rec.rawrecord, 0, 0);
+  rec.DecodeRawRecord(rec.rawrecord, RecordDefaults());
 }
 
 void RemoteRun::AbortEnding() {

@@ -3,9 +3,9 @@
 // instrument runs it at once, its progress lines and prompts reach the user
 // through the observer (with the Continue button after each "CONNECT" line),
 // and the measured record text becomes the run's record, which Keep() hands
-// to the layer that saves it (as "RunTest.test", app/run_session.h). A KOVA-R5 measures one tap per run: a plan of N taps is
-// run N times, one tap block at a time, and the results are joined into one
-// record.
+// to the layer that saves it (as "RunTest.test", app/run_session.h). A KOVA-R5 measures one tap per
+// run: a plan of N taps is run N times, one tap block at a time, and the results are joined into
+// one record.
 //
 // Abort works in every state that waits. It ends the run with ESC to the
 // instrument, a 3 s pause and a reconnect; no record file is written.
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "device/transfer_observer.h"
+#include "records/test_record.h"
 
 namespace kova {
 
@@ -69,6 +70,9 @@ class RemoteRun {
   // A real sleep: the slices of the wait for Continue and the pause of the
   // abort ending. Tests replace it.
   std::function<void(uint32_t ms)> pause;
+
+  // The user's preferences the record is decoded with.
+  RecordDefaults defaults;
 
  protected:
   // The finished record; false when it could not be kept (the run then

@@ -10,6 +10,13 @@
 namespace kova {
 namespace {
 
+bool LooksLikeIdentification(const char* reply) {
+  for (const char* p = reply; *p != '\0'; ++p) {
+    if (!std::isxdigit(static_cast<unsigned char>(*p)) && *p != ' ') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 RudDevice::RudDevice(CSerialCom& serial, UsbHidLink& usb, Prompter& prompter,
@@ -101,6 +108,9 @@ bool RudDevice::Identify(char* reply, size_t size, bool check) {
   if (check && !EnsureConnected(true)) return false;
   if (!SendBytes("W", 1)) return false;
   if (!ReadDeviceLine(reply, std::min(size, kIdentifyCapacity), -1)) return false;
+  // A line of hex digits is the rest of a record the instrument is still
+  // sending (after an aborted run), not an answer to "W".
+  if (!LooksLikeIdentification(reply)) return false;
   identification_ = reply;
   InstrumentModel model = InstrumentModel::k7100;
   foreign_ = !ModelFromIdentification(identification_, model);
@@ -139,8 +149,8 @@ bool RudDevice::IsR5() { return ModelCode() == kModelR5; }
 bool RudDevice::RefuseForeign(bool report) {
   if (!foreign_) return true;
   if (report) {
-    ShowDeviceMessage(Format("The device that answers is no KOVA instrument: \"%s\"",
-                             identification_.c_str()));
+    ShowDeviceMessage(
+        Format("The device that answers is no KOVA instrument: \"%s\"", identification_.c_str()));
   }
   return false;
 }

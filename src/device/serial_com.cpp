@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/prompter.h"
 #include "base/format.h"
+#include "base/prompter.h"
 #include "base/timer.h"
 
 namespace kova {
@@ -45,7 +45,8 @@ bool CSerialCom::Open(bool report) {
       break;
     case SerialOpenStatus::kCannotOpen:
       if (report) {
-        std::string text = Format("Can't open com port for device %s error=%d", name.c_str(), error);
+        std::string text =
+            Format("Can't open com port for device %s error=%d", name.c_str(), error);
         const std::string why = SerialOpenFailureText(backend_.LastOpenFailure());
         if (!why.empty()) text += " (" + why + ")";
         prompter_.Message(kWarningCaption, text);

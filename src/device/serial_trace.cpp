@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "base/native_path.h"
 #include "base/path.h"
 
 #ifndef _WIN32
@@ -28,7 +29,11 @@ SerialTrace::~SerialTrace() { Close(); }
 namespace {
 
 #ifdef _WIN32
-std::FILE* CreateTraceFile(const std::string& path) { return std::fopen(path.c_str(), "w"); }
+// Binary: in text mode every LF the instrument sends would be written as
+// CR LF, and the trace would no longer show the bytes that arrived.
+std::FILE* CreateTraceFile(const std::string& path) {
+  return ::_wfopen(NativePath(path).c_str(), L"wb");
+}
 #else
 // Owner-only, never through a symbolic link, never onto anything but a
 // regular file of this user (a FIFO or a device named "serial.txt" is left

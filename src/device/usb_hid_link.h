@@ -43,7 +43,6 @@ class UsbHidLink : public DeviceLink {
   UsbHidLink(const UsbHidLink&) = delete;
   UsbHidLink& operator=(const UsbHidLink&) = delete;
 
-
   // The pause between two output reports (a real sleep, no pumping). Tests
   // replace it to see the pauses without waiting for them.
   std::function<void(uint32_t ms)> pause;

@@ -106,7 +106,7 @@ JsonValue RecordToJson(const TestRecord& rec) {
   r.Set("deviceversion", Int(rec.deviceversion));
   r.Set("testnote", Text(rec.testnote));
   r.Set("frequency", Int(rec.frequency));
-  r.Set("filename", Text(rec.filename));
+  r.Set("filename", JsonValue::String(SystemNameToUtf8(rec.filename)));
   r.Set("testdatetime", Text(rec.testdatetime));
   r.Set("company", Text(rec.company));
   r.Set("station", Text(rec.station));
@@ -137,7 +137,7 @@ JsonValue RecordToJson(const TestRecord& rec) {
   r.Set("B200fMeggerL", Num(rec.B200fMeggerL));
   r.Set("B200fMeggerOhms", Num(rec.B200fMeggerOhms));
   r.Set("taporder", Text(rec.taporder));
-  r.Set("fullpath", Text(rec.fullpath));
+  r.Set("fullpath", JsonValue::String(SystemNameToUtf8(rec.fullpath)));
   r.Set("burdenenabled", Int(rec.burdenenabled));
   r.Set("insulationenabled", Int(rec.insulationenabled));
   r.Set("imagefile", Text(rec.imagefile));

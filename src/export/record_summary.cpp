@@ -3,6 +3,7 @@
 #include "analysis/display_rules.h"
 #include "analysis/pass_fail.h"
 #include "analysis/taps.h"
+#include "base/codepage.h"
 #include "base/format.h"
 
 namespace kova {
@@ -102,7 +103,7 @@ void Classification(std::string& out, const TestRecord& rec) {
 
 std::string RecordSummaryText(const TestRecord& rec) {
   std::string out;
-  out += "File:          " + rec.filename + "\n";
+  out += "File:          " + SystemNameToCp1252(rec.filename) + "\n";
   out += "Date:          " + rec.testdatetime + "\n";
   out += "Company:       " + rec.company + "\n";
   out += "Station:       " + rec.station + "\n";

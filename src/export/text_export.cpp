@@ -2,6 +2,7 @@
 
 #include "analysis/display_rules.h"
 #include "analysis/taps.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -115,7 +116,7 @@ void OneTest(std::string& out, const TestRecord& rec, const TapTest& tap, int n)
 
 std::string BuildTextExport(const TestRecord& rec) {
   std::string out;
-  Line(out, "FILENAME: ", rec.filename);
+  Line(out, "FILENAME: ", SystemNameToCp1252(rec.filename));
   Line(out, "DATE: ", rec.testdatetime);
   out += Format("# TESTS %d\n", rec.numtests);
   Line(out, "COMPANY: ", rec.company);

@@ -45,7 +45,6 @@ int main(int argc, char** argv) {
       settings, store,
       kova::WithTrailingSeparator(QApplication::applicationDirPath().toStdString()));
   info.Load(store, QDir::currentPath().toStdString());
-  kova::ApplyRecordDefaults(info);
 
   // The window is the prompter's parent; both live for the whole run.
   kova::QtPrompter prompter(nullptr);

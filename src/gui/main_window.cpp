@@ -257,6 +257,8 @@ void MainWindow::AddStandardCommands() {
 std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
   RecordDocument::Services s;
   s.prompter = ctx_.prompter;
+  s.defaults = RecordDefaultsFrom(*ctx_.info);
+  s.exporter = ctx_.exporter;
   s.record_folder = [this] { return ctx_.info->filepath; };
   s.file_used = [this](const std::string& path) { FileUsed(path); };
   return std::make_unique<RecordDocument>(std::move(s));
@@ -405,8 +407,8 @@ void MainWindow::OnNewDocument() {
 void MainWindow::OnExportText() {
   std::vector<std::string> files;
   if (!ctx_.chooser->Choose("Select Test(s)", true, files)) return;
-  const ChosenExportOutcome out =
-      ExportChosenRecords(files, TextExportKind(), *ctx_.prompter, *ctx_.store);
+  const ChosenExportOutcome out = ExportChosenRecords(
+      files, TextExportKind(), RecordDefaultsFrom(*ctx_.info), *ctx_.prompter, *ctx_.store);
   if (out.ran)
     statusBar()->showMessage(QStringLiteral("%1 text file(s) written").arg(out.written), 5000);
 }

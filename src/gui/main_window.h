@@ -17,6 +17,7 @@
 #include "app/prompter.h"
 #include "app/recent_files.h"
 #include "app/record_document.h"
+#include "app/save_record.h"
 #include "app/settings_store.h"
 #include "device/rud_device.h"
 
@@ -46,6 +47,8 @@ struct GuiContext {
   std::function<std::vector<std::string>()> system_ports;
   // Closes the serial port and gives it the new settings (setup's OK).
   std::function<void()> apply_comm_settings;
+  // The automatic export after every save; none when null.
+  RecordExporter* exporter = nullptr;
   // Opens a folder in the system's file manager.
   std::function<void(const std::string&)> open_folder;
 };

@@ -135,7 +135,7 @@ void TestBrowserDialog::Fill() {
   shown_ = 0;
   const std::string folder = PathFromQ(QDir::currentPath());
   folder_->setText(PathToQ(folder));
-  scan_ = std::make_unique<RecordFolderScan>(folder, info_.dateformat != 0);
+  scan_ = std::make_unique<RecordFolderScan>(folder, RecordDefaultsFrom(info_));
   count_->setText(QStringLiteral("Reading %1 files...").arg(scan_->CandidateCount()));
   FillStep();
 }

@@ -1,10 +1,12 @@
 // Finding the root of the thumb drive that holds a folder the user chose.
 
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <system_error>
 
 #include "base/file_io.h"
+#include "base/path.h"
 #include "plans/thumb_drive.h"
 
 namespace kova {
@@ -62,12 +64,27 @@ std::string LongestMountPrefix(const std::string& path, const std::vector<std::s
   return best;
 }
 
+bool WindowsDriveRoot(const std::string& path, std::string& root) {
+  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    root = path.substr(0, 2);
+    return true;
+  }
+  // "\\server\share\...": the share is the root; a name without a share
+  // has none.
+  if (path.size() < 2 || !IsPathSeparator(path[0]) || !IsPathSeparator(path[1])) return false;
+  const size_t server_end = path.find_first_of("/\\", 2);
+  if (server_end == std::string::npos || server_end == 2) return false;
+  const size_t share_end = path.find_first_of("/\\", server_end + 1);
+  const size_t share_size =
+      (share_end == std::string::npos ? path.size() : share_end) - (server_end + 1);
+  if (share_size == 0) return false;
+  root = path.substr(0, server_end + 1 + share_size);
+  return true;
+}
+
 bool ThumbDriveRoot(const std::string& chosen_folder, std::string& root) {
 #ifdef _WIN32
-  // A drive letter and its colon.
-  if (chosen_folder.size() < 2 || chosen_folder[1] != ':') return false;
-  root = chosen_folder.substr(0, 2);
-  return true;
+  return WindowsDriveRoot(chosen_folder, root);
 #else
   std::string table;
   if (!ReadFileText("/proc/self/mounts", table, 16u * 1024 * 1024)) return false;

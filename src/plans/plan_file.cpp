@@ -47,7 +47,8 @@ bool TakeImage(kvTestPlan& plan, const uint8_t* data, size_t size, size_t offset
 bool ReadPlanFile(kvTestPlan& plan, const uint8_t* data, size_t size) {
   ByteReader in(data, size);
   uint32_t magic = 0, version = 0;
-  if (!in.U32(magic) || !in.U32(version) || version == 0) return false;
+  // Version 0 files exist and are laid out like version 1.
+  if (!in.U32(magic) || !in.U32(version)) return false;
   int32_t devicetype = kPlanKova7100;
   if (version >= 2 && !in.I32(devicetype)) return false;
   plan.devicetype = devicetype;
@@ -96,8 +97,17 @@ bool kvTestPlan::LoadBytes(const uint8_t* data, size_t size, const std::string& 
     plan.devicetype = TypeFromTagName(data);
     if (!TakeImage(plan, data, size, kTaggedImageOffset)) return false;
   } else {
-    const int type = TypeFromPath(path);
+    int type = TypeFromPath(path);
     if (type < 0) return false;
+    // The KOVA-7KA folder holds KOVA-7KA images (36-byte tap blocks) and
+    // KOVA-7100 ones (32-byte blocks): read the image in the layout its
+    // bytes fit, and refuse one that fits neither rather than turn it into
+    // other taps. A one-tap image reads the same in both.
+    if (type == kPlanKova7KA && size >= PlanImageSize(type) &&
+        !PlanTapBlocksPlausible(data, size, kPlanKova7KA)) {
+      if (!PlanTapBlocksPlausible(data, size, kPlanKova7100)) return false;
+      type = kPlanKova7100;
+    }
     plan.devicetype = type;
     if (!TakeImage(plan, data, size, 0)) return false;
   }

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <utility>
 
-#include "analysis/taps.h"
 #include "base/fixed_text.h"
 #include "base/le_bytes.h"
 #include "plans/test_plan.h"
 #include "records/record_text.h"
+#include "records/tap_names.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -58,6 +58,21 @@ size_t PlanTapBlockSize(int devicetype) {
   if (devicetype == kPlanKova7100BC) return 64;
   if (devicetype == kPlanKova7KA) return 36;
   return 32;
+}
+
+bool PlanTapBlocksPlausible(const uint8_t* image, size_t size, int devicetype) {
+  if (image == nullptr || size < PlanImageSize(devicetype)) return false;
+  const int count = image[0];
+  if (count > kMaxPlanTaps) return false;
+  const size_t block = PlanTapBlockSize(devicetype);
+  for (int i = 0; i < count; ++i) {
+    const size_t at = kHeaderSize + block * static_cast<size_t>(i);
+    if (image[at + 4] > 9 || image[at + 5] > 0x1F) return false;
+    for (size_t k = 8; k < 8 + kPlanHeaderTextChars; ++k) {
+      if (image[at + k] != 0 && image[at + k] < 0x20) return false;
+    }
+  }
+  return true;
 }
 
 kvTestPlan::kvTestPlan() : taporder(DefaultTapOrder()) {

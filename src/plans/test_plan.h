@@ -36,6 +36,12 @@ enum PlanDeviceType : int {
 // type 2, 512 with 36-byte blocks for type 4, 512 with 32-byte blocks else.
 size_t PlanImageSize(int devicetype);
 size_t PlanTapBlockSize(int devicetype);
+// True when the image's tap blocks, read with `devicetype`'s block size,
+// look like tap blocks: a count of 0..10, tap codes 0..9, test bits 0..31
+// and notes without control characters. KOVA-7100 (32-byte blocks) and
+// KOVA-7KA (36-byte blocks) images share one thumb-drive folder; this tells
+// them apart.
+bool PlanTapBlocksPlausible(const uint8_t* image, size_t size, int devicetype);
 
 struct PlanTap {
   double nNamePlateNum = 0;    // primary amperes

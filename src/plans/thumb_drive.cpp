@@ -7,6 +7,7 @@
 
 #include "base/file_io.h"
 #include "base/format.h"
+#include "base/native_path.h"
 #include "base/path.h"
 #include "plans/test_plan.h"
 #include "plans/thumb_drive.h"
@@ -90,12 +91,12 @@ std::string DrivePlanPath(const std::string& drive, int type, int number) {
 int kvTestPlan::NextDriveNumber(const std::string& drive, int type) {
   const std::string folder = DriveBase(drive) + FolderForType(type);
   std::error_code ec;
-  fs::directory_iterator it(folder, ec);
+  fs::directory_iterator it(NativePath(folder), ec);
   if (ec) return 0;
   int largest = -1;
   // Every entry counts, folders too: a name that is taken cannot be written.
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = PathText(it->path().filename());
     if (!StartsWithNoCase(name, "PLAN_")) continue;
     const int number = LeadingNumber(name.substr(name.find('_') + 1));
     if (number > largest) largest = number;

@@ -15,10 +15,15 @@ constexpr size_t kMaxThumbFiles = 500;
 constexpr const char* kUnrecognizedFolderMessage =
     "Unrecognized folder, unable to determine device type";
 
-// The drive root of a folder the user chose: on Windows its drive letter and
-// colon; elsewhere the mount point that holds it (the longest mount point
+// The drive root of a folder the user chose: on Windows as WindowsDriveRoot
+// gives it; elsewhere the mount point that holds it (the longest mount point
 // that is a prefix of it). False when there is none.
 bool ThumbDriveRoot(const std::string& chosen_folder, std::string& root);
+
+// The root of a Windows path: its drive letter and colon ("E:"), or for a
+// network name its computer and share ("\\server\share"). False for a
+// relative path or a network name without a share.
+bool WindowsDriveRoot(const std::string& path, std::string& root);
 
 // Mount points listed by a mounts table (/proc/self/mounts), with the
 // table's octal escapes ("\040" for a space) undone.
@@ -38,6 +43,7 @@ struct ThumbExportResult {
   std::vector<std::string> written;  // drive files written, in order
   std::vector<std::string> skipped;  // chosen files that did not load
   std::vector<std::string> failed;   // drive files that could not be written
+  bool shared_folder = false;        // a KOVA-7100 plan went into the KOVA-7KA folder
 };
 
 // Writes the image of every chosen plan file that loads into its model

@@ -8,6 +8,7 @@
 
 #include "base/file_io.h"
 #include "base/format.h"
+#include "base/native_path.h"
 #include "base/path.h"
 #include "plans/test_plan.h"
 #include "plans/thumb_drive.h"
@@ -28,12 +29,12 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 // instrument's own file system does.
 int NextImportNumber(const std::string& folder, const std::string& base_name) {
   std::error_code ec;
-  fs::directory_iterator it(folder, ec);
+  fs::directory_iterator it(NativePath(folder), ec);
   if (ec) return 0;
   const std::string extension = ".plan";
   int largest = -1;
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = PathText(it->path().filename());
     if (name.size() < base_name.size() + extension.size()) continue;
     if (!EqualNoCase(name.substr(0, base_name.size()), base_name)) continue;
     if (!EqualNoCase(name.substr(name.size() - extension.size()), extension)) continue;
@@ -71,6 +72,7 @@ ThumbExportResult ExportPlansToDrive(const std::vector<std::string>& plan_files,
       result.skipped.push_back(plan_files[i]);
       continue;
     }
+    if (plan.devicetype == kPlanKova7100) result.shared_folder = true;
     std::vector<int> targets{plan.devicetype};
     if (plan.devicetype == kPlanKova7100BC) targets.push_back(kPlanKova7KC);
     for (int type : targets) {
@@ -109,7 +111,10 @@ ThumbImportResult ImportPlansFromDrive(const std::vector<std::string>& files,
       result.skipped.push_back(files[i]);
       continue;
     }
-    plan.devicetype = result.type;
+    // The folder gives the type, except that the shared KOVA-7KA folder
+    // also holds KOVA-7100 plans, which Load tells apart.
+    const bool shared = result.type == kPlanKova7KA && plan.devicetype == kPlanKova7100;
+    if (!shared) plan.devicetype = result.type;
     std::string target;
     // Past the scan's count limit two names can share a number, and a file
     // may have appeared meanwhile: never write over one.

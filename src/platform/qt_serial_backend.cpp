@@ -52,7 +52,7 @@ SerialOpenStatus QtSerialBackend::Open(const std::string& name, int baud, int& e
     const QSerialPort::SerialPortError e = port_->error();
     error = static_cast<int>(e);
     if (e == QSerialPort::DeviceNotFoundError) failure_ = SerialOpenFailure::kNoSuchPort;
-    // Qt says "permission" for a lock held by another program too.
+      // Qt says "permission" for a lock held by another program too.
 #ifndef _WIN32
     const bool may_use = access(device.c_str(), R_OK | W_OK) == 0;
 #else

@@ -3,6 +3,7 @@
 // below the user's configuration folder elsewhere. The environment variable
 // KOVA_SETTINGS, when set, names an INI file used instead.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -34,9 +35,17 @@ class QtSettingsStore : public SettingsStore {
   bool Flush() override;
 
   std::string Location() const;
+  // Why the INI file cannot be used (a FIFO, a folder, larger than any
+  // settings file); empty when it can. An unusable store reads nothing and
+  // keeps nothing.
+  const std::string& Problem() const { return problem_; }
+
+  static constexpr uintmax_t kMaxSettingsFileBytes = 1024 * 1024;
 
  private:
+  void OpenIni(const std::string& path);
   std::unique_ptr<QSettings> settings_;
+  std::string problem_;
 };
 
 }  // namespace kova

@@ -50,11 +50,11 @@ double WrapPhase(double phase) {
   return phase;
 }
 
-void DecodeHeader(TestRecord& rec, const Raw& raw) {
+void DecodeHeader(TestRecord& rec, const Raw& raw, bool dayfirst) {
   rec.numtests = static_cast<int>(raw.U8(hdr::kNumTests));
   uint32_t d[6];
   for (int i = 0; i < 6; ++i) d[i] = raw.U8(hdr::kDateTime + static_cast<size_t>(i));
-  if (CurrentRecordDefaults().dateformat != 0) std::swap(d[0], d[1]);
+  if (dayfirst) std::swap(d[0], d[1]);
   rec.testdatetime = Format("%02x/%02x/%02x %02x:%02x:%02x", d[0], d[1], d[2], d[3], d[4], d[5]);
   rec.company = raw.Text(hdr::kCompany);
   rec.station = raw.Text(hdr::kStation);
@@ -169,13 +169,14 @@ void FinishTap(TestRecord& rec, TapTest& tap) {
 
 }  // namespace
 
-void TestRecord::DecodeRawRecord(const uint8_t* source, int singletest, int tapindex) {
+void TestRecord::DecodeRawRecord(const uint8_t* source, const RecordDefaults& defaults,
+                                 int singletest, int tapindex) {
   const RecordLayout& lay = LayoutFor(deviceversion);
   const Raw raw{source, std::min(lay.length, kRawRecordSize)};
   const bool model4 = deviceversion == 4;
   const bool model2 = deviceversion == 2;
 
-  DecodeHeader(*this, raw);
+  DecodeHeader(*this, raw, defaults.dateformat != 0);
   if (model2) DecodeB200(*this, raw);
 
   auto decode_block = [&](int k, TapTest& tap) {

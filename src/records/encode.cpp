@@ -142,7 +142,7 @@ void EncodeDateTime(const std::string& text, bool dayfirst, uint8_t out[6]) {
   if (dayfirst) std::swap(out[0], out[1]);
 }
 
-void EncodeRawRecord(const TestRecord& rec, uint8_t* raw) {
+void EncodeRawRecord(const TestRecord& rec, uint8_t* raw, bool dayfirst) {
   const RecordLayout& lay = LayoutFor(rec.deviceversion);
   Out out{raw, std::min(lay.length, kRawRecordSize)};
   const bool model2 = rec.deviceversion == 2;
@@ -151,7 +151,7 @@ void EncodeRawRecord(const TestRecord& rec, uint8_t* raw) {
   const int tests = std::max(0, std::min(rec.numtests, lay.maxtests));
   out.U8(hdr::kNumTests, tests, 1);
   uint8_t date[6];
-  EncodeDateTime(rec.testdatetime, CurrentRecordDefaults().dateformat != 0, date);
+  EncodeDateTime(rec.testdatetime, dayfirst, date);
   std::memcpy(raw + hdr::kDateTime, date, 6);
   out.Text(hdr::kCompany, rec.company);
   out.Text(hdr::kStation, rec.station);

@@ -14,8 +14,9 @@ namespace kova {
 // Writes the header and the test blocks of rec.deviceversion's layout into
 // `raw` (kRawRecordSize bytes; bytes the layout does not use are left as
 // they are). Values are scaled and rounded to the nearest step, and clamped
-// to what their field can hold.
-void EncodeRawRecord(const TestRecord& rec, uint8_t* raw);
+// to what their field can hold. `dayfirst`: testdatetime is "DD/MM/YY ..."
+// (the decoder's order under the day-first date preference).
+void EncodeRawRecord(const TestRecord& rec, uint8_t* raw, bool dayfirst);
 
 // The six date bytes of a "MM/DD/YY hh:mm:ss" text (fields read as the hex
 // digits the decoder prints); with `dayfirst` the first two fields swap.

@@ -11,8 +11,6 @@
 
 namespace kova {
 
-void RunAfterWriteHook(TestRecord& rec);
-
 namespace {
 
 int ModelFromRawFileText(const std::string& text) {
@@ -69,27 +67,20 @@ void ReadVersionedTail(TestRecord& rec, ByteReader& in, uint32_t version) {
   }
   if (version >= 7) {
     uint32_t len = 0;
-    if (!in.U32(len)) return;
-    // The class settings are 32 bytes; a block of any other length is not
-    // one we know, so the reset values (25 degC, 5 A) stay.
-    if (len != kClassSettingsSize) return;
-    uint8_t cls[kClassSettingsSize];
-    if (!in.Bytes(cls, sizeof cls)) return;
+    if (!in.U32(len) || len > in.Remaining()) return;
+    // Always 32 as written; as in plan files, a shorter block fills the
+    // start (the rest reads as 0) and a longer one gives its first 32 bytes.
+    uint8_t cls[kClassSettingsSize] = {};
+    if (!in.Bytes(cls, std::min<size_t>(len, kClassSettingsSize))) return;
     rec.classsettings.FromBytes(cls);
   }
 }
 
 }  // namespace
 
-bool TestRecord::ReadRecordFile(const std::string& path) {
-  ResetRecord();
-  std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes, kMaxRecordFileSize)) return false;
-  return ReadRecordBytes(bytes.data(), bytes.size(), path);
-}
-
-bool TestRecord::ReadRecordBytes(const uint8_t* data, size_t size, const std::string& path) {
-  ResetRecord();
+bool TestRecord::DecodeRecordBytes(const uint8_t* data, size_t size, const std::string& path,
+                                   const RecordDefaults& defaults) {
+  ResetRecord(defaults);
   testnote.clear();
   ByteReader in(data, size);
   uint32_t magic = 0;
@@ -124,13 +115,15 @@ bool TestRecord::ReadRecordBytes(const uint8_t* data, size_t size, const std::st
     const size_t n = std::min(kRawRecordSize, size - record_at);
     std::memcpy(rawrecord, data + record_at, n);
   }
-  DecodeRawRecord(rawrecord, 0, 0);
+  DecodeRawRecord(rawrecord, defaults);
 
   if (rawfile) {
     const size_t tail = kRawFileRecordOffset + LayoutFor(deviceversion).length;
     if (tail < size) {
       const std::string text(reinterpret_cast<const char*>(data) + tail, size - tail);
-      RecordTextParser(text, RecordTextParse::TextOnly());
+      TextParseOptions tail_only;
+      tail_only.graph_and_burden_only = true;
+      RecordTextParser(text, defaults, tail_only);
     }
     version = 1;
   } else if (record_at + kRawRecordSize <= size) {
@@ -138,7 +131,6 @@ bool TestRecord::ReadRecordBytes(const uint8_t* data, size_t size, const std::st
     ReadGraphPoints(*this, rest);
     ReadVersionedTail(*this, rest, version);
   }
-  ComputeDerived();
   return true;
 }
 
@@ -173,7 +165,6 @@ bool TestRecord::WriteRecordFile(const std::string& path) {
   if (!WriteFileAtomically(path, out.Data())) return false;
   fullpath = path;
   filename = FileNameOf(path);
-  RunAfterWriteHook(*this);
   return true;
 }
 

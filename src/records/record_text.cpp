@@ -126,18 +126,14 @@ int ScanNumbers(const std::string& text, double* out, int max_count) {
   return got;
 }
 
-bool TestRecord::RecordTextParser(const std::string& text, const RecordTextParse& how) {
-  return RecordTextParser(text, how.singletest ? 1 : 0, how.tapindex, how.nohexblock ? 1 : 0);
-}
-
-bool TestRecord::RecordTextParser(const std::string& text, int singletest, int tapindex,
-                                  int nohexblock) {
+bool TestRecord::RecordTextParser(const std::string& text, const RecordDefaults& defaults,
+                                  const TextParseOptions& options) {
   const size_t graph = text.find("GRAPH");
   size_t burden = text.find("BURDEN TABLE");
   if (burden == std::string::npos) burden = text.find("BURDEN ERROR TABLE");
 
-  if (!nohexblock) {
-    ResetRecord();
+  if (!options.graph_and_burden_only) {
+    ResetRecord(defaults);
     const size_t hex_end = graph == std::string::npos ? EndOfHexWithoutGraph(text) : graph;
     std::string hex;
     hex.reserve(hex_end);
@@ -149,9 +145,11 @@ bool TestRecord::RecordTextParser(const std::string& text, int singletest, int t
     // a record that was never measured.
     size_t count = 0;
     uint8_t bytes[kRawRecordSize];
-    if (!HexToBytes(hex, bytes, kRawRecordSize, count)) return false;
+    // A text without a single byte of record (an empty file, a bare "DONE")
+    // would make a record of no tests dated 00/00/00.
+    if (!HexToBytes(hex, bytes, kRawRecordSize, count) || count == 0) return false;
     std::memcpy(rawrecord, bytes, count);
-    DecodeRawRecord(rawrecord, singletest, tapindex);
+    DecodeRawRecord(rawrecord, defaults, options.single_test ? 1 : 0, options.tap_index);
   }
 
   if (graph != std::string::npos) {
@@ -195,7 +193,8 @@ bool TestRecord::RecordTextParser(const std::string& text, int singletest, int t
           if (tap < kMaxTaps) taps[tap].burdentable.clear();
           return true;
         }
-        if (line == "DONE") return false;
+        // The same end as the hex block's and the link's: "DONE" in any case.
+        if (IsDoneLine(line, 0, line.size())) return false;
         if (!line.empty() && tap < kMaxTaps) {
           taps[tap].burdentable += line;
           taps[tap].burdentable += "\r\n";

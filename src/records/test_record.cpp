@@ -2,19 +2,13 @@
 
 #include <cstring>
 
-#include "analysis/taps.h"
+#include "records/tap_names.h"
 
 namespace kova {
 
-RecordDefaults& CurrentRecordDefaults() {
-  static RecordDefaults defaults;
-  return defaults;
-}
+TestRecord::TestRecord() { ResetRecord(RecordDefaults()); }
 
-TestRecord::TestRecord() { ResetRecord(); }
-
-void TestRecord::ResetRecord() {
-  const RecordDefaults& defaults = CurrentRecordDefaults();
+void TestRecord::ResetRecord(const RecordDefaults& defaults) {
   kneetype = 1;
   numtests = 1;
   devicefile = 0;
@@ -57,19 +51,6 @@ void TestRecord::ResetRecord() {
     tap.fNamePlateDen = 1.0;
     tap.szTestNote.clear();
   }
-}
-
-namespace {
-AfterWriteHook& WriteHook() {
-  static AfterWriteHook hook;
-  return hook;
-}
-}  // namespace
-
-void SetAfterWriteHook(AfterWriteHook hook) { WriteHook() = std::move(hook); }
-
-void RunAfterWriteHook(TestRecord& rec) {
-  if (WriteHook()) WriteHook()(rec);
 }
 
 }  // namespace kova

@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "records/plan_blocks.h"
@@ -95,26 +94,21 @@ enum TestTypeBit : int {
   kInsulationTest = 1 << 4,
 };
 
-// Application settings that new and decoded records take: set by the
-// application at start-up from its stored settings.
+// The user's preferences that new and decoded records take; the
+// application builds them from its settings and passes them to every read.
 struct RecordDefaults {
   int frequency = 0;     // 0 = 60 Hz
   std::string taporder;  // the ten tap names in code order when empty
   int dateformat = 0;    // nonzero: day before month in testdatetime
 };
-RecordDefaults& CurrentRecordDefaults();
 
-// How a record text is read: the whole record (hex block and all), only its
-// text sections over the record as it stands, or the single test of a
-// KOVA-R5 run placed at one tap.
-struct RecordTextParse {
-  bool singletest = false;  // the text holds one test, for tap `tapindex`
-  int tapindex = 0;
-  bool nohexblock = false;  // keep rawrecord; read only the text sections
-
-  static RecordTextParse Whole() { return {}; }
-  static RecordTextParse SingleTest(int tap) { return {true, tap, false}; }
-  static RecordTextParse TextOnly() { return {false, 0, true}; }
+// How a record text is read: a whole record, or one test of a single-test
+// reply decoded into the test at `tap_index`; `graph_and_burden_only` keeps
+// the binary part already in the record (the tail of a raw instrument file).
+struct TextParseOptions {
+  bool single_test = false;
+  int tap_index = 0;
+  bool graph_and_burden_only = false;
 };
 
 struct TestRecord {
@@ -160,31 +154,29 @@ struct TestRecord {
   TestRecord();
 
   // Empty state; see the field comments for what is left untouched.
-  void ResetRecord();
+  void ResetRecord(const RecordDefaults& defaults);
 
-  // Record file, raw instrument file (reader only) and record text.
-  bool ReadRecordFile(const std::string& path);
-  bool ReadRecordBytes(const uint8_t* data, size_t size, const std::string& path);
+  // Record file or raw instrument file (reader only), and record text. These
+  // decode only: the one read that also computes the derived figures is
+  // ReadRecordFile / ReadRecordText in analysis/read_record.h.
+  bool DecodeRecordBytes(const uint8_t* data, size_t size, const std::string& path,
+                         const RecordDefaults& defaults);
+  bool RecordTextParser(const std::string& text, const RecordDefaults& defaults,
+                        const TextParseOptions& options = TextParseOptions());
+  // Writes the record file atomically; the application's save step
+  // (app/save_record.h) adds the automatic export.
   bool WriteRecordFile(const std::string& path);
-  bool RecordTextParser(const std::string& text, int singletest, int tapindex, int nohexblock);
-  bool RecordTextParser(const std::string& text, const struct RecordTextParse& how);
 
   // Decodes rawrecord's header and test blocks into the named fields.
-  void DecodeRawRecord(const uint8_t* raw, int singletest, int tapindex);
+  void DecodeRawRecord(const uint8_t* raw, const RecordDefaults& defaults, int singletest = 0,
+                       int tapindex = 0);
   // Sets kneetype and kneetypestr from a knee type code.
   void KneeTypeName(int code);
-  // 75 degC resistance and accuracy class; runs after every successful read.
-  void ComputeDerived();
 
   // Number of data points of this record's model (32, 64, 32, 52).
   int DataPointCount() const;
   // numtests bounded to what the taps array and the layout can hold.
   int UsableTests() const;
 };
-
-// Called after every successful WriteRecordFile; the application sets it to
-// run the automatic export.
-using AfterWriteHook = std::function<void(TestRecord&)>;
-void SetAfterWriteHook(AfterWriteHook hook);
 
 }  // namespace kova

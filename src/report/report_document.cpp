@@ -1,5 +1,7 @@
 #include "report/report_document.h"
 
+#include "analysis/read_record.h"
+
 namespace kova {
 
 ReportDocument::ReportDocument() {
@@ -21,7 +23,7 @@ ReportDocument& ReportDocument::operator=(const ReportDocument& other) {
 void ReportDocument::Clear() {
   loaded_ = false;
   overlaycount_ = 0;
-  for (auto& r : records_) r->ResetRecord();
+  for (auto& r : records_) r->ResetRecord(defaults_);
   pages_.clear();
   currentpage_ = 0;
 }
@@ -30,7 +32,7 @@ bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::strin
   Clear();
   if (paths.empty() || paths.size() > static_cast<size_t>(kMaxRecords)) return false;
   for (size_t i = 0; i < paths.size(); ++i) {
-    if (!records_[i]->ReadRecordFile(paths[i])) {
+    if (!ReadRecordFile(*records_[i], paths[i], defaults_)) {
       if (failed) *failed = paths[i];
       Clear();
       return false;

@@ -24,6 +24,8 @@ class ReportDocument {
   // list and shows the first page. False (document left empty) when a file
   // cannot be read; `failed` then names it.
   bool OpenFiles(const std::vector<std::string>& paths, std::string* failed = nullptr);
+  // The user's preferences the reads decode with.
+  void SetRecordDefaults(const RecordDefaults& defaults) { defaults_ = defaults; }
   // The same from records already in memory (1 to 3).
   bool SetRecords(const std::vector<TestRecord>& records);
   void Clear();
@@ -56,6 +58,7 @@ class ReportDocument {
   std::unique_ptr<TestRecord> records_[kMaxRecords];
   std::vector<ReportPage> pages_;
   int currentpage_ = 0;
+  RecordDefaults defaults_;
 };
 
 }  // namespace kova

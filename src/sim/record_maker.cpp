@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "analysis/taps.h"
 #include "base/format.h"
 #include "records/encode.h"
 #include "records/record_layout.h"
+#include "records/tap_names.h"
 #include "sim/sim_random.h"
 
 namespace kova {
@@ -185,7 +185,7 @@ std::unique_ptr<TestRecord> MeasureTest(SimModel model, const CtModel& ct,
   // The binary record is the master copy: encode, then read the named
   // fields back from it as the program will. Graph points and burden tables
   // travel outside it.
-  EncodeRawRecord(*rec, rec->rawrecord);
+  EncodeRawRecord(*rec, rec->rawrecord, false);
   uint8_t date[6];
   EncodeDateTime(header.datetime, false, date);  // the instrument's own order
   std::memcpy(rec->rawrecord + hdr::kDateTime, date, sizeof date);
@@ -195,7 +195,7 @@ std::unique_ptr<TestRecord> MeasureTest(SimModel model, const CtModel& ct,
     std::memcpy(graphs[t], rec->taps[t].graph, sizeof graphs[t]);
     tables[t] = rec->taps[t].burdentable;
   }
-  rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
   for (int t = 0; t < kMaxTaps; ++t) {
     std::memcpy(rec->taps[t].graph, graphs[t], sizeof graphs[t]);
     rec->taps[t].burdentable = tables[t];

@@ -4,10 +4,10 @@
 #include <cctype>
 #include <cstring>
 
-#include "analysis/taps.h"
 #include "base/format.h"
 #include "plans/test_plan.h"
 #include "records/record_text.h"
+#include "records/tap_names.h"
 
 namespace kova {
 namespace {

@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "analysis/class_calc.h"
+#include "analysis/compute_derived.h"
 #include "analysis/excitation.h"
+#include "analysis/read_record.h"
 #include "analysis/taps.h"
 #include "records/test_record.h"
 #include "support/record_fixtures.h"
@@ -29,7 +31,7 @@ std::unique_ptr<TestRecord> Relaying(std::initializer_list<const char*> taps) {
 TEST(ComputeDerived, TemperatureCorrection) {
   auto rec = Relaying({"X1-X5"});
   rec->taps[0].fWindingRes = 1000;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->classdone, 1);
   EXPECT_DOUBLE_EQ(rec->Tmeas, 25);
   EXPECT_DOUBLE_EQ(rec->Rmeas, 1.0);
@@ -43,7 +45,7 @@ TEST(ComputeDerived, ImpossibleTemperatureCalculatesNoClass) {
     rec->taps[0].dpVolts[0] = 5000;
     rec->taps[0].dpAmps[0] = 0.1;
     rec->classsettings.tempcelsius = t;
-    rec->ComputeDerived();
+    ComputeDerived(*rec);
     EXPECT_EQ(rec->classdone, 0) << t;
     EXPECT_EQ(rec->Rct75, 0) << t;
     EXPECT_EQ(rec->classresult, "N/A") << t;
@@ -54,7 +56,7 @@ TEST(ComputeDerived, ImpossibleTemperatureCalculatesNoClass) {
 
 TEST(ComputeDerived, WholeWindingTapIsPreferred) {
   auto rec = Relaying({"X1-X2", "X2-X3"});
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->tapmode, "Single Tap");
   EXPECT_EQ(rec->classtap, "X1-X2");
   EXPECT_EQ(rec->classdone, 1);
@@ -62,13 +64,13 @@ TEST(ComputeDerived, WholeWindingTapIsPreferred) {
   rec = Relaying({"X1-X2", "X2-X3", "X1-X5"});
   rec->taps[0].fWindingRes = 200;
   rec->taps[2].fWindingRes = 400;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->tapmode, "Multi Tap");
   EXPECT_EQ(rec->classtap, "X1-X5");
   EXPECT_DOUBLE_EQ(rec->Rmeas, 0.4);
 
   rec = Relaying({"X2-X3", "X1-X4"});
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->classdone, 0);
   EXPECT_EQ(rec->classresult, "N/A");
   EXPECT_EQ(rec->tapmode, "Single Tap");
@@ -78,7 +80,7 @@ TEST(ComputeDerived, WholeWindingTapIsPreferred) {
 TEST(ComputeDerived, RelayingRowsForFiveAmps) {
   auto rec = Relaying({"X1-X5"});
   rec->taps[0].fWindingRes = 259.5;  // Rct75 0.3095 ohms at 25 degC
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   const char* names[] = {"C10", "C20", "C50", "C100", "C200", "C400", "C800"};
   const double z[] = {0.1, 0.2, 0.5, 1.0, 2.0, 4.0, 8.0};
   EXPECT_DOUBLE_EQ(rec->IRated, 5.0);
@@ -99,7 +101,7 @@ TEST(ComputeDerived, RelayingRowsForFiveAmps) {
 TEST(ComputeDerived, RelayingRowsForOneAmp) {
   auto rec = Relaying({"X1-X5"});
   rec->classsettings.ratedcurrent = 1.0;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   const char* names[] = {"C50", "C100", "C250", "C500", "C1000", "C2000", "C4000"};
   const double z[] = {2.5, 5.0, 12.5, 25.0, 50.0, 100.0, 200.0};
   EXPECT_DOUBLE_EQ(rec->IRated, 1.0);
@@ -110,7 +112,7 @@ TEST(ComputeDerived, RelayingRowsForOneAmp) {
   }
   // Anything but exactly 5 A counts as 1 A.
   rec->classsettings.ratedcurrent = 4.999;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_DOUBLE_EQ(rec->IRated, 1.0);
 }
 
@@ -121,29 +123,29 @@ TEST(ComputeDerived, HighestClassTheCurveReachesBelowTwoAmps) {
   tap.dpAmps[0] = 2.0;
   tap.dpVolts[1] = 450;  // above C400's 400 V
   tap.dpAmps[1] = 0.5;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->classresult, "C400");
   EXPECT_EQ(tap.tapclass, "C400");
 
   tap.dpAmps[0] = 1.999;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->classresult, "C800");
 
   // A point exactly at the row's voltage does not reach it.
   tap.dpVolts[0] = rec->rows[5].Vsec;
   tap.dpVolts[1] = 0;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->classresult, "C200");
 
   // Points past the model's 32 are not looked at.
   tap.dpVolts[0] = tap.dpVolts[1] = 0;
   tap.dpVolts[40] = 900;
   tap.dpAmps[40] = 0.1;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->classresult, "N/A");
   EXPECT_EQ(tap.tapclass, "");
   rec->deviceversion = 2;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->classresult, "C800");
 }
 
@@ -171,7 +173,7 @@ std::unique_ptr<TestRecord> Metering(int tests) {
 
 TEST(ComputeDerived, MeteringRowsAndClasses) {
   auto rec = Metering(2);
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->classdone, 1);
   EXPECT_DOUBLE_EQ(rec->IRated, 5.0);
   EXPECT_DOUBLE_EQ(rec->vmultiple, 1.0);
@@ -224,7 +226,7 @@ TEST(ComputeDerived, MeteringWithAMissingPointHasNoClass) {
   for (int i = 0; i < kMaxDataPoints; ++i) {
     if (tap.dpVolts[i] <= 0.06) tap.dpVolts[i] = tap.dpAmps[i] = 0;
   }
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   const BurdenRow& row = tap.taprows[0];
   EXPECT_EQ(row.rcf100.found, 1);
   EXPECT_EQ(row.rcf10.found, 0);
@@ -249,16 +251,16 @@ TEST(ComputeDerived, MeteringClassBoundaries) {
 
 TEST(ComputeDerived, RunningTwiceGivesTheSameFigures) {
   auto rec = Metering(2);
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   const std::string calc = rec->calctext;
   const std::string trace = rec->taps[1].taptrace;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->calctext, calc);
   EXPECT_EQ(rec->taps[1].taptrace, trace);
 
   // Switching to relaying leaves nothing of the metering figures behind.
   rec->classsettings.ctusage = 1;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   EXPECT_EQ(rec->calctext, "");
   EXPECT_EQ(rec->taps[0].taptrace, "");
   EXPECT_EQ(rec->taps[0].taprows[0].name, "");
@@ -270,7 +272,7 @@ TEST(ComputeDerived, RunsWhenARecordFileIsRead) {
   const std::string path = TempFolder("derived") + "/metering.test";
   ASSERT_TRUE(sample->WriteRecordFile(path));
   auto rec = std::make_unique<TestRecord>();
-  ASSERT_TRUE(rec->ReadRecordFile(path));
+  ASSERT_TRUE(ReadRecordFile(*rec, path, RecordDefaults()));
   EXPECT_EQ(rec->classdone, 1);
   EXPECT_EQ(rec->taps[2].taprows[4].name, "B-1.8");
   EXPECT_NE(rec->calctext.find("Test X1-X3\r\n\r\n"), std::string::npos);

@@ -161,3 +161,32 @@ TEST(DisplayRules, DataPointSlotsDifferBetweenReportAndExports) {
 
 }  // namespace
 }  // namespace kova
+
+namespace kova {
+namespace {
+
+TEST(DisplayRules, PlanSettingNamesAndTheNotAvailableRatio) {
+  struct Case {
+    std::string got, want;
+  } cases[] = {
+      {CtTypeName(0), "C100"},
+      {CtTypeName(3), "C800"},
+      {CtTypeName(4), " "},
+      {CtTypeName(-1), " "},
+      {CtLocationName(0), "Circuit Breaker"},
+      {CtLocationName(2), "Auto-Bank"},
+      {CtLocationName(3), "Other"},
+      {CtLocationName(200), "Other"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.got, c.want);
+  TapTest tap;
+  tap.nNamePlateNum = 0;
+  tap.fNamePlateDen = 5;
+  EXPECT_EQ(NameplateRatioOrNA(tap), "N/A");
+  EXPECT_EQ(NameplateRatioText(tap), "0/5.0");
+  tap.nNamePlateNum = 1200;
+  EXPECT_EQ(NameplateRatioOrNA(tap), "1200/5.0");
+}
+
+}  // namespace
+}  // namespace kova

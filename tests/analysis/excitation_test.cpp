@@ -146,6 +146,15 @@ TEST_F(Interpolation, PointsThatAreNotNumbersAreNeverUsed) {
   EXPECT_EQ(rec_.calctext.find("inf"), std::string::npos);
 }
 
+TEST_F(Interpolation, BothPointsFoundButNoValueSaysWhy) {
+  Point(0, 100, 1.7e308, 10);  // finite points whose difference is not
+  Point(1, 75, -1.7e308, 12);
+  InterpolateAt(rec_, tap_, MeteringBurden(1.0), 80, out_, 1.0);
+  EXPECT_EQ(out_.found, 0);
+  EXPECT_EQ(out_.rcftext, "N/A");
+  EXPECT_EQ(out_.trace, "Interpolated 100% Point found, value cannot be formed (vsec 80.000)\n");
+}
+
 TEST_F(Interpolation, OnlyTheModelsPointsAreScanned) {
   rec_.deviceversion = 1;  // 32 points
   Point(2, 0, 0, 0);

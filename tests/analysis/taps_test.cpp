@@ -48,6 +48,13 @@ TEST(Taps, OrderedTestsListEachTestOnceAndSkipMissingTaps) {
   ASSERT_EQ(OrderedTests(rec, out), 2);
   EXPECT_EQ(out[0], 1);
   EXPECT_EQ(out[1], 0);
+  // With positions: X1-X5 is first in the order, X1-X2 third (X2-X3 has no test).
+  const std::vector<OrderedTest> listed = OrderedTestsWithPositions(rec);
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0].position, 1);
+  EXPECT_EQ(listed[0].test, 1);
+  EXPECT_EQ(listed[1].position, 3);
+  EXPECT_EQ(listed[1].test, 0);
 
   // Ten times the same name lists the test once, not ten times.
   rec.taporder = "X1-X5";

@@ -82,7 +82,7 @@ TEST(TestBrowser, ListsRecordsOnceNewestFirstWithoutScratchOrTextExports) {
   ASSERT_TRUE(ExportText(*rec, PathJoin(folder, "export.txt")));  // not a record
   std::ofstream(PathJoin(folder, "notes.kova")) << "not a record";
 
-  RecordFolderScan scan(folder, false);
+  RecordFolderScan scan(folder, RecordDefaults());
   scan.RunToEnd();
   std::vector<std::string> names;
   for (const BrowserRow& r : scan.SortedRows()) names.push_back(r.filename);
@@ -101,7 +101,7 @@ TEST(TestBrowser, StopsAtFiveHundredInPatternOrderAndAcceptsSelections) {
   for (int i = 0; i < 50; ++i)
     WriteFileAtomically(PathJoin(folder, Format("k%03d.kova", i)), bytes);
 
-  RecordFolderScan scan(folder, false);
+  RecordFolderScan scan(folder, RecordDefaults());
   int steps = 0;
   while (scan.Step(50)) ++steps;
   EXPECT_GT(steps, 5);  // filled in steps, not at once
@@ -345,8 +345,7 @@ TEST_F(SetupFixture, OkStoresEveryValueAndTouchesTheTemplateOnlyForANewLogo) {
   EXPECT_EQ(ReadTextSetting(store, kSettingsSection, "AppLogo", ""), v.logo);
   EXPECT_EQ(ReadTextSetting(store, kSettingsSection, "LogoFile", ""), v.logo);
   EXPECT_EQ(ReadTextSetting(store, kSettingsSection, "FilePath", ""), "/data/records");
-  EXPECT_EQ(CurrentRecordDefaults().dateformat, 1);
-  ApplyRecordDefaults(CAppInfo());  // leave the process's defaults as found
+  EXPECT_EQ(RecordDefaultsFrom(info).dateformat, 1);
 
   fs::remove(tmpl);
   v.logo = "again.bmp";
@@ -363,12 +362,12 @@ TEST(ChosenExports, WritesReadableFilesIntoTheChosenFolderAndRemembersIt) {
   store.SetText(kAppInfoSection, "ExportDir", "/start");
 
   ScriptedPrompter cancel;
-  EXPECT_FALSE(ExportChosenRecords({a}, TextExportKind(), cancel, store).ran);
+  EXPECT_FALSE(ExportChosenRecords({a}, TextExportKind(), {}, cancel, store).ran);
 
   ScriptedPrompter prompter;
   prompter.QueueText(out);
-  const ChosenExportOutcome r =
-      ExportChosenRecords({a, PathJoin(folder, "junk.test"), b}, TextExportKind(), prompter, store);
+  const ChosenExportOutcome r = ExportChosenRecords({a, PathJoin(folder, "junk.test"), b},
+                                                    TextExportKind(), {}, prompter, store);
   EXPECT_EQ(r.written, 2);
   EXPECT_EQ(r.unreadable, 1);
   EXPECT_TRUE(FileExists(PathJoin(out, "a.txt")));

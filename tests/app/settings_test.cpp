@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
+#include "analysis/read_record.h"
 #include "app/app_settings.h"
 #include "base/path.h"
+#include "records/encode.h"
 #include "records/test_record.h"
 #include "support/record_fixtures.h"
 
@@ -103,11 +106,35 @@ TEST(AppSettings, LoadMakesTheRecordFolderCurrentAndFeedsNewRecords) {
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(folder));
   std::filesystem::current_path(before);
 
-  ApplyRecordDefaults(info);
   TestRecord rec;
-  CurrentRecordDefaults() = RecordDefaults();
+  rec.ResetRecord(RecordDefaultsFrom(info));
   EXPECT_EQ(rec.frequency, 1);
   EXPECT_EQ(rec.taporder, "X1-X5,X1-X4");
+}
+
+// The stored "DateFormat" preference must reach the decoder of every read:
+// the record file and the instrument's record text.
+TEST(CAppInfo, DateFormatSettingReachesEveryRead) {
+  auto sample = MakeSampleRecord(1, 2);
+  const uint8_t date[6] = {0x12, 0x31, 0x15, 0x10, 0x45, 0x00};
+  std::memcpy(sample->rawrecord + 5, date, 6);
+  const std::string path = TempFolder("dateformat") + "/d.test";
+  ASSERT_TRUE(sample->WriteRecordFile(path));
+  const std::string text = BuildRecordText(*sample);
+  for (int format : {0, 1}) {
+    MemorySettingsStore store;
+    store.SetInt("Settings", "DateFormat", format);
+    CAppInfo info;
+    const auto cwd = std::filesystem::current_path();
+    info.Load(store, cwd.string());
+    std::filesystem::current_path(cwd);
+    const std::string want = format ? "31/12/15 10:45:00" : "12/31/15 10:45:00";
+    TestRecord from_file, from_text;
+    ASSERT_TRUE(ReadRecordFile(from_file, path, RecordDefaultsFrom(info)));
+    ASSERT_TRUE(ReadRecordText(from_text, text, RecordDefaultsFrom(info)));
+    EXPECT_EQ(from_file.testdatetime, want) << format;
+    EXPECT_EQ(from_text.testdatetime, want) << format;
+  }
 }
 
 TEST(CAppInfo, ExtraPortNamesSplitOnSemicolonsAndCommas) {

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 
 #include "base/file_io.h"
+#include "base/native_path.h"
 #include "base/path.h"
 #include "base/timer.h"
 #include "support/record_fixtures.h"
@@ -85,6 +92,105 @@ TEST(AtomicWrite, AFailedWriteKeepsTheOldFile) {
     ++files;
   }
   EXPECT_EQ(files, 2) << "no temporary file left behind";
+}
+
+// Names are Windows-1252 text inside the program ("é" is 0xE9, "€" 0x80); on
+// Windows they must reach the file system as those characters, whatever the
+// PC's code page.
+TEST(EightBitNames, FoldersAndFilesKeepTheirNames) {
+  const std::string top = TempFolder("eight-bit");
+  const std::string dir = PathJoin(top, "Mess\xe9 \x80");
+  const std::string path = PathJoin(dir, "T\xfc_1.test");
+  ASSERT_TRUE(MakeFolders(dir));
+  EXPECT_TRUE(FolderExists(dir));
+  ASSERT_TRUE(WriteFileAtomically(path, std::string("one")));
+  ASSERT_TRUE(WriteFileAtomically(path, std::string("two")));
+  EXPECT_TRUE(FileExists(path));
+  std::string back;
+  ASSERT_TRUE(ReadFileText(path, back));
+  EXPECT_EQ(back, "two");
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(NativePath(dir))) {
+    names.push_back(PathText(e.path().filename()));
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"T\xfc_1.test"});
+#ifdef _WIN32
+  EXPECT_TRUE(
+      std::filesystem::is_regular_file(NativePath(top) / L"Mess\u00e9 \u20ac" / L"T\u00fc_1.test"));
+#endif
+}
+
+// A write that fails after its file was opened (the file size limit is
+// reached half-way): an in-place write would have cut the old file short.
+TEST(AtomicWrite, AWriteCutShortByTheFileSizeLimitKeepsTheOldFile) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no per-process file size limit to cut a write short";
+#else
+  const std::string path = TempFolder("fsize") + "/keep.bin";
+  ASSERT_TRUE(WriteFileAtomically(path, std::string("precious")));
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  void (*old_handler)(int) = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = WriteFileAtomically(path, std::string(64 * 1024, 'x'));
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, old_handler);
+  EXPECT_FALSE(written);
+  std::string back;
+  ASSERT_TRUE(ReadFileText(path, back));
+  EXPECT_EQ(back, "precious");
+#endif
+}
+
+TEST(AtomicWrite, AReplacedFileKeepsItsMode) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows files have no POSIX mode bits";
+#else
+  const std::string dir = TempFolder("mode");
+  for (mode_t mode : {0600, 0640, 0644}) {
+    const std::string path = dir + "/f" + std::to_string(mode);
+    ASSERT_TRUE(WriteFileAtomically(path, std::string("a")));
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, std::string("b")));
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+  }
+#endif
+}
+
+// Reads say why they failed, and never open what is not a regular file (a
+// FIFO would block the program until someone writes to it).
+TEST(ReadFile, SaysWhyAndRefusesWhatIsNotARegularFile) {
+  const std::string dir = TempFolder("problems");
+  const std::string file = dir + "/f.bin";
+  ASSERT_TRUE(WriteFileAtomically(file, std::string(100, 'a')));
+  struct Case {
+    std::string path;
+    size_t limit;
+    FileProblem want;
+  };
+  std::vector<Case> cases = {
+      {file, 100, FileProblem::kNone},
+      {file, 99, FileProblem::kTooLarge},
+      {dir + "/none", 100, FileProblem::kMissing},
+      {dir, 100, FileProblem::kFolder},
+  };
+#ifndef _WIN32  // FIFOs and devices in the file system are POSIX
+  const std::string fifo = dir + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  cases.push_back({fifo, 100, FileProblem::kNotRegular});
+  cases.push_back({"/dev/zero", 100, FileProblem::kNotRegular});
+#endif
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes;
+    FileProblem got = FileProblem::kUnreadable;
+    EXPECT_EQ(ReadFileBytes(c.path, bytes, c.limit, &got), c.want == FileProblem::kNone) << c.path;
+    EXPECT_EQ(got, c.want) << c.path;
+  }
+  EXPECT_EQ(FileProblemText(FileProblem::kFolder), "it is a folder");
 }
 
 TEST(ReadFile, RefusesFilesAboveTheLimit) {

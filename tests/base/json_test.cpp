@@ -8,7 +8,7 @@
 namespace kova {
 namespace {
 
-TEST(Json, DoublesKeepSeventeenDigitsAndNonFiniteIsNull) {
+TEST(Json, DoublesReadBackExactlyAndNonFiniteIsNull) {
   JsonValue o = JsonValue::Object();
   o.Set("a", JsonValue::Number(0.1));
   o.Set("b", JsonValue::Number(std::numeric_limits<double>::quiet_NaN()));
@@ -17,7 +17,7 @@ TEST(Json, DoublesKeepSeventeenDigitsAndNonFiniteIsNull) {
   o.Set("s", JsonValue::String("tab\there \"q\" \x01"));
   const std::string text = o.Dump();
   EXPECT_EQ(text,
-            "{\"a\":0.10000000000000001,\"b\":null,\"c\":-7,\"d\":3.0,"
+            "{\"a\":0.1,\"b\":null,\"c\":-7,\"d\":3.0,"
             "\"s\":\"tab\\there \\\"q\\\" \\u0001\"}");
   JsonValue back;
   std::string error;
@@ -46,6 +46,14 @@ TEST(Json, StrictParserRefusesSloppyText) {
   ASSERT_EQ(x.Size(), 5u);
   EXPECT_EQ(x.At(3).AsNumber(), 150.0);
   EXPECT_EQ(x.At(4).AsString(), "\xC2\xB0\xF0\x9F\x98\x80");
+}
+
+TEST(Json, AMemberNamedTwiceIsRefusedAndNamed) {
+  JsonValue v;
+  std::string error;
+  EXPECT_FALSE(JsonValue::Parse("{\"a\":{\"tap\":1,\"tap\":2}}", v, error));
+  EXPECT_NE(error.find("\"tap\""), std::string::npos) << error;
+  EXPECT_TRUE(JsonValue::Parse("{\"a\":{\"tap\":1},\"b\":{\"tap\":2}}", v, error)) << error;
 }
 
 }  // namespace

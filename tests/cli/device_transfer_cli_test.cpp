@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "analysis/read_record.h"
 #include "base/file_io.h"
 #include "base/json.h"
 #include "base/path.h"
@@ -105,7 +106,7 @@ TEST_P(ModelCli, DirectoryDownloadResendAndPlans) {
   ASSERT_EQ(FilesIn(out), want);
   for (const std::string& name : want) {
     TestRecord rec;
-    ASSERT_TRUE(rec.ReadRecordFile(PathJoin(out, name))) << name;
+    ASSERT_TRUE(ReadRecordFile(rec, PathJoin(out, name), RecordDefaults())) << name;
     EXPECT_EQ(rec.deviceversion, m.deviceversion);
   }
   EXPECT_NE(dl.err.find("(2 of 2)"), std::string::npos) << dl.err;
@@ -113,7 +114,7 @@ TEST_P(ModelCli, DirectoryDownloadResendAndPlans) {
   ProgramResult rs = Device({"resend", "-o", dir_ + "/RunTest.test"});
   ASSERT_EQ(rs.exit_code, 0) << rs.err;
   TestRecord current;
-  ASSERT_TRUE(current.ReadRecordFile(dir_ + "/RunTest.test"));
+  ASSERT_TRUE(ReadRecordFile(current, dir_ + "/RunTest.test", RecordDefaults()));
   EXPECT_EQ(current.company, list.At(2).Find("company")->AsString());
 
   // A plan goes into slot 9 and comes back with the same image.
@@ -165,7 +166,7 @@ TEST_F(DeviceTransferCli, ExistingFilesFollowTheFlags) {
   ProgramResult over = Device({"download", "1", "-o", out, "--prefix", "", "--overwrite"});
   EXPECT_EQ(over.exit_code, 0) << over.err;
   TestRecord rec;
-  EXPECT_TRUE(rec.ReadRecordFile(PathJoin(out, names[0])));
+  EXPECT_TRUE(ReadRecordFile(rec, PathJoin(out, names[0]), RecordDefaults()));
   EXPECT_EQ(over.out, PathJoin(std::filesystem::absolute(out).string(), names[0]) + "\n");
 
   ProgramResult missing = Device({"download", "5", "-o", out});
@@ -185,7 +186,7 @@ TEST_F(DeviceTransferCli, RunWithConnectPromptAndEnter) {
                          "test and discard data"),
             std::string::npos);
   TestRecord rec;
-  ASSERT_TRUE(rec.ReadRecordFile(dir_ + "/run.test"));
+  ASSERT_TRUE(ReadRecordFile(rec, dir_ + "/run.test", RecordDefaults()));
   EXPECT_EQ(rec.deviceversion, 2);
   EXPECT_EQ(rec.numtests, 2);
 
@@ -212,7 +213,7 @@ TEST_F(DeviceTransferCli, R5PlanOfThreeTapsGivesOneRecord) {
   EXPECT_NE(run.err.find("Executing test #3"), std::string::npos);
   EXPECT_NE(run.err.find("PRESS ENTER TO START - OK (--yes)"), std::string::npos) << run.err;
   TestRecord rec;
-  ASSERT_TRUE(rec.ReadRecordFile(dir_ + "/r5.test"));
+  ASSERT_TRUE(ReadRecordFile(rec, dir_ + "/r5.test", RecordDefaults()));
   EXPECT_EQ(rec.deviceversion, 1);
   EXPECT_EQ(rec.numtests, 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(rec.taps[i].nTapConnection, i + 1);
@@ -256,7 +257,8 @@ TEST_F(DeviceTransferCli, InterruptInTheDataPhase) {
   EXPECT_EQ(err.find("Error reading data from device"), std::string::npos) << err;
   EXPECT_EQ(Slurp(dir_ + "/run.test"), "earlier");
   // The instrument is usable again afterwards.
-  EXPECT_EQ(Device({"--baud", "19200", "dir"}).exit_code, 0);
+  const ProgramResult again = Device({"--baud", "19200", "dir"});
+  EXPECT_EQ(again.exit_code, 0) << again.err;
 }
 
 TEST_F(DeviceTransferCli, SimulatorFaultsGiveTheirMessages) {

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <sys/stat.h>
 
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/read_record.h"
 #include "base/file_io.h"
 #include "base/json.h"
 #include "records/encode.h"
@@ -64,7 +70,7 @@ TEST_F(RecordCli, ConvertWritesAVersion7RecordFile) {
   EXPECT_EQ(out[4], 7);
   EXPECT_EQ(out[8], 4) << "model code";
   TestRecord back;
-  ASSERT_TRUE(back.ReadRecordFile(dir_ + "/out.test"));
+  ASSERT_TRUE(ReadRecordFile(back, dir_ + "/out.test", RecordDefaults()));
   EXPECT_EQ(back.taps[1].fTestRatio, rec->taps[1].fTestRatio);
   EXPECT_EQ(back.devicefile, 0);
 }
@@ -77,7 +83,7 @@ TEST_F(RecordCli, FromTextUsesTheModelAndSingleTestOptions) {
                                 "--model", "3", "--single-test", "--tap", "2"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   TestRecord back;
-  ASSERT_TRUE(back.ReadRecordFile(dir_ + "/one.test"));
+  ASSERT_TRUE(ReadRecordFile(back, dir_ + "/one.test", RecordDefaults()));
   EXPECT_EQ(back.deviceversion, 3);
   // The file keeps the instrument's bytes: read again, the one test is the
   // record's first, whatever tap it was decoded into while parsing.
@@ -101,6 +107,117 @@ TEST_F(RecordCli, FailuresSayWhyAndWriteNothing) {
 
   r = Kova({"record", "from-text", dir_ + "/bad.txt", "-o", dir_ + "/x.test", "--model", "9"});
   EXPECT_NE(r.exit_code, 0) << "model out of range";
+}
+
+// "Cannot read record file X" names the cause; a FIFO is refused, not
+// waited on; an empty record text makes no record.
+TEST_F(RecordCli, UnreadableInputsSayWhy) {
+  ASSERT_TRUE(WriteFileAtomically(dir_ + "/empty.test", std::string()));
+  ASSERT_TRUE(WriteFileAtomically(dir_ + "/plan.test", std::string(64, 'x')));
+  ASSERT_TRUE(WriteFileAtomically(dir_ + "/empty.txt", std::string()));
+  ASSERT_EQ(mkfifo((dir_ + "/fifo.test").c_str(), 0600), 0);
+  MakeFolders(dir_ + "/folder.test");
+  struct Case {
+    std::vector<std::string> args;
+    std::string said;
+  } cases[] = {
+      {{"record", "show", dir_ + "/none.test"}, "none.test\": no such file"},
+      {{"record", "show", dir_ + "/folder.test"}, "folder.test\": it is a folder"},
+      {{"record", "show", dir_ + "/empty.test"}, "empty.test\": the file is empty"},
+      {{"record", "show", dir_ + "/plan.test"}, "plan.test\": not a record file"},
+      {{"record", "show", dir_ + "/fifo.test"}, "fifo.test\": not a regular file"},
+      {{"record", "from-text", dir_ + "/empty.txt", "-o", dir_ + "/e.test"}, "not a valid record"},
+      {{"thumb", "import", dir_ + "/nodir/x", "--plans", dir_}, "x\": no such file"},
+      {{"plan", "show", dir_ + "/fifo.test"}, "Unable to load test plan"},
+  };
+  for (const Case& c : cases) {
+    const ProgramResult r = Kova(c.args);
+    EXPECT_EQ(r.exit_code, 1) << c.args[2];
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(FileExists(dir_ + "/e.test"));
+}
+
+// One rule for every command that writes one named file.
+TEST_F(RecordCli, OutputsNeverReplaceFilesSilentlyNorTheirInputs) {
+  auto rec = MakeSampleRecord(1, 2);
+  const std::string in = dir_ + "/in.test";
+  const std::string old = dir_ + "/old.test";
+  ASSERT_TRUE(rec->WriteRecordFile(in));
+  ASSERT_TRUE(WriteFileAtomically(old, std::string("keep")));
+  ASSERT_TRUE(WriteFileAtomically(dir_ + "/in.txt", BuildRecordText(*rec)));
+  ASSERT_TRUE(WriteFileAtomically(dir_ + "/p.json", std::string("{}")));
+  const std::string exists = "\"" + old + "\" exists; give --overwrite to replace it";
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string said;
+  } cases[] = {
+      {{"record", "convert", in, "-o", old}, 1, exists},
+      {{"record", "from-text", dir_ + "/in.txt", "-o", old}, 1, exists},
+      {{"plan", "from-json", dir_ + "/p.json", "-o", old}, 1, exists},
+      {{"record", "convert", in, "-o", in, "--overwrite"}, 1, "is also an input"},
+      {{"record", "convert", in, "-o", dir_ + "/./in.test", "--overwrite"}, 1, "is also an input"},
+  };
+  for (const Case& c : cases) {
+    const ProgramResult r = Kova(c.args);
+    EXPECT_EQ(r.exit_code, c.code) << c.args[1];
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+  }
+  std::string kept;
+  ASSERT_TRUE(ReadFileText(old, kept));
+  EXPECT_EQ(kept, "keep");
+  const ProgramResult r = Kova({"record", "convert", in, "-o", old, "--overwrite"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  TestRecord back;
+  EXPECT_TRUE(ReadRecordFile(back, old, RecordDefaults()));
+}
+
+// A file name as the system gives it (UTF-8 here), never read as
+// Windows-1252; a name that begins with '-' is a file, not an option.
+TEST_F(RecordCli, FileNamesAreShownAsTheSystemGivesThem) {
+  auto rec = MakeSampleRecord(1, 1);
+  ASSERT_TRUE(rec->WriteRecordFile(dir_ + "/\xC3\xA9.test"));
+  ProgramResult r = Kova({"record", "show", dir_ + "/\xC3\xA9.test"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("File:          \xC3\xA9.test\n"), std::string::npos) << r.out;
+  r = Kova({"record", "show", "--json", dir_ + "/\xC3\xA9.test"});
+  EXPECT_NE(r.out.find("\"filename\": \"\xC3\xA9.test\""), std::string::npos) << r.out;
+
+  ASSERT_TRUE(rec->WriteRecordFile(dir_ + "/-x.test"));
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir_);
+  r = Kova({"record", "show", "-x.test"});
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("-x.test"), std::string::npos) << r.out;
+}
+
+}  // namespace
+}  // namespace kova
+
+namespace kova {
+namespace {
+
+// A settings file that would block (a FIFO) or fill memory (huge, sparse)
+// is refused at start-up with its reason.
+TEST_F(RecordCli, AnUnusableSettingsFileIsRefused) {
+  const std::string fifo = dir_ + "/settings.fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string huge = dir_ + "/huge.ini";
+  ASSERT_TRUE(WriteFileAtomically(huge, std::string("x")));
+  std::filesystem::resize_file(huge, 200u << 20);  // sparse: no disk used
+  struct Case {
+    std::string file, said;
+  } cases[] = {{fifo, "not a regular file"}, {huge, "the file is too large"}};
+  for (const Case& c : cases) {
+    const ProgramResult r =
+        RunProgram(BuiltProgram("kova"), {"record", "show", "x.test"}, {"KOVA_SETTINGS=" + c.file});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("Cannot use the settings file \"" + c.file + "\": " + c.said),
+              std::string::npos)
+        << r.err;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "analysis/read_record.h"
 #include "base/file_io.h"
 #include "records/test_record.h"
 #include "support/cli_fixture.h"
@@ -55,6 +56,27 @@ TEST_F(RecordExportCli, AnUnreadableFileIsSkippedAndReported) {
   ExpectTextExport(dir_ + "/out/txt/a.txt", "a.test", 2);
   EXPECT_FALSE(FileExists(dir_ + "/out/txt/missing.txt"));
   EXPECT_FALSE(FileExists(dir_ + "/out/txt/broken.txt"));
+}
+
+// Two records of one name exported into one folder both survive; a record
+// file named .txt is never replaced by its own export.
+TEST_F(RecordExportCli, OutputsOfOneRunNeverReplaceEachOtherNorAnInput) {
+  MakeFolders(dir_ + "/d1");
+  MakeFolders(dir_ + "/d2");
+  WriteRecord("d1/r.test", 1, 2);
+  WriteRecord("d2/r.test", 2, 3);
+  WriteRecord("x.txt", 1, 1);
+  ProgramResult r = Kova({"record", "export", "--format", "txt", dir_ + "/d1/r.test",
+                          dir_ + "/d2/r.test", "-o", dir_ + "/ex"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  ExpectTextExport(dir_ + "/ex/r.txt", "r.test", 2);
+  ExpectTextExport(dir_ + "/ex/r (2).txt", "r.test", 3);
+
+  r = Kova({"record", "export", "--format", "txt", dir_ + "/x.txt"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("is also an input"), std::string::npos) << r.err;
+  TestRecord rec;
+  EXPECT_TRUE(ReadRecordFile(rec, dir_ + "/x.txt", RecordDefaults())) << "the record survives";
 }
 
 TEST_F(RecordExportCli, UnknownFormatIsRefused) {

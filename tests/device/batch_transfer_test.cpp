@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "analysis/read_record.h"
+#include "app/batch_transfer.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "command_set_rig.h"
-#include "app/batch_transfer.h"
 #include "device/command_set.h"
 #include "plans/test_plan.h"
 #include "records/test_record.h"
@@ -109,7 +110,8 @@ TEST_P(DownloadModelTest, SeveralTestsArriveAsRecordFiles) {
   EXPECT_EQ(b.observer.status, (std::vector<std::string>{"1", "3", "4"}));
   for (size_t i = 0; i < items.size(); ++i) {
     TestRecord got;
-    ASSERT_TRUE(got.ReadRecordFile(PathJoin(folder, items[i].name))) << items[i].name;
+    ASSERT_TRUE(ReadRecordFile(got, PathJoin(folder, items[i].name), RecordDefaults()))
+        << items[i].name;
     const TestRecord* want = link.instrument.StoredTest(items[i].number);
     EXPECT_EQ(got.deviceversion, SimDeviceVersion(GetParam()));
     EXPECT_EQ(0, std::memcmp(got.rawrecord, want->rawrecord, kRawRecordSize));
@@ -151,7 +153,7 @@ TEST(DownloadSimTest, OverUsb) {
   Batch b(link.device);
   ASSERT_TRUE(b.transfer.DownloadRecord(2, PathJoin(folder, "two.test")));
   TestRecord got;
-  ASSERT_TRUE(got.ReadRecordFile(PathJoin(folder, "two.test")));
+  ASSERT_TRUE(ReadRecordFile(got, PathJoin(folder, "two.test"), RecordDefaults()));
   EXPECT_EQ(0,
             std::memcmp(got.rawrecord, link.instrument.StoredTest(2)->rawrecord, kRawRecordSize));
 }
@@ -168,7 +170,7 @@ TEST(DownloadSimTest, ResendFetchesTheCurrentTestWithoutSelecting) {
   EXPECT_EQ(b.observer.status, std::vector<std::string>{"1"});
   for (const std::string& c : link.instrument.Commands()) EXPECT_NE(c[0], 'L') << c;
   TestRecord got;
-  ASSERT_TRUE(got.ReadRecordFile(PathJoin(folder, "RunTest.test")));
+  ASSERT_TRUE(ReadRecordFile(got, PathJoin(folder, "RunTest.test"), RecordDefaults()));
   EXPECT_EQ(got.company, link.instrument.StoredTest(3)->company);
 }
 

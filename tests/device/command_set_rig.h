@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_settings.h"
 #include "app/app_link_preferences.h"
+#include "app/app_settings.h"
 #include "app/settings_store.h"
 #include "device/rud_device.h"
 #include "device/serial_backend.h"

@@ -146,7 +146,7 @@ TEST(PrefixTest, APrefixThatLeadsOutOfTheFolderIsRefused) {
   const struct {
     const char* prefix;
     bool safe;
-  } cases[] = {{"Test", true}, {"", true},         {"a.b", true}, {"../x", false},
+  } cases[] = {{"Test", true}, {"", true},      {"a.b", true}, {"../x", false},
                {"..", false},  {"a\\b", false}, {"c:x", false}};
   for (const auto& c : cases) EXPECT_EQ(PrefixIsSafe(c.prefix), c.safe) << c.prefix;
 

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "analysis/read_record.h"
+#include "app/run_session.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "command_set_rig.h"
-#include "app/run_session.h"
 #include "device/remote_run.h"
 #include "plans/test_plan.h"
 #include "records/encode.h"
@@ -108,7 +109,7 @@ TEST_P(RunModelTest, RunWithConnectPromptsGivesTheRecord) {
   for (uint32_t ms : r.pauses) EXPECT_LE(ms, 20u);
 
   TestRecord got;
-  ASSERT_TRUE(got.ReadRecordFile(r.run.result_path));
+  ASSERT_TRUE(ReadRecordFile(got, r.run.result_path, RecordDefaults()));
   const int expected_version = model == SimModel::k7100B ? 2 : model == SimModel::k7KA ? 4 : 1;
   EXPECT_EQ(got.deviceversion, expected_version);
   EXPECT_EQ(got.company, "RUN CO");
@@ -152,7 +153,7 @@ TEST(RemoteRunTest, R5PlanOfThreeTapsRunsThreeTimesIntoOneRecord) {
   // The joined record in memory and on disk.
   for (TestRecord* rec : {&r.run.record(), [&] {
                             static TestRecord back;
-                            EXPECT_TRUE(back.ReadRecordFile(r.run.result_path));
+                            EXPECT_TRUE(ReadRecordFile(back, r.run.result_path, RecordDefaults()));
                             return &back;
                           }()}) {
     EXPECT_EQ(rec->deviceversion, 1);
@@ -266,7 +267,7 @@ TEST(RemoteRunScriptTest, PrefixesAndExactDataLine) {
   EXPECT_EQ(r.observer.prompts, (std::vector<std::string>{kConnectPrompt, ""}));
   EXPECT_EQ(rig::Count(link.line.writes(), "\r"), 1);
   TestRecord got;
-  ASSERT_TRUE(got.ReadRecordFile(r.run.result_path));
+  ASSERT_TRUE(ReadRecordFile(got, r.run.result_path, RecordDefaults()));
   EXPECT_EQ(got.company, MakeSampleRecord(1, 1, 3)->company);
 }
 

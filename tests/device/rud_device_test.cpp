@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
 #include "app/app_link_preferences.h"
+#include "app/app_settings.h"
 #include "app/settings_store.h"
 #include "device/rud_device.h"
 #include "sim/sim_hid_backend.h"

@@ -1,4 +1,5 @@
 #include "export/record_summary.h"
+#include "analysis/compute_derived.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ std::unique_ptr<TestRecord> ThreeTaps() {
   rec->taps[1].fTestPhase = 180;
   rec->taps[2].fWindingRes = 800;
   rec->taporder = "X1-X3,X1-X5,X1-X4";
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   return rec;
 }
 
@@ -91,13 +92,13 @@ TEST(RecordSummary, ClassificationLine) {
   EXPECT_NE(text.find("IRated: 5.00 Tmeas: 25.00 C Rmeas: 1.5000 Ohm Rct75: "), std::string::npos);
 
   rec->taps[0].nTapConnection = 5;  // neither X1-X5 nor X1-X2 left
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   text = RecordSummaryText(*rec);
   EXPECT_NE(text.find("Classification: N/A\n"), std::string::npos);
   EXPECT_EQ(text.find("IRated"), std::string::npos);
 
   rec->classsettings.ctusage = 2;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   text = RecordSummaryText(*rec);
   EXPECT_NE(text.find("Classification: metering\n"), std::string::npos);
   EXPECT_NE(text.find("  X2-X3   B-0.1 "), std::string::npos) << text;

@@ -1,4 +1,5 @@
 #include "export/text_export.h"
+#include "analysis/compute_derived.h"
 
 #include <gtest/gtest.h>
 
@@ -258,10 +259,10 @@ TEST(TextExport, NoNotANumberReachesTheTextOrTheJson) {
   rec->B200fMeggerOhms = nan;
   rec->B200fMeggerReqV = 1e20;
   rec->classsettings.tempcelsius = -234.5;
-  rec->ComputeDerived();
+  ComputeDerived(*rec);
   rec->classsettings.ctusage = 2;
   auto metering = std::make_unique<TestRecord>(*rec);
-  metering->ComputeDerived();
+  ComputeDerived(*metering);
   for (const TestRecord* r : {rec.get(), metering.get()}) {
     const std::string text = BuildTextExport(*r);
     const std::string json = RecordToJson(*r).Dump(1);
@@ -286,12 +287,15 @@ TEST(TextExport, WritesTheFileAndFailsWithoutTouchingOthers) {
 }
 
 TEST(TextExport, OutputPathBesideTheRecordOrInTheFolder) {
+  const std::string sep(1, kPathSeparator);
   EXPECT_EQ(TextExportPath("/data/recs/T1.test", ""), "/data/recs/T1.txt");
   EXPECT_EQ(TextExportPath("/data/recs/KOVA-001.tst-kova7k", ""), "/data/recs/KOVA-001.txt");
-  EXPECT_EQ(TextExportPath("/data/recs/T1.test", "/out"), "/out/T1.txt");
+  EXPECT_EQ(TextExportPath("/data/recs/T1.test", "/out"), "/out" + sep + "T1.txt");
   EXPECT_EQ(TextExportPath("/data/recs/T1.test", "/out/"), "/out/T1.txt");
   EXPECT_EQ(TextExportPath("T1.test", ""), "T1.txt");
-  EXPECT_EQ(TextExportPath("rec.v2.test", "out"), "out/rec.v2.txt");
+  EXPECT_EQ(TextExportPath("rec.v2.test", "out"), "out" + sep + "rec.v2.txt");
+  EXPECT_EQ(TextExportPath("C:\\Tests\\T1.test", ""), "C:\\Tests\\T1.txt");
+  EXPECT_EQ(TextExportPath("C:\\Tests\\T1.test", "D:\\Out\\"), "D:\\Out\\T1.txt");
 }
 
 }  // namespace

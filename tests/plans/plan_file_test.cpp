@@ -147,7 +147,7 @@ TEST(PlanFile, VersionsTwoAndThreeHaveNoClassSettings) {
   EXPECT_DOUBLE_EQ(loaded3.classsettings.ratedcurrent, 0.0);
 }
 
-TEST(PlanFile, LaterVersionsReadAsVersionFourAndVersionZeroIsRefused) {
+TEST(PlanFile, LaterVersionsReadAsVersionFourAndVersionZeroAsVersionOne) {
   const kvTestPlan plan = MakeSamplePlan(4, 2);
   std::vector<uint8_t> bytes = plan.FileBytes(plan.image, kPlanImageCapacity);
   bytes[4] = 5;
@@ -155,8 +155,14 @@ TEST(PlanFile, LaterVersionsReadAsVersionFourAndVersionZeroIsRefused) {
   kvTestPlan loaded;
   ASSERT_TRUE(loaded.LoadBytes(bytes.data(), bytes.size(), "v5.plan"));
   EXPECT_DOUBLE_EQ(loaded.classsettings.tempcelsius, 31.5);
-  bytes[4] = 0;
-  EXPECT_FALSE(loaded.LoadBytes(bytes.data(), bytes.size(), "v0.plan"));
+  const std::vector<uint8_t> v1 = OldPlanFile(MakeSamplePlan(0, 3), 1);
+  std::vector<uint8_t> v0 = v1;
+  v0[4] = 0;
+  kvTestPlan one, zero;
+  ASSERT_TRUE(one.LoadBytes(v1.data(), v1.size(), "v1.plan"));
+  ASSERT_TRUE(zero.LoadBytes(v0.data(), v0.size(), "v0.plan"));
+  EXPECT_EQ(zero.FileBytes(zero.image, kPlanImageCapacity),
+            one.FileBytes(one.image, kPlanImageCapacity));
 }
 
 TEST(PlanFile, EveryTruncationIsRefusedAndLeavesThePlanAlone) {

@@ -23,6 +23,13 @@ std::string SavePlan(const std::string& folder, const std::string& name, int typ
   return path;
 }
 
+// A file below the drive root, written with "/" and given with the
+// program's separator.
+std::string OnDrive(const std::string& drive, std::string below) {
+  std::replace(below.begin(), below.end(), '/', kPathSeparator);
+  return drive + kPathSeparator + below;
+}
+
 std::vector<std::string> Names(const std::string& folder) {
   std::vector<std::string> names;
   std::error_code ec;
@@ -91,8 +98,8 @@ TEST(ThumbDrive, ExportOfATypeTwoPlanWritesBothFolders) {
   ASSERT_EQ(r.written.size(), 2u);
   EXPECT_TRUE(r.skipped.empty());
   EXPECT_TRUE(r.failed.empty());
-  EXPECT_EQ(r.written[0], drive + "/HELMARK/KOVA-7KB/PLAN_000");
-  EXPECT_EQ(r.written[1], drive + "/HELMARK/KOVA-7KC/PLAN_000");
+  EXPECT_EQ(r.written[0], OnDrive(drive, "HELMARK/KOVA-7KB/PLAN_000"));
+  EXPECT_EQ(r.written[1], OnDrive(drive, "HELMARK/KOVA-7KC/PLAN_000"));
   kvTestPlan original;
   ASSERT_TRUE(original.Load(file));
   for (const std::string& f : r.written) {
@@ -162,8 +169,8 @@ TEST(ThumbDrive, UnwritableDriveUsesNoNumber) {
   const ThumbExportResult r =
       ExportPlansToDrive({SavePlan(plans, "a.plan", 1, 1), SavePlan(plans, "b.plan", 0, 1)}, drive);
   ASSERT_EQ(r.failed.size(), 1u);
-  EXPECT_EQ(r.failed[0], drive + "/HELMARK/KOVA-R5A/PLAN_000");
-  EXPECT_EQ(r.written, (std::vector<std::string>{drive + "/HELMARK/KOVA-7KA/PLAN_000"}));
+  EXPECT_EQ(r.failed[0], OnDrive(drive, "HELMARK/KOVA-R5A/PLAN_000"));
+  EXPECT_EQ(r.written, (std::vector<std::string>{OnDrive(drive, "HELMARK/KOVA-7KA/PLAN_000")}));
 }
 
 TEST(ThumbDrive, ExportToDriveWritesTheImageAsLoaded) {
@@ -171,7 +178,7 @@ TEST(ThumbDrive, ExportToDriveWritesTheImageAsLoaded) {
   kvTestPlan plan = MakeSamplePlan(4, 2);
   plan.company = "CHANGED";  // not encoded: the image goes out unchanged
   ASSERT_TRUE(plan.ExportToDrive(drive, 4, 7));
-  const std::vector<uint8_t> bytes = FileContents(drive + "/HELMARK/KOVA-7KA/PLAN_007");
+  const std::vector<uint8_t> bytes = FileContents(OnDrive(drive, "HELMARK/KOVA-7KA/PLAN_007"));
   ASSERT_EQ(bytes.size(), 512u);
   EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), plan.image));
   EXPECT_FALSE(plan.ExportToDrive(drive, 4, -1));
@@ -187,7 +194,7 @@ TEST(ThumbImport, LowerCaseTypeTwoFolderGivesKova7100BFiles) {
   const ThumbImportResult r = ImportPlansFromDrive({folder + "/plan_004"}, plans);
   ASSERT_EQ(r.status, ThumbImportResult::Status::kDone);
   EXPECT_EQ(r.type, 2);
-  ASSERT_EQ(r.written, (std::vector<std::string>{plans + "/PLAN_KOVA-7100B_000.plan"}));
+  ASSERT_EQ(r.written, (std::vector<std::string>{PathJoin(plans, "PLAN_KOVA-7100B_000.plan")}));
   kvTestPlan p;
   ASSERT_TRUE(p.Load(r.written[0]));
   EXPECT_EQ(p.devicetype, 2);
@@ -205,8 +212,8 @@ TEST(ThumbImport, KovaSevenKaFolderGivesTypeFourPlans) {
   const ThumbImportResult r =
       ImportPlansFromDrive({folder + "/PLAN_000", folder + "/PLAN_001"}, plans);
   EXPECT_EQ(r.type, 4);
-  EXPECT_EQ(r.written, (std::vector<std::string>{plans + "/PLAN_KOVA-7100A_000.plan",
-                                                 plans + "/PLAN_KOVA-7100A_001.plan"}));
+  EXPECT_EQ(r.written, (std::vector<std::string>{PathJoin(plans, "PLAN_KOVA-7100A_000.plan"),
+                                                 PathJoin(plans, "PLAN_KOVA-7100A_001.plan")}));
   kvTestPlan p;
   ASSERT_TRUE(p.Load(r.written[1]));
   EXPECT_EQ(p.devicetype, 4);
@@ -226,8 +233,8 @@ TEST(ThumbImport, NumbersFollowTheHighestExistingPlanFile) {
   const std::string folder = drive + "/HELMARK/KOVA-R5A";
   const ThumbImportResult r =
       ImportPlansFromDrive({folder + "/PLAN_000", folder + "/PLAN_001"}, plans);
-  EXPECT_EQ(r.written, (std::vector<std::string>{plans + "/PLAN_KOVA-R5A_008.plan",
-                                                 plans + "/PLAN_KOVA-R5A_009.plan"}));
+  EXPECT_EQ(r.written, (std::vector<std::string>{PathJoin(plans, "PLAN_KOVA-R5A_008.plan"),
+                                                 PathJoin(plans, "PLAN_KOVA-R5A_009.plan")}));
 }
 
 TEST(ThumbImport, FirstFileDecidesTheTypeOfAll) {
@@ -244,7 +251,7 @@ TEST(ThumbImport, FirstFileDecidesTheTypeOfAll) {
 
   // ...and takes the first file's type when it does not.
   r = ImportPlansFromDrive(
-      {drive + "/HELMARK/KOVA-R5A/PLAN_000", plan_file, elsewhere + "/missing"}, plans);
+      {OnDrive(drive, "HELMARK/KOVA-R5A/PLAN_000"), plan_file, elsewhere + "/missing"}, plans);
   ASSERT_EQ(r.status, ThumbImportResult::Status::kDone);
   EXPECT_EQ(r.skipped, (std::vector<std::string>{elsewhere + "/missing"}));
   ASSERT_EQ(r.written.size(), 2u);
@@ -261,15 +268,16 @@ TEST(ThumbImport, NeverReplacesAnExistingPlanFile) {
   const std::string plans = TempFolder("import_keep_plans");
   ASSERT_TRUE(MakeSamplePlan(1, 1).ExportToDrive(drive, 1, 0));
   PutFile(plans + "/PLAN_KOVA-R5A_abc.plan", {9});  // counts as 0
-  ThumbImportResult r = ImportPlansFromDrive({drive + "/HELMARK/KOVA-R5A/PLAN_000"}, plans);
-  EXPECT_EQ(r.written, (std::vector<std::string>{plans + "/PLAN_KOVA-R5A_001.plan"}));
+  ThumbImportResult r = ImportPlansFromDrive({OnDrive(drive, "HELMARK/KOVA-R5A/PLAN_000")}, plans);
+  EXPECT_EQ(r.written, (std::vector<std::string>{PathJoin(plans, "PLAN_KOVA-R5A_001.plan")}));
   EXPECT_EQ(FileContents(plans + "/PLAN_KOVA-R5A_abc.plan"), std::vector<uint8_t>{9});
 
   // Numbers stop growing at a billion, so these two read alike.
   PutFile(plans + "/PLAN_KOVA-R5A_1000000005.plan", {5});
   PutFile(plans + "/PLAN_KOVA-R5A_1000000001.plan", {1});
-  r = ImportPlansFromDrive({drive + "/HELMARK/KOVA-R5A/PLAN_000"}, plans);
-  EXPECT_EQ(r.written, (std::vector<std::string>{plans + "/PLAN_KOVA-R5A_1000000002.plan"}));
+  r = ImportPlansFromDrive({OnDrive(drive, "HELMARK/KOVA-R5A/PLAN_000")}, plans);
+  EXPECT_EQ(r.written,
+            (std::vector<std::string>{PathJoin(plans, "PLAN_KOVA-R5A_1000000002.plan")}));
   EXPECT_EQ(FileContents(plans + "/PLAN_KOVA-R5A_1000000001.plan"), std::vector<uint8_t>{1});
 }
 
@@ -281,7 +289,8 @@ TEST(ThumbDrive, ExportNeverReplacesAFileOnTheDrive) {
   PutFile(folder + "/PLAN_1000000007", {7});
   PutFile(folder + "/PLAN_1000000001", {1});
   const ThumbExportResult r = ExportPlansToDrive({SavePlan(plans, "a.plan", 1, 1)}, drive);
-  EXPECT_EQ(r.written, (std::vector<std::string>{folder + "/PLAN_1000000002"}));
+  EXPECT_EQ(r.written,
+            (std::vector<std::string>{OnDrive(drive, "HELMARK/KOVA-R5A/PLAN_1000000002")}));
   EXPECT_EQ(FileContents(folder + "/PLAN_1000000001"), std::vector<uint8_t>{1});
 }
 
@@ -298,11 +307,90 @@ TEST(ThumbDriveRoot, MountTableAndLongestPrefix) {
   EXPECT_EQ(LongestMountPrefix("/media/usb stick/x", mounts), "/media/usb stick");
   EXPECT_EQ(LongestMountPrefix("/media/usb2/x", mounts), "/");  // not a folder of /media/usb
   EXPECT_EQ(LongestMountPrefix("relative/x", mounts), "");
+}
 
+TEST(ThumbDriveRoot, WindowsDriveLetterOrNetworkShare) {
+  const struct {
+    const char* path;
+    const char* root;  // nullptr: no root
+  } kCases[] = {
+      {"E:\\", "E:"},
+      {"e:\\Plans\\Old", "e:"},
+      {"E:", "E:"},
+      {"\\\\server\\share\\HELMARK", "\\\\server\\share"},
+      {"\\\\server\\share", "\\\\server\\share"},
+      {"//server/share/x", "//server/share"},
+      {"\\\\server", nullptr},
+      {"\\\\server\\", nullptr},
+      {"\\\\\\share", nullptr},
+      {"Plans\\E:", nullptr},
+      {"1:\\x", nullptr},
+      {"", nullptr},
+  };
+  for (const auto& c : kCases) {
+    std::string root = "unchanged";
+    EXPECT_EQ(WindowsDriveRoot(c.path, root), c.root != nullptr) << c.path;
+    EXPECT_EQ(root, c.root != nullptr ? c.root : "unchanged") << c.path;
+  }
+}
+
+TEST(ThumbDriveRoot, TheRootOfARealFolder) {
   std::string root;
   ASSERT_TRUE(ThumbDriveRoot(TempFolder("root_probe"), root));
+#ifdef _WIN32
+  ASSERT_EQ(root.size(), 2u);
+  EXPECT_EQ(root[1], ':');
+#else
   EXPECT_FALSE(root.empty());
   EXPECT_EQ(root.front(), '/');
+#endif
+}
+
+}  // namespace
+}  // namespace kova
+
+namespace kova {
+namespace {
+
+// Export then import gives the same plan back for every type, including a
+// KOVA-7100 plan, whose 32-byte tap blocks share the KOVA-7KA folder with
+// the 36-byte blocks of KOVA-7KA plans.
+TEST(ThumbRoundTrip, EveryTypeComesBackWithItsTaps) {
+  for (int type : {0, 1, 2, 4}) {
+    SCOPED_TRACE(type);
+    const std::string root = TempFolder("roundtrip" + std::to_string(type));
+    const std::string drive = root + "/drive";
+    const std::string back = root + "/back";
+    MakeFolders(back);
+    const std::string file = SavePlan(root, "p.plan", type, 3);
+    const ThumbExportResult out = ExportPlansToDrive({file}, drive);
+    ASSERT_FALSE(out.written.empty());
+    EXPECT_EQ(out.shared_folder, type == 0);
+    const ThumbImportResult in = ImportPlansFromDrive({out.written[0]}, back);
+    ASSERT_EQ(in.written.size(), 1u);
+    kvTestPlan source, imported;
+    ASSERT_TRUE(source.Load(file));
+    ASSERT_TRUE(imported.Load(in.written[0]));
+    EXPECT_EQ(imported.devicetype, type);
+    ASSERT_EQ(imported.numtests, 3);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(imported.taps[i].tapid, source.taps[i].tapid) << i;
+      EXPECT_EQ(imported.taps[i].nNamePlateNum, source.taps[i].nNamePlateNum) << i;
+      EXPECT_EQ(imported.taps[i].uTestType, source.taps[i].uTestType) << i;
+      EXPECT_EQ(imported.taps[i].szTestNote, source.taps[i].szTestNote) << i;
+    }
+  }
+}
+
+TEST(ThumbImport, AnImageThatFitsNeitherLayoutOfTheSharedFolderIsRefused) {
+  const std::string drive = TempFolder("import_garbled");
+  const std::string folder = drive + "/HELMARK/KOVA-7KA";
+  MakeFolders(folder);
+  std::vector<uint8_t> image(512, 0x07);  // control characters in every note
+  image[0] = 3;
+  ASSERT_TRUE(WriteFileAtomically(folder + "/PLAN_000", image));
+  kvTestPlan plan;
+  EXPECT_FALSE(plan.Load(folder + "/PLAN_000"));
 }
 
 }  // namespace

@@ -4,12 +4,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cstdlib>
 #include <poll.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+#include <climits>
+#include <cstdlib>
 
 #include <QCoreApplication>
 #include <string>

@@ -30,7 +30,7 @@ TEST(Decode, ScaledIntegersOfTheShortLayout) {
   b[158] = 3;  // tap code 4
   b[160] = 50;
   b[161] = 25;
-  rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
   const TapTest& tap = rec->taps[0];
   EXPECT_DOUBLE_EQ(tap.dpAmps[0], 1.0);
   EXPECT_DOUBLE_EQ(tap.dpVolts[0], 1.0);
@@ -51,7 +51,7 @@ TEST(Decode, PhasesWrapOnlyBetween180And360) {
                                 {18001, 360.02},
                                 {50000, 1000.0}}) {
     WriteU16LE(b, 212, 148, static_cast<uint32_t>(word));
-    rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+    rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
     EXPECT_NEAR(rec->taps[0].fTestPhase, expected, 1e-9) << word;
   }
 }
@@ -66,7 +66,7 @@ TEST(Decode, LongLayoutPointsAndNoPhaseMark) {
   WriteU32LE(b, 704, 528, 123456);  // ratio at 528
   b[542] = 9;                       // tap code 10
   std::memcpy(b + 684, "NOTE TWO", 8);
-  rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
   const TapTest& tap = rec->taps[0];
   EXPECT_DOUBLE_EQ(tap.dpAmps[0], 10.0);
   EXPECT_DOUBLE_EQ(tap.dpVolts[0], 1000.0);
@@ -83,7 +83,8 @@ TEST(Decode, FloatLayoutNameplateUsesWholeNumberDivision) {
   WriteU16LE(b, 728, 670, 25);
   WriteF32LE(b, 728, 624, 0.25f);
   WriteF32LE(b, 728, 664, 270.0f);
-  rec->DecodeRawRecord(rec->rawrecord, 1, 7);  // the single-test flag is ignored on this model
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults(), 1,
+                       7);  // the single-test flag is ignored on this model
   EXPECT_EQ(rec->taps[0].fNamePlateDen, 2.0);
   EXPECT_DOUBLE_EQ(rec->taps[0].fWindingRes, 250.0);
   EXPECT_DOUBLE_EQ(rec->taps[0].fTestPhase, -90.0);
@@ -93,11 +94,11 @@ TEST(Decode, DateFollowsTheDateFormatSetting) {
   auto rec = Blank(1);
   const uint8_t date[6] = {0x12, 0x31, 0x15, 0x10, 0x45, 0x00};
   std::memcpy(rec->rawrecord + 5, date, 6);
-  rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
   EXPECT_EQ(rec->testdatetime, "12/31/15 10:45:00");
-  CurrentRecordDefaults().dateformat = 1;
-  rec->DecodeRawRecord(rec->rawrecord, 0, 0);
-  CurrentRecordDefaults().dateformat = 0;
+  RecordDefaults dayfirst;
+  dayfirst.dateformat = 1;
+  rec->DecodeRawRecord(rec->rawrecord, dayfirst);
   EXPECT_EQ(rec->testdatetime, "31/12/15 10:45:00");
 }
 
@@ -106,13 +107,13 @@ TEST(Decode, HeaderTextsAndKneeType) {
   std::memcpy(rec->rawrecord + 12, "ABC", 3);                      // then 17 NUL bytes
   std::memcpy(rec->rawrecord + 152, "OPERATOR NAME IS LONG", 21);  // runs into byte 172
   rec->rawrecord[172] = 7;
-  rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
   EXPECT_EQ(rec->company, "ABC");
   EXPECT_EQ(rec->operatorname, "OPERATOR NAME IS LON");
   EXPECT_EQ(rec->kneetype, 3);
   EXPECT_EQ(rec->kneetypestr, "IEC 10/50");
   rec->rawrecord[172] = 2;
-  rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
   EXPECT_EQ(rec->kneetypestr, "IEEE 45 Deg");
 }
 
@@ -122,7 +123,7 @@ TEST(Decode, TestCountIsBoundedByTheLayout) {
   for (auto [model, capacity] : {std::pair<int, int>{1, 20}, {2, 10}, {3, 10}, {4, 10}}) {
     auto rec = Blank(model, 255);
     std::memset(rec->rawrecord + 200, 0xAB, kRawRecordSize - 200);
-    rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+    rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
     EXPECT_EQ(rec->numtests, capacity) << "model " << model;
     EXPECT_EQ(rec->UsableTests(), capacity);
   }
@@ -131,11 +132,11 @@ TEST(Decode, TestCountIsBoundedByTheLayout) {
 TEST(Decode, SingleTestGoesToItsTapAndBadIndexesAreIgnored) {
   auto rec = Blank(3);
   rec->rawrecord[174 + 158] = 1;  // X1-X3
-  rec->DecodeRawRecord(rec->rawrecord, 1, 2);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults(), 1, 2);
   EXPECT_EQ(rec->taps[2].nTapConnection, 2);
   EXPECT_EQ(rec->taps[0].nTapConnection, 0);
-  rec->DecodeRawRecord(rec->rawrecord, 1, 20);
-  rec->DecodeRawRecord(rec->rawrecord, 1, -1);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults(), 1, 20);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults(), 1, -1);
   EXPECT_EQ(rec->taps[2].nTapConnection, 2);
 }
 
@@ -148,7 +149,7 @@ TEST(Decode, BurdenFlagsAndResults) {
   b1[548] = 80;  // cos phi 0.8
   WriteU32LE(rec->rawrecord, kRawRecordSize, 7326, 150000);
   WriteU16LE(rec->rawrecord, kRawRecordSize, 7318, 1000);
-  rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
   EXPECT_EQ(rec->burdenenabled, 1);
   EXPECT_EQ(rec->insulationenabled, 1);
   EXPECT_EQ(rec->taps[0].bDoBurdenTest, 0);
@@ -158,10 +159,11 @@ TEST(Decode, BurdenFlagsAndResults) {
 }
 
 TEST(ResetRecord, EmptyStateTakesTheApplicationDefaults) {
-  CurrentRecordDefaults().frequency = 1;
-  CurrentRecordDefaults().taporder = "X1-X5,X1-X4";
+  RecordDefaults defaults;
+  defaults.frequency = 1;
+  defaults.taporder = "X1-X5,X1-X4";
   TestRecord rec;
-  CurrentRecordDefaults() = RecordDefaults();
+  rec.ResetRecord(defaults);
   EXPECT_EQ(rec.numtests, 1);
   EXPECT_EQ(rec.kneetype, 1);
   EXPECT_EQ(rec.frequency, 1);

@@ -18,15 +18,15 @@ TEST(Encoder, ReencodingDecodedBytesIsIdentity) {
     auto rec = MakeSampleRecord(model, model == 1 ? 20 : 10, 5);
     uint8_t again[kRawRecordSize];
     std::memcpy(again, rec->rawrecord, kRawRecordSize);
-    EncodeRawRecord(*rec, again);
+    EncodeRawRecord(*rec, again, false);
     EXPECT_EQ(std::memcmp(again, rec->rawrecord, kRawRecordSize), 0) << "model " << model;
 
     // And from zero: every byte the layout defines comes from a field.
     uint8_t fresh[kRawRecordSize] = {};
-    EncodeRawRecord(*rec, fresh);
+    EncodeRawRecord(*rec, fresh, false);
     auto decoded = std::make_unique<TestRecord>();
     decoded->deviceversion = model;
-    decoded->DecodeRawRecord(fresh, 0, 0);
+    decoded->DecodeRawRecord(fresh, RecordDefaults());
     ASSERT_EQ(decoded->numtests, rec->numtests);
     for (int t = 0; t < rec->numtests; ++t) {
       const TapTest& a = rec->taps[t];
@@ -52,8 +52,8 @@ TEST(Encoder, ValuesAreRoundedAndClampedToTheirFields) {
   rec->taps[0].dpAmps[0] = 1e9;                    // clamps to 0xFFFF
   rec->taps[0].fTestPhase = -60.0;                 // stored as 300 degrees
   rec->taps[0].nTapConnection = 4;
-  EncodeRawRecord(*rec, rec->rawrecord);
-  rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+  EncodeRawRecord(*rec, rec->rawrecord, false);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
   EXPECT_DOUBLE_EQ(rec->taps[0].dpVolts[0], 3.0 / 25);
   EXPECT_DOUBLE_EQ(rec->taps[0].dpAmps[0], 65535.0 / 5000);
   EXPECT_DOUBLE_EQ(rec->taps[0].fTestPhase, -60.0);
@@ -66,10 +66,10 @@ TEST(Encoder, HeaderTextsArePaddedAndCut) {
   rec->numtests = 0;
   rec->company = "A COMPANY NAME LONGER THAN TWENTY";
   rec->station = "S";
-  EncodeRawRecord(*rec, rec->rawrecord);
+  EncodeRawRecord(*rec, rec->rawrecord, false);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(rec->rawrecord + hdr::kStation), 20),
             "S                   ");
-  rec->DecodeRawRecord(rec->rawrecord, 0, 0);
+  rec->DecodeRawRecord(rec->rawrecord, RecordDefaults());
   EXPECT_EQ(rec->company, "A COMPANY NAME LONGE");
   EXPECT_EQ(rec->station, "S");
 }

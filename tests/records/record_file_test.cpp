@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
+#include "analysis/read_record.h"
 #include "base/file_io.h"
 #include "base/le_bytes.h"
 #include "records/encode.h"
@@ -60,7 +62,7 @@ TEST(RecordFile, WrittenAndReadBackIsTheSameForEveryModel) {
     EXPECT_EQ(rec->fullpath, path);
     EXPECT_EQ(rec->filename, "model" + std::to_string(model) + ".test");
     auto back = std::make_unique<TestRecord>();
-    ASSERT_TRUE(back->ReadRecordFile(path));
+    ASSERT_TRUE(ReadRecordFile(*back, path, RecordDefaults()));
     ExpectSameStoredFields(*rec, *back);
     EXPECT_EQ(back->numtests, 4);
     EXPECT_EQ(back->taps[2].nTapConnection, rec->taps[2].nTapConnection);
@@ -68,16 +70,12 @@ TEST(RecordFile, WrittenAndReadBackIsTheSameForEveryModel) {
   }
 }
 
-TEST(RecordFile, AfterWriteHookRunsOnlyOnSuccess) {
-  int calls = 0;
-  SetAfterWriteHook([&](TestRecord&) { ++calls; });
+TEST(RecordFile, AFailedWriteLeavesTheRecordAsItWas) {
   auto rec = Filled(1);
-  const std::string dir = TempFolder("hook");
+  const std::string dir = TempFolder("failedwrite");
   EXPECT_TRUE(rec->WriteRecordFile(dir + "/a.test"));
   EXPECT_FALSE(rec->WriteRecordFile(dir + "/no/such/folder/a.test"));
-  SetAfterWriteHook(nullptr);
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(rec->filename, "a.test") << "a failed write leaves the record as it was";
+  EXPECT_EQ(rec->filename, "a.test");
 }
 
 std::vector<uint8_t> OldFile(uint32_t magic, uint32_t version, const TestRecord& src) {
@@ -106,7 +104,7 @@ TEST(RecordFile, OlderVersionsReadWithDefaults) {
   auto src = MakeSampleRecord(1, 2);
   const std::vector<uint8_t> v3 = OldFile(kRecordMagicAlt, 3, *src);
   TestRecord rec;
-  ASSERT_TRUE(rec.ReadRecordBytes(v3.data(), v3.size(), "v3.test"));
+  ASSERT_TRUE(rec.DecodeRecordBytes(v3.data(), v3.size(), "v3.test", RecordDefaults()));
   EXPECT_EQ(rec.deviceversion, 1);
   EXPECT_EQ(rec.testnote, "old note");
   EXPECT_EQ(rec.frequency, 1);
@@ -119,7 +117,7 @@ TEST(RecordFile, OlderVersionsReadWithDefaults) {
 
   auto src2 = MakeSampleRecord(2, 2);
   const std::vector<uint8_t> v5 = OldFile(kRecordMagic, 5, *src2);
-  ASSERT_TRUE(rec.ReadRecordBytes(v5.data(), v5.size(), "v5.test"));
+  ASSERT_TRUE(rec.DecodeRecordBytes(v5.data(), v5.size(), "v5.test", RecordDefaults()));
   EXPECT_EQ(rec.deviceversion, 2);
   EXPECT_EQ(rec.numtests, 2);
   EXPECT_EQ(rec.taporder, TestRecord().taporder);
@@ -129,10 +127,10 @@ TEST(RecordFile, UnknownTagsAreRefusedAndLeaveAResetRecord) {
   TestRecord rec;
   rec.company = "left over";
   const uint8_t bad[8] = {0x0D, 0xF0, 0xAD, 0x0B, 7, 0, 0, 0};  // the plan file's magic
-  EXPECT_FALSE(rec.ReadRecordBytes(bad, sizeof bad, "plan.plan"));
+  EXPECT_FALSE(rec.DecodeRecordBytes(bad, sizeof bad, "plan.plan", RecordDefaults()));
   EXPECT_EQ(rec.company, "");
-  EXPECT_FALSE(rec.ReadRecordBytes(bad, 3, "short"));
-  EXPECT_FALSE(rec.ReadRecordFile(TempFolder("none") + "/missing.test"));
+  EXPECT_FALSE(rec.DecodeRecordBytes(bad, 3, "short", RecordDefaults()));
+  EXPECT_FALSE(ReadRecordFile(rec, TempFolder("none") + "/missing.test", RecordDefaults()));
 }
 
 TEST(RecordFile, FileThatEndsEarlyKeepsResetValuesForTheRest) {
@@ -155,7 +153,7 @@ TEST(RecordFile, FileThatEndsEarlyKeepsResetValuesForTheRest) {
                          full.size() - 1};
   for (size_t cut : cuts) {
     TestRecord rec;
-    ASSERT_TRUE(rec.ReadRecordBytes(full.data(), cut, "cut.test")) << cut;
+    ASSERT_TRUE(rec.DecodeRecordBytes(full.data(), cut, "cut.test", RecordDefaults())) << cut;
     if (cut >= full.size() - 300) {  // inside the plan blocks
       EXPECT_EQ(rec.testnote, src->testnote);
       EXPECT_EQ(rec.classsettings.tempcelsius, 25.0) << "class settings were cut off";
@@ -166,21 +164,34 @@ TEST(RecordFile, FileThatEndsEarlyKeepsResetValuesForTheRest) {
   }
 }
 
-TEST(RecordFile, ClassSettingsOfAnotherLengthAreNotTaken) {
+// The plan file's rule: a shorter block fills the start, a longer one gives
+// its first 32 bytes, one that runs past the end is not taken.
+TEST(RecordFile, ClassSettingsOfAnotherLengthFollowThePlanFileRule) {
   auto src = Filled(1);
   const std::string path = TempFolder("cls") + "/c.test";
   ASSERT_TRUE(src->WriteRecordFile(path));
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(ReadFileBytes(path, bytes));
   const size_t len_at = bytes.size() - 36;
-  for (uint32_t len : {16u, 64u, 0xFFFFFFFFu}) {
+  uint8_t written[kClassSettingsSize];
+  src->classsettings.ToBytes(written);
+  uint8_t reset[kClassSettingsSize];
+  TestRecord().classsettings.ToBytes(reset);
+  for (uint32_t len : {16u, 32u, 64u, 0xFFFFFFFFu}) {
     std::vector<uint8_t> changed = bytes;
     WriteU32LE(changed.data(), changed.size(), len_at, len);
     if (len == 64) changed.insert(changed.end(), 32, 0xEE);
     TestRecord rec;
-    ASSERT_TRUE(rec.ReadRecordBytes(changed.data(), changed.size(), "c.test"));
-    EXPECT_EQ(rec.classsettings.tempcelsius, 25.0) << len;
-    EXPECT_EQ(rec.classsettings.ctusage, 0) << len;
+    ASSERT_TRUE(rec.DecodeRecordBytes(changed.data(), changed.size(), "c.test", RecordDefaults()));
+    uint8_t got[kClassSettingsSize];
+    rec.classsettings.ToBytes(got);
+    uint8_t want[kClassSettingsSize] = {};
+    if (len == 0xFFFFFFFFu) {
+      std::memcpy(want, reset, sizeof want);
+    } else {
+      std::memcpy(want, written, std::min<size_t>(len, kClassSettingsSize));
+    }
+    EXPECT_EQ(std::memcmp(got, want, kClassSettingsSize), 0) << len;
   }
 }
 
@@ -194,7 +205,8 @@ TEST(RawInstrumentFile, EachModelDecodesWithItsTextTail) {
                           file.begin() + static_cast<long>(expected_tail[model]) + 5),
               "GRAPH");
     TestRecord rec;
-    ASSERT_TRUE(rec.ReadRecordBytes(file.data(), file.size(), "C:\\data\\rec_001.kova"));
+    ASSERT_TRUE(rec.DecodeRecordBytes(file.data(), file.size(), "C:\\data\\rec_001.kova",
+                                      RecordDefaults()));
     EXPECT_EQ(rec.filename, "rec_001.kova");
     EXPECT_EQ(rec.devicefile, 1);
     EXPECT_EQ(rec.deviceversion, model);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "analysis/read_record.h"
 #include "base/format.h"
 #include "records/encode.h"
 #include "records/record_text.h"
@@ -15,7 +16,7 @@ namespace {
 std::unique_ptr<TestRecord> Parse(const std::string& text, int model = 1, bool* ok = nullptr) {
   auto rec = std::make_unique<TestRecord>();
   rec->deviceversion = model;
-  const bool result = rec->RecordTextParser(text, 0, 0, 0) != 0;
+  const bool result = ReadRecordText(*rec, text, RecordDefaults()) != 0;
   if (ok) *ok = result;
   return rec;
 }

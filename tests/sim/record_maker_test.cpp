@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "analysis/read_record.h"
 #include "records/record_layout.h"
 #include "sim/record_maker.h"
 
@@ -24,7 +25,7 @@ TEST(SimRecords, TheRecordTextParsesBackToTheSameRecord) {
       ASSERT_EQ(made->deviceversion, SimDeviceVersion(model));
       auto parsed = std::make_unique<TestRecord>();
       parsed->deviceversion = made->deviceversion;
-      ASSERT_TRUE(parsed->RecordTextParser(SimRecordText(*made), 0, 0, 0));
+      ASSERT_TRUE(ReadRecordText(*parsed, SimRecordText(*made), RecordDefaults()));
       const size_t length = LayoutFor(made->deviceversion).length;
       EXPECT_EQ(std::memcmp(parsed->rawrecord, made->rawrecord, length), 0) << SimModelText(model);
       EXPECT_EQ(parsed->numtests, made->numtests);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/read_record.h"
 #include "analysis/taps.h"
 #include "plans/test_plan.h"
 #include "records/record_text.h"
@@ -77,7 +78,7 @@ TEST(SimProtocol, LoadAndSendAStoredTest) {
   const std::string text = Ask(sim, "R");
   auto rec = std::make_unique<TestRecord>();
   rec->deviceversion = 2;
-  ASSERT_TRUE(rec->RecordTextParser(text, 0, 0, 0));
+  ASSERT_TRUE(ReadRecordText(*rec, text, RecordDefaults()));
   EXPECT_EQ(rec->serialnumber, sim.StoredTest(2)->serialnumber);
   EXPECT_EQ(Lines(text).back(), "DONE");
   EXPECT_EQ(Ask(sim, "L009"), "TEST 009 NOT FOUND\r\n");
@@ -133,7 +134,7 @@ TEST(SimRun, ARunWaitsAtEachConnectLineAndEndsWithTheRecord) {
   EXPECT_EQ(sim.RunsCompleted(), 1);
   auto rec = std::make_unique<TestRecord>();
   rec->deviceversion = 1;
-  ASSERT_TRUE(rec->RecordTextParser(rest.substr(data + 6), 0, 0, 0));
+  ASSERT_TRUE(ReadRecordText(*rec, rest.substr(data + 6), RecordDefaults()));
   ASSERT_EQ(rec->numtests, 2);
   EXPECT_EQ(rec->taps[0].nTapConnection, 4);
   EXPECT_EQ(rec->taps[1].nTapConnection, 2);

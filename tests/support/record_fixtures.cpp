@@ -89,10 +89,10 @@ std::unique_ptr<TestRecord> MakeSampleRecord(int model, int tests, unsigned seed
 }
 
 void Reencode(TestRecord& rec) {
-  EncodeRawRecord(rec, rec.rawrecord);
+  EncodeRawRecord(rec, rec.rawrecord, false);
   // Graph points and burden tables live outside the binary record.
   auto keep = std::make_unique<TestRecord>(rec);
-  rec.DecodeRawRecord(rec.rawrecord, 0, 0);
+  rec.DecodeRawRecord(rec.rawrecord, RecordDefaults());
   for (int t = 0; t < kMaxTaps; ++t) {
     std::memcpy(rec.taps[t].graph, keep->taps[t].graph, sizeof rec.taps[t].graph);
     rec.taps[t].burdentable = keep->taps[t].burdentable;
