@@ -21,6 +21,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "analysis/read_record.h"
 #include "app/app_settings.h"
 #include "app/batch_transfer.h"
 #include "app/device_stack.h"
@@ -274,7 +275,7 @@ TEST_P(DeviceGuiModels, DownloadThreeTestsAndResend) {
   ASSERT_EQ(FilesIn(out).size(), 3u);
   for (const std::string& name : names) {
     TestRecord rec;
-    ASSERT_TRUE(rec.ReadRecordFile(PathJoin(out, name))) << name;
+    ASSERT_TRUE(ReadRecordFile(rec, PathJoin(out, name), RecordDefaults())) << name;
     EXPECT_EQ(rec.deviceversion, m.deviceversion);
   }
   EXPECT_EQ(OpenedPath(), PathJoin(out, names[2]));
@@ -353,7 +354,7 @@ TEST_F(DeviceGui, PlansWithAPrefixThenARunWithContinue) {
             "data");
   EXPECT_EQ(OpenedPath(), PathJoin(folder_, "RunTest.test"));
   TestRecord rec;
-  ASSERT_TRUE(rec.ReadRecordFile(PathJoin(folder_, "RunTest.test")));
+  ASSERT_TRUE(ReadRecordFile(rec, PathJoin(folder_, "RunTest.test"), RecordDefaults()));
   EXPECT_EQ(rec.numtests, 2);
   EXPECT_EQ(rec.deviceversion, 2);
 
@@ -396,7 +397,7 @@ TEST_F(DeviceGui, R5RunOfAThreeTapPlan) {
   for (const auto& s : prompter_.messages()) prompts += s.buttons == Buttons::OkCancel;
   EXPECT_EQ(prompts, 3u);
   TestRecord rec;
-  ASSERT_TRUE(rec.ReadRecordFile(PathJoin(folder_, "RunTest.test")));
+  ASSERT_TRUE(ReadRecordFile(rec, PathJoin(folder_, "RunTest.test"), RecordDefaults()));
   EXPECT_EQ(rec.numtests, 3);
   EXPECT_EQ(rec.deviceversion, 1);
   EXPECT_EQ(OpenedPath(), PathJoin(folder_, "RunTest.test"));
