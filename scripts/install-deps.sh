@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-serialport-dev libhidapi-dev libxlsxwriter-dev zlib1g-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation2 poppler-utils xvfb xauth libxml2-utils nlohmann-json3-dev
+  fonts-liberation2 poppler-utils xvfb xauth libxml2-utils libxml2-dev nlohmann-json3-dev
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix wine64 googletest nlohmann-json3-dev)

@@ -14,7 +14,7 @@ const std::string kS = kSettingsSection;
 }  // namespace
 
 std::string AppSettings::ReportGeneratorPath() const {
-  return PathJoin(InstallDir, "hmReportExport.exe");
+  return PathJoin(InstallDir, kReportGeneratorName);
 }
 
 std::string AppSettings::TempFolder() const {

@@ -17,6 +17,13 @@ constexpr const char* kApplicationKey = "KOVA-7100";
 constexpr const char* kSettingsSection = "Settings";
 constexpr const char* kAppInfoSection = "AppInfo";
 
+// The report generator's program file, installed beside the program.
+#ifdef _WIN32
+constexpr const char* kReportGeneratorName = "hmReportExport.exe";
+#else
+constexpr const char* kReportGeneratorName = "hmReportExport";
+#endif
+
 struct AppSettings {
   std::string InstallDir;  // with a trailing separator; never written
   std::string TestFolder;
@@ -36,7 +43,7 @@ struct AppSettings {
   int DeviceSlowSerial = 0;
 
   // Derived, never stored.
-  std::string ReportGeneratorPath() const;  // "hmReportExport.exe" below InstallDir
+  std::string ReportGeneratorPath() const;  // kReportGeneratorName below InstallDir
   std::string TempFolder() const;           // "Temp" below InstallDir, with a separator
 };
 

@@ -31,7 +31,8 @@ void AddReportCommands(CLI::App& app, CliContext& ctx);
 
 // The plot pictures of one record file into `folder`, or without one into
 // the "Xml" folder beside it; prints the written paths.
-bool ExportRecordImages(const std::string& record_path, const std::string& folder);
+bool ExportRecordImages(const CliContext& ctx, const std::string& record_path,
+                        const std::string& folder);
 
 // Prints to stderr: messages, never data.
 void PrintError(const std::string& text);

@@ -14,6 +14,8 @@
 #include "base/path.h"
 #include "cli/cli_context.h"
 #include "cli/terminal_prompter.h"
+#include "export/export_images.h"
+#include "platform/qt_picture_canvas.h"
 #include "platform/qt_settings_store.h"
 
 namespace kova {
@@ -48,6 +50,12 @@ int main(int argc, char** argv) {
   ctx.info.Load(*ctx.store, cwd);
   std::filesystem::current_path(cwd, ec);
   ctx.prompter = std::make_unique<kova::TerminalPrompter>(isatty(STDIN_FILENO) != 0);
+  // The automatic export draws the plot pictures into the "Xml" folder
+  // beside the record file.
+  ctx.export_images = [](kova::TestRecord& rec) {
+    kova::QtPictureCanvasFactory canvases;
+    return kova::ExportImages(rec, canvases, kova::ImageBasePath(rec.fullpath, ""));
+  };
 
   CLI::App app{"KOVA companion program: records, plans and the instrument"};
   app.require_subcommand(1);

@@ -17,7 +17,6 @@
 #include "cli/cli_context.h"
 #include "export/record_json.h"
 #include "export/record_summary.h"
-#include "export/text_export.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -92,54 +91,7 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
     }
   });
 
-  struct ExportOptions {
-    std::vector<std::string> files;
-    std::string format = "txt";
-    std::string folder;
-  };
-  auto export_opts = std::make_shared<ExportOptions>();
-  CLI::App* exp = record->add_subcommand(
-      "export", "Export record files; each goes beside its record or into the -o folder");
-  exp->add_option("FILE", export_opts->files, "Record files or raw instrument files")->required();
-  exp->add_option("--format", export_opts->format, "Export format")
-      ->check(CLI::IsMember({"txt", "images"}))
-      ->capture_default_str();
-  exp->add_option("-o,--output", export_opts->folder, "Folder for the exported files");
-  exp->callback([&ctx, export_opts] {
-    if (!export_opts->folder.empty() && !MakeFolders(export_opts->folder)) {
-      PrintError("Cannot create the folder \"" + export_opts->folder + "\"");
-      ctx.exit_code = 1;
-      return;
-    }
-    // A file that fails is reported and skipped; the others are exported.
-    // Two records of one name get "r.txt" and "r (2).txt"; an export never
-    // replaces one of the records it reads.
-    ExportNames names(export_opts->files);
-    for (const std::string& file : export_opts->files) {
-      if (export_opts->format == "images") {
-        if (!ExportRecordImages(file, export_opts->folder)) ctx.exit_code = 1;
-        continue;
-      }
-      TestRecord rec;
-      if (!LoadRecord(file, rec, ctx)) {
-        ctx.exit_code = 1;
-        continue;
-      }
-      const std::string wanted = TextExportPath(file, export_opts->folder);
-      const std::string out = names.Claim(wanted);
-      if (out.empty()) {
-        PrintError(OutputCheckText(OutputCheck::kIsInput, wanted));
-        ctx.exit_code = 1;
-        continue;
-      }
-      if (!ExportText(rec, out)) {
-        PrintError("Cannot write text file \"" + out + "\"");
-        ctx.exit_code = 1;
-        continue;
-      }
-      std::cout << out << '\n';
-    }
-  });
+  AddRecordExportCommands(*record, ctx);
 
   struct ConvertOptions {
     std::string in, out;

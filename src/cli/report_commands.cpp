@@ -20,14 +20,16 @@
 namespace kova {
 namespace {
 
-bool OpenDocument(const std::vector<std::string>& files, ReportDocument& doc) {
+bool OpenDocument(const std::vector<std::string>& files, const CliContext& ctx,
+                  ReportDocument& doc) {
   if (files.empty() || files.size() > 3) {
     PrintError("Give one record file, or two or three to overlay");
     return false;
   }
-  std::string failed;
-  if (doc.OpenFiles(files, &failed)) return true;
-  PrintError("Cannot read record file \"" + failed + "\"");
+  std::string failed, why;
+  doc.SetRecordDefaults(RecordDefaultsFrom(ctx.info));
+  if (doc.OpenFiles(files, &failed, &why)) return true;
+  PrintError("Cannot read record file \"" + failed + "\": " + why);
   return false;
 }
 
@@ -40,10 +42,12 @@ bool ParseSize(const std::string& text, int& w, int& h) {
 
 }  // namespace
 
-bool ExportRecordImages(const std::string& record_path, const std::string& folder) {
+bool ExportRecordImages(const CliContext& ctx, const std::string& record_path,
+                        const std::string& folder) {
   auto rec = std::make_unique<TestRecord>();
-  if (!ReadRecordFile(*rec, record_path, RecordDefaults())) {
-    PrintError("Cannot read record file \"" + record_path + "\"");
+  std::string why;
+  if (!ReadRecordFile(*rec, record_path, RecordDefaultsFrom(ctx.info), &why)) {
+    PrintError("Cannot read record file \"" + record_path + "\": " + why);
     return false;
   }
   QtPictureCanvasFactory canvases;
@@ -77,7 +81,7 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
       ctx.exit_code = 1;
       return;
     }
-    if (!OpenDocument(ro->files, doc)) {
+    if (!OpenDocument(ro->files, ctx, doc)) {
       ctx.exit_code = 1;
       return;
     }
@@ -103,7 +107,7 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
   print->add_option("-o,--output", po->pdf, "PDF file to write")->required();
   print->callback([&ctx, po] {
     ReportDocument doc;
-    if (!OpenDocument(po->files, doc)) {
+    if (!OpenDocument(po->files, ctx, doc)) {
       ctx.exit_code = 1;
       return;
     }

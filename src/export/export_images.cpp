@@ -42,7 +42,9 @@ bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::st
 std::string ImageBasePath(const std::string& record_path, const std::string& folder) {
   std::string dir = folder;
   if (dir.empty()) {
-    dir = PathJoin(FolderOf(record_path), "Xml");
+    // A bare file name is in the current folder, and so is its "Xml".
+    const std::string record_folder = FolderOf(record_path);
+    dir = record_folder.empty() ? std::string("Xml") : PathJoin(record_folder, "Xml");
     MakeFolders(dir);
   }
   return PathJoin(dir, StemOf(record_path) + ".bmp");

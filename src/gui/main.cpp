@@ -16,6 +16,7 @@
 #include "gui/device/device_commands.h"
 #include "gui/device/wait_dialog.h"
 #include "gui/main_window.h"
+#include "gui/plan_run.h"
 #include "gui/qt_prompter.h"
 #include "gui/test_browser_dialog.h"
 #include "platform/platform_device_stack.h"
@@ -71,6 +72,17 @@ int main(int argc, char** argv) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
   };
   kova::WaitDialog::SetPicturePath(QString::fromStdString(settings.InstallDir + "progress.gif"));
+  ctx.choose_open_files = [&prompter](const std::string& title, const std::string& folder,
+                                      const std::string& filter, std::vector<std::string>& paths) {
+    return prompter.ChooseOpenFiles(title, folder, filter, paths);
+  };
+  // "Edit" checks quietly whether an instrument answers.
+  ctx.connected_model = [&device] {
+    return device.EnsureConnected(false) ? device.ModelCode() : -1;
+  };
+  ctx.run_plan = [&device, &prompter](kova::kvTestPlan& plan, kova::TestRecord& result) {
+    return kova::RunPlanOnInstrument(device, prompter, plan, result);
+  };
   kova::MainWindow window(ctx);
   device.SetTitleWindow(&window);
   kova::DeviceCommands::Install(window, device, prompter, info);

@@ -244,6 +244,7 @@ void MainWindow::AddStandardCommands() {
   AddCommand(CommandId::kPlanUtilities, [this] {
     if (ctx_.open_folder) ctx_.open_folder(ctx_.info->planpath);
   });
+  AddPlanCommands();
   AddCommand(CommandId::kNewDocument, [this] { OnNewDocument(); });
   AddCommand(CommandId::kPrint, [this] { OnPrint(); });
   AddCommand(CommandId::kPrintPreview, [this] { OnPrintPreview(); });

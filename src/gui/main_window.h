@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
+#include "app/edit_test_model.h"
 #include "app/main_commands.h"
 #include "app/prompter.h"
 #include "app/recent_files.h"
@@ -20,6 +21,7 @@
 #include "app/save_record.h"
 #include "app/settings_store.h"
 #include "device/rud_device.h"
+#include "gui/dialogs/dialog_runner.h"
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -51,6 +53,16 @@ struct GuiContext {
   RecordExporter* exporter = nullptr;
   // Opens a folder in the system's file manager.
   std::function<void(const std::string&)> open_folder;
+  // Several files at once (the thumb-drive commands); false on Cancel.
+  std::function<bool(const std::string& title, const std::string& folder, const std::string& filter,
+                     std::vector<std::string>& paths)>
+      choose_open_files;
+  // The model code of an instrument that answers a quiet check, or -1.
+  std::function<int()> connected_model;
+  // Runs a plan on the connected instrument for "Repeat Tests".
+  PlanRunner run_plan;
+  // Runs the plan and record dialogs (modal; the tests fill them in).
+  DialogRunner run_dialog = ModalRunner();
 };
 
 class MainWindow : public QMainWindow, public MainWindowTitle {
@@ -88,6 +100,13 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void OnExportText();
   void OnAppSetup();
   void OnNewDocument();
+  // The plan commands and the record edits (plan_commands.cpp).
+  void OnCreatePlan();
+  void OnModifyPlan();
+  void OnEditTest();
+  void OnOverrideData();
+  void OnExportPlansToDrive();
+  void OnImportPlansFromDrive();
   void OnPrint();
   void OnPrintPreview();
   void OnPrintSetup();
@@ -107,6 +126,9 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void BuildMenus();
   void BuildCommandBar();
   void AddStandardCommands();
+  void AddPlanCommands();
+  bool ChooseFiles(const std::string& title, const std::string& filter,
+                   std::vector<std::string>& paths);
   ReportView* AddView(std::unique_ptr<RecordDocument> document);
   std::unique_ptr<RecordDocument> NewDocument();
   void FileUsed(const std::string& path);

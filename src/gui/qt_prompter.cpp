@@ -79,6 +79,16 @@ bool QtPrompter::ChooseOpenFile(const std::string& title, const std::string& fol
   return true;
 }
 
+bool QtPrompter::ChooseOpenFiles(const std::string& title, const std::string& folder,
+                                 const std::string& filter, std::vector<std::string>& paths) {
+  const QStringList chosen =
+      QFileDialog::getOpenFileNames(parent_, ToQ(title), PathToQ(folder), QtFilterOf(filter));
+  if (chosen.isEmpty()) return false;
+  paths.clear();
+  for (const QString& one : chosen) paths.push_back(PathFromQ(one));
+  return true;
+}
+
 bool QtPrompter::ChooseSaveFile(const std::string& title, const std::string& folder,
                                 const std::string& filter, std::string& path) {
   // Qt's own dialog asks no overwrite question: the document asks its own.

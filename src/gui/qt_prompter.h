@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
+#include <string>
+#include <vector>
 
 #include "app/prompter.h"
 
@@ -22,6 +24,9 @@ class QtPrompter : public Prompter {
                       const std::string& filter, std::string& path) override;
   bool ChooseSaveFile(const std::string& title, const std::string& folder,
                       const std::string& filter, std::string& path) override;
+  // An open-file dialog with multiple selection; false on Cancel.
+  bool ChooseOpenFiles(const std::string& title, const std::string& folder,
+                       const std::string& filter, std::vector<std::string>& paths);
   bool ChooseFolder(const std::string& title, const std::string& start,
                     std::string& folder) override;
   bool PromptText(const std::string& caption, const std::string& label, std::string& text) override;

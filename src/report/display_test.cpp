@@ -98,6 +98,30 @@ void CDisplayTest::DrawPage(const Rect& page, int page_index) {
     B = static_cast<int>(static_cast<long long>(B) * inner.Width() / needed);
     make_fonts();
   }
+  // Likewise when the data point columns would run past the page (a model
+  // of 64 points on the metering page's narrow plot) or, overlaid, into the
+  // graph points.
+  const int span = DataPointSpan(lay);
+  if (span > 0) {
+    SelectTable();
+    const int list_width = span * cw_;
+    SelectBody();
+    const int D =
+        lay.overlaid ? inner.left : inner.right * (lay.kind == kMeteringPage ? 19 : 38) / 100;
+    const int limit = (lay.overlaid ? inner.right * 69 / 100 : inner.right) - D;
+    // Overlaid, the graph points' two columns end at the inner right.
+    const int graph_width = lay.overlaid ? 63 * list_width / span : 0;
+    const int graph_limit = inner.right - inner.right * 69 / 100;
+    long long scaled = B;
+    if (list_width > limit && limit > 0) scaled = scaled * limit / list_width;
+    if (graph_width > graph_limit && graph_limit > 0) {
+      scaled = std::min<long long>(scaled, static_cast<long long>(B) * graph_limit / graph_width);
+    }
+    if (scaled != B) {
+      B = static_cast<int>(scaled);
+      make_fonts();
+    }
+  }
   line_height_ = L_;
   lay.body_L = L_;
   lay.body_cw = cw_;
@@ -166,6 +190,38 @@ void CDisplayTest::DrawPage(const Rect& page, int page_index) {
       break;
   }
   DrawFooterAndHint(lay, lay.kind);
+}
+
+int CDisplayTest::DataPointSpan(const Layout& lay) const {
+  if (lay.kind != kTestPage && lay.kind != kMeteringPage && lay.kind != kOverlayDetailPage &&
+      lay.kind != kThirdRecordPage) {
+    return 0;
+  }
+  int span = 0;
+  for (int r = 0; r < 3; ++r) {
+    const bool drawn = lay.kind == kThirdRecordPage     ? r == 2
+                       : lay.kind == kOverlayDetailPage ? r < 2
+                                                        : r == 0;
+    if (!drawn) continue;
+    const TestRecord& rec = lay.overlaid ? doc_->Record(r) : Rec();
+    const TapTest& tap = rec.taps[lay.test];
+    int listed = 0;
+    for (int i = 0; i < ReportDataPointSlots(rec); ++i) {
+      listed += tap.dpAmps[i] != 0 || tap.dpVolts[i] != 0;
+    }
+    const int q = PointRowsPerColumn(rec, lay.overlaid);
+    const int columns = std::max(1, (listed + q - 1) / q);
+    // 32 characters a column; the last one needs its 30 and a margin.
+    span = std::max(span, (columns - 1) * 32 + 31);
+  }
+  return span;
+}
+
+int CDisplayTest::PointRowsPerColumn(const TestRecord& rec, bool overlaid) {
+  int q = rec.deviceversion == 2 ? 22 : 16;
+  if (overlaid) q = 16;
+  if (rec.classsettings.ctusage == 2) q = 13;
+  return q;
 }
 
 void CDisplayTest::DrawRecordBlocks(const Layout& lay, const TestRecord& rec, int test, int kind,
@@ -310,9 +366,7 @@ void CDisplayTest::DrawPointLists(const Layout& lay, int test, int kind, int T) 
   PutText(*s_, inner, x, title_y, Format("%s", "CT DATA POINTS"));
   const int header_y = title_y + L_;
   PutText(*s_, inner, x, header_y, header);
-  int Q = r.deviceversion == 2 ? 22 : 16;
-  if (lay.overlaid) Q = 16;
-  if (r.classsettings.ctusage == 2) Q = 13;
+  const int Q = PointRowsPerColumn(r, lay.overlaid);
   int y = header_y;
   int number = 0;
   for (int i = ReportDataPointSlots(r) - 1; i >= 0; --i) {
@@ -338,7 +392,8 @@ void CDisplayTest::DrawPointLists(const Layout& lay, int test, int kind, int T) 
     s_->Line(D, by - L_, inner.right, by - L_);
   }
   if (kind == kMeteringPage) {
-    PutText(*s_, inner, bx, by + L_, tap.taptrace);
+    // The trace's lines are long: wrapped at the page's edge.
+    PutText(*s_, inner, bx, by + L_, tap.taptrace, kTextWordBreak);
     return;
   }
   PutText(*s_, inner, bx, by, "GRAPH POINTS");

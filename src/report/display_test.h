@@ -72,6 +72,9 @@ class CDisplayTest {
   Rect PlotSquare(const Layout& lay, int kind, int Y0);
   void DrawFooterAndHint(const Layout& lay, int kind);
   void PlotCurve(const Rect& P, int d, const TapTest& tap);
+  // Characters from the first data point column to the end of the last.
+  int DataPointSpan(const Layout& lay) const;
+  static int PointRowsPerColumn(const TestRecord& rec, bool overlaid);
 
   Surface* s_ = nullptr;
   bool printing_ = false;

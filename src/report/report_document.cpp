@@ -28,11 +28,12 @@ void ReportDocument::Clear() {
   currentpage_ = 0;
 }
 
-bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed) {
+bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed,
+                               std::string* why) {
   Clear();
   if (paths.empty() || paths.size() > static_cast<size_t>(kMaxRecords)) return false;
   for (size_t i = 0; i < paths.size(); ++i) {
-    if (!ReadRecordFile(*records_[i], paths[i], defaults_)) {
+    if (!ReadRecordFile(*records_[i], paths[i], defaults_, why)) {
       if (failed) *failed = paths[i];
       Clear();
       return false;

@@ -22,8 +22,9 @@ class ReportDocument {
 
   // Reads one record file, or two or three as an overlay; builds the page
   // list and shows the first page. False (document left empty) when a file
-  // cannot be read; `failed` then names it.
-  bool OpenFiles(const std::vector<std::string>& paths, std::string* failed = nullptr);
+  // cannot be read; `failed` then names it and `why` says what was wrong.
+  bool OpenFiles(const std::vector<std::string>& paths, std::string* failed = nullptr,
+                 std::string* why = nullptr);
   // The user's preferences the reads decode with.
   void SetRecordDefaults(const RecordDefaults& defaults) { defaults_ = defaults; }
   // The same from records already in memory (1 to 3).

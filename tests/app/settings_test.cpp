@@ -29,7 +29,7 @@ TEST(AppSettings, FreshStoreGivesTheDefaults) {
   EXPECT_EQ(s.ComPort, 0);
   EXPECT_EQ(s.CyclesPerSecond, 60);
   EXPECT_EQ(s.DeviceAutoDetect, 1);
-  EXPECT_EQ(s.ReportGeneratorPath(), kProgram + "hmReportExport.exe");
+  EXPECT_EQ(s.ReportGeneratorPath(), kProgram + kReportGeneratorName);
 
   CAppInfo info;
   info.Load(store, "/home/user/work");

@@ -81,7 +81,7 @@ TEST_F(RecordExportCli, OutputsOfOneRunNeverReplaceEachOtherNorAnInput) {
 
 TEST_F(RecordExportCli, UnknownFormatIsRefused) {
   WriteRecord("a.test", 1, 1);
-  const ProgramResult r = Kova({"record", "export", "--format", "pdf", dir_ + "/a.test"});
+  const ProgramResult r = Kova({"record", "export", "--format", "docx", dir_ + "/a.test"});
   EXPECT_NE(r.exit_code, 0);
   EXPECT_FALSE(FileExists(dir_ + "/a.txt"));
 }

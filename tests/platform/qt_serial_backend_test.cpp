@@ -12,7 +12,9 @@
 #include <cstdlib>
 
 #include <QCoreApplication>
+
 #include <string>
+#include "platform/test_app.h"
 
 #include "app/prompter.h"
 #include "device/serial_com.h"
@@ -70,13 +72,7 @@ class Pty {
   bool ok_ = false;
 };
 
-QCoreApplication& App() {
-  static int argc = 1;
-  static char name[] = "kova_platform_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication app(argc, argv);
-  return app;
-}
+QCoreApplication& App() { return TestApp(); }
 
 class QtSerialBackendTest : public ::testing::Test {
  protected:

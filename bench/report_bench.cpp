@@ -1,0 +1,94 @@
+// Report speed: one page of each kind drawn onto a 1600 x 1200 image (goal
+// 10 ms a page) and the pictures of a 10-test record, files included (goal
+// 300 ms for the 11 files).
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+#include "analysis/compute_derived.h"
+#include "export/export_images.h"
+#include "platform/qpainter_surface.h"
+#include "platform/qt_picture_canvas.h"
+#include "report/display_test.h"
+#include "sim/record_maker.h"
+#include "support/record_fixtures.h"
+
+namespace kova {
+namespace {
+
+// A 7100B test with pass/fail on, metering, burden and error tables.
+std::unique_ptr<TestRecord> MeteringRecord(uint32_t seed) {
+  auto rec = MakeStoredTest(SimModel::k7100B, seed, 0);
+  rec->passfail.pfenable = 1;
+  rec->classsettings.ctusage = 2;
+  ComputeDerived(*rec);
+  rec->taps[0].uTestType |= kBurdenTest | kInsulationTest;
+  return rec;
+}
+
+struct Fixture {
+  ReportDocument single, overlay;
+  Fixture() {
+    single.SetRecords({*MeteringRecord(1)});
+    overlay.SetRecords({*MeteringRecord(1), *MeteringRecord(2), *MeteringRecord(3)});
+  }
+};
+
+const Fixture& Docs() {
+  static const Fixture f;
+  return f;
+}
+
+void BM_DrawPage(benchmark::State& state) {
+  const int kind = static_cast<int>(state.range(0));
+  const ReportDocument& doc =
+      kind == kOverlayPage || kind == kOverlayDetailPage || kind == kThirdRecordPage
+          ? Docs().overlay
+          : Docs().single;
+  int index = -1;
+  for (int i = 0; i < doc.pagecount(); ++i) {
+    if (doc.pages()[i].kind == kind) {
+      index = i;
+      break;
+    }
+  }
+  if (index < 0) {
+    state.SkipWithError("no page of this kind");
+    return;
+  }
+  QImage image(1600, 1200, QImage::Format_RGB32);
+  for (auto _ : state) {
+    QPainter painter(&image);
+    QPainterSurface surface(painter);
+    CDisplayTest page;
+    page.Setup(&surface, doc.Record(0), false, &doc);
+    page.DrawPage({0, 0, 1600, 1200}, index);
+  }
+}
+BENCHMARK(BM_DrawPage)->DenseRange(1, 10)->Unit(benchmark::kMillisecond);
+
+void BM_PicturesOfTenTests(benchmark::State& state) {
+  auto rec = MakeSampleRecord(1, 10, 3);
+  const std::string base = TempFolder("report-bench") + "/T1.bmp";
+  QtPictureCanvasFactory canvases;
+  for (auto _ : state) {
+    if (!ExportImages(*rec, canvases, base)) state.SkipWithError("export failed");
+  }
+}
+BENCHMARK(BM_PicturesOfTenTests)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kova
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The automatic export after a record file is stored or a single record is
+// opened: the XML document, the PDF report made by the report generator
+// from it, the workbook and the plot pictures, each into its folder beside
+// the record file, as the settings ask. Exports that are newer than the
+// record file (and, for the PDF, than the template) are not made again
+// unless forced.
+
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/app_settings.h"
+#include "app/prompter.h"
+#include "export/process_runner.h"
+#include "export/workbook_writer.h"
+#include "records/test_record.h"
+
+namespace kova {
+
+constexpr const char* kReportTemplateName = "kovareport.mrt";
+constexpr const char* kReportSchemaName = "kovatest.xsd";
+constexpr const char* kAutoExportWaitText = "Performing Auto Export, please wait.";
+
+// What the export needs from the platform.
+struct ExportServices {
+  Prompter* prompter = nullptr;
+  ProcessRunner* runner = nullptr;
+  // A fresh, empty workbook for each export.
+  std::function<std::unique_ptr<WorkbookWriter>()> new_workbook;
+  // Renders and stores the plot pictures, filling `imagefile` and each
+  // test's `testimagefile`; false when a picture cannot be made or saved.
+  std::function<bool(TestRecord&)> export_images;
+  std::time_t now = 0;  // report date of the XML; 0 means the current time
+};
+
+// Which exports a run makes, after the up-to-date checks.
+struct ExportFlags {
+  bool xml_or_pdf = false;
+  bool pdf = false;
+  bool excel = false;
+  bool Any() const { return xml_or_pdf || pdf || excel; }
+};
+
+// The settings' wishes, reduced by the up-to-date checks unless `force`.
+ExportFlags DecideExports(const TestRecord& rec, bool force, const AppSettings& settings);
+
+// The entry point: decides, runs the exports under the wait dialog, and
+// deletes the XML when "AutoExportXml" is off. With all three settings off it
+// does nothing at all. Returns false when a warning was shown.
+bool AutoExport(TestRecord& rec, bool force, const AppSettings& settings,
+                const ExportServices& services);
+
+// Pictures, XML, PDF and workbook; false (after its warning) when the
+// pictures or the report failed.
+bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
+                     const ExportServices& services);
+
+// Runs the report generator on TEMPLATE SCHEMA XML PDF (the first two below
+// InstallDir); true when it ran and returned 0. Shows "Unable to generate
+// report" or "Error generating report, error=%d" otherwise.
+bool GenerateReport(const std::string& template_name, const std::string& schema_name,
+                    const std::string& xml_path, const std::string& pdf_path,
+                    const AppSettings& settings, const ExportServices& services);
+
+}  // namespace kova

@@ -1,0 +1,189 @@
+// kova record export and kova record autoexport: the record's exports on
+// demand, and the automatic export with the stored settings.
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/read_record.h"
+#include "app/auto_export.h"
+#include "app/output_rule.h"
+#include "base/file_io.h"
+#include "base/path.h"
+#include "cli/cli_context.h"
+#include "export/excel_export.h"
+#include "export/export_images.h"
+#include "export/export_path.h"
+#include "export/export_xml.h"
+#include "export/file_times.h"
+#include "export/text_export.h"
+#include "platform/qt_picture_canvas.h"
+#include "platform/qt_process_runner.h"
+#include "platform/xlsx_workbook_writer.h"
+#include "records/test_record.h"
+
+namespace kova {
+namespace {
+
+struct CliExports {
+  QtProcessRunner runner;
+  ExportServices services;
+};
+
+std::unique_ptr<CliExports> MakeExports(CliContext& ctx) {
+  auto e = std::make_unique<CliExports>();
+  e->services.prompter = ctx.prompter.get();
+  e->services.runner = &e->runner;
+  e->services.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
+  e->services.export_images = ctx.export_images;
+  return e;
+}
+
+// DIR/<stem><ext> with -o, else the export folder beside the record.
+std::string OutputPath(const std::string& file, const std::string& folder, const char* ext,
+                       const char* subfolder) {
+  if (folder.empty()) return ExportPath(file, ext, subfolder);
+  return PathJoin(folder, StemOf(FileNameOf(file)) + ext);
+}
+
+XmlExportContext XmlContext(const CliContext& ctx) {
+  XmlExportContext x;
+  x.install_dir = ctx.settings.InstallDir;
+  x.report_logo = ctx.settings.AppLogo;
+  return x;
+}
+
+// Pictures for the workbook and the PDF; they are drawn beside the output
+// file and removed again once used.
+bool MakePictures(TestRecord& rec, const std::string& out) {
+  QtPictureCanvasFactory canvases;
+  if (!ExportImages(rec, canvases, ImageBasePath(out, FolderOf(out)))) {
+    PrintError("Unable to export images");
+    return false;
+  }
+  return true;
+}
+
+void RemovePictures(const TestRecord& rec) {
+  for (int t = 0; t < rec.UsableTests(); ++t) DeleteFileQuietly(rec.taps[t].testimagefile);
+  DeleteFileQuietly(rec.imagefile);
+}
+
+bool LoadRecord(const std::string& path, TestRecord& rec, const CliContext& ctx) {
+  std::string why;
+  if (ReadRecordFile(rec, path, RecordDefaultsFrom(ctx.info), &why)) return true;
+  PrintError("Cannot read record file \"" + path + "\": " + why);
+  return false;
+}
+
+// The file this record's export goes to in this run: two records of one
+// name get "r.xml" and "r (2).xml"; an export never replaces an input.
+bool ClaimOutput(ExportNames& names, const std::string& wanted, std::string& out) {
+  out = names.Claim(wanted);
+  if (!out.empty()) return true;
+  PrintError(OutputCheckText(OutputCheck::kIsInput, wanted));
+  return false;
+}
+
+std::string WantedPath(const std::string& format, const std::string& file,
+                       const std::string& folder) {
+  if (format == "txt") return TextExportPath(file, folder);
+  if (format == "xml") return OutputPath(file, folder, ".xml", kXmlFolder);
+  if (format == "xlsx") return OutputPath(file, folder, ".xlsx", kExcelFolder);
+  return OutputPath(file, folder, ".pdf", kPdfFolder);
+}
+
+// Exports one record file; `out` is set once the target is known (a
+// failure after that names it).
+bool ExportOne(CliContext& ctx, const std::string& format, const std::string& file,
+               const std::string& folder, ExportNames& names, std::string& out) {
+  TestRecord rec;
+  if (!LoadRecord(file, rec, ctx)) return false;
+  std::string target;
+  if (!ClaimOutput(names, WantedPath(format, file, folder), target)) return false;
+  out = target;
+  auto exports = MakeExports(ctx);
+  if (format == "txt") return ExportText(rec, out);
+  if (format == "xml") return ExportXml(rec, out, XmlContext(ctx));
+  bool ok = false;
+  if (format == "xlsx") {
+    if (!MakePictures(rec, out)) return false;
+    XlsxWorkbookWriter wb;
+    ok = ExportExcel(rec, out, ctx.settings.InstallDir, wb);
+  } else {  // pdf: through the generator, from an XML beside it
+    if (!MakePictures(rec, out)) return false;
+    const std::string xml = out.substr(0, out.size() - 4) + ".report.xml";
+    ok = ExportXml(rec, xml, XmlContext(ctx)) &&
+         GenerateReport(kReportTemplateName, kReportSchemaName, xml, out, ctx.settings,
+                        exports->services);
+    DeleteFileQuietly(xml);
+  }
+  RemovePictures(rec);
+  return ok;
+}
+
+}  // namespace
+
+void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
+  struct ExportOptions {
+    std::vector<std::string> files;
+    std::string format = "txt";
+    std::string folder;
+  };
+  auto opts = std::make_shared<ExportOptions>();
+  CLI::App* exp = record.add_subcommand(
+      "export", "Export record files; each goes beside its record or into the -o folder");
+  exp->add_option("FILE", opts->files, "Record files or raw instrument files")->required();
+  exp->add_option("--format", opts->format, "Export format")
+      ->check(CLI::IsMember({"txt", "xml", "xlsx", "pdf", "images"}))
+      ->capture_default_str();
+  exp->add_option("-o,--output", opts->folder, "Folder for the exported files");
+  exp->callback([&ctx, opts] {
+    if (!opts->folder.empty() && !MakeFolders(opts->folder)) {
+      PrintError("Cannot create the folder \"" + opts->folder + "\"");
+      ctx.exit_code = 1;
+      return;
+    }
+    // A file that fails is reported and skipped; the others are exported.
+    ExportNames names(opts->files);
+    for (const std::string& file : opts->files) {
+      if (opts->format == "images") {  // prints every picture it writes
+        if (!ExportRecordImages(ctx, file, opts->folder)) {
+          ctx.exit_code = 1;
+        }
+        continue;
+      }
+      std::string out;
+      if (!ExportOne(ctx, opts->format, file, opts->folder, names, out)) {
+        if (!out.empty()) PrintError("Cannot write \"" + out + "\"");
+        ctx.exit_code = 1;
+        continue;
+      }
+      std::cout << out << '\n';
+    }
+  });
+
+  struct AutoOptions {
+    std::string file;
+    bool force = false;
+  };
+  auto auto_opts = std::make_shared<AutoOptions>();
+  CLI::App* autoexp = record.add_subcommand(
+      "autoexport", "The automatic export of a record file, as the settings ask");
+  autoexp->add_option("FILE", auto_opts->file, "Record file")->required();
+  autoexp->add_flag("--force", auto_opts->force, "Export again even when up to date");
+  autoexp->callback([&ctx, auto_opts] {
+    TestRecord rec;
+    if (!LoadRecord(auto_opts->file, rec, ctx)) {
+      ctx.exit_code = 1;
+      return;
+    }
+    rec.fullpath = auto_opts->file;
+    auto exports = MakeExports(ctx);
+    if (!AutoExport(rec, auto_opts->force, ctx.settings, exports->services)) ctx.exit_code = 1;
+  });
+}
+
+}  // namespace kova

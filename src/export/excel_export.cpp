@@ -1,0 +1,309 @@
+#include "export/excel_export.h"
+
+#include <cmath>
+#include <limits>
+
+#include "analysis/display_rules.h"
+#include "analysis/pass_fail.h"
+#include "analysis/taps.h"
+#include "base/format.h"
+#include "base/path.h"
+
+namespace kova {
+namespace {
+
+constexpr const char* kDegree = "\xB0";
+
+// Writes the sheet row by row; `row` is the next row to fill.
+class Sheet {
+ public:
+  explicit Sheet(WorkbookWriter& wb) : wb_(wb) {}
+
+  void Cell(int column, const std::string& text) { wb_.SetCellText(row_, column, text); }
+  void Label(const char* label, const std::string& value) {
+    Cell(1, label);
+    Cell(2, value);
+    Next();
+  }
+  void Picture(int column, const std::string& path) {
+    if (!path.empty()) wb_.InsertPicture(row_, column, path, 1.0);
+  }
+  void Next(int rows = 1) { row_ += rows; }
+  int Row() const { return row_; }
+
+ private:
+  WorkbookWriter& wb_;
+  int row_ = 1;
+};
+
+// The error E, with a nameplate primary of 0 giving an infinite error (or
+// none at all when the measured ratio is 0 too).
+double RatioErrorPercent(const TapTest& tap) {
+  const RatioError e = PercentRatioError(tap);
+  switch (e.state) {
+    case RatioErrorState::kValue:
+      return e.percent;
+    case RatioErrorState::kNameplateZero:
+      return tap.fTestRatio != 0 ? std::numeric_limits<double>::infinity()
+                                 : std::numeric_limits<double>::quiet_NaN();
+    default:
+      return std::numeric_limits<double>::quiet_NaN();
+  }
+}
+
+bool ErrorColumnShown(const TapTest& tap) {
+  return tap.fNamePlateDen != 0 && std::isfinite(tap.fNamePlateDen);
+}
+
+std::string BlockErrorText(const TapTest& tap) {
+  if (!ErrorColumnShown(tap) || !(tap.uTestType & kRatioTest)) return "";
+  const double e = RatioErrorPercent(tap);
+  if (std::isnan(e)) return "N/A";
+  return e > 100 ? std::string("> 99") : Format("%4.4lf", e);
+}
+
+std::string TableErrorText(const TapTest& tap) {
+  if (!ErrorColumnShown(tap)) return "";
+  const double e = RatioErrorPercent(tap);
+  if (e == 0 || !std::isfinite(e)) return "N/A";
+  return Format("%4.4lf", e);
+}
+
+std::string NameplateText(const TapTest& tap) {
+  return tap.nNamePlateNum == 0 ? std::string("N/A") : NameplateRatioText(tap);
+}
+
+std::string ResistanceText(const TapTest& tap, ResistanceUnits units) {
+  const ShownResistance r = ShowResistance(tap);
+  if (!r.shown) return "N/A";
+  return NumberText("%3.2lf", r.value) + " " + ResistanceUnitWord(r, units);
+}
+
+std::string PhaseText(const TapTest& tap, const std::string& word) {
+  if (!PhaseMeasured(tap)) return "N/A";
+  return NumberText("%3.2lf", tap.fTestPhase) + kDegree + " " + word;
+}
+
+std::string PolarityWordOrEmpty(const TapTest& tap) {
+  const Polarity p = PolarityOf(tap);
+  return p == Polarity::kInPhase || p == Polarity::kOutOfPhase ? PolarityWord(p) : "";
+}
+
+void PassFailSettings(Sheet& s, const TestRecord& rec) {
+  s.Label("CT Type", CtTypeName(rec.passfail.pfcttype));
+  s.Label("CT Location", CtLocationName(rec.passfail.pfkneepointlocation));
+  s.Label("Turns Ratio Deviation", RatioToleranceLabel(rec.passfail));
+  s.Label("Knee-Point Voltage Deviation", KneeToleranceLabel(rec.passfail));
+  s.Label("Resistor Deviation", ResistanceToleranceLabel(rec.resistance));
+}
+
+void Header(Sheet& s, const TestRecord& rec) {
+  const size_t blank = rec.testdatetime.find(' ');
+  s.Label("FILENAME", rec.filename);
+  s.Label("DATE", rec.testdatetime.substr(0, blank));
+  s.Label("TIME", blank == std::string::npos ? "" : rec.testdatetime.substr(blank + 1));
+  s.Label("# TESTS", Format("%d", rec.numtests));
+  s.Label("COMPANY", rec.company);
+  s.Label("CIRCUIT", rec.circuit);
+  s.Label("MODEL", rec.model);
+  s.Label("STATION", rec.station);
+  s.Label("MFR", rec.manufacturer);
+  s.Label("SN", rec.serialnumber);
+  s.Label("OPERATOR", rec.operatorname);
+  s.Label("COMMENTS", rec.comment);
+  s.Label("KNEE TYPE", rec.kneetypestr);
+  s.Label("FREQUENCY", rec.frequency == 0 ? "60 Hz" : "50 Hz");
+  s.Label("PASS / FAIL", PassFailEnabled(rec) ? "Enabled" : "Disabled");
+  if (PassFailEnabled(rec)) PassFailSettings(s, rec);
+}
+
+void PointHeader(Sheet& s, const char* title) {
+  s.Cell(1, title);
+  s.Cell(2, "CUR(A)");
+  s.Cell(3, "VTG(V)");
+  s.Cell(4, "Z(OHM)");
+  s.Next();
+}
+
+void Points(Sheet& s, const TestRecord& rec, const TapTest& tap) {
+  PointHeader(s, "DATA POINTS");
+  const int slots = ExportDataPointSlots(rec);
+  for (int j = 1; j <= slots; ++j) {
+    const int i = slots - j;
+    s.Cell(1, Format("%d", j));
+    s.Cell(2, NumberText("%2.4f", tap.dpAmps[i]));
+    s.Cell(3, NumberText("%3.2f", tap.dpVolts[i]));
+    if (tap.dpAmps[i] != 0) s.Cell(4, NumberText("%3.2f", tap.dpVolts[i] / tap.dpAmps[i]));
+    s.Next();
+  }
+  s.Next();
+  PointHeader(s, "GRAPH POINTS");
+  for (int g = 1; g <= kGraphPointsPerTap; ++g) {
+    const GraphPoint& gp = tap.graph[g - 1];
+    s.Cell(1, Format("%d", g));
+    if (gp.gpAmps != 0 || gp.gpVolts != 0) {
+      s.Cell(2, NumberText("%2.4f", gp.gpAmps));
+      s.Cell(3, NumberText("%3.2f", gp.gpVolts));
+      if (gp.gpAmps != 0) s.Cell(4, NumberText("%3.2f", gp.gpVolts / gp.gpAmps));
+    }
+    s.Next();
+  }
+}
+
+void BurdenResults(Sheet& s, const TestRecord& rec) {
+  s.Next();
+  s.Cell(1, "BURDEN TEST RESULTS");
+  s.Next(2);
+  s.Cell(1, WholeNumberText(rec.B200fBurdenReqCur) + " AMP BURDEN TEST");
+  s.Next();
+  s.Label("MEASURED CURRENT:", NumberText("%3.3lf", rec.B200fBurdenMeasCur) + " A");
+  s.Label("MEASURED VOLTAGE:", NumberText("%3.3lf", rec.B200fBurdenTestVtg) + " V,  " +
+                                   NumberText("%3.2lf", rec.B200fBurdenPhase) + " DEG");
+  s.Label("IMPEDANCE    (Z):", NumberText("%3.3lf", rec.B200fBurdenZ) + " OHMS");
+  s.Label("BURDEN:", NumberText("%3.3lf", rec.B200fBurdenMeasVA) + " VA");
+  s.Label("POWER FACTOR:", NumberText("%3.3lf", rec.B200fBurdenCosPhi));
+}
+
+void InsulationResults(Sheet& s, const TestRecord& rec) {
+  s.Next();
+  s.Cell(1, WholeNumberText(rec.B200fMeggerReqV) + "V INSULATION RES TEST RESULTS");
+  s.Next();
+  s.Label("VOLTAGE:", NumberText("%3.1lf", rec.B200fMeggerMeasV) + " V");
+  s.Label("CURRENT:", NumberText("%3.1lf", rec.B200fMeggerL) + " MICRO-AMPS");
+  s.Label("RESISTANCE:", rec.B200fMeggerOhms > 1000
+                             ? std::string(">1,000 MEG-OHMS")
+                             : NumberText("%3.2lf", rec.B200fMeggerOhms) + " MEG-OHMS");
+}
+
+void TestBlock(Sheet& s, const TestRecord& rec, const TapTest& tap, int k) {
+  s.Label("TEST #", Format("%d", k));
+  s.Picture(6, tap.testimagefile);
+  s.Label("TEST NOTES", tap.szTestNote);
+  s.Label("TAP", TapNameFromCode(tap.nTapConnection));
+  s.Label("IEEE 30 Vkp[Volts]", NumberText("%3.3lf", tap.fKneeVtg30));
+  s.Label("IEEE 30 Ikp[Amps]", NumberText("%3.4lf", tap.fKneeCur30));
+  s.Label("IEEE 45 Vkp[Volts]", NumberText("%3.3lf", tap.fKneeVtg45));
+  s.Label("IEEE 45 Ikp[Amps]", NumberText("%3.4lf", tap.fKneeCur45));
+  s.Label("IEC 10/50 Vkp[Volts]", NumberText("%3.3lf", tap.fKneeVtg10));
+  s.Label("IEC 10/50 Ikp[Amps]", NumberText("%3.4lf", tap.fKneeCur10));
+  s.Label("NP-RATIO", NameplateRatioText(tap));
+  s.Label("M-RATIO",
+          (tap.uTestType & kRatioTest) ? NumberText("%3.3lf", tap.fTestRatio) : std::string("N/A"));
+  s.Label("% ERROR", BlockErrorText(tap));
+  s.Label("Ex V[Volts]", NumberText("%3.3lf", tap.fTestRatioVtg));
+  s.Label("Ex I[Amps]", NumberText("%3.3lf", tap.fTestRatioCur));
+  s.Label("Winding Res", ResistanceText(tap, ResistanceUnits::kLong));
+  s.Cell(3, PolarityWord(PolarityOf(tap)));
+  s.Label("Phase Angle",
+          PhaseMeasured(tap) ? NumberText("%3.2lf", tap.fTestPhase) : std::string("N/A"));
+  s.Next();
+  Points(s, rec, tap);
+  if (tap.uTestType & kBurdenTest) BurdenResults(s, rec);
+  if (tap.uTestType & kInsulationTest) InsulationResults(s, rec);
+  s.Next();
+}
+
+std::string Swatch(const std::string& install_dir, int k) {
+  return PathJoin(install_dir, Format("TestColor%d.bmp", k));
+}
+
+void SummaryTable(Sheet& s, const TestRecord& rec, const int* order, int count,
+                  const std::string& install_dir) {
+  static const char* const kTitles[] = {
+      "Test",     "",        "Tap",     "IEEE30 V/I",  "IEEE45 V/I",         "IEC 10/50 V/I",
+      "NP-Ratio", "M-Ratio", "% Error", "Phase Angle", "Winding Resistance", "Test Note"};
+  for (int c = 0; c < 12; ++c) {
+    if (c != 1) s.Cell(c + 1, kTitles[c]);
+  }
+  s.Next();
+  for (int k = 1; k <= count; ++k) {
+    const TapTest& tap = rec.taps[order[k - 1]];
+    s.Cell(1, Format("%d", k));
+    s.Picture(2, Swatch(install_dir, k));
+    s.Cell(3, TapNameFromCode(tap.nTapConnection));
+    s.Cell(4, NumberText("%3.3lf", tap.fKneeVtg30) + "/" + NumberText("%.4lf", tap.fKneeCur30));
+    s.Cell(5, NumberText("%3.3lf", tap.fKneeVtg45) + "/" + NumberText("%.4lf", tap.fKneeCur45));
+    s.Cell(6, NumberText("%3.3lf", tap.fKneeVtg10) + "/" + NumberText("%.4lf", tap.fKneeCur10));
+    s.Cell(7, NameplateText(tap));
+    s.Cell(8, NumberText("%3.3lf", tap.fTestRatio));
+    s.Cell(9, TableErrorText(tap));
+    s.Cell(10, PhaseText(tap, PolarityWordOrEmpty(tap)));
+    s.Cell(11, ResistanceText(tap, ResistanceUnits::kShort));
+    s.Cell(12, tap.szTestNote);
+    s.Next();
+  }
+}
+
+void PassFailTable(Sheet& s, const TestRecord& rec, const int* order, int count,
+                   const std::string& install_dir) {
+  s.Next(2);
+  s.Cell(1, "PASS / FAIL REPORT");
+  s.Next(2);
+  PassFailSettings(s, rec);
+  s.Next();
+  const std::string knee_title = std::string(KneeJudgingLabel(rec)) + " V";
+  const char* const titles[] = {"Test",      "",           "Tap",     knee_title.c_str(),
+                                "NP-Ratio",  "M-Ratio",    "% Error", "Phase Angle",
+                                "Test Note", "Winding Res"};
+  for (int c = 0; c < 10; ++c) {
+    if (c != 1) s.Cell(c + 1, titles[c]);
+  }
+  s.Next();
+  const double tolerance = RatioTolerancePercent(rec.passfail);
+  for (int k = 1; k <= count; ++k) {
+    const TapTest& tap = rec.taps[order[k - 1]];
+    s.Cell(1, Format("%d", k));
+    s.Picture(2, Swatch(install_dir, k));
+    s.Cell(3, TapNameFromCode(tap.nTapConnection));
+    s.Cell(4, NumberText("%3.3lf", KneeVoltageForJudging(rec, tap)) + " " +
+                  MarkText(KneeMark(rec, tap)));
+    s.Cell(5, NameplateText(tap));
+    s.Cell(6, NumberText("%3.3lf", tap.fTestRatio));
+    if (ErrorColumnShown(tap)) {
+      s.Cell(7, TableErrorText(tap) + (tolerance > RatioErrorPercent(tap) ? " [P]" : " [F]"));
+    } else {
+      s.Cell(7, "");
+    }
+    s.Cell(8, PhaseText(tap, MarkText(PolarityMark(rec, tap))));
+    s.Cell(9, tap.szTestNote);
+    const std::string res = ResistanceText(tap, ResistanceUnits::kShort);
+    s.Cell(10, ShowResistance(tap).shown ? res + " " + MarkText(ResistanceMark(rec, tap)) : res);
+    s.Next();
+  }
+}
+
+}  // namespace
+
+int WorkbookTestOrder(const TestRecord& rec, int out[kMaxTaps]) {
+  int ordered[kTapCodes] = {};
+  int count = OrderedTests(rec, ordered);
+  for (int i = 0; i < count; ++i) out[i] = ordered[i];
+  if (count == 0) {
+    count = rec.UsableTests();
+    for (int i = 0; i < count; ++i) out[i] = i;
+  }
+  return count;
+}
+
+void FillWorkbook(const TestRecord& rec, const std::string& install_dir, WorkbookWriter& wb) {
+  Sheet s(wb);
+  Header(s, rec);
+  s.Next();
+  int order[kMaxTaps] = {};
+  const int count = WorkbookTestOrder(rec, order);
+  for (int k = 1; k <= count; ++k) TestBlock(s, rec, rec.taps[order[k - 1]], k);
+  s.Label("NOTE PAD:", rec.testnote);
+  s.Next();
+  SummaryTable(s, rec, order, count, install_dir);
+  if (PassFailEnabled(rec)) PassFailTable(s, rec, order, count, install_dir);
+  s.Next();
+  s.Picture(2, rec.imagefile);
+}
+
+bool ExportExcel(const TestRecord& rec, const std::string& path, const std::string& install_dir,
+                 WorkbookWriter& wb) {
+  FillWorkbook(rec, install_dir, wb);
+  return wb.Save(path);
+}
+
+}  // namespace kova

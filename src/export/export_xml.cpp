@@ -1,0 +1,254 @@
+#include "export/export_xml.h"
+
+#include "analysis/display_rules.h"
+#include "analysis/pass_fail.h"
+#include "analysis/taps.h"
+#include "base/file_io.h"
+#include "base/format.h"
+#include "base/path.h"
+#include "export/xml_writer.h"
+
+namespace kova {
+namespace {
+
+constexpr const char* kProgramVersion = "3.0";
+constexpr const char* kReportVersion = "1.0";
+// Windows-1252 bytes of the degree sign and the slashed O.
+constexpr const char* kDegree = "\xB0";
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  size_t pos = 0;
+  while ((pos = text.find(from, pos)) != std::string::npos) {
+    text.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+}
+
+void BurdenElements(XmlWriter& w, const TestRecord& rec) {
+  w.TextElement("B200fBurdenReqCur", WholeNumberText(rec.B200fBurdenReqCur));
+  w.TextElement("B200fBurdenMeasCur", NumberText("%3.3lf", rec.B200fBurdenMeasCur));
+  w.TextElement("B200fBurdenTestVtg", NumberText("%3.3lf", rec.B200fBurdenTestVtg));
+  w.TextElement("B200fBurdenZ", NumberText("%3.3lf", rec.B200fBurdenZ));
+  w.TextElement("B200fBurdenPhase", NumberText("%3.2lf", rec.B200fBurdenPhase));
+  w.TextElement("B200fBurdenCosPhi", NumberText("%3.2lf", rec.B200fBurdenCosPhi));
+  w.TextElement("B200fBurdenMeasVA", NumberText("%3.3lf", rec.B200fBurdenMeasVA));
+}
+
+void InsulationElements(XmlWriter& w, const TestRecord& rec) {
+  w.TextElement("B200fMeggerReqV", WholeNumberText(rec.B200fMeggerReqV));
+  w.TextElement("B200fMeggerMeasV", NumberText("%3.1lf", rec.B200fMeggerMeasV));
+  w.TextElement("B200fMeggerL", NumberText("%3.2lf", rec.B200fMeggerL));
+  w.TextElement("B200fMeggerOhms", rec.B200fMeggerOhms > 1000
+                                       ? std::string(">1,000 MEG-OHMS")
+                                       : NumberText("%3.2lf", rec.B200fMeggerOhms) + " MEG-OHMS");
+}
+
+void ReportData(XmlWriter& w, const TestRecord& rec) {
+  const PassFailBlock& pf = rec.passfail;
+  w.OpenElement("reportdata");
+  w.IntElement("reportdata_Id", 1);
+  w.IntElement("kovareport_Id", 1);
+  w.IntElement("kneetype", rec.kneetype);
+  w.TextElement("kneetypestr", rec.kneetypestr);
+  w.IntElement("frequency", rec.frequency);
+  w.TextElement("frequencystr", rec.frequency == 0 ? "60 Hz" : "50 Hz");
+  w.IntElement("deviceversion", rec.deviceversion);
+  w.IntElement("burdenenabled", rec.burdenenabled != 0 ? 1 : 0);
+  w.IntElement("insulationenabled", rec.insulationenabled != 0 ? 1 : 0);
+  if (rec.deviceversion == 2 && rec.burdenenabled != 0) BurdenElements(w, rec);
+  if (rec.deviceversion == 2 && rec.insulationenabled != 0) InsulationElements(w, rec);
+  w.TextElement("taporder", rec.taporder);
+  w.TextElement("testnote", rec.testnote);
+  w.IntElement("numtests", rec.numtests);
+  w.IntElement("pfenable", pf.pfenable != 0 ? 1 : 0);
+  w.IntElement("pfturnsratiodeviation", pf.pfturnsratiodeviation);
+  w.TextElement("pfturnsratiodeviationstr", RatioToleranceLabel(pf));
+  w.IntElement("pfcustomdeviation", pf.pfcustomdeviation);
+  w.IntElement("pfkneepointtype", pf.pfkneepointtype);
+  w.IntElement("pfkneepointlocation", pf.pfkneepointlocation);
+  w.IntElement("pfkneepointdeviation", pf.pfkneepointdeviation);
+  w.IntElement("pfcttype", pf.pfcttype);
+  w.TextElement("pfcttypestr", CtTypeName(pf.pfcttype));
+  w.TextElement("pfctlocationstr", CtLocationName(pf.pfkneepointlocation));
+  w.TextElement("pfkneepointdeviationstr", KneeToleranceLabel(pf));
+  w.IntElement("pfresdeviation", rec.resistance.pfresdeviation);
+  w.TextElement("pfresdeviationstr", ResistanceToleranceLabel(rec.resistance));
+  w.TextElement("pfkneevoltagetitlestr", KneeJudgingLabel(rec));
+  w.CloseElement("reportdata");
+}
+
+std::string KneeVoltagePf(const TestRecord& rec, const TapTest& tap) {
+  if (!PassFailEnabled(rec)) return "";
+  return NumberText("%3.2lf", KneeVoltageForJudging(rec, tap)) + " " + MarkText(KneeMark(rec, tap));
+}
+
+std::string MeasuredRatio(const TapTest& tap) {
+  return (tap.uTestType & kRatioTest) ? NumberText("%3.3lf", tap.fTestRatio) : std::string("N/A");
+}
+
+std::string ShownResistanceText(const TapTest& tap) {
+  const ShownResistance r = ShowResistance(tap);
+  if (!r.shown) return "";
+  return NumberText("%3.2lf", r.value) + " " + ResistanceUnitWord(r, ResistanceUnits::kLong);
+}
+
+void PercentError(XmlWriter& w, const TestRecord& rec, const TapTest& tap) {
+  std::string error, errorpf;
+  const RatioError e = PercentRatioError(tap);
+  if (e.state != RatioErrorState::kNotAvailable) {
+    // A nameplate primary of 0 gives an error of 0.
+    const double percent = e.state == RatioErrorState::kValue ? e.percent : 0.0;
+    error = Format("%4.4lf", percent);
+    errorpf = error;
+    if (PassFailEnabled(rec)) {
+      errorpf += RatioTolerancePercent(rec.passfail) > percent ? " [P]" : " [F]";
+    }
+  }
+  w.TextElement("percenterror", error);
+  w.TextElement("percenterrorpf", errorpf);
+}
+
+void PhaseElements(XmlWriter& w, const TestRecord& rec, const TapTest& tap) {
+  if (!PhaseMeasured(tap)) {
+    w.TextElement("phaseangle", "N/A");
+    w.TextElement("phaseanglepf", "");
+    return;
+  }
+  const Polarity p = PolarityOf(tap);
+  const char* polarity = p == Polarity::kInPhase      ? "[In \xD8]"
+                         : p == Polarity::kOutOfPhase ? "[Out \xD8]"
+                                                      : "";
+  const std::string angle = NumberText("%3.2lf", tap.fTestPhase) + kDegree + " ";
+  w.TextElement("phaseangle", angle + polarity);
+  w.TextElement("phaseanglepf", angle + MarkText(PolarityMark(rec, tap)));
+}
+
+void TestData(XmlWriter& w, const TestRecord& rec, const TapTest& tap) {
+  w.OpenElement("testdata");
+  int n = 0;
+  for (int slot = ExportDataPointSlots(rec) - 1; slot >= 0; --slot) {
+    if (tap.dpAmps[slot] == 0) continue;
+    w.OpenElement("datapoint");
+    w.IntElement("dpPoint", ++n);
+    w.TextElement("dpAmps", NumberText("%2.4f", tap.dpAmps[slot]));
+    w.TextElement("dpVolts", NumberText("%3.2f", tap.dpVolts[slot]));
+    w.TextElement("dpRes", PointImpedanceText(tap.dpVolts[slot], tap.dpAmps[slot]));
+    w.CloseElement("datapoint");
+  }
+  n = 0;
+  for (const GraphPoint& gp : tap.graph) {
+    if (gp.gpAmps == 0 && gp.gpVolts == 0) continue;
+    w.OpenElement("graphpoint");
+    w.IntElement("gpPoint", ++n);
+    w.RealElement("gpAmps", gp.gpAmps);
+    w.RealElement("gpVolts", gp.gpVolts);
+    w.TextElement("gpRes", PointImpedanceText(gp.gpVolts, gp.gpAmps));
+    w.CloseElement("graphpoint");
+  }
+  w.CloseElement("testdata");
+}
+
+void OneTest(XmlWriter& w, const TestRecord& rec, int index, int number,
+             const XmlExportContext& ctx) {
+  const TapTest& tap = rec.taps[index];
+  w.OpenElement("test");
+  w.IntElement("testnum", number);
+  w.IntElement("testorder", index);
+  w.TextElement("testimagefile", tap.testimagefile);
+  w.TextElement("testimagecolorfile",
+                PathJoin(ctx.install_dir, Format("TestColor%d.bmp", index + 1)));
+  w.TextElement("burdentable", XmlBurdenTable(tap.burdentable));
+  w.RealElement("fVoltageRange", tap.fVoltageRange);
+  w.RealElement("fCurrentRange", tap.fCurrentRange);
+  w.IntElement("bDoBurdenTest", tap.bDoBurdenTest);
+  w.RealElement("fBurdenVA", tap.fBurdenVA);
+  w.RealElement("fCosPhi", tap.fCosPhi);
+  w.RealElement("fSecCurrent", tap.fSecCurrent);
+  w.TextElement("fKneeVtg10", NumberText("%3.2lf", tap.fKneeVtg10));
+  w.TextElement("fKneeCur10", NumberText("%3.4lf", tap.fKneeCur10));
+  w.TextElement("fKneeVtg30", NumberText("%3.2lf", tap.fKneeVtg30));
+  w.TextElement("fKneeCur30", NumberText("%3.4lf", tap.fKneeCur30));
+  w.TextElement("fKneeVtg45", NumberText("%3.2lf", tap.fKneeVtg45));
+  w.TextElement("fKneeCur45", NumberText("%3.4lf", tap.fKneeCur45));
+  w.TextElement("pfkneevoltagestr", KneeVoltagePf(rec, tap));
+  w.TextElement("fTestRatioCur", NumberText("%3.3lf", tap.fTestRatioCur));
+  w.TextElement("fTestRatioVtg", NumberText("%3.3lf", tap.fTestRatioVtg));
+  w.TextElement("fTestRatio", MeasuredRatio(tap));
+  w.TextElement("fTestPhase", PhaseMeasured(tap) ? NumberText("%3.2lf", tap.fTestPhase) + kDegree
+                                                 : std::string("N/A"));
+  const std::string shown = ShownResistanceText(tap);
+  w.TextElement("fWindingRes",
+                shown.empty() ? shown : shown + " " + MarkText(ResistanceMark(rec, tap)));
+  w.IntElement("nNamePlateNum", tap.nNamePlateNum);
+  w.RealElement("fNamePlateDen", tap.fNamePlateDen);
+  w.TextElement("nameplateratio",
+                tap.nNamePlateNum == 0 ? std::string("N/A") : NameplateRatioText(tap));
+  w.TextElement("measuredratio", MeasuredRatio(tap));
+  w.IntElement("nTapConnection", tap.nTapConnection);
+  w.IntElement("uTestType", tap.uTestType);
+  w.TextElement("szTestNote", tap.szTestNote);
+  PercentError(w, rec, tap);
+  w.TextElement("windingres", shown);
+  PhaseElements(w, rec, tap);
+  w.TextElement("tapstr", TapNameFromCode(tap.nTapConnection));
+  TestData(w, rec, tap);
+  w.CloseElement("test");
+}
+
+}  // namespace
+
+std::string XmlBurdenTable(const std::string& table) {
+  std::string out = table;
+  ReplaceAll(out, "PHASE ERROR TABLE", "\r\n\r\nPHASE ERROR TABLE");
+  for (int k = 1; k <= 10; ++k) ReplaceAll(out, Format("#%02d", k), "");
+  return out;
+}
+
+std::string ReportDateText(std::time_t when) {
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &when);
+#else
+  localtime_r(&when, &local);
+#endif
+  char text[64] = {};
+  std::strftime(text, sizeof text, "%b %d, %Y %I:%M %p", &local);
+  return text;
+}
+
+std::string BuildXmlExport(const TestRecord& rec, const XmlExportContext& ctx) {
+  XmlWriter w;
+  w.OpenElement("helmarkreport");
+  w.IntElement("helmarkreport_Id", 1);
+  w.OpenElement("reportinfo");
+  w.TextElement("filename", rec.filename);
+  w.TextElement("programversion", kProgramVersion);
+  w.TextElement("reportversion", kReportVersion);
+  w.TextElement("imagefile", rec.imagefile);
+  w.TextElement("reportlogo", ctx.report_logo);
+  w.TextElement("testdatetime", rec.testdatetime);
+  w.TextElement("reportdatetime", ReportDateText(ctx.now != 0 ? ctx.now : std::time(nullptr)));
+  w.TextElement("company", rec.company);
+  w.TextElement("station", rec.station);
+  w.TextElement("circuit", rec.circuit);
+  w.TextElement("manufacturer", rec.manufacturer);
+  w.TextElement("model", rec.model);
+  w.TextElement("serialnumber", rec.serialnumber);
+  w.TextElement("operatorname", rec.operatorname);
+  w.TextElement("comment", rec.comment);
+  w.CloseElement("reportinfo");
+  w.OpenElement("kovareport");
+  ReportData(w, rec);
+  int order[kTapCodes] = {};
+  const int listed = OrderedTests(rec, order);
+  for (int k = 0; k < listed; ++k) OneTest(w, rec, order[k], k + 1, ctx);
+  w.CloseElement("kovareport");
+  w.CloseElement("helmarkreport");
+  return w.Text();
+}
+
+bool ExportXml(const TestRecord& rec, const std::string& path, const XmlExportContext& ctx) {
+  return WriteFileAtomically(path, BuildXmlExport(rec, ctx));
+}
+
+}  // namespace kova

@@ -1,0 +1,34 @@
+#pragma once
+// A small writer for the record's XML document: one element per line, a tab
+// per depth level, CR LF line ends, no declaration and no attributes. The
+// whole text is built in memory (Windows-1252 in, UTF-8 out) and written in
+// one piece by the caller.
+
+#include <string>
+
+namespace kova {
+
+// Element text as the document carries it: control characters (tab
+// included) dropped, the five XML specials escaped, converted to UTF-8.
+std::string EscapeXmlText(const std::string& cp1252);
+
+class XmlWriter {
+ public:
+  void OpenElement(const char* name);
+  void CloseElement(const char* name);
+  void TextElement(const char* name, const std::string& text);
+  void IntElement(const char* name, int value);
+  // "%.4lf"; "N/A" for a value that is not finite.
+  void RealElement(const char* name, double value);
+
+  const std::string& Text() const { return out_; }
+  int Depth() const { return depth_; }
+
+ private:
+  void Indent();
+
+  std::string out_;
+  int depth_ = 0;
+};
+
+}  // namespace kova

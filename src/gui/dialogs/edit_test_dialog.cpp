@@ -1,0 +1,361 @@
+#include "gui/dialogs/edit_test_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "app/plan_save.h"
+#include "app/prompter.h"
+#include "gui/dialogs/list_widgets.h"
+#include "gui/dialogs/pass_fail_dialog.h"
+#include "gui/dialogs/small_dialogs.h"
+#include "plans/test_plan.h"
+#include "records/test_record.h"
+
+namespace kova {
+namespace {
+
+const char* const kHeaderLabels[8] = {
+    "Company:", "Station:", "Circuit:", "Mfr:", "Model:", "SN:", "Operator:", "Comments:"};
+std::string EditTestModel::*const kHeaderFields[8] = {
+    &EditTestModel::company,      &EditTestModel::station, &EditTestModel::circuit,
+    &EditTestModel::manufacturer, &EditTestModel::model,   &EditTestModel::serialnumber,
+    &EditTestModel::operatorname, &EditTestModel::comment};
+const PlanColumn kColumns[3] = {PlanColumn::kRatio, PlanColumn::kExcitation, PlanColumn::kWinding};
+
+QPushButton* Button(const char* text, QWidget* parent) {
+  auto* b = new QPushButton(text, parent);
+  b->setAutoDefault(false);
+  return b;
+}
+
+}  // namespace
+
+EditTestDialog::EditTestDialog(TestRecord& rec, int connected_modelcode, Prompter& prompter,
+                               std::string plan_folder, PlanRunner run, QWidget* parent)
+    : QDialog(parent),
+      rec_(rec),
+      prompter_(prompter),
+      folder_(std::move(plan_folder)),
+      run_(std::move(run)) {
+  setWindowTitle("Edit Test");
+  model_.Open(rec, connected_modelcode);
+  Build();
+  Connect();
+  Refresh();
+}
+
+void EditTestDialog::Build() {
+  auto* layout = new QVBoxLayout(this);
+  auto* top = new QHBoxLayout();
+  auto* header = new QGroupBox(this);
+  auto* grid = new QGridLayout(header);
+  for (int i = 0; i < 8; ++i) {
+    headers_[i] = new QLineEdit(header);
+    const int column = i < 4 ? 0 : 2;
+    grid->addWidget(new QLabel(kHeaderLabels[i], header), i % 4, column);
+    grid->addWidget(headers_[i], i % 4, column + 1);
+  }
+  top->addWidget(header, 1);
+
+  auto* settings = new QGroupBox(this);
+  auto* form = new QFormLayout(settings);
+  knee_ = new QComboBox(settings);
+  knee_->addItems(ToQList(KneeMarkerEntries()));
+  frequency_ = new QComboBox(settings);
+  frequency_->addItems(ToQList(FrequencyEntries()));
+  temp_ = new QLineEdit(settings);
+  rated_ = new QComboBox(settings);
+  rated_->setEditable(true);
+  rated_->addItems(ToQList(RatedCurrentEntries()));
+  cttype_ = new QComboBox(settings);
+  cttype_->addItems(ToQList(CtTypeEntries()));
+  form->addRow("Knee Point Marker:", knee_);
+  form->addRow("Frequency:", frequency_);
+  form->addRow("Temp (C):", temp_);
+  form->addRow("Current (A):", rated_);
+  form->addRow("CT Type:", cttype_);
+  top->addWidget(settings);
+
+  auto* side = new QVBoxLayout();
+  notepad_ = Button("Notepad", this);
+  passfail_ = Button("Pass / Fail Setup", this);
+  side->addWidget(notepad_);
+  side->addWidget(passfail_);
+  side->addStretch(1);
+  top->addLayout(side);
+  layout->addLayout(top);
+
+  auto* middle = new QHBoxLayout();
+  middle->addWidget(BuildTapGrid(), 1);
+  auto* orderbox = new QGroupBox(this);
+  auto* orderlayout = new QHBoxLayout(orderbox);
+  order_ = new QTableWidget(kEditRows, 2, orderbox);
+  order_->setHorizontalHeaderLabels({"Order", "Tap"});
+  order_->verticalHeader()->hide();
+  order_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  order_->setSelectionMode(QAbstractItemView::SingleSelection);
+  order_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  order_->setColumnWidth(0, 50);
+  order_->setColumnWidth(1, 70);
+  order_->setFixedWidth(140);
+  // All ten rows in view, without a scroll bar.
+  order_->verticalHeader()->setDefaultSectionSize(24);
+  order_->horizontalHeader()->setStretchLastSection(true);
+  order_->setFixedHeight(24 * kEditRows + order_->horizontalHeader()->sizeHint().height() + 4);
+  order_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  for (int r = 0; r < kEditRows; ++r) {
+    order_->setItem(r, 0, new QTableWidgetItem(QString::number(r + 1)));
+    order_->setItem(r, 1, new QTableWidgetItem());
+  }
+  orderlayout->addWidget(order_);
+  auto* arrows = new QVBoxLayout();
+  up_ = new QToolButton(orderbox);
+  up_->setArrowType(Qt::UpArrow);
+  down_ = new QToolButton(orderbox);
+  down_->setArrowType(Qt::DownArrow);
+  arrows->addStretch(1);
+  arrows->addWidget(up_);
+  arrows->addWidget(down_);
+  arrows->addStretch(1);
+  orderlayout->addLayout(arrows);
+  middle->addWidget(orderbox);
+  layout->addLayout(middle);
+
+  auto* bottom = new QHBoxLayout();
+  runinsulation_ = new QCheckBox("Run Insulation Test", this);
+  runburden_ = new QCheckBox("Run Burden Test", this);
+  bottom->addWidget(runinsulation_);
+  bottom->addWidget(runburden_);
+  bottom->addStretch(1);
+  saveplan_ = Button("Save to Test Plan", this);
+  repeat_ = Button("Repeat Tests", this);
+  ok_ = Button("OK", this);
+  cancel_ = Button("Cancel", this);
+  for (QPushButton* b : {saveplan_, repeat_, ok_, cancel_}) bottom->addWidget(b);
+  layout->addLayout(bottom);
+}
+
+QWidget* EditTestDialog::BuildTapGrid() {
+  auto* box = new QGroupBox(this);
+  auto* grid = new QGridLayout(box);
+  grid->setHorizontalSpacing(6);
+  const char* titles[] = {"Tap",
+                          "Nameplate Ratio",
+                          "",
+                          "Ratio Test",
+                          "Excitation Test",
+                          "Winding Res Test",
+                          "Excitation\nVoltage",
+                          "Excitation\nCurrent",
+                          "Current Ratio\nError Calculation",
+                          "Test Note",
+                          "Repeat Test"};
+  for (int c = 0; c < 11; ++c) {
+    if (c == 2) continue;  // "Nameplate Ratio" spans primary and secondary
+    auto* label = new QLabel(titles[c], box);
+    label->setAlignment(Qt::AlignCenter);
+    grid->addWidget(label, 0, c, 1, c == 1 ? 2 : 1);
+  }
+  for (int r = 0; r < kEditRows; ++r) {
+    RowWidgets& w = rows_[r];
+    const int line = r + 1;
+    w.name = new QLabel(box);
+    w.primary = new QLineEdit(box);
+    w.secondary = new QLineEdit(box);
+    w.primary->setFixedWidth(70);
+    w.secondary->setFixedWidth(56);
+    grid->addWidget(w.name, line, 0);
+    grid->addWidget(w.primary, line, 1);
+    grid->addWidget(w.secondary, line, 2);
+    for (int c = 0; c < 3; ++c) {
+      w.box[c] = new QCheckBox(box);
+      grid->addWidget(w.box[c], line, 3 + c, Qt::AlignCenter);
+    }
+    w.voltage = new QComboBox(box);
+    w.current = new QComboBox(box);
+    w.voltage->setMinimumWidth(80);
+    w.current->setMinimumWidth(70);
+    grid->addWidget(w.voltage, line, 6);
+    grid->addWidget(w.current, line, 7);
+    w.edit = Button("Edit", box);
+    grid->addWidget(w.edit, line, 8, Qt::AlignCenter);
+    w.note = new QLineEdit(box);
+    w.note->setMinimumWidth(160);
+    grid->addWidget(w.note, line, 9);
+    w.repeat = new QCheckBox(box);
+    grid->addWidget(w.repeat, line, 10, Qt::AlignCenter);
+  }
+  grid->setRowStretch(kEditRows + 1, 1);
+  return box;
+}
+
+void EditTestDialog::Connect() {
+  for (int i = 0; i < 8; ++i) {
+    connect(headers_[i], &QLineEdit::textEdited, this,
+            [this, i](const QString& text) { model_.*kHeaderFields[i] = FromQ(text); });
+  }
+  connect(knee_, qOverload<int>(&QComboBox::activated), this,
+          [this](int entry) { model_.kneemarker = entry; });
+  connect(frequency_, qOverload<int>(&QComboBox::activated), this,
+          [this](int entry) { model_.frequency = entry; });
+  connect(temp_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { model_.temperature = FromQ(text); });
+  connect(rated_, &QComboBox::currentTextChanged, this,
+          [this](const QString& text) { model_.ratedcurrent = FromQ(text); });
+  connect(cttype_, qOverload<int>(&QComboBox::activated), this,
+          [this](int entry) { model_.cttype = entry; });
+  for (int r = 0; r < kEditRows; ++r) {
+    const RowWidgets& w = rows_[r];
+    connect(w.primary, &QLineEdit::textEdited, this,
+            [this, r](const QString& text) { model_.rows[r].primary = FromQ(text); });
+    connect(w.secondary, &QLineEdit::textEdited, this,
+            [this, r](const QString& text) { model_.rows[r].secondary = FromQ(text); });
+    connect(w.note, &QLineEdit::textEdited, this,
+            [this, r](const QString& text) { model_.rows[r].note = FromQ(text); });
+    for (int c = 0; c < 3; ++c) {
+      connect(w.box[c], &QCheckBox::clicked, this, [this, r, c](bool on) {
+        model_.SetTest(r, kColumns[c], on);
+        Refresh();
+      });
+    }
+    connect(w.repeat, &QCheckBox::clicked, this, [this, r](bool on) {
+      model_.SetRepeat(r, on);
+      Refresh();
+    });
+    connect(w.voltage, qOverload<int>(&QComboBox::activated), this, [this, r](int entry) {
+      model_.ChooseVoltage(r, entry);
+      Refresh();
+    });
+    connect(w.current, qOverload<int>(&QComboBox::activated), this,
+            [this, r](int entry) { model_.ChooseCurrent(r, entry); });
+    connect(w.edit, &QPushButton::clicked, this, [this, r] { EditRatioError(r); });
+  }
+  connect(order_, &QTableWidget::currentCellChanged, this,
+          [this](int row) { order_selected_ = row; });
+  for (QToolButton* arrow : {up_, down_}) {
+    const int step = arrow == up_ ? -1 : 1;
+    connect(arrow, &QToolButton::clicked, this, [this, step] {
+      order_selected_ = model_.MoveOrder(order_selected_, step);
+      Refresh();
+      order_->setCurrentCell(order_selected_, 1);
+    });
+  }
+  connect(runinsulation_, &QCheckBox::clicked, this, [this](bool on) {
+    model_.SetRunInsulation(on);
+    Refresh();
+  });
+  connect(runburden_, &QCheckBox::clicked, this, [this](bool on) {
+    model_.SetRunBurden(on);
+    Refresh();
+  });
+  connect(notepad_, &QPushButton::clicked, this, [this] {
+    TestNoteDialog dialog(rec_.testnote, this);
+    if (runner_(dialog) == QDialog::Accepted) rec_.testnote = dialog.note();
+  });
+  connect(passfail_, &QPushButton::clicked, this, [this] {
+    PassFailDialog dialog(rec_.passfail, rec_.resistance, prompter_, this);
+    runner_(dialog);
+  });
+  connect(saveplan_, &QPushButton::clicked, this, &EditTestDialog::SaveToPlan);
+  connect(repeat_, &QPushButton::clicked, this, &EditTestDialog::Repeat);
+  connect(ok_, &QPushButton::clicked, this, &EditTestDialog::accept);
+  connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void EditTestDialog::Refresh() {
+  const EditTestModel& m = model_;
+  for (int i = 0; i < 8; ++i) ShowText(headers_[i], m.*kHeaderFields[i]);
+  ShowChoices(knee_, KneeMarkerEntries(), m.kneemarker);
+  ShowChoices(frequency_, FrequencyEntries(), m.frequency);
+  ShowText(temp_, m.temperature);
+  if (rated_->currentText() != ToQ(m.ratedcurrent)) {
+    const QSignalBlocker block(rated_);
+    const int entry = rated_->findText(ToQ(m.ratedcurrent));
+    if (entry >= 0) {
+      rated_->setCurrentIndex(entry);
+    } else {
+      rated_->setEditText(ToQ(m.ratedcurrent));
+    }
+  }
+  ShowChoices(cttype_, CtTypeEntries(), m.cttype);
+  for (int r = 0; r < kEditRows; ++r) {
+    RowWidgets& w = rows_[r];
+    const bool shown = r < m.rowcount;
+    for (QWidget* widget : std::initializer_list<QWidget*>{w.name, w.primary, w.secondary, w.box[0],
+                                                           w.box[1], w.box[2], w.voltage, w.current,
+                                                           w.edit, w.note, w.repeat}) {
+      widget->setVisible(shown);
+    }
+    if (!shown) continue;
+    const EditRow& row = m.rows[r];
+    w.name->setText(ToQ(row.label));
+    ShowText(w.primary, row.primary);
+    ShowText(w.secondary, row.secondary);
+    ShowCheck(w.box[0], row.ratio, row.tests_enabled);
+    ShowCheck(w.box[1], row.excitation, row.tests_enabled);
+    ShowCheck(w.box[2], row.winding, row.winding_enabled);
+    ShowChoices(w.voltage, row.voltage);
+    w.voltage->setEnabled(row.tests_enabled);
+    ShowChoices(w.current, row.current);
+    w.current->setEnabled(row.current_enabled);
+    w.edit->setEnabled(row.edit_enabled);
+    ShowText(w.note, row.note);
+    ShowCheck(w.repeat, row.repeat, row.repeat_enabled);
+  }
+  for (int r = 0; r < kEditRows; ++r) order_->item(r, 1)->setText(ToQ(m.order[r]));
+  ShowCheck(runinsulation_, m.runinsulation, m.runinsulation_enabled);
+  ShowCheck(runburden_, m.runburden, m.runburden_enabled);
+  repeat_->setEnabled(m.repeat_enabled);
+}
+
+void EditTestDialog::EditRatioError(int r) {
+  RatioErrorDialog dialog(model_.rows[r].ratioerror, prompter_, this);
+  if (runner_(dialog) != QDialog::Accepted) return;
+  bool warn = false;
+  std::string error;
+  if (!model_.SetRatioError(rec_, r, dialog.values(), warn, error)) {
+    prompter_.Message(kDeviceCaption, error, Buttons::Ok, Icon::Warning);
+    return;
+  }
+  Refresh();
+  if (warn) prompter_.Message(kDeviceCaption, kOneAmpWarning, Buttons::Ok, Icon::Warning);
+}
+
+void EditTestDialog::SaveToPlan() {
+  auto plan = std::make_unique<kvTestPlan>();
+  std::string error;
+  if (!model_.BuildSavePlan(rec_, *plan, error)) {
+    prompter_.Message(kDeviceCaption, error, Buttons::Ok, Icon::Warning);
+    return;
+  }
+  std::string path;
+  SavePlanAsking(*plan, prompter_, folder_, path);
+}
+
+void EditTestDialog::Repeat() {
+  if (!run_ || !RepeatTests(model_, rec_, run_, prompter_)) return;
+  QDialog::accept();
+}
+
+void EditTestDialog::accept() {
+  std::string error;
+  if (!model_.Apply(rec_, error)) {
+    prompter_.Message(kDeviceCaption, error, Buttons::Ok, Icon::Warning);
+    return;
+  }
+  QDialog::accept();
+}
+
+}  // namespace kova

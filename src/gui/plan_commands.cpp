@@ -1,0 +1,154 @@
+// The main window's plan commands ("New", "Modify Plan", the thumb-drive
+// export and import) and its record edits ("Edit", "Override Test Data").
+
+#include <QDialog>
+#include <algorithm>
+#include <memory>
+
+#include "app/edit_test_model.h"
+#include "app/override_command.h"
+#include "app/plan_save.h"
+#include "base/format.h"
+#include "gui/dialogs/edit_test_dialog.h"
+#include "gui/dialogs/plan_editor_dialog.h"
+#include "gui/dialogs/small_dialogs.h"
+#include "gui/main_window.h"
+#include "gui/report_view.h"
+#include "plans/test_plan.h"
+#include "plans/thumb_drive.h"
+#include "report/report_page.h"
+
+namespace kova {
+namespace {
+
+constexpr const char* kUnableToLoadPlan = "Unable to load test plan";
+constexpr const char* kImportFilter = "Test Plan (plan_*.*) |plan_*.*||";
+
+// The test a report page shows on its own; -1 for pages about the whole
+// record or about several records.
+int ShownTest(const RecordDocument& doc) {
+  if (!doc.loaded() || doc.IsOverlay()) return -1;
+  const std::vector<ReportPage>& pages = doc.report().pages();
+  const int index = doc.currentpage();
+  if (index < 0 || index >= static_cast<int>(pages.size())) return -1;
+  const ReportPage& page = pages[static_cast<size_t>(index)];
+  const bool single =
+      page.kind == kTestPage || page.kind == kErrorTablePage || page.kind == kMeteringPage;
+  return single ? page.test : -1;
+}
+
+}  // namespace
+
+void MainWindow::AddPlanCommands() {
+  AddCommand(CommandId::kCreatePlan, [this] { OnCreatePlan(); });
+  AddCommand(CommandId::kModifyPlan, [this] { OnModifyPlan(); });
+  AddCommand(CommandId::kEditTest, [this] { OnEditTest(); });
+  AddCommand(CommandId::kOverrideData, [this] { OnOverrideData(); });
+  AddCommand(CommandId::kExportPlanToDrive, [this] { OnExportPlansToDrive(); });
+  AddCommand(CommandId::kImportPlanFromDrive, [this] { OnImportPlansFromDrive(); });
+}
+
+void MainWindow::OnCreatePlan() {
+  auto plan = std::make_unique<kvTestPlan>();
+  PlanEditorDialog editor(*plan, *ctx_.prompter, ctx_.info->planpath, this);
+  editor.setDialogRunner(ctx_.run_dialog);
+  ctx_.run_dialog(editor);
+}
+
+void MainWindow::OnModifyPlan() {
+  std::string path;
+  if (!ctx_.prompter->ChooseOpenFile("Modify Test Plan", ctx_.info->planpath, kPlanFileFilter,
+                                     path)) {
+    return;
+  }
+  auto plan = std::make_unique<kvTestPlan>();
+  if (!plan->Load(path)) {
+    ctx_.prompter->Message(kDeviceCaption, kUnableToLoadPlan, Buttons::Ok, Icon::Warning);
+    return;
+  }
+  PlanEditorDialog editor(*plan, *ctx_.prompter, ctx_.info->planpath, this);
+  editor.setDialogRunner(ctx_.run_dialog);
+  ctx_.run_dialog(editor);
+}
+
+void MainWindow::OnEditTest() {
+  ReportView* view = ActiveView();
+  if (view == nullptr) return;
+  RecordDocument& doc = view->document();
+  if (!doc.loaded() || doc.IsOverlay()) return;
+  const int modelcode = ctx_.connected_model ? ctx_.connected_model() : -1;
+  EditTestDialog dialog(doc.record(0), modelcode, *ctx_.prompter, ctx_.info->planpath,
+                        ctx_.run_plan, this);
+  dialog.setDialogRunner(ctx_.run_dialog);
+  ctx_.run_dialog(dialog);
+  // The note, the pass/fail setup and ratio error values change the record
+  // even when the dialog is cancelled: the pages are built again either way.
+  doc.RebuildPages();
+  RefreshView(view);
+}
+
+void MainWindow::OnOverrideData() {
+  ReportView* view = ActiveView();
+  if (view == nullptr || !view->document().loaded()) return;
+  RecordDocument& doc = view->document();
+  const int test = ShownTest(doc);
+  std::string why;
+  if (!CanOverride(doc.record(0), test, why)) {
+    ctx_.prompter->Message(kDeviceCaption, why, Buttons::Ok, Icon::Warning);
+    return;
+  }
+  OverrideDialog dialog(doc.record(0), test, *ctx_.prompter, this);
+  if (ctx_.run_dialog(dialog) != QDialog::Accepted) return;
+  doc.RebuildPages();
+  RefreshView(view);
+}
+
+bool MainWindow::ChooseFiles(const std::string& title, const std::string& filter,
+                             std::vector<std::string>& paths) {
+  paths.clear();
+  if (ctx_.choose_open_files) {
+    if (!ctx_.choose_open_files(title, ctx_.info->planpath, filter, paths)) return false;
+  } else {
+    std::string one;
+    if (!ctx_.prompter->ChooseOpenFile(title, ctx_.info->planpath, filter, one)) return false;
+    paths.push_back(one);
+  }
+  if (paths.size() > kMaxThumbFiles) paths.resize(kMaxThumbFiles);
+  return !paths.empty();
+}
+
+void MainWindow::OnExportPlansToDrive() {
+  std::vector<std::string> files;
+  if (!ChooseFiles("Export Test Plan to Thumb Drive", kPlanFileFilter, files)) return;
+  std::string folder;
+  if (!ctx_.prompter->ChooseFolder("Select Thumb Drive", "", folder)) return;
+  // Only the drive of the chosen folder counts: the plans go to its root.
+  std::string drive;
+  if (!ThumbDriveRoot(folder, drive)) {
+    ctx_.prompter->Message(kDeviceCaption, Format("No drive holds %s", folder.c_str()), Buttons::Ok,
+                           Icon::Warning);
+    return;
+  }
+  const ThumbExportResult result = ExportPlansToDrive(files, drive);
+  // A drive file that could not be written is said, not passed over.
+  if (!result.failed.empty()) {
+    ctx_.prompter->Message(kDeviceCaption,
+                           Format("Unable to write %s", result.failed.front().c_str()), Buttons::Ok,
+                           Icon::Warning);
+  }
+}
+
+void MainWindow::OnImportPlansFromDrive() {
+  std::vector<std::string> files;
+  if (!ChooseFiles("Import Test Plan from Thumb Drive", kImportFilter, files)) return;
+  const ThumbImportResult result = ImportPlansFromDrive(files, ctx_.info->planpath);
+  if (result.status == ThumbImportResult::Status::kUnrecognizedFolder) {
+    ctx_.prompter->Message(kDeviceCaption, kUnrecognizedFolderMessage, Buttons::Ok, Icon::Warning);
+  } else if (!result.failed.empty()) {
+    ctx_.prompter->Message(kDeviceCaption,
+                           Format("Unable to write %s", result.failed.front().c_str()), Buttons::Ok,
+                           Icon::Warning);
+  }
+}
+
+}  // namespace kova

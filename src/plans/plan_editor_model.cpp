@@ -1,0 +1,342 @@
+#include "plans/plan_editor_model.h"
+
+#include <algorithm>
+
+#include "analysis/taps.h"
+#include "base/format.h"
+#include "plans/plan_ranges.h"
+#include "records/test_record.h"
+
+namespace kova {
+namespace {
+
+constexpr int kNamePlateTables[6][kPlanRows] = {
+    {600, 400, 150, 100, 500, 300, 50, 450, 250, 200},
+    {1200, 800, 300, 200, 1000, 600, 100, 900, 500, 400},
+    {2000, 1500, 1200, 400, 1600, 1100, 800, 800, 300, 500},
+    {3000, 2500, 2200, 1000, 2000, 1500, 1200, 800, 300, 500},
+    {4000, 3000, 2000, 500, 3500, 2500, 1500, 2000, 1000, 1000},
+    {5000, 4000, 2000, 1500, 3500, 2500, 500, 3000, 2000, 1000},
+};
+
+constexpr int kMultiTapRow = 0;   // X1-X5
+constexpr int kSingleTapRow = 3;  // X1-X2
+
+int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
+
+bool& Box(PlanRow& row, PlanColumn column) {
+  switch (column) {
+    case PlanColumn::kRatio:
+      return row.ratio;
+    case PlanColumn::kExcitation:
+      return row.excitation;
+    default:
+      return row.winding;
+  }
+}
+
+}  // namespace
+
+const std::vector<std::string>& InstrumentChoices() {
+  static const std::vector<std::string> v = {"KOVA-7100", "KOVA-R5", "KOVA-7100B/C", "KOVA-7KA"};
+  return v;
+}
+const std::vector<std::string>& KneeMarkerEntries() {
+  static const std::vector<std::string> v = {"IEEE 30 deg", "IEEE 45 deg", "IEC 10/50"};
+  return v;
+}
+const std::vector<std::string>& AutoNamePlateEntries() {
+  static const std::vector<std::string> v = {"None",
+                                             "600:5 (C57.13)",
+                                             "1200:5 (C57.13)",
+                                             "2000:5 (C57.13)",
+                                             "3000:5 (C57.13)",
+                                             "4000:5 (C57.13)",
+                                             "5000:5 (C57.13)"};
+  return v;
+}
+const std::vector<std::string>& RatedCurrentEntries() {
+  static const std::vector<std::string> v = {"5", "1", " "};
+  return v;
+}
+const std::vector<std::string>& CtTypeEntries() {
+  static const std::vector<std::string> v = {"None", "Protection", "Metering"};
+  return v;
+}
+
+int AutoNamePlatePrimary(int entry, int row) {
+  if (entry < 1 || entry > 6 || row < 0 || row >= kPlanRows) return 0;
+  return kNamePlateTables[entry - 1][row];
+}
+
+int RowTapCode(int row) {
+  for (int code = 1; code <= kTapCodes; ++code) {
+    if (TapPosition(code) == row) return code;
+  }
+  return 1;
+}
+
+std::string RowTapName(int row) { return TapNameFromCode(RowTapCode(row)); }
+
+PlanEditorModel::PlanEditorModel() { Load(kvTestPlan()); }
+
+void PlanEditorModel::RebuildLists(bool kova_r5_voltages) {
+  for (PlanRow& row : rows) {
+    const double v = row.voltage.SelectedNumber();
+    const double a = row.current.SelectedNumber();
+    row.voltage.entries = VoltageEntries(kova_r5_voltages);
+    SelectValue(row.voltage, VoltageText(v), v, false);
+    row.current.entries = FullCurrentEntries();
+    SelectValue(row.current, CurrentText(a), a, false);
+  }
+}
+
+void PlanEditorModel::Load(const kvTestPlan& source) {
+  plan = source;
+  // 1. Lists of the KOVA-7100B/C, keeping what the rows showed.
+  RebuildLists(false);
+  instrument = kChoice7100BC;
+  ratedcurrent = RatedCurrentEntries()[0];
+  // 2, 3. Header, marker, burden and insulation choices.
+  company = plan.company;
+  station = plan.station;
+  circuit = plan.circuit;
+  manufacturer = plan.manufacturer;
+  model = plan.model;
+  comment = plan.comment;
+  serialnumber = plan.serialnumber;
+  operatorname = plan.operatorname;
+  kneemarker = Clamp(plan.kneetype - 1, 0, 2);
+  burden1a = plan.burdencurrent == 10;
+  insulation1000v = plan.insulationvoltage != 50;
+  runburden = runinsulation = false;
+  // 4. Types 3 and 4 are both the KOVA-7KA choice.
+  instrument = Clamp(plan.devicetype, 0, 3);
+  // 5. Class settings.
+  multitap = plan.classsettings.multitap != 0;
+  singletap = plan.classsettings.singletap != 0;
+  temperature = Format("%.2f", plan.classsettings.tempcelsius);
+  cttype = Clamp(plan.classsettings.ctusage, 0, 2);
+  const double rated = plan.classsettings.ratedcurrent;
+  ratedcurrent = rated == 5 ? "5" : rated == 1 ? "1" : Format("%.2f", rated);
+  // 6. Tap entries into their rows.
+  for (int i = 0; i < std::min(plan.numtests, kMaxPlanTaps); ++i) {
+    const PlanTap& tap = plan.taps[i];
+    if (tap.uTestType & kBurdenTest) runburden = true;
+    if (tap.uTestType & kInsulationTest) runinsulation = true;
+    if ((tap.uTestType & (kRatioTest | kResistanceTest | kExcitationTest)) == 0) continue;
+    const int code = tap.tapid + 1;
+    PlanRow& row = rows[code >= 1 && code <= kTapCodes ? TapPosition(code) : kMultiTapRow];
+    row.ratioerror = {tap.bDoBurdenTest, tap.fBurdenVA, tap.fCosPhi, tap.fSecCurrent};
+    row.primary = Format("%d", static_cast<int>(tap.nNamePlateNum));
+    row.secondary = Format("%.1f", tap.fNamePlateDen);
+    row.ratio = (tap.uTestType & kRatioTest) != 0;
+    row.winding = (tap.uTestType & kResistanceTest) != 0;
+    row.excitation = (tap.uTestType & kExcitationTest) != 0;
+    SelectValue(row.voltage, VoltageText(tap.fVoltageRange), tap.fVoltageRange, true);
+    row.current.entries = CurrentEntriesForVoltage(tap.fVoltageRange, instrument == kChoice7KA);
+    SelectValue(row.current, CurrentText(tap.fCurrentRange), tap.fCurrentRange, true);
+    row.note = tap.szTestNote;
+  }
+  // 7. The order list; past its last name the last one repeats.
+  const std::string taporder = plan.taporder.empty() ? DefaultTapOrder() : plan.taporder;
+  for (int k = 0; k < kPlanRows; ++k) order[k] = TapNameFromCode(TapOrderCode(taporder, k + 1));
+  ApplyEnabling();
+}
+
+void PlanEditorModel::ApplyEnabling() {
+  for (PlanRow& row : rows) {
+    row.winding_enabled = row.excitation && instrument != kChoiceR5;
+    if (!row.winding_enabled) row.winding = false;
+    row.nameplate_enabled = row.ratio || row.excitation || row.winding;
+    row.current_enabled = !(instrument == kChoice7100 && row.ratioerror.bDoBurdenTest);
+    row.edit_enabled = instrument != kChoiceR5 && row.excitation && row.winding;
+  }
+  runtests_enabled = instrument == kChoice7100BC;
+  insulationchoice_enabled = runtests_enabled && runinsulation;
+  burdenchoice_enabled = runtests_enabled && runburden;
+  ratedcurrent_enabled = autonameplate == 0;
+}
+
+void PlanEditorModel::SetInstrument(int choice) {
+  instrument = Clamp(choice, 0, 3);
+  ApplyEnabling();
+  RebuildLists(instrument == kChoiceR5);
+}
+
+void PlanEditorModel::SetTest(int row, PlanColumn column, bool checked) {
+  if (row < 0 || row >= kPlanRows) return;
+  Box(rows[row], column) = checked;
+  ApplyEnabling();
+}
+
+void PlanEditorModel::SetColumn(PlanColumn column, bool checked) {
+  for (PlanRow& row : rows) Box(row, column) = checked;
+  ApplyEnabling();
+}
+
+void PlanEditorModel::ChooseVoltage(int r, int entry) {
+  if (r < 0 || r >= kPlanRows) return;
+  PlanRow& row = rows[r];
+  if (entry < 0 || entry >= static_cast<int>(row.voltage.entries.size())) return;
+  row.voltage.selected = entry;
+  row.current.entries =
+      CurrentEntriesForVoltage(row.voltage.SelectedNumber(), instrument == kChoice7KA);
+  SelectValue(row.current, "1", 1, false);
+}
+
+void PlanEditorModel::ChooseCurrent(int r, int entry) {
+  if (r < 0 || r >= kPlanRows) return;
+  if (entry < 0 || entry >= static_cast<int>(rows[r].current.entries.size())) return;
+  rows[r].current.selected = entry;
+}
+
+void PlanEditorModel::SetNameplate(int r, const std::string& primary,
+                                   const std::string& secondary) {
+  if (r < 0 || r >= kPlanRows) return;
+  rows[r].primary = primary;
+  rows[r].secondary = secondary;
+}
+
+void PlanEditorModel::SetRatedCurrent(const std::string& text) {
+  ratedcurrent = text;
+  for (PlanRow& row : rows) row.secondary = text;
+}
+
+void PlanEditorModel::TapPreset(int r, bool state) {
+  PlanRow& row = rows[r];
+  row.ratio = false;
+  row.excitation = state;
+  row.winding = state;
+  if (!state) return;
+  if (r == kMultiTapRow) {
+    for (PlanRow& each : rows) each.secondary = ratedcurrent;
+  } else {
+    row.secondary = ratedcurrent;
+  }
+}
+
+void PlanEditorModel::ChooseAutoNamePlate(int entry) {
+  autonameplate = Clamp(entry, 0, 6);
+  for (int r = 0; r < kPlanRows; ++r) {
+    if (autonameplate == 0) {
+      rows[r].primary.clear();
+      rows[r].secondary.clear();
+    } else {
+      rows[r].primary = Format("%d", AutoNamePlatePrimary(autonameplate, r));
+      rows[r].secondary = "5";
+    }
+  }
+  ApplyEnabling();
+  ratedcurrent = "5";
+  multitap = autonameplate != 0;
+  TapPreset(kMultiTapRow, multitap);
+  ApplyEnabling();
+}
+
+void PlanEditorModel::ClickMultiTap(bool checked) {
+  multitap = checked;
+  singletap = false;
+  TapPreset(kSingleTapRow, false);
+  TapPreset(kMultiTapRow, checked);
+  ApplyEnabling();
+}
+
+void PlanEditorModel::ClickSingleTap(bool checked) {
+  singletap = checked;
+  multitap = false;
+  TapPreset(kMultiTapRow, false);
+  TapPreset(kSingleTapRow, checked);
+  ApplyEnabling();
+}
+
+void PlanEditorModel::SetRunInsulation(bool checked) {
+  runinsulation = checked;
+  ApplyEnabling();
+}
+
+void PlanEditorModel::SetRunBurden(bool checked) {
+  runburden = checked;
+  ApplyEnabling();
+}
+
+int PlanEditorModel::MoveOrder(int index, int step) {
+  const int to = index + step;
+  if (index < 0 || index >= kPlanRows || to < 0 || to >= kPlanRows) return index;
+  std::swap(order[index], order[to]);
+  return to;
+}
+
+bool PlanEditorModel::SetRatioError(int r, const RatioErrorValues& values) {
+  if (r < 0 || r >= kPlanRows) return false;
+  PlanRow& row = rows[r];
+  row.ratioerror = values;
+  bool warn = false;
+  if (instrument == kChoice7100 && values.bDoBurdenTest) {
+    SelectValue(row.current, "1", 1, true);
+    warn = true;
+  }
+  ApplyEnabling();
+  return warn;
+}
+
+bool PlanEditorModel::Store(kvTestPlan& out, std::string& error) {
+  kvTestPlan p = plan;
+  p.devicetype = instrument == kChoice7KA ? kPlanKova7KA : instrument;
+  p.kneetype = kneemarker + 1;
+  p.company = company;
+  p.station = station;
+  p.circuit = circuit;
+  p.manufacturer = manufacturer;
+  p.model = model;
+  p.comment = comment;
+  p.serialnumber = serialnumber;
+  p.operatorname = operatorname;
+  p.burdencurrent = burden1a ? 10 : 50;
+  p.insulationvoltage = insulation1000v ? 100 : 50;
+  p.classsettings.multitap = multitap ? 1 : 0;
+  p.classsettings.singletap = singletap ? 1 : 0;
+  p.classsettings.tempcelsius = TextNumber(temperature);
+  p.classsettings.ctusage = cttype;
+  p.classsettings.ratedcurrent = TextNumber(ratedcurrent);
+  p.numtests = 0;
+  for (int r = 0; r < kPlanRows; ++r) {
+    const PlanRow& row = rows[r];
+    const int flags = (row.ratio ? kRatioTest : 0) | (row.winding ? kResistanceTest : 0) |
+                      (row.excitation ? kExcitationTest : 0);
+    if (flags == 0) continue;
+    PlanTap& tap = p.taps[p.numtests++];
+    tap = PlanTap();
+    tap.tapid = RowTapCode(r) - 1;
+    tap.uTestType = flags;
+    tap.nNamePlateNum = static_cast<double>(TextWholeNumber(row.primary));
+    tap.fNamePlateDen = TextNumber(row.secondary);
+    tap.fVoltageRange = row.voltage.SelectedNumber();
+    tap.fCurrentRange = row.current.SelectedNumber();
+    tap.szTestNote = row.note;
+    tap.bDoBurdenTest = row.ratioerror.bDoBurdenTest;
+    tap.fBurdenVA = row.ratioerror.fBurdenVA;
+    tap.fCosPhi = row.ratioerror.fCosPhi;
+    tap.fSecCurrent = row.ratioerror.fSecCurrent;
+  }
+  if (instrument == kChoice7100BC && (runinsulation || runburden)) {
+    if (p.numtests == 0) {
+      p.taps[0] = PlanTap();
+      p.taps[0].uTestType = 0;
+      p.numtests = 1;
+    }
+    PlanTap& last = p.taps[p.numtests - 1];
+    if (runinsulation) last.uTestType += kInsulationTest;
+    if (runburden) last.uTestType += kBurdenTest;
+  }
+  std::string joined;
+  for (int k = 0; k < kPlanRows; ++k) joined += (k ? "," : "") + order[k];
+  p.taporder = joined;
+  if (!PlanFitsImage(p, error)) return false;
+  p.EncodeImage(p.image);
+  plan = p;
+  out = p;
+  return true;
+}
+
+}  // namespace kova

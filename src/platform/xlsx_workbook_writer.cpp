@@ -1,0 +1,86 @@
+#include "platform/xlsx_workbook_writer.h"
+
+#include <xlsxwriter.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QString>
+#include <cstdio>
+#include <list>
+
+#include "base/codepage.h"
+
+namespace kova {
+namespace {
+
+// The picture as PNG bytes; empty when the file cannot be loaded.
+QByteArray PngOf(const std::string& path) {
+  QImage image;
+  if (!image.load(QString::fromStdString(path))) return {};
+  // A 32-bit bitmap's fourth byte is not alpha: keep the picture opaque.
+  if (image.hasAlphaChannel()) image = image.convertToFormat(QImage::Format_RGB32);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) return {};
+  return png;
+}
+
+}  // namespace
+
+void XlsxWorkbookWriter::SetCellText(int row, int column, const std::string& cp1252) {
+  if (row < 1 || column < 1) return;
+  cells_.push_back({row, column, Cp1252ToUtf8(cp1252)});
+}
+
+void XlsxWorkbookWriter::InsertPicture(int row, int column, const std::string& path, double scale) {
+  if (row < 1 || column < 1 || path.empty()) return;
+  pictures_.push_back({row, column, path, scale});
+}
+
+bool XlsxWorkbookWriter::Save(const std::string& path) {
+  const std::string temp = path + ".part";
+  lxw_workbook* wb = workbook_new(temp.c_str());
+  if (wb == nullptr) return false;
+  lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
+  lxw_format* text = workbook_add_format(wb);
+  format_set_num_format(text, "@");
+  bool ok = ws != nullptr && text != nullptr;
+  for (const Cell& c : cells_) {
+    if (!ok) break;
+    const lxw_row_t r = static_cast<lxw_row_t>(c.row - 1);
+    const lxw_col_t col = static_cast<lxw_col_t>(c.column - 1);
+    const lxw_error e = c.utf8.empty() ? worksheet_write_blank(ws, r, col, text)
+                                       : worksheet_write_string(ws, r, col, c.utf8.c_str(), text);
+    ok = e == LXW_NO_ERROR;
+  }
+  // The PNG bytes must live until the workbook is closed.
+  std::list<QByteArray> pngs;
+  for (const Picture& p : pictures_) {
+    if (!ok) break;
+    QByteArray png = PngOf(p.path);
+    if (png.isEmpty()) continue;  // a picture that cannot be loaded is left out
+    pngs.push_back(std::move(png));
+    lxw_image_options options{};
+    options.x_scale = options.y_scale = p.scale != 0 ? p.scale : 1.0;
+    worksheet_insert_image_buffer_opt(
+        ws, static_cast<lxw_row_t>(p.row - 1), static_cast<lxw_col_t>(p.column - 1),
+        reinterpret_cast<const unsigned char*>(pngs.back().constData()),
+        static_cast<size_t>(pngs.back().size()), &options);
+  }
+  const lxw_error closed = workbook_close(wb);
+  if (!ok || closed != LXW_NO_ERROR) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  QFile::remove(QString::fromStdString(path));
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kova

@@ -1,0 +1,276 @@
+#include "app/auto_export.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+#include "base/file_io.h"
+#include "base/format.h"
+#include "base/path.h"
+#include "export/export_path.h"
+#include "support/record_fixtures.h"
+#include "support/scripted_prompter.h"
+
+namespace kova {
+namespace {
+namespace fs = std::filesystem;
+
+// Stand-in generator: records its arguments, writes the PDF when it
+// "succeeds".
+class FakeGenerator : public ProcessRunner {
+ public:
+  ProcessOutcome outcome = ProcessOutcome::kExited;
+  int code = 0;
+  int runs = 0;
+  std::vector<std::string> args;
+  std::string program;
+  ProcessOutcome Run(const std::string& prog, const std::vector<std::string>& a,
+                     const std::function<void()>& pump, int& exit_code) override {
+    ++runs;
+    program = prog;
+    args = a;
+    pump();
+    exit_code = code;
+    if (outcome == ProcessOutcome::kExited && code == 0) WriteFileAtomically(a[3], "%PDF");
+    return outcome;
+  }
+};
+
+class FakeWorkbook : public WorkbookWriter {
+ public:
+  void SetCellText(int, int, const std::string&) override {}
+  void InsertPicture(int, int, const std::string&, double) override {}
+  bool Save(const std::string& path) override { return WriteFileAtomically(path, "PK"); }
+};
+
+void Age(const std::string& path, int seconds_from_record, const std::string& record) {
+  fs::last_write_time(path,
+                      fs::last_write_time(record) + std::chrono::seconds(seconds_from_record));
+}
+
+struct Row {
+  const char* what;
+  int xml, pdf, excel;  // settings
+  bool force;
+  int existing_age;  // -100: no earlier exports; else their age against the record, seconds
+  bool template_present;
+  ProcessOutcome outcome;
+  int code;
+  bool images_ok;
+  // Expected
+  bool waited;
+  int generator_runs;
+  bool xml_after, pdf_written, xlsx_written, pictures_after;
+  std::vector<std::string> messages;
+};
+
+TEST(AutoExport, DecisionTable) {
+  const auto N = ProcessOutcome::kNotStarted;
+  const auto E = ProcessOutcome::kExited;
+  const Row rows[] = {
+      {"all off", 0, 0, 0, false, 5, true, E, 0, true, false, 0, true, false, false, false, {}},
+      {"xml", 1, 0, 0, false, -100, true, E, 0, true, true, 0, true, false, false, true, {}},
+      {"pdf", 0, 1, 0, false, -100, true, E, 0, true, true, 1, false, true, false, false, {}},
+      {"pdf, code 3",
+       0,
+       1,
+       1,
+       false,
+       -100,
+       true,
+       E,
+       3,
+       true,
+       true,
+       1,
+       false,
+       false,
+       false,
+       true,
+       {"Error generating report, error=3", "Unable to generate report for test"}},
+      {"pdf, no generator",
+       0,
+       1,
+       0,
+       false,
+       -100,
+       true,
+       N,
+       0,
+       true,
+       true,
+       1,
+       false,
+       false,
+       false,
+       true,
+       {"Unable to generate report", "Unable to generate report for test"}},
+      {"excel", 0, 0, 1, false, -100, true, E, 0, true, true, 0, false, false, true, false, {}},
+      {"all up to date",
+       1,
+       1,
+       1,
+       false,
+       2,
+       true,
+       E,
+       0,
+       true,
+       false,
+       0,
+       true,
+       false,
+       false,
+       false,
+       {}},
+      {"same second", 1, 1, 1, false, 0, true, E, 0, true, true, 1, true, true, true, true, {}},
+      {"forced", 1, 1, 1, true, 2, true, E, 0, true, true, 1, true, true, true, true, {}},
+      {"no template",
+       0,
+       1,
+       0,
+       false,
+       2,
+       false,
+       E,
+       4,
+       true,
+       true,
+       1,
+       false,
+       false,
+       false,
+       true,
+       {"Error generating report, error=4", "Unable to generate report for test"}},
+      {"images fail",
+       1,
+       1,
+       1,
+       false,
+       -100,
+       true,
+       E,
+       0,
+       false,
+       true,
+       0,
+       false,
+       false,
+       false,
+       false,
+       {"Unable to export images"}},
+  };
+  int n = 0;
+  for (const Row& r : rows) {
+    const std::string dir = TempFolder(Format("auto%d", n++));
+    const std::string install = PathJoin(dir, "install/");
+    MakeFolders(install);
+    auto rec = MakeSampleRecord(1, 2);
+    rec->fullpath = PathJoin(dir, "T1.test");
+    ASSERT_TRUE(WriteFileAtomically(rec->fullpath, "record"));
+    const std::string templ = PathJoin(install, kReportTemplateName);
+    if (r.template_present) WriteFileAtomically(templ, "[header]");
+    const std::string xml = PathJoin(dir, "Xml/T1.xml"), pdf = PathJoin(dir, "pdf/T1.pdf"),
+                      xlsx = PathJoin(dir, "Excel/T1.xlsx");
+    if (r.existing_age != -100) {
+      for (const std::string& f : {xml, pdf, xlsx}) {
+        MakeFolders(FolderOf(f));
+        WriteFileAtomically(f, "old");
+        Age(f, r.existing_age, rec->fullpath);
+      }
+      if (r.template_present) Age(templ, -10, rec->fullpath);
+    }
+    AppSettings settings;
+    settings.InstallDir = install;
+    settings.AutoExportXml = r.xml;
+    settings.AutoExportPdf = r.pdf;
+    settings.AutoExportExcel = r.excel;
+    ScriptedPrompter prompter;
+    FakeGenerator generator;
+    generator.outcome = r.outcome;
+    generator.code = r.code;
+    ExportServices services;
+    services.prompter = &prompter;
+    services.runner = &generator;
+    services.new_workbook = [] { return std::make_unique<FakeWorkbook>(); };
+    services.export_images = [&](TestRecord& rec2) {
+      if (!r.images_ok) return false;
+      rec2.imagefile = PathJoin(dir, "Xml/T1 - Test Summary.bmp");
+      WriteFileAtomically(rec2.imagefile, "BM");
+      for (int t = 0; t < rec2.numtests; ++t) {
+        rec2.taps[t].testimagefile = PathJoin(dir, Format("Xml/T1 - Test%d.bmp", t + 1));
+        WriteFileAtomically(rec2.taps[t].testimagefile, "BM");
+      }
+      return true;
+    };
+    const bool ok = AutoExport(*rec, r.force, settings, services);
+    SCOPED_TRACE(r.what);
+    EXPECT_EQ(ok, r.messages.empty());
+    EXPECT_EQ(!prompter.waits().empty(), r.waited);
+    EXPECT_EQ(generator.runs, r.generator_runs);
+    EXPECT_EQ(FileExists(xml), r.xml_after);
+    std::string text;
+    EXPECT_EQ(ReadFileText(pdf, text) && text == "%PDF", r.pdf_written);
+    EXPECT_EQ(ReadFileText(xlsx, text) && text == "PK", r.xlsx_written);
+    EXPECT_EQ(FileExists(PathJoin(dir, "Xml/T1 - Test2.bmp")), r.pictures_after);
+    std::vector<std::string> shown;
+    for (const auto& m : prompter.messages()) shown.push_back(m.text);
+    EXPECT_EQ(shown, r.messages);
+    if (generator.runs > 0) {
+      EXPECT_EQ(generator.program, settings.ReportGeneratorPath());
+      EXPECT_EQ(generator.args,
+                (std::vector<std::string>{templ, PathJoin(install, kReportSchemaName), xml, pdf}));
+    }
+  }
+}
+
+TEST(AutoExport, PdfUpToDateStillRendersAndDeletesPicturesWithoutXml) {
+  // Only the PDF wanted and up to date: the XML was deleted after the last
+  // run, so the wait dialog opens, the pictures are made and removed, and
+  // neither document is written.
+  const std::string dir = TempFolder("pdf-up-to-date");
+  auto rec = MakeSampleRecord(1, 1);
+  rec->fullpath = PathJoin(dir, "T1.test");
+  WriteFileAtomically(rec->fullpath, "record");
+  AppSettings settings;
+  settings.InstallDir = PathJoin(dir, "install/");
+  MakeFolders(settings.InstallDir);
+  const std::string templ = PathJoin(settings.InstallDir, kReportTemplateName);
+  WriteFileAtomically(templ, "t");
+  Age(templ, -10, rec->fullpath);
+  const std::string pdf = ExportPath(rec->fullpath, ".pdf", "pdf");
+  WriteFileAtomically(pdf, "old");
+  Age(pdf, 5, rec->fullpath);
+  settings.AutoExportPdf = 1;
+  ScriptedPrompter prompter;
+  FakeGenerator generator;
+  int rendered = 0;
+  ExportServices services{&prompter, &generator, nullptr, [&](TestRecord& r) {
+                            ++rendered;
+                            r.imagefile = PathJoin(dir, "Xml/T1 - Test Summary.bmp");
+                            return WriteFileAtomically(r.imagefile, "BM");
+                          }};
+  EXPECT_TRUE(AutoExport(*rec, false, settings, services));
+  EXPECT_EQ(rendered, 1);
+  EXPECT_EQ(generator.runs, 0);
+  EXPECT_FALSE(FileExists(rec->imagefile));
+  EXPECT_FALSE(FileExists(PathJoin(dir, "Xml/T1.xml")));
+  std::string text;
+  EXPECT_TRUE(ReadFileText(pdf, text) && text == "old");
+}
+
+TEST(ExportPath, FoldersAndNames) {
+  const std::string dir = TempFolder("export-path");
+  EXPECT_EQ(ExportPath(PathJoin(dir, "T1.test"), ".xml", "Xml"), PathJoin(dir, "Xml/T1.xml"));
+  EXPECT_TRUE(FolderExists(PathJoin(dir, "Xml")));
+  EXPECT_EQ(ExportPath(PathJoin(dir, "a.b.test"), ".pdf", "pdf"), PathJoin(dir, "pdf/a.b.pdf"));
+  EXPECT_EQ(ExportPath(PathJoin(dir, "noext"), ".xlsx", "Excel"),
+            PathJoin(dir, "Excel/noext.xlsx"));
+  const std::string abs = PathJoin(dir, "elsewhere");
+  EXPECT_EQ(ExportPath(PathJoin(dir, "T1.test"), ".xml", abs), PathJoin(abs, "T1.xml"));
+}
+
+}  // namespace
+}  // namespace kova

@@ -1,0 +1,26 @@
+#pragma once
+// The one application object of the dialog tests, and the snapshots of the
+// dialogs rendered into the docs folder to be looked at.
+
+#include <QApplication>
+#include <QString>
+#include <QWidget>
+
+namespace kova {
+
+inline QApplication& App() {
+  static int argc = 1;
+  static char name[] = "kova_gui_dialogs_tests";
+  static char* argv[] = {name, nullptr};
+  // Never destroyed: tearing Qt down after the tests' statics is not worth it.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+inline void Snapshot(QWidget& widget, const char* file) {
+  widget.show();
+  App().processEvents();
+  widget.grab().save(QString(KOVA_SOURCE_DIR "/docs/dialogs/") + file);
+}
+
+}  // namespace kova

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "report/report_document.h"
+#include "report/report_page.h"
+
+namespace kova {
+namespace {
+
+struct PageListCase {
+  const char* name;
+  int tests;
+  int overlay;
+  int ctusage;
+  int pfenable;
+  std::vector<int> with_table;  // tests with a burden table
+  std::vector<int> with_bits;   // tests with burden or insulation bits
+  std::vector<ReportPage> want;
+};
+
+TEST(PageList, FollowsTheRecordsTestsAndSettings) {
+  const PageListCase cases[] = {
+      {"one plain test", 1, 0, 0, 0, {}, {}, {{0, 1}, {0, 3}, {0, 7}}},
+      {"pass/fail adds its page", 1, 0, 0, 1, {}, {}, {{0, 1}, {0, 3}, {0, 8}, {0, 7}}},
+      {"error table of the second test",
+       2,
+       0,
+       0,
+       0,
+       {1},
+       {},
+       {{0, 1}, {1, 1}, {1, 2}, {0, 3}, {0, 7}}},
+      {"metering, table and burden in that order",
+       1,
+       0,
+       2,
+       0,
+       {0},
+       {0},
+       {{0, 1}, {0, 10}, {0, 2}, {0, 4}, {0, 3}, {0, 7}}},
+      {"two overlaid records", 2, 2, 2, 1, {0}, {0}, {{0, 5}, {0, 6}, {1, 5}, {1, 6}, {0, 7}}},
+      {"three overlaid records", 1, 3, 0, 0, {}, {}, {{0, 5}, {0, 6}, {0, 9}, {0, 7}}},
+  };
+  for (const PageListCase& c : cases) {
+    auto rec = std::make_unique<TestRecord>();
+    rec->numtests = c.tests;
+    rec->classsettings.ctusage = c.ctusage;
+    rec->passfail.pfenable = c.pfenable;
+    for (int t : c.with_table) rec->taps[t].burdentable = "STD BURDEN";
+    for (int t : c.with_bits) rec->taps[t].uTestType |= kInsulationTest;
+    EXPECT_EQ(BuildPageList(*rec, c.overlay), c.want) << c.name;
+  }
+}
+
+TEST(PageList, GrowsPastFortyEntriesForTwentyFullTests) {
+  auto rec = std::make_unique<TestRecord>();
+  rec->deviceversion = 1;
+  rec->numtests = 20;
+  rec->classsettings.ctusage = 2;
+  rec->passfail.pfenable = 1;
+  for (int t = 0; t < 20; ++t) {
+    rec->taps[t].burdentable = "T";
+    rec->taps[t].uTestType = kBurdenTest;
+  }
+  const std::vector<ReportPage> pages = BuildPageList(*rec, 0);
+  ASSERT_EQ(pages.size(), 83u);
+  EXPECT_EQ(pages[79], (ReportPage{19, 4}));
+  EXPECT_EQ(pages.back(), (ReportPage{0, 7}));
+}
+
+TEST(ReportDocument, PagesMoveWithinTheListAndRebuildKeepsAValidPage) {
+  auto rec = std::make_unique<TestRecord>();
+  rec->numtests = 2;
+  ReportDocument doc;
+  ASSERT_TRUE(doc.SetRecords({*rec}));
+  EXPECT_EQ(doc.pagecount(), 4);
+  EXPECT_FALSE(doc.PreviousPage());  // already on the first
+  EXPECT_TRUE(doc.LastPage());
+  EXPECT_FALSE(doc.NextPage());  // already on the last
+  EXPECT_EQ(doc.currentpage(), 3);
+  doc.MutableRecord(0).numtests = 1;
+  doc.BuildPageList();
+  EXPECT_EQ(doc.currentpage(), 2);
+  EXPECT_TRUE(doc.FirstPage());
+  EXPECT_EQ(doc.currentpage(), 0);
+
+  ASSERT_TRUE(doc.SetRecords({*rec, *rec, *rec}));
+  EXPECT_EQ(doc.overlaycount(), 3);
+  EXPECT_FALSE(doc.SetRecords({}));
+  EXPECT_FALSE(doc.loaded());
+  EXPECT_FALSE(doc.OpenFiles({"/nonexistent/a.test"}));
+}
+
+}  // namespace
+}  // namespace kova
