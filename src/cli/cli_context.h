@@ -1,6 +1,7 @@
 #pragma once
 // What every command of the kova tool shares: the settings and the prompter.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "app/prompter.h"
 #include "app/save_record.h"
 #include "app/settings_store.h"
+#include "records/test_record.h"
 
 namespace CLI {
 class App;
@@ -27,6 +29,8 @@ struct CliContext {
 
 // Command groups; each registers its subcommands and sets ctx.exit_code.
 void AddRecordCommands(CLI::App& app, CliContext& ctx);
+// kova record export and autoexport, below the record command.
+void AddRecordExportCommands(CLI::App& record, CliContext& ctx);
 void AddPlanCommands(CLI::App& app, CliContext& ctx);
 void AddThumbCommands(CLI::App& app, CliContext& ctx);
 void AddDeviceCommands(CLI::App& app, CliContext& ctx);

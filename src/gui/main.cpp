@@ -13,15 +13,14 @@
 
 #include "app/app_settings.h"
 #include "base/path.h"
-#include "device/rud_device.h"
-#include "device/serial_com.h"
-#include "device/usb_hid_link.h"
+#include "gui/device/device_commands.h"
+#include "gui/device/wait_dialog.h"
 #include "gui/main_window.h"
 #include "gui/plan_run.h"
 #include "gui/qt_prompter.h"
 #include "gui/test_browser_dialog.h"
 #include "platform/auto_exporter.h"
-#include "platform/hidapi_backend.h"
+#include "platform/platform_device_stack.h"
 #include "platform/qt_serial_backend.h"
 #include "platform/qt_settings_store.h"
 
@@ -51,12 +50,11 @@ int main(int argc, char** argv) {
 
   // The window is the prompter's parent; both live for the whole run.
   kova::QtPrompter prompter(nullptr);
-  kova::QtSerialBackend serial_backend;
-  kova::HidapiBackend hid_backend;
-  kova::CSerialCom serial(serial_backend, prompter);
-  kova::UsbHidLink usb(hid_backend, prompter, kova::ConfiguredInstrumentVendorId());
-  kova::RudDevice device(serial, usb, prompter, info, settings, store);
-  device.ApplyCommSettings();
+  // The one device stack of the run: every command reaches the instrument
+  // through it.
+  kova::PlatformDeviceStack stack(info, settings, store, prompter);
+  kova::RudDevice& device = stack.device();
+  kova::QtSerialBackend port_list;  // only lists the system's ports
 
   kova::BrowserRecordChooser chooser(info, store, prompter, nullptr);
   kova::GuiContext ctx;
@@ -65,15 +63,16 @@ int main(int argc, char** argv) {
   ctx.info = &info;
   ctx.prompter = &prompter;
   ctx.chooser = &chooser;
-  ctx.system_ports = [&serial_backend] {
+  ctx.system_ports = [&port_list] {
     std::vector<std::string> names;
-    serial_backend.ListPorts(names);
+    port_list.ListPorts(names);
     return names;
   };
   ctx.apply_comm_settings = [&device] { device.ApplyCommSettings(); };
   ctx.open_folder = [](const std::string& folder) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
   };
+  kova::WaitDialog::SetPicturePath(QString::fromStdString(settings.InstallDir + "progress.gif"));
   ctx.choose_open_files = [&prompter](const std::string& title, const std::string& folder,
                                       const std::string& filter, std::vector<std::string>& paths) {
     return prompter.ChooseOpenFiles(title, folder, filter, paths);
@@ -95,6 +94,7 @@ int main(int argc, char** argv) {
   ctx.workbook_export = kova::WorkbookExportKind(settings);
   kova::MainWindow window(ctx);
   device.SetTitleWindow(&window);
+  kova::DeviceCommands::Install(window, device, prompter, info);
   window.show();
   for (const std::string& path : open_paths) window.OpenDocument(path);
   return QApplication::exec();

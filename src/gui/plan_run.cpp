@@ -3,7 +3,7 @@
 #include <QTimer>
 
 #include "app/prompter.h"
-#include "device/remote_run.h"
+#include "app/run_session.h"
 #include "device/transfer_observer.h"
 #include "records/test_record.h"
 
@@ -12,7 +12,7 @@ namespace kova {
 bool RunPlanOnInstrument(RudDevice& device, Prompter& prompter, kvTestPlan& plan,
                          TestRecord& result) {
   TransferObserver quiet;
-  RemoteRun run(device, plan, quiet);
+  RunSession run(device, plan, quiet);
   run.saveresult = false;
   // The run pumps the window's events while it waits for the cables; the
   // timer asks the user from there, one question at a time.

@@ -1,14 +1,11 @@
 #include "gui/qt_prompter.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QLabel>
 #include <QMessageBox>
-#include <QTimer>
-#include <QVBoxLayout>
 
+#include "gui/device/wait_dialog.h"
 #include "gui/qt_text.h"
 
 namespace kova {
@@ -30,7 +27,7 @@ Answer QtPrompter::Message(const std::string& caption, const std::string& text, 
                            Icon icon) {
   QMessageBox box(parent_);
   box.setWindowTitle(ToQ(caption));
-  box.setText(ToQ(text));
+  box.setText(DisplayText(text));
   switch (icon) {
     case Icon::Information:
       box.setIcon(QMessageBox::Information);
@@ -122,27 +119,16 @@ bool QtPrompter::PromptText(const std::string& caption, const std::string& label
 }
 
 bool QtPrompter::RunWaiting(const std::string& text, const std::function<bool()>& operation) {
-  QDialog dialog(parent_);
-  dialog.setWindowTitle(ToQ(kDeviceCaption));
-  auto* layout = new QVBoxLayout(&dialog);
-  auto* label = new QLabel(ToQ(text), &dialog);
-  label->setMinimumWidth(320);
-  layout->addWidget(label);
-  waiting_label_ = label;
-  bool result = false;
-  // The operation starts once the dialog is up, as the instrument's wait
-  // dialog always did.
-  QTimer::singleShot(350, &dialog, [&] {
-    result = operation();
-    dialog.accept();
-  });
-  dialog.exec();
-  waiting_label_ = nullptr;
+  WaitDialog dialog(text, parent_);
+  WaitDialog* outer = waiting_;
+  waiting_ = &dialog;
+  const bool result = dialog.Run(operation);
+  waiting_ = outer;
   return result;
 }
 
 void QtPrompter::SetWaitingText(const std::string& text) {
-  if (waiting_label_ != nullptr) waiting_label_->setText(ToQ(text));
+  if (waiting_ != nullptr) waiting_->SetText(text);
 }
 
 void QtPrompter::Pump() { QApplication::processEvents(QEventLoop::AllEvents, 10); }

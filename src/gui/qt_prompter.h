@@ -12,6 +12,8 @@
 
 namespace kova {
 
+class WaitDialog;
+
 class QtPrompter : public Prompter {
  public:
   explicit QtPrompter(QWidget* parent) : parent_(parent) {}
@@ -34,7 +36,7 @@ class QtPrompter : public Prompter {
 
  private:
   QPointer<QWidget> parent_;
-  QLabel* waiting_label_ = nullptr;
+  WaitDialog* waiting_ = nullptr;
 };
 
 // "Test (*.test) |*.test||" into Qt's "Test (*.test)".

@@ -42,7 +42,9 @@ QApplication& App() {
   static char* argv[] = {name, nullptr};
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // Never destroyed: tearing Qt down after the tests' statics is not worth it.
-  static QApplication* app = new QApplication(argc, argv);
+  static QApplication* app = QApplication::instance() != nullptr
+                                 ? static_cast<QApplication*>(QApplication::instance())
+                                 : new QApplication(argc, argv);
   return *app;
 }
 
