@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   ctx.workbook_export = kova::WorkbookExportKind(settings);
   kova::MainWindow window(ctx);
   device.SetTitleWindow(&window);
-  kova::DeviceCommands::Install(window, device, prompter, info);
+  kova::DeviceCommands::Install(window, device, prompter, info, &exporter);
   window.show();
   for (const std::string& path : open_paths) window.OpenDocument(path);
   return QApplication::exec();

@@ -35,8 +35,8 @@ std::string FileNameOf(const std::string& path) {
 }  // namespace
 
 DeviceCommands* DeviceCommands::Install(MainWindow& window, RudDevice& device, Prompter& prompter,
-                                        CAppInfo& info) {
-  auto* commands = new DeviceCommands(window, device, prompter, info);
+                                        CAppInfo& info, RecordExporter* exporter) {
+  auto* commands = new DeviceCommands(window, device, prompter, info, exporter);
   window.AddCommand(CommandId::kTestDirectory, [commands] { commands->OnTestDirectory(); });
   window.AddCommand(CommandId::kResendTest, [commands] { commands->OnResendTest(); });
   window.AddCommand(CommandId::kReturnToPanel, [commands] { commands->OnReturnToPanel(); });
@@ -48,8 +48,13 @@ DeviceCommands* DeviceCommands::Install(MainWindow& window, RudDevice& device, P
 }
 
 DeviceCommands::DeviceCommands(MainWindow& window, RudDevice& device, Prompter& prompter,
-                               CAppInfo& info)
-    : QObject(&window), window_(window), device_(device), prompter_(prompter), info_(info) {}
+                               CAppInfo& info, RecordExporter* exporter)
+    : QObject(&window),
+      window_(window),
+      device_(device),
+      prompter_(prompter),
+      info_(info),
+      exporter_(exporter) {}
 
 void DeviceCommands::OpenResult(const std::string& path) {
   // A transfer can end well without a file (the folder choice was
@@ -64,13 +69,14 @@ void DeviceCommands::OnTestDirectory() {
   std::string reply;
   const bool show_type = device_.Identify(reply, true) && DirectoryShowsTestType(reply);
   DeviceDirectoryDialog dialog(device_, show_type, &window_);
+  dialog.SetExporter(exporter_);
   if (dialog.exec() != QDialog::Accepted) return;
   OpenResult(dialog.LastFile());
 }
 
 void DeviceCommands::OnResendTest() {
   TransferDialog transfer(&window_);
-  BatchTransfer batch(device_, transfer);
+  BatchTransfer batch(device_, transfer, nullptr, exporter_);
   batch.resendmode = true;
   batch.AddItem(-1, kRunResultFile);
   transfer.BindBatch(batch, false);
@@ -100,7 +106,7 @@ void DeviceCommands::OnRunTest() {
     return;
   }
   TransferDialog transfer(&window_);
-  RunSession run(device_, plan, transfer);
+  RunSession run(device_, plan, transfer, exporter_);
   run.result_path = kRunResultFile;
   transfer.BindRun(run);
   if (transfer.Run() != QDialog::Accepted) return;

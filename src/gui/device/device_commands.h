@@ -13,6 +13,7 @@ namespace kova {
 class CAppInfo;
 class MainWindow;
 class Prompter;
+class RecordExporter;
 class RudDevice;
 
 constexpr const char* kPlanFileFilter = "Test Plan (*.plan) |*.plan||";
@@ -22,8 +23,9 @@ class DeviceCommands : public QObject {
   Q_OBJECT
  public:
   // Adds the commands to `window`; the object lives as the window's child.
+  // `exporter` (may be null) runs after each record file written.
   static DeviceCommands* Install(MainWindow& window, RudDevice& device, Prompter& prompter,
-                                 CAppInfo& info);
+                                 CAppInfo& info, RecordExporter* exporter = nullptr);
 
   void OnTestDirectory();
   void OnResendTest();
@@ -33,7 +35,8 @@ class DeviceCommands : public QObject {
   void OnDownloadPlan();
 
  private:
-  DeviceCommands(MainWindow& window, RudDevice& device, Prompter& prompter, CAppInfo& info);
+  DeviceCommands(MainWindow& window, RudDevice& device, Prompter& prompter, CAppInfo& info,
+                 RecordExporter* exporter);
   // The plan file dialog and loading; false (with the message) when none
   // was loaded.
   bool ChoosePlan(class kvTestPlan& plan, std::string& path);
@@ -43,6 +46,7 @@ class DeviceCommands : public QObject {
   RudDevice& device_;
   Prompter& prompter_;
   CAppInfo& info_;
+  RecordExporter* exporter_;
 };
 
 }  // namespace kova

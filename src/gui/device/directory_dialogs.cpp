@@ -108,7 +108,7 @@ void DeviceDirectoryDialog::OnDownload() {
   std::vector<TransferItem> items;
   if (!MakeDownloadItems(device_, FromQ(prefix_->text()), SelectedRows(list_), items)) return;
   TransferDialog transfer(this);
-  BatchTransfer batch(device_, transfer);
+  BatchTransfer batch(device_, transfer, nullptr, exporter_);
   for (const TransferItem& item : items) batch.AddItem(item.number, item.name);
   transfer.BindBatch(batch, false);
   if (transfer.Run() != QDialog::Accepted) return;  // the user may try again

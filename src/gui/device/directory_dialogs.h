@@ -16,6 +16,7 @@ class QTreeWidget;
 
 namespace kova {
 
+class RecordExporter;
 class RudDevice;
 
 // A list with full-row selection of several rows, columns as wide as their
@@ -30,6 +31,8 @@ class DeviceDirectoryDialog : public QDialog {
   // Shows the directory table as the device holds it; `show_type` adds the
   // "Type" column.
   DeviceDirectoryDialog(RudDevice& device, bool show_type, QWidget* parent);
+  // The automatic export after each downloaded record; none when null.
+  void SetExporter(RecordExporter* exporter) { exporter_ = exporter; }
 
   // After OK: the last file written by the download.
   const std::string& LastFile() const { return lastfile_; }
@@ -41,6 +44,7 @@ class DeviceDirectoryDialog : public QDialog {
 
  private:
   RudDevice& device_;
+  RecordExporter* exporter_ = nullptr;
   QTreeWidget* list_ = nullptr;
   QLineEdit* prefix_ = nullptr;
   QPushButton* download_ = nullptr;
