@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
+#include "app/auto_export.h"  // kReportTemplateName
 #include "app/settings_store.h"
 
 namespace kova {
@@ -16,7 +17,6 @@ constexpr const char* kSetupDateFormats[] = {"(US) MM/DD/YY", "(EU) DD/MM/YY"};
 constexpr const char* kSetupSpeeds[] = {"19200", "115200"};
 constexpr const char* kLogoHint = "Image Size (1000 x 100 pixels) BMP file only";
 constexpr const char* kUsbHint = "For KOVA-7100C, Always disable USB and select COM Port";
-constexpr const char* kReportTemplateName = "kovareport.mrt";
 
 struct SetupValues {
   std::vector<std::string> ports;  // the "COM Port:" list
