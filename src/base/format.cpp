@@ -16,16 +16,16 @@ namespace {
 
 // One conversion formatted by the C library.
 template <typename T>
-void Append(std::string& out, const std::string& spec, T value) {
+void Append(std::string& out, const std::string& piece, T value) {
   char small[128];
-  const int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+  const int n = std::snprintf(small, sizeof small, piece.c_str(), value);
   if (n < 0) return;
   if (static_cast<size_t>(n) < sizeof small) {
     out.append(small, static_cast<size_t>(n));
     return;
   }
   std::vector<char> big(static_cast<size_t>(n) + 1);
-  std::snprintf(big.data(), big.size(), spec.c_str(), value);
+  std::snprintf(big.data(), big.size(), piece.c_str(), value);
   out.append(big.data(), static_cast<size_t>(n));
 }
 
@@ -33,9 +33,9 @@ void Append(std::string& out, const std::string& spec, T value) {
 // process locale says: the desktop program runs under the user's locale,
 // and exports, settings and the instrument all want "1.5", never "1,5".
 template <typename T>
-void AppendFloat(std::string& out, const std::string& spec, T value) {
+void AppendFloat(std::string& out, const std::string& piece, T value) {
   const size_t from = out.size();
-  Append(out, spec, value);
+  Append(out, piece, value);
   const char* point = std::localeconv()->decimal_point;
   if (!point || std::strcmp(point, ".") == 0 || !*point) return;
   const size_t at = out.find(point, from);
@@ -80,19 +80,19 @@ std::string FormatV(const char* format, va_list args) {
       continue;
     }
     // %[flags][width][.precision][length]conversion; '*' takes an int.
-    std::string spec = "%";
+    std::string piece = "%";
     ++p;
-    while (IsFlag(*p)) spec += *p++;
+    while (IsFlag(*p)) piece += *p++;
     auto number_or_star = [&] {
       if (*p == '*') {
-        spec += std::to_string(va_arg(ap, int));
+        piece += std::to_string(va_arg(ap, int));
         ++p;
       }
-      while (*p >= '0' && *p <= '9') spec += *p++;
+      while (*p >= '0' && *p <= '9') piece += *p++;
     };
     number_or_star();
     if (*p == '.') {
-      spec += *p++;
+      piece += *p++;
       number_or_star();
     }
     std::string length;
@@ -102,23 +102,23 @@ std::string FormatV(const char* format, va_list args) {
     const char conv = *p;
     if (!conv) break;
     ++p;
-    spec += length;
-    spec += conv;
+    piece += length;
+    piece += conv;
     switch (conv) {
       case 'd':
       case 'i':
         if (length == "l") {
-          Append(out, spec, va_arg(ap, long));
+          Append(out, piece, va_arg(ap, long));
         } else if (length == "ll") {
-          Append(out, spec, va_arg(ap, long long));
+          Append(out, piece, va_arg(ap, long long));
         } else if (length == "z") {
-          Append(out, spec, va_arg(ap, ptrdiff_t));
+          Append(out, piece, va_arg(ap, ptrdiff_t));
         } else if (length == "j") {
-          Append(out, spec, va_arg(ap, intmax_t));
+          Append(out, piece, va_arg(ap, intmax_t));
         } else if (length == "t") {
-          Append(out, spec, va_arg(ap, ptrdiff_t));
+          Append(out, piece, va_arg(ap, ptrdiff_t));
         } else {
-          Append(out, spec, va_arg(ap, int));
+          Append(out, piece, va_arg(ap, int));
         }
         break;
       case 'u':
@@ -127,19 +127,19 @@ std::string FormatV(const char* format, va_list args) {
       case 'X':
       case 'c':
         if (length == "l") {
-          Append(out, spec, va_arg(ap, unsigned long));
+          Append(out, piece, va_arg(ap, unsigned long));
         } else if (length == "ll") {
-          Append(out, spec, va_arg(ap, unsigned long long));
+          Append(out, piece, va_arg(ap, unsigned long long));
         } else if (length == "z") {
-          Append(out, spec, va_arg(ap, size_t));
+          Append(out, piece, va_arg(ap, size_t));
         } else if (length == "j") {
-          Append(out, spec, va_arg(ap, uintmax_t));
+          Append(out, piece, va_arg(ap, uintmax_t));
         } else if (length == "t") {
-          Append(out, spec, va_arg(ap, ptrdiff_t));
+          Append(out, piece, va_arg(ap, ptrdiff_t));
         } else if (conv == 'c') {
-          Append(out, spec, va_arg(ap, int));
+          Append(out, piece, va_arg(ap, int));
         } else {
-          Append(out, spec, va_arg(ap, unsigned));
+          Append(out, piece, va_arg(ap, unsigned));
         }
         break;
       case 'f':
@@ -151,16 +151,16 @@ std::string FormatV(const char* format, va_list args) {
       case 'a':
       case 'A':
         if (length == "L") {
-          AppendFloat(out, spec, va_arg(ap, long double));
+          AppendFloat(out, piece, va_arg(ap, long double));
         } else {
-          AppendFloat(out, spec, va_arg(ap, double));
+          AppendFloat(out, piece, va_arg(ap, double));
         }
         break;
       case 's':
-        Append(out, spec, va_arg(ap, const char*));
+        Append(out, piece, va_arg(ap, const char*));
         break;
       case 'p':
-        Append(out, spec, va_arg(ap, void*));
+        Append(out, piece, va_arg(ap, void*));
         break;
       default:  // %n and unknown conversions write nothing
         break;
