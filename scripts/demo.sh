@@ -14,6 +14,11 @@ rm -rf "$out"
 mkdir -p "$out/records"
 # The demo keeps its own settings, so the user's are left alone.
 export KOVA_SETTINGS="$out/settings.ini"
+# Qt wants a private runtime folder; a root shell often has none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR="$out/runtime"
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+fi
 link="$out/kova-sim-link"
 
 build/bin/kova-sim --model "${KOVA_DEMO_MODEL:-7100B}" --tests 3 --pty-link "$link" \
