@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QRect>
 #include <QString>
+#include <cmath>
 
 #include "base/codepage.h"
 
@@ -62,7 +63,10 @@ void QPainterSurface::SelectFont(const FontSpec& font) {
 }
 
 TextMetrics QPainterSurface::Metrics() {
-  return {metrics_->height(), metrics_->averageCharWidth()};
+  // The layout steps columns in whole character widths; the font's real
+  // advance is fractional, so round it up or long columns run into the next.
+  const QFontMetricsF exact(font_, p_.device());
+  return {metrics_->height(), static_cast<int>(std::ceil(exact.averageCharWidth()))};
 }
 
 int QPainterSurface::TextWidth(const std::string& text) {
