@@ -237,9 +237,14 @@ TEST(XmlExport, WrittenDocumentsValidateAgainstTheSchema) {
   for (size_t i = 0; i < records.size(); ++i) {
     const std::string path = PathJoin(dir, Format("r%d.xml", static_cast<int>(i)));
     ASSERT_TRUE(ExportXml(*records[i], path, Context()));
+#ifndef _WIN32
     EXPECT_EQ(SchemaErrors(path), "") << "record " << i;
+#endif
   }
   EXPECT_FALSE(ExportXml(*records[0], PathJoin(dir, "missing/folder/x.xml"), Context()));
+#ifdef _WIN32
+  GTEST_SKIP() << "written, but not validated: xmllint runs on the Linux build only";
+#endif
 }
 
 }  // namespace
