@@ -172,8 +172,9 @@ TEST(AutoExport, DecisionTable) {
     ASSERT_TRUE(WriteFileAtomically(rec->fullpath, "record"));
     const std::string templ = PathJoin(install, kReportTemplateName);
     if (r.template_present) WriteFileAtomically(templ, "[header]");
-    const std::string xml = PathJoin(dir, "Xml/T1.xml"), pdf = PathJoin(dir, "pdf/T1.pdf"),
-                      xlsx = PathJoin(dir, "Excel/T1.xlsx");
+    const std::string xml = PathJoin(PathJoin(dir, "Xml"), "T1.xml"),
+                      pdf = PathJoin(PathJoin(dir, "pdf"), "T1.pdf"),
+                      xlsx = PathJoin(PathJoin(dir, "Excel"), "T1.xlsx");
     if (r.existing_age != -100) {
       for (const std::string& f : {xml, pdf, xlsx}) {
         MakeFolders(FolderOf(f));
@@ -197,10 +198,11 @@ TEST(AutoExport, DecisionTable) {
     services.new_workbook = [] { return std::make_unique<FakeWorkbook>(); };
     services.export_images = [&](TestRecord& rec2) {
       if (!r.images_ok) return false;
-      rec2.imagefile = PathJoin(dir, "Xml/T1 - Test Summary.bmp");
+      rec2.imagefile = PathJoin(PathJoin(dir, "Xml"), "T1 - Test Summary.bmp");
       WriteFileAtomically(rec2.imagefile, "BM");
       for (int t = 0; t < rec2.numtests; ++t) {
-        rec2.taps[t].testimagefile = PathJoin(dir, Format("Xml/T1 - Test%d.bmp", t + 1));
+        rec2.taps[t].testimagefile =
+            PathJoin(PathJoin(dir, "Xml"), Format("T1 - Test%d.bmp", t + 1));
         WriteFileAtomically(rec2.taps[t].testimagefile, "BM");
       }
       return true;
@@ -214,7 +216,7 @@ TEST(AutoExport, DecisionTable) {
     std::string text;
     EXPECT_EQ(ReadFileText(pdf, text) && text == "%PDF", r.pdf_written);
     EXPECT_EQ(ReadFileText(xlsx, text) && text == "PK", r.xlsx_written);
-    EXPECT_EQ(FileExists(PathJoin(dir, "Xml/T1 - Test2.bmp")), r.pictures_after);
+    EXPECT_EQ(FileExists(PathJoin(PathJoin(dir, "Xml"), "T1 - Test2.bmp")), r.pictures_after);
     std::vector<std::string> shown;
     for (const auto& m : prompter.messages()) shown.push_back(m.text);
     EXPECT_EQ(shown, r.messages);
@@ -249,25 +251,27 @@ TEST(AutoExport, PdfUpToDateStillRendersAndDeletesPicturesWithoutXml) {
   int rendered = 0;
   ExportServices services{&prompter, &generator, nullptr, [&](TestRecord& r) {
                             ++rendered;
-                            r.imagefile = PathJoin(dir, "Xml/T1 - Test Summary.bmp");
+                            r.imagefile = PathJoin(PathJoin(dir, "Xml"), "T1 - Test Summary.bmp");
                             return WriteFileAtomically(r.imagefile, "BM");
                           }};
   EXPECT_TRUE(AutoExport(*rec, false, settings, services));
   EXPECT_EQ(rendered, 1);
   EXPECT_EQ(generator.runs, 0);
   EXPECT_FALSE(FileExists(rec->imagefile));
-  EXPECT_FALSE(FileExists(PathJoin(dir, "Xml/T1.xml")));
+  EXPECT_FALSE(FileExists(PathJoin(PathJoin(dir, "Xml"), "T1.xml")));
   std::string text;
   EXPECT_TRUE(ReadFileText(pdf, text) && text == "old");
 }
 
 TEST(ExportPath, FoldersAndNames) {
   const std::string dir = TempFolder("export-path");
-  EXPECT_EQ(ExportPath(PathJoin(dir, "T1.test"), ".xml", "Xml"), PathJoin(dir, "Xml/T1.xml"));
+  EXPECT_EQ(ExportPath(PathJoin(dir, "T1.test"), ".xml", "Xml"),
+            PathJoin(PathJoin(dir, "Xml"), "T1.xml"));
   EXPECT_TRUE(FolderExists(PathJoin(dir, "Xml")));
-  EXPECT_EQ(ExportPath(PathJoin(dir, "a.b.test"), ".pdf", "pdf"), PathJoin(dir, "pdf/a.b.pdf"));
+  EXPECT_EQ(ExportPath(PathJoin(dir, "a.b.test"), ".pdf", "pdf"),
+            PathJoin(PathJoin(dir, "pdf"), "a.b.pdf"));
   EXPECT_EQ(ExportPath(PathJoin(dir, "noext"), ".xlsx", "Excel"),
-            PathJoin(dir, "Excel/noext.xlsx"));
+            PathJoin(PathJoin(dir, "Excel"), "noext.xlsx"));
   const std::string abs = PathJoin(dir, "elsewhere");
   EXPECT_EQ(ExportPath(PathJoin(dir, "T1.test"), ".xml", abs), PathJoin(abs, "T1.xml"));
 }
