@@ -14,14 +14,22 @@ jobs="$(nproc)"
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR="$PWD" CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-10G}"
 
+# Each step says when it ends, so a slow CI run shows where its time went.
+step() { echo "== $1 done at $((SECONDS / 60)) min $((SECONDS % 60)) s"; }
+step "dependencies"
+
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
+step "optimised build"
 ctest --preset default -j "$jobs"
+step "optimised tests"
 
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
+step "sanitizer build"
 # Leak checking is off: with Qt's fonts loaded every window test reports
 # fontconfig's own cache as leaked, and LeakSanitizer's tracer crashes at the
 # exit of the report generator (Qt's threads). AddressSanitizer and UBSan
 # still check every access.
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j "$jobs"
+step "sanitizer tests"
