@@ -8,6 +8,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 #include <chrono>
 #include <string>
@@ -24,8 +27,16 @@ class SimProcess {
              const std::vector<std::string>& args)
       : link_(link) {
     unlink(link.c_str());
+    [[maybe_unused]] const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+#ifdef __linux__
+      // A test process that dies without its destructors (a sanitizer
+      // report, a crash) takes the simulator with it: an orphan would hold
+      // the test's output open and keep ctest waiting for ever.
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      if (getppid() != parent) _exit(127);
+#endif
       const int null = open("/dev/null", O_WRONLY);
       if (null >= 0) dup2(null, 1);
       std::vector<std::string> all = args;
@@ -53,12 +64,18 @@ class SimProcess {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   }
+  // Asks the simulator to stop, and kills it when it has not within two
+  // seconds: a test never waits for ever on its simulator.
   ~SimProcess() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      int status = 0;
-      waitpid(pid_, &status, 0);
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    for (int i = 0; i < 200; ++i) {
+      if (waitpid(pid_, &status, WNOHANG) != 0) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
   }
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;

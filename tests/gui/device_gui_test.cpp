@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMovie>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -410,30 +411,30 @@ TEST_F(DeviceGui, AbortInTheDataPhase) {
   TransferObserver quiet;
   BatchTransfer plans(*device_, quiet);
   ASSERT_TRUE(plans.DownloadPlan(3, PathJoin(folder_, "three.plan")));
-  QElapsedTimer clock;
-  qint64 clicked = -1, gone = -1;
-  TransferDialog* seen = nullptr;
+  // The dialog lives on OnRunTest's stack: what it measured is read while it
+  // is still there, once it has been hidden.
+  QPointer<TransferDialog> seen;
+  bool clicked = false;
+  qint64 hidden = -1;
   size_t sent_before_abort = 0;
   Watch([&] {
     auto* t = Showing<TransferDialog>();
     if (t != nullptr) seen = t;
     if (t != nullptr && t->ContinueButton()->isVisible()) t->ContinueButton()->click();
-    if (clicked < 0 && t != nullptr && t->ProgressText().contains("bytes") &&
+    if (!clicked && t != nullptr && t->ProgressText().contains("bytes") &&
         !t->ProgressText().startsWith("0 ")) {
-      clock.start();
-      clicked = 0;
+      clicked = true;
       sent_before_abort = wire_.sent.size();
       t->AbortButton()->click();
     }
-    if (clicked >= 0 && gone < 0 && seen != nullptr && !seen->isVisible()) gone = clock.elapsed();
+    if (clicked && hidden < 0 && seen && !seen->isVisible()) hidden = seen->AbortToHiddenMs();
   });
   prompter_.QueueText(PathJoin(folder_, "three.plan"));
   prompter_.QueueAnswer(Answer::Yes);
   const auto start = std::chrono::steady_clock::now();
   commands_->OnRunTest();
-  ASSERT_EQ(clicked, 0) << "the data phase never started";
-  ASSERT_NE(seen, nullptr);
-  const qint64 hidden = seen->AbortToHiddenMs();
+  ASSERT_TRUE(clicked) << "the data phase never started";
+  EXPECT_TRUE(seen.isNull()) << "the transfer window outlived the command";
   std::printf("[ measure ] Abort click to transfer window hidden: %lld ms (run took %lld ms)\n",
               static_cast<long long>(hidden),
               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
