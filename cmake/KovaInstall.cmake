@@ -6,7 +6,9 @@ include(GNUInstallDirs)
 set(KOVA_INSTALL_DIR "${CMAKE_INSTALL_LIBDIR}/kova" CACHE STRING
     "Folder (below the prefix) of the programs and their data files")
 
-install(TARGETS kova kova-gui kova-sim RUNTIME DESTINATION ${KOVA_INSTALL_DIR})
+# The report generator goes beside kova and kova-gui: the automatic export
+# runs it from the programs' own folder.
+install(TARGETS kova kova-gui kova-sim hmReportExport RUNTIME DESTINATION ${KOVA_INSTALL_DIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${KOVA_INSTALL_DIR}
         PATTERN CMakeLists.txt EXCLUDE)
 foreach(program kova kova-gui kova-sim)

@@ -1,4 +1,6 @@
-# Fails when a file of the UI-free core includes a Qt or third-party header.
+# Fails when a file of the UI-free core includes a Qt or third-party header,
+# or a header of a layer it does not link.
+cmake_minimum_required(VERSION 3.20)
 set(core_folders base records analysis plans device report export app sim)
 set(bad "")
 foreach(folder IN LISTS core_folders)
@@ -12,4 +14,32 @@ foreach(folder IN LISTS core_folders)
 endforeach()
 if(bad)
   message(FATAL_ERROR "Core files include platform headers:\n${bad}")
+endif()
+
+# Layers point down: a core file includes headers of its own folder and of
+# the libraries its folder links (the DEPS of its CMakeLists.txt), never of a
+# library above it or beside it, nor of the adapters and faces.
+file(GLOB src_entries RELATIVE ${SRC} ${SRC}/*)
+set(up "")
+foreach(folder IN LISTS core_folders)
+  file(READ ${SRC}/${folder}/CMakeLists.txt cmake_text)
+  string(REGEX MATCH "kova_core_library\\([^)]*DEPS([^)]*)\\)" found "${cmake_text}")
+  string(REGEX MATCHALL "kova_[a-z]+" deps "${CMAKE_MATCH_1}")
+  string(REPLACE "kova_" "" allowed "${deps}")
+  list(APPEND allowed ${folder})
+  file(GLOB_RECURSE files ${SRC}/${folder}/*.h ${SRC}/${folder}/*.cpp)
+  foreach(f IN LISTS files)
+    file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z]+/")
+    foreach(line IN LISTS lines)
+      string(REGEX MATCH "\"([a-z]+)/" ignored "${line}")
+      set(target ${CMAKE_MATCH_1})
+      if(IS_DIRECTORY ${SRC}/${target} AND NOT target IN_LIST allowed)
+        list(APPEND up "${f}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(up)
+  list(JOIN up "\n" up_text)
+  message(FATAL_ERROR "Core files include headers of libraries they do not link:\n${up_text}")
 endif()

@@ -6,12 +6,12 @@
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
+#include "base/program_version.h"
 #include "export/xml_writer.h"
 
 namespace kova {
 namespace {
 
-constexpr const char* kProgramVersion = "3.0";
 constexpr const char* kReportVersion = "1.0";
 // Windows-1252 bytes of the degree sign and the slashed O.
 constexpr const char* kDegree = "\xB0";

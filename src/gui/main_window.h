@@ -21,6 +21,7 @@
 #include "app/record_document.h"
 #include "app/save_record.h"
 #include "app/settings_store.h"
+#include "base/program_version.h"
 #include "device/rud_device.h"
 #include "gui/dialogs/dialog_runner.h"
 
@@ -37,8 +38,8 @@ namespace kova {
 class ReportView;
 class RecordChooser;
 
-constexpr const char* kMainTitle = "Helmark KOVA-7100 Software Version 3.0";
-constexpr const char* kVersionText = "3.0";
+constexpr const char* kMainTitle = "Helmark KOVA-7100 Software Version " KOVA_PROGRAM_VERSION;
+constexpr const char* kVersionText = kProgramVersion;
 
 struct GuiContext {
   SettingsStore* store = nullptr;

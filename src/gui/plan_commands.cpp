@@ -2,6 +2,7 @@
 // export and import) and its record edits ("Edit", "Override Test Data").
 
 #include <QDialog>
+#include <QStatusBar>
 #include <algorithm>
 #include <memory>
 
@@ -130,12 +131,19 @@ void MainWindow::OnExportPlansToDrive() {
     return;
   }
   const ThumbExportResult result = ExportPlansToDrive(files, drive);
-  // A drive file that could not be written is said, not passed over.
-  if (!result.failed.empty()) {
-    ctx_.prompter->Message(kDeviceCaption,
-                           Format("Unable to write %s", result.failed.front().c_str()), Buttons::Ok,
-                           Icon::Warning);
+  // Files that could not be written or loaded are said, not passed over; so
+  // is the folder KOVA-7100 plans share.
+  const std::vector<std::string> notice = ThumbExportNotice(result);
+  if (!notice.empty()) {
+    std::string text;
+    for (const std::string& line : notice) text += (text.empty() ? "" : "\r\n") + line;
+    const bool trouble = !result.failed.empty() || !result.skipped.empty();
+    ctx_.prompter->Message(kDeviceCaption, text, Buttons::Ok,
+                           trouble ? Icon::Warning : Icon::Information);
   }
+  statusBar()->showMessage(
+      QStringLiteral("%1 plan file(s) written to the thumb drive").arg(result.written.size()),
+      5000);
 }
 
 void MainWindow::OnImportPlansFromDrive() {

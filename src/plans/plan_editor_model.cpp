@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "analysis/taps.h"
 #include "base/format.h"
 #include "plans/plan_ranges.h"
+#include "records/tap_names.h"
 #include "records/test_record.h"
 
 namespace kova {

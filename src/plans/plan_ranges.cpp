@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstdint>
 
-#include "analysis/taps.h"
 #include "base/format.h"
 #include "plans/test_plan.h"
 #include "records/record_edits.h"
+#include "records/tap_names.h"
 #include "records/test_record.h"
 
 namespace kova {

@@ -53,6 +53,12 @@ struct ThumbExportResult {
 ThumbExportResult ExportPlansToDrive(const std::vector<std::string>& plan_files,
                                      const std::string& drive);
 
+// What the user is told after an export: the files that could not be
+// written, the chosen files that did not load, and that KOVA-7100 plans went
+// into the KOVA-7KA folder. One line each, file names as given; empty when
+// every plan went where its model looks and nothing needs saying.
+std::vector<std::string> ThumbExportNotice(const ThumbExportResult& result);
+
 // The model name that import file names carry for a type.
 std::string ImportModelName(int type);
 

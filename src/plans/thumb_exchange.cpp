@@ -130,4 +130,16 @@ ThumbImportResult ImportPlansFromDrive(const std::vector<std::string>& files,
   return result;
 }
 
+std::vector<std::string> ThumbExportNotice(const ThumbExportResult& result) {
+  std::vector<std::string> lines;
+  for (const std::string& f : result.failed) lines.push_back("Unable to write " + f);
+  for (const std::string& f : result.skipped) {
+    lines.push_back("Skipped " + f + ": unable to load test plan");
+  }
+  if (result.shared_folder) {
+    lines.push_back("KOVA-7100 plans share the KOVA-7KA folder with KOVA-7KA plans");
+  }
+  return lines;
+}
+
 }  // namespace kova

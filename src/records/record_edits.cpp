@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "analysis/taps.h"
 #include "base/fixed_text.h"
 #include "base/format.h"
 #include "base/le_bytes.h"
 #include "records/record_layout.h"
+#include "records/tap_names.h"
 #include "records/test_record.h"
 
 namespace kova {

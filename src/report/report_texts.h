@@ -2,9 +2,11 @@
 // Fixed texts printed on the report: the program version and the maker's
 // web address in the footer of printed pages.
 
+#include "base/program_version.h"
+
 namespace kova {
 
-constexpr const char* kReportSoftwareVersion = "3.0";
+constexpr const char* kReportSoftwareVersion = kProgramVersion;
 constexpr const char* kMakerWebAddress = "www.helmark.example";
 
 }  // namespace kova

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "base/file_io.h"
 #include "base/native_path.h"
@@ -178,12 +179,6 @@ TEST(ReadFile, SaysWhyAndRefusesWhatIsNotARegularFile) {
       {dir + "/none", 100, FileProblem::kMissing},
       {dir, 100, FileProblem::kFolder},
   };
-#ifndef _WIN32  // FIFOs and devices in the file system are POSIX
-  const std::string fifo = dir + "/fifo";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  cases.push_back({fifo, 100, FileProblem::kNotRegular});
-  cases.push_back({"/dev/zero", 100, FileProblem::kNotRegular});
-#endif
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes;
     FileProblem got = FileProblem::kUnreadable;
@@ -191,6 +186,37 @@ TEST(ReadFile, SaysWhyAndRefusesWhatIsNotARegularFile) {
     EXPECT_EQ(got, c.want) << c.path;
   }
   EXPECT_EQ(FileProblemText(FileProblem::kFolder), "it is a folder");
+}
+
+TEST(ReadFile, RefusesFifosAndDevicesWithoutOpeningThem) {
+#ifdef _WIN32
+  GTEST_SKIP() << "FIFOs and devices in the file system are POSIX";
+#else
+  const std::string fifo = TempFolder("fifo") + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    std::vector<uint8_t> bytes;
+    FileProblem got = FileProblem::kNone;
+    EXPECT_FALSE(ReadFileBytes(path, bytes, 100, &got)) << path;
+    EXPECT_EQ(got, FileProblem::kNotRegular) << path;
+  }
+#endif
+}
+
+// Standard input has no size to check first: it is read up to the limit and
+// refused beyond it, without keeping more than the limit.
+TEST(ReadStream, StopsAtTheLimit) {
+  struct Case {
+    size_t bytes, limit;
+    bool ok;
+  };
+  for (const Case& c : {Case{0, 10, true}, Case{10, 10, true}, Case{11, 10, false},
+                        Case{200000, 150000, false}, Case{200000, 200000, true}}) {
+    std::istringstream in(std::string(c.bytes, 'x'));
+    std::string out = "before";
+    EXPECT_EQ(ReadStreamText(in, out, c.limit), c.ok) << c.bytes << " of " << c.limit;
+    EXPECT_EQ(out, c.ok ? std::string(c.bytes, 'x') : "before") << "a refused read changes nothing";
+  }
 }
 
 TEST(ReadFile, RefusesFilesAboveTheLimit) {

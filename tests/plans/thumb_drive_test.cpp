@@ -98,6 +98,7 @@ TEST(ThumbDrive, ExportOfATypeTwoPlanWritesBothFolders) {
   ASSERT_EQ(r.written.size(), 2u);
   EXPECT_TRUE(r.skipped.empty());
   EXPECT_TRUE(r.failed.empty());
+  EXPECT_TRUE(ThumbExportNotice(r).empty()) << "nothing to say";
   EXPECT_EQ(r.written[0], OnDrive(drive, "HELMARK/KOVA-7KB/PLAN_000"));
   EXPECT_EQ(r.written[1], OnDrive(drive, "HELMARK/KOVA-7KC/PLAN_000"));
   kvTestPlan original;
@@ -122,6 +123,10 @@ TEST(ThumbDrive, ExportNumbersOnAndSkipsPlansThatDoNotLoad) {
        plans + "/missing.plan", SavePlan(plans, "c.plan", 1, 3)},
       drive);
   EXPECT_EQ(r.skipped, (std::vector<std::string>{plans + "/broken.plan", plans + "/missing.plan"}));
+  EXPECT_EQ(
+      ThumbExportNotice(r),
+      (std::vector<std::string>{"Skipped " + plans + "/broken.plan: unable to load test plan",
+                                "Skipped " + plans + "/missing.plan: unable to load test plan"}));
   EXPECT_EQ(Names(folder),
             (std::vector<std::string>{"PLAN_003", "PLAN_010", "PLAN_011", "PLAN_012", "PLAN_013"}));
   for (int n = 11; n <= 13; ++n) {
@@ -158,6 +163,8 @@ TEST(ThumbDrive, TypesSharingAFolderNeverReplaceEachOther) {
   EXPECT_EQ(FileContents(kc + "/PLAN_000").size(), 512u);
   EXPECT_EQ(FileContents(kc + "/PLAN_001").size(), 1024u);
   EXPECT_EQ(r.written.size(), 6u);
+  EXPECT_EQ(ThumbExportNotice(r), (std::vector<std::string>{"KOVA-7100 plans share the KOVA-7KA "
+                                                            "folder with KOVA-7KA plans"}));
 }
 
 TEST(ThumbDrive, UnwritableDriveUsesNoNumber) {
@@ -171,6 +178,10 @@ TEST(ThumbDrive, UnwritableDriveUsesNoNumber) {
   ASSERT_EQ(r.failed.size(), 1u);
   EXPECT_EQ(r.failed[0], OnDrive(drive, "HELMARK/KOVA-R5A/PLAN_000"));
   EXPECT_EQ(r.written, (std::vector<std::string>{OnDrive(drive, "HELMARK/KOVA-7KA/PLAN_000")}));
+  const std::vector<std::string> notice = ThumbExportNotice(r);
+  ASSERT_EQ(notice.size(), 2u);
+  EXPECT_EQ(notice[0], "Unable to write " + r.failed[0]);
+  EXPECT_EQ(notice[1], "KOVA-7100 plans share the KOVA-7KA folder with KOVA-7KA plans");
 }
 
 TEST(ThumbDrive, ExportToDriveWritesTheImageAsLoaded) {

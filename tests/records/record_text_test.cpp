@@ -127,6 +127,17 @@ TEST(RecordText, BurdenTablesGoToSuccessiveTaps) {
   EXPECT_EQ(rec->taps[2].burdentable, "");
 }
 
+// The burden section ends at the same terminator as the hex block and the
+// link: "DONE" in any case, never stored as a table line.
+TEST(RecordText, BurdenSectionEndsAtDoneInAnyCase) {
+  for (const char* done : {"DONE", "done", "Done", "dOnE"}) {
+    SCOPED_TRACE(done);
+    auto rec =
+        Parse(std::string("00\r\nGRAPH\r\nBURDEN TABLE\r\nrow\r\n") + done + "\r\nlater\r\n");
+    EXPECT_EQ(rec->taps[0].burdentable, "row\r\n");
+  }
+}
+
 TEST(RecordText, ErrorTableHeadersCountWhenThereIsNoPlainOne) {
   const std::string text =
       "00\r\nGRAPH\r\nBURDEN ERROR TABLE\r\na\r\nBURDEN ERROR TABLE\r\nb\r\nDONE\r\n";
