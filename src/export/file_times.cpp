@@ -4,12 +4,14 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/native_path.h"
+
 namespace kova {
 namespace fs = std::filesystem;
 
 bool LastWriteSeconds(const std::string& path, int64_t& seconds) {
   std::error_code ec;
-  const fs::file_time_type t = fs::last_write_time(fs::u8path(path), ec);
+  const fs::file_time_type t = fs::last_write_time(NativePath(path), ec);
   if (ec) return false;
   // Whole seconds of the file clock: only differences are compared, so the
   // clock's epoch does not matter. Floor, so that times before the epoch
@@ -26,7 +28,7 @@ bool IsStrictlyNewer(const std::string& newer, const std::string& older) {
 void DeleteFileQuietly(const std::string& path) {
   if (path.empty()) return;
   std::error_code ec;
-  fs::remove(fs::u8path(path), ec);
+  fs::remove(NativePath(path), ec);
 }
 
 }  // namespace kova

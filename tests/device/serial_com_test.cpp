@@ -221,7 +221,7 @@ TEST_F(SerialTraceTest, NoFolderNoTrace) {
 #endif
 }
 
-TEST_F(SerialTraceTest, TraceRecordsBothDirectionsOwnerOnly) {
+TEST_F(SerialTraceTest, TraceRecordsBothDirections) {
   const std::string folder = TempFolder("serial-trace");
   SerialRig rig;
   rig.serial.tracefolder = folder;
@@ -235,7 +235,18 @@ TEST_F(SerialTraceTest, TraceRecordsBothDirectionsOwnerOnly) {
   std::string text;
   ASSERT_TRUE(ReadFileText(PathJoin(folder, kTraceFileName), text));
   EXPECT_EQ(text, "+++\nSEND:W+++\nOK\r\n+++\nSEND:dSEND:p");
-#ifndef _WIN32  // Windows files have no owner-only mode bits
+}
+
+// The trace holds what the instrument sent, customers' data among it.
+TEST_F(SerialTraceTest, OnlyTheOwnerMayReadTheTrace) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows files have no owner-only mode bits";
+#else
+  const std::string folder = TempFolder("serial-trace-mode");
+  SerialRig rig;
+  rig.serial.tracefolder = folder;
+  ASSERT_TRUE(rig.serial.Write("W", 1));
+  rig.serial.Close();
   struct stat st {};
   ASSERT_EQ(stat(PathJoin(folder, kTraceFileName).c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
