@@ -299,6 +299,39 @@ INSTANTIATE_TEST_SUITE_P(AllModels, DeviceGuiModels,
                                            ModelCase{"7KA", " KOVA-7KA", 4}),
                          [](const auto& info) { return std::string("M") + info.param.sim; });
 
+// A remote run on each model that runs a whole plan at once: a plan fetched
+// from the instrument, every CONNECT answered with Continue, the result
+// opened as RunTest.test in the model's layout with the plan's taps.
+TEST_P(DeviceGuiModels, RunWithConnectAndContinue) {
+  const ModelCase m = GetParam();
+  if (m.deviceversion == 3)
+    GTEST_SKIP() << "a KOVA-R5 runs one tap at a time: R5RunOfAThreeTapPlan";
+  StartSim({"--model", m.sim, "--tests", "1", "--unpaced"});
+  TransferObserver quiet;
+  BatchTransfer plans(*device_, quiet);
+  const std::string plan_path = PathJoin(folder_, "two.plan");
+  ASSERT_TRUE(plans.DownloadPlan(2, plan_path));
+  kvTestPlan plan;
+  ASSERT_TRUE(plan.Load(plan_path));
+  int continues = 0;
+  Watch([&] {
+    auto* t = Showing<TransferDialog>();
+    if (t == nullptr || !t->ContinueButton()->isVisible()) return;
+    ++continues;
+    t->ContinueButton()->click();
+  });
+  prompter_.QueueText(plan_path);
+  prompter_.QueueAnswer(Answer::Yes);
+  commands_->OnRunTest();
+  EXPECT_GE(continues, 1);
+  ASSERT_EQ(OpenedPath(), PathJoin(folder_, "RunTest.test"));
+  TestRecord rec;
+  ASSERT_TRUE(ReadRecordFile(rec, PathJoin(folder_, "RunTest.test"), RecordDefaults()));
+  EXPECT_EQ(rec.deviceversion, m.deviceversion);
+  EXPECT_EQ(rec.numtests, plan.numtests);
+  EXPECT_EQ(Count("Error reading data from device"), 0u);
+}
+
 TEST_F(DeviceGui, NoGivesAnExistingFileANewName) {
   StartSim({"--model", "7100B", "--tests", "2", "--unpaced"});
   std::string taken;
