@@ -20,6 +20,7 @@
 #include "gui/dialogs/list_widgets.h"
 #include "gui/dialogs/pass_fail_dialog.h"
 #include "gui/dialogs/small_dialogs.h"
+#include "gui/dialogs/tap_order_list.h"
 #include "plans/test_plan.h"
 #include "records/test_record.h"
 
@@ -33,12 +34,6 @@ std::string EditTestModel::*const kHeaderFields[8] = {
     &EditTestModel::manufacturer, &EditTestModel::model,   &EditTestModel::serialnumber,
     &EditTestModel::operatorname, &EditTestModel::comment};
 const PlanColumn kColumns[3] = {PlanColumn::kRatio, PlanColumn::kExcitation, PlanColumn::kWinding};
-
-QPushButton* Button(const char* text, QWidget* parent) {
-  auto* b = new QPushButton(text, parent);
-  b->setAutoDefault(false);
-  return b;
-}
 
 }  // namespace
 
@@ -89,8 +84,8 @@ void EditTestDialog::Build() {
   top->addWidget(settings);
 
   auto* side = new QVBoxLayout();
-  notepad_ = Button("Notepad", this);
-  passfail_ = Button("Pass / Fail Setup", this);
+  notepad_ = PlainButton("Notepad", this);
+  passfail_ = PlainButton("Pass / Fail Setup", this);
   side->addWidget(notepad_);
   side->addWidget(passfail_);
   side->addStretch(1);
@@ -101,35 +96,10 @@ void EditTestDialog::Build() {
   middle->addWidget(BuildTapGrid(), 1);
   auto* orderbox = new QGroupBox(this);
   auto* orderlayout = new QHBoxLayout(orderbox);
-  order_ = new QTableWidget(kEditRows, 2, orderbox);
-  order_->setHorizontalHeaderLabels({"Order", "Tap"});
-  order_->verticalHeader()->hide();
-  order_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  order_->setSelectionMode(QAbstractItemView::SingleSelection);
-  order_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  order_->setColumnWidth(0, 50);
-  order_->setColumnWidth(1, 70);
-  order_->setFixedWidth(140);
-  // All ten rows in view, without a scroll bar.
-  order_->verticalHeader()->setDefaultSectionSize(24);
-  order_->horizontalHeader()->setStretchLastSection(true);
-  order_->setFixedHeight(24 * kEditRows + order_->horizontalHeader()->sizeHint().height() + 4);
-  order_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  for (int r = 0; r < kEditRows; ++r) {
-    order_->setItem(r, 0, new QTableWidgetItem(QString::number(r + 1)));
-    order_->setItem(r, 1, new QTableWidgetItem());
-  }
-  orderlayout->addWidget(order_);
-  auto* arrows = new QVBoxLayout();
-  up_ = new QToolButton(orderbox);
-  up_->setArrowType(Qt::UpArrow);
-  down_ = new QToolButton(orderbox);
-  down_->setArrowType(Qt::DownArrow);
-  arrows->addStretch(1);
-  arrows->addWidget(up_);
-  arrows->addWidget(down_);
-  arrows->addStretch(1);
-  orderlayout->addLayout(arrows);
+  const TapOrderList order = AddTapOrderList(orderbox, orderlayout, kEditRows);
+  order_ = order.table;
+  up_ = order.up;
+  down_ = order.down;
   middle->addWidget(orderbox);
   layout->addLayout(middle);
 
@@ -139,10 +109,10 @@ void EditTestDialog::Build() {
   bottom->addWidget(runinsulation_);
   bottom->addWidget(runburden_);
   bottom->addStretch(1);
-  saveplan_ = Button("Save to Test Plan", this);
-  repeat_ = Button("Repeat Tests", this);
-  ok_ = Button("OK", this);
-  cancel_ = Button("Cancel", this);
+  saveplan_ = PlainButton("Save to Test Plan", this);
+  repeat_ = PlainButton("Repeat Tests", this);
+  ok_ = PlainButton("OK", this);
+  cancel_ = PlainButton("Cancel", this);
   for (QPushButton* b : {saveplan_, repeat_, ok_, cancel_}) bottom->addWidget(b);
   layout->addLayout(bottom);
 }
@@ -189,7 +159,7 @@ QWidget* EditTestDialog::BuildTapGrid() {
     w.current->setMinimumWidth(70);
     grid->addWidget(w.voltage, line, 6);
     grid->addWidget(w.current, line, 7);
-    w.edit = Button("Edit", box);
+    w.edit = PlainButton("Edit", box);
     grid->addWidget(w.edit, line, 8, Qt::AlignCenter);
     w.note = new QLineEdit(box);
     w.note->setMinimumWidth(160);

@@ -22,6 +22,7 @@
 #include "gui/dialogs/list_widgets.h"
 #include "gui/dialogs/pass_fail_dialog.h"
 #include "gui/dialogs/small_dialogs.h"
+#include "gui/dialogs/tap_order_list.h"
 
 namespace kova {
 namespace {
@@ -41,12 +42,6 @@ constexpr int kTypingHeader = 0, kTypingTemp = 10, kTypingRated = 11, kTypingPri
 
 bool RowBox(const PlanRow& row, int column) {
   return column == 0 ? row.ratio : column == 1 ? row.excitation : row.winding;
-}
-
-QPushButton* Button(const char* text, QWidget* parent) {
-  auto* b = new QPushButton(text, parent);
-  b->setAutoDefault(false);  // Enter in a field must not press a button
-  return b;
 }
 
 }  // namespace
@@ -140,9 +135,9 @@ void PlanEditorDialog::Build() {
   bottom->addWidget(insulation);
   bottom->addWidget(burden);
   bottom->addStretch(1);
-  passfail_ = Button("Pass / Fail", this);
-  save_ = Button("Save", this);
-  cancel_ = Button("Cancel", this);
+  passfail_ = PlainButton("Pass / Fail", this);
+  save_ = PlainButton("Save", this);
+  cancel_ = PlainButton("Cancel", this);
   bottom->addWidget(passfail_);
   bottom->addWidget(save_);
   bottom->addWidget(cancel_);
@@ -195,7 +190,7 @@ QWidget* PlanEditorDialog::BuildTapGrid() {
     w.current->setMinimumWidth(70);
     grid->addWidget(w.voltage, line, 6);
     grid->addWidget(w.current, line, 7);
-    w.edit = Button("Edit", box);
+    w.edit = PlainButton("Edit", box);
     grid->addWidget(w.edit, line, 8, Qt::AlignCenter);
     w.note = new QLineEdit(box);
     w.note->setMinimumWidth(160);
@@ -208,35 +203,10 @@ QWidget* PlanEditorDialog::BuildOrderList() {
   auto* box = new QGroupBox(this);
   auto* layout = new QVBoxLayout(box);
   auto* row = new QHBoxLayout();
-  order_ = new QTableWidget(kPlanRows, 2, box);
-  order_->setHorizontalHeaderLabels({"Order", "Tap"});
-  order_->verticalHeader()->hide();
-  order_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  order_->setSelectionMode(QAbstractItemView::SingleSelection);
-  order_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  order_->setColumnWidth(0, 50);
-  order_->setColumnWidth(1, 70);
-  order_->setFixedWidth(140);
-  // All ten rows in view, without a scroll bar.
-  order_->verticalHeader()->setDefaultSectionSize(24);
-  order_->horizontalHeader()->setStretchLastSection(true);
-  order_->setFixedHeight(24 * kPlanRows + order_->horizontalHeader()->sizeHint().height() + 4);
-  order_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  for (int r = 0; r < kPlanRows; ++r) {
-    order_->setItem(r, 0, new QTableWidgetItem(QString::number(r + 1)));
-    order_->setItem(r, 1, new QTableWidgetItem());
-  }
-  row->addWidget(order_);
-  auto* arrows = new QVBoxLayout();
-  up_ = new QToolButton(box);
-  up_->setArrowType(Qt::UpArrow);
-  down_ = new QToolButton(box);
-  down_->setArrowType(Qt::DownArrow);
-  arrows->addStretch(1);
-  arrows->addWidget(up_);
-  arrows->addWidget(down_);
-  arrows->addStretch(1);
-  row->addLayout(arrows);
+  const TapOrderList order = AddTapOrderList(box, row, kPlanRows);
+  order_ = order.table;
+  up_ = order.up;
+  down_ = order.down;
   layout->addLayout(row);
   auto* hint = new QLabel("Select tap and then press up or down to change order.", box);
   hint->setWordWrap(true);
