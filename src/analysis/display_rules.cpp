@@ -17,6 +17,11 @@ std::string WholeNumberText(double value) {
   return Format("%d", static_cast<int>(value));
 }
 
+std::string InsulationResistanceText(double megohms) {
+  if (megohms > 1000) return ">1,000 MEG-OHMS";
+  return NumberText("%3.2lf", megohms) + " MEG-OHMS";
+}
+
 double NameplateRatio(const TapTest& tap) {
   if (tap.fNamePlateDen == 0 || !std::isfinite(tap.fNamePlateDen)) return 0;
   return tap.nNamePlateNum / tap.fNamePlateDen;

@@ -17,6 +17,9 @@ std::string NumberText(const char* format, double value);
 // A number shown as a whole number (truncated), or "N/A" when it is not
 // finite or does not fit an int.
 std::string WholeNumberText(double value);
+// The insulation resistance as every report and export shows it: above the
+// instrument's range of 1,000 MΩ, ">1,000 MEG-OHMS".
+std::string InsulationResistanceText(double megohms);
 
 // Nameplate ratio primary / secondary; 0 when no nameplate ratio was given
 // (a secondary of 0).

@@ -170,9 +170,7 @@ void InsulationResults(Sheet& s, const TestRecord& rec) {
   s.Next();
   s.Label("VOLTAGE:", NumberText("%3.1lf", rec.B200fMeggerMeasV) + " V");
   s.Label("CURRENT:", NumberText("%3.1lf", rec.B200fMeggerL) + " MICRO-AMPS");
-  s.Label("RESISTANCE:", rec.B200fMeggerOhms > 1000
-                             ? std::string(">1,000 MEG-OHMS")
-                             : NumberText("%3.2lf", rec.B200fMeggerOhms) + " MEG-OHMS");
+  s.Label("RESISTANCE:", InsulationResistanceText(rec.B200fMeggerOhms));
 }
 
 void TestBlock(Sheet& s, const TestRecord& rec, const TapTest& tap, int k) {

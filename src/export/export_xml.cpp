@@ -38,9 +38,7 @@ void InsulationElements(XmlWriter& w, const TestRecord& rec) {
   w.TextElement("B200fMeggerReqV", WholeNumberText(rec.B200fMeggerReqV));
   w.TextElement("B200fMeggerMeasV", NumberText("%3.1lf", rec.B200fMeggerMeasV));
   w.TextElement("B200fMeggerL", NumberText("%3.2lf", rec.B200fMeggerL));
-  w.TextElement("B200fMeggerOhms", rec.B200fMeggerOhms > 1000
-                                       ? std::string(">1,000 MEG-OHMS")
-                                       : NumberText("%3.2lf", rec.B200fMeggerOhms) + " MEG-OHMS");
+  w.TextElement("B200fMeggerOhms", InsulationResistanceText(rec.B200fMeggerOhms));
 }
 
 void ReportData(XmlWriter& w, const TestRecord& rec) {

@@ -81,9 +81,7 @@ void InsulationResults(std::string& out, const TestRecord& rec) {
   out += "\n" + WholeNumberText(rec.B200fMeggerReqV) + "V INSULATION RES TEST RESULTS\n\n";
   Line(out, "VOLTAGE: ", NumberText("%3.1lf", rec.B200fMeggerMeasV) + " V");
   Line(out, "CURRENT: ", NumberText("%3.1lf", rec.B200fMeggerL) + " MICRO-AMPS");
-  Line(out, "RESISTANCE: ",
-       rec.B200fMeggerOhms > 1000 ? std::string(">1,000 MEG-OHMS")
-                                  : NumberText("%3.2lf", rec.B200fMeggerOhms) + " MEG-OHMS");
+  Line(out, "RESISTANCE: ", InsulationResistanceText(rec.B200fMeggerOhms));
 }
 
 void OneTest(std::string& out, const TestRecord& rec, const TapTest& tap, int n) {

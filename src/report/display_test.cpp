@@ -458,10 +458,7 @@ int CDisplayTest::DrawBurdenInsulation(const Rect& inner, int x, int top, const 
             "POWER FACTOR:     " + NumberText("%3.2lf", r.B200fBurdenCosPhi) + " ";
   }
   if (insulation) {
-    const std::string ohms =
-        r.B200fMeggerOhms > 1000
-            ? std::string("RESISTANCE:   >1,000 MEG-OHMS")
-            : "RESISTANCE:   " + NumberText("%3.2lf", r.B200fMeggerOhms) + " MEG-OHMS";
+    const std::string ohms = "RESISTANCE:   " + InsulationResistanceText(r.B200fMeggerOhms);
     itext = Format("%sV INSULATION RES TEST RESULTS", WholeNumberText(r.B200fMeggerReqV).c_str()) +
             "\r\r" + "VOLTAGE:      " + NumberText("%3.1lf", r.B200fMeggerMeasV) + " V\r" +
             "CURRENT:      " + NumberText("%3.2lf", r.B200fMeggerL) + " MICRO-AMPS\r" + ohms;

@@ -128,6 +128,11 @@ TEST(DisplayRules, NumbersThatAreNotFiniteReadNotAvailable) {
   EXPECT_EQ(WholeNumberText(5.9), "5");
   EXPECT_EQ(WholeNumberText(1e12), "N/A");
   EXPECT_EQ(WholeNumberText(kNaN), "N/A");
+  // Above the instrument's 1,000 MΩ range the value is not shown.
+  EXPECT_EQ(InsulationResistanceText(0.5), "0.50 MEG-OHMS");
+  EXPECT_EQ(InsulationResistanceText(1000), "1000.00 MEG-OHMS");
+  EXPECT_EQ(InsulationResistanceText(1000.01), ">1,000 MEG-OHMS");
+  EXPECT_EQ(InsulationResistanceText(kNaN), "N/A MEG-OHMS");
 }
 
 TEST(DisplayRules, KneeVoltageForJudgingFollowsThePlanSetting) {
