@@ -10,9 +10,10 @@ export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 chmod 700 "$XDG_RUNTIME_DIR"
 jobs="$(nproc)"
 # Compiled objects are kept between runs (and between clones in other
-# folders), so a second run rebuilds only what changed.
+# folders: paths are taken relative to the checkout and the build folder is
+# left out of the key), so a second run rebuilds only what changed.
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
-export CCACHE_BASEDIR="$PWD" CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-10G}"
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-10G}"
 
 # Each step says when it ends, so a slow CI run shows where its time went.
 step() { echo "== $1 done at $((SECONDS / 60)) min $((SECONDS % 60)) s"; }

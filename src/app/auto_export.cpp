@@ -111,13 +111,17 @@ bool GenerateReport(const std::string& template_name, const std::string& schema_
                                          pdf_path};
   int code = 0;
   Prompter* prompter = services.prompter;
-  const ProcessOutcome outcome = services.runner->Run(
-      settings.ReportGeneratorPath(), args, [prompter] { prompter->Pump(); }, code);
+  ProcessLimits limits;
+  limits.cancel = services.cancel;
+  const ProcessOutcome outcome =
+      services.runner->Run(settings.ReportGeneratorPath(), args, limits, code);
   switch (outcome) {
     case ProcessOutcome::kNotStarted:
       prompter->Message(kWarningCaption, "Unable to generate report", Buttons::Ok);
       return false;
     case ProcessOutcome::kNoExitCode:
+    case ProcessOutcome::kTimedOut:
+    case ProcessOutcome::kCancelled:
       return false;
     case ProcessOutcome::kExited:
       break;

@@ -33,6 +33,8 @@ struct ExportServices {
   // test's `testimagefile`; false when a picture cannot be made or saved.
   std::function<bool(TestRecord&)> export_images;
   std::time_t now = 0;  // report date of the XML; 0 means the current time
+  // Stops the report generator when the user cancels; may be null.
+  const CancelToken* cancel = nullptr;
 };
 
 // Which exports a run makes, after the up-to-date checks.

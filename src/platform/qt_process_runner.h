@@ -1,7 +1,8 @@
 #pragma once
 // ProcessRunner on QProcess: the program gets its arguments as a list (no
-// shell, no length limit of a command line) and is waited for in 20 ms
-// slices with the caller's pump between them.
+// shell, no length limit of a command line). The wait blocks in short slices
+// so the caller's cancel token and the time limit are seen promptly; it runs
+// on whatever thread calls it, the desktop's worker included.
 
 #include "export/process_runner.h"
 
@@ -10,7 +11,7 @@ namespace kova {
 class QtProcessRunner : public ProcessRunner {
  public:
   ProcessOutcome Run(const std::string& program, const std::vector<std::string>& args,
-                     const std::function<void()>& pump, int& exit_code) override;
+                     const ProcessLimits& limits, int& exit_code) override;
 };
 
 }  // namespace kova

@@ -27,11 +27,11 @@ class FakeGenerator : public ProcessRunner {
   std::vector<std::string> args;
   std::string program;
   ProcessOutcome Run(const std::string& prog, const std::vector<std::string>& a,
-                     const std::function<void()>& pump, int& exit_code) override {
+                     const ProcessLimits& limits, int& exit_code) override {
+    (void)limits;
     ++runs;
     program = prog;
     args = a;
-    pump();
     exit_code = code;
     if (outcome == ProcessOutcome::kExited && code == 0) WriteFileAtomically(a[3], "%PDF");
     return outcome;

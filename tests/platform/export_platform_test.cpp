@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QString>
+#include <chrono>
 #include <set>
 
 #include <string>
@@ -49,7 +50,7 @@ TEST(QtProcessRunner, ArgumentsArriveUnchangedAndOutcomesAreTold) {
     SCOPED_TRACE(c.what);
     QtProcessRunner runner;
     int code = -1;
-    EXPECT_EQ(runner.Run(c.program, c.args, nullptr, code), c.outcome);
+    EXPECT_EQ(runner.Run(c.program, c.args, ProcessLimits{}, code), c.outcome);
     if (c.outcome == ProcessOutcome::kExited) {
       EXPECT_EQ(code, c.exit_code);
     }
@@ -61,14 +62,35 @@ TEST(QtProcessRunner, ArgumentsArriveUnchangedAndOutcomesAreTold) {
   EXPECT_EQ(text, expected);
 }
 
-TEST(QtProcessRunner, PumpsWhileTheProgramRuns) {
+// A cancel or the time limit ends the wait and kills the program: the
+// process is gone when Run returns, and its exit code is not reported.
+TEST(QtProcessRunner, CancelAndTimeLimitKillTheProgram) {
   TestApp();
-  QtProcessRunner runner;
-  int pumps = 0, code = -1;
-  EXPECT_EQ(runner.Run(
-                "/bin/sh", {"-c", "sleep 0.3"}, [&] { ++pumps; }, code),
-            ProcessOutcome::kExited);
-  EXPECT_GT(pumps, 2);
+  struct StopCase {
+    const char* what;
+    uint32_t limit_ms;
+    bool cancel;
+    ProcessOutcome outcome;
+  };
+  const StopCase cases[] = {
+      {"time limit", 200, false, ProcessOutcome::kTimedOut},
+      {"cancelled", 0, true, ProcessOutcome::kCancelled},
+      {"within the limit", 5000, false, ProcessOutcome::kExited},
+  };
+  for (const StopCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    QtProcessRunner runner;
+    CancelToken token;
+    ProcessLimits limits;
+    limits.time_limit_ms = c.limit_ms;
+    limits.cancel = &token;
+    if (c.cancel) token.Cancel();
+    const char* script = c.outcome == ProcessOutcome::kExited ? "exit 0" : "exec sleep 30";
+    int code = -1;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(runner.Run("/bin/sh", {"-c", script}, limits, code), c.outcome);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  }
 }
 
 TEST(XlsxWorkbookWriter, TextCellsPicturesAndTheSavedFile) {
