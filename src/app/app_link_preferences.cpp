@@ -33,7 +33,6 @@ SerialPlace AppLinkPreferences::Place() const {
 }
 
 void AppLinkPreferences::StoreFound(const SerialPlace& where, bool usb) {
-  const char* S = kSettingsSection;
   info_.usbactive = usb ? 1 : 0;
   if (!usb) {
     // A "COMn" name is stored as its number, as always; any other name is
@@ -47,10 +46,10 @@ void AppLinkPreferences::StoreFound(const SerialPlace& where, bool usb) {
   }
   info_.comspeed = where.baud == 19200 ? 0 : 1;
   info_.baud = SpeedFromSelector(info_.comspeed);
-  store_.SetInt(S, "ComPort", info_.comport);
-  store_.SetInt(S, "ComSpeed", info_.comspeed);
-  store_.SetInt(S, "USBEnable", info_.usbactive);
-  store_.SetText(S, "ComPortName", info_.comportname);
+  StoreInt(store_, SettingId::kComPort, info_.comport);
+  StoreInt(store_, SettingId::kComSpeed, info_.comspeed);
+  StoreInt(store_, SettingId::kUSBEnable, info_.usbactive);
+  StoreText(store_, SettingId::kComPortName, info_.comportname);
   store_.Flush();
   settings_.ComPort = info_.comport;
   settings_.USBEnabled = info_.usbactive;

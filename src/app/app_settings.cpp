@@ -1,17 +1,9 @@
 #include "app/app_settings.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "base/native_path.h"
 #include "base/path.h"
-#include "records/tap_names.h"
 #include "records/test_record.h"
 
 namespace kova {
-namespace {
-const std::string kS = kSettingsSection;
-}  // namespace
 
 std::string AppSettings::ReportGeneratorPath() const {
   return PathJoin(InstallDir, kReportGeneratorName);
@@ -21,85 +13,92 @@ std::string AppSettings::TempFolder() const {
   return WithTrailingSeparator(PathJoin(InstallDir, "Temp"));
 }
 
+PageOrientation OrientationFromCode(int code) { return code == kPortrait ? kPortrait : kLandscape; }
+
+LineFrequency FrequencyFromCode(int code) {
+  return code == kFrequency50Hz ? kFrequency50Hz : kFrequency60Hz;
+}
+
+DateOrder DateOrderFromCode(int code) { return code == kDateEU ? kDateEU : kDateUS; }
+
 void LoadAppSettings(AppSettings& s, const SettingsStore& store, const std::string& program_dir) {
-  s.InstallDir = WithTrailingSeparator(ReadTextSetting(store, kS, "InstallDir", program_dir));
-  s.TestFolder = PathJoin(s.InstallDir, ReadTextSetting(store, kS, "TestFolder", "Tests"));
-  s.TestPlanFolder =
-      PathJoin(s.InstallDir, ReadTextSetting(store, kS, "TestPlanFolder", "TestPlans"));
-  s.TestPlanDefault =
-      PathJoin(s.TestPlanFolder, ReadTextSetting(store, kS, "TestPlanDefault", "default.set"));
-  s.USBEnabled = ReadIntSetting(store, kS, "USBEnabled", 1);
-  s.PrintPortrait = ReadIntSetting(store, kS, "PrintPortrait", 1);
-  s.AutoExportExcel = ReadIntSetting(store, kS, "AutoExportExcel", 0);
-  s.AutoExportXml = ReadIntSetting(store, kS, "AutoExportXml", 0);
-  s.AutoExportPdf = ReadIntSetting(store, kS, "AutoExportPdf", 0);
-  s.AutoExportFolder =
-      PathJoin(s.InstallDir, ReadTextSetting(store, kS, "AutoExportFolder", "Export"));
-  s.AppLogo = PathJoin(s.InstallDir, ReadTextSetting(store, kS, "AppLogo", "report_logo.bmp"));
-  s.ComPort = ReadIntSetting(store, kS, "ComPort", 0);
-  s.PrintInColor = ReadIntSetting(store, kS, "PrintInColor", 0);
-  s.CyclesPerSecond = ReadIntSetting(store, kS, "CyclesPerSecond", 60);
-  s.DeviceAutoDetect = ReadIntSetting(store, kS, "DeviceAutoDetect", 1);
-  s.DeviceSlowSerial = ReadIntSetting(store, kS, "DeviceSlowSerial", 0);
+  using Id = SettingId;
+  const SettingPlaces places{program_dir, ""};
+  s.InstallDir = WithTrailingSeparator(LoadText(store, Id::kInstallDir, places));
+  s.TestFolder = PathJoin(s.InstallDir, LoadText(store, Id::kTestFolder));
+  s.TestPlanFolder = PathJoin(s.InstallDir, LoadText(store, Id::kTestPlanFolder));
+  s.TestPlanDefault = PathJoin(s.TestPlanFolder, LoadText(store, Id::kTestPlanDefault));
+  s.USBEnabled = LoadInt(store, Id::kUSBEnabled);
+  s.PrintPortrait = LoadInt(store, Id::kPrintPortrait);
+  s.AutoExportExcel = LoadInt(store, Id::kAutoExportExcel);
+  s.AutoExportXml = LoadInt(store, Id::kAutoExportXml);
+  s.AutoExportPdf = LoadInt(store, Id::kAutoExportPdf);
+  s.AutoExportFolder = PathJoin(s.InstallDir, LoadText(store, Id::kAutoExportFolder));
+  s.AppLogo = PathJoin(s.InstallDir, LoadText(store, Id::kAppLogo));
+  s.ComPort = LoadInt(store, Id::kComPort);
+  s.PrintInColor = LoadInt(store, Id::kPrintInColor);
+  s.CyclesPerSecond = LoadInt(store, Id::kCyclesPerSecond);
+  s.DeviceAutoDetect = LoadInt(store, Id::kDeviceAutoDetect);
+  s.DeviceSlowSerial = LoadInt(store, Id::kDeviceSlowSerial);
 }
 
 void SaveAppSettings(const AppSettings& s, SettingsStore& store) {
-  store.SetText(kS, "TestFolder", s.TestFolder);
-  store.SetText(kS, "TestPlanFolder", s.TestPlanFolder);
-  store.SetText(kS, "TestPlanDefault", s.TestPlanDefault);
-  store.SetText(kS, "AutoExportFolder", s.AutoExportFolder);
-  store.SetText(kS, "AppLogo", s.AppLogo);
-  store.SetInt(kS, "AutoExportExcel", s.AutoExportExcel);
-  store.SetInt(kS, "AutoExportXml", s.AutoExportXml);
-  store.SetInt(kS, "AutoExportPdf", s.AutoExportPdf);
-  store.SetInt(kS, "USBEnabled", s.USBEnabled);
-  store.SetInt(kS, "PrintPortrait", s.PrintPortrait);
-  store.SetInt(kS, "ComPort", s.ComPort);
-  store.SetInt(kS, "PrintInColor", s.PrintInColor);
-  store.SetInt(kS, "CyclesPerSecond", s.CyclesPerSecond);
-  store.SetInt(kS, "DeviceAutoDetect", s.DeviceAutoDetect);
-  store.SetInt(kS, "DeviceSlowSerial", s.DeviceSlowSerial);
+  using Id = SettingId;
+  StoreText(store, Id::kTestFolder, s.TestFolder);
+  StoreText(store, Id::kTestPlanFolder, s.TestPlanFolder);
+  StoreText(store, Id::kTestPlanDefault, s.TestPlanDefault);
+  StoreText(store, Id::kAutoExportFolder, s.AutoExportFolder);
+  StoreText(store, Id::kAppLogo, s.AppLogo);
+  StoreInt(store, Id::kAutoExportExcel, s.AutoExportExcel);
+  StoreInt(store, Id::kAutoExportXml, s.AutoExportXml);
+  StoreInt(store, Id::kAutoExportPdf, s.AutoExportPdf);
+  StoreInt(store, Id::kUSBEnabled, s.USBEnabled);
+  StoreInt(store, Id::kPrintPortrait, s.PrintPortrait);
+  StoreInt(store, Id::kComPort, s.ComPort);
+  StoreInt(store, Id::kPrintInColor, s.PrintInColor);
+  StoreInt(store, Id::kCyclesPerSecond, s.CyclesPerSecond);
+  StoreInt(store, Id::kDeviceAutoDetect, s.DeviceAutoDetect);
+  StoreInt(store, Id::kDeviceSlowSerial, s.DeviceSlowSerial);
 }
 
 int SpeedFromSelector(int selector) { return selector == 0 ? 19200 : 115200; }
 
 void CAppInfo::Load(const SettingsStore& store, const std::string& current_dir) {
-  usbactive = ReadIntSetting(store, kS, "USBEnable", 1);
-  comport = ReadIntSetting(store, kS, "ComPort", 1);
-  comspeed = ReadIntSetting(store, kS, "ComSpeed", 1);
+  using Id = SettingId;
+  const SettingPlaces places{"", current_dir};
+  usbactive = LoadInt(store, Id::kUSBEnable);
+  comport = LoadInt(store, Id::kComPort);
+  comspeed = LoadInt(store, Id::kComSpeed);
   baud = SpeedFromSelector(comspeed);
-  orientation = ReadIntSetting(store, kS, "Orientation", 0);
-  filepath = ReadTextSetting(store, kS, "FilePath", current_dir);
-  planpath = ReadTextSetting(store, kS, "PlanPath", current_dir);
-  devicetype = ReadIntSetting(store, kS, "DeviceType", 1);
-  frequency = ReadIntSetting(store, kS, "Frequency", 0);
-  dateformat = ReadIntSetting(store, kS, "DateFormat", 0);
-  taporder = ReadTextSetting(store, kS, "TapOrder", DefaultTapOrder());
-  logofile = ReadTextSetting(store, kS, "LogoFile", PathJoin(current_dir, "report_logo.bmp"));
-  comportname = ReadTextSetting(store, kS, "ComPortName", "");
-  extraports = ReadTextSetting(store, kS, "ExtraPorts", "");
-  tracedir = ReadTextSetting(store, kS, "TraceDir", "");
-  if (!filepath.empty()) {
-    std::error_code ec;  // a folder that is gone leaves the current one
-    std::filesystem::current_path(NativePath(filepath), ec);
-  }
+  orientation = OrientationFromCode(LoadInt(store, Id::kOrientation));
+  filepath = LoadText(store, Id::kFilePath, places);
+  planpath = LoadText(store, Id::kPlanPath, places);
+  devicetype = LoadInt(store, Id::kDeviceType);
+  frequency = FrequencyFromCode(LoadInt(store, Id::kFrequency));
+  dateformat = DateOrderFromCode(LoadInt(store, Id::kDateFormat));
+  taporder = LoadText(store, Id::kTapOrder, places);
+  logofile = LoadText(store, Id::kLogoFile, places);
+  comportname = LoadText(store, Id::kComPortName);
+  extraports = LoadText(store, Id::kExtraPorts);
+  tracedir = LoadText(store, Id::kTraceDir);
 }
 
 void CAppInfo::Save(SettingsStore& store) const {
-  store.SetInt(kS, "ComPort", comport);
-  store.SetInt(kS, "ComSpeed", comspeed);
-  store.SetInt(kS, "Orientation", orientation);
-  store.SetText(kS, "FilePath", filepath);
-  store.SetText(kS, "PlanPath", planpath);
-  store.SetInt(kS, "USBEnable", usbactive);
-  store.SetInt(kS, "DeviceType", devicetype);
-  store.SetInt(kS, "Frequency", frequency);
-  store.SetInt(kS, "DateFormat", dateformat);
-  store.SetText(kS, "TapOrder", taporder);
-  store.SetText(kS, "LogoFile", logofile);
-  store.SetText(kS, "ComPortName", comportname);
-  store.SetText(kS, "ExtraPorts", extraports);
-  store.SetText(kS, "TraceDir", tracedir);
+  using Id = SettingId;
+  StoreInt(store, Id::kComPort, comport);
+  StoreInt(store, Id::kComSpeed, comspeed);
+  StoreInt(store, Id::kOrientation, orientation);
+  StoreText(store, Id::kFilePath, filepath);
+  StoreText(store, Id::kPlanPath, planpath);
+  StoreInt(store, Id::kUSBEnable, usbactive);
+  StoreInt(store, Id::kDeviceType, devicetype);
+  StoreInt(store, Id::kFrequency, frequency);
+  StoreInt(store, Id::kDateFormat, dateformat);
+  StoreText(store, Id::kTapOrder, taporder);
+  StoreText(store, Id::kLogoFile, logofile);
+  StoreText(store, Id::kComPortName, comportname);
+  StoreText(store, Id::kExtraPorts, extraports);
+  StoreText(store, Id::kTraceDir, tracedir);
 }
 
 std::vector<std::string> CAppInfo::ExtraPortNames() const {

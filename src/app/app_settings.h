@@ -2,20 +2,26 @@
 // The program's two long-lived settings objects: the application settings
 // and the device and report preferences (CAppInfo). Loaded once at start-up,
 // written back by the setup dialog's OK or by an operation that learnt a
-// value (the instrument search, the last export folder).
+// value (the instrument search, the last export folder). Both are views of
+// the settings table: names, defaults and ranges live there.
 
 #include <string>
 #include <vector>
 
 #include "app/settings_store.h"
+#include "app/settings_table.h"
 #include "records/test_record.h"
 
 namespace kova {
 
-constexpr const char* kCompanyKey = "Helmark-inc";
-constexpr const char* kApplicationKey = "KOVA-7100";
-constexpr const char* kSettingsSection = "Settings";
-constexpr const char* kAppInfoSection = "AppInfo";
+// The codes stored as 0/1. Unscoped so the stored code is the value.
+enum PageOrientation : int { kLandscape = 0, kPortrait = 1 };
+enum LineFrequency : int { kFrequency60Hz = 0, kFrequency50Hz = 1 };
+enum DateOrder : int { kDateUS = 0, kDateEU = 1 };
+// A code other than the second value gives the first (the stored default).
+PageOrientation OrientationFromCode(int code);
+LineFrequency FrequencyFromCode(int code);
+DateOrder DateOrderFromCode(int code);
 
 // The report generator's program file, installed beside the program.
 #ifdef _WIN32
@@ -36,7 +42,7 @@ struct AppSettings {
   int AutoExportPdf = 0;
   std::string AutoExportFolder;
   std::string AppLogo;
-  int ComPort = 0;
+  int ComPort = 1;
   int PrintInColor = 0;
   int CyclesPerSecond = 60;
   int DeviceAutoDetect = 1;
@@ -62,12 +68,12 @@ class CAppInfo {
   int comport = 1;  // 1-based COM port number (Windows)
   int comspeed = 1;
   int baud = 115200;
-  int orientation = 0;  // 0 landscape, 1 portrait
+  PageOrientation orientation = kLandscape;
   std::string filepath;
   std::string planpath;
   int devicetype = 1;
-  int frequency = 0;   // 0 = 60 Hz, 1 = 50 Hz
-  int dateformat = 0;  // 0 "(US) MM/DD/YY", 1 "(EU) DD/MM/YY"
+  LineFrequency frequency = kFrequency60Hz;
+  DateOrder dateformat = kDateUS;  // "(US) MM/DD/YY" or "(EU) DD/MM/YY"
   std::string taporder;
   std::string logofile;
 
@@ -78,8 +84,9 @@ class CAppInfo {
   std::string extraports;   // "ExtraPorts"
   std::string tracedir;     // "TraceDir"
 
-  // Loads, fills the defaults, then makes `filepath` the current folder.
-  // `current_dir` is the process's current folder at start-up.
+  // Loads and fills the defaults. `current_dir` is the process's current
+  // folder at start-up; it stays the current folder: every path the program
+  // uses is resolved explicitly.
   void Load(const SettingsStore& store, const std::string& current_dir);
   void Save(SettingsStore& store) const;
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/app_settings.h"
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "export/process_runner.h"
 #include "export/workbook_writer.h"
 #include "records/test_record.h"

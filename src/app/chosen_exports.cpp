@@ -19,7 +19,7 @@ ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
                                         const RecordDefaults& defaults, Prompter& prompter,
                                         SettingsStore& store) {
   ChosenExportOutcome out;
-  const std::string start = ReadTextSetting(store, kAppInfoSection, "ExportDir", "");
+  const std::string start = LoadText(store, SettingId::kExportDir);
   std::string folder;
   if (!prompter.ChooseFolder(kExportFolderTitle, start, folder) || folder.empty()) return out;
   out.ran = true;
@@ -35,7 +35,7 @@ ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
     else
       out.failed.push_back(target);
   }
-  store.SetText(kAppInfoSection, "ExportDir", folder);
+  StoreText(store, SettingId::kExportDir, folder);
   store.Flush();
   if (!out.failed.empty()) {
     std::string text = "Unable to write:";

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/prompter.h"
 #include "app/settings_store.h"
+#include "base/prompter.h"
 #include "records/test_record.h"
 
 namespace kova {

@@ -8,8 +8,8 @@
 
 #include "analysis/compute_derived.h"
 #include "analysis/taps.h"
-#include "app/prompter.h"
 #include "base/format.h"
+#include "base/prompter.h"
 #include "plans/plan_ranges.h"
 #include "plans/test_plan.h"
 #include "records/record_edits.h"

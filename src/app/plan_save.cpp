@@ -1,8 +1,8 @@
 #include "app/plan_save.h"
 
-#include "app/prompter.h"
 #include "base/file_io.h"
 #include "base/format.h"
+#include "base/prompter.h"
 #include "plans/test_plan.h"
 
 namespace kova {

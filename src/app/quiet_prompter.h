@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 
 namespace kova {
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "base/format.h"
-
 namespace kova {
 
 void RecentFiles::Add(const std::string& path) {
@@ -20,8 +18,8 @@ void RecentFiles::Remove(const std::string& path) {
 void RecentFiles::Load(const SettingsStore& store) {
   entries_.clear();
   for (int i = 1; i <= capacity_; ++i) {
-    std::string path;
-    if (!store.GetText(kRecentFileSection, Format("File%d", i), path) || path.empty()) continue;
+    const std::string path = LoadText(store, SettingRef::Numbered(SettingId::kRecentFile, i));
+    if (path.empty()) continue;
     if (std::find(entries_.begin(), entries_.end(), path) == entries_.end())
       entries_.push_back(path);
   }
@@ -30,8 +28,8 @@ void RecentFiles::Load(const SettingsStore& store) {
 void RecentFiles::Save(SettingsStore& store) const {
   for (int i = 1; i <= capacity_; ++i) {
     const size_t at = static_cast<size_t>(i - 1);
-    store.SetText(kRecentFileSection, Format("File%d", i),
-                  at < entries_.size() ? entries_[at] : "");
+    StoreText(store, SettingRef::Numbered(SettingId::kRecentFile, i),
+              at < entries_.size() ? entries_[at] : "");
   }
   store.Flush();
 }

@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "app/settings_table.h"
 
 namespace kova {
 
-constexpr const char* kRecentFileSection = "Recent File List";
 constexpr int kRecentFileCount = 4;
 
 class RecentFiles {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/prompter.h"
 #include "app/save_record.h"
+#include "base/prompter.h"
 #include "records/test_record.h"
 #include "report/report_document.h"
 

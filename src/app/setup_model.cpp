@@ -93,14 +93,14 @@ SetupResult ApplySetup(const SetupValues& v, bool numbered_ports, AppSettings& s
       info.comportname = name;
     }
   }
-  info.orientation = v.orientation;
+  info.orientation = OrientationFromCode(v.orientation);
   info.filepath = v.filepath;
   info.planpath = v.planpath;
   info.usbactive = v.usb ? 1 : 0;
   info.comspeed = v.comspeed;
   info.baud = SpeedFromSelector(v.comspeed);
-  info.frequency = v.frequency;
-  info.dateformat = v.dateformat;
+  info.frequency = FrequencyFromCode(v.frequency);
+  info.dateformat = DateOrderFromCode(v.dateformat);
   info.taporder = v.taporder;
   info.logofile = v.logo;
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/app_settings.h"
-#include "app/prompter.h"
 #include "app/save_record.h"
 #include "app/settings_store.h"
+#include "base/prompter.h"
 #include "records/test_record.h"
 
 namespace CLI {
@@ -35,6 +35,7 @@ void AddPlanCommands(CLI::App& app, CliContext& ctx);
 void AddThumbCommands(CLI::App& app, CliContext& ctx);
 void AddDeviceCommands(CLI::App& app, CliContext& ctx);
 void AddReportCommands(CLI::App& app, CliContext& ctx);
+void AddSettingsCommands(CLI::App& app, CliContext& ctx);
 
 // The plot pictures of one record file into `folder`, or without one into
 // the "Xml" folder beside it; prints the written paths.

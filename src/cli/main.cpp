@@ -45,9 +45,7 @@ int main(int argc, char** argv) {
   std::error_code ec;
   const std::string cwd = std::filesystem::current_path(ec).string();
   kova::LoadAppSettings(ctx.settings, *ctx.store, program_dir);
-  // The tool works on the paths it is given: keep the folder it was started in.
   ctx.info.Load(*ctx.store, cwd);
-  std::filesystem::current_path(cwd, ec);
   ctx.prompter = std::make_unique<kova::TerminalPrompter>(isatty(STDIN_FILENO) != 0);
   // Every record file the tool writes is followed by the automatic export.
   ctx.exporter = std::make_unique<kova::AutoExporter>(ctx.settings, *ctx.prompter);
@@ -60,6 +58,7 @@ int main(int argc, char** argv) {
   kova::AddThumbCommands(app, ctx);
   kova::AddDeviceCommands(app, ctx);
   kova::AddReportCommands(app, ctx);
+  kova::AddSettingsCommands(app, ctx);
 
   try {
     app.parse(argc, argv);

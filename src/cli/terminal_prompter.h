@@ -2,7 +2,7 @@
 // The command-line tool's prompter: messages go to stderr; questions are
 // asked on the terminal when there is one, else answered by the default.
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 
 namespace kova {
 

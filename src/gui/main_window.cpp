@@ -70,8 +70,7 @@ MainWindow::MainWindow(GuiContext context, QWidget* parent)
   BuildMenus();
   BuildCommandBar();
   AddStandardCommands();
-  ApplyLook(
-      ReadIntSetting(*ctx_.store, kSettingsSection, "ApplicationLook", kDefaultApplicationLook));
+  ApplyLook(LoadInt(*ctx_.store, SettingId::kApplicationLook));
   UpdateCommands();
   resize(1200, 780);
 }
@@ -480,7 +479,7 @@ void MainWindow::ApplyLook(int id) {
     palette.setColor(QPalette::Highlight, QColor(0x2a, 0x5d, 0xa8));
   }
   QApplication::setPalette(palette);
-  ctx_.store->SetInt(kSettingsSection, "ApplicationLook", look_);
+  StoreInt(*ctx_.store, SettingId::kApplicationLook, look_);
   ctx_.store->Flush();
   UpdateCommands();
 }

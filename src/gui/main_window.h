@@ -16,12 +16,12 @@
 #include "app/chosen_exports.h"
 #include "app/edit_test_model.h"
 #include "app/main_commands.h"
-#include "app/prompter.h"
 #include "app/recent_files.h"
 #include "app/record_document.h"
 #include "app/save_record.h"
 #include "app/settings_store.h"
 #include "base/program_version.h"
+#include "base/prompter.h"
 #include "device/rud_device.h"
 #include "gui/dialogs/dialog_runner.h"
 

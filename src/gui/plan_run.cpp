@@ -2,8 +2,8 @@
 
 #include <QTimer>
 
-#include "app/prompter.h"
 #include "app/run_session.h"
+#include "base/prompter.h"
 #include "device/transfer_observer.h"
 #include "records/test_record.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 
 namespace kova {
 

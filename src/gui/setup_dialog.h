@@ -4,8 +4,8 @@
 
 #include <QDialog>
 
-#include "app/prompter.h"
 #include "app/setup_model.h"
+#include "base/prompter.h"
 
 class QComboBox;
 class QCheckBox;

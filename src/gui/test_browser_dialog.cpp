@@ -97,17 +97,18 @@ TestBrowserDialog::~TestBrowserDialog() = default;
 void TestBrowserDialog::RestoreColumns() {
   const std::vector<BrowserColumn> columns = ParseColumnLayout(kBrowserColumns);
   std::vector<unsigned char> stored;
-  const bool have = store_.GetBinary("ListCtrls", Format("%s-%d", kListName, kListId), stored) &&
-                    stored.size() == columns.size() * 2;
+  const bool have =
+      LoadBinary(store_, SettingRef::OfList(SettingId::kListLayout, kListName, kListId), stored) &&
+      stored.size() == columns.size() * 2;
   for (size_t i = 0; i < columns.size(); ++i) {
     int width = columns[i].width;
     if (have) width = stored[2 * i] | (stored[2 * i + 1] << 8);
     list_->setColumnWidth(static_cast<int>(i), width > 10 ? width : columns[i].width);
   }
   const int column =
-      ReadIntSetting(store_, "ListCtrls", Format("%s-SortColumn-%d", kListName, kListId), 1);
+      LoadInt(store_, SettingRef::OfList(SettingId::kListSortColumn, kListName, kListId));
   const int order =
-      ReadIntSetting(store_, "ListCtrls", Format("%s-SortOrder-%d", kListName, kListId), 0);
+      LoadInt(store_, SettingRef::OfList(SettingId::kListSortOrder, kListName, kListId));
   // Newest first unless the user chose another order last time.
   list_->sortByColumn(column >= 0 && column < list_->columnCount() ? column : 1,
                       order == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
@@ -120,11 +121,11 @@ void TestBrowserDialog::StoreColumns() const {
     widths.push_back(static_cast<unsigned char>(w & 0xFF));
     widths.push_back(static_cast<unsigned char>((w >> 8) & 0xFF));
   }
-  store_.SetBinary("ListCtrls", Format("%s-%d", kListName, kListId), widths);
-  store_.SetInt("ListCtrls", Format("%s-SortColumn-%d", kListName, kListId),
-                list_->header()->sortIndicatorSection());
-  store_.SetInt("ListCtrls", Format("%s-SortOrder-%d", kListName, kListId),
-                list_->header()->sortIndicatorOrder() == Qt::AscendingOrder ? 1 : 0);
+  StoreBinary(store_, SettingRef::OfList(SettingId::kListLayout, kListName, kListId), widths);
+  StoreInt(store_, SettingRef::OfList(SettingId::kListSortColumn, kListName, kListId),
+           list_->header()->sortIndicatorSection());
+  StoreInt(store_, SettingRef::OfList(SettingId::kListSortOrder, kListName, kListId),
+           list_->header()->sortIndicatorOrder() == Qt::AscendingOrder ? 1 : 0);
   store_.Flush();
 }
 
@@ -190,7 +191,7 @@ void TestBrowserDialog::SelectPath() {
   std::string folder = PathFromQ(QDir::currentPath());
   if (!prompter_.ChooseFolder("Select Path", folder, folder)) return;
   info_.filepath = folder;
-  store_.SetText(kSettingsSection, "FilePath", folder);
+  StoreText(store_, SettingId::kFilePath, folder);
   store_.Flush();
   QDir::setCurrent(PathToQ(folder));
   Fill();

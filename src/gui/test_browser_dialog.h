@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "app/prompter.h"
 #include "app/settings_store.h"
 #include "app/test_browser.h"
+#include "base/prompter.h"
 
 class QLineEdit;
 class QTreeWidget;

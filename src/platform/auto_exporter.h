@@ -8,8 +8,8 @@
 #include "app/app_settings.h"
 #include "app/auto_export.h"
 #include "app/chosen_exports.h"
-#include "app/prompter.h"
 #include "app/save_record.h"
+#include "base/prompter.h"
 #include "platform/qt_process_runner.h"
 
 namespace kova {

@@ -50,12 +50,16 @@ void Age(const std::string& path, int seconds_from_record, const std::string& re
                       fs::last_write_time(record) + std::chrono::seconds(seconds_from_record));
 }
 
+constexpr int kNoExports = -100;  // no earlier exports on disk
+constexpr int kNoTemplate = 99;   // no report template installed
+
+// The settings and the files on disk a run starts from, and what it leaves.
 struct Row {
   const char* what;
-  int xml, pdf, excel;  // settings
+  int xml, pdf, excel;  // the three automatic-export settings
   bool force;
-  int existing_age;  // -100: no earlier exports; else their age against the record, seconds
-  bool template_present;
+  int exports_age;   // kNoExports, or the earlier exports' age against the record, seconds
+  int template_age;  // the report template's age against the record; < 0 older; or kNoTemplate
   ProcessOutcome outcome;
   int code;
   bool images_ok;
@@ -69,99 +73,38 @@ struct Row {
 TEST(AutoExport, DecisionTable) {
   const auto N = ProcessOutcome::kNotStarted;
   const auto E = ProcessOutcome::kExited;
+  const int none = kNoExports, absent = kNoTemplate;
+  const std::vector<std::string> ok;
+  const std::vector<std::string> code3 = {"Error generating report, error=3",
+                                          "Unable to generate report for test"};
+  const std::vector<std::string> code4 = {"Error generating report, error=4",
+                                          "Unable to generate report for test"};
+  const std::vector<std::string> no_generator = {"Unable to generate report",
+                                                 "Unable to generate report for test"};
+  const std::vector<std::string> no_images = {"Unable to export images"};
+  // clang-format off
   const Row rows[] = {
-      {"all off", 0, 0, 0, false, 5, true, E, 0, true, false, 0, true, false, false, false, {}},
-      {"xml", 1, 0, 0, false, -100, true, E, 0, true, true, 0, true, false, false, true, {}},
-      {"pdf", 0, 1, 0, false, -100, true, E, 0, true, true, 1, false, true, false, false, {}},
-      {"pdf, code 3",
-       0,
-       1,
-       1,
-       false,
-       -100,
-       true,
-       E,
-       3,
-       true,
-       true,
-       1,
-       false,
-       false,
-       false,
-       true,
-       {"Error generating report, error=3", "Unable to generate report for test"}},
-      {"pdf, no generator",
-       0,
-       1,
-       0,
-       false,
-       -100,
-       true,
-       N,
-       0,
-       true,
-       true,
-       1,
-       false,
-       false,
-       false,
-       true,
-       {"Unable to generate report", "Unable to generate report for test"}},
-      {"excel", 0, 0, 1, false, -100, true, E, 0, true, true, 0, false, false, true, false, {}},
-      {"all up to date",
-       1,
-       1,
-       1,
-       false,
-       2,
-       true,
-       E,
-       0,
-       true,
-       false,
-       0,
-       true,
-       false,
-       false,
-       false,
-       {}},
-      {"same second", 1, 1, 1, false, 0, true, E, 0, true, true, 1, true, true, true, true, {}},
-      {"forced", 1, 1, 1, true, 2, true, E, 0, true, true, 1, true, true, true, true, {}},
-      {"no template",
-       0,
-       1,
-       0,
-       false,
-       2,
-       false,
-       E,
-       4,
-       true,
-       true,
-       1,
-       false,
-       false,
-       false,
-       true,
-       {"Error generating report, error=4", "Unable to generate report for test"}},
-      {"images fail",
-       1,
-       1,
-       1,
-       false,
-       -100,
-       true,
-       E,
-       0,
-       false,
-       true,
-       0,
-       false,
-       false,
-       false,
-       false,
-       {"Unable to export images"}},
+  //  what                       xml pdf xls force exports template  run  code images | waited runs xml_after pdf   xlsx   pictures messages
+      {"all off",                  0,  0,  0, false,    5,    -10,    E,    0, true,    false,  0,  true,     false, false, false,   ok},
+      {"xml",                      1,  0,  0, false, none,    -10,    E,    0, true,    true,   0,  true,     false, false, true,    ok},
+      {"pdf",                      0,  1,  0, false, none,    -10,    E,    0, true,    true,   1,  false,    true,  false, false,   ok},
+      {"pdf, code 3",              0,  1,  1, false, none,    -10,    E,    3, true,    true,   1,  false,    false, false, true,    code3},
+      {"pdf, no generator",        0,  1,  0, false, none,    -10,    N,    0, true,    true,   1,  false,    false, false, true,    no_generator},
+      {"excel",                    0,  0,  1, false, none,    -10,    E,    0, true,    true,   0,  false,    false, true,  false,   ok},
+      {"all up to date",           1,  1,  1, false,    2,    -10,    E,    0, true,    false,  0,  true,     false, false, false,   ok},
+      {"same second",              1,  1,  1, false,    0,    -10,    E,    0, true,    true,   1,  true,     true,  true,  true,    ok},
+      {"forced",                   1,  1,  1, true,     2,    -10,    E,    0, true,    true,   1,  true,     true,  true,  true,    ok},
+      {"no template",              0,  1,  0, false,    2, absent,    E,    4, true,    true,   1,  false,    false, false, true,    code4},
+      {"images fail",              1,  1,  1, false, none,    -10,    E,    0, false,   true,   0,  false,    false, false, false,   no_images},
+      // A changed template makes the PDF (and the XML it is built from) out
+      // of date, though the record is older; a run rewrites the workbook too.
+      {"template newer, pdf",      0,  1,  0, false,    2,      5,    E,    0, true,    true,   1,  false,    true,  false, false,   ok},
+      {"template newer, all",      1,  1,  1, false,    2,      5,    E,    0, true,    true,   1,  true,     true,  true,  true,    ok},
+      {"template same second",     0,  1,  0, false,    2,      2,    E,    0, true,    true,   1,  false,    true,  false, false,   ok},
+      {"template newer, xml only", 1,  0,  0, false,    2,      5,    E,    0, true,    false,  0,  true,     false, false, false,   ok},
+      {"template newer, excel",    0,  0,  1, false,    2,      5,    E,    0, true,    false,  0,  false,    false, false, false,   ok},
   };
+  // clang-format on
   int n = 0;
   for (const Row& r : rows) {
     const std::string dir = TempFolder(Format("auto%d", n++));
@@ -171,18 +114,18 @@ TEST(AutoExport, DecisionTable) {
     rec->fullpath = PathJoin(dir, "T1.test");
     ASSERT_TRUE(WriteFileAtomically(rec->fullpath, "record"));
     const std::string templ = PathJoin(install, kReportTemplateName);
-    if (r.template_present) WriteFileAtomically(templ, "[header]");
+    if (r.template_age != kNoTemplate) WriteFileAtomically(templ, "[header]");
     const std::string xml = PathJoin(PathJoin(dir, "Xml"), "T1.xml"),
                       pdf = PathJoin(PathJoin(dir, "pdf"), "T1.pdf"),
                       xlsx = PathJoin(PathJoin(dir, "Excel"), "T1.xlsx");
-    if (r.existing_age != -100) {
+    if (r.exports_age != kNoExports) {
       for (const std::string& f : {xml, pdf, xlsx}) {
         MakeFolders(FolderOf(f));
         WriteFileAtomically(f, "old");
-        Age(f, r.existing_age, rec->fullpath);
+        Age(f, r.exports_age, rec->fullpath);
       }
-      if (r.template_present) Age(templ, -10, rec->fullpath);
     }
+    if (r.template_age != kNoTemplate) Age(templ, r.template_age, rec->fullpath);
     AppSettings settings;
     settings.InstallDir = install;
     settings.AutoExportXml = r.xml;

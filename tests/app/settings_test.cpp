@@ -26,7 +26,7 @@ TEST(AppSettings, FreshStoreGivesTheDefaults) {
   EXPECT_EQ(s.AutoExportFolder, kProgram + "Export");
   EXPECT_EQ(s.AppLogo, kProgram + "report_logo.bmp");
   EXPECT_EQ(s.USBEnabled, 1);
-  EXPECT_EQ(s.ComPort, 0);
+  EXPECT_EQ(s.ComPort, 1) << "one stored port, one default: port numbers start at 1";
   EXPECT_EQ(s.CyclesPerSecond, 60);
   EXPECT_EQ(s.DeviceAutoDetect, 1);
   EXPECT_EQ(s.ReportGeneratorPath(), kProgram + kReportGeneratorName);
@@ -94,7 +94,7 @@ TEST(AppSettings, SaveWritesTheValuesInOrderAndNeverInstallDir) {
   EXPECT_EQ(head, expected_info);
 }
 
-TEST(AppSettings, LoadMakesTheRecordFolderCurrentAndFeedsNewRecords) {
+TEST(AppSettings, LoadLeavesTheCurrentFolderAndFeedsNewRecords) {
   const auto before = std::filesystem::current_path();
   const std::string folder = TempFolder("filepath");
   MemorySettingsStore store;
@@ -103,8 +103,8 @@ TEST(AppSettings, LoadMakesTheRecordFolderCurrentAndFeedsNewRecords) {
   store.SetText("Settings", "TapOrder", "X1-X5,X1-X4");
   CAppInfo info;
   info.Load(store, before.string());
-  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(folder));
-  std::filesystem::current_path(before);
+  EXPECT_EQ(info.filepath, folder);
+  EXPECT_EQ(std::filesystem::current_path(), before) << "paths are resolved, never changed into";
 
   TestRecord rec;
   rec.ResetRecord(RecordDefaultsFrom(info));
@@ -125,9 +125,7 @@ TEST(CAppInfo, DateFormatSettingReachesEveryRead) {
     MemorySettingsStore store;
     store.SetInt("Settings", "DateFormat", format);
     CAppInfo info;
-    const auto cwd = std::filesystem::current_path();
-    info.Load(store, cwd.string());
-    std::filesystem::current_path(cwd);
+    info.Load(store, std::filesystem::current_path().string());
     const std::string want = format ? "31/12/15 10:45:00" : "12/31/15 10:45:00";
     TestRecord from_file, from_text;
     ASSERT_TRUE(ReadRecordFile(from_file, path, RecordDefaultsFrom(info)));

@@ -24,6 +24,7 @@
 #include "cli/device_transfer_sim_process.h"
 #include "plans/test_plan.h"
 #include "records/test_record.h"
+#include "support/files.h"
 #include "support/record_fixtures.h"
 #include "support/run_program.h"
 
@@ -35,23 +36,6 @@ struct ModelCase {
   int deviceversion;  // of a downloaded record
   int plantype;       // the instrument's model code
 };
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
-    names.push_back(e.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class DeviceTransferCli : public ::testing::Test {
  protected:

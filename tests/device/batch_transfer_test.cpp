@@ -19,6 +19,7 @@
 #include "plans/test_plan.h"
 #include "records/test_record.h"
 #include "sim/sim_model.h"
+#include "support/files.h"
 #include "support/record_fixtures.h"
 
 namespace kova {
@@ -32,15 +33,6 @@ DirectoryEntry Entry(int number, const char* datetime) {
   e.number = number;
   std::strncpy(e.datetime, datetime, sizeof e.datetime - 1);
   return e;
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 std::string ReadText(const std::string& path) {

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/prompter.h"
 #include "base/file_io.h"
 #include "base/path.h"
+#include "base/prompter.h"
 #include "device/serial_com.h"
 #include "sim/sim_instrument.h"
 #include "sim/sim_serial_backend.h"

@@ -41,6 +41,7 @@
 #include "plans/test_plan.h"
 #include "platform/qt_serial_backend.h"
 #include "records/test_record.h"
+#include "support/files.h"
 #include "support/record_fixtures.h"
 #include "support/run_program.h"
 #include "support/scripted_prompter.h"
@@ -64,22 +65,6 @@ T* Showing() {
     if (auto* t = qobject_cast<T*>(w); t != nullptr && t->isVisible()) return t;
   }
   return nullptr;
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& e : std::filesystem::directory_iterator(folder, ec))
-    names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // The serial port, with a record of every byte the program sent.

@@ -16,7 +16,7 @@
 #include <string>
 #include "platform/test_app.h"
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "device/serial_com.h"
 #include "platform/qt_serial_backend.h"
 #include "support/record_fixtures.h"

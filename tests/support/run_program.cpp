@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/files.h"
 #include "support/record_fixtures.h"
 
 #ifndef KOVA_BINARY_DIR
@@ -16,17 +17,6 @@
 #endif
 
 namespace kova {
-namespace {
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-}  // namespace
-
 std::string BuiltProgram(const std::string& name) {
   return std::string(KOVA_BINARY_DIR) + "/bin/" + name;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 
 namespace kova {
 

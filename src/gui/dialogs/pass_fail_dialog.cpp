@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "gui/dialogs/list_widgets.h"
 #include "plans/plan_editor_model.h"
 

@@ -18,7 +18,7 @@
 #include <QVBoxLayout>
 
 #include "app/plan_save.h"
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "gui/dialogs/list_widgets.h"
 #include "gui/dialogs/pass_fail_dialog.h"
 #include "gui/dialogs/small_dialogs.h"

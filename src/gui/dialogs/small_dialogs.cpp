@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "gui/dialogs/dialog_text.h"
 
 namespace kova {
