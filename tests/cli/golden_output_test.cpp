@@ -15,6 +15,7 @@
 #include "base/path.h"
 #include "records/encode.h"
 #include "support/cli_fixture.h"
+#include "support/golden.h"
 
 namespace kova {
 namespace {
@@ -44,14 +45,7 @@ class GoldenOutput : public KovaCliTest {
     return text;
   }
   void Compare(const std::string& got, const std::string& expected_file) {
-    const std::string path = PathJoin(kGolden, expected_file);
-    if (std::getenv("KOVA_REGENERATE_GOLDEN")) {
-      ASSERT_TRUE(WriteFileAtomically(path, got));
-      return;
-    }
-    std::string want;
-    ASSERT_TRUE(ReadFileText(path, want)) << path;
-    EXPECT_EQ(got, want) << "output differs from " << path;
+    CompareWithGolden(got, PathJoin(kGolden, expected_file));
   }
 };
 

@@ -24,6 +24,7 @@
 #include "report/recording_surface.h"
 #include "report/report_document.h"
 #include "report/report_page.h"
+#include "support/golden.h"
 
 namespace kova {
 namespace {
@@ -34,14 +35,7 @@ constexpr std::time_t kNoon = 1700000000;
 const char* const kRecords[] = {"model1-3taps", "model2-metering", "model3-2taps", "model4-5taps"};
 
 void Compare(const std::string& got, const std::string& name) {
-  const std::string path = PathJoin(kGolden, name);
-  if (std::getenv("KOVA_REGENERATE_GOLDEN")) {
-    ASSERT_TRUE(WriteFileAtomically(path, got));
-    return;
-  }
-  std::string want;
-  ASSERT_TRUE(ReadFileText(path, want)) << path;
-  EXPECT_TRUE(got == want) << "output differs from " << path;
+  CompareWithGolden(got, PathJoin(kGolden, name));
 }
 
 std::string Stable(std::string text) {

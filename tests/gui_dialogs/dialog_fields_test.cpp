@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <memory>
@@ -26,16 +27,6 @@
 
 namespace kova {
 namespace {
-
-void Choose(QComboBox* box, int entry) {
-  box->setCurrentIndex(entry);
-  emit box->activated(entry);
-}
-
-void Type(QLineEdit* edit, const QString& text) {
-  edit->selectAll();
-  QTest::keyClicks(edit, text);
-}
 
 // The eight header fields, "Company:" to "Comments:", each its own text.
 const char* const kHeaders[8] = {"Utility A", "Station B", "Circuit C",  "Maker D",

@@ -30,17 +30,6 @@
 namespace kova {
 namespace {
 
-// A user's choice in a drop-down list.
-void Choose(QComboBox* box, int entry) {
-  box->setCurrentIndex(entry);
-  emit box->activated(entry);
-}
-
-void Type(QLineEdit* edit, const QString& text) {
-  edit->selectAll();
-  QTest::keyClicks(edit, text);
-}
-
 QStringList Entries(QComboBox* box) {
   QStringList list;
   for (int i = 0; i < box->count(); ++i) list << box->itemText(i);
