@@ -98,10 +98,10 @@ bool ParseReferenceCsv(const std::string& text, ReferenceCurve& out, std::string
 
 std::string ReferenceCsv(const ReferenceCurve& ref) {
   std::string s = "tap," + ref.tap + "\r\n";
-  s += Format("turns,%.10g\r\n", ref.turns);
+  s += Format("turns,%.17g\r\n", ref.turns);
   s += std::string("voltmeter,") + (ref.average_rectified ? "average" : "rms") + "\r\n";
   s += "volts,amps\r\n";
-  for (const CurvePoint& p : ref.points) s += Format("%.10g,%.10g\r\n", p.volts, p.amps);
+  for (const CurvePoint& p : ref.points) s += Format("%.17g,%.17g\r\n", p.volts, p.amps);
   return s;
 }
 

@@ -8,9 +8,12 @@
 
 #include "analysis/read_record.h"
 #include "app/app_settings.h"
+#include "assess/comparisons.h"
 #include "assess/explain.h"
 #include "assess/profile_file.h"
 #include "base/codepage.h"
+#include "base/file_io.h"
+#include "base/path.h"
 #include "cli/cli_context.h"
 
 namespace kova {
@@ -62,6 +65,89 @@ CLI::App* AddCommon(CLI::App& record, const char* name, const char* help,
   return cmd;
 }
 
+struct CompareOptions {
+  std::string file;
+  std::string reference;
+  bool keep = false;
+  int test = 0;
+  double band = kReferenceBandPercent;
+  double tap_band = kTapBandPercent;
+  double sister_band = kSisterBandPercent;
+  std::vector<std::string> sisters;
+};
+
+// The reference named, or the one kept beside the record; a named one is
+// kept beside the record when asked. False after a message.
+bool ReferenceFor(const CompareOptions& o, ReferenceCurve& ref, bool& have) {
+  const std::string beside = ReferencePathBeside(o.file);
+  const std::string path = o.reference.empty() ? beside : o.reference;
+  have = false;
+  if (o.reference.empty() && !FileExists(path)) return true;
+  std::string text;
+  FileProblem problem = FileProblem::kNone;
+  std::string why;
+  if (!ReadFileText(path, text, kMaxReferenceBytes, &problem)) {
+    why = FileProblemText(problem);
+  } else if (!ParseReferenceCsv(text, ref, why)) {
+    why = "not a reference curve: " + why;
+  }
+  if (!why.empty()) {
+    PrintError("Cannot use the reference curve \"" + path + "\": " + why);
+    return false;
+  }
+  have = true;
+  if (o.keep && !o.reference.empty() && !WriteFileAtomically(beside, ReferenceCsv(ref))) {
+    PrintError("Cannot write \"" + beside + "\"");
+    return false;
+  }
+  return true;
+}
+
+void RunCompare(CliContext& ctx, const CompareOptions& o) {
+  auto rec = std::make_unique<TestRecord>();
+  ReferenceCurve ref;
+  bool have_ref = false;
+  if (!Load(ctx, o.file, *rec) || !ReferenceFor(o, ref, have_ref)) {
+    ctx.exit_code = 1;
+    return;
+  }
+  const int test = o.test > 0 ? o.test : 1;
+  bool flagged = false;
+  if (have_ref) {
+    const ReferenceComparison c = CompareWithReference(*rec, test, ref, o.band);
+    PrintLines(ReferenceLines(c));
+    flagged = flagged || c.flagged;
+  }
+  const std::vector<TapComparison> taps = CompareTaps(*rec, o.tap_band);
+  PrintLines(TapLines(taps, o.tap_band));
+  for (const TapComparison& t : taps) flagged = flagged || t.flagged;
+  if (!o.sisters.empty()) {
+    std::vector<std::unique_ptr<TestRecord>> owned;
+    std::vector<const TestRecord*> records{rec.get()};
+    std::vector<std::string> names{FileNameOf(o.file)};
+    for (const std::string& f : o.sisters) {
+      owned.push_back(std::make_unique<TestRecord>());
+      if (!Load(ctx, f, *owned.back())) {
+        ctx.exit_code = 1;
+        return;
+      }
+      records.push_back(owned.back().get());
+      names.push_back(FileNameOf(f));
+    }
+    if (test > rec->UsableTests()) {
+      PrintError("The record has no test " + std::to_string(test));
+      ctx.exit_code = 1;
+      return;
+    }
+    const SisterComparison c =
+        CompareSisters(records, names, rec->taps[test - 1].nTapConnection, o.sister_band);
+    PrintLines(SisterLines(c, o.sister_band));
+    for (const SisterRow& r : c.rows) flagged = flagged || r.flagged;
+  }
+  // A flag is a finding, not a failure of the command.
+  std::cout << (flagged ? "Flagged: see above\n" : "Nothing flagged\n");
+}
+
 }  // namespace
 
 void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
@@ -84,6 +170,27 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
         }
         if (!r.usable) ctx.exit_code = 1;
       });
+
+  auto c = std::make_shared<CompareOptions>();
+  CLI::App* compare = record.add_subcommand(
+      "compare", "Compare a record with its reference curve, its taps and its sister phases");
+  compare->add_option("FILE", c->file, "Record file")->required();
+  compare->add_option("--reference", c->reference,
+                      "Reference curve (CSV); without it the one kept beside the record");
+  compare->add_flag("--keep-reference", c->keep, "Keep the named reference beside the record");
+  compare->add_option("--test", c->test, "Test compared with the reference and the sisters")
+      ->check(CLI::Range(1, kMaxTaps));
+  compare->add_option("--band", c->band, "Reference band, percent")
+      ->check(CLI::Range(0.1, 100.0))
+      ->capture_default_str();
+  compare->add_option("--tap-band", c->tap_band, "Band of the taps, percent")
+      ->check(CLI::Range(0.1, 100.0))
+      ->capture_default_str();
+  compare->add_option("--sister", c->sisters, "Records of the sister phases");
+  compare->add_option("--sister-band", c->sister_band, "Band of the sister phases, percent")
+      ->check(CLI::Range(0.1, 100.0))
+      ->capture_default_str();
+  compare->callback([&ctx, c] { RunCompare(ctx, *c); });
 
   auto e = std::make_shared<AssessOptions>();
   AddCommon(record, "explain", "How every computed value of a record was reached", e)
