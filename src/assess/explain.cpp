@@ -55,8 +55,8 @@ Explanation ExplainKnee(const ExcitationCurve& curve, KneeRule rule, double inst
     e.rule = Format(
         "the point where the tangent on log-log axes of equal decades rises at %.0f degrees", deg);
     e.formula =
-        "s = ln(V2/V1)/ln(I2/I1) per segment at its middle m = (ln I1 + ln I2)/2; "
-        "ln Ik = m1 + (s1 - tan a)/(s1 - s2) (m2 - m1); Vk read off the curve at Ik";
+        "f = ln V - tan a ln I largest at the middle point; ln Ik = vertex of the parabola "
+        "f(ln I) through the three points; Vk read off the curve at Ik";
     e.inputs.push_back({"tan a", std::tan(deg * 3.141592653589793 / 180.0), "", Origin::kConstant});
   }
   e.points = k.points;
@@ -64,10 +64,6 @@ Explanation ExplainKnee(const ExcitationCurve& curve, KneeRule rule, double inst
     e.result = Format("instrument %.2f V at %.4f A; the curve gives no point by this rule", inst_v,
                       inst_i);
     return e;
-  }
-  if (rule != KneeRule::kIec1050) {
-    e.inputs.push_back({"slope s1", k.slope1, "", Origin::kComputed});
-    e.inputs.push_back({"slope s2", k.slope2, "", Origin::kComputed});
   }
   e.inputs.push_back({"recomputed knee voltage", k.volts, "V", Origin::kComputed});
   e.inputs.push_back({"recomputed knee current", k.amps, "A", Origin::kComputed});

@@ -1,6 +1,7 @@
 #include "assess/knee_check.h"
 
 #include <cmath>
+#include <vector>
 
 #include "analysis/excitation.h"
 
@@ -20,30 +21,47 @@ const char* KneeRuleName(KneeRule rule) {
 
 namespace {
 
-KneeCheck FindIeeeKnee(const std::vector<CurvePoint>& pts, double degrees) {
+double KneeMerit(const CurvePoint& p, double t) { return std::log(p.volts) - t * std::log(p.amps); }
+
+}  // namespace
+
+double ParabolaVertex(double x1, double y1, double x2, double y2, double x3, double y3) {
+  const double d1 = (x2 - x1) * (y2 - y3);
+  const double d3 = (x2 - x3) * (y2 - y1);
+  const double den = d1 - d3;
+  if (den == 0) return x2;
+  const double x = x2 - 0.5 * ((x2 - x1) * d1 - (x2 - x3) * d3) / den;
+  return std::fmin(std::fmax(x, x1), x3);
+}
+
+namespace {
+
+KneeCheck FindIeeeKnee(const std::vector<CurvePoint>& all, double degrees) {
   KneeCheck k;
   const double t = std::tan(degrees * kPi / 180.0);
-  for (size_t i = 0; i + 2 < pts.size(); ++i) {
-    const CurvePoint& a = pts[i];
-    const CurvePoint& b = pts[i + 1];
-    const CurvePoint& c = pts[i + 2];
-    // Current must rise along both segments for a slope to exist.
-    if (!(b.amps > a.amps) || !(c.amps > b.amps)) continue;
-    const double s1 = std::log(b.volts / a.volts) / std::log(b.amps / a.amps);
-    const double s2 = std::log(c.volts / b.volts) / std::log(c.amps / b.amps);
-    if (!(s1 > t && s2 <= t)) continue;
-    const double m1 = (std::log(a.amps) + std::log(b.amps)) / 2;
-    const double m2 = (std::log(b.amps) + std::log(c.amps)) / 2;
-    const double ln_i = m1 + (s1 - t) / (s1 - s2) * (m2 - m1);
-    k.amps = std::exp(ln_i);
-    k.volts = k.amps <= b.amps ? LogLogInterpolate(a.amps, a.volts, b.amps, b.volts, k.amps)
-                               : LogLogInterpolate(b.amps, b.volts, c.amps, c.volts, k.amps);
-    k.found = std::isfinite(k.volts) && std::isfinite(k.amps);
-    k.points = {a, b, c};
-    k.slope1 = s1;
-    k.slope2 = s2;
-    return k;
+  // Points of strictly rising current: a staircase of equal currents at the
+  // bottom of the curve has no slope.
+  std::vector<CurvePoint> pts;
+  for (const CurvePoint& p : all) {
+    if (pts.empty() || p.amps > pts.back().amps) pts.push_back(p);
   }
+  if (pts.size() < 3) return k;
+  // Where the tangent has slope t, ln V - t ln I is largest.
+  size_t b = 0;
+  for (size_t i = 1; i < pts.size(); ++i) {
+    if (KneeMerit(pts[i], t) > KneeMerit(pts[b], t)) b = i;
+  }
+  if (b == 0 || b + 1 == pts.size()) return k;  // the curve never bends that far
+  const CurvePoint& pa = pts[b - 1];
+  const CurvePoint& pb = pts[b];
+  const CurvePoint& pc = pts[b + 1];
+  const double ln_i = ParabolaVertex(std::log(pa.amps), KneeMerit(pa, t), std::log(pb.amps),
+                                     KneeMerit(pb, t), std::log(pc.amps), KneeMerit(pc, t));
+  k.amps = std::exp(ln_i);
+  k.volts = k.amps <= pb.amps ? LogLogInterpolate(pa.amps, pa.volts, pb.amps, pb.volts, k.amps)
+                              : LogLogInterpolate(pb.amps, pb.volts, pc.amps, pc.volts, k.amps);
+  k.found = std::isfinite(k.volts) && std::isfinite(k.amps);
+  k.points = {pa, pb, pc};
   return k;
 }
 
@@ -56,19 +74,22 @@ KneeCheck FindIecKnee(const ExcitationCurve& curve) {
   KneeCheck k;
   const std::vector<CurvePoint>& pts = curve.points();
   const double top = pts.back().volts / 1.1;
+  // The data voltages up to the top, then from the top down the first
+  // step whose lower end is below the rule and upper end is not: the last
+  // crossing, so the resolution of the smallest currents cannot fake one.
+  std::vector<double> volts;
+  for (const CurvePoint& p : pts) {
+    if (p.volts < top) volts.push_back(p.volts);
+  }
+  volts.push_back(top);
   double lo = 0;
   double hi = 0;
-  double prev = pts.front().volts;
-  // The first data voltage (or the top) at which the excess turns positive.
-  for (size_t i = 1; i <= pts.size(); ++i) {
-    const double v = i < pts.size() ? std::fmin(pts[i].volts, top) : top;
-    if (v <= prev) continue;
-    if (IecExcess(curve, prev) < 0 && IecExcess(curve, v) >= 0) {
-      lo = prev;
-      hi = v;
+  for (size_t i = volts.size() - 1; i > 0; --i) {
+    if (IecExcess(curve, volts[i - 1]) < 0 && IecExcess(curve, volts[i]) >= 0) {
+      lo = volts[i - 1];
+      hi = volts[i];
       break;
     }
-    prev = v;
   }
   if (hi == 0) return k;
   for (int step = 0; step < 200 && hi - lo > 1e-13 * hi; ++step) {

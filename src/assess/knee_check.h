@@ -20,22 +20,25 @@ struct KneeCheck {
   bool found = false;
   double volts = 0;
   double amps = 0;
-  // IEEE: the three points of the two segments whose slopes bracket the
-  // tangent. IEC: the two points bracketing the knee voltage, then the two
+  // IEEE: the point where ln V - tan(angle) ln I is largest and its two
+  // neighbours. IEC: the two points bracketing the knee voltage, then the two
   // bracketing 1.1 x the knee voltage.
   std::vector<CurvePoint> points;
-  // IEEE: the slopes d(log V)/d(log I) of the two segments.
-  double slope1 = 0, slope2 = 0;
 };
 
 // IEEE 30/45 degrees: the point where the tangent of the curve on log-log
-// axes of equal decades rises at that angle over the current axis. Each
-// segment's slope s = ln(V2/V1) / ln(I2/I1) is taken at the middle of the
-// segment in ln I; between the first two neighbouring segments whose slopes
-// cross tan(angle), ln I of the knee is interpolated linearly in the slope,
-// and its voltage is read off the curve.
+// axes of equal decades rises at that angle over the current axis, which is
+// where f = ln V - tan(angle) ln I is largest. Of the data points (of rising
+// current) the one with the largest f and its two neighbours give a
+// parabola f(ln I); its vertex is ln I of the knee, and the knee voltage is
+// read off the curve there. Reading a maximum, not a difference of slopes,
+// keeps the knee where it is on a curve whose currents are rounded.
 // IEC 10/50: the voltage at which 10 % more voltage needs 50 % more current,
 // I(1.1 Vk) = 1.5 I(Vk), both read off the curve.
 KneeCheck FindKnee(const ExcitationCurve& curve, KneeRule rule);
+
+// x of the vertex of the parabola through three points of rising x,
+// within [x1, x3]; x2 when they lie on a line.
+double ParabolaVertex(double x1, double y1, double x2, double y2, double x3, double y3);
 
 }  // namespace kova

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "assess/explain.h"
 #include "assess/knee_check.h"
@@ -11,9 +12,9 @@
 namespace kova {
 namespace {
 
-// A core that saturates: a linear magnetising part and a steep rise above
-// about 500 V.
-double Saturating(double v) { return 2e-4 * v / 100 + 0.01 * std::pow(v / 500, 14); }
+// A core that saturates: the magnetising current grows more slowly than the
+// voltage at low flux, and steeply above about 500 V.
+double Saturating(double v) { return 0.01 * std::pow(v / 100, 0.7) + 0.05 * std::pow(v / 500, 14); }
 
 bool SameTo4Figures(double a, double b) {
   return std::fabs(a - b) <= 0.5e-4 * std::fabs(b);  // 4 significant figures
@@ -68,11 +69,15 @@ TEST(KneeExplanation, ListedPointsReproduceEachKnee) {
     ASSERT_EQ(x->points.size(), 3u) << name;
     const CurvePoint a = x->points[0], b = x->points[1], c = x->points[2];
     const double tan_a = Input(*x, "tan a");
-    const double s1 = std::log(b.volts / a.volts) / std::log(b.amps / a.amps);
-    const double s2 = std::log(c.volts / b.volts) / std::log(c.amps / b.amps);
-    const double m1 = (std::log(a.amps) + std::log(b.amps)) / 2;
-    const double m2 = (std::log(b.amps) + std::log(c.amps)) / 2;
-    const double ik = std::exp(m1 + (s1 - tan_a) / (s1 - s2) * (m2 - m1));
+    // The parabola through (ln I, ln V - tan a ln I) of the three points.
+    const double x1 = std::log(a.amps), x2 = std::log(b.amps), x3 = std::log(c.amps);
+    const double f1 = std::log(a.volts) - tan_a * x1, f2 = std::log(b.volts) - tan_a * x2,
+                 f3 = std::log(c.volts) - tan_a * x3;
+    EXPECT_GT(f2, f1);
+    EXPECT_GT(f2, f3);
+    const double num = (x2 - x1) * (x2 - x1) * (f2 - f3) - (x2 - x3) * (x2 - x3) * (f2 - f1);
+    const double den = (x2 - x1) * (f2 - f3) - (x2 - x3) * (f2 - f1);
+    const double ik = std::exp(x2 - 0.5 * num / den);
     const CurvePoint& lo = ik <= b.amps ? a : b;
     const CurvePoint& hi = ik <= b.amps ? b : c;
     const double vk = lo.volts * std::pow(ik / lo.amps, std::log(hi.volts / lo.volts) /
@@ -109,6 +114,19 @@ TEST(KneeCheck, OrderOfTheKneesAndCurvesWithoutOne) {
   // The 45 degree tangent is reached before the 30 degree one.
   EXPECT_LT(k45.volts, k30.volts);
   EXPECT_LT(k45.amps, k30.amps);
+  // Currents stored to 10 uA make the bottom of the curve a staircase; the
+  // knees stay where they were.
+  auto coarse =
+      CurveRecord([](double v) { return std::round(Saturating(v) * 1e5) / 1e5; }, 20, 700, 64);
+  const ExcitationCurve stairs = ExcitationCurve::FromTap(*coarse, coarse->taps[0]);
+  const std::pair<KneeRule, const KneeCheck*> fine_knees[] = {
+      {KneeRule::kIeee30, &k30}, {KneeRule::kIeee45, &k45}, {KneeRule::kIec1050, &k10}};
+  for (const auto& [rule, fine_knee] : fine_knees) {
+    const KneeCheck& fine = *fine_knee;
+    const KneeCheck k = FindKnee(stairs, rule);
+    ASSERT_TRUE(k.found) << KneeRuleName(rule);
+    EXPECT_NEAR(k.volts, fine.volts, 0.01 * fine.volts) << KneeRuleName(rule);
+  }
   // A straight line that never bends as far as 45 degrees has no knee.
   auto line = CurveRecord(PowerLaw(100, 0.01, 0.8), 10, 500);
   const ExcitationCurve line_curve = ExcitationCurve::FromTap(*line, line->taps[0]);
