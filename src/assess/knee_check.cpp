@@ -1,6 +1,7 @@
 #include "assess/knee_check.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "analysis/excitation.h"
@@ -36,16 +37,9 @@ double ParabolaVertex(double x1, double y1, double x2, double y2, double x3, dou
 
 namespace {
 
-KneeCheck FindIeeeKnee(const std::vector<CurvePoint>& all, double degrees) {
+KneeCheck FindIeeeKnee(const std::vector<CurvePoint>& pts, double degrees) {
   KneeCheck k;
   const double t = std::tan(degrees * kPi / 180.0);
-  // Points of strictly rising current: a staircase of equal currents at the
-  // bottom of the curve has no slope.
-  std::vector<CurvePoint> pts;
-  for (const CurvePoint& p : all) {
-    if (pts.empty() || p.amps > pts.back().amps) pts.push_back(p);
-  }
-  if (pts.size() < 3) return k;
   // Where the tangent has slope t, ln V - t ln I is largest.
   size_t b = 0;
   for (size_t i = 1; i < pts.size(); ++i) {
@@ -108,14 +102,21 @@ KneeCheck FindIecKnee(const ExcitationCurve& curve) {
 }  // namespace
 
 KneeCheck FindKnee(const ExcitationCurve& curve, KneeRule rule) {
-  if (curve.points().size() < 3) return KneeCheck();
+  // Only points of strictly rising current: a staircase of equal currents
+  // at the bottom of the curve has no slope to read.
+  std::vector<CurvePoint> pts;
+  for (const CurvePoint& p : curve.points()) {
+    if (pts.empty() || p.amps > pts.back().amps) pts.push_back(p);
+  }
+  const ExcitationCurve rising(std::move(pts));
+  if (rising.points().size() < 3) return KneeCheck();
   switch (rule) {
     case KneeRule::kIeee30:
-      return FindIeeeKnee(curve.points(), 30.0);
+      return FindIeeeKnee(rising.points(), 30.0);
     case KneeRule::kIeee45:
-      return FindIeeeKnee(curve.points(), 45.0);
+      return FindIeeeKnee(rising.points(), 45.0);
     case KneeRule::kIec1050:
-      return FindIecKnee(curve);
+      return FindIecKnee(rising);
   }
   return KneeCheck();
 }
