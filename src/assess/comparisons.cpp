@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "analysis/display_rules.h"
-#include "assess/ctsat_export.h"
 #include "assess/iec_assessment.h"
 #include "assess/knee_check.h"
 #include "base/format.h"
@@ -20,19 +19,7 @@ double TapTurns(const TapTest& tap) {
   return n > 0 && std::isfinite(n) ? n : 0;
 }
 
-double RecordKneeCurrent(const TestRecord& rec, const TapTest& tap) {
-  if (rec.kneetype == 1) return tap.fKneeCur30;
-  if (rec.kneetype == 2) return tap.fKneeCur45;
-  return tap.fKneeCur10;
-}
-
 namespace {
-
-KneeRule RuleOf(const TestRecord& rec) {
-  if (rec.kneetype == 1) return KneeRule::kIeee30;
-  if (rec.kneetype == 2) return KneeRule::kIeee45;
-  return KneeRule::kIec1050;
-}
 
 bool Outside(double deviation, double band) { return std::fabs(deviation) > band; }
 
@@ -80,14 +67,14 @@ ReferenceComparison CompareWithReference(const TestRecord& rec, int test, const 
     c.problem = "a curve has fewer than two points";
     return c;
   }
-  const double ik = RecordKneeCurrent(rec, tap);
+  const double ik = RecordKnee(rec, tap).amps;
   if (!(ik > 0)) {
     c.problem = "the test has no knee point";
     return c;
   }
   c.done = true;
-  const KneeCheck ref_knee = FindKnee(c.scaled, RuleOf(rec));
-  c.knee_measured = RecordKneeVoltage(rec, tap);
+  const KneeCheck ref_knee = FindKnee(c.scaled, RecordKneeRule(rec));
+  c.knee_measured = RecordKnee(rec, tap).volts;
   if (ref_knee.found && c.knee_measured > 0) {
     c.has_knee = true;
     c.knee_reference = ref_knee.volts;
@@ -117,7 +104,7 @@ std::vector<TapComparison> CompareTaps(const TestRecord& rec, double band_percen
     TapComparison c;
     c.test = t + 1;
     c.tap = TapNameFromCode(tap.nTapConnection);
-    c.knee = RecordKneeVoltage(rec, tap);
+    c.knee = RecordKnee(rec, tap).volts;
     c.turns = TapTurns(tap);
     if (!(c.knee > 0) || !(c.turns > 0) || !std::isfinite(c.knee)) continue;
     c.per_turn = c.knee / c.turns;
@@ -156,7 +143,7 @@ SisterComparison CompareSisters(const std::vector<const TestRecord*>& records,
     }
     if (row.test > 0) {
       const TapTest& tap = rec.taps[row.test - 1];
-      if (c.current == 0) c.current = RecordKneeCurrent(rec, tap);
+      if (c.current == 0) c.current = RecordKnee(rec, tap).amps;
       const CurveReading v = ExcitationCurve::FromTap(rec, tap).VoltageAt(c.current);
       row.knee_at_current = {v.ok && !v.extrapolated, v.value, 0, false};
       row.ratio = {(tap.uTestType & kRatioTest) && tap.fTestRatio > 0, tap.fTestRatio, 0, false};

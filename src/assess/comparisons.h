@@ -25,8 +25,6 @@ constexpr double kCompareToKneeMultiple = 1.5;
 double DeviationPercent(double measured, double reference);
 // Turns of a tap: the measured ratio, else the nameplate ratio; 0 unknown.
 double TapTurns(const TapTest& tap);
-// The record's knee current of the tap by its knee type.
-double RecordKneeCurrent(const TestRecord& rec, const TapTest& tap);
 
 struct ReferenceComparison {
   bool done = false;

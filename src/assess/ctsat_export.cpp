@@ -4,6 +4,7 @@
 
 #include "analysis/display_rules.h"
 #include "assess/iec_assessment.h"
+#include "assess/knee_check.h"
 #include "assess/loglog_curve.h"
 #include "base/file_io.h"
 #include "base/format.h"
@@ -40,12 +41,6 @@ std::string Num(bool has, const char* format, double v) {
 
 }  // namespace
 
-double RecordKneeVoltage(const TestRecord& rec, const TapTest& tap) {
-  if (rec.kneetype == 1) return tap.fKneeVtg30;
-  if (rec.kneetype == 2) return tap.fKneeVtg45;
-  return tap.fKneeVtg10;
-}
-
 std::vector<CtsatRow> CtsatRows(const TestRecord& rec) {
   std::vector<CtsatRow> rows;
   for (int t = 0; t < rec.UsableTests(); ++t) {
@@ -54,7 +49,7 @@ std::vector<CtsatRow> CtsatRows(const TestRecord& rec) {
     row.test = t + 1;
     row.tap = TapNameFromCode(tap.nTapConnection);
     const ExcitationCurve curve = ExcitationCurve::FromTap(rec, tap);
-    const double knee = RecordKneeVoltage(rec, tap);
+    const double knee = RecordKnee(rec, tap).volts;
     std::vector<CurvePoint> above;
     if (knee > 0) {
       for (const CurvePoint& p : curve.points()) {

@@ -28,10 +28,6 @@ struct CtsatRow {
   double rw = 0;
 };
 
-// The record's own knee voltage of the tap by its knee type (IEEE 30,
-// IEEE 45 or IEC 10/50).
-double RecordKneeVoltage(const TestRecord& rec, const TapTest& tap);
-
 // S by least squares of ln I on ln V over the points at and above the
 // knee (at least two); Vs read at 10 A, or continued from the highest point.
 std::vector<CtsatRow> CtsatRows(const TestRecord& rec);

@@ -121,4 +121,22 @@ KneeCheck FindKnee(const ExcitationCurve& curve, KneeRule rule) {
   return KneeCheck();
 }
 
+KneeRule RecordKneeRule(const TestRecord& rec) {
+  if (rec.kneetype == 1) return KneeRule::kIeee30;
+  if (rec.kneetype == 2) return KneeRule::kIeee45;
+  return KneeRule::kIec1050;
+}
+
+CurvePoint RecordKnee(const TestRecord& rec, const TapTest& tap) {
+  switch (RecordKneeRule(rec)) {
+    case KneeRule::kIeee30:
+      return {tap.fKneeVtg30, tap.fKneeCur30};
+    case KneeRule::kIeee45:
+      return {tap.fKneeVtg45, tap.fKneeCur45};
+    case KneeRule::kIec1050:
+      break;
+  }
+  return {tap.fKneeVtg10, tap.fKneeCur10};
+}
+
 }  // namespace kova

@@ -37,6 +37,11 @@ struct KneeCheck {
 // I(1.1 Vk) = 1.5 I(Vk), both read off the curve.
 KneeCheck FindKnee(const ExcitationCurve& curve, KneeRule rule);
 
+// The rule of the record's knee type (1 IEEE 30, 2 IEEE 45, else IEC) and
+// the tap's knee point the instrument found by it.
+KneeRule RecordKneeRule(const TestRecord& rec);
+CurvePoint RecordKnee(const TestRecord& rec, const TapTest& tap);
+
 // x of the vertex of the parabola through three points of rising x,
 // within [x1, x3]; x2 when they lie on a line.
 double ParabolaVertex(double x1, double y1, double x2, double y2, double x3, double y3);
