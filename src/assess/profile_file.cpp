@@ -14,6 +14,10 @@ std::string ProfilePathBeside(const std::string& record_path) {
 
 ProfileLoad LoadAssessmentProfile(const std::string& path, AssessmentProfile& out,
                                   std::string& why) {
+  if (FolderExists(path)) {
+    why = "it is a folder";
+    return ProfileLoad::kUnreadable;
+  }
   if (!FileExists(path)) {
     why = "no such file";
     return ProfileLoad::kMissing;

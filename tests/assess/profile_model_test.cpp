@@ -4,6 +4,11 @@
 
 #include <string>
 
+#include "assess/profile_file.h"
+#include "base/file_io.h"
+#include "base/path.h"
+#include "support/record_fixtures.h"
+
 namespace kova {
 namespace {
 
@@ -72,6 +77,30 @@ TEST(ProfileModel, StoresCheckedFieldsAndLoadsThemBack) {
     EXPECT_FALSE(x.Store(p, error)) << b.field << "=" << b.text;
     EXPECT_EQ(error, b.error);
   }
+}
+
+TEST(ProfileFile, BesideTheRecordAndWhatKeepsItFromBeingUsed) {
+  const std::string folder = TempFolder("profile-file");
+  const std::string record = PathJoin(folder, "CT 7.test");
+  const std::string path = ProfilePathBeside(record);
+  EXPECT_EQ(FileNameOf(path), "CT 7.assess.json");
+  AssessmentProfile p;
+  std::string why;
+  EXPECT_EQ(LoadAssessmentProfile(path, p, why), ProfileLoad::kMissing);
+  ASSERT_TRUE(MakeFolders(path));
+  EXPECT_EQ(LoadAssessmentProfile(path, p, why), ProfileLoad::kUnreadable);
+  EXPECT_EQ(why, "it is a folder");
+  const std::string other = PathJoin(folder, "p.json");
+  ASSERT_TRUE(WriteFileAtomically(other, std::string("{\"class\":\"PX\"}")));
+  EXPECT_EQ(LoadAssessmentProfile(other, p, why), ProfileLoad::kInvalid);
+  p.iec_class = IecClass::k10PR;
+  p.alf = 15;
+  p.burden_va = 2.5;
+  ASSERT_TRUE(SaveAssessmentProfile(other, p));
+  AssessmentProfile back;
+  ASSERT_EQ(LoadAssessmentProfile(other, back, why), ProfileLoad::kLoaded) << why;
+  EXPECT_EQ(back.iec_class, IecClass::k10PR);
+  EXPECT_EQ(back.burden_va, 2.5);
 }
 
 }  // namespace
