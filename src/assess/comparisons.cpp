@@ -90,6 +90,9 @@ ReferenceComparison CompareWithReference(const TestRecord& rec, int test, const 
       c.largest_deviation = dev;
       c.at_volts = p.volts;
       c.at_amps = p.amps;
+      c.reference_volts = r.value;
+      c.reference_p1 = r.p1;
+      c.reference_p2 = r.p2;
     }
   }
   c.flagged = (c.compared > 0 && Outside(c.largest_deviation, band_percent)) ||

@@ -38,6 +38,8 @@ struct ReferenceComparison {
   int compared = 0;  // measured points inside the current window
   double largest_deviation = 0;
   double at_volts = 0, at_amps = 0;  // where
+  double reference_volts = 0;        // the reference there, and its points
+  CurvePoint reference_p1, reference_p2;
   bool flagged = false;
 };
 

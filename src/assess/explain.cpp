@@ -4,6 +4,7 @@
 
 #include "analysis/class_calc.h"
 #include "analysis/display_rules.h"
+#include "assess/comparisons.h"
 #include "assess/knee_check.h"
 #include "base/codepage.h"
 #include "base/format.h"
@@ -269,6 +270,61 @@ RecordExplanation ExplainRecord(const TestRecord& rec, int only_test,
     e.tests.push_back(ExplainTest(rec, t, assessment, profile));
   }
   return e;
+}
+
+namespace {
+
+TestExplanation* TestOf(RecordExplanation& e, int test) {
+  for (TestExplanation& t : e.tests) {
+    if (t.test == test) return &t;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void AddComparisonWorking(const ReferenceComparison* ref, const std::vector<TapComparison>& taps,
+                          RecordExplanation& e) {
+  TestExplanation* t = ref && ref->done ? TestOf(e, ref->test) : nullptr;
+  if (t != nullptr) {
+    Explanation x;
+    x.quantity = "deviation from the reference curve";
+    x.rule = Format(
+        "voltage at equal current against the reference moved to this tap, over 0.5-1.5 x the "
+        "knee current; outside +/-%.1f %% is flagged",
+        ref->band_percent);
+    x.formula = "Vref = V (N / Nref) read at I (Nref / N); deviation = (V - Vref) / Vref x 100 %";
+    x.interpolation = kLogLog;
+    x.inputs.push_back({"N (measured ratio, else nameplate)", ref->turns, "", Origin::kMeasured});
+    x.inputs.push_back(
+        {"band", ref->band_percent, "%",
+         ref->band_percent == kReferenceBandPercent ? Origin::kDefault : Origin::kSetting});
+    if (ref->compared > 0) {
+      x.inputs.push_back({"V", ref->at_volts, "V", Origin::kMeasured});
+      x.inputs.push_back({"I", ref->at_amps, "A", Origin::kMeasured});
+      x.inputs.push_back({"Vref", ref->reference_volts, "V", Origin::kComputed});
+      x.points = {ref->reference_p1, ref->reference_p2};
+      x.result =
+          Format("%+.2f %%, %s", ref->largest_deviation, ref->flagged ? "flagged" : "inside");
+    } else {
+      x.result = "no point to compare";
+    }
+    t->items.push_back(x);
+  }
+  for (const TapComparison& c : taps) {
+    TestExplanation* tt = TestOf(e, c.test);
+    if (tt == nullptr) continue;
+    Explanation x;
+    x.quantity = "knee voltage per turn against the other taps";
+    x.rule = "a shorted turn or a wrong tap connection moves one tap's knee per turn";
+    x.formula = "v = Vk / N; deviation = (v - mean of the other taps) / mean x 100 %";
+    x.interpolation = "none";
+    x.inputs.push_back({"Vk", c.knee, "V", Origin::kMeasured});
+    x.inputs.push_back({"N (measured ratio, else nameplate)", c.turns, "", Origin::kMeasured});
+    x.inputs.push_back({"v", c.per_turn, "V", Origin::kComputed});
+    x.result = Format("%+.2f %%, %s", c.deviation, c.flagged ? "flagged" : "inside");
+    tt->items.push_back(x);
+  }
 }
 
 std::vector<std::string> ExplanationLines(const RecordExplanation& e) {

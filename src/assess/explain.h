@@ -58,6 +58,13 @@ RecordExplanation ExplainRecord(const TestRecord& rec, int only_test,
                                 const AssessmentResult* assessment,
                                 const AssessmentProfile* profile);
 
+struct ReferenceComparison;
+struct TapComparison;
+// Adds the working of the comparisons to their tests: the reference (when
+// `ref` is given and was made) and the taps of the CT.
+void AddComparisonWorking(const ReferenceComparison* ref, const std::vector<TapComparison>& taps,
+                          RecordExplanation& e);
+
 // Plain text lines (Windows-1252), one block per value.
 std::vector<std::string> ExplanationLines(const RecordExplanation& e);
 JsonValue ExplanationJson(const RecordExplanation& e);

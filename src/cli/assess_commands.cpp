@@ -212,8 +212,23 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
           if (e->test > 0 && p.test == 0) p.test = e->test;
           r = AssessRecord(*rec, p);
         }
-        const RecordExplanation x =
+        RecordExplanation x =
             ExplainRecord(*rec, e->test, have ? &r : nullptr, have ? &p : nullptr);
+        // The comparisons kept beside the record, with their working.
+        CompareOptions beside;
+        beside.file = e->file;
+        ReferenceCurve ref;
+        bool have_ref = false;
+        if (!ReferenceFor(beside, ref, have_ref)) {
+          ctx.exit_code = 1;
+          return;
+        }
+        ReferenceComparison compared;
+        if (have_ref) {
+          compared =
+              CompareWithReference(*rec, e->test > 0 ? e->test : 1, ref, kReferenceBandPercent);
+        }
+        AddComparisonWorking(have_ref ? &compared : nullptr, CompareTaps(*rec, kTapBandPercent), x);
         if (e->json) {
           std::cout << ExplanationJson(x).Dump(1) << '\n';
         } else {

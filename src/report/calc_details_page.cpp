@@ -28,6 +28,8 @@ bool CalculationDetailsWanted(const TestRecord& rec) { return HasBesideFiles(rec
 
 std::vector<std::string> CalculationDetailsLines(const TestRecord& rec) {
   std::vector<std::string> lines;
+  ReferenceComparison compared;
+  bool have_ref = false;
   AssessmentProfile profile;
   AssessmentResult result;
   std::string why;
@@ -49,17 +51,22 @@ std::vector<std::string> CalculationDetailsLines(const TestRecord& rec) {
     if (FileExists(ref_path)) {
       if (ReadFileText(ref_path, text, kMaxReferenceBytes) && ParseReferenceCsv(text, ref, why)) {
         const int test = have_profile && result.usable ? result.test : 1;
-        Append(lines, ReferenceLines(CompareWithReference(rec, test, ref, kReferenceBandPercent)));
+        compared = CompareWithReference(rec, test, ref, kReferenceBandPercent);
+        have_ref = true;
+        Append(lines, ReferenceLines(compared));
       } else {
         lines.push_back("Reference curve not used: " + (why.empty() ? "unreadable" : why));
       }
       lines.push_back("");
     }
   }
-  Append(lines, TapLines(CompareTaps(rec, kTapBandPercent), kTapBandPercent));
+  const std::vector<TapComparison> taps = CompareTaps(rec, kTapBandPercent);
+  Append(lines, TapLines(taps, kTapBandPercent));
   lines.push_back("");
-  Append(lines, ExplanationLines(ExplainRecord(rec, 0, have_profile ? &result : nullptr,
-                                               have_profile ? &profile : nullptr)));
+  RecordExplanation working =
+      ExplainRecord(rec, 0, have_profile ? &result : nullptr, have_profile ? &profile : nullptr);
+  AddComparisonWorking(have_ref ? &compared : nullptr, taps, working);
+  Append(lines, ExplanationLines(working));
   return lines;
 }
 

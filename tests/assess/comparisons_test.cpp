@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "assess/explain.h"
 #include "assess/reference_curve.h"
 #include "assess_fixtures.h"
 
@@ -129,6 +130,13 @@ TEST(Taps, KneeVoltagePerTurn) {
   EXPECT_FALSE(taps[1].flagged);
   EXPECT_NEAR(taps[2].deviation, -3.0, 1e-9);
   EXPECT_TRUE(taps[2].flagged);
+  // Each tap's working names the comparison and its result.
+  RecordExplanation working = ExplainRecord(*rec, 0, nullptr, nullptr);
+  AddComparisonWorking(nullptr, taps, working);
+  ASSERT_EQ(working.tests.size(), 3u);
+  const Explanation& last = working.tests[2].items.back();
+  EXPECT_EQ(last.quantity, "knee voltage per turn against the other taps");
+  EXPECT_EQ(last.result, "-3.00 %, flagged");
   rec->taps[1].fKneeVtg30 = 0;  // one tap without a knee leaves two
   EXPECT_EQ(CompareTaps(*rec, 2.0).size(), 2u);
   rec->numtests = 1;

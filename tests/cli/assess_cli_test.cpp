@@ -120,6 +120,9 @@ TEST_F(AssessCli, CtsatExportAndComparisonWithAKeptReference) {
   r = Kova({"record", "compare", rec});  // the kept one
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_NE(r.out.find("Reference curve, test 1"), std::string::npos) << r.out;
+  r = Kova({"record", "explain", rec});  // its working among the test's values
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("deviation from the reference curve: "), std::string::npos) << r.out;
   ASSERT_TRUE(WriteFileAtomically(ref, std::string("turns,400\n")));
   r = Kova({"record", "compare", rec, "--reference", ref});
   EXPECT_EQ(r.exit_code, 1);
