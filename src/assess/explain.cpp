@@ -1,6 +1,7 @@
 #include "assess/explain.h"
 
 #include <cmath>
+#include <utility>
 
 #include "analysis/class_calc.h"
 #include "analysis/display_rules.h"
@@ -36,6 +37,17 @@ const char* OriginWord(Origin o) {
 namespace {
 
 constexpr const char* kLogLog = "linear in log-log";
+
+// An explanation's words: what, by which rule and formula, read how.
+Explanation Working(std::string quantity, std::string rule, std::string formula,
+                    std::string interpolation) {
+  Explanation e;
+  e.quantity = std::move(quantity);
+  e.rule = std::move(rule);
+  e.formula = std::move(formula);
+  e.interpolation = std::move(interpolation);
+  return e;
+}
 
 Origin TemperatureOrigin(const TestRecord& rec) {
   return TemperatureIsDefault(rec) ? Origin::kDefault : Origin::kPlan;
@@ -74,11 +86,9 @@ Explanation ExplainKnee(const ExcitationCurve& curve, KneeRule rule, double inst
 }
 
 Explanation ExplainRct75(const TestRecord& rec, const TapTest& tap) {
-  Explanation e;
-  e.quantity = "winding resistance at 75 degC";
-  e.rule = "copper: resistance rises in proportion to (234.5 + temperature)";
-  e.formula = "Rct75 = Rmeas x (75 + 234.5) / (T + 234.5)";
-  e.interpolation = "none";
+  Explanation e = Working("winding resistance at 75 degC",
+                          "copper: resistance rises in proportion to (234.5 + temperature)",
+                          "Rct75 = Rmeas x (75 + 234.5) / (T + 234.5)", "none");
   e.inputs.push_back({"Rmeas", tap.fWindingRes / 1000.0, "ohm", Origin::kMeasured});
   e.inputs.push_back({"T", rec.classsettings.tempcelsius, "degC", TemperatureOrigin(rec)});
   e.inputs.push_back({"234.5", 234.5, "degC", Origin::kConstant});
@@ -88,11 +98,8 @@ Explanation ExplainRct75(const TestRecord& rec, const TapTest& tap) {
 }
 
 Explanation ExplainRatio(const TapTest& tap) {
-  Explanation e;
-  e.quantity = "ratio error";
-  e.rule = "the measured turns ratio against the nameplate ratio";
-  e.formula = "error = |N - Nn| / Nn x 100 %";
-  e.interpolation = "none";
+  Explanation e = Working("ratio error", "the measured turns ratio against the nameplate ratio",
+                          "error = |N - Nn| / Nn x 100 %", "none");
   e.inputs.push_back({"N", tap.fTestRatio, "", Origin::kMeasured});
   e.inputs.push_back({"Nn", NameplateRatio(tap), "", Origin::kPlan});
   const RatioError re = PercentRatioError(tap);
@@ -101,11 +108,9 @@ Explanation ExplainRatio(const TapTest& tap) {
 }
 
 Explanation ExplainPhase(const TapTest& tap) {
-  Explanation e;
-  e.quantity = "phase";
-  e.rule = "in phase for 0 <= a < 10 or 350 <= a <= 360 degrees, out of phase for 170..190";
-  e.formula = "a = phase, plus 360 when negative";
-  e.interpolation = "none";
+  Explanation e = Working(
+      "phase", "in phase for 0 <= a < 10 or 350 <= a <= 360 degrees, out of phase for 170..190",
+      "a = phase, plus 360 when negative", "none");
   e.inputs.push_back({"phase", tap.fTestPhase, "deg", Origin::kMeasured});
   e.result = PhaseMeasured(tap) ? Format("%.2f deg, %s", NormalisedPhase(tap.fTestPhase),
                                          PolarityWord(PolarityOf(tap)))
@@ -162,12 +167,11 @@ void AddAssessment(const AssessmentResult& r, const AssessmentProfile& p, const 
                    TestExplanation& out) {
   const Origin t_origin = TemperatureOrigin(rec);
   if (IsPxClass(r.iec_class)) {
-    Explanation ek;
-    ek.quantity = "required knee e.m.f. Ek";
-    ek.rule = r.ek_from_kx ? "the rated dimensioning factor times the loop at rated current"
-                           : "the rated knee e.m.f. of the profile";
-    ek.formula = r.ek_from_kx ? "Ek = Kx x Isr x (Rct + Rb)" : "Ek = rated Ek";
-    ek.interpolation = "none";
+    Explanation ek =
+        Working("required knee e.m.f. Ek",
+                r.ek_from_kx ? "the rated dimensioning factor times the loop at rated current"
+                             : "the rated knee e.m.f. of the profile",
+                r.ek_from_kx ? "Ek = Kx x Isr x (Rct + Rb)" : "Ek = rated Ek", "none");
     ek.inputs.push_back({"Kx", p.kx, "", Origin::kProfile});
     ek.inputs.push_back({"Isr", p.isr, "A", Origin::kProfile});
     ek.inputs.push_back({"Rct", p.rct_max > 0 ? p.rct_max : r.rct75, "ohm",
@@ -175,11 +179,8 @@ void AddAssessment(const AssessmentResult& r, const AssessmentProfile& p, const 
     ek.inputs.push_back({"Rb", p.rb, "ohm", Origin::kProfile});
     ek.result = Format("%.2f V", r.ek_required);
     out.items.push_back(ek);
-    Explanation ie;
-    ie.quantity = "excitation current at Ek";
-    ie.rule = "read off the measured curve";
-    ie.formula = "I = I1 (V/V1)^(ln(I2/I1)/ln(V2/V1))";
-    ie.interpolation = kLogLog;
+    Explanation ie = Working("excitation current at Ek", "read off the measured curve",
+                             "I = I1 (V/V1)^(ln(I2/I1)/ln(V2/V1))", kLogLog);
     ie.extrapolated = r.ie_extrapolated;
     const ExcitationCurve curve = ExcitationCurve::FromTap(rec, rec.taps[r.test - 1]);
     const CurveReading reading = curve.CurrentAt(r.ek_required);
@@ -191,11 +192,10 @@ void AddAssessment(const AssessmentResult& r, const AssessmentProfile& p, const 
     out.items.push_back(ie);
     return;
   }
-  Explanation ealf;
-  ealf.quantity = "accuracy-limit e.m.f. E_ALF";
-  ealf.rule = "the e.m.f. the core must support at ALF x rated current into its rated burden";
-  ealf.formula = "E_ALF = ALF x Isr x |Rct75 + Rb + jXb|";
-  ealf.interpolation = "none";
+  Explanation ealf =
+      Working("accuracy-limit e.m.f. E_ALF",
+              "the e.m.f. the core must support at ALF x rated current into its rated burden",
+              "E_ALF = ALF x Isr x |Rct75 + Rb + jXb|", "none");
   ealf.inputs.push_back({"ALF", p.alf, "", Origin::kProfile});
   ealf.inputs.push_back({"Isr", p.isr, "A", Origin::kProfile});
   ealf.inputs.push_back({"Rct75", r.rct75, "ohm", Origin::kComputed});
