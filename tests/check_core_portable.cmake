@@ -1,7 +1,7 @@
 # Fails when a file of the UI-free core includes a Qt or third-party header,
 # or a header of a layer it does not link.
 cmake_minimum_required(VERSION 3.20)
-set(core_folders base records analysis plans device report export app sim)
+set(core_folders base records analysis assess plans device report export app sim)
 set(bad "")
 foreach(folder IN LISTS core_folders)
   file(GLOB_RECURSE files ${SRC}/${folder}/*.h ${SRC}/${folder}/*.cpp)

@@ -31,6 +31,8 @@ struct CliContext {
 void AddRecordCommands(CLI::App& app, CliContext& ctx);
 // kova record export and autoexport, below the record command.
 void AddRecordExportCommands(CLI::App& record, CliContext& ctx);
+// kova record assess and explain, below the record command.
+void AddRecordAssessCommands(CLI::App& record, CliContext& ctx);
 void AddPlanCommands(CLI::App& app, CliContext& ctx);
 void AddThumbCommands(CLI::App& app, CliContext& ctx);
 void AddDeviceCommands(CLI::App& app, CliContext& ctx);

@@ -10,6 +10,7 @@
 #include "analysis/read_record.h"
 #include "app/auto_export.h"
 #include "app/output_rule.h"
+#include "assess/ctsat_export.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "cli/cli_context.h"
@@ -90,6 +91,7 @@ bool ClaimOutput(ExportNames& names, const std::string& wanted, std::string& out
 std::string WantedPath(const std::string& format, const std::string& file,
                        const std::string& folder) {
   if (format == "txt") return TextExportPath(file, folder);
+  if (format == "ctsat") return CtsatExportPath(file, folder);
   if (format == "xml") return OutputPath(file, folder, ".xml", kXmlFolder);
   if (format == "xlsx") return OutputPath(file, folder, ".xlsx", kExcelFolder);
   return OutputPath(file, folder, ".pdf", kPdfFolder);
@@ -106,6 +108,7 @@ bool ExportOne(CliContext& ctx, const std::string& format, const std::string& fi
   out = target;
   auto exports = MakeExports(ctx);
   if (format == "txt") return ExportText(rec, out);
+  if (format == "ctsat") return ExportCtsat(rec, out);
   if (format == "xml") return ExportXml(rec, out, XmlContext(ctx));
   bool ok = false;
   if (format == "xlsx") {
@@ -137,7 +140,7 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
       "export", "Export record files; each goes beside its record or into the -o folder");
   exp->add_option("FILE", opts->files, "Record files or raw instrument files")->required();
   exp->add_option("--format", opts->format, "Export format")
-      ->check(CLI::IsMember({"txt", "xml", "xlsx", "pdf", "images"}))
+      ->check(CLI::IsMember({"txt", "xml", "xlsx", "pdf", "images", "ctsat"}))
       ->capture_default_str();
   exp->add_option("-o,--output", opts->folder, "Folder for the exported files");
   exp->callback([&ctx, opts] {

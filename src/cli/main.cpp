@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.set_help_all_flag("--help-all", "Show every command's help");
   kova::AddRecordCommands(app, ctx);
+  kova::AddRecordAssessCommands(*app.get_subcommand("record"), ctx);
   kova::AddPlanCommands(app, ctx);
   kova::AddThumbCommands(app, ctx);
   kova::AddDeviceCommands(app, ctx);

@@ -31,6 +31,7 @@
 
 #include "app/chosen_exports.h"
 #include "app/setup_model.h"
+#include "gui/assess/assessment_menu.h"
 #include "gui/qt_text.h"
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
@@ -246,6 +247,7 @@ void MainWindow::AddStandardCommands() {
     if (ctx_.open_folder) ctx_.open_folder(ctx_.info->planpath);
   });
   AddPlanCommands();
+  AddAssessmentMenu(*this);
   AddCommand(CommandId::kNewDocument, [this] { OnNewDocument(); });
   AddCommand(CommandId::kPrint, [this] { OnPrint(); });
   AddCommand(CommandId::kPrintPreview, [this] { OnPrintPreview(); });

@@ -10,6 +10,7 @@
 #include "analysis/display_rules.h"
 #include "analysis/taps.h"
 #include "base/format.h"
+#include "report/calc_details_page.h"
 #include "report/display_test_internal.h"
 #include "report/report_texts.h"
 
@@ -186,6 +187,9 @@ void CDisplayTest::DrawPage(const Rect& page, int page_index) {
       DrawPlanPage(lay, S);
       break;
     }
+    case kCalculationDetailsPage:
+      DrawCalculationDetails(*s_, inner, Rec(), pg.test);
+      break;
     default:
       break;
   }
@@ -502,7 +506,7 @@ void CDisplayTest::DrawFooterAndHint(const Layout& lay, int kind) {
     // The hint's box is measured from the page's origin, not the inner
     // rectangle's: on screen the page starts at (0, 0), and this puts the
     // text just above the inner rectangle's bottom edge.
-    if (!lay.overlaid && kind != kMeteringPage) {
+    if (!lay.overlaid && kind != kMeteringPage && kind != kCalculationDetailsPage) {
       s_->DrawText({inner.Width() / 4, inner.Height() - 4, inner.right, inner.bottom},
                    "(Double click to edit file)", kTextLeft);
     }

@@ -1,5 +1,7 @@
 #include "report/report_page.h"
 
+#include "report/calc_details_page.h"
+
 namespace kova {
 
 std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount) {
@@ -26,6 +28,11 @@ std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount)
     if (first.passfail.pfenable != 0) pages.push_back({0, kPassFailPage});
   }
   pages.push_back({0, kTestPlanPage});
+  if (!overlaid && CalculationDetailsWanted(first)) {
+    for (int i = 0; i < CalculationDetailsPageCount(first); ++i) {
+      pages.push_back({i, kCalculationDetailsPage});
+    }
+  }
   return pages;
 }
 

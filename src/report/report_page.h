@@ -18,6 +18,7 @@ enum PageKind : int {
   kPassFailPage = 8,
   kThirdRecordPage = 9,
   kMeteringPage = 10,
+  kCalculationDetailsPage = 11,  // the working behind the figures, at the end
 };
 
 struct ReportPage {

@@ -1,0 +1,2 @@
+kova_fuzz_target(assess_profile ${CMAKE_CURRENT_SOURCE_DIR}/assess_profile.cpp DEPS kova_assess)
+kova_fuzz_target(assess_reference ${CMAKE_CURRENT_SOURCE_DIR}/assess_reference.cpp DEPS kova_assess)

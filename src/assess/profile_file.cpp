@@ -1,0 +1,39 @@
+#include "assess/profile_file.h"
+
+#include "assess/profile_json.h"
+#include "base/file_io.h"
+#include "base/path.h"
+
+namespace kova {
+
+std::string ProfilePathBeside(const std::string& record_path) {
+  const std::string folder = FolderOf(record_path);
+  const std::string name = StemOf(FileNameOf(record_path)) + ".assess.json";
+  return folder.empty() ? name : PathJoin(folder, name);
+}
+
+ProfileLoad LoadAssessmentProfile(const std::string& path, AssessmentProfile& out,
+                                  std::string& why) {
+  if (FolderExists(path)) {
+    why = "it is a folder";
+    return ProfileLoad::kUnreadable;
+  }
+  if (!FileExists(path)) {
+    why = "no such file";
+    return ProfileLoad::kMissing;
+  }
+  std::string text;
+  FileProblem problem = FileProblem::kNone;
+  if (!ReadFileText(path, text, kMaxProfileBytes, &problem)) {
+    why = FileProblemText(problem);
+    return ProfileLoad::kUnreadable;
+  }
+  if (!ParseAssessmentProfile(text, out, why)) return ProfileLoad::kInvalid;
+  return ProfileLoad::kLoaded;
+}
+
+bool SaveAssessmentProfile(const std::string& path, const AssessmentProfile& p) {
+  return WriteFileAtomically(path, AssessmentProfileToJson(p) + "\n");
+}
+
+}  // namespace kova

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "assess/assess_fixtures.h"
+#include "base/file_io.h"
+#include "base/json.h"
+#include "support/cli_fixture.h"
+#include "support/record_fixtures.h"
+
+namespace kova {
+namespace {
+
+class AssessCli : public KovaCliTest {
+ protected:
+  // The 5P20 worked case: Rct75 2.0 ohm, Ie(233.2 V) = `ie` A.
+  std::string WriteRecord(double ie, const std::string& name = "r.test") {
+    auto rec = CurveRecord(PowerLaw(20 * std::hypot(10.0, 6.0), ie, 6.0), 20, 400);
+    TapTest& tap = rec->taps[0];
+    tap.fWindingRes = 2000;
+    tap.nNamePlateNum = 400;
+    tap.fNamePlateDen = 1;
+    tap.fTestRatio = 400.4;
+    tap.fKneeVtg10 = 200;
+    tap.fKneeCur10 = ie * std::pow(200 / 233.24, 6.0);
+    rec->kneetype = 3;
+    Reencode(*rec);
+    const std::string path = dir_ + "/" + name;
+    EXPECT_TRUE(rec->WriteRecordFile(path));
+    return path;
+  }
+  JsonValue Json(const ProgramResult& r) {
+    JsonValue json;
+    std::string error;
+    EXPECT_TRUE(JsonValue::Parse(r.out, json, error)) << error << r.out;
+    return json;
+  }
+};
+
+TEST_F(AssessCli, AssessesWithTheProfileBesideOrNamed) {
+  const std::string rec = WriteRecord(0.60);
+  ASSERT_TRUE(WriteFileAtomically(
+      dir_ + "/r.assess.json", std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10})")));
+  ProgramResult r = Kova({"record", "assess", rec, "--json"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  JsonValue j = Json(r);
+  EXPECT_NEAR(j.Find("e_alf")->AsNumber(), 233.2, 0.05);
+  EXPECT_NEAR(j.Find("composite_error")->AsNumber(), 3.0, 0.05);
+  EXPECT_EQ(j.Find("verdict")->AsString(), "pass");
+
+  const std::string high = WriteRecord(1.20, "high.test");
+  const std::string p10 = dir_ + "/10p.json";
+  ASSERT_TRUE(WriteFileAtomically(
+      p10, std::string(R"({"class":"10P","isr":1,"alf":20,"burden_r":8,"burden_x":6})")));
+  r = Kova({"record", "assess", high, "--profile", p10});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("composite error: 6.0"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("result: pass"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("low-leakage"), std::string::npos) << r.out;
+}
+
+TEST_F(AssessCli, RefusesWithoutAUsableProfile) {
+  const std::string rec = WriteRecord(0.60);
+  ProgramResult r = Kova({"record", "assess", rec});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("No assessment profile"), std::string::npos) << r.err;
+  const std::string bad = dir_ + "/bad.json";
+  ASSERT_TRUE(WriteFileAtomically(bad, std::string(R"({"class":"5P","isr":1,"alf":20})")));
+  r = Kova({"record", "assess", rec, "--profile", bad});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("\"burden_va\""), std::string::npos) << r.err;
+  r = Kova({"record", "explain", rec, "--profile", dir_ + "/none.json"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("no such file"), std::string::npos) << r.err;
+}
+
+TEST_F(AssessCli, ExplainListsEveryValueWithItsWorking) {
+  const std::string rec = WriteRecord(0.60);
+  ASSERT_TRUE(WriteFileAtomically(
+      dir_ + "/r.assess.json", std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10})")));
+  ProgramResult r = Kova({"record", "explain", rec, "--json", "--test", "1"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const JsonValue j = Json(r);
+  EXPECT_EQ(j.Find("program_version")->AsString(), "3.0");
+  const JsonValue& items = *j.Find("tests")->At(0).Find("items");
+  std::string quantities;
+  for (const JsonValue& item : items.Items()) {
+    quantities += item.Find("quantity")->AsString() + ";";
+    ASSERT_NE(item.Find("rule"), nullptr);
+    ASSERT_NE(item.Find("extrapolated"), nullptr);
+  }
+  for (const char* q : {"IEC 10/50 knee point", "winding resistance at 75 degC", "ratio error",
+                        "accuracy-limit e.m.f. E_ALF", "composite error (indirect method)"}) {
+    EXPECT_NE(quantities.find(q), std::string::npos) << q << " in " << quantities;
+  }
+  r = Kova({"record", "explain", rec, "--test", "9"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("no test 9"), std::string::npos) << r.err;
+}
+
+TEST_F(AssessCli, CtsatExportAndComparisonWithAKeptReference) {
+  const std::string rec = WriteRecord(0.60);
+  ProgramResult r = Kova({"record", "export", "--format", "ctsat", rec});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  std::string csv;
+  ASSERT_TRUE(ReadFileText(dir_ + "/r.ctsat.csv", csv));
+  EXPECT_EQ(csv.substr(0, csv.find('\r')),
+            "Test,Tap,S,Vs (V rms at 10 A),Vs extrapolated,N (turns ratio),N source,"
+            "Rw at 75 degC (ohm)");
+  EXPECT_NE(csv.find(",6.000,372.77,no,400.4000,measured,2.0000"), std::string::npos) << csv;
+
+  const std::string ref = dir_ + "/maker.csv";
+  ASSERT_TRUE(WriteFileAtomically(ref, std::string("turns,400.4\nvoltmeter,rms\n"
+                                                   "100,0.0037\n200,0.24\n300,2.6\n")));
+  r = Kova({"record", "compare", rec, "--reference", ref, "--keep-reference"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("Reference curve, test 1"), std::string::npos) << r.out;
+  EXPECT_TRUE(FileExists(dir_ + "/r.reference.csv"));
+  r = Kova({"record", "compare", rec});  // the kept one
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("Reference curve, test 1"), std::string::npos) << r.out;
+  r = Kova({"record", "explain", rec});  // its working among the test's values
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("deviation from the reference curve: "), std::string::npos) << r.out;
+  ASSERT_TRUE(WriteFileAtomically(ref, std::string("turns,400\n")));
+  r = Kova({"record", "compare", rec, "--reference", ref});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("not a reference curve"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace kova

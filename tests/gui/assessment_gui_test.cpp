@@ -1,0 +1,150 @@
+// The assessment dialog and menu on a real main window; with
+// KOVA_SCREENSHOT_DIR set (under Xvfb, see screenshots_test.cpp) also the
+// pictures of the dialog and of the "Calculation details" page.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QTest>
+#include <cmath>
+#include <cstdlib>
+
+#include "app/setup_model.h"
+#include "assess/assess_fixtures.h"
+#include "base/file_io.h"
+#include "base/path.h"
+#include "gui/assess/assessment_dialog.h"
+#include "gui/assess/assessment_menu.h"
+#include "gui/main_window.h"
+#include "gui/report_view.h"
+#include "report/report_page.h"
+#include "support/record_fixtures.h"
+#include "support/scripted_prompter.h"
+
+namespace kova {
+namespace {
+
+void EnsureApp() {
+  static int argc = 1;
+  static char name[] = "kova_gui_tests";
+  static char* argv[] = {name, nullptr};
+  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+}
+
+void MaybeSave(QWidget& w, const QString& name) {
+  const char* dir = std::getenv("KOVA_SCREENSHOT_DIR");
+  if (dir == nullptr) return;
+  QTest::qWait(150);
+  ASSERT_TRUE(w.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name), "PNG", 9));
+}
+
+// The 5P20 worked case: Rct75 2.0 ohm, Ie(233.2 V) = 0.6 A, on a 400/1 tap.
+std::unique_ptr<TestRecord> WorkedRecord() {
+  // Magnetising current slower than the voltage at low flux, steep above
+  // the knee; 0.6 A at E_ALF.
+  const double e_alf = 20 * std::hypot(10.0, 6.0);
+  const auto amps = [e_alf](double v) {
+    return 0.6 * (0.1 * std::pow(v / e_alf, 0.7) + 0.9 * std::pow(v / e_alf, 14));
+  };
+  auto rec = CurveRecord(amps, 20, 300);
+  TapTest& tap = rec->taps[0];
+  tap.fWindingRes = 2000;
+  tap.nNamePlateNum = 400;
+  tap.fNamePlateDen = 1;
+  tap.fTestRatio = 400.4;
+  tap.fKneeVtg10 = 174.1;
+  tap.fKneeCur10 = amps(174.1);
+  rec->kneetype = 3;
+  rec->company = "Eastern Grid Services";
+  rec->station = "North Substation";
+  rec->circuit = "Feeder 12B";
+  return rec;
+}
+
+TEST(AssessmentDialog, ShowsTheAssessmentAsTheFieldsStand) {
+  EnsureApp();
+  auto rec = WorkedRecord();
+  AssessmentProfileModel model;
+  model.alf = "20";
+  model.burden_va = "10";
+  AssessmentDialog dlg(*rec, model);
+  EXPECT_TRUE(dlg.ResultText().contains("composite error: 3.00 % (limit 5.0 %) pass"))
+      << dlg.ResultText().toStdString();
+  EXPECT_TRUE(dlg.ResultText().contains("low-leakage"));
+  auto edits = dlg.findChildren<QLineEdit*>();
+  // The PX class turns the accuracy limit factor off and asks for Ie max.
+  dlg.findChild<QComboBox*>()->setCurrentIndex(4);
+  int enabled = 0;
+  for (QLineEdit* e : edits) enabled += e->isEnabled();
+  EXPECT_EQ(enabled, 2 + 6);  // Isr, test and the six PX fields
+  EXPECT_TRUE(dlg.ResultText().contains("\"kx\" is required")) << dlg.ResultText().toStdString();
+  dlg.findChild<QComboBox*>()->setCurrentIndex(1);  // 10P
+  dlg.accept();
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(dlg.profile().iec_class, IecClass::k10P);
+  EXPECT_EQ(dlg.profile().alf, 20);
+}
+
+TEST(AssessmentMenu, ReferenceAndProfileBesideTheRecordAddTheDetailsPages) {
+  EnsureApp();
+  const std::string folder = TempFolder("assess-gui");
+  auto rec = WorkedRecord();
+  Reencode(*rec);
+  const std::string file = PathJoin(folder, "CT-101.test");
+  ASSERT_TRUE(rec->WriteRecordFile(file));
+  const std::string ref = PathJoin(folder, "maker.csv");
+  ASSERT_TRUE(WriteFileAtomically(
+      ref, std::string("tap,X1-X5\nturns,400\nvoltmeter,rms\nvolts,amps\n"
+                       "100,0.0037\n150,0.0423\n200,0.24\n250,0.94\n300,2.6\n")));
+  ASSERT_TRUE(
+      WriteFileAtomically(PathJoin(folder, "CT-101.assess.json"),
+                          std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10})")));
+  MemorySettingsStore store;
+  AppSettings settings;
+  CAppInfo info;
+  LoadAppSettings(settings, store, WithTrailingSeparator(folder));
+  info.Load(store, folder);
+  ScriptedPrompter prompter;
+  GuiContext ctx;
+  ctx.store = &store;
+  ctx.settings = &settings;
+  ctx.info = &info;
+  ctx.prompter = &prompter;
+  MainWindow window(ctx);
+  window.resize(1280, 800);
+  window.show();
+  ASSERT_TRUE(window.OpenDocument(file));
+  ReportView* view = window.ActiveView();
+  ASSERT_NE(view, nullptr);
+  const int before = view->document().pagecount();
+  ImportReferenceCurve(window, ref.c_str());
+  EXPECT_TRUE(FileExists(PathJoin(folder, "CT-101.reference.csv")));
+  const std::vector<ReportPage>& pages = view->document().report().pages();
+  EXPECT_EQ(pages.back().kind, kCalculationDetailsPage);
+  EXPECT_GE(view->document().pagecount(), before);
+  // The first details page, as the user pages to it.
+  int first = 0;
+  while (pages[static_cast<size_t>(first)].kind != kCalculationDetailsPage) ++first;
+  QTest::keyClick(view, Qt::Key_End);
+  while (view->document().currentpage() > first) QTest::keyClick(view, Qt::Key_PageUp);
+  EXPECT_EQ(view->document().currentpage(), first);
+  MaybeSave(window, "assessment-details.png");
+}
+
+TEST(AssessmentScreenshots, Dialog) {
+  if (std::getenv("KOVA_SCREENSHOT_DIR") == nullptr) GTEST_SKIP() << "KOVA_SCREENSHOT_DIR not set";
+  EnsureApp();
+  auto rec = WorkedRecord();
+  AssessmentProfileModel model;
+  model.alf = "20";
+  model.burden_va = "10";
+  AssessmentDialog dlg(*rec, model);
+  dlg.show();
+  MaybeSave(dlg, "assessment-dialog.png");
+}
+
+}  // namespace
+}  // namespace kova
