@@ -41,6 +41,7 @@ void LoadAppSettings(AppSettings& s, const SettingsStore& store, const std::stri
   s.CyclesPerSecond = ReadIntSetting(store, kS, "CyclesPerSecond", 60);
   s.DeviceAutoDetect = ReadIntSetting(store, kS, "DeviceAutoDetect", 1);
   s.DeviceSlowSerial = ReadIntSetting(store, kS, "DeviceSlowSerial", 0);
+  s.ReportTimeLimit = ReadIntSetting(store, kS, "ReportTimeLimit", 60);
 }
 
 void SaveAppSettings(const AppSettings& s, SettingsStore& store) {
@@ -58,6 +59,7 @@ void SaveAppSettings(const AppSettings& s, SettingsStore& store) {
   store.SetInt(kS, "PrintInColor", s.PrintInColor);
   store.SetInt(kS, "CyclesPerSecond", s.CyclesPerSecond);
   store.SetInt(kS, "DeviceAutoDetect", s.DeviceAutoDetect);
+  store.SetInt(kS, "ReportTimeLimit", s.ReportTimeLimit);
   store.SetInt(kS, "DeviceSlowSerial", s.DeviceSlowSerial);
 }
 
