@@ -59,8 +59,8 @@ void SaveAppSettings(const AppSettings& s, SettingsStore& store) {
   store.SetInt(kS, "PrintInColor", s.PrintInColor);
   store.SetInt(kS, "CyclesPerSecond", s.CyclesPerSecond);
   store.SetInt(kS, "DeviceAutoDetect", s.DeviceAutoDetect);
-  store.SetInt(kS, "ReportTimeLimit", s.ReportTimeLimit);
   store.SetInt(kS, "DeviceSlowSerial", s.DeviceSlowSerial);
+  store.SetInt(kS, "ReportTimeLimit", s.ReportTimeLimit);
 }
 
 int SpeedFromSelector(int selector) { return selector == 0 ? 19200 : 115200; }

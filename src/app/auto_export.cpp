@@ -142,7 +142,10 @@ bool GenerateReport(const std::string& template_name, const std::string& schema_
   Prompter* prompter = services.prompter;
   ProcessLimits limits;
   limits.cancel = services.cancel;
-  const int seconds = settings.ReportTimeLimit > 0 ? settings.ReportTimeLimit : 60;
+  // A stored value outside 1 s to a day falls back to the default.
+  const int seconds = settings.ReportTimeLimit > 0 && settings.ReportTimeLimit <= 86400
+                          ? settings.ReportTimeLimit
+                          : 60;
   limits.time_limit_ms = static_cast<uint32_t>(seconds) * 1000u;
   const ProcessOutcome outcome =
       services.runner->Run(settings.ReportGeneratorPath(), args, limits, code);

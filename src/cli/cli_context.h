@@ -44,6 +44,11 @@ void AddReportCommands(CLI::App& app, CliContext& ctx);
 bool ExportRecordImages(const CliContext& ctx, const std::string& record_path,
                         const std::string& folder, ExportNames* names = nullptr);
 
+// Reads a record file; prints why it cannot, or a warning when it ended
+// early (what it held is kept, the rest shows reset values).
+bool LoadRecord(const std::string& path, TestRecord& rec, const CliContext& ctx);
+void WarnIfEndedEarly(const std::string& path);
+
 // Prints to stderr: messages, never data.
 void PrintError(const std::string& text);
 

@@ -70,13 +70,6 @@ bool MakePictures(TestRecord& rec, const PrivateFolder& work, std::string& why) 
   return true;
 }
 
-bool LoadRecord(const std::string& path, TestRecord& rec, const CliContext& ctx) {
-  std::string why;
-  if (ReadRecordFile(rec, path, RecordDefaultsFrom(ctx.info), &why)) return true;
-  PrintError("Cannot read record file \"" + path + "\": " + why);
-  return false;
-}
-
 // The file this record's export goes to in this run: two records of one
 // name get "r.xml" and "r (2).xml"; an export never replaces an input.
 bool ClaimOutput(ExportNames& names, const std::string& wanted, std::string& out) {

@@ -32,7 +32,10 @@ bool OpenDocument(const std::vector<std::string>& files, const CliContext& ctx,
   }
   std::string failed, why;
   doc.SetRecordDefaults(RecordDefaultsFrom(ctx.info));
-  if (doc.OpenFiles(files, &failed, &why)) return true;
+  if (doc.OpenFiles(files, &failed, &why)) {
+    for (const std::string& file : files) WarnIfEndedEarly(file);
+    return true;
+  }
   PrintError("Cannot read record file \"" + failed + "\": " + why);
   return false;
 }
@@ -58,11 +61,7 @@ bool ParseSize(const std::string& text, int& w, int& h) {
 bool ExportRecordImages(const CliContext& ctx, const std::string& record_path,
                         const std::string& folder, ExportNames* names) {
   auto rec = std::make_unique<TestRecord>();
-  std::string why;
-  if (!ReadRecordFile(*rec, record_path, RecordDefaultsFrom(ctx.info), &why)) {
-    PrintError("Cannot read record file \"" + record_path + "\": " + why);
-    return false;
-  }
+  if (!LoadRecord(record_path, *rec, ctx)) return false;
   // Records of one name in one run get "r (2) - Test1.bmp" ..., like every
   // other format, instead of replacing the first one's pictures.
   std::string base = ImageBasePath(record_path, folder);

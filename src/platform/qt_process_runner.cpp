@@ -1,11 +1,14 @@
 #include "platform/qt_process_runner.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <cstdio>
 #include <memory>
+
+#include "base/codepage.h"
 
 #ifdef __linux__
 #include <signal.h>
@@ -26,13 +29,24 @@ void PassOutputOn(QProcess& process) {
   }
 }
 
+// A path or argument as the program's own text (Windows-1252 on Windows,
+// the file system's bytes elsewhere), for Qt.
+QString NativeText(const std::string& text) {
+#ifdef _WIN32
+  const std::u16string wide = Cp1252ToUtf16(text);
+  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+#else
+  return QFile::decodeName(QByteArray::fromStdString(text));
+#endif
+}
+
 }  // namespace
 
 ProcessOutcome QtProcessRunner::Run(const std::string& program,
                                     const std::vector<std::string>& args,
                                     const ProcessLimits& limits, int& exit_code) {
   QStringList list;
-  for (const std::string& a : args) list << QString::fromStdString(a);
+  for (const std::string& a : args) list << NativeText(a);
   QProcess process;
   process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 #ifdef __linux__
@@ -44,7 +58,7 @@ ProcessOutcome QtProcessRunner::Run(const std::string& program,
     if (::getppid() != parent) ::_exit(127);
   });
 #endif
-  process.start(QString::fromStdString(program), list);
+  process.start(NativeText(program), list);
   if (!process.waitForStarted(5000)) return ProcessOutcome::kNotStarted;
   std::unique_ptr<Deadline> deadline;
   if (limits.time_limit_ms > 0) deadline = std::make_unique<Deadline>(limits.time_limit_ms);

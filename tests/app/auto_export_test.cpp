@@ -17,23 +17,29 @@ namespace kova {
 namespace {
 namespace fs = std::filesystem;
 
-// Stand-in generator: records its arguments, writes the PDF when it
-// "succeeds".
+constexpr const char* kWholePdf = "%PDF-1.4\n1 0 obj\n%%EOF\n";
+
+// Stand-in generator: records its arguments, writes `written` as the PDF
+// when it "succeeds".
 class FakeGenerator : public ProcessRunner {
  public:
   ProcessOutcome outcome = ProcessOutcome::kExited;
   int code = 0;
   int runs = 0;
+  std::string written = kWholePdf;  // empty: exits 0 without a file
   std::vector<std::string> args;
   std::string program;
+  ProcessLimits limits_seen;
   ProcessOutcome Run(const std::string& prog, const std::vector<std::string>& a,
                      const ProcessLimits& limits, int& exit_code) override {
-    (void)limits;
+    limits_seen = limits;
     ++runs;
     program = prog;
     args = a;
     exit_code = code;
-    if (outcome == ProcessOutcome::kExited && code == 0) WriteFileAtomically(a[3], "%PDF");
+    if (outcome == ProcessOutcome::kExited && code == 0 && !written.empty()) {
+      WriteFileAtomically(a[3], written);
+    }
     return outcome;
   }
 };
@@ -64,6 +70,7 @@ struct Row {
   int generator_runs;
   bool xml_after, pdf_written, xlsx_written, pictures_after;
   std::vector<std::string> messages;
+  std::string written = kWholePdf;  // what the generator writes
 };
 
 TEST(AutoExport, DecisionTable) {
@@ -87,8 +94,8 @@ TEST(AutoExport, DecisionTable) {
        1,
        false,
        false,
-       false,
        true,
+       false,
        {"Error generating report, error=3", "Unable to generate report for test"}},
       {"pdf, no generator",
        0,
@@ -105,8 +112,62 @@ TEST(AutoExport, DecisionTable) {
        false,
        false,
        false,
-       true,
+       false,
        {"Unable to generate report", "Unable to generate report for test"}},
+      // Exit 0 is not success without a whole PDF; the workbook is still made.
+      {"pdf, exits 0 writing nothing",
+       0,
+       1,
+       1,
+       false,
+       -100,
+       true,
+       E,
+       0,
+       true,
+       true,
+       1,
+       false,
+       false,
+       true,
+       false,
+       {"Unable to generate report for test"},
+       ""},
+      {"pdf, exits 0 with a cut PDF",
+       0,
+       1,
+       0,
+       false,
+       -100,
+       true,
+       E,
+       0,
+       true,
+       true,
+       1,
+       false,
+       false,
+       false,
+       false,
+       {"Unable to generate report for test"},
+       "%PDF-1.4\n1 0 obj\n<<"},
+      {"pdf, timed out",
+       0,
+       1,
+       0,
+       false,
+       -100,
+       true,
+       ProcessOutcome::kTimedOut,
+       0,
+       true,
+       true,
+       1,
+       false,
+       false,
+       false,
+       false,
+       {"Unable to generate report for test"}},
       {"excel", 0, 0, 1, false, -100, true, E, 0, true, true, 0, false, false, true, false, {}},
       {"all up to date",
        1,
@@ -142,7 +203,7 @@ TEST(AutoExport, DecisionTable) {
        false,
        false,
        false,
-       true,
+       false,
        {"Error generating report, error=4", "Unable to generate report for test"}},
       {"images fail",
        1,
@@ -192,17 +253,19 @@ TEST(AutoExport, DecisionTable) {
     FakeGenerator generator;
     generator.outcome = r.outcome;
     generator.code = r.code;
+    generator.written = r.written;
     ExportServices services;
     services.prompter = &prompter;
     services.runner = &generator;
     services.new_workbook = [] { return std::make_unique<FakeWorkbook>(); };
-    services.export_images = [&](TestRecord& rec2) {
+    services.export_images = [&](TestRecord& rec2, const std::string& folder) {
       if (!r.images_ok) return false;
-      rec2.imagefile = PathJoin(PathJoin(dir, "Xml"), "T1 - Test Summary.bmp");
+      const std::string into = folder.empty() ? PathJoin(dir, "Xml") : folder;
+      MakeFolders(into);
+      rec2.imagefile = PathJoin(into, "T1 - Test Summary.bmp");
       WriteFileAtomically(rec2.imagefile, "BM");
       for (int t = 0; t < rec2.numtests; ++t) {
-        rec2.taps[t].testimagefile =
-            PathJoin(PathJoin(dir, "Xml"), Format("T1 - Test%d.bmp", t + 1));
+        rec2.taps[t].testimagefile = PathJoin(into, Format("T1 - Test%d.bmp", t + 1));
         WriteFileAtomically(rec2.taps[t].testimagefile, "BM");
       }
       return true;
@@ -214,16 +277,30 @@ TEST(AutoExport, DecisionTable) {
     EXPECT_EQ(generator.runs, r.generator_runs);
     EXPECT_EQ(FileExists(xml), r.xml_after);
     std::string text;
-    EXPECT_EQ(ReadFileText(pdf, text) && text == "%PDF", r.pdf_written);
+    EXPECT_EQ(ReadFileText(pdf, text) && text == kWholePdf, r.pdf_written);
     EXPECT_EQ(ReadFileText(xlsx, text) && text == "PK", r.xlsx_written);
     EXPECT_EQ(FileExists(PathJoin(PathJoin(dir, "Xml"), "T1 - Test2.bmp")), r.pictures_after);
+    // Each message begins with the program's text; a failed step's names
+    // its file on the next line.
     std::vector<std::string> shown;
-    for (const auto& m : prompter.messages()) shown.push_back(m.text);
+    for (const auto& m : prompter.messages()) shown.push_back(m.text.substr(0, m.text.find('\n')));
     EXPECT_EQ(shown, r.messages);
+    for (const auto& m : prompter.messages()) {
+      if (m.text.rfind("Unable to generate report for test", 0) == 0) {
+        EXPECT_NE(m.text.find("\"" + pdf + "\": "), std::string::npos) << m.text;
+      }
+    }
     if (generator.runs > 0) {
       EXPECT_EQ(generator.program, settings.ReportGeneratorPath());
-      EXPECT_EQ(generator.args,
-                (std::vector<std::string>{templ, PathJoin(install, kReportSchemaName), xml, pdf}));
+      // The generator reads an XML and writes a PDF of a private folder,
+      // never the user's files.
+      ASSERT_EQ(generator.args.size(), 4u);
+      EXPECT_EQ(generator.args[0], templ);
+      EXPECT_EQ(generator.args[1], PathJoin(install, kReportSchemaName));
+      EXPECT_NE(generator.args[2], xml);
+      EXPECT_NE(FolderOf(generator.args[3]), FolderOf(pdf));
+      EXPECT_FALSE(FolderExists(FolderOf(generator.args[3])));  // removed afterwards
+      EXPECT_EQ(generator.limits_seen.time_limit_ms, 60000u);
     }
   }
 }
@@ -249,9 +326,10 @@ TEST(AutoExport, PdfUpToDateStillRendersAndDeletesPicturesWithoutXml) {
   ScriptedPrompter prompter;
   FakeGenerator generator;
   int rendered = 0;
-  ExportServices services{&prompter, &generator, nullptr, [&](TestRecord& r) {
+  ExportServices services{&prompter, &generator, nullptr,
+                          [&](TestRecord& r, const std::string& folder) {
                             ++rendered;
-                            r.imagefile = PathJoin(PathJoin(dir, "Xml"), "T1 - Test Summary.bmp");
+                            r.imagefile = PathJoin(folder, "T1 - Test Summary.bmp");
                             return WriteFileAtomically(r.imagefile, "BM");
                           }};
   EXPECT_TRUE(AutoExport(*rec, false, settings, services));
