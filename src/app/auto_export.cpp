@@ -5,6 +5,7 @@
 #include "base/path.h"
 #include "base/private_folder.h"
 #include "export/excel_export.h"
+#include "export/export_images.h"
 #include "export/export_path.h"
 #include "export/export_xml.h"
 #include "export/file_times.h"
@@ -60,7 +61,15 @@ bool AutoExport(TestRecord& rec, bool force, const AppSettings& settings,
       return ok;
     });
   }
-  if (settings.AutoExportXml == 0) DeleteFileQuietly(XmlPath(rec));
+  // With "AutoExportXml" off the XML export is removed, its pictures in the
+  // "Xml" folder with it (the PDF's and workbook's own pictures were never
+  // there).
+  if (settings.AutoExportXml == 0) {
+    DeleteFileQuietly(XmlPath(rec));
+    for (const std::string& name : ImageNames(XmlPath(rec), rec.UsableTests())) {
+      DeleteFileQuietly(name);
+    }
+  }
   return ok;
 }
 

@@ -244,6 +244,30 @@ TEST_F(WholeFilesCli, ARecordFileThatEndsEarlySaysWhere) {
   EXPECT_NE(r.err.find("ended at byte 100 but needed"), std::string::npos) << r.err;
 }
 
+// A long note flows onto following pages of the PDF; a text past a
+// workbook cell's limit is cut visibly, the workbook still written, and the
+// cell named.
+TEST_F(WholeFilesCli, LongTextsAreNeverCutSilently) {
+  auto rec = MakeSampleRecord(1, 1, 2);
+  std::string note;
+  for (int i = 1; i <= 300; ++i) note += "note line " + std::to_string(i) + "\r\n";
+  rec->testnote = note;
+  const std::string record = PathJoin(dir_, "n.test");
+  ASSERT_TRUE(rec->WriteRecordFile(record));
+  ASSERT_EQ(Kova({"record", "export", "--format", "pdf", record, "-o", dir_}).exit_code, 0);
+  const ProgramResult text = RunProgram("/usr/bin/pdftotext", {dir_ + "/n.pdf", "-"});
+  for (const char* line : {"note line 1\n", "note line 84\n", "note line 300\n"}) {
+    EXPECT_NE(text.out.find(line), std::string::npos) << line;
+  }
+
+  rec->testnote = std::string(40000, 'x');
+  ASSERT_TRUE(rec->WriteRecordFile(record));
+  const ProgramResult xlsx = Kova({"record", "export", "--format", "xlsx", record, "-o", dir_});
+  EXPECT_EQ(xlsx.exit_code, 0) << xlsx.err;
+  EXPECT_NE(xlsx.err.find("was cut from 40000 to 32767 characters"), std::string::npos) << xlsx.err;
+  EXPECT_TRUE(FileExists(dir_ + "/n.xlsx"));
+}
+
 // The tool needs no runtime folder: Qt's note about one never reaches its
 // output.
 TEST_F(WholeFilesCli, NoRuntimeFolderNoise) {
