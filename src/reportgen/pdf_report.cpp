@@ -118,6 +118,12 @@ class Renderer {
         if (look(cond.substr(0, eq)) != cond.substr(eq + 1)) return;
         continue;
       }
+      // The rest of the section only when its data exist: no heading over
+      // an empty note, no burden results where none were measured.
+      if (l.directive == "ifset") {
+        if (look(l.parts[0]).empty()) return;
+        continue;
+      }
       if (l.directive == "columns") {
         const TemplateLine* row = nullptr;
         for (size_t j = i + 1; j < lines.size() && row == nullptr; ++j) {

@@ -268,6 +268,30 @@ TEST_F(WholeFilesCli, LongTextsAreNeverCutSilently) {
   EXPECT_TRUE(FileExists(dir_ + "/n.xlsx"));
 }
 
+// The PDF carries the burden and insulation results the printout carries,
+// and no "Note Pad" heading over an empty note.
+TEST_F(WholeFilesCli, PdfSectionsOnlyWhereTheirDataExist) {
+  struct Case {
+    int model;  // only the second model measures burden and insulation
+    bool burden, note;
+  };
+  for (const Case c : {Case{2, true, false}, Case{1, false, true}}) {
+    SCOPED_TRACE(c.model);
+    auto rec = MakeSampleRecord(c.model, 1, 2);
+    rec->testnote = c.note ? "checked" : "";
+    const std::string record = PathJoin(dir_, "s.test");
+    ASSERT_TRUE(rec->WriteRecordFile(record));
+    const ProgramResult r =
+        Kova({"record", "export", "--format", "pdf", record, "-o", dir_ + "/s"});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const std::string text = RunProgram("/usr/bin/pdftotext", {dir_ + "/s/s.pdf", "-"}).out;
+    EXPECT_EQ(text.find("5 Amp Burden Test") != std::string::npos, c.burden) << text;
+    EXPECT_EQ(text.find("1000V Insulation Resistance Test") != std::string::npos, c.burden);
+    EXPECT_EQ(text.find("Note Pad") != std::string::npos, c.note);
+    fs::remove_all(dir_ + "/s");
+  }
+}
+
 // The tool needs no runtime folder: Qt's note about one never reaches its
 // output.
 TEST_F(WholeFilesCli, NoRuntimeFolderNoise) {
