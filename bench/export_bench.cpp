@@ -7,10 +7,13 @@
 #include <QGuiApplication>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_settings.h"
 #include "app/auto_export.h"
+#include "app/output_rule.h"
 #include "app/quiet_prompter.h"
+#include "base/format.h"
 #include "base/path.h"
 #include "export/excel_export.h"
 #include "export/export_images.h"
@@ -44,8 +47,8 @@ struct Rig {
     services.prompter = &prompter;
     services.runner = &runner;
     services.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
-    services.export_images = [this](TestRecord& r) {
-      return ExportImages(r, canvases, ImageBasePath(r.fullpath, ""));
+    services.export_images = [this](TestRecord& r, const std::string& folder) {
+      return ExportImages(r, canvases, ImageBasePath(r.fullpath, folder));
     };
   }
   std::string Xml() const { return ExportPath(rec->fullpath, ".xml", kXmlFolder); }
@@ -72,7 +75,7 @@ BENCHMARK(BM_FullAutoExport)->Apply(Timed);
 void BM_Pictures(benchmark::State& state) {
   Rig& r = TheRig();
   for (auto _ : state) {
-    if (!r.services.export_images(*r.rec)) state.SkipWithError("pictures failed");
+    if (!r.services.export_images(*r.rec, "")) state.SkipWithError("pictures failed");
   }
 }
 BENCHMARK(BM_Pictures)->Apply(Timed);
@@ -88,15 +91,16 @@ BENCHMARK(BM_Xml)->Apply(Timed);
 // The generator on the XML and pictures of the steps before.
 void BM_PdfThroughGenerator(benchmark::State& state) {
   Rig& r = TheRig();
-  if (!r.services.export_images(*r.rec) || !ExportXml(*r.rec, r.Xml(), r.XmlContext())) {
+  if (!r.services.export_images(*r.rec, "") || !ExportXml(*r.rec, r.Xml(), r.XmlContext())) {
     state.SkipWithError("no XML");
     return;
   }
   const std::string pdf = ExportPath(r.rec->fullpath, ".pdf", kPdfFolder);
   for (auto _ : state) {
+    std::string why;
     if (!GenerateReport(kReportTemplateName, kReportSchemaName, r.Xml(), pdf, r.settings,
-                        r.services)) {
-      state.SkipWithError("generator failed");
+                        r.services, why)) {
+      state.SkipWithError(why.c_str());
     }
   }
 }
@@ -104,7 +108,7 @@ BENCHMARK(BM_PdfThroughGenerator)->Apply(Timed);
 
 void BM_Workbook(benchmark::State& state) {
   Rig& r = TheRig();
-  if (!r.services.export_images(*r.rec)) {
+  if (!r.services.export_images(*r.rec, "")) {
     state.SkipWithError("no pictures");
     return;
   }
@@ -115,6 +119,20 @@ void BM_Workbook(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Workbook)->Apply(Timed);
+
+// The names of one export run: n records of one name ("r.pdf", "r (2).pdf",
+// ...), half of them also given as inputs to check against.
+void BM_ClaimSameNames(benchmark::State& state) {
+  const std::string dir = TempFolder("export_bench_names");
+  const int n = static_cast<int>(state.range(0));
+  std::vector<std::string> inputs;
+  for (int i = 0; i < n / 2; ++i) inputs.push_back(PathJoin(dir, Format("in%d.test", i)));
+  for (auto _ : state) {
+    ExportNames names(inputs);
+    for (int i = 0; i < n; ++i) benchmark::DoNotOptimize(names.Claim(PathJoin(dir, "r.pdf")));
+  }
+}
+BENCHMARK(BM_ClaimSameNames)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kova

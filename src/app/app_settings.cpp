@@ -40,6 +40,7 @@ void LoadAppSettings(AppSettings& s, const SettingsStore& store, const std::stri
   s.CyclesPerSecond = LoadInt(store, Id::kCyclesPerSecond);
   s.DeviceAutoDetect = LoadInt(store, Id::kDeviceAutoDetect);
   s.DeviceSlowSerial = LoadInt(store, Id::kDeviceSlowSerial);
+  s.ReportTimeLimit = LoadInt(store, Id::kReportTimeLimit);
 }
 
 void SaveAppSettings(const AppSettings& s, SettingsStore& store) {
@@ -59,6 +60,7 @@ void SaveAppSettings(const AppSettings& s, SettingsStore& store) {
   StoreInt(store, Id::kCyclesPerSecond, s.CyclesPerSecond);
   StoreInt(store, Id::kDeviceAutoDetect, s.DeviceAutoDetect);
   StoreInt(store, Id::kDeviceSlowSerial, s.DeviceSlowSerial);
+  StoreInt(store, Id::kReportTimeLimit, s.ReportTimeLimit);
 }
 
 int SpeedFromSelector(int selector) { return selector == 0 ? 19200 : 115200; }

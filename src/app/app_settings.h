@@ -47,6 +47,7 @@ struct AppSettings {
   int CyclesPerSecond = 60;
   int DeviceAutoDetect = 1;
   int DeviceSlowSerial = 0;
+  int ReportTimeLimit = 60;  // seconds the report generator may run
 
   // Derived, never stored.
   std::string ReportGeneratorPath() const;  // kReportGeneratorName below InstallDir

@@ -3,10 +3,13 @@
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
+#include "base/private_folder.h"
 #include "export/excel_export.h"
+#include "export/export_images.h"
 #include "export/export_path.h"
 #include "export/export_xml.h"
 #include "export/file_times.h"
+#include "export/whole_pdf.h"
 
 namespace kova {
 namespace {
@@ -19,11 +22,6 @@ std::string XmlPath(const TestRecord& rec) { return ExportPath(rec.fullpath, ".x
 std::string PdfPath(const TestRecord& rec) { return ExportPath(rec.fullpath, ".pdf", kPdfFolder); }
 std::string ExcelPath(const TestRecord& rec) {
   return ExportPath(rec.fullpath, ".xlsx", kExcelFolder);
-}
-
-void DeletePictures(const TestRecord& rec) {
-  for (int t = 0; t < rec.UsableTests(); ++t) DeleteFileQuietly(rec.taps[t].testimagefile);
-  DeleteFileQuietly(rec.imagefile);
 }
 
 }  // namespace
@@ -63,65 +61,116 @@ bool AutoExport(TestRecord& rec, bool force, const AppSettings& settings,
       return ok;
     });
   }
-  if (settings.AutoExportXml == 0) DeleteFileQuietly(XmlPath(rec));
+  // With "AutoExportXml" off the XML export is removed, its pictures in the
+  // "Xml" folder with it (the PDF's and workbook's own pictures were never
+  // there).
+  if (settings.AutoExportXml == 0) {
+    DeleteFileQuietly(XmlPath(rec));
+    for (const std::string& name : ImageNames(XmlPath(rec), rec.UsableTests())) {
+      DeleteFileQuietly(name);
+    }
+  }
   return ok;
+}
+
+std::string StepFailureText(const std::string& text, const std::string& file,
+                            const std::string& why) {
+  return text + "\n\"" + file + "\": " + why;
 }
 
 bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
                      const ExportServices& services) {
-  const std::string xml = XmlPath(rec);
-  const std::string pdf_path = PdfPath(rec);
-  if (!services.export_images || !services.export_images(rec)) {
+  // Everything that is not an export of its own (the generator's XML and
+  // PDF, pictures nobody keeps) is made in a private folder removed at the
+  // end, so no file of the user's is ever overwritten or deleted.
+  PrivateFolder work("export");
+  if (!work.valid()) {
+    Warn(services, StepFailureText("Unable to export images", rec.fullpath, work.problem()));
+    return false;
+  }
+  const bool keep_xml = settings.AutoExportXml != 0;
+  // The pictures stay only as part of the XML export.
+  const std::string picture_folder = keep_xml ? std::string() : work.path();
+  if (!services.export_images || !services.export_images(rec, picture_folder)) {
     Warn(services, "Unable to export images");
     return false;
   }
-  if (pdf || settings.AutoExportXml != 0) {
+  bool ok = true;
+  // Each step runs whatever the others did; each failure is its own message.
+  if (pdf || keep_xml) {
     XmlExportContext ctx;
     ctx.install_dir = settings.InstallDir;
     ctx.report_logo = settings.AppLogo;
     ctx.now = services.now;
-    // Not checked: a missing XML makes the generator fail with its own code.
-    ExportXml(rec, xml, ctx);
+    const std::string text = BuildXmlExport(rec, ctx);
+    std::string why;
+    const std::string xml = XmlPath(rec);
+    if (keep_xml && !WriteFileAtomically(xml, text, &why)) {
+      Warn(services, StepFailureText("Unable to write the XML document", xml, why));
+      ok = false;
+    }
+    if (pdf) {
+      const std::string generator_xml = work.File("report.xml");
+      const std::string pdf_path = PdfPath(rec);
+      if (!WriteFileAtomically(generator_xml, text, &why) ||
+          !GenerateReport(kReportTemplateName, kReportSchemaName, generator_xml, pdf_path, settings,
+                          services, why)) {
+        Warn(services, StepFailureText("Unable to generate report for test", pdf_path, why));
+        ok = false;
+      }
+    }
   }
-  if (pdf &&
-      !GenerateReport(kReportTemplateName, kReportSchemaName, xml, pdf_path, settings, services)) {
-    // The XML and the pictures stay for a look at what went wrong.
-    Warn(services, "Unable to generate report for test");
-    return false;
-  }
-  bool ok = true;
   if (settings.AutoExportExcel != 0) {
     const std::string excel = ExcelPath(rec);
     std::unique_ptr<WorkbookWriter> wb = services.new_workbook ? services.new_workbook() : nullptr;
     if (!wb || !ExportExcel(rec, excel, settings.InstallDir, *wb)) {
-      Warn(services, Format("Unable to write the workbook %s", excel.c_str()));
+      const std::string why = wb ? wb->Problem() : std::string("no workbook writer");
+      Warn(services, StepFailureText("Unable to write the workbook", excel,
+                                     why.empty() ? std::string("the workbook failed") : why));
       ok = false;
     }
   }
-  // The pictures stay as part of the XML export only.
-  if (settings.AutoExportXml == 0) DeletePictures(rec);
   return ok;
 }
 
 bool GenerateReport(const std::string& template_name, const std::string& schema_name,
                     const std::string& xml_path, const std::string& pdf_path,
-                    const AppSettings& settings, const ExportServices& services) {
+                    const AppSettings& settings, const ExportServices& services, std::string& why) {
+  // The generator writes into a folder of ours; its PDF reaches the target
+  // only once checked whole, in one atomic write.
+  PrivateFolder work("report");
+  if (!work.valid()) {
+    why = work.problem();
+    return false;
+  }
+  const std::string made = work.File("report.pdf");
   const std::vector<std::string> args = {PathJoin(settings.InstallDir, template_name),
                                          PathJoin(settings.InstallDir, schema_name), xml_path,
-                                         pdf_path};
+                                         made};
   int code = 0;
   Prompter* prompter = services.prompter;
   ProcessLimits limits;
   limits.cancel = services.cancel;
+  // A stored value outside 1 s to a day falls back to the default.
+  const int seconds = settings.ReportTimeLimit > 0 && settings.ReportTimeLimit <= 86400
+                          ? settings.ReportTimeLimit
+                          : 60;
+  limits.time_limit_ms = static_cast<uint32_t>(seconds) * 1000u;
   const ProcessOutcome outcome =
       services.runner->Run(settings.ReportGeneratorPath(), args, limits, code);
   switch (outcome) {
     case ProcessOutcome::kNotStarted:
       prompter->Message(kWarningCaption, "Unable to generate report", Buttons::Ok);
+      why = "the report generator \"" + settings.ReportGeneratorPath() + "\" could not be started";
       return false;
     case ProcessOutcome::kNoExitCode:
+      why = "the report generator stopped without finishing";
+      return false;
     case ProcessOutcome::kTimedOut:
+      why = Format("the report generator did not finish within %d s and was stopped", seconds);
+      return false;
     case ProcessOutcome::kCancelled:
+      why = "cancelled; the report generator was stopped";
       return false;
     case ProcessOutcome::kExited:
       break;
@@ -129,9 +178,15 @@ bool GenerateReport(const std::string& template_name, const std::string& schema_
   if (code != 0) {
     prompter->Message(kWarningCaption, Format("Error generating report, error=%d", code),
                       Buttons::Ok);
+    why = Format("the report generator ended with error %d", code);
     return false;
   }
-  return true;
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(made, bytes, kMaxPdfBytes) || !IsWholePdf(bytes)) {
+    why = "the report generator ended without writing a whole PDF";
+    return false;
+  }
+  return WriteFileAtomically(pdf_path, bytes, &why);
 }
 
 }  // namespace kova

@@ -29,9 +29,10 @@ struct ExportServices {
   ProcessRunner* runner = nullptr;
   // A fresh, empty workbook for each export.
   std::function<std::unique_ptr<WorkbookWriter>()> new_workbook;
-  // Renders and stores the plot pictures, filling `imagefile` and each
-  // test's `testimagefile`; false when a picture cannot be made or saved.
-  std::function<bool(TestRecord&)> export_images;
+  // Renders and stores the plot pictures into `folder` (empty: the "Xml"
+  // folder beside the record file), filling `imagefile` and each test's
+  // `testimagefile`; false when a picture cannot be made or saved.
+  std::function<bool(TestRecord&, const std::string& folder)> export_images;
   std::time_t now = 0;  // report date of the XML; 0 means the current time
   // Stops the report generator when the user cancels; may be null.
   const CancelToken* cancel = nullptr;
@@ -60,10 +61,18 @@ bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
                      const ExportServices& services);
 
 // Runs the report generator on TEMPLATE SCHEMA XML PDF (the first two below
-// InstallDir); true when it ran and returned 0. Shows "Unable to generate
-// report" or "Error generating report, error=%d" otherwise.
+// InstallDir, the PDF made in a private folder), within the time limit of
+// the settings, and writes the PDF to `pdf_path` only when the generator
+// returned 0 and the PDF it made is whole. Shows "Unable to generate
+// report" or "Error generating report, error=%d" where the generator failed
+// that way; `why` names the reason in every case of failure.
 bool GenerateReport(const std::string& template_name, const std::string& schema_name,
                     const std::string& xml_path, const std::string& pdf_path,
-                    const AppSettings& settings, const ExportServices& services);
+                    const AppSettings& settings, const ExportServices& services, std::string& why);
+
+// "<text>\n\"<file>\": <why>": a failed step's message, naming its file and
+// the reason.
+std::string StepFailureText(const std::string& text, const std::string& file,
+                            const std::string& why);
 
 }  // namespace kova

@@ -1,6 +1,7 @@
 #include "app/output_rule.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <filesystem>
 #include <system_error>
 
@@ -13,6 +14,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace kova {
@@ -73,17 +76,59 @@ std::string OutputCheckText(OutputCheck check, const std::string& out) {
   return "\"" + out + "\" is also an input; choose another output";
 }
 
+std::string PlaceKey(const std::string& path) {
+  std::error_code ec;
+  const fs::path p = fs::weakly_canonical(fs::absolute(NativePath(path), ec), ec);
+#ifdef _WIN32
+  std::wstring key = p.native();
+  for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(c));
+  return PathText(fs::path(key));
+#else
+  return p.string();
+#endif
+}
+
+ExportNames::ExportNames(std::vector<std::string> inputs) : inputs_(std::move(inputs)) {
+  for (const std::string& in : inputs_) {
+    input_keys_.insert(PlaceKey(in));
+#ifndef _WIN32
+    struct stat st {};
+    if (::stat(in.c_str(), &st) == 0) input_files_.insert({st.st_dev, st.st_ino});
+#endif
+  }
+}
+
+bool ExportNames::IsInput(const std::string& path, const std::string& key) const {
+  if (input_keys_.count(key) != 0) return true;
+#ifndef _WIN32
+  // The same file under another name (a hard link).
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && input_files_.count({st.st_dev, st.st_ino}) != 0) {
+    return true;
+  }
+#else
+  (void)path;
+#endif
+  return false;
+}
+
 std::string ExportNames::Claim(const std::string& wanted) {
-  if (IsAnyOf(wanted, inputs_)) return std::string();
+  // One key per name tried and a counter per wanted name: a run of n names
+  // costs n look-ups, not n squared file-system calls.
+  const std::string wanted_key = PlaceKey(wanted);
+  if (IsInput(wanted, wanted_key)) return std::string();
   const fs::path path = NativePath(wanted);
-  std::string name = wanted;
-  for (int n = 2; IsAnyOf(name, claimed_); ++n) {
+  std::string name = wanted, key = wanted_key;
+  int& n = next_number_[wanted_key];
+  if (n < 2) n = 2;
+  while (claimed_.count(key) != 0 || (name != wanted && IsInput(name, key))) {
     const fs::path next =
         path.parent_path() /
-        NativePath(PathText(path.stem()) + Format(" (%d)", n) + PathText(path.extension()));
+        NativePath(PathText(path.stem()) + Format(" (%d)", n++) + PathText(path.extension()));
     name = PathText(next);
+    key = PlaceKey(name);
   }
-  claimed_.push_back(name);
+  claimed_.insert(key);
   return name;
 }
 

@@ -5,7 +5,12 @@
 // command's inputs is never written at all. An export run that writes many
 // files gives colliding names distinct ones instead of losing the first.
 
+#include <map>
+#include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace kova {
@@ -25,12 +30,21 @@ std::string OutputCheckText(OutputCheck check, const std::string& out);
 // is refused (empty result).
 class ExportNames {
  public:
-  explicit ExportNames(std::vector<std::string> inputs) : inputs_(std::move(inputs)) {}
+  explicit ExportNames(std::vector<std::string> inputs);
   std::string Claim(const std::string& wanted);
 
  private:
+  bool IsInput(const std::string& path, const std::string& key) const;
+
   std::vector<std::string> inputs_;
-  std::vector<std::string> claimed_;
+  std::unordered_set<std::string> input_keys_;
+  std::set<std::pair<unsigned long long, unsigned long long>> input_files_;  // device, inode
+  std::unordered_set<std::string> claimed_;
+  std::unordered_map<std::string, int> next_number_;  // next " (n)" per wanted name
 };
+
+// One text per place on disk: the normalised absolute path (without letter
+// case on Windows), so two spellings of one file compare equal.
+std::string PlaceKey(const std::string& path);
 
 }  // namespace kova

@@ -53,6 +53,8 @@ const std::vector<SettingKey> kTable = {
      "nonzero: search for the instrument when it does not answer"},
     {SettingId::kDeviceSlowSerial, S, "DeviceSlowSerial", I, 0, kAny, kAnyMax, nullptr, kSetupOk,
      "written back; nothing depends on it"},
+    {SettingId::kReportTimeLimit, S, "ReportTimeLimit", I, 60, 1, 86400, nullptr, kSetupOk,
+     "seconds the report generator may run before it is stopped"},
     {SettingId::kUSBEnable, S, "USBEnable", I, 1, kAny, kAnyMax, nullptr, kSetupOrSearch,
      "nonzero: the instrument is reached over USB"},
     {SettingId::kComSpeed, S, "ComSpeed", I, 1, kAny, kAnyMax, nullptr, kSetupOrSearch,

@@ -37,6 +37,7 @@ enum class SettingId {
   kCyclesPerSecond,
   kDeviceAutoDetect,
   kDeviceSlowSerial,
+  kReportTimeLimit,
   // The device and report preferences, in the order they are loaded.
   kUSBEnable,
   kComSpeed,

@@ -1,7 +1,10 @@
 #include "base/file_io.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -120,38 +123,64 @@ mode_t FinalMode(const std::string& target) {
   return 0666 & ~mask;
 }
 
-bool WriteAllAndSync(const std::string& path, const std::string& target, const void* data,
-                     size_t size) {
-  // Created private; given its final mode only once it is ours.
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
+// The reason of the last failed call, kept before a later call changes it.
+void KeepReason(std::string* why) {
+  if (why != nullptr && why->empty()) *why = std::strerror(errno);
+}
+
+// 1: written; 0: failed; -1: the temporary name was taken (try another).
+int WriteAllAndSync(const std::string& path, const std::string& target, const void* data,
+                    size_t size, std::string* why) {
+  // Created private and exclusively (O_EXCL never follows a link planted
+  // under the name); given its final mode only once it is ours.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    if (errno == EEXIST) return -1;
+    KeepReason(why);
+    return 0;
+  }
   if (::fchmod(fd, FinalMode(target)) != 0) {
+    KeepReason(why);
     ::close(fd);
-    return false;
+    return 0;
   }
   const auto* p = static_cast<const char*>(data);
   size_t left = size;
   bool ok = true;
   while (left > 0) {
     const ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
+      KeepReason(why);
       ok = false;
       break;
     }
     p += n;
     left -= static_cast<size_t>(n);
   }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  return ok;
+  if (ok && ::fsync(fd) != 0) {
+    KeepReason(why);
+    ok = false;
+  }
+  if (::close(fd) != 0 && ok) {
+    KeepReason(why);
+    ok = false;
+  }
+  return ok ? 1 : 0;
 }
 #else
 // Created new (never onto an existing file), written and flushed to the disk
 // before it replaces the target.
-bool WriteAllAndSync(const std::string& path, const std::string&, const void* data, size_t size) {
+int WriteAllAndSync(const std::string& path, const std::string&, const void* data, size_t size,
+                    std::string* why) {
   const HANDLE file = ::CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) {
+    if (::GetLastError() == ERROR_FILE_EXISTS) return -1;
+    if (why != nullptr) *why = Format("Windows error %lu", ::GetLastError());
+    return 0;
+  }
   const auto* p = static_cast<const char*>(data);
   size_t left = size;
   bool ok = true;
@@ -167,7 +196,8 @@ bool WriteAllAndSync(const std::string& path, const std::string&, const void* da
   }
   if (ok && !::FlushFileBuffers(file)) ok = false;
   if (!::CloseHandle(file)) ok = false;
-  return ok;
+  if (!ok && why != nullptr && why->empty()) *why = Format("Windows error %lu", ::GetLastError());
+  return ok ? 1 : 0;
 }
 
 // Replaces an existing target in one step. A virus scanner or the search
@@ -189,19 +219,41 @@ bool MoveOverTarget(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
-  static unsigned counter = 0;
-  const std::string temp = path + Format(".tmp%u-%u", TickCountMs(), ++counter);
+std::string AtomicTempName(const std::string& path, unsigned serial) {
+  const size_t sep = path.find_last_of("/\\");
+  const std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+#ifdef _WIN32
+  const unsigned long process = ::GetCurrentProcessId();
+#else
+  const unsigned long process = static_cast<unsigned long>(::getpid());
+#endif
+  return folder + Format(".kv%lx-%x.tmp", process, serial);
+}
+
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size, std::string* why) {
+  // Unique within the process (threads included); the process id keeps two
+  // programs writing into one folder apart.
+  static std::atomic<unsigned> counter{TickCountMs()};
+  if (why != nullptr) why->clear();
   std::error_code ec;
-  if (!WriteAllAndSync(temp, path, data, size)) {
-    fs::remove(NativePath(temp), ec);
+  std::string temp;
+  int written = -1;
+  for (int attempt = 0; attempt < 100 && written < 0; ++attempt) {
+    temp = AtomicTempName(path, ++counter);
+    written = WriteAllAndSync(temp, path, data, size, why);
+  }
+  if (written != 1) {
+    if (written < 0 && why != nullptr) *why = "no free temporary name";
+    if (written == 0) fs::remove(NativePath(temp), ec);
     return false;
   }
 #ifdef _WIN32
   const bool replaced = MoveOverTarget(temp, path);
+  if (!replaced && why != nullptr) *why = Format("Windows error %lu", ::GetLastError());
 #else
   fs::rename(temp, path, ec);
   const bool replaced = !ec;
+  if (!replaced && why != nullptr) *why = ec.message();
 #endif
   if (!replaced) {
     fs::remove(NativePath(temp), ec);

@@ -25,13 +25,25 @@ bool ReadFileText(const std::string& path, std::string& out, size_t max_bytes = 
 // Reads a stream (standard input) up to `max_bytes`; fails past that.
 bool ReadStreamText(std::istream& in, std::string& out, size_t max_bytes);
 
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
-inline bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
-  return WriteFileAtomically(path, bytes.data(), bytes.size());
+// Writes a new file with a short unique name, created exclusively beside
+// `path` (never through a link planted there), checks every write, the flush
+// and the close, then renames it over `path`. On any failure the old file is
+// untouched, the new one removed, and `why` (optional) says why, for
+// instance "No space left on device".
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
+                         std::string* why = nullptr);
+inline bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
+                                std::string* why = nullptr) {
+  return WriteFileAtomically(path, bytes.data(), bytes.size(), why);
 }
-inline bool WriteFileAtomically(const std::string& path, const std::string& text) {
-  return WriteFileAtomically(path, text.data(), text.size());
+inline bool WriteFileAtomically(const std::string& path, const std::string& text,
+                                std::string* why = nullptr) {
+  return WriteFileAtomically(path, text.data(), text.size(), why);
 }
+// The name the temporary of a write to `path` gets: in the same folder, and
+// short whatever the length of the target's name (a 255-byte name stays
+// writable).
+std::string AtomicTempName(const std::string& path, unsigned serial);
 
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);

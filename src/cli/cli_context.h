@@ -17,6 +17,8 @@ class App;
 
 namespace kova {
 
+class ExportNames;
+
 struct CliContext {
   std::unique_ptr<SettingsStore> store;
   AppSettings settings;
@@ -40,9 +42,15 @@ void AddReportCommands(CLI::App& app, CliContext& ctx);
 void AddSettingsCommands(CLI::App& app, CliContext& ctx);
 
 // The plot pictures of one record file into `folder`, or without one into
-// the "Xml" folder beside it; prints the written paths.
+// the "Xml" folder beside it; prints the written paths. `names` (may be
+// null) gives same-named records of one run distinct names.
 bool ExportRecordImages(const CliContext& ctx, const std::string& record_path,
-                        const std::string& folder);
+                        const std::string& folder, ExportNames* names = nullptr);
+
+// Reads a record file; prints why it cannot, or a warning when it ended
+// early (what it held is kept, the rest shows reset values).
+bool LoadRecord(const std::string& path, TestRecord& rec, const CliContext& ctx);
+void WarnIfEndedEarly(const std::string& path);
 
 // Prints to stderr: messages, never data.
 void PrintError(const std::string& text);

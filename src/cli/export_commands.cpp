@@ -13,7 +13,9 @@
 #include "assess/ctsat_export.h"
 #include "base/file_io.h"
 #include "base/path.h"
+#include "base/private_folder.h"
 #include "cli/cli_context.h"
+#include "cli/interrupt_cancel.h"
 #include "export/excel_export.h"
 #include "export/export_images.h"
 #include "export/export_path.h"
@@ -31,6 +33,7 @@ namespace {
 
 struct CliExports {
   QtProcessRunner runner;
+  CancelToken cancel;
   ExportServices services;
 };
 
@@ -38,6 +41,7 @@ std::unique_ptr<CliExports> MakeExports(CliContext& ctx) {
   auto e = std::make_unique<CliExports>();
   e->services.prompter = ctx.prompter.get();
   e->services.runner = &e->runner;
+  e->services.cancel = &e->cancel;
   e->services.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
   return e;
 }
@@ -56,27 +60,15 @@ XmlExportContext XmlContext(const CliContext& ctx) {
   return x;
 }
 
-// Pictures for the workbook and the PDF; they are drawn beside the output
-// file and removed again once used.
-bool MakePictures(TestRecord& rec, const std::string& out) {
+// Pictures for the workbook and the PDF, drawn in the export's private
+// folder (never beside the output, where they could meet a user's file).
+bool MakePictures(TestRecord& rec, const PrivateFolder& work, std::string& why) {
   QtPictureCanvasFactory canvases;
-  if (!ExportImages(rec, canvases, ImageBasePath(out, FolderOf(out)))) {
-    PrintError("Unable to export images");
+  if (!ExportImages(rec, canvases, ImageBasePath("picture.bmp", work.path()))) {
+    why = "the pictures cannot be made";
     return false;
   }
   return true;
-}
-
-void RemovePictures(const TestRecord& rec) {
-  for (int t = 0; t < rec.UsableTests(); ++t) DeleteFileQuietly(rec.taps[t].testimagefile);
-  DeleteFileQuietly(rec.imagefile);
-}
-
-bool LoadRecord(const std::string& path, TestRecord& rec, const CliContext& ctx) {
-  std::string why;
-  if (ReadRecordFile(rec, path, RecordDefaultsFrom(ctx.info), &why)) return true;
-  PrintError("Cannot read record file \"" + path + "\": " + why);
-  return false;
 }
 
 // The file this record's export goes to in this run: two records of one
@@ -97,34 +89,37 @@ std::string WantedPath(const std::string& format, const std::string& file,
   return OutputPath(file, folder, ".pdf", kPdfFolder);
 }
 
-// Exports one record file; `out` is set once the target is known (a
-// failure after that names it).
-bool ExportOne(CliContext& ctx, const std::string& format, const std::string& file,
-               const std::string& folder, ExportNames& names, std::string& out) {
+// Exports one record file; `out` is set once the target is known, and `why`
+// says what failed after that.
+bool ExportOne(CliContext& ctx, CliExports& exports, const std::string& format,
+               const std::string& file, const std::string& folder, ExportNames& names,
+               std::string& out, std::string& why) {
   TestRecord rec;
   if (!LoadRecord(file, rec, ctx)) return false;
   std::string target;
   if (!ClaimOutput(names, WantedPath(format, file, folder), target)) return false;
   out = target;
-  auto exports = MakeExports(ctx);
   if (format == "txt") return ExportText(rec, out);
   if (format == "ctsat") return ExportCtsat(rec, out);
   if (format == "xml") return ExportXml(rec, out, XmlContext(ctx));
-  bool ok = false;
-  if (format == "xlsx") {
-    if (!MakePictures(rec, out)) return false;
-    XlsxWorkbookWriter wb;
-    ok = ExportExcel(rec, out, ctx.settings.InstallDir, wb);
-  } else {  // pdf: through the generator, from an XML beside it
-    if (!MakePictures(rec, out)) return false;
-    const std::string xml = out.substr(0, out.size() - 4) + ".report.xml";
-    ok = ExportXml(rec, xml, XmlContext(ctx)) &&
-         GenerateReport(kReportTemplateName, kReportSchemaName, xml, out, ctx.settings,
-                        exports->services);
-    DeleteFileQuietly(xml);
+  PrivateFolder work("export");
+  if (!work.valid()) {
+    why = work.problem();
+    return false;
   }
-  RemovePictures(rec);
-  return ok;
+  if (!MakePictures(rec, work, why)) return false;
+  if (format == "xlsx") {
+    XlsxWorkbookWriter wb;
+    const bool ok = ExportExcel(rec, out, ctx.settings.InstallDir, wb);
+    for (const std::string& note : wb.Notes()) PrintError("\"" + out + "\": " + note);
+    if (!ok) why = wb.Problem();
+    return ok;
+  }
+  // pdf: through the generator, from an XML in the private folder
+  const std::string xml = work.File("report.xml");
+  if (!WriteFileAtomically(xml, BuildXmlExport(rec, XmlContext(ctx)), &why)) return false;
+  return GenerateReport(kReportTemplateName, kReportSchemaName, xml, out, ctx.settings,
+                        exports.services, why);
 }
 
 }  // namespace
@@ -151,21 +146,26 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
     }
     // A file that fails is reported and skipped; the others are exported.
     ExportNames names(opts->files);
+    auto exports = MakeExports(ctx);
+    InterruptCancels interrupt([&exports] { exports->cancel.Cancel(); });
     for (const std::string& file : opts->files) {
+      if (interrupt.Signal() != 0) break;
       if (opts->format == "images") {  // prints every picture it writes
-        if (!ExportRecordImages(ctx, file, opts->folder)) {
+        if (!ExportRecordImages(ctx, file, opts->folder, &names)) {
           ctx.exit_code = 1;
         }
         continue;
       }
-      std::string out;
-      if (!ExportOne(ctx, opts->format, file, opts->folder, names, out)) {
-        if (!out.empty()) PrintError("Cannot write \"" + out + "\"");
+      std::string out, why;
+      if (!ExportOne(ctx, *exports, opts->format, file, opts->folder, names, out, why)) {
+        if (!out.empty())
+          PrintError("Cannot write \"" + out + "\"" + (why.empty() ? "" : ": " + why));
         ctx.exit_code = 1;
         continue;
       }
       std::cout << out << '\n';
     }
+    if (interrupt.Signal() != 0) ctx.exit_code = interrupt.ExitCode();
   });
 
   struct AutoOptions {
@@ -185,7 +185,9 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
     }
     rec.fullpath = auto_opts->file;
     AutoExporter exporter(ctx.settings, *ctx.prompter);
+    InterruptCancels interrupt([&exporter] { exporter.Cancel(); });
     if (!exporter.Export(rec, auto_opts->force)) ctx.exit_code = 1;
+    if (interrupt.Signal() != 0) ctx.exit_code = interrupt.ExitCode();
   });
 }
 

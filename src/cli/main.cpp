@@ -15,6 +15,7 @@
 #include "cli/cli_context.h"
 #include "cli/terminal_prompter.h"
 #include "platform/auto_exporter.h"
+#include "platform/qt_quiet_messages.h"
 #include "platform/qt_settings_store.h"
 
 namespace kova {
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   // no window is ever shown. Numbers are always written and read with a
   // decimal point, whatever the user's locale.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  kova::QuietQtRuntimeFolderMessages();
   QGuiApplication qt_app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
 

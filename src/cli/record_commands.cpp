@@ -17,19 +17,29 @@
 #include "cli/cli_context.h"
 #include "export/record_json.h"
 #include "export/record_summary.h"
+#include "records/record_file.h"
 #include "records/test_record.h"
 
 namespace kova {
-namespace {
 
-std::string U(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
+void WarnIfEndedEarly(const std::string& path) {
+  const std::string warning = RecordFileEndedEarlyText(path, CheckRecordFileEnd(path));
+  if (!warning.empty()) PrintError(warning);
+}
 
 bool LoadRecord(const std::string& path, TestRecord& rec, const CliContext& ctx) {
   std::string why;
-  if (ReadRecordFile(rec, path, RecordDefaultsFrom(ctx.info), &why)) return true;
+  if (ReadRecordFile(rec, path, RecordDefaultsFrom(ctx.info), &why)) {
+    WarnIfEndedEarly(path);
+    return true;
+  }
   PrintError("Cannot read record file \"" + path + "\": " + why);
   return false;
 }
+
+namespace {
+
+std::string U(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
 
 // Stops with the overwrite rule's message when `out` may not be written.
 bool MayWrite(const std::string& out, const std::vector<std::string>& inputs, bool overwrite) {

@@ -2,6 +2,8 @@
 // in a PDF, of one record or of two or three records overlaid.
 
 #include <CLI/CLI.hpp>
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <iostream>
@@ -11,6 +13,8 @@
 #include <vector>
 
 #include "analysis/read_record.h"
+#include "app/output_rule.h"
+#include "base/file_io.h"
 #include "cli/cli_context.h"
 #include "export/export_images.h"
 #include "platform/qt_picture_canvas.h"
@@ -28,8 +32,20 @@ bool OpenDocument(const std::vector<std::string>& files, const CliContext& ctx,
   }
   std::string failed, why;
   doc.SetRecordDefaults(RecordDefaultsFrom(ctx.info));
-  if (doc.OpenFiles(files, &failed, &why)) return true;
+  if (doc.OpenFiles(files, &failed, &why)) {
+    for (const std::string& file : files) WarnIfEndedEarly(file);
+    return true;
+  }
   PrintError("Cannot read record file \"" + failed + "\": " + why);
+  return false;
+}
+
+// The output rule of every command: never one of the inputs, never an
+// existing file without --overwrite.
+bool OutputAllowed(const std::string& out, const std::vector<std::string>& inputs, bool overwrite) {
+  const OutputCheck check = CheckOutputFile(out, inputs, overwrite);
+  if (check == OutputCheck::kFine) return true;
+  PrintError(OutputCheckText(check, out));
   return false;
 }
 
@@ -43,15 +59,21 @@ bool ParseSize(const std::string& text, int& w, int& h) {
 }  // namespace
 
 bool ExportRecordImages(const CliContext& ctx, const std::string& record_path,
-                        const std::string& folder) {
+                        const std::string& folder, ExportNames* names) {
   auto rec = std::make_unique<TestRecord>();
-  std::string why;
-  if (!ReadRecordFile(*rec, record_path, RecordDefaultsFrom(ctx.info), &why)) {
-    PrintError("Cannot read record file \"" + record_path + "\": " + why);
-    return false;
+  if (!LoadRecord(record_path, *rec, ctx)) return false;
+  // Records of one name in one run get "r (2) - Test1.bmp" ..., like every
+  // other format, instead of replacing the first one's pictures.
+  std::string base = ImageBasePath(record_path, folder);
+  if (names != nullptr) {
+    base = names->Claim(base);
+    if (base.empty()) {
+      PrintError(OutputCheckText(OutputCheck::kIsInput, ImageBasePath(record_path, folder)));
+      return false;
+    }
   }
   QtPictureCanvasFactory canvases;
-  if (!ExportImages(*rec, canvases, ImageBasePath(record_path, folder))) {
+  if (!ExportImages(*rec, canvases, base)) {
     PrintError("Unable to export images");
     return false;
   }
@@ -65,14 +87,16 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
     std::vector<std::string> files;
     int page = 1;
     std::string png, size = "1600x1200";
+    bool overwrite = false;
   };
   auto ro = std::make_shared<ReportOptions>();
   CLI::App* report =
       app.add_subcommand("report", "One report page as on screen, saved as a PNG picture");
   report->add_option("FILE", ro->files, "Record file; two or three files are overlaid")->required();
-  report->add_option("--page", ro->page, "Page number from 1")->check(CLI::PositiveNumber);
+  report->add_option("--page", ro->page, "Page number from 1");
   report->add_option("--png", ro->png, "Picture to write")->required();
   report->add_option("--size", ro->size, "Page size in pixels, WxH")->capture_default_str();
+  report->add_flag("--overwrite", ro->overwrite, "Replace an existing picture");
   report->callback([&ctx, ro] {
     ReportDocument doc;
     int w = 0, h = 0;
@@ -81,18 +105,29 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
       ctx.exit_code = 1;
       return;
     }
-    if (!OpenDocument(ro->files, ctx, doc)) {
+    if (!OutputAllowed(ro->png, ro->files, ro->overwrite) || !OpenDocument(ro->files, ctx, doc)) {
       ctx.exit_code = 1;
       return;
     }
-    if (ro->page > doc.pagecount()) {
-      PrintError("The report has " + std::to_string(doc.pagecount()) + " pages");
+    if (ro->page < 1 || ro->page > doc.pagecount()) {
+      PrintError("The report has " + std::to_string(doc.pagecount()) + " pages: give --page 1 to " +
+                 std::to_string(doc.pagecount()));
       ctx.exit_code = 1;
       return;
     }
     const QImage image = RenderScreenPage(doc, ro->page - 1, w, h);
-    if (!image.save(QString::fromStdString(ro->png), "PNG")) {
-      PrintError("Cannot write \"" + ro->png + "\"");
+    if (image.isNull()) {
+      PrintError("A picture of " + ro->size + " pixels needs more memory than there is");
+      ctx.exit_code = 1;
+      return;
+    }
+    // Encoded in memory, then written whole in one atomic step.
+    QByteArray png;
+    QBuffer buffer(&png);
+    std::string why = "the picture cannot be encoded";
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") ||
+        !WriteFileAtomically(ro->png, png.constData(), static_cast<size_t>(png.size()), &why)) {
+      PrintError("Cannot write \"" + ro->png + "\": " + why);
       ctx.exit_code = 1;
     }
   });
@@ -100,21 +135,24 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
   struct PrintOptions {
     std::vector<std::string> files;
     std::string pdf;
+    bool overwrite = false;
   };
   auto po = std::make_shared<PrintOptions>();
   CLI::App* print = app.add_subcommand("print", "Every report page as printed, into a PDF");
   print->add_option("FILE", po->files, "Record file; two or three files are overlaid")->required();
   print->add_option("-o,--output", po->pdf, "PDF file to write")->required();
+  print->add_flag("--overwrite", po->overwrite, "Replace an existing PDF");
   print->callback([&ctx, po] {
     ReportDocument doc;
-    if (!OpenDocument(po->files, ctx, doc)) {
+    if (!OutputAllowed(po->pdf, po->files, po->overwrite) || !OpenDocument(po->files, ctx, doc)) {
       ctx.exit_code = 1;
       return;
     }
-    const QImage logo = LoadReportLogo(QString::fromStdString(ctx.settings.AppLogo));
+    const QImage logo = LoadReportLogo(ctx.settings.AppLogo);
     // Landscape unless the "Orientation" preference says portrait.
-    if (!PrintReportToPdf(doc, QString::fromStdString(po->pdf), ctx.info.orientation == 1, logo)) {
-      PrintError("Cannot write \"" + po->pdf + "\"");
+    std::string why;
+    if (!PrintReportToPdf(doc, po->pdf, ctx.info.orientation == 1, logo, why)) {
+      PrintError("Cannot write \"" + po->pdf + "\": " + why);
       ctx.exit_code = 1;
       return;
     }

@@ -201,8 +201,22 @@ void TestBlock(Sheet& s, const TestRecord& rec, const TapTest& tap, int k) {
   s.Next();
 }
 
-std::string Swatch(const std::string& install_dir, int k) {
-  return PathJoin(install_dir, Format("TestColor%d.bmp", k));
+// The swatch of the test stored at `index`: the colour of its curve on the
+// summary picture (and the XML's swatch), whatever its row.
+std::string Swatch(const std::string& install_dir, int index) {
+  return PathJoin(install_dir, Format("TestColor%d.bmp", index + 1));
+}
+
+// The pass/fail table's knee column header by the judged knee type.
+const char* KneeColumnTitle(const TestRecord& rec) {
+  switch (rec.passfail.pfkneepointtype) {
+    case 0:
+      return "IEEE30 V";
+    case 1:
+      return "IEEE45 V";
+    default:
+      return "IEC 10/50 V";
+  }
 }
 
 void SummaryTable(Sheet& s, const TestRecord& rec, const int* order, int count,
@@ -217,7 +231,7 @@ void SummaryTable(Sheet& s, const TestRecord& rec, const int* order, int count,
   for (int k = 1; k <= count; ++k) {
     const TapTest& tap = rec.taps[order[k - 1]];
     s.Cell(1, Format("%d", k));
-    s.Picture(2, Swatch(install_dir, k));
+    s.Picture(2, Swatch(install_dir, order[k - 1]));
     s.Cell(3, TapNameFromCode(tap.nTapConnection));
     s.Cell(4, NumberText("%3.3lf", tap.fKneeVtg30) + "/" + NumberText("%.4lf", tap.fKneeCur30));
     s.Cell(5, NumberText("%3.3lf", tap.fKneeVtg45) + "/" + NumberText("%.4lf", tap.fKneeCur45));
@@ -239,8 +253,7 @@ void PassFailTable(Sheet& s, const TestRecord& rec, const int* order, int count,
   s.Next(2);
   PassFailSettings(s, rec);
   s.Next();
-  const std::string knee_title = std::string(KneeJudgingLabel(rec)) + " V";
-  const char* const titles[] = {"Test",      "",           "Tap",     knee_title.c_str(),
+  const char* const titles[] = {"Test",      "",           "Tap",     KneeColumnTitle(rec),
                                 "NP-Ratio",  "M-Ratio",    "% Error", "Phase Angle",
                                 "Test Note", "Winding Res"};
   for (int c = 0; c < 10; ++c) {
@@ -251,14 +264,18 @@ void PassFailTable(Sheet& s, const TestRecord& rec, const int* order, int count,
   for (int k = 1; k <= count; ++k) {
     const TapTest& tap = rec.taps[order[k - 1]];
     s.Cell(1, Format("%d", k));
-    s.Picture(2, Swatch(install_dir, k));
+    s.Picture(2, Swatch(install_dir, order[k - 1]));
     s.Cell(3, TapNameFromCode(tap.nTapConnection));
     s.Cell(4, NumberText("%3.3lf", KneeVoltageForJudging(rec, tap)) + " " +
                   MarkText(KneeMark(rec, tap)));
     s.Cell(5, NameplateText(tap));
     s.Cell(6, NumberText("%3.3lf", tap.fTestRatio));
     if (ErrorColumnShown(tap)) {
-      s.Cell(7, TableErrorText(tap) + (tolerance > RatioErrorPercent(tap) ? " [P]" : " [F]"));
+      // A ratio that was not measured (or a nameplate of 0) is not judged:
+      // "N/A" carries no mark, as on the report.
+      const std::string error = TableErrorText(tap);
+      const char* mark = error == "N/A" ? "" : tolerance > RatioErrorPercent(tap) ? " [P]" : " [F]";
+      s.Cell(7, error + mark);
     } else {
       s.Cell(7, "");
     }

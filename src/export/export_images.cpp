@@ -7,30 +7,35 @@
 
 namespace kova {
 
-bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::string& base_path) {
-  std::unique_ptr<PictureCanvas> canvas = canvases.Create(kPictureSize, kPictureSize);
-  if (!canvas) return false;
+std::vector<std::string> ImageNames(const std::string& base_path, int tests) {
   const size_t dot = base_path.find_last_of('.');
   const size_t sep = base_path.find_last_of("/\\");
   const std::string base = dot != std::string::npos && (sep == std::string::npos || dot > sep)
                                ? base_path.substr(0, dot)
                                : base_path;
+  std::vector<std::string> names = {base + " - Test Summary.bmp"};
+  for (int b = 1; b <= tests; ++b) names.push_back(base + Format(" - Test%d.bmp", b));
+  return names;
+}
+
+bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::string& base_path) {
+  std::unique_ptr<PictureCanvas> canvas = canvases.Create(kPictureSize, kPictureSize);
+  if (!canvas) return false;
   CDisplayTest painter;
   const Rect whole{0, 0, kPictureSize, kPictureSize};
   const int tests = rec.UsableTests();
+  const std::vector<std::string> names = ImageNames(base_path, tests);
   for (int b = 0; b <= tests; ++b) {
     Surface* surface = canvas->Begin();
     if (!surface) return false;
     painter.Setup(surface, rec, false, nullptr);
     painter.OrderTests();
-    std::string name;
+    const std::string& name = names[static_cast<size_t>(b)];
     if (b == 0) {
       for (int i = 0; i < painter.OrderedTestCount(); ++i) painter.DrawPlot(whole, i, true);
-      name = base + " - Test Summary.bmp";
       rec.imagefile = name;
     } else {
       painter.DrawPlot(whole, b - 1, false);
-      name = base + Format(" - Test%d.bmp", b);
       rec.taps[b - 1].testimagefile = name;
     }
     PixelImage pixels;

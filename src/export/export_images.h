@@ -3,6 +3,7 @@
 // one per test, 1024 x 1024, 32-bit Windows bitmaps.
 
 #include <string>
+#include <vector>
 
 #include "export/picture_canvas.h"
 #include "records/test_record.h"
@@ -17,6 +18,9 @@ constexpr int kPictureSize = 1024;
 // every test's `testimagefile`. False when the bitmap cannot be made or a
 // file cannot be saved (pictures saved before stay).
 bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::string& base_path);
+
+// The names ExportImages gives: the summary first, then test 1 .. `tests`.
+std::vector<std::string> ImageNames(const std::string& base_path, int tests);
 
 // "<folder>/<stem>.bmp", or with an empty folder the "Xml" folder beside
 // the record file (created when missing).

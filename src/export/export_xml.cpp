@@ -152,8 +152,8 @@ void OneTest(XmlWriter& w, const TestRecord& rec, int index, int number,
   w.OpenElement("test");
   w.IntElement("testnum", number);
   w.IntElement("testorder", index);
-  w.TextElement("testimagefile", tap.testimagefile);
-  w.TextElement("testimagecolorfile",
+  w.PathElement("testimagefile", tap.testimagefile);
+  w.PathElement("testimagecolorfile",
                 PathJoin(ctx.install_dir, Format("TestColor%d.bmp", index + 1)));
   w.TextElement("burdentable", XmlBurdenTable(tap.burdentable));
   w.RealElement("fVoltageRange", tap.fVoltageRange);
@@ -209,9 +209,14 @@ std::string ReportDateText(std::time_t when) {
 #else
   localtime_r(&when, &local);
 #endif
-  char text[64] = {};
-  std::strftime(text, sizeof text, "%b %d, %Y %I:%M %p", &local);
-  return text;
+  // "Dec 10, 2026 02:05 PM" under every locale: strftime's %b and %p follow
+  // the user's language (and give no AM/PM marker under many).
+  static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const int month = local.tm_mon >= 0 && local.tm_mon < 12 ? local.tm_mon : 0;
+  const int hour12 = local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12;
+  return Format("%s %02d, %d %02d:%02d %s", kMonths[month], local.tm_mday, local.tm_year + 1900,
+                hour12, local.tm_min, local.tm_hour < 12 ? "AM" : "PM");
 }
 
 std::string BuildXmlExport(const TestRecord& rec, const XmlExportContext& ctx) {
@@ -219,11 +224,11 @@ std::string BuildXmlExport(const TestRecord& rec, const XmlExportContext& ctx) {
   w.OpenElement("helmarkreport");
   w.IntElement("helmarkreport_Id", 1);
   w.OpenElement("reportinfo");
-  w.TextElement("filename", rec.filename);
+  w.PathElement("filename", rec.filename);
   w.TextElement("programversion", kProgramVersion);
   w.TextElement("reportversion", kReportVersion);
-  w.TextElement("imagefile", rec.imagefile);
-  w.TextElement("reportlogo", ctx.report_logo);
+  w.PathElement("imagefile", rec.imagefile);
+  w.PathElement("reportlogo", ctx.report_logo);
   w.TextElement("testdatetime", rec.testdatetime);
   w.TextElement("reportdatetime", ReportDateText(ctx.now != 0 ? ctx.now : std::time(nullptr)));
   w.TextElement("company", rec.company);

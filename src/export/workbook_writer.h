@@ -5,6 +5,7 @@
 // calls.
 
 #include <string>
+#include <vector>
 
 namespace kova {
 
@@ -19,6 +20,11 @@ class WorkbookWriter {
   virtual void InsertPicture(int row, int column, const std::string& path, double scale) = 0;
   // Saves the workbook, replacing an existing file; false when it cannot.
   virtual bool Save(const std::string& path) = 0;
+  // Why the last Save failed ("No space left on device", ...); may be empty.
+  virtual std::string Problem() const { return std::string(); }
+  // What the workbook had to change to be written (a text cut to a cell's
+  // limit), one line each, naming the cell.
+  virtual std::vector<std::string> Notes() const { return {}; }
 };
 
 }  // namespace kova

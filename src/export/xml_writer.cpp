@@ -4,6 +4,8 @@
 #include "base/codepage.h"
 #include "base/format.h"
 
+#include <cstdint>
+
 namespace kova {
 namespace {
 
@@ -15,12 +17,12 @@ bool KeptByte(unsigned char c) {
   return (c >= 0x21 && c <= 0x7E) || c == ' ' || c == '\n' || c == '\r';
 }
 
-}  // namespace
-
-std::string EscapeXmlText(const std::string& cp1252) {
+// The five specials escaped and control bytes dropped; bytes from 128 up
+// kept as they are, whatever their encoding.
+std::string EscapeBytes(const std::string& text) {
   std::string escaped;
-  escaped.reserve(cp1252.size() + 8);
-  for (const char ch : cp1252) {
+  escaped.reserve(text.size() + 8);
+  for (const char ch : text) {
     const unsigned char c = static_cast<unsigned char>(ch);
     if (!KeptByte(c)) continue;
     switch (ch) {
@@ -43,8 +45,60 @@ std::string EscapeXmlText(const std::string& cp1252) {
         escaped += ch;
     }
   }
-  return Cp1252ToUtf8(escaped);
+  return escaped;
 }
+
+}  // namespace
+
+bool IsUtf8(const std::string& text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t more = 0;
+    uint32_t cp = 0;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      more = 1;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      more = 2;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      more = 3;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (n - i <= more) return false;
+    for (size_t k = 1; k <= more; ++k) {
+      const unsigned char d = static_cast<unsigned char>(text[i + k]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+    if ((more == 2 && cp < 0x800) || (more == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF)) {
+      return false;
+    }
+    i += more + 1;
+  }
+  return true;
+}
+
+std::string FileNameToUtf8(const std::string& name) {
+#ifdef _WIN32
+  return Cp1252ToUtf8(name);
+#else
+  // The system's names are UTF-8 bytes; a name that is not (made under
+  // another locale) is taken as Windows-1252 so the document stays UTF-8.
+  return IsUtf8(name) ? name : Cp1252ToUtf8(name);
+#endif
+}
+
+std::string EscapeXmlText(const std::string& cp1252) { return Cp1252ToUtf8(EscapeBytes(cp1252)); }
 
 void XmlWriter::Indent() { out_.append(static_cast<size_t>(depth_ > 0 ? depth_ : 0), '\t'); }
 
@@ -70,6 +124,17 @@ void XmlWriter::TextElement(const char* name, const std::string& text) {
   out_ += name;
   out_ += '>';
   out_ += EscapeXmlText(text);
+  out_ += "</";
+  out_ += name;
+  out_ += ">\r\n";
+}
+
+void XmlWriter::PathElement(const char* name, const std::string& path) {
+  Indent();
+  out_ += '<';
+  out_ += name;
+  out_ += '>';
+  out_ += EscapeBytes(FileNameToUtf8(path));
   out_ += "</";
   out_ += name;
   out_ += ">\r\n";

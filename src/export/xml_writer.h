@@ -12,11 +12,20 @@ namespace kova {
 // included) dropped, the five XML specials escaped, converted to UTF-8.
 std::string EscapeXmlText(const std::string& cp1252);
 
+// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsUtf8(const std::string& text);
+// A file name as the document carries it (UTF-8): the system's name bytes
+// as they are when they are UTF-8, else read as Windows-1252 (the names of
+// Windows, and of a folder made under an 8-bit locale).
+std::string FileNameToUtf8(const std::string& name);
+
 class XmlWriter {
  public:
   void OpenElement(const char* name);
   void CloseElement(const char* name);
   void TextElement(const char* name, const std::string& text);
+  // A file name, converted by FileNameToUtf8 instead of as Windows-1252.
+  void PathElement(const char* name, const std::string& path);
   void IntElement(const char* name, int value);
   // "%.4lf"; "N/A" for a value that is not finite.
   void RealElement(const char* name, double value);

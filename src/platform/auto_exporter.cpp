@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "base/path.h"
+#include "base/private_folder.h"
 #include "export/excel_export.h"
 #include "export/export_images.h"
 #include "export/file_times.h"
@@ -15,10 +16,12 @@ AutoExporter::AutoExporter(const AppSettings& settings, Prompter& prompter) : se
   services_.prompter = &prompter;
   services_.runner = &runner_;
   services_.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
-  // The plot pictures go into the "Xml" folder beside the record file.
-  services_.export_images = [](TestRecord& rec) {
+  services_.cancel = &cancel_;
+  // The plot pictures go into the "Xml" folder beside the record file, or
+  // the export's private folder when they are not kept.
+  services_.export_images = [](TestRecord& rec, const std::string& folder) {
     QtPictureCanvasFactory canvases;
-    return ExportImages(rec, canvases, ImageBasePath(rec.fullpath, ""));
+    return ExportImages(rec, canvases, ImageBasePath(rec.fullpath, folder));
   };
 }
 
@@ -30,6 +33,7 @@ void AutoExporter::ExportAfterSave(const TestRecord& rec, const std::string& pat
 }
 
 bool AutoExporter::Export(TestRecord& rec, bool force) {
+  cancel_.Reset();
   return AutoExport(rec, force, settings_, services_);
 }
 
@@ -38,19 +42,14 @@ ChosenExportKind WorkbookExportKind(const AppSettings& settings) {
   kind.extension = ".xlsx";
   const std::string install_dir = settings.InstallDir;
   kind.write = [install_dir](const TestRecord& rec, const std::string& out) {
-    // Only the pictures drawn here are removed afterwards.
+    // The pictures are drawn in a private folder removed afterwards.
+    PrivateFolder work("pictures");
+    if (!work.valid()) return false;
     TestRecord copy = rec;
-    copy.imagefile.clear();
-    for (int t = 0; t < copy.UsableTests(); ++t) copy.taps[t].testimagefile.clear();
     QtPictureCanvasFactory canvases;
-    bool ok = ExportImages(copy, canvases, ImageBasePath(out, FolderOf(out)));
-    if (ok) {
-      XlsxWorkbookWriter wb;
-      ok = ExportExcel(copy, out, install_dir, wb);
-    }
-    for (int t = 0; t < copy.UsableTests(); ++t) DeleteFileQuietly(copy.taps[t].testimagefile);
-    DeleteFileQuietly(copy.imagefile);
-    return ok;
+    if (!ExportImages(copy, canvases, ImageBasePath(out, work.path()))) return false;
+    XlsxWorkbookWriter wb;
+    return ExportExcel(copy, out, install_dir, wb);
   };
   return kind;
 }

@@ -26,14 +26,19 @@ class AutoExporter : public RecordExporter {
   // false when a warning was shown.
   bool Export(TestRecord& rec, bool force);
 
+  // Stops a running export (the report generator is killed); safe from any
+  // thread, for the Cancel of the wait dialog or a signal.
+  void Cancel() { cancel_.Cancel(); }
+
  private:
+  CancelToken cancel_;
   const AppSettings& settings_;
   QtProcessRunner runner_;
   ExportServices services_;
 };
 
 // "Export Test to Excel": a ".xlsx" workbook per record, its pictures drawn
-// beside the workbook for the time of the export.
+// in a private folder for the time of the export.
 ChosenExportKind WorkbookExportKind(const AppSettings& settings);
 
 }  // namespace kova

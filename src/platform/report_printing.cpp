@@ -1,17 +1,28 @@
 #include "platform/report_printing.h"
 
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 
+#include "base/codepage.h"
+#include "base/file_io.h"
+#include "export/whole_pdf.h"
 #include "platform/qpainter_surface.h"
 #include "report/display_test.h"
 
 namespace kova {
 
-QImage LoadReportLogo(const QString& path) {
+QImage LoadReportLogo(const std::string& path) {
+  // Only a regular file of a sane size: a FIFO named as the logo would hang.
+  constexpr size_t kMaxLogoBytes = 64u << 20;
   QImage logo;
-  if (!path.isEmpty()) logo.load(path);
+  std::vector<uint8_t> bytes;
+  if (!path.empty() && ReadFileBytes(path, bytes, kMaxLogoBytes)) {
+    logo.loadFromData(bytes.data(), static_cast<int>(bytes.size()));
+  }
   return logo;
 }
 
@@ -45,15 +56,54 @@ bool PrintReport(const ReportDocument& doc, QPagedPaintDevice& device, const QIm
   return painter.end();
 }
 
+bool PrintReportToPdf(const ReportDocument& doc, const std::string& path, bool portrait,
+                      const QImage& logo, std::string& why) {
+  // Drawn in memory, checked whole, then written in one atomic step.
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly)) {
+    why = "cannot draw the PDF";
+    return false;
+  }
+  bool drawn = false;
+  {
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(600);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                  portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
+                                  QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    pdf.setCreator(QStringLiteral("KOVA companion program"));
+    drawn = PrintReport(doc, pdf, logo);
+  }
+  buffer.close();
+  if (!drawn || !IsWholePdf(bytes.constData(), static_cast<size_t>(bytes.size()))) {
+    why = "the report cannot be drawn";
+    return false;
+  }
+  return WriteFileAtomically(path, bytes.constData(), static_cast<size_t>(bytes.size()), &why);
+}
+
+namespace {
+
+// A path the desktop holds as a QString, as the program's own path text.
+std::string PathOfQ(const QString& path) {
+#ifdef _WIN32
+  const std::u16string wide(reinterpret_cast<const char16_t*>(path.utf16()),
+                            static_cast<size_t>(path.size()));
+  return Utf16ToCp1252(wide);
+#else
+  return QFile::encodeName(path).toStdString();
+#endif
+}
+
+}  // namespace
+
+QImage LoadReportLogo(const QString& path) { return LoadReportLogo(PathOfQ(path)); }
+
 bool PrintReportToPdf(const ReportDocument& doc, const QString& path, bool portrait,
                       const QImage& logo) {
-  QPdfWriter pdf(path);
-  pdf.setResolution(600);
-  pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
-                                QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-  pdf.setCreator(QStringLiteral("KOVA companion program"));
-  return PrintReport(doc, pdf, logo);
+  std::string why;
+  return PrintReportToPdf(doc, PathOfQ(path), portrait, logo, why);
 }
 
 QImage RenderScreenPage(const ReportDocument& doc, int index, int width, int height) {

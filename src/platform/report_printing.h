@@ -8,14 +8,16 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QString>
+#include <string>
 
 #include "report/report_document.h"
 #include "report/surface.h"
 
 namespace kova {
 
-// The "AppLogo" bitmap; a null image when it cannot be loaded (the band
-// then stays white).
+// The "AppLogo" bitmap; a null image when it cannot be loaded or is not a
+// regular file (the band then stays white).
+QImage LoadReportLogo(const std::string& path);
 QImage LoadReportLogo(const QString& path);
 
 // Page `index` as printed into a page of `width` x `height` device units
@@ -29,7 +31,10 @@ void DrawPrintedPage(QPainter& painter, const ReportDocument& doc, int index, in
 bool PrintReport(const ReportDocument& doc, QPagedPaintDevice& device, const QImage& logo);
 
 // A PDF of the printed pages on A4, landscape unless `portrait`, at 600
-// dots per inch. Text stays text.
+// dots per inch. Text stays text. Written whole in one atomic step or not
+// at all; `why` says why not.
+bool PrintReportToPdf(const ReportDocument& doc, const std::string& path, bool portrait,
+                      const QImage& logo, std::string& why);
 bool PrintReportToPdf(const ReportDocument& doc, const QString& path, bool portrait,
                       const QImage& logo);
 

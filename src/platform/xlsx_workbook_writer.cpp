@@ -9,10 +9,12 @@
 #include <QImage>
 #include <QList>
 #include <QString>
-#include <cstdio>
 #include <list>
 
 #include "base/codepage.h"
+#include "base/file_io.h"
+#include "base/format.h"
+#include "base/private_folder.h"
 
 namespace kova {
 namespace {
@@ -54,8 +56,13 @@ QImage ExactPalette(const QImage& rgb) {
 
 // The picture as PNG bytes; empty when the file cannot be loaded.
 QByteArray PngOf(const std::string& path) {
+  // Only a regular file of a sane size (a FIFO would hang the export).
+  std::vector<uint8_t> bytes;
   QImage image;
-  if (!image.load(QString::fromStdString(path))) return {};
+  if (!ReadFileBytes(path, bytes, size_t{64} << 20) ||
+      !image.loadFromData(bytes.data(), static_cast<int>(bytes.size()))) {
+    return {};
+  }
   // A 32-bit bitmap's fourth byte is not alpha: keep the picture opaque.
   image = image.convertToFormat(QImage::Format_RGB32);
   const QImage palette = ExactPalette(image);
@@ -68,8 +75,26 @@ QByteArray PngOf(const std::string& path) {
 
 }  // namespace
 
+std::string CellName(int row, int column) {
+  std::string letters;
+  for (int c = column; c > 0; c = (c - 1) / 26) {
+    letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+  }
+  return letters + std::to_string(row);
+}
+
 void XlsxWorkbookWriter::SetCellText(int row, int column, const std::string& cp1252) {
   if (row < 1 || column < 1) return;
+  // One Windows-1252 byte is one character. A text past a cell's limit
+  // would make the whole workbook fail: it is cut, visibly, and said.
+  if (cp1252.size() > kMaxCellChars) {
+    const std::string mark = kCutMark;
+    const std::string cut = cp1252.substr(0, kMaxCellChars - mark.size()) + mark;
+    notes_.push_back(Format("The text of cell %s was cut from %zu to %zu characters",
+                            CellName(row, column).c_str(), cp1252.size(), kMaxCellChars));
+    cells_.push_back({row, column, Cp1252ToUtf8(cut)});
+    return;
+  }
   cells_.push_back({row, column, Cp1252ToUtf8(cp1252)});
 }
 
@@ -79,9 +104,22 @@ void XlsxWorkbookWriter::InsertPicture(int row, int column, const std::string& p
 }
 
 bool XlsxWorkbookWriter::Save(const std::string& path) {
-  const std::string temp = path + ".part";
-  lxw_workbook* wb = workbook_new(temp.c_str());
-  if (wb == nullptr) return false;
+  problem_.clear();
+  // libxlsxwriter writes by name: into a folder of ours, never beside the
+  // target where a planted link or a second writer could meet it.
+  PrivateFolder work("workbook");
+  if (!work.valid()) {
+    problem_ = work.problem();
+    return false;
+  }
+  const std::string temp = work.File("book.xlsx");
+  lxw_workbook_options wo{};
+  wo.tmpdir = const_cast<char*>(work.path().c_str());
+  lxw_workbook* wb = workbook_new_opt(temp.c_str(), &wo);
+  if (wb == nullptr) {
+    problem_ = "cannot start the workbook";
+    return false;
+  }
   lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
   lxw_format* text = workbook_add_format(wb);
   format_set_num_format(text, "@");
@@ -110,15 +148,15 @@ bool XlsxWorkbookWriter::Save(const std::string& path) {
   }
   const lxw_error closed = workbook_close(wb);
   if (!ok || closed != LXW_NO_ERROR) {
-    std::remove(temp.c_str());
+    problem_ = closed != LXW_NO_ERROR ? lxw_strerror(closed) : "a cell cannot be written";
     return false;
   }
-  QFile::remove(QString::fromStdString(path));
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(temp, bytes, size_t{1} << 30)) {
+    problem_ = "the finished workbook cannot be read back";
     return false;
   }
-  return true;
+  return WriteFileAtomically(path, bytes, &problem_);
 }
 
 }  // namespace kova

@@ -3,6 +3,10 @@
 #include <libxml/parser.h>
 #include <libxml/xmlschemas.h>
 
+#include <climits>
+
+#include "base/file_io.h"
+
 namespace kova {
 namespace {
 
@@ -22,10 +26,33 @@ void KeepFirstMutable(void* ctx, xmlError* error) { KeepFirst(ctx, error); }
 
 XmlCheck CheckXmlAgainstSchema(const std::string& xml_path, const std::string& xsd_path,
                                std::string& message) {
+  // Both are read by us, bounded and only when they are regular files (a
+  // FIFO would hang libxml2's own open), then parsed from memory.
+  std::string xsd_text, xml_text;
+  FileProblem problem = FileProblem::kNone;
+  if (!ReadFileText(xsd_path, xsd_text, kMaxSchemaBytes, &problem)) {
+    message = FileProblemText(problem);
+    return XmlCheck::kSchemaUnreadable;
+  }
+  if (!ReadFileText(xml_path, xml_text, kMaxDocumentBytes, &problem)) {
+    message = FileProblemText(problem);
+    return XmlCheck::kDocumentUnreadable;
+  }
+  return CheckXmlTextAgainstSchema(xml_text, xsd_text, message);
+}
+
+XmlCheck CheckXmlTextAgainstSchema(const std::string& xml_text, const std::string& xsd_text,
+                                   std::string& message) {
   message.clear();
+  if (xml_text.size() > static_cast<size_t>(INT_MAX) ||
+      xsd_text.size() > static_cast<size_t>(INT_MAX)) {
+    message = FileProblemText(FileProblem::kTooLarge);
+    return XmlCheck::kDocumentUnreadable;
+  }
   xmlSetStructuredErrorFunc(&message, KeepFirstMutable);
   XmlCheck result = XmlCheck::kValid;
-  xmlSchemaParserCtxtPtr pctx = xmlSchemaNewParserCtxt(xsd_path.c_str());
+  xmlSchemaParserCtxtPtr pctx =
+      xmlSchemaNewMemParserCtxt(xsd_text.data(), static_cast<int>(xsd_text.size()));
   xmlSchemaPtr schema = pctx != nullptr ? xmlSchemaParse(pctx) : nullptr;
   xmlDocPtr doc = nullptr;
   if (schema == nullptr) {
@@ -33,7 +60,8 @@ XmlCheck CheckXmlAgainstSchema(const std::string& xml_path, const std::string& x
   } else {
     message.clear();
     // No network, no entity expansion: the document is data.
-    doc = xmlReadFile(xml_path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOWARNING);
+    doc = xmlReadMemory(xml_text.data(), static_cast<int>(xml_text.size()), "document.xml", nullptr,
+                        XML_PARSE_NONET | XML_PARSE_NOWARNING);
     if (doc == nullptr) {
       result = XmlCheck::kDocumentUnreadable;
     } else {

@@ -7,18 +7,19 @@
 //   2  the XML document or the schema cannot be read, or the document is
 //      not valid against the schema
 //   3  the template cannot be read or is not understood
-//   4  the PDF cannot be written
+//   4  the PDF cannot be written, or it is one of the inputs
 // The reason goes to stderr.
 
 #include <libxml/parser.h>
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QString>
 #include <cstdio>
 #include <string>
 
+#include "app/output_rule.h"
 #include "base/file_io.h"
+#include "platform/qt_quiet_messages.h"
 #include "platform/xml_schema_check.h"
 #include "reportgen/pdf_report.h"
 #include "reportgen/report_template.h"
@@ -39,6 +40,10 @@ int Run(int argc, char** argv) {
     return Fail(kBadArguments, "usage: hmReportExport TEMPLATE SCHEMA XML PDF");
   }
   const std::string templ = argv[1], schema = argv[2], xml = argv[3], pdf = argv[4];
+  // The PDF never replaces one of the files it is made from.
+  if (CheckOutputFile(pdf, {templ, schema, xml}, true) == OutputCheck::kIsInput) {
+    return Fail(kPdfNotWritable, "\"" + pdf + "\" is also an input; choose another output");
+  }
   std::string message;
   switch (CheckXmlAgainstSchema(xml, schema, message)) {
     case XmlCheck::kValid:
@@ -51,8 +56,10 @@ int Run(int argc, char** argv) {
       return Fail(kBadXml, "the XML document \"" + xml + "\" is not valid: " + message);
   }
   std::string text;
-  if (!ReadFileText(templ, text, 1u << 20)) {
-    return Fail(kBadTemplate, "cannot read the template \"" + templ + "\"");
+  FileProblem problem = FileProblem::kNone;
+  if (!ReadFileText(templ, text, 1u << 20, &problem)) {
+    return Fail(kBadTemplate,
+                "cannot read the template \"" + templ + "\": " + FileProblemText(problem));
   }
   ReportTemplate t;
   if (!ParseReportTemplate(text, t, message)) {
@@ -72,6 +79,7 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   // Fonts and painting need a GUI application; no window is ever shown.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  kova::QuietQtRuntimeFolderMessages();
   QGuiApplication app(argc, argv);
   LIBXML_TEST_VERSION
   const int code = kova::Run(argc, argv);

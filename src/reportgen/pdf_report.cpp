@@ -1,6 +1,7 @@
 #include "reportgen/pdf_report.h"
 
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -10,9 +11,15 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QString>
+#include <QTextLayout>
+#include <QTextOption>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+
+#include "base/codepage.h"
+#include "base/file_io.h"
+#include "export/whole_pdf.h"
 
 namespace kova {
 namespace {
@@ -25,6 +32,25 @@ constexpr int kTablePx = 25;
 using Lookup = std::function<std::string(const std::string&)>;
 
 QString Q(const std::string& utf8) { return QString::fromUtf8(utf8.c_str()); }
+
+// A picture named by the document: read only when it is a regular file of
+// a sane size (a FIFO would hang the generator). The document carries names
+// in UTF-8; a name made under an 8-bit locale is found by its Windows-1252
+// bytes.
+bool LoadPicture(const std::string& utf8_path, QImage& image) {
+  constexpr size_t kMaxPictureBytes = 64u << 20;
+  if (utf8_path.empty()) return false;
+  std::vector<uint8_t> bytes;
+  FileProblem problem = FileProblem::kNone;
+  bool read = ReadFileBytes(utf8_path, bytes, kMaxPictureBytes, &problem);
+#ifndef _WIN32
+  if (!read && problem == FileProblem::kMissing) {
+    read = ReadFileBytes(Utf8ToCp1252(utf8_path), bytes, kMaxPictureBytes);
+  }
+#endif
+  if (!read || bytes.size() > static_cast<size_t>(INT32_MAX)) return false;
+  return image.loadFromData(bytes.data(), static_cast<int>(bytes.size()));
+}
 
 QFont Font(int px, bool bold = false) {
   QFont f("Arial");
@@ -67,7 +93,7 @@ void DrawPicture(Pages& pages, const std::string& path, int max_height) {
   if (path.empty()) return;
   QImage image;
   QPainter& p = pages.P();
-  if (!image.load(Q(path))) {
+  if (!LoadPicture(path, image)) {
     p.setFont(Font(kBodyPx));
     const int top = pages.Take(kBodyPx * 2);
     p.drawText(QRect(0, top, pages.Width(), kBodyPx * 2), Qt::AlignLeft | Qt::AlignVCenter,
@@ -92,6 +118,12 @@ class Renderer {
         if (look(cond.substr(0, eq)) != cond.substr(eq + 1)) return;
         continue;
       }
+      // The rest of the section only when its data exist: no heading over
+      // an empty note, no burden results where none were measured.
+      if (l.directive == "ifset") {
+        if (look(l.parts[0]).empty()) return;
+        continue;
+      }
       if (l.directive == "columns") {
         const TemplateLine* row = nullptr;
         for (size_t j = i + 1; j < lines.size() && row == nullptr; ++j) {
@@ -104,6 +136,39 @@ class Renderer {
   }
 
  private:
+  // Wrapped text drawn line by line, so a long text (a note of hundreds of
+  // lines) flows onto following pages instead of being cut at the first.
+  void FlowText(const QString& text) {
+    QPainter& p = pages_.P();
+    const QFont font = Font(kBodyPx);
+    p.setFont(font);
+    const int w = pages_.Width();
+    QString body = text;
+    body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (const QString& paragraph : body.split(QLatin1Char('\n'))) {
+      QTextLayout layout(paragraph, font, p.device());
+      QTextOption option;
+      option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+      layout.setTextOption(option);
+      layout.beginLayout();
+      for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(w);
+      }
+      layout.endLayout();
+      if (layout.lineCount() == 0) {
+        pages_.Take(QFontMetrics(font, p.device()).lineSpacing());
+        continue;
+      }
+      for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        const int h = static_cast<int>(line.height() + 0.999);
+        const int top = pages_.Take(h);
+        line.draw(&p, QPointF(0, top - line.y()));
+      }
+    }
+    pages_.Gap(kBodyPx / 2);
+  }
+
   std::string Fill(const std::string& s, const Lookup& look) { return FillPlaceholders(s, look); }
 
   void Directive(const TemplateLine& l, const Lookup& look) {
@@ -111,7 +176,8 @@ class Renderer {
     const int w = pages_.Width();
     if (l.directive == "logo") {
       // A logo that is not installed is left out without a note.
-      if (QImage(Q(look("reportlogo"))).isNull()) return;
+      QImage logo;
+      if (!LoadPicture(look("reportlogo"), logo)) return;
       DrawPicture(pages_, look("reportlogo"), w / 10 + 1);
     } else if (l.directive == "title") {
       p.setFont(Font(kTitlePx, true));
@@ -128,12 +194,7 @@ class Renderer {
       p.drawText(QRect(w * 35 / 100, top, w * 65 / 100, h), Qt::AlignLeft | Qt::AlignVCenter,
                  Q(Fill(l.parts[1], look)));
     } else if (l.directive == "text") {
-      p.setFont(Font(kBodyPx));
-      const QString text = Q(Fill(l.parts[0], look));
-      const QRect need =
-          p.fontMetrics().boundingRect(QRect(0, 0, w, 100000), Qt::TextWordWrap, text);
-      const int top = pages_.Take(need.height() + kBodyPx / 2);
-      p.drawText(QRect(0, top, w, need.height() + kBodyPx / 2), Qt::TextWordWrap, text);
+      FlowText(Q(Fill(l.parts[0], look)));
     } else if (l.directive == "picture") {
       DrawPicture(pages_, Fill(l.parts[0], look), pages_.PageHeight() * 55 / 100);
     } else if (l.directive == "columns") {
@@ -223,7 +284,7 @@ class Renderer {
         if (test != nullptr) {
           QImage image;
           const auto f = test->find("testimagecolorfile");
-          if (f != test->end() && image.load(Q(f->second))) {
+          if (f != test->end() && LoadPicture(f->second, image)) {
             p.drawImage(QRect(x + 4, top + 6, cw - 8, h - 12), image);
           }
         }
@@ -246,10 +307,12 @@ class Renderer {
 
 bool WritePdfReport(const ReportTemplate& t, const ReportData& data, const std::string& path,
                     std::string& error) {
-  const QString temp = Q(path + ".part");
-  QFile file(temp);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    error = file.errorString().toStdString();
+  // Drawn into memory, checked whole, then written in one atomic step: a
+  // full disk or a second writer never leaves a cut or missing PDF.
+  QByteArray bytes;
+  QBuffer file(&bytes);
+  if (!file.open(QIODevice::WriteOnly)) {
+    error = "cannot draw into the PDF";
     return false;
   }
   {
@@ -262,7 +325,6 @@ bool WritePdfReport(const ReportTemplate& t, const ReportData& data, const std::
     QPainter painter;
     if (!painter.begin(&writer)) {
       error = "cannot draw into the PDF";
-      file.remove();
       return false;
     }
     Pages pages(writer, painter);
@@ -288,15 +350,13 @@ bool WritePdfReport(const ReportTemplate& t, const ReportData& data, const std::
     painter.end();
   }
   file.close();
-  if (file.error() != QFileDevice::NoError) {
-    error = file.errorString().toStdString();
-    file.remove();
+  if (!IsWholePdf(bytes.constData(), static_cast<size_t>(bytes.size()))) {
+    error = "the PDF was not finished";
     return false;
   }
-  QFile::remove(Q(path));
-  if (!QFile::rename(temp, Q(path))) {
-    error = "cannot rename the finished file";
-    QFile::remove(temp);
+  std::string why;
+  if (!WriteFileAtomically(path, bytes.constData(), static_cast<size_t>(bytes.size()), &why)) {
+    error = why;
     return false;
   }
   return true;

@@ -8,7 +8,8 @@
 
 namespace kova {
 
-// Writes the PDF beside its target and renames it over; false with `error`.
+// Draws the PDF in memory and writes it whole in one atomic step (a
+// temporary beside the target renamed over it); false with `error`.
 bool WritePdfReport(const ReportTemplate& t, const ReportData& data, const std::string& path,
                     std::string& error);
 

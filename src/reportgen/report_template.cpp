@@ -30,16 +30,16 @@ std::vector<std::string> SplitBars(const std::string& s) {
 // number from one, 0: none).
 const std::map<std::string, int>& Directives() {
   static const std::map<std::string, int> d = {
-      {"logo", 0},     {"title", 1}, {"field", 2}, {"text", 1},    {"picture", 1},
-      {"columns", -1}, {"row", -1},  {"gap", 0},   {"newpage", 0}, {"only", 1}};
+      {"logo", 0}, {"title", 1}, {"field", 2},   {"text", 1}, {"picture", 1}, {"columns", -1},
+      {"row", -1}, {"gap", 0},   {"newpage", 0}, {"only", 1}, {"ifset", 1}};
   return d;
 }
 
 }  // namespace
 
 const std::vector<std::string>& ReportSectionOrder() {
-  static const std::vector<std::string> order = {"header", "test", "summary", "passfail",
-                                                 "notepad"};
+  static const std::vector<std::string> order = {"header",     "test",     "summary", "burden",
+                                                 "insulation", "passfail", "notepad"};
   return order;
 }
 

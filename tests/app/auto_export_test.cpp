@@ -17,23 +17,29 @@ namespace kova {
 namespace {
 namespace fs = std::filesystem;
 
-// Stand-in generator: records its arguments, writes the PDF when it
-// "succeeds".
+constexpr const char* kWholePdf = "%PDF-1.4\n1 0 obj\n%%EOF\n";
+
+// Stand-in generator: records its arguments, writes `written` as the PDF
+// when it "succeeds".
 class FakeGenerator : public ProcessRunner {
  public:
   ProcessOutcome outcome = ProcessOutcome::kExited;
   int code = 0;
   int runs = 0;
+  std::string written = kWholePdf;  // empty: exits 0 without a file
   std::vector<std::string> args;
   std::string program;
+  ProcessLimits limits_seen;
   ProcessOutcome Run(const std::string& prog, const std::vector<std::string>& a,
                      const ProcessLimits& limits, int& exit_code) override {
-    (void)limits;
+    limits_seen = limits;
     ++runs;
     program = prog;
     args = a;
     exit_code = code;
-    if (outcome == ProcessOutcome::kExited && code == 0) WriteFileAtomically(a[3], "%PDF");
+    if (outcome == ProcessOutcome::kExited && code == 0 && !written.empty()) {
+      WriteFileAtomically(a[3], written);
+    }
     return outcome;
   }
 };
@@ -68,11 +74,13 @@ struct Row {
   int generator_runs;
   bool xml_after, pdf_written, xlsx_written, pictures_after;
   std::vector<std::string> messages;
+  std::string written = kWholePdf;  // what the generator writes; empty: nothing
 };
 
 TEST(AutoExport, DecisionTable) {
   const auto N = ProcessOutcome::kNotStarted;
   const auto E = ProcessOutcome::kExited;
+  const auto T = ProcessOutcome::kTimedOut;
   const int none = kNoExports, absent = kNoTemplate;
   const std::vector<std::string> ok;
   const std::vector<std::string> code3 = {"Error generating report, error=3",
@@ -81,28 +89,37 @@ TEST(AutoExport, DecisionTable) {
                                           "Unable to generate report for test"};
   const std::vector<std::string> no_generator = {"Unable to generate report",
                                                  "Unable to generate report for test"};
+  const std::vector<std::string> no_pdf = {"Unable to generate report for test"};
   const std::vector<std::string> no_images = {"Unable to export images"};
+  const std::string cut_pdf = "%PDF-1.4\n1 0 obj\n<<";
+  // The pictures stay only with the XML export: for the PDF and the
+  // workbook alone they are drawn in a private folder. A failed PDF does not
+  // stop the workbook.
   // clang-format off
   const Row rows[] = {
-  //  what                       xml pdf xls force exports template  run  code images | waited runs xml_after pdf   xlsx   pictures messages
-      {"all off",                  0,  0,  0, false,    5,    -10,    E,    0, true,    false,  0,  true,     false, false, false,   ok},
-      {"xml",                      1,  0,  0, false, none,    -10,    E,    0, true,    true,   0,  true,     false, false, true,    ok},
-      {"pdf",                      0,  1,  0, false, none,    -10,    E,    0, true,    true,   1,  false,    true,  false, false,   ok},
-      {"pdf, code 3",              0,  1,  1, false, none,    -10,    E,    3, true,    true,   1,  false,    false, false, true,    code3},
-      {"pdf, no generator",        0,  1,  0, false, none,    -10,    N,    0, true,    true,   1,  false,    false, false, true,    no_generator},
-      {"excel",                    0,  0,  1, false, none,    -10,    E,    0, true,    true,   0,  false,    false, true,  false,   ok},
-      {"all up to date",           1,  1,  1, false,    2,    -10,    E,    0, true,    false,  0,  true,     false, false, false,   ok},
-      {"same second",              1,  1,  1, false,    0,    -10,    E,    0, true,    true,   1,  true,     true,  true,  true,    ok},
-      {"forced",                   1,  1,  1, true,     2,    -10,    E,    0, true,    true,   1,  true,     true,  true,  true,    ok},
-      {"no template",              0,  1,  0, false,    2, absent,    E,    4, true,    true,   1,  false,    false, false, true,    code4},
-      {"images fail",              1,  1,  1, false, none,    -10,    E,    0, false,   true,   0,  false,    false, false, false,   no_images},
+  //  what                        xml pdf xls force exports template  run  code images | waited runs xml_after pdf   xlsx   pictures messages      written
+      {"all off",                   0,  0,  0, false,    5,    -10,    E,    0, true,    false,  0,  true,     false, false, false,   ok},
+      {"xml",                       1,  0,  0, false, none,    -10,    E,    0, true,    true,   0,  true,     false, false, true,    ok},
+      {"pdf",                       0,  1,  0, false, none,    -10,    E,    0, true,    true,   1,  false,    true,  false, false,   ok},
+      {"pdf, code 3",               0,  1,  1, false, none,    -10,    E,    3, true,    true,   1,  false,    false, true,  false,   code3},
+      {"pdf, no generator",         0,  1,  0, false, none,    -10,    N,    0, true,    true,   1,  false,    false, false, false,   no_generator},
+      // Exit 0 is not success without a whole PDF; the workbook is still made.
+      {"pdf, exits 0 writing nothing", 0, 1, 1, false, none,   -10,    E,    0, true,    true,   1,  false,    false, true,  false,   no_pdf,       ""},
+      {"pdf, exits 0 with a cut PDF",  0, 1, 0, false, none,   -10,    E,    0, true,    true,   1,  false,    false, false, false,   no_pdf,       cut_pdf},
+      {"pdf, timed out",            0,  1,  0, false, none,    -10,    T,    0, true,    true,   1,  false,    false, false, false,   no_pdf},
+      {"excel",                     0,  0,  1, false, none,    -10,    E,    0, true,    true,   0,  false,    false, true,  false,   ok},
+      {"all up to date",            1,  1,  1, false,    2,    -10,    E,    0, true,    false,  0,  true,     false, false, false,   ok},
+      {"same second",               1,  1,  1, false,    0,    -10,    E,    0, true,    true,   1,  true,     true,  true,  true,    ok},
+      {"forced",                    1,  1,  1, true,     2,    -10,    E,    0, true,    true,   1,  true,     true,  true,  true,    ok},
+      {"no template",               0,  1,  0, false,    2, absent,    E,    4, true,    true,   1,  false,    false, false, false,   code4},
+      {"images fail",               1,  1,  1, false, none,    -10,    E,    0, false,   true,   0,  false,    false, false, false,   no_images},
       // A changed template makes the PDF (and the XML it is built from) out
       // of date, though the record is older; a run rewrites the workbook too.
-      {"template newer, pdf",      0,  1,  0, false,    2,      5,    E,    0, true,    true,   1,  false,    true,  false, false,   ok},
-      {"template newer, all",      1,  1,  1, false,    2,      5,    E,    0, true,    true,   1,  true,     true,  true,  true,    ok},
-      {"template same second",     0,  1,  0, false,    2,      2,    E,    0, true,    true,   1,  false,    true,  false, false,   ok},
-      {"template newer, xml only", 1,  0,  0, false,    2,      5,    E,    0, true,    false,  0,  true,     false, false, false,   ok},
-      {"template newer, excel",    0,  0,  1, false,    2,      5,    E,    0, true,    false,  0,  false,    false, false, false,   ok},
+      {"template newer, pdf",       0,  1,  0, false,    2,      5,    E,    0, true,    true,   1,  false,    true,  false, false,   ok},
+      {"template newer, all",       1,  1,  1, false,    2,      5,    E,    0, true,    true,   1,  true,     true,  true,  true,    ok},
+      {"template same second",      0,  1,  0, false,    2,      2,    E,    0, true,    true,   1,  false,    true,  false, false,   ok},
+      {"template newer, xml only",  1,  0,  0, false,    2,      5,    E,    0, true,    false,  0,  true,     false, false, false,   ok},
+      {"template newer, excel",     0,  0,  1, false,    2,      5,    E,    0, true,    false,  0,  false,    false, false, false,   ok},
   };
   // clang-format on
   int n = 0;
@@ -135,17 +152,19 @@ TEST(AutoExport, DecisionTable) {
     FakeGenerator generator;
     generator.outcome = r.outcome;
     generator.code = r.code;
+    generator.written = r.written;
     ExportServices services;
     services.prompter = &prompter;
     services.runner = &generator;
     services.new_workbook = [] { return std::make_unique<FakeWorkbook>(); };
-    services.export_images = [&](TestRecord& rec2) {
+    services.export_images = [&](TestRecord& rec2, const std::string& folder) {
       if (!r.images_ok) return false;
-      rec2.imagefile = PathJoin(PathJoin(dir, "Xml"), "T1 - Test Summary.bmp");
+      const std::string into = folder.empty() ? PathJoin(dir, "Xml") : folder;
+      MakeFolders(into);
+      rec2.imagefile = PathJoin(into, "T1 - Test Summary.bmp");
       WriteFileAtomically(rec2.imagefile, "BM");
       for (int t = 0; t < rec2.numtests; ++t) {
-        rec2.taps[t].testimagefile =
-            PathJoin(PathJoin(dir, "Xml"), Format("T1 - Test%d.bmp", t + 1));
+        rec2.taps[t].testimagefile = PathJoin(into, Format("T1 - Test%d.bmp", t + 1));
         WriteFileAtomically(rec2.taps[t].testimagefile, "BM");
       }
       return true;
@@ -157,16 +176,30 @@ TEST(AutoExport, DecisionTable) {
     EXPECT_EQ(generator.runs, r.generator_runs);
     EXPECT_EQ(FileExists(xml), r.xml_after);
     std::string text;
-    EXPECT_EQ(ReadFileText(pdf, text) && text == "%PDF", r.pdf_written);
+    EXPECT_EQ(ReadFileText(pdf, text) && text == kWholePdf, r.pdf_written);
     EXPECT_EQ(ReadFileText(xlsx, text) && text == "PK", r.xlsx_written);
     EXPECT_EQ(FileExists(PathJoin(PathJoin(dir, "Xml"), "T1 - Test2.bmp")), r.pictures_after);
+    // Each message begins with the program's text; a failed step's names
+    // its file on the next line.
     std::vector<std::string> shown;
-    for (const auto& m : prompter.messages()) shown.push_back(m.text);
+    for (const auto& m : prompter.messages()) shown.push_back(m.text.substr(0, m.text.find('\n')));
     EXPECT_EQ(shown, r.messages);
+    for (const auto& m : prompter.messages()) {
+      if (m.text.rfind("Unable to generate report for test", 0) == 0) {
+        EXPECT_NE(m.text.find("\"" + pdf + "\": "), std::string::npos) << m.text;
+      }
+    }
     if (generator.runs > 0) {
       EXPECT_EQ(generator.program, settings.ReportGeneratorPath());
-      EXPECT_EQ(generator.args,
-                (std::vector<std::string>{templ, PathJoin(install, kReportSchemaName), xml, pdf}));
+      // The generator reads an XML and writes a PDF of a private folder,
+      // never the user's files.
+      ASSERT_EQ(generator.args.size(), 4u);
+      EXPECT_EQ(generator.args[0], templ);
+      EXPECT_EQ(generator.args[1], PathJoin(install, kReportSchemaName));
+      EXPECT_NE(generator.args[2], xml);
+      EXPECT_NE(FolderOf(generator.args[3]), FolderOf(pdf));
+      EXPECT_FALSE(FolderExists(FolderOf(generator.args[3])));  // removed afterwards
+      EXPECT_EQ(generator.limits_seen.time_limit_ms, 60000u);
     }
   }
 }
@@ -192,9 +225,10 @@ TEST(AutoExport, PdfUpToDateStillRendersAndDeletesPicturesWithoutXml) {
   ScriptedPrompter prompter;
   FakeGenerator generator;
   int rendered = 0;
-  ExportServices services{&prompter, &generator, nullptr, [&](TestRecord& r) {
+  ExportServices services{&prompter, &generator, nullptr,
+                          [&](TestRecord& r, const std::string& folder) {
                             ++rendered;
-                            r.imagefile = PathJoin(PathJoin(dir, "Xml"), "T1 - Test Summary.bmp");
+                            r.imagefile = PathJoin(folder, "T1 - Test Summary.bmp");
                             return WriteFileAtomically(r.imagefile, "BM");
                           }};
   EXPECT_TRUE(AutoExport(*rec, false, settings, services));

@@ -29,6 +29,7 @@ TEST(AppSettings, FreshStoreGivesTheDefaults) {
   EXPECT_EQ(s.ComPort, 1) << "one stored port, one default: port numbers start at 1";
   EXPECT_EQ(s.CyclesPerSecond, 60);
   EXPECT_EQ(s.DeviceAutoDetect, 1);
+  EXPECT_EQ(s.ReportTimeLimit, 60);
   EXPECT_EQ(s.ReportGeneratorPath(), kProgram + kReportGeneratorName);
 
   CAppInfo info;
@@ -78,7 +79,8 @@ TEST(AppSettings, SaveWritesTheValuesInOrderAndNeverInstallDir) {
       "Settings/AutoExportFolder", "Settings/AppLogo",          "Settings/AutoExportExcel",
       "Settings/AutoExportXml",    "Settings/AutoExportPdf",    "Settings/USBEnabled",
       "Settings/PrintPortrait",    "Settings/ComPort",          "Settings/PrintInColor",
-      "Settings/CyclesPerSecond",  "Settings/DeviceAutoDetect", "Settings/DeviceSlowSerial"};
+      "Settings/CyclesPerSecond",  "Settings/DeviceAutoDetect", "Settings/DeviceSlowSerial",
+      "Settings/ReportTimeLimit"};
   EXPECT_EQ(store.WriteLog(), expected);
   EXPECT_FALSE(store.Has("Settings", "InstallDir"));
 

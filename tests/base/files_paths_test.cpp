@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "base/file_io.h"
 #include "base/native_path.h"
 #include "base/path.h"
+#include "base/private_folder.h"
 #include "base/timer.h"
 #include "support/record_fixtures.h"
 
@@ -227,6 +229,62 @@ TEST(ReadFile, RefusesFilesAboveTheLimit) {
   EXPECT_TRUE(ReadFileBytes(path, bytes, 5000));
   EXPECT_EQ(bytes.size(), 5000u);
   EXPECT_FALSE(ReadFileBytes(path + ".none", bytes));
+}
+
+}  // namespace
+}  // namespace kova
+
+namespace kova {
+namespace {
+
+// The temporary of a write is short whatever the target's name (a name of
+// 255 bytes stays writable), new (a link planted under the names the
+// program once used leads nowhere), and a failure says why.
+TEST(AtomicWrite, ShortExclusiveTemporariesAndAReason) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links and name limits differ on Windows";
+#else
+  const std::string dir = TempFolder("temp-names");
+  for (size_t length : {size_t{1}, size_t{200}, size_t{244}, size_t{255}}) {
+    SCOPED_TRACE(length);
+    const std::string path = dir + "/" + std::string(length, 'n');
+    EXPECT_LE(FileNameOf(AtomicTempName(path, 0xffffffffu)).size(), 32u);
+    EXPECT_EQ(AtomicTempName(path, 1).rfind(dir + "/", 0), 0u);
+    EXPECT_TRUE(WriteFileAtomically(path, std::string("x")));
+  }
+  const std::string victim = dir + "/victim", out = dir + "/r.pdf";
+  ASSERT_TRUE(WriteFileAtomically(victim, std::string("victim")));
+  ASSERT_EQ(symlink(victim.c_str(), (out + ".part").c_str()), 0);
+  ASSERT_EQ(symlink(victim.c_str(), (out + ".tmp1-1").c_str()), 0);
+  ASSERT_TRUE(WriteFileAtomically(out, std::string("pdf")));
+  std::string back;
+  ASSERT_TRUE(ReadFileText(victim, back));
+  EXPECT_EQ(back, "victim");
+  std::string why;
+  EXPECT_FALSE(WriteFileAtomically(dir + "/missing/x", std::string("x"), &why));
+  EXPECT_NE(why.find("No such file"), std::string::npos) << why;
+#endif
+}
+
+// A private folder is the caller's alone and gone with everything in it
+// when it goes out of scope.
+TEST(PrivateFolder, OwnerOnlyAndRemovedWithItsFiles) {
+  std::string path;
+  {
+    PrivateFolder a("test"), b("test");
+    ASSERT_TRUE(a.valid()) << a.problem();
+    ASSERT_TRUE(b.valid()) << b.problem();
+    EXPECT_NE(a.path(), b.path());
+    path = a.path();
+    ASSERT_TRUE(WriteFileAtomically(a.File("x.bmp"), std::string(1000, 'x')));
+    ASSERT_TRUE(MakeFolders(a.File("sub")));
+#ifndef _WIN32
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+#endif
+  }
+  EXPECT_FALSE(FolderExists(path));
 }
 
 }  // namespace

@@ -66,7 +66,8 @@ TEST(Workbook, LayoutWithoutPassFail) {
   const int note = wb.RowOf("NOTE PAD:");
   EXPECT_EQ(note, second + (second - 17));
   EXPECT_EQ(wb.At(note + 2, 4), "IEEE30 V/I");
-  EXPECT_EQ(wb.pictures.at({note + 3, 2}), "/inst/TestColor1.bmp");
+  // The first row's swatch is the colour of the test it shows.
+  EXPECT_EQ(wb.pictures.at({note + 3, 2}), Format("/inst/TestColor%d.bmp", order[0] + 1));
   EXPECT_EQ(wb.RowOf("PASS / FAIL REPORT"), -1);
   EXPECT_EQ(wb.pictures.at({note + 6, 2}), rec->imagefile);
 }
@@ -99,7 +100,9 @@ TEST(Workbook, PassFailValuesAndTables) {
     int summary_col, pf_col;
     const char *block, *summary, *pf;
   } cases[] = {
-      {"error 0", 120, 3, 1500, 11, 9, 7, "0.0000", "N/A", "N/A [P]"},
+      // An error that is "N/A" is not judged: no mark after it.
+      {"error 0", 120, 3, 1500, 11, 9, 7, "0.0000", "N/A", "N/A"},
+      {"ratio not measured", 0, 2, 1500, 10, 9, 7, "N/A", "N/A", "N/A"},
       {"ratio off", 120, 2, 1500, 10, 8, 6, "N/A", "120.000", "120.000"},
       {"1500 mOhm", 120, 3, 1500, 14, 11, 10, "1.50 ohms", "1.50 ohms", "1.50 ohms "},
       {"800 mOhm", 120, 3, 800, 14, 11, 10, "800.00 milliohms", "800.00 m-ohms", "800.00 m-ohms "},
@@ -125,7 +128,24 @@ TEST(Workbook, PassFailValuesAndTables) {
     const int pf = wb.RowOf("Test", 1, summary) + 1;
     ASSERT_GT(pf, summary + 1);
     EXPECT_EQ(wb.At(pf, c.pf_col), c.pf);
-    EXPECT_EQ(wb.At(pf - 1, 4), "IEEE 30 V");
+    EXPECT_EQ(wb.At(pf - 1, 4), "IEEE30 V");
+  }
+}
+
+// The swatch beside a test is its curve's colour, which goes with where the
+// test is stored, not with its row.
+TEST(Workbook, SwatchFollowsTheTestNotTheRow) {
+  auto rec = Relaying(1, 2);
+  rec->passfail.pfenable = 1;
+  rec->taporder = std::string(TapNameFromCode(rec->taps[1].nTapConnection)) + "," +
+                  TapNameFromCode(rec->taps[0].nTapConnection);
+  RecordingWorkbook wb;
+  FillWorkbook(*rec, "/inst/", wb);
+  const int summary = wb.RowOf("Test", 1) + 1;
+  const int pf = wb.RowOf("Test", 1, summary) + 1;
+  for (int row : {summary, pf}) {
+    EXPECT_EQ(wb.pictures.at({row, 2}), "/inst/TestColor2.bmp");
+    EXPECT_EQ(wb.pictures.at({row + 1, 2}), "/inst/TestColor1.bmp");
   }
 }
 

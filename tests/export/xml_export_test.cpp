@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+
 #include <limits>
 #include <memory>
 
@@ -131,6 +134,65 @@ TEST(XmlExport, ReportDateFormat) {
   EXPECT_TRUE(t.substr(19) == "AM" || t.substr(19) == "PM") << t;
 }
 
+// The report date reads the same under every locale: month names and the
+// AM/PM marker are the program's own, not the user's language.
+TEST(XmlExport, ReportDateIgnoresTheUsersLanguage) {
+  const std::string c_locale = ReportDateText(kNoon);
+  const char* old = std::setlocale(LC_TIME, nullptr);
+  const std::string keep = old ? old : "C";
+  bool switched = false;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+    if (std::setlocale(LC_TIME, name)) {
+      switched = true;
+      break;
+    }
+  }
+#ifndef _WIN32
+  if (!switched) {
+    const std::string dir = TempFolder("time-locale");
+    const std::string cmd = "localedef -i de_DE -f UTF-8 '" + dir + "/de_DE.UTF-8' >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) == 0) {
+      setenv("LOCPATH", dir.c_str(), 1);
+      switched = std::setlocale(LC_TIME, "de_DE.UTF-8") != nullptr;
+    }
+  }
+#endif
+  const std::string other = ReportDateText(kNoon);
+  std::setlocale(LC_TIME, keep.c_str());
+  if (!switched) GTEST_SKIP() << "no locale with other month names can be made here";
+  EXPECT_EQ(other, c_locale);
+}
+
+// File names in the document are UTF-8 once: a UTF-8 name as it is, a name
+// in an 8-bit encoding read as Windows-1252; never encoded twice.
+TEST(XmlWriter, FileNamesAreEncodedOnce) {
+  struct Case {
+    std::string name, want;
+    bool utf8;
+  };
+  const Case cases[] = {
+      {"plain/r.test", "plain/r.test", true},
+      {"Pr\xC3\xBC"
+       "fung/Z\xC3\xA4hler.test",
+       "Pr\xC3\xBC"
+       "fung/Z\xC3\xA4hler.test",
+       true},
+      {"Z\xE4hler & <b>.test", "Z\xC3\xA4hler &amp; &lt;b&gt;.test", false},
+      {"cut\xC3", "cut\xC3\x83", false},
+      {"overlong\xC0\xAF", "overlong\xC3\x80\xC2\xAF", false},
+      {"surrogate\xED\xA0\x80", "surrogate\xC3\xAD\xC2\xA0\xE2\x82\xAC", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(IsUtf8(c.name), c.utf8);
+#ifndef _WIN32
+    XmlWriter w;
+    w.PathElement("f", c.name);
+    EXPECT_EQ(w.Text(), "<f>" + c.want + "</f>\r\n");
+#endif
+  }
+}
+
 // Per-test values by phase, pass/fail, resistance and ratio.
 TEST(XmlExport, TestValuesTable) {
   const struct {
@@ -234,6 +296,14 @@ TEST(XmlExport, WrittenDocumentsValidateAgainstTheSchema) {
   odd->passfail.pfenable = 1;
   odd->testnote = "notes\r\n\"quoted\" & <tagged>\t\x01";
   records.push_back(std::move(odd));
+  // Finite values of any size a record can hold: printed with their
+  // decimals they pass the 24 digits a validator's xs:decimal takes.
+  auto huge = MakeSampleRecord(2, 2);
+  huge->taps[0].fKneeVtg30 = 1e22;
+  huge->taps[0].fTestRatio = -9.9e300;
+  huge->taps[1].fTestPhase = 1.7e308;
+  huge->taps[1].graph[0].gpAmps = 1e25;
+  records.push_back(std::move(huge));
   for (size_t i = 0; i < records.size(); ++i) {
     const std::string path = PathJoin(dir, Format("r%d.xml", static_cast<int>(i)));
     ASSERT_TRUE(ExportXml(*records[i], path, Context()));
