@@ -35,6 +35,7 @@ void AddPlanCommands(CLI::App& app, CliContext& ctx);
 void AddThumbCommands(CLI::App& app, CliContext& ctx);
 void AddDeviceCommands(CLI::App& app, CliContext& ctx);
 void AddReportCommands(CLI::App& app, CliContext& ctx);
+void AddLibraryCommands(CLI::App& app, CliContext& ctx);
 
 // The plot pictures of one record file into `folder`, or without one into
 // the "Xml" folder beside it; prints the written paths.

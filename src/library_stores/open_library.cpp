@@ -1,5 +1,6 @@
 #include "library_stores/open_library.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "base/file_io.h"
@@ -8,8 +9,28 @@
 
 namespace kova {
 
-std::string DefaultLibraryPath(const std::string& data_folder) {
-  return (std::filesystem::path(data_folder) / kLibraryFileName).string();
+std::string DefaultLibraryLocation() {
+  namespace fs = std::filesystem;
+  auto env = [](const char* name) {
+    const char* v = std::getenv(name);
+    return std::string(v ? v : "");
+  };
+  fs::path folder;
+  if (!env("KOVA_SETTINGS").empty()) {
+    folder = fs::path(env("KOVA_SETTINGS")).parent_path();
+  } else {
+#ifdef _WIN32
+    folder = fs::path(env("LOCALAPPDATA")) / "kova";
+#else
+    folder = !env("XDG_DATA_HOME").empty() ? fs::path(env("XDG_DATA_HOME")) / "kova"
+                                           : fs::path(env("HOME")) / ".local/share/kova";
+#endif
+  }
+  return (folder / kLibraryFileName).string();
+}
+
+std::string ChooseLibraryLocation(const std::string& given, const std::string& setting) {
+  return !given.empty() ? given : !setting.empty() ? setting : DefaultLibraryLocation();
 }
 
 std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOutcome& outcome) {

@@ -9,9 +9,14 @@
 
 namespace kova {
 
-// The library file in the user's data folder when no location is set.
-std::string DefaultLibraryPath(const std::string& data_folder);
 constexpr const char* kLibraryFileName = "kova-library.sqlite";
+// The library file when no location is set: beside the settings file when
+// the program runs with one of its own (KOVA_SETTINGS), else in the user's
+// data folder (%LOCALAPPDATA%\kova, $XDG_DATA_HOME/kova or
+// ~/.local/share/kova).
+std::string DefaultLibraryLocation();
+// `given` (a command's option), else `setting`, else the default.
+std::string ChooseLibraryLocation(const std::string& given, const std::string& setting);
 
 std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOutcome& outcome);
 
