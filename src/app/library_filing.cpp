@@ -8,7 +8,13 @@ namespace kova {
 LibraryFilingExporter::LibraryFilingExporter(std::unique_ptr<RecordExporter> inner,
                                              StoreOpener open_store,
                                              std::function<void(const std::string&)> report)
-    : inner_(std::move(inner)), open_store_(std::move(open_store)), report_(std::move(report)) {}
+    : LibraryFilingExporter(inner.get(), std::move(open_store), std::move(report)) {
+  owned_ = std::move(inner);
+}
+
+LibraryFilingExporter::LibraryFilingExporter(RecordExporter* inner, StoreOpener open_store,
+                                             std::function<void(const std::string&)> report)
+    : inner_(inner), open_store_(std::move(open_store)), report_(std::move(report)) {}
 
 void LibraryFilingExporter::ExportAfterSave(const TestRecord& rec, const std::string& path) {
   if (inner_) inner_->ExportAfterSave(rec, path);

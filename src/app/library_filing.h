@@ -20,11 +20,15 @@ class LibraryFilingExporter : public RecordExporter {
   using StoreOpener = std::function<std::unique_ptr<RecordStore>(std::string& why)>;
   LibraryFilingExporter(std::unique_ptr<RecordExporter> inner, StoreOpener open_store,
                         std::function<void(const std::string&)> report);
+  // `inner` stays its owner's.
+  LibraryFilingExporter(RecordExporter* inner, StoreOpener open_store,
+                        std::function<void(const std::string&)> report);
 
   void ExportAfterSave(const TestRecord& rec, const std::string& path) override;
 
  private:
-  std::unique_ptr<RecordExporter> inner_;
+  std::unique_ptr<RecordExporter> owned_;
+  RecordExporter* inner_ = nullptr;
   StoreOpener open_store_;
   std::function<void(const std::string&)> report_;
   std::unique_ptr<RecordStore> store_;

@@ -68,8 +68,7 @@ std::string TablesSql(SqlDialect dialect, bool with_baseline) {
          " measured_ratio DOUBLE PRECISION, ratio_error DOUBLE PRECISION,"
          " has_phase INTEGER NOT NULL, phase DOUBLE PRECISION, has_resistance INTEGER NOT NULL,"
          " winding_res DOUBLE PRECISION, rct75 DOUBLE PRECISION, pass_fail TEXT NOT NULL,"
-         " ct_class TEXT NOT NULL, curve TEXT NOT NULL, PRIMARY KEY (record_id, tap_index));"
-         "CREATE INDEX tests_tap ON tests(tap);";
+         " ct_class TEXT NOT NULL, curve TEXT NOT NULL, PRIMARY KEY (record_id, tap_index));";
 }
 
 // Splits a script of statements without literals containing ';'.

@@ -8,18 +8,34 @@
 
 namespace kova {
 
-std::unique_ptr<RecordExporter> FilingInLibrary(std::unique_ptr<RecordExporter> inner,
-                                                const SettingsStore& settings,
-                                                std::function<void(const std::string&)> report) {
-  if (!report) report = [](const std::string& text) { std::cerr << text << '\n'; };
+namespace {
+
+void ToStderr(const std::string& text) { std::cerr << text << '\n'; }
+
+}  // namespace
+
+LibraryFilingExporter::StoreOpener LibraryOpener(const SettingsStore& settings) {
   const std::string location = ChooseLibraryLocation("", LoadLibrarySettings(settings).location);
-  auto open = [location](std::string& why) -> std::unique_ptr<RecordStore> {
+  return [location](std::string& why) -> std::unique_ptr<RecordStore> {
     StoreOutcome outcome;
     auto store = OpenLibrary(location, outcome);
     if (!store) why = StoreOutcomeText(outcome);
     return store;
   };
-  return std::make_unique<LibraryFilingExporter>(std::move(inner), open, std::move(report));
+}
+
+std::unique_ptr<RecordExporter> FilingInLibrary(std::unique_ptr<RecordExporter> inner,
+                                                const SettingsStore& settings,
+                                                std::function<void(const std::string&)> report) {
+  return std::make_unique<LibraryFilingExporter>(std::move(inner), LibraryOpener(settings),
+                                                 report ? std::move(report) : ToStderr);
+}
+
+std::unique_ptr<RecordExporter> FilingInLibrary(RecordExporter* inner,
+                                                const SettingsStore& settings,
+                                                std::function<void(const std::string&)> report) {
+  return std::make_unique<LibraryFilingExporter>(inner, LibraryOpener(settings),
+                                                 report ? std::move(report) : ToStderr);
 }
 
 }  // namespace kova

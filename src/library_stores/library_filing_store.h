@@ -14,5 +14,11 @@ namespace kova {
 std::unique_ptr<RecordExporter> FilingInLibrary(
     std::unique_ptr<RecordExporter> inner, const SettingsStore& settings,
     std::function<void(const std::string&)> report = nullptr);
+// The same with an exporter that stays its owner's.
+std::unique_ptr<RecordExporter> FilingInLibrary(
+    RecordExporter* inner, const SettingsStore& settings,
+    std::function<void(const std::string&)> report = nullptr);
+// The store opener of the library the settings name.
+LibraryFilingExporter::StoreOpener LibraryOpener(const SettingsStore& settings);
 
 }  // namespace kova
