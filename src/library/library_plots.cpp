@@ -94,7 +94,7 @@ void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tes
 
 void DrawTrendPlot(Surface& s, const Rect& r, const std::vector<HistoryEntry>& history) {
   s.FillRect(r, kWhite);
-  Font(s, r.Height() / 36);
+  Font(s, r.Height() / 30);
   const int line = s.Metrics().height;
   struct Panel {
     const char* title;
@@ -107,7 +107,7 @@ void DrawTrendPlot(Surface& s, const Rect& r, const std::vector<HistoryEntry>& h
          return t.has_ratio && t.nameplate_ratio > 0;
        }},
       {"Rct at 75\xb0"
-       "C [\xd8]",
+       "C [ohm]",
        [](const TestRow& t, double& v) {
          v = t.rct75;
          return t.has_resistance;
@@ -120,7 +120,7 @@ void DrawTrendPlot(Surface& s, const Rect& r, const std::vector<HistoryEntry>& h
   }
   if (history.empty()) y0 = 2000, y1 = 2001;
   if (y1 - y0 < 1) y0 -= 0.5, y1 += 0.5;
-  const int left = r.left + 7 * line, right = r.right - line;
+  const int left = r.left + 7 * line, right = r.right - 4 * line;
   const int panel_h = (r.Height() - 3 * line) / 3;
   auto X = [&](double y) { return left + static_cast<int>((y - y0) / (y1 - y0) * (right - left)); };
   for (int p = 0; p < 3; ++p) {

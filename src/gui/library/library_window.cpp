@@ -96,7 +96,8 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
   trend_ = new SurfaceView(plots);
   overlay_->setMinimumSize(300, 260);
   trend_->setMinimumSize(300, 260);
-  upper->setStretchFactor(1, 3);
+  upper->setSizes({420, 780});
+  split->setSizes({420, 340});
   root->addWidget(split, 1);
   status_ = new QLabel(this);
   root->addWidget(status_);
