@@ -82,28 +82,7 @@ SqlRecordStore& BigLibrary(const std::string& location) {
   LibraryStats st;
   store->Stats(st);
   if (st.records >= 100000) return *store;
-  const std::string sample = WriteLibraryRecords(TempFolder("big-sample"), {1, 1, 0, ""})[0];
-  auto rec = std::make_unique<TestRecord>();
-  std::string why;
-  RecordEntry base;
-  {
-    ReadRecordFile(*rec, sample, RecordDefaults(), &why);
-    EntryFromRecord(*rec, base);
-  }
-  for (int ct = 0; ct < 20000; ++ct)
-    for (int t = 0; t < 5; ++t) {
-      RecordEntry e = base;
-      e.ct.serialnumber = LibrarySerial(ct);
-      e.ct.station = Format("STATION %d", ct % 97);
-      e.ct.circuit = Format("FEEDER %d", ct % 40);
-      e.ct.key = CtKey(e.ct.manufacturer, e.ct.serialnumber);
-      e.test_date = Format("%04d-06-01 09:00:00", 2000 + 4 * t);
-      e.identity.content_hash = Format("%064d", ct * 5 + t);
-      e.identity.path = Format("/records/ct%05d/test%d.test", ct, t);
-      for (TestRow& row : e.tests) row.test_date = e.test_date;
-      AddResult result;
-      store->AddRecord(e, result);
-    }
+  FillLibrary(*store, 20000, 5, TempFolder("big-sample"));
   return *store;
 }
 

@@ -4,7 +4,8 @@
 add_library(kova_library_testsupport STATIC
             ${CMAKE_CURRENT_SOURCE_DIR}/library_support/library_records.cpp)
 target_include_directories(kova_library_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(kova_library_testsupport PUBLIC kova_sim kova_records kova_base)
+target_link_libraries(kova_library_testsupport PUBLIC kova_library kova_sim kova_analysis kova_records
+                                                       kova_base)
 
 file(GLOB store_test_sources CONFIGURE_DEPENDS
      ${CMAKE_CURRENT_SOURCE_DIR}/library_stores/*.cpp)

@@ -2,7 +2,10 @@
 
 #include <filesystem>
 
+#include "analysis/read_record.h"
 #include "base/format.h"
+#include "library/record_entry.h"
+#include "library/record_store.h"
 #include "sim/record_maker.h"
 
 namespace kova {
@@ -33,6 +36,28 @@ std::vector<std::string> WriteLibraryRecords(const std::string& folder,
     }
   }
   return paths;
+}
+
+void FillLibrary(RecordStore& store, int cts, int tests, const std::string& folder) {
+  const std::string sample = WriteLibraryRecords(folder, {1, 1, 0, ""}).at(0);
+  auto rec = std::make_unique<TestRecord>();
+  RecordEntry base;
+  if (!ReadRecordFile(*rec, sample, RecordDefaults())) return;
+  EntryFromRecord(*rec, base);
+  for (int ct = 0; ct < cts; ++ct)
+    for (int t = 0; t < tests; ++t) {
+      RecordEntry e = base;
+      e.ct.serialnumber = LibrarySerial(ct);
+      e.ct.station = Format("STATION %d", ct % 97);
+      e.ct.circuit = Format("FEEDER %d", ct % 40);
+      e.ct.key = CtKey(e.ct.manufacturer, e.ct.serialnumber);
+      e.test_date = Format("%04d-06-01 09:00:00", 2000 + 4 * t);
+      e.identity.content_hash = Format("%064d", ct * tests + t);
+      e.identity.path = Format("/records/ct%05d/test%d.test", ct, t);
+      for (TestRow& row : e.tests) row.test_date = e.test_date;
+      AddResult result;
+      store.AddRecord(e, result);
+    }
 }
 
 }  // namespace kova

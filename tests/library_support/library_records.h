@@ -20,6 +20,12 @@ struct LibraryRecordSet {
 std::vector<std::string> WriteLibraryRecords(const std::string& folder,
                                              const LibraryRecordSet& set);
 
+// Fills `store` with cts x tests records made from one simulated record
+// (written into `folder`), each with its own CT, date, path and content
+// hash: a big library without as many files.
+class RecordStore;
+void FillLibrary(RecordStore& store, int cts, int tests, const std::string& folder);
+
 // The serial number of CT n.
 std::string LibrarySerial(int n);
 
