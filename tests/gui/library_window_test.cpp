@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTableWidget>
 #include <QTest>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "library_stores/open_library.h"
 #include "library_support/library_records.h"
 #include "support/record_fixtures.h"
+#include "support/run_program.h"
 
 namespace kova {
 namespace {
@@ -112,6 +114,20 @@ TEST_F(LibraryWindowTest, SearchHistoryFlagsAndOpening) {
     QTest::qWait(200);
     ASSERT_TRUE(window_->grab().save(QDir(shots).filePath("library.png"), "PNG", 9));
   }
+}
+
+TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdf) {
+  window_->Search("SN00077");
+  window_->ChooseTap("X1-X5");
+  const QString pdf = QString::fromStdString(dir_ + "/trend.pdf");
+  ASSERT_TRUE(window_->SavePdf(pdf));
+  const std::string text = RunProgram("/usr/bin/pdftotext", {pdf.toStdString(), "-"}).out;
+  for (const char* expected : {"Knee voltage [V]", "Ratio error [%]",
+                               "Rct at 75\xc2\xb0"
+                               "C [ohm]",
+                               "2014-06-22", "Excitation current [A]"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+  EXPECT_FALSE(QFile::exists(pdf + ".part"));
 }
 
 TEST_F(LibraryWindowTest, FolderImportAddsNewRecords) {

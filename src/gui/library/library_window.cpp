@@ -1,12 +1,15 @@
 #include "gui/library/library_window.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSplitter>
@@ -24,6 +27,7 @@
 #include "library/library_plots.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
+#include "platform/qpainter_surface.h"
 
 namespace kova {
 namespace {
@@ -71,8 +75,10 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
   search_->setPlaceholderText(
       QStringLiteral("Search serial number, station, circuit, manufacturer"));
   auto* add = new QPushButton(QStringLiteral("Add Folder..."), this);
+  auto* pdf = new QPushButton(QStringLiteral("Save as PDF..."), this);
   top->addWidget(search_, 1);
   top->addWidget(add);
+  top->addWidget(pdf);
   root->addLayout(top);
 
   auto* split = new QSplitter(Qt::Vertical, this);
@@ -112,6 +118,13 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
       open_record_(history_[row].test.path);
   });
   connect(add, &QPushButton::clicked, this, &LibraryWindow::ChooseFolderAndImport);
+  connect(pdf, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"),
+                                                      QString(), QStringLiteral("PDF (*.pdf)"));
+    if (!path.isEmpty() && !SavePdf(path))
+      QMessageBox::warning(this, QStringLiteral("Warning"),
+                           QStringLiteral("Cannot write %1").arg(path));
+  });
   resize(1200, 760);
   Search(QString());
 }
@@ -133,7 +146,11 @@ void LibraryWindow::Search(const QString& text) {
     for (int c = 0; c < 6; ++c) cts_->setItem(i, c, new QTableWidgetItem(Q(cells[c])));
   }
   cts_->resizeColumnsToContents();
-  if (!ct_list_.empty()) cts_->setCurrentCell(0, 0);
+  // A new list in the same row moves no cell: show its first CT anyway.
+  cts_->blockSignals(true);
+  cts_->setCurrentCell(ct_list_.empty() ? -1 : 0, 0);
+  cts_->blockSignals(false);
+  ChooseCt(ct_list_.empty() ? -1 : 0);
 }
 
 void LibraryWindow::ChooseCt(int row) {
@@ -180,7 +197,7 @@ void LibraryWindow::ShowHistory() {
   UpdateOverlay();
 }
 
-void LibraryWindow::UpdateOverlay() {
+std::vector<TestRow> LibraryWindow::OverlaidTests() const {
   // The selected dates, or the latest six when none is selected.
   std::vector<TestRow> chosen;
   for (int i = 0; i < static_cast<int>(history_.size()); ++i)
@@ -189,11 +206,39 @@ void LibraryWindow::UpdateOverlay() {
   if (chosen.empty())
     for (size_t i = history_.size() > 6 ? history_.size() - 6 : 0; i < history_.size(); ++i)
       chosen.push_back(history_[i].test);
+  return chosen;
+}
+
+void LibraryWindow::UpdateOverlay() {
+  std::vector<TestRow> chosen = OverlaidTests();
   if (chosen.size() > kMaxOverlaidDates) {
     status_->setText(QStringLiteral("The overlay shows the first six chosen dates"));
     chosen.resize(kMaxOverlaidDates);
   }
   overlay_->SetPainter([chosen](Surface& s, const Rect& r) { DrawCurveOverlay(s, r, chosen); });
+}
+
+bool LibraryWindow::SavePdf(const QString& path) {
+  // Written beside the target and renamed over it: a failed write leaves
+  // an existing file as it was.
+  const QString temp = path + QStringLiteral(".part");
+  {
+    QPdfWriter writer(temp);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(300);
+    writer.setTitle(QStringLiteral("Library"));
+    QPainter painter;
+    if (!painter.begin(&writer)) return false;
+    QPainterSurface surface(painter);
+    const int w = writer.width(), h = writer.height();
+    DrawTrendPlot(surface, Rect{0, 0, w, h / 2 - 40}, history_);
+    std::vector<TestRow> chosen = OverlaidTests();
+    if (chosen.size() > kMaxOverlaidDates) chosen.resize(kMaxOverlaidDates);
+    DrawCurveOverlay(surface, Rect{0, h / 2 + 40, w, h}, chosen);
+    if (!painter.end()) return false;
+  }
+  QFile::remove(path);
+  return QFile::rename(temp, path);
 }
 
 void LibraryWindow::ChooseFolderAndImport() {

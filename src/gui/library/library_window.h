@@ -42,11 +42,14 @@ class LibraryWindow : public QWidget {
   const std::vector<HistoryEntry>& History() const { return history_; }
   // Imports `folder` with the progress bar; returns when done or cancelled.
   void ImportFolder(const std::string& folder);
+  // The trend plot and the overlay on one A4 page; false when not written.
+  bool SavePdf(const QString& path);
 
  private:
   void ShowHistory();
   void UpdateOverlay();
   void ChooseFolderAndImport();
+  std::vector<TestRow> OverlaidTests() const;
 
   std::unique_ptr<RecordStore> store_;
   std::string location_;
