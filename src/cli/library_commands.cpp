@@ -59,22 +59,24 @@ JsonValue CtJson(const CtInfo& ct) {
   return o;
 }
 
-// Ctrl+C during an import stops it after the file at hand.
-CancelToken* g_import_cancel = nullptr;
-extern "C" void OnInterrupt(int) {
-  if (g_import_cancel) g_import_cancel->Cancel();
-}
+// Ctrl+C during an import stops it after the file at hand: the handler
+// only sets a flag (all a handler may do); the import's progress call turns
+// it into a cancel.
+volatile std::sig_atomic_t g_interrupted = 0;
+extern "C" void OnInterrupt(int) { g_interrupted = 1; }
 
 void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::string>& paths) {
   auto store = Open(ctx, o);
   if (!store) return;
   CancelToken cancel;
-  g_import_cancel = &cancel;
+  g_interrupted = 0;
   auto previous = std::signal(SIGINT, OnInterrupt);
   RecordDefaults defaults;
-  const ImportSummary s = ImportRecordFiles(*store, paths, defaults, &cancel);
+  const ImportSummary s =
+      ImportRecordFiles(*store, paths, defaults, &cancel, [&cancel](size_t, size_t) {
+        if (g_interrupted) cancel.Cancel();
+      });
   std::signal(SIGINT, previous);
-  g_import_cancel = nullptr;
   for (const ImportProblem& p : s.problems) PrintError(p.path + ": " + p.reason);
   if (o.json) {
     JsonValue out = JsonValue::Object();
