@@ -93,7 +93,11 @@ StoreOutcome AddRecordFile(RecordStore& store, const std::string& path,
   RecordEntry entry;
   entry.identity.path = path;
   if (!FileStamp(path, entry.identity.size, entry.identity.mtime)) {
-    why = "no such file";
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    why = FileProblemText(!fs::exists(st)        ? FileProblem::kMissing
+                          : fs::is_directory(st) ? FileProblem::kFolder
+                                                 : FileProblem::kNotRegular);
     return {};
   }
   if (check_known) {
