@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libhidapi-dev libxlsxwriter-dev zlib1g-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 poppler-utils xvfb xauth libxml2-utils libxml2-dev nlohmann-json3-dev
+  libsqlite3-dev libpq-dev postgresql
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix wine64 googletest nlohmann-json3-dev)

@@ -1,12 +1,12 @@
 # Fails when a file of the UI-free core includes a Qt or third-party header,
 # or a header of a layer it does not link.
 cmake_minimum_required(VERSION 3.20)
-set(core_folders base records analysis assess plans device report export app sim)
+set(core_folders base records analysis assess plans device report export app sim library)
 set(bad "")
 foreach(folder IN LISTS core_folders)
   file(GLOB_RECURSE files ${SRC}/${folder}/*.h ${SRC}/${folder}/*.cpp)
   foreach(f IN LISTS files)
-    file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*<(Q[A-Za-z]*|hidapi|xlsxwriter|libxml|CLI/)")
+    file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*<(Q[A-Za-z]*|hidapi|xlsxwriter|libxml|CLI/|sqlite3|libpq)")
     if(lines)
       list(APPEND bad "${f}: ${lines}")
     endif()

@@ -40,6 +40,7 @@ void AddThumbCommands(CLI::App& app, CliContext& ctx);
 void AddDeviceCommands(CLI::App& app, CliContext& ctx);
 void AddReportCommands(CLI::App& app, CliContext& ctx);
 void AddSettingsCommands(CLI::App& app, CliContext& ctx);
+void AddLibraryCommands(CLI::App& app, CliContext& ctx);
 
 // The plot pictures of one record file into `folder`, or without one into
 // the "Xml" folder beside it; prints the written paths. `names` (may be

@@ -14,6 +14,7 @@
 #include "base/path.h"
 #include "cli/cli_context.h"
 #include "cli/terminal_prompter.h"
+#include "library_stores/library_filing_store.h"
 #include "platform/auto_exporter.h"
 #include "platform/qt_quiet_messages.h"
 #include "platform/qt_settings_store.h"
@@ -50,7 +51,9 @@ int main(int argc, char** argv) {
   ctx.info.Load(*ctx.store, cwd);
   ctx.prompter = std::make_unique<kova::TerminalPrompter>(isatty(STDIN_FILENO) != 0);
   // Every record file the tool writes is followed by the automatic export.
-  ctx.exporter = std::make_unique<kova::AutoExporter>(ctx.settings, *ctx.prompter);
+  // ... and goes into the record library.
+  ctx.exporter = kova::FilingInLibrary(
+      std::make_unique<kova::AutoExporter>(ctx.settings, *ctx.prompter), *ctx.store);
 
   CLI::App app{"KOVA companion program: records, plans and the instrument"};
   app.require_subcommand(1);
@@ -62,6 +65,7 @@ int main(int argc, char** argv) {
   kova::AddDeviceCommands(app, ctx);
   kova::AddReportCommands(app, ctx);
   kova::AddSettingsCommands(app, ctx);
+  kova::AddLibraryCommands(app, ctx);
 
   try {
     app.parse(argc, argv);

@@ -19,6 +19,7 @@
 #include "gui/plan_run.h"
 #include "gui/qt_prompter.h"
 #include "gui/test_browser_dialog.h"
+#include "library_stores/library_filing_store.h"
 #include "platform/auto_exporter.h"
 #include "platform/platform_device_stack.h"
 #include "platform/qt_serial_backend.h"
@@ -87,14 +88,16 @@ int main(int argc, char** argv) {
   // Saves, downloads and runs are followed by the automatic export; so is
   // a record opened alone, and "Export" runs it forced.
   kova::AutoExporter exporter(settings, prompter);
-  ctx.exporter = &exporter;
+  // Every record saved or downloaded also goes into the record library.
+  auto filing = kova::FilingInLibrary(&exporter, store);
+  ctx.exporter = filing.get();
   ctx.auto_export = [&exporter](kova::TestRecord& rec, bool force) {
     return exporter.Export(rec, force);
   };
   ctx.workbook_export = kova::WorkbookExportKind(settings);
   kova::MainWindow window(ctx);
   device.SetTitleWindow(&window);
-  kova::DeviceCommands::Install(window, device, prompter, info, &exporter);
+  kova::DeviceCommands::Install(window, device, prompter, info, filing.get());
   window.show();
   for (const std::string& path : open_paths) window.OpenDocument(path);
   return QApplication::exec();

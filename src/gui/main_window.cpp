@@ -32,6 +32,7 @@
 #include "app/chosen_exports.h"
 #include "app/setup_model.h"
 #include "gui/assess/assessment_menu.h"
+#include "gui/library/library_command.h"
 #include "gui/qt_text.h"
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
@@ -93,6 +94,8 @@ void MainWindow::BuildMenus() {
   file_menu_->addSeparator();
   file_menu_->addMenu(plan_menu_);
   file_menu_->addMenu(utilities_menu_);
+  AddLibraryCommand(utilities_menu_, this, *ctx_.store,
+                    [this](const std::string& path) { OpenDocument(path); });
   file_menu_->addSeparator();
   application_separator_ = file_menu_->addSeparator();
   recent_menu_ = file_menu_->addMenu(QStringLiteral("Recent Files"));

@@ -1,0 +1,313 @@
+// kova library ...: the record library, every test of every CT over the
+// years, on this PC or a team's server.
+
+#include <CLI/CLI.hpp>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "app/library_settings.h"
+#include "base/codepage.h"
+#include "base/format.h"
+#include "cli/cli_context.h"
+#include "library/history_table.h"
+#include "library/library_import.h"
+#include "library/store_messages.h"
+#include "library_stores/open_library.h"
+
+namespace kova {
+namespace {
+
+struct LibraryOptions {
+  std::string location;
+  bool json = false;
+};
+
+std::unique_ptr<SqlRecordStore> Open(CliContext& ctx, const LibraryOptions& o) {
+  const std::string location =
+      ChooseLibraryLocation(o.location, LoadLibrarySettings(*ctx.store).location);
+  StoreOutcome outcome;
+  auto store = OpenLibrary(location, outcome);
+  if (!store) {
+    PrintError(StoreOutcomeText(outcome));
+    ctx.exit_code = 1;
+  }
+  return store;
+}
+
+bool Check(CliContext& ctx, const StoreOutcome& outcome) {
+  if (outcome.ok()) return true;
+  PrintError(StoreOutcomeText(outcome));
+  ctx.exit_code = 1;
+  return false;
+}
+
+void Print(const JsonValue& v) { std::cout << v.Dump(2) << '\n'; }
+
+std::string Utf8(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
+
+JsonValue CtJson(const CtInfo& ct) {
+  JsonValue o = JsonValue::Object();
+  o.Set("manufacturer", JsonValue::String(Utf8(ct.manufacturer)));
+  o.Set("serialnumber", JsonValue::String(Utf8(ct.serialnumber)));
+  o.Set("station", JsonValue::String(Utf8(ct.station)));
+  o.Set("circuit", JsonValue::String(Utf8(ct.circuit)));
+  o.Set("model", JsonValue::String(Utf8(ct.model)));
+  o.Set("last_test_date", JsonValue::String(ct.last_test_date));
+  o.Set("records", JsonValue::Integer(ct.records));
+  return o;
+}
+
+// Ctrl+C during an import stops it after the file at hand: the handler
+// only sets a flag (all a handler may do); the import's progress call turns
+// it into a cancel.
+volatile std::sig_atomic_t g_interrupted = 0;
+extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+
+void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::string>& paths) {
+  auto store = Open(ctx, o);
+  if (!store) return;
+  CancelToken cancel;
+  g_interrupted = 0;
+  auto previous = std::signal(SIGINT, OnInterrupt);
+  RecordDefaults defaults;
+  const ImportSummary s =
+      ImportRecordFiles(*store, paths, defaults, &cancel, [&cancel](size_t, size_t) {
+        if (g_interrupted) cancel.Cancel();
+      });
+  std::signal(SIGINT, previous);
+  for (const ImportProblem& p : s.problems) PrintError(p.path + ": " + p.reason);
+  if (o.json) {
+    JsonValue out = JsonValue::Object();
+    out.Set("added", JsonValue::Integer(s.added));
+    out.Set("new_paths", JsonValue::Integer(s.new_paths));
+    out.Set("unchanged", JsonValue::Integer(s.unchanged));
+    JsonValue problems = JsonValue::Array();
+    for (const ImportProblem& p : s.problems) {
+      JsonValue q = JsonValue::Object();
+      q.Set("file", JsonValue::String(SystemNameToUtf8(p.path)));
+      q.Set("reason", JsonValue::String(p.reason));
+      problems.Push(std::move(q));
+    }
+    out.Set("problems", std::move(problems));
+    out.Set("cancelled", JsonValue::Bool(s.cancelled));
+    Print(out);
+  } else {
+    std::cout << Format("Added %lld, found at a new path %lld, unchanged %lld, not readable %zu\n",
+                        static_cast<long long>(s.added), static_cast<long long>(s.new_paths),
+                        static_cast<long long>(s.unchanged), s.problems.size());
+  }
+  if (s.cancelled) {
+    PrintError("Import cancelled");
+    ctx.exit_code = 1;
+  }
+  Check(ctx, s.store);
+}
+
+void RunPrune(CliContext& ctx, const LibraryOptions& o) {
+  auto store = Open(ctx, o);
+  if (!store) return;
+  int64_t removed = 0;
+  // A file that cannot be looked at (a share offline) is kept: only a
+  // definite "not there" drops it.
+  auto exists = [](const std::string& p) {
+    std::error_code ec;
+    return std::filesystem::exists(p, ec) || ec;
+  };
+  if (!Check(ctx, store->Prune(exists, removed))) return;
+  if (o.json) {
+    JsonValue out = JsonValue::Object();
+    out.Set("removed_files", JsonValue::Integer(removed));
+    Print(out);
+  } else {
+    std::cout << "Removed " << removed << " files that are gone\n";
+  }
+}
+
+void RunStats(CliContext& ctx, const LibraryOptions& o) {
+  auto store = Open(ctx, o);
+  if (!store) return;
+  LibraryStats st;
+  if (!Check(ctx, store->Stats(st))) return;
+  if (o.json) {
+    JsonValue out = JsonValue::Object();
+    out.Set("cts", JsonValue::Integer(st.cts));
+    out.Set("records", JsonValue::Integer(st.records));
+    out.Set("files", JsonValue::Integer(st.files));
+    out.Set("tests", JsonValue::Integer(st.tests));
+    out.Set("first_test_date", JsonValue::String(st.first_test_date));
+    out.Set("last_test_date", JsonValue::String(st.last_test_date));
+    Print(out);
+  } else {
+    std::cout << "CTs: " << st.cts << "\nRecords: " << st.records << "\nFiles: " << st.files
+              << "\nTap tests: " << st.tests << "\nFirst test: " << st.first_test_date
+              << "\nLast test: " << st.last_test_date << '\n';
+  }
+}
+
+void RunCts(CliContext& ctx, const LibraryOptions& o, const std::string& search, int limit) {
+  auto store = Open(ctx, o);
+  if (!store) return;
+  std::vector<CtInfo> cts;
+  if (!Check(ctx, store->SearchCts(Utf8ToCp1252(search), limit, cts))) return;
+  if (o.json) {
+    JsonValue out = JsonValue::Array();
+    for (const CtInfo& ct : cts) out.Push(CtJson(ct));
+    Print(out);
+    return;
+  }
+  for (const CtInfo& ct : cts)
+    std::cout << Utf8(Format("%-20s %-20s %-20s %-20s %3lld  %s\n", ct.serialnumber.c_str(),
+                             ct.manufacturer.c_str(), ct.station.c_str(), ct.circuit.c_str(),
+                             static_cast<long long>(ct.records),
+                             ct.last_test_date.substr(0, 10).c_str()));
+}
+
+struct HistoryOptions {
+  std::string serial, tap, manufacturer;
+  bool csv = false;
+};
+
+void RunHistory(CliContext& ctx, const LibraryOptions& o, const HistoryOptions& h) {
+  auto store = Open(ctx, o);
+  if (!store) return;
+  std::vector<CtInfo> cts;
+  if (!Check(ctx, store->FindCtsBySerial(Utf8ToCp1252(h.serial), cts))) return;
+  if (!h.manufacturer.empty()) {
+    const std::string want = NormalizeIdentityText(Utf8ToCp1252(h.manufacturer));
+    std::vector<CtInfo> kept;
+    for (const CtInfo& ct : cts)
+      if (NormalizeIdentityText(ct.manufacturer) == want) kept.push_back(ct);
+    cts.swap(kept);
+  }
+  if (cts.empty()) {
+    PrintError("No CT with serial number \"" + h.serial + "\" in the library");
+    ctx.exit_code = 1;
+    return;
+  }
+  if (cts.size() > 1) {
+    PrintError("Several manufacturers use serial number \"" + h.serial +
+               "\": choose one with --manufacturer");
+    for (const CtInfo& ct : cts) PrintError("  " + Utf8(ct.manufacturer));
+    ctx.exit_code = 1;
+    return;
+  }
+  std::vector<std::string> taps;
+  if (h.tap.empty()) {
+    if (!Check(ctx, store->CtTaps(cts[0].key, taps))) return;
+  } else {
+    taps.push_back(Utf8ToCp1252(h.tap));
+  }
+  const TrendBands bands = LoadLibrarySettings(*ctx.store).bands;
+  std::vector<HistoryEntry> all;
+  for (const std::string& tap : taps) {
+    std::vector<TestRow> rows;
+    if (!Check(ctx, store->History(cts[0].key, tap, rows))) return;
+    auto history = BuildHistory(rows, bands);
+    all.insert(all.end(), history.begin(), history.end());
+  }
+  if (all.empty()) {
+    PrintError("No test of tap " + h.tap + " for this CT");
+    ctx.exit_code = 1;
+    return;
+  }
+  if (h.csv) {
+    std::cout << HistoryCsv(all);
+  } else if (o.json) {
+    JsonValue out = CtJson(cts[0]);
+    out.Set("tests", HistoryJson(all));
+    Print(out);
+  } else {
+    std::cout << Utf8(cts[0].manufacturer + " " + cts[0].serialnumber + ", " + cts[0].station +
+                      ", " + cts[0].circuit)
+              << '\n';
+    const auto& columns = HistoryColumns();
+    for (size_t i = 0; i + 1 < columns.size(); ++i)
+      std::cout << Utf8(Format("%-15s", columns[i].c_str()));
+    std::cout << Utf8(columns.back()) << '\n';
+    for (const HistoryEntry& e : all) {
+      const auto cells = HistoryCells(e);
+      for (size_t i = 0; i + 1 < cells.size(); ++i)
+        std::cout << Utf8(Format("%-15s", cells[i].text.c_str()));
+      std::cout << SystemNameToUtf8(cells.back().text) << '\n';
+    }
+  }
+}
+
+void RunBaseline(CliContext& ctx, const LibraryOptions& o, const std::string& file) {
+  auto store = Open(ctx, o);
+  if (!store) return;
+  std::string hash, why;
+  if (!RecordFileHash(file, hash, why)) {
+    PrintError(file + ": " + why);
+    ctx.exit_code = 1;
+    return;
+  }
+  bool found = false;
+  if (!Check(ctx, store->SetBaseline(hash, found))) return;
+  if (!found) {
+    PrintError(file + ": not in the library; add it first with \"kova library add\"");
+    ctx.exit_code = 1;
+    return;
+  }
+  std::cout << "Baseline: " << file << '\n';
+}
+
+}  // namespace
+
+void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
+  CLI::App* lib =
+      app.add_subcommand("library", "The record library: every CT's tests over the years");
+  lib->require_subcommand(1);
+  auto o = std::make_shared<LibraryOptions>();
+  // Every command takes the library's location and, but baseline, --json.
+  auto common = [o](CLI::App* cmd, bool json) {
+    cmd->add_option("--library", o->location,
+                    "A SQLite file or a postgresql:// URI (default: the setting, else the file "
+                    "in the user's data folder)");
+    if (json) cmd->add_flag("--json", o->json, "Print JSON");
+  };
+
+  auto paths = std::make_shared<std::vector<std::string>>();
+  CLI::App* add = lib->add_subcommand("add", "Add record files; folders are searched recursively");
+  add->add_option("PATH", *paths, "Record files and folders")->required();
+  common(add, true);
+  add->callback([&ctx, o, paths] { RunAdd(ctx, *o, *paths); });
+
+  CLI::App* prune = lib->add_subcommand("prune", "Drop files that are gone from the library");
+  common(prune, true);
+  prune->callback([&ctx, o] { RunPrune(ctx, *o); });
+
+  CLI::App* stats = lib->add_subcommand("stats", "Count the library's CTs, records and tests");
+  common(stats, true);
+  stats->callback([&ctx, o] { RunStats(ctx, *o); });
+
+  auto search = std::make_shared<std::string>();
+  auto limit = std::make_shared<int>(1000);
+  CLI::App* cts = lib->add_subcommand("cts", "List CTs");
+  cts->add_option("--search", *search,
+                  "Text in the serial number, station, circuit or manufacturer");
+  cts->add_option("--limit", *limit, "At most this many CTs")->check(CLI::PositiveNumber);
+  common(cts, true);
+  cts->callback([&ctx, o, search, limit] { RunCts(ctx, *o, *search, *limit); });
+
+  auto h = std::make_shared<HistoryOptions>();
+  CLI::App* history = lib->add_subcommand("history", "One CT's tests with their changes flagged");
+  history->add_option("SERIAL", h->serial, "Serial number")->required();
+  history->add_option("--tap", h->tap, "Tap name, e.g. X1-X5 (default: every tap)");
+  history->add_option("--manufacturer", h->manufacturer,
+                      "Manufacturer, when several use the serial number");
+  common(history, true);
+  history->add_flag("--csv", h->csv, "Print CSV for a spreadsheet");
+  history->callback([&ctx, o, h] { RunHistory(ctx, *o, *h); });
+
+  auto file = std::make_shared<std::string>();
+  CLI::App* baseline = lib->add_subcommand(
+      "baseline", "Compare the CT's tests with this record instead of its first");
+  baseline->add_option("FILE", *file, "A record file in the library")->required();
+  common(baseline, false);
+  baseline->callback([&ctx, o, file] { RunBaseline(ctx, *o, *file); });
+}
+
+}  // namespace kova

@@ -1,0 +1,49 @@
+#include "gui/library/library_command.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+
+#include "app/library_settings.h"
+#include "base/codepage.h"
+#include "gui/library/library_window.h"
+#include "library/store_messages.h"
+#include "library_stores/open_library.h"
+
+namespace kova {
+
+QWidget* OpenLibraryWindow(QWidget* owner, const SettingsStore& settings,
+                           std::function<void(const std::string&)> open_record,
+                           const std::string& location) {
+  const LibrarySettings ls = LoadLibrarySettings(settings);
+  const std::string where = ChooseLibraryLocation(location, ls.location);
+  StoreOutcome outcome;
+  auto store = OpenLibrary(where, outcome);
+  if (!store) {
+    QMessageBox::warning(owner, QStringLiteral("Library"),
+                         QString::fromStdString(Cp1252ToUtf8(StoreOutcomeText(outcome))));
+    return nullptr;
+  }
+  auto* window =
+      new LibraryWindow(std::move(store), where, ls.bands, std::move(open_record), owner);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+  return window;
+}
+
+void AddLibraryCommand(QMenu* menu, QWidget* owner, const SettingsStore& settings,
+                       std::function<void(const std::string&)> open_record) {
+  auto* action = menu->addAction(QStringLiteral("Library..."));
+  auto window = std::make_shared<QPointer<QWidget>>();
+  QObject::connect(action, &QAction::triggered, owner, [=, &settings] {
+    if (*window) {
+      (*window)->raise();
+      (*window)->activateWindow();
+      return;
+    }
+    *window = OpenLibraryWindow(owner, settings, open_record);
+  });
+}
+
+}  // namespace kova

@@ -1,0 +1,26 @@
+#pragma once
+// The "Library..." command of the main window: opens the Library window on
+// the library the settings name.
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "app/settings_store.h"
+
+class QMenu;
+
+namespace kova {
+
+// Adds the command to `menu`; `open_record` opens a record file as a
+// document. The window is one per main window, kept while it is open.
+void AddLibraryCommand(QMenu* menu, QWidget* owner, const SettingsStore& settings,
+                       std::function<void(const std::string&)> open_record);
+
+// Opens the window (null with a message box when the library cannot be
+// opened). `location` empty: the settings' library.
+QWidget* OpenLibraryWindow(QWidget* owner, const SettingsStore& settings,
+                           std::function<void(const std::string&)> open_record,
+                           const std::string& location = "");
+
+}  // namespace kova

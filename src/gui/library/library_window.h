@@ -1,0 +1,69 @@
+#pragma once
+// The Library window: search the CTs, pick one and a tap, read its history
+// with the changes coloured by their flags, open a record (double-click),
+// overlay the excitation curves of up to six dates, and see the trend plot.
+// A folder import runs on a worker thread behind a progress bar with Cancel.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/history.h"
+#include "library/record_store.h"
+
+class QLineEdit;
+class QTableWidget;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace kova {
+
+class SurfaceView;
+
+class LibraryWindow : public QWidget {
+  Q_OBJECT
+ public:
+  using RecordOpener = std::function<void(const std::string& path)>;
+  // `location` is what the store was opened from (for a folder import's
+  // own connection on the worker thread).
+  LibraryWindow(std::unique_ptr<RecordStore> store, std::string location, TrendBands bands,
+                RecordOpener open_record, QWidget* parent = nullptr);
+  ~LibraryWindow() override;
+
+  // For tests and the command's keyboard flow.
+  void Search(const QString& text);
+  void ChooseCt(int row);
+  void ChooseTap(const QString& tap);
+  QTableWidget* CtTable() const { return cts_; }
+  QTableWidget* HistoryTable() const { return history_table_; }
+  const std::vector<HistoryEntry>& History() const { return history_; }
+  // Imports `folder` with the progress bar; returns when done or cancelled.
+  void ImportFolder(const std::string& folder);
+  // The trend plot and the overlay on one A4 page; false when not written.
+  bool SavePdf(const QString& path);
+
+ private:
+  void ShowHistory();
+  void UpdateOverlay();
+  void ChooseFolderAndImport();
+  std::vector<TestRow> OverlaidTests() const;
+
+  std::unique_ptr<RecordStore> store_;
+  std::string location_;
+  TrendBands bands_;
+  RecordOpener open_record_;
+  std::vector<CtInfo> ct_list_;
+  std::vector<HistoryEntry> history_;
+  QLineEdit* search_ = nullptr;
+  QTableWidget* cts_ = nullptr;
+  QComboBox* taps_ = nullptr;
+  QTableWidget* history_table_ = nullptr;
+  SurfaceView* overlay_ = nullptr;
+  SurfaceView* trend_ = nullptr;
+  QLabel* status_ = nullptr;
+};
+
+}  // namespace kova

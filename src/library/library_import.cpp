@@ -1,0 +1,157 @@
+#include "library/library_import.h"
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#include "analysis/read_record.h"
+#include "base/file_io.h"
+#include "library/content_hash.h"
+#include "library/record_entry.h"
+
+namespace kova {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr size_t kMaxRecordFileBytes = 16u * 1024 * 1024;
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return s;
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string AbsolutePath(const fs::path& p) {
+  std::error_code ec;
+  fs::path abs = fs::absolute(p, ec);
+  return (ec ? p : abs).lexically_normal().string();
+}
+
+bool FileStamp(const std::string& path, int64_t& size, int64_t& mtime) {
+  std::error_code ec;
+  const auto bytes = fs::file_size(path, ec);
+  if (ec) return false;
+  const auto time = fs::last_write_time(path, ec);
+  if (ec) return false;
+  size = static_cast<int64_t>(bytes);
+  mtime = std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+  return true;
+}
+
+}  // namespace
+
+bool IsRecordFileName(const std::string& name) {
+  const std::string lower = Lower(name);
+  return EndsWith(lower, ".test") || EndsWith(lower, ".tst-kova7k");
+}
+
+std::vector<std::string> CollectRecordFiles(const std::vector<std::string>& paths,
+                                            std::vector<ImportProblem>& problems) {
+  std::vector<std::string> files;
+  for (const std::string& given : paths) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(given, ec);
+    if (ec || !fs::exists(st)) {
+      problems.push_back({given, "no such file"});
+    } else if (fs::is_directory(st)) {
+      // Folder links are not followed: a link back up would never end.
+      fs::recursive_directory_iterator it(given, fs::directory_options::skip_permission_denied, ec),
+          end;
+      if (ec) problems.push_back({given, ec.message()});
+      for (; !ec && it != end; it.increment(ec)) {
+        std::error_code fec;
+        if (it->is_regular_file(fec) && IsRecordFileName(it->path().filename().string()))
+          files.push_back(AbsolutePath(it->path()));
+      }
+      if (ec) problems.push_back({given, ec.message()});
+    } else {
+      files.push_back(AbsolutePath(given));
+    }
+  }
+  return files;
+}
+
+bool RecordFileHash(const std::string& path, std::string& hash, std::string& why) {
+  std::vector<uint8_t> bytes;
+  FileProblem problem = FileProblem::kNone;
+  if (!ReadFileBytes(path, bytes, kMaxRecordFileBytes, &problem)) {
+    why = FileProblemText(problem);
+    return false;
+  }
+  hash = Sha256Hex(bytes.data(), bytes.size());
+  return true;
+}
+
+StoreOutcome AddRecordFile(RecordStore& store, const std::string& path,
+                           const RecordDefaults& defaults, AddResult& result, std::string& why,
+                           bool check_known) {
+  why.clear();
+  RecordEntry entry;
+  entry.identity.path = path;
+  if (!FileStamp(path, entry.identity.size, entry.identity.mtime)) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    why = FileProblemText(!fs::exists(st)        ? FileProblem::kMissing
+                          : fs::is_directory(st) ? FileProblem::kFolder
+                                                 : FileProblem::kNotRegular);
+    return {};
+  }
+  if (check_known) {
+    bool known = false;
+    StoreOutcome looked = store.IsKnownFile(path, entry.identity.size, entry.identity.mtime, known);
+    if (!looked.ok()) return looked;
+    if (known) {
+      result = AddResult::kUnchanged;
+      return {};
+    }
+  }
+  std::vector<uint8_t> bytes;
+  FileProblem problem = FileProblem::kNone;
+  if (!ReadFileBytes(path, bytes, kMaxRecordFileBytes, &problem)) {
+    why = FileProblemText(problem);
+    return {};
+  }
+  auto rec = std::make_unique<TestRecord>();
+  RecordDefaults month_first = defaults;
+  month_first.dateformat = 0;  // the library sorts by the instrument's own order
+  if (!ReadRecordFileBytes(*rec, bytes.data(), bytes.size(), path, month_first)) {
+    why = "not a record file";
+    return {};
+  }
+  entry.identity.content_hash = Sha256Hex(bytes.data(), bytes.size());
+  EntryFromRecord(*rec, entry);
+  return store.AddRecord(entry, result);
+}
+
+ImportSummary ImportRecordFiles(RecordStore& store, const std::vector<std::string>& paths,
+                                const RecordDefaults& defaults, const CancelToken* cancel,
+                                const ImportProgress& progress) {
+  ImportSummary summary;
+  const std::vector<std::string> files = CollectRecordFiles(paths, summary.problems);
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (cancel && cancel->IsCancelled()) {
+      summary.cancelled = true;
+      break;
+    }
+    AddResult result = AddResult::kUnchanged;
+    std::string why;
+    summary.store = AddRecordFile(store, files[i], defaults, result, why);
+    if (!summary.store.ok()) break;
+    if (!why.empty())
+      summary.problems.push_back({files[i], why});
+    else if (result == AddResult::kAdded)
+      ++summary.added;
+    else if (result == AddResult::kNewPath)
+      ++summary.new_paths;
+    else
+      ++summary.unchanged;
+    if (progress) progress(i + 1, files.size());
+  }
+  return summary;
+}
+
+}  // namespace kova

@@ -1,0 +1,72 @@
+#pragma once
+// What the record library keeps: the CT a record belongs to, the record file
+// it came from, and one row per tested tap. Texts are Windows-1252 bytes like
+// everywhere in the program; the stores convert at their edge.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kova {
+
+// One point of an excitation curve, for comparing curves across tests.
+struct CurvePoint {
+  double amps = 0;
+  double volts = 0;
+};
+
+// A CT is its manufacturer and serial number, compared without letter case
+// and surrounding spaces; station, circuit and model are as last seen.
+struct CtInfo {
+  std::string key;  // CtKey(manufacturer, serialnumber)
+  std::string manufacturer, serialnumber, station, circuit, model;
+  std::string last_test_date;  // "YYYY-MM-DD hh:mm:ss"
+  int64_t records = 0;         // filled by searches
+};
+
+// A record file as the library knows it.
+struct RecordIdentity {
+  std::string content_hash;  // hex SHA-256 of the file's bytes
+  std::string path;
+  int64_t size = 0;
+  int64_t mtime = 0;  // seconds since the epoch
+};
+
+// One tested tap of one record.
+struct TestRow {
+  std::string content_hash;  // the record it belongs to
+  std::string path;          // where that record was last seen
+  int tap_index = 0;         // position in the record
+  std::string tap;           // "X1-X5", ...
+  std::string test_date;     // "YYYY-MM-DD hh:mm:ss"
+  double knee10_v = 0, knee10_i = 0, knee30_v = 0, knee30_i = 0, knee45_v = 0, knee45_i = 0;
+  int kneetype = 1;            // 1 IEEE 30, 2 IEEE 45, 3 IEC 10/50
+  double nameplate_ratio = 0;  // 0 when the record gives none
+  bool has_ratio = false;
+  double measured_ratio = 0;
+  double ratio_error = 0;  // percent against the nameplate
+  bool has_phase = false;
+  double phase = 0;
+  bool has_resistance = false;
+  double winding_res = 0;  // ohms, as measured
+  double rct75 = 0;        // ohms at 75 degC
+  std::string pass_fail;   // "PASS", "FAIL" or empty
+  std::string ct_class;
+  bool baseline = false;  // the user marked this record as the CT's baseline
+  std::vector<CurvePoint> curve;
+};
+
+// Everything one record file adds to the library.
+struct RecordEntry {
+  RecordIdentity identity;
+  CtInfo ct;
+  std::string test_date;
+  std::vector<TestRow> tests;
+};
+
+// Upper case, surrounding spaces removed: how the library compares
+// manufacturers and serial numbers.
+std::string NormalizeIdentityText(const std::string& text);
+std::string CtKey(const std::string& manufacturer, const std::string& serialnumber);
+
+}  // namespace kova

@@ -1,0 +1,68 @@
+#pragma once
+// The record library's storage: SQLite on this PC or a team's PostgreSQL
+// server, one schema. Every operation returns a typed outcome; nothing
+// throws.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "library/library_model.h"
+
+namespace kova {
+
+enum class StoreStatus {
+  kOk,
+  kReadOnly,     // the library may only be read by this user or file
+  kNewerSchema,  // made by a newer program: left alone
+  kFailed,       // the database said no; detail has its words
+};
+
+struct StoreOutcome {
+  StoreStatus status = StoreStatus::kOk;
+  std::string detail;
+  bool ok() const { return status == StoreStatus::kOk; }
+};
+
+// What adding one record file did.
+enum class AddResult {
+  kAdded,      // a record the library did not have
+  kNewPath,    // known content at a new path: a moved or copied file
+  kUnchanged,  // the same file again
+};
+
+struct LibraryStats {
+  int64_t cts = 0, records = 0, files = 0, tests = 0;
+  std::string first_test_date, last_test_date;
+};
+
+class RecordStore {
+ public:
+  virtual ~RecordStore() = default;
+  // True when `path` is in the library with this size and file time, so it
+  // need not be read again.
+  virtual StoreOutcome IsKnownFile(const std::string& path, int64_t size, int64_t mtime,
+                                   bool& known) = 0;
+  virtual StoreOutcome AddRecord(const RecordEntry& entry, AddResult& result) = 0;
+  // Drops files for which `exists` says false, then the records and CTs
+  // no file refers to any more.
+  virtual StoreOutcome Prune(const std::function<bool(const std::string&)>& exists,
+                             int64_t& removed_files) = 0;
+  virtual StoreOutcome Stats(LibraryStats& out) = 0;
+  // CTs whose serial number, station, circuit or manufacturer contains
+  // `text` (letter case ignored); all of them for an empty text.
+  virtual StoreOutcome SearchCts(const std::string& text, int limit, std::vector<CtInfo>& out) = 0;
+  // CTs with this serial number (letter case and surrounding spaces ignored).
+  virtual StoreOutcome FindCtsBySerial(const std::string& serial, std::vector<CtInfo>& out) = 0;
+  // The taps a CT was tested at.
+  virtual StoreOutcome CtTaps(const std::string& ct_key, std::vector<std::string>& out) = 0;
+  // Every test of one CT at one tap, in date order.
+  virtual StoreOutcome History(const std::string& ct_key, const std::string& tap,
+                               std::vector<TestRow>& out) = 0;
+  // Marks the record with this content as its CT's baseline; `found` false
+  // when the library does not have it.
+  virtual StoreOutcome SetBaseline(const std::string& content_hash, bool& found) = 0;
+};
+
+}  // namespace kova

@@ -1,0 +1,399 @@
+#include "library/sql_record_store.h"
+
+#include "base/codepage.h"
+#include "library/curve_text.h"
+
+namespace kova {
+namespace {
+
+// Texts are Windows-1252 in the program and UTF-8 in the database, which
+// PostgreSQL checks.
+SqlValue Text(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
+std::string FromDb(const SqlValue& v) { return Utf8ToCp1252(SqlText(v)); }
+
+std::string SearchField(const CtInfo& ct) {
+  return NormalizeIdentityText(ct.serialnumber) + '\x1f' + NormalizeIdentityText(ct.station) +
+         '\x1f' + NormalizeIdentityText(ct.circuit) + '\x1f' +
+         NormalizeIdentityText(ct.manufacturer);
+}
+
+std::string LikePattern(const std::string& text) {
+  std::string out = "%";
+  for (char c : NormalizeIdentityText(text)) {
+    if (c == '%' || c == '_' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "%";
+}
+
+const char* kCtColumns =
+    "c.ct_key, c.manufacturer, c.serialnumber, c.station, c.circuit, c.model, c.last_test_date";
+
+CtInfo CtFromRow(const SqlRow& r) {
+  CtInfo ct;
+  ct.key = FromDb(r[0]);
+  ct.manufacturer = FromDb(r[1]);
+  ct.serialnumber = FromDb(r[2]);
+  ct.station = FromDb(r[3]);
+  ct.circuit = FromDb(r[4]);
+  ct.model = FromDb(r[5]);
+  ct.last_test_date = SqlText(r[6]);
+  if (r.size() > 7) ct.records = SqlInt(r[7]);
+  return ct;
+}
+
+std::string TablesSql(SqlDialect dialect, bool with_baseline) {
+  const std::string id =
+      dialect == SqlDialect::kSqlite ? "id INTEGER PRIMARY KEY" : "id BIGSERIAL PRIMARY KEY";
+  return "CREATE TABLE cts (" + id +
+         ", ct_key TEXT NOT NULL UNIQUE, serial_key TEXT NOT NULL, search_text TEXT NOT NULL,"
+         " manufacturer TEXT NOT NULL, serialnumber TEXT NOT NULL, station TEXT NOT NULL,"
+         " circuit TEXT NOT NULL, model TEXT NOT NULL, last_test_date TEXT NOT NULL);"
+         "CREATE INDEX cts_serial ON cts(serial_key);"
+         "CREATE TABLE records (" +
+         id +
+         ", content_hash TEXT NOT NULL UNIQUE, ct_id BIGINT NOT NULL REFERENCES cts(id),"
+         " test_date TEXT NOT NULL" +
+         (with_baseline ? ", baseline INTEGER NOT NULL DEFAULT 0" : "") +
+         ");"
+         "CREATE INDEX records_ct ON records(ct_id, test_date);"
+         "CREATE TABLE files (path TEXT PRIMARY KEY, size BIGINT NOT NULL, mtime BIGINT NOT NULL,"
+         " record_id BIGINT NOT NULL REFERENCES records(id));"
+         "CREATE INDEX files_record ON files(record_id);"
+         "CREATE TABLE tests (record_id BIGINT NOT NULL REFERENCES records(id),"
+         " tap_index INTEGER NOT NULL, tap TEXT NOT NULL, kneetype INTEGER NOT NULL,"
+         " knee10_v DOUBLE PRECISION, knee10_i DOUBLE PRECISION, knee30_v DOUBLE PRECISION,"
+         " knee30_i DOUBLE PRECISION, knee45_v DOUBLE PRECISION, knee45_i DOUBLE PRECISION,"
+         " nameplate_ratio DOUBLE PRECISION, has_ratio INTEGER NOT NULL,"
+         " measured_ratio DOUBLE PRECISION, ratio_error DOUBLE PRECISION,"
+         " has_phase INTEGER NOT NULL, phase DOUBLE PRECISION, has_resistance INTEGER NOT NULL,"
+         " winding_res DOUBLE PRECISION, rct75 DOUBLE PRECISION, pass_fail TEXT NOT NULL,"
+         " ct_class TEXT NOT NULL, curve TEXT NOT NULL, PRIMARY KEY (record_id, tap_index));";
+}
+
+// Splits a script of statements without literals containing ';'.
+std::vector<std::string> Statements(const std::string& script) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (size_t i = 0; i <= script.size(); ++i)
+    if (i == script.size() || script[i] == ';') {
+      if (i > start) out.push_back(script.substr(start, i - start));
+      start = i + 1;
+    }
+  return out;
+}
+
+const char* kTestColumns =
+    "t.tap_index, t.tap, t.kneetype, t.knee10_v, t.knee10_i, t.knee30_v, t.knee30_i, t.knee45_v,"
+    " t.knee45_i, t.nameplate_ratio, t.has_ratio, t.measured_ratio, t.ratio_error, t.has_phase,"
+    " t.phase, t.has_resistance, t.winding_res, t.rct75, t.pass_fail, t.ct_class, t.curve,"
+    " r.content_hash, r.test_date, r.baseline,"
+    " (SELECT MIN(f.path) FROM files f WHERE f.record_id = r.id)";
+
+TestRow TestFromRow(const SqlRow& r) {
+  TestRow t;
+  t.tap_index = static_cast<int>(SqlInt(r[0]));
+  t.tap = FromDb(r[1]);
+  t.kneetype = static_cast<int>(SqlInt(r[2]));
+  t.knee10_v = SqlDouble(r[3]), t.knee10_i = SqlDouble(r[4]);
+  t.knee30_v = SqlDouble(r[5]), t.knee30_i = SqlDouble(r[6]);
+  t.knee45_v = SqlDouble(r[7]), t.knee45_i = SqlDouble(r[8]);
+  t.nameplate_ratio = SqlDouble(r[9]);
+  t.has_ratio = SqlInt(r[10]) != 0;
+  t.measured_ratio = SqlDouble(r[11]);
+  t.ratio_error = SqlDouble(r[12]);
+  t.has_phase = SqlInt(r[13]) != 0;
+  t.phase = SqlDouble(r[14]);
+  t.has_resistance = SqlInt(r[15]) != 0;
+  t.winding_res = SqlDouble(r[16]);
+  t.rct75 = SqlDouble(r[17]);
+  t.pass_fail = FromDb(r[18]);
+  t.ct_class = FromDb(r[19]);
+  CurveFromText(SqlText(r[20]), t.curve);  // a curve we cannot read compares as missing
+  t.content_hash = SqlText(r[21]);
+  t.test_date = SqlText(r[22]);
+  t.baseline = SqlInt(r[23]) != 0;
+  t.path = SqlText(r[24]);
+  return t;
+}
+
+}  // namespace
+
+SqlRecordStore::SqlRecordStore(std::unique_ptr<SqlConnection> connection)
+    : db_(std::move(connection)) {}
+
+bool SqlRecordStore::Exec(const std::string& sql, const std::vector<SqlValue>& params,
+                          std::vector<SqlRow>* rows) {
+  return db_->Exec(sql, params, rows);
+}
+
+StoreOutcome SqlRecordStore::Failure(const std::string& what) {
+  StoreOutcome out;
+  out.status =
+      db_->LastError() == SqlError::kReadOnly ? StoreStatus::kReadOnly : StoreStatus::kFailed;
+  out.detail = what + ": " + db_->LastErrorText();
+  return out;
+}
+
+StoreOutcome SqlRecordStore::InWriteTransaction(const std::function<bool()>& work,
+                                                const std::string& what) {
+  const char* begin = db_->Dialect() == SqlDialect::kSqlite ? "BEGIN IMMEDIATE" : "BEGIN";
+  // Busy databases and deadlocks between importers are retried; the
+  // SQLite adapter already waits for a busy file.
+  for (int attempt = 0;; ++attempt) {
+    if (Exec(begin) && work() && Exec("COMMIT")) return {};
+    StoreOutcome failed = Failure(what);
+    const bool retry = db_->LastError() == SqlError::kRetry && attempt < 20;
+    Exec("ROLLBACK");
+    if (!retry) return failed;
+  }
+}
+
+bool SqlRecordStore::CreateSchema() {
+  for (const std::string& s : Statements(TablesSql(db_->Dialect(), true)))
+    if (!Exec(s)) return false;
+  return Exec("INSERT INTO library_meta(name, value) VALUES('schema_version', ?)",
+              {std::to_string(kLibrarySchemaVersion)});
+}
+
+bool SqlRecordStore::MigrateFrom(int version) {
+  if (version < 2 && !Exec("ALTER TABLE records ADD COLUMN baseline INTEGER NOT NULL DEFAULT 0"))
+    return false;
+  return Exec("UPDATE library_meta SET value = ? WHERE name = 'schema_version'",
+              {std::to_string(kLibrarySchemaVersion)});
+}
+
+StoreOutcome SqlRecordStore::Open() {
+  if (db_->Dialect() == SqlDialect::kSqlite) {
+    // WAL: readers never wait for an importer; NORMAL sync is safe in WAL.
+    Exec("PRAGMA journal_mode=WAL");
+    Exec("PRAGMA synchronous=NORMAL");
+  }
+  std::vector<SqlRow> rows;
+  // A reader that may not write still opens a current library.
+  if (Exec("SELECT value FROM library_meta WHERE name = 'schema_version'", {}, &rows) &&
+      !rows.empty() && SqlInt(rows[0][0]) == kLibrarySchemaVersion)
+    return {};
+  int version = 0;
+  StoreOutcome out = InWriteTransaction(
+      [&] {
+        // Several programs may open an empty library at once: one creates.
+        if (db_->Dialect() == SqlDialect::kPostgres &&
+            !Exec("SELECT pg_advisory_xact_lock(734521)"))
+          return false;
+        if (!Exec("CREATE TABLE IF NOT EXISTS library_meta (name TEXT PRIMARY KEY,"
+                  " value TEXT NOT NULL)"))
+          return false;
+        rows.clear();
+        if (!Exec("SELECT value FROM library_meta WHERE name = 'schema_version'", {}, &rows))
+          return false;
+        version = rows.empty() ? 0 : static_cast<int>(SqlInt(rows[0][0]));
+        if (version > kLibrarySchemaVersion) return true;
+        if (version == 0) return CreateSchema();
+        return version == kLibrarySchemaVersion || MigrateFrom(version);
+      },
+      "Cannot prepare the library");
+  if (out.ok() && version > kLibrarySchemaVersion) {
+    out.status = StoreStatus::kNewerSchema;
+    out.detail = "The library was made by a newer version of the program (schema " +
+                 std::to_string(version) + ")";
+  }
+  return out;
+}
+
+StoreOutcome SqlRecordStore::IsKnownFile(const std::string& path, int64_t size, int64_t mtime,
+                                         bool& known) {
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT size, mtime FROM files WHERE path = ?", {path}, &rows))
+    return Failure("Cannot look up " + path);
+  known = !rows.empty() && SqlInt(rows[0][0]) == size && SqlInt(rows[0][1]) == mtime;
+  return {};
+}
+
+bool SqlRecordStore::AddRecordRows(const RecordEntry& e, AddResult& result) {
+  const CtInfo& ct = e.ct;
+  std::vector<SqlRow> rows;
+  if (!Exec("INSERT INTO cts(ct_key, serial_key, search_text, manufacturer, serialnumber, station,"
+            " circuit, model, last_test_date) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)"
+            " ON CONFLICT(ct_key) DO UPDATE SET manufacturer = excluded.manufacturer,"
+            " serialnumber = excluded.serialnumber, station = excluded.station,"
+            " circuit = excluded.circuit, model = excluded.model,"
+            " search_text = excluded.search_text, last_test_date = excluded.last_test_date"
+            " WHERE excluded.last_test_date >= cts.last_test_date",
+            {Text(ct.key), Text(NormalizeIdentityText(ct.serialnumber)), Text(SearchField(ct)),
+             Text(ct.manufacturer), Text(ct.serialnumber), Text(ct.station), Text(ct.circuit),
+             Text(ct.model), e.test_date}) ||
+      !Exec("SELECT id FROM cts WHERE ct_key = ?", {Text(ct.key)}, &rows) || rows.empty())
+    return false;
+  const int64_t ct_id = SqlInt(rows[0][0]);
+
+  rows.clear();
+  if (!Exec("INSERT INTO records(content_hash, ct_id, test_date) VALUES(?, ?, ?)"
+            " ON CONFLICT(content_hash) DO NOTHING RETURNING id",
+            {e.identity.content_hash, ct_id, e.test_date}, &rows))
+    return false;
+  const bool new_record = !rows.empty();
+  if (!new_record &&
+      (!Exec("SELECT id FROM records WHERE content_hash = ?", {e.identity.content_hash}, &rows) ||
+       rows.empty()))
+    return false;
+  const int64_t record_id = SqlInt(rows[0][0]);
+  if (new_record)
+    for (const TestRow& t : e.tests)
+      if (!Exec("INSERT INTO tests(record_id, tap_index, tap, kneetype, knee10_v, knee10_i,"
+                " knee30_v, knee30_i, knee45_v, knee45_i, nameplate_ratio, has_ratio,"
+                " measured_ratio, ratio_error, has_phase, phase, has_resistance, winding_res,"
+                " rct75, pass_fail, ct_class, curve) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+                " ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                {record_id,
+                 int64_t{t.tap_index},
+                 Text(t.tap),
+                 int64_t{t.kneetype},
+                 t.knee10_v,
+                 t.knee10_i,
+                 t.knee30_v,
+                 t.knee30_i,
+                 t.knee45_v,
+                 t.knee45_i,
+                 t.nameplate_ratio,
+                 int64_t{t.has_ratio},
+                 t.measured_ratio,
+                 t.ratio_error,
+                 int64_t{t.has_phase},
+                 t.phase,
+                 int64_t{t.has_resistance},
+                 t.winding_res,
+                 t.rct75,
+                 Text(t.pass_fail),
+                 Text(t.ct_class),
+                 CurveToText(t.curve)}))
+        return false;
+
+  rows.clear();
+  if (!Exec("SELECT record_id FROM files WHERE path = ?", {e.identity.path}, &rows)) return false;
+  const bool path_known = !rows.empty();
+  const bool same_file = path_known && SqlInt(rows[0][0]) == record_id;
+  if (!Exec("INSERT INTO files(path, size, mtime, record_id) VALUES(?, ?, ?, ?)"
+            " ON CONFLICT(path) DO UPDATE SET size = excluded.size, mtime = excluded.mtime,"
+            " record_id = excluded.record_id",
+            {e.identity.path, e.identity.size, e.identity.mtime, record_id}))
+    return false;
+  // A file rewritten with other content leaves its old record without a file.
+  if (path_known && !same_file && !DropOrphans()) return false;
+  result = new_record ? AddResult::kAdded : same_file ? AddResult::kUnchanged : AddResult::kNewPath;
+  return true;
+}
+
+StoreOutcome SqlRecordStore::AddRecord(const RecordEntry& entry, AddResult& result) {
+  return InWriteTransaction([&] { return AddRecordRows(entry, result); },
+                            "Cannot add " + entry.identity.path);
+}
+
+bool SqlRecordStore::DropOrphans() {
+  const char* orphan =
+      "SELECT r.id FROM records r WHERE NOT EXISTS"
+      " (SELECT 1 FROM files f WHERE f.record_id = r.id)";
+  return Exec(std::string("DELETE FROM tests WHERE record_id IN (") + orphan + ")") &&
+         Exec(std::string("DELETE FROM records WHERE id IN (") + orphan + ")") &&
+         Exec("DELETE FROM cts WHERE NOT EXISTS (SELECT 1 FROM records r WHERE r.ct_id = cts.id)");
+}
+
+StoreOutcome SqlRecordStore::Prune(const std::function<bool(const std::string&)>& exists,
+                                   int64_t& removed_files) {
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT path FROM files", {}, &rows)) return Failure("Cannot list the library's files");
+  std::vector<std::string> gone;
+  for (const SqlRow& r : rows)
+    if (!exists(SqlText(r[0]))) gone.push_back(SqlText(r[0]));
+  removed_files = static_cast<int64_t>(gone.size());
+  return InWriteTransaction(
+      [&] {
+        for (const std::string& path : gone)
+          if (!Exec("DELETE FROM files WHERE path = ?", {path})) return false;
+        return DropOrphans();
+      },
+      "Cannot prune the library");
+}
+
+StoreOutcome SqlRecordStore::Stats(LibraryStats& out) {
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT (SELECT COUNT(*) FROM cts), (SELECT COUNT(*) FROM records),"
+            " (SELECT COUNT(*) FROM files), (SELECT COUNT(*) FROM tests),"
+            " (SELECT MIN(test_date) FROM records WHERE test_date <> ''),"
+            " (SELECT MAX(test_date) FROM records)",
+            {}, &rows) ||
+      rows.empty())
+    return Failure("Cannot count the library");
+  const SqlRow& r = rows[0];
+  out.cts = SqlInt(r[0]), out.records = SqlInt(r[1]), out.files = SqlInt(r[2]);
+  out.tests = SqlInt(r[3]);
+  out.first_test_date = SqlText(r[4]), out.last_test_date = SqlText(r[5]);
+  return {};
+}
+
+StoreOutcome SqlRecordStore::SearchCts(const std::string& text, int limit,
+                                       std::vector<CtInfo>& out) {
+  std::vector<SqlRow> rows;
+  if (!Exec(std::string("SELECT ") + kCtColumns +
+                ", (SELECT COUNT(*) FROM records r WHERE r.ct_id = c.id) FROM cts c"
+                " WHERE c.search_text LIKE ? ESCAPE '\\' ORDER BY c.serial_key, c.ct_key LIMIT ?",
+            {Text(LikePattern(text)), int64_t{limit}}, &rows))
+    return Failure("Cannot search the library");
+  out.clear();
+  for (const SqlRow& r : rows) out.push_back(CtFromRow(r));
+  return {};
+}
+
+StoreOutcome SqlRecordStore::FindCtsBySerial(const std::string& serial, std::vector<CtInfo>& out) {
+  std::vector<SqlRow> rows;
+  if (!Exec(std::string("SELECT ") + kCtColumns +
+                ", (SELECT COUNT(*) FROM records r WHERE r.ct_id = c.id) FROM cts c"
+                " WHERE c.serial_key = ? ORDER BY c.ct_key",
+            {Text(NormalizeIdentityText(serial))}, &rows))
+    return Failure("Cannot search the library");
+  out.clear();
+  for (const SqlRow& r : rows) out.push_back(CtFromRow(r));
+  return {};
+}
+
+StoreOutcome SqlRecordStore::CtTaps(const std::string& ct_key, std::vector<std::string>& out) {
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT DISTINCT t.tap FROM tests t JOIN records r ON r.id = t.record_id"
+            " JOIN cts c ON c.id = r.ct_id WHERE c.ct_key = ? ORDER BY t.tap",
+            {Text(ct_key)}, &rows))
+    return Failure("Cannot read the library");
+  out.clear();
+  for (const SqlRow& r : rows) out.push_back(FromDb(r[0]));
+  return {};
+}
+
+StoreOutcome SqlRecordStore::History(const std::string& ct_key, const std::string& tap,
+                                     std::vector<TestRow>& out) {
+  std::vector<SqlRow> rows;
+  if (!Exec(std::string("SELECT ") + kTestColumns +
+                " FROM cts c JOIN records r ON r.ct_id = c.id JOIN tests t ON t.record_id = r.id"
+                " WHERE c.ct_key = ? AND t.tap = ? ORDER BY r.test_date, r.content_hash,"
+                " t.tap_index",
+            {Text(ct_key), Text(tap)}, &rows))
+    return Failure("Cannot read the library");
+  out.clear();
+  for (const SqlRow& r : rows) out.push_back(TestFromRow(r));
+  return {};
+}
+
+StoreOutcome SqlRecordStore::SetBaseline(const std::string& content_hash, bool& found) {
+  found = false;
+  return InWriteTransaction(
+      [&] {
+        std::vector<SqlRow> rows;
+        if (!Exec("SELECT ct_id FROM records WHERE content_hash = ?", {content_hash}, &rows))
+          return false;
+        if (rows.empty()) return true;
+        found = true;
+        return Exec("UPDATE records SET baseline = 0 WHERE ct_id = ?", {SqlInt(rows[0][0])}) &&
+               Exec("UPDATE records SET baseline = 1 WHERE content_hash = ?", {content_hash});
+      },
+      "Cannot mark the baseline");
+}
+
+}  // namespace kova

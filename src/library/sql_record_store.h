@@ -1,0 +1,50 @@
+#pragma once
+// The record library's store over a SQL connection: the schema, its
+// version and migration, and every query with bound parameters. SQLite and
+// PostgreSQL differ only in what their adapters hand it.
+
+#include <memory>
+
+#include "library/record_store.h"
+#include "library/sql_connection.h"
+
+namespace kova {
+
+// The version this program writes. Version 1 had no baseline mark.
+constexpr int kLibrarySchemaVersion = 2;
+
+class SqlRecordStore : public RecordStore {
+ public:
+  explicit SqlRecordStore(std::unique_ptr<SqlConnection> connection);
+
+  // Creates the schema in an empty database or migrates an older one. A
+  // reader without write rights opens a current library and can browse it.
+  StoreOutcome Open();
+
+  StoreOutcome IsKnownFile(const std::string& path, int64_t size, int64_t mtime,
+                           bool& known) override;
+  StoreOutcome AddRecord(const RecordEntry& entry, AddResult& result) override;
+  StoreOutcome Prune(const std::function<bool(const std::string&)>& exists,
+                     int64_t& removed_files) override;
+  StoreOutcome Stats(LibraryStats& out) override;
+  StoreOutcome SearchCts(const std::string& text, int limit, std::vector<CtInfo>& out) override;
+  StoreOutcome FindCtsBySerial(const std::string& serial, std::vector<CtInfo>& out) override;
+  StoreOutcome CtTaps(const std::string& ct_key, std::vector<std::string>& out) override;
+  StoreOutcome History(const std::string& ct_key, const std::string& tap,
+                       std::vector<TestRow>& out) override;
+  StoreOutcome SetBaseline(const std::string& content_hash, bool& found) override;
+
+ private:
+  StoreOutcome Failure(const std::string& what);
+  bool Exec(const std::string& sql, const std::vector<SqlValue>& params = {},
+            std::vector<SqlRow>* rows = nullptr);
+  StoreOutcome InWriteTransaction(const std::function<bool()>& work, const std::string& what);
+  bool CreateSchema();
+  bool MigrateFrom(int version);
+  bool AddRecordRows(const RecordEntry& entry, AddResult& result);
+  bool DropOrphans();
+
+  std::unique_ptr<SqlConnection> db_;
+};
+
+}  // namespace kova

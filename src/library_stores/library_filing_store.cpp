@@ -1,0 +1,41 @@
+#include "library_stores/library_filing_store.h"
+
+#include <iostream>
+
+#include "app/library_settings.h"
+#include "library/store_messages.h"
+#include "library_stores/open_library.h"
+
+namespace kova {
+
+namespace {
+
+void ToStderr(const std::string& text) { std::cerr << text << '\n'; }
+
+}  // namespace
+
+LibraryFilingExporter::StoreOpener LibraryOpener(const SettingsStore& settings) {
+  const std::string location = ChooseLibraryLocation("", LoadLibrarySettings(settings).location);
+  return [location](std::string& why) -> std::unique_ptr<RecordStore> {
+    StoreOutcome outcome;
+    auto store = OpenLibrary(location, outcome);
+    if (!store) why = StoreOutcomeText(outcome);
+    return store;
+  };
+}
+
+std::unique_ptr<RecordExporter> FilingInLibrary(std::unique_ptr<RecordExporter> inner,
+                                                const SettingsStore& settings,
+                                                std::function<void(const std::string&)> report) {
+  return std::make_unique<LibraryFilingExporter>(std::move(inner), LibraryOpener(settings),
+                                                 report ? std::move(report) : ToStderr);
+}
+
+std::unique_ptr<RecordExporter> FilingInLibrary(RecordExporter* inner,
+                                                const SettingsStore& settings,
+                                                std::function<void(const std::string&)> report) {
+  return std::make_unique<LibraryFilingExporter>(inner, LibraryOpener(settings),
+                                                 report ? std::move(report) : ToStderr);
+}
+
+}  // namespace kova

@@ -1,0 +1,117 @@
+#include "library_stores/postgres_connection.h"
+
+#include <libpq-fe.h>
+
+#include <charconv>
+#include <cstring>
+
+namespace kova {
+namespace {
+
+// `?` placeholders -> `$1`, `$2`, ... outside quoted literals.
+std::string NumberedPlaceholders(const std::string& sql) {
+  std::string out;
+  out.reserve(sql.size() + 16);
+  bool quoted = false;
+  int n = 0;
+  for (char c : sql) {
+    if (c == '\'') quoted = !quoted;
+    if (c == '?' && !quoted)
+      out += '$' + std::to_string(++n);
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::string ParamText(const SqlValue& v) {
+  char buf[32];
+  if (auto i = std::get_if<int64_t>(&v)) return std::to_string(*i);
+  if (auto d = std::get_if<double>(&v))
+    return std::string(buf, std::to_chars(buf, buf + 32, *d).ptr);
+  if (auto s = std::get_if<std::string>(&v)) return *s;
+  return "";
+}
+
+void Quiet(void*, const char*) {}  // NOTICEs of IF NOT EXISTS and the like
+
+class PostgresConnection : public SqlConnection {
+ public:
+  explicit PostgresConnection(PGconn* conn) : conn_(conn) {
+    PQsetNoticeProcessor(conn_, Quiet, nullptr);
+  }
+  ~PostgresConnection() override { PQfinish(conn_); }
+
+  SqlDialect Dialect() const override { return SqlDialect::kPostgres; }
+  SqlError LastError() const override { return error_; }
+  std::string LastErrorText() const override { return error_text_; }
+
+  bool Exec(const std::string& sql, const std::vector<SqlValue>& params,
+            std::vector<SqlRow>* rows) override {
+    std::vector<std::string> texts;
+    texts.reserve(params.size());
+    std::vector<const char*> values;
+    for (const SqlValue& p : params) {
+      texts.push_back(ParamText(p));
+      values.push_back(std::holds_alternative<std::nullptr_t>(p) ? nullptr : texts.back().c_str());
+    }
+    const std::string text = NumberedPlaceholders(sql);
+    PGresult* res = PQexecParams(conn_, text.c_str(), static_cast<int>(values.size()), nullptr,
+                                 values.data(), nullptr, nullptr, 0);
+    const ExecStatusType st = PQresultStatus(res);
+    const bool ok = st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK;
+    if (!ok) {
+      const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
+      const std::string code = state ? state : "";
+      error_ = (code == "42501" || code == "25006")   ? SqlError::kReadOnly
+               : (code == "40P01" || code == "40001") ? SqlError::kRetry
+                                                      : SqlError::kOther;
+      error_text_ = PQerrorMessage(conn_);
+      while (!error_text_.empty() && (error_text_.back() == '\n' || error_text_.back() == ' '))
+        error_text_.pop_back();
+    } else {
+      error_ = SqlError::kNone;
+      error_text_.clear();
+      if (rows)
+        for (int r = 0; r < PQntuples(res); ++r) {
+          SqlRow row;
+          for (int c = 0; c < PQnfields(res); ++c)
+            if (PQgetisnull(res, r, c))
+              row.emplace_back(nullptr);
+            else
+              row.emplace_back(std::string(PQgetvalue(res, r, c), PQgetlength(res, r, c)));
+          rows->push_back(std::move(row));
+        }
+    }
+    PQclear(res);
+    return ok;
+  }
+
+ private:
+  PGconn* conn_;
+  SqlError error_ = SqlError::kNone;
+  std::string error_text_;
+};
+
+}  // namespace
+
+bool IsPostgresLocation(const std::string& location) {
+  return location.rfind("postgresql://", 0) == 0 || location.rfind("postgres://", 0) == 0;
+}
+
+std::unique_ptr<SqlConnection> OpenPostgresConnection(const std::string& conninfo,
+                                                      std::string& why) {
+  PGconn* conn = PQconnectdb(conninfo.c_str());
+  if (!conn || PQstatus(conn) != CONNECTION_OK) {
+    why = conn ? PQerrorMessage(conn) : "out of memory";
+    while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
+    PQfinish(conn);
+    return nullptr;
+  }
+  // Numbers come back with every digit, whatever the server's settings.
+  PGresult* res = PQexec(conn, "SET extra_float_digits = 3");
+  PQclear(res);
+  return std::make_unique<PostgresConnection>(conn);
+}
+
+}  // namespace kova

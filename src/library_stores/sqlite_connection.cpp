@@ -1,0 +1,128 @@
+#include "library_stores/sqlite_connection.h"
+
+#include <sqlite3.h>
+
+#include <unordered_map>
+
+namespace kova {
+namespace {
+
+class SqliteConnection : public SqlConnection {
+ public:
+  explicit SqliteConnection(sqlite3* db) : db_(db) {}
+  ~SqliteConnection() override {
+    for (auto& kv : statements_) sqlite3_finalize(kv.second);
+    sqlite3_close(db_);
+  }
+
+  SqlDialect Dialect() const override { return SqlDialect::kSqlite; }
+  SqlError LastError() const override { return error_; }
+  std::string LastErrorText() const override { return error_text_; }
+
+  bool Exec(const std::string& sql, const std::vector<SqlValue>& params,
+            std::vector<SqlRow>* rows) override {
+    sqlite3_stmt* stmt = Prepared(sql);
+    if (!stmt) return false;
+    bool ok = Bind(stmt, params);
+    int rc = SQLITE_DONE;
+    while (ok && (rc = sqlite3_step(stmt)) == SQLITE_ROW)
+      if (rows) rows->push_back(Row(stmt));
+    if (ok && rc != SQLITE_DONE) ok = Fail(rc);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (ok) error_ = SqlError::kNone, error_text_.clear();
+    return ok;
+  }
+
+ private:
+  sqlite3_stmt* Prepared(const std::string& sql) {
+    auto found = statements_.find(sql);
+    if (found != statements_.end()) return found->second;
+    sqlite3_stmt* stmt = nullptr;
+    const int rc =
+        sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+      Fail(rc);
+      return nullptr;
+    }
+    statements_.emplace(sql, stmt);
+    return stmt;
+  }
+
+  bool Bind(sqlite3_stmt* stmt, const std::vector<SqlValue>& params) {
+    if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt)) {
+      error_ = SqlError::kOther;
+      error_text_ = "wrong number of parameters";
+      return false;
+    }
+    for (size_t i = 0; i < params.size(); ++i) {
+      const int at = static_cast<int>(i) + 1;
+      int rc = SQLITE_OK;
+      if (auto v = std::get_if<int64_t>(&params[i]))
+        rc = sqlite3_bind_int64(stmt, at, *v);
+      else if (auto d = std::get_if<double>(&params[i]))
+        rc = sqlite3_bind_double(stmt, at, *d);
+      else if (auto s = std::get_if<std::string>(&params[i]))
+        rc = sqlite3_bind_text(stmt, at, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
+      else
+        rc = sqlite3_bind_null(stmt, at);
+      if (rc != SQLITE_OK) return Fail(rc);
+    }
+    return true;
+  }
+
+  static SqlRow Row(sqlite3_stmt* stmt) {
+    SqlRow row;
+    const int n = sqlite3_column_count(stmt);
+    for (int c = 0; c < n; ++c) {
+      switch (sqlite3_column_type(stmt, c)) {
+        case SQLITE_INTEGER:
+          row.emplace_back(static_cast<int64_t>(sqlite3_column_int64(stmt, c)));
+          break;
+        case SQLITE_FLOAT:
+          row.emplace_back(sqlite3_column_double(stmt, c));
+          break;
+        case SQLITE_NULL:
+          row.emplace_back(nullptr);
+          break;
+        default: {
+          const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+          row.emplace_back(std::string(text ? text : "", sqlite3_column_bytes(stmt, c)));
+        }
+      }
+    }
+    return row;
+  }
+
+  bool Fail(int rc) {
+    const int primary = rc & 0xFF;
+    error_ = primary == SQLITE_READONLY                             ? SqlError::kReadOnly
+             : (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) ? SqlError::kRetry
+                                                                    : SqlError::kOther;
+    error_text_ = sqlite3_errmsg(db_);
+    return false;
+  }
+
+  sqlite3* db_;
+  std::unordered_map<std::string, sqlite3_stmt*> statements_;
+  SqlError error_ = SqlError::kNone;
+  std::string error_text_;
+};
+
+}  // namespace
+
+std::unique_ptr<SqlConnection> OpenSqliteConnection(const std::string& path, std::string& why) {
+  sqlite3* db = nullptr;
+  const int rc =
+      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (rc != SQLITE_OK) {
+    why = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close(db);
+    return nullptr;
+  }
+  // Another importer holding the file: wait for it rather than fail.
+  sqlite3_busy_timeout(db, 30000);
+  return std::make_unique<SqliteConnection>(db);
+}
+
+}  // namespace kova

@@ -1,0 +1,141 @@
+// The Library window: search, CT list, a history with coloured flags,
+// double-click opening a record, the overlay and trend plots, and a folder
+// import; with KOVA_SCREENSHOT_DIR set, its picture for the README.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTableWidget>
+#include <QTest>
+#include <cstdlib>
+
+#include "analysis/read_record.h"
+#include "gui/library/library_window.h"
+#include "library/library_import.h"
+#include "library_stores/open_library.h"
+#include "library_support/library_records.h"
+#include "support/record_fixtures.h"
+#include "support/run_program.h"
+
+namespace kova {
+namespace {
+
+void EnsureApp() {
+  static int argc = 1;
+  static char name[] = "kova_gui_tests";
+  static char* argv[] = {name, nullptr};
+  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+}
+
+// A CT whose core and winding drift over five tests: knee voltage down,
+// resistance up, the ratio one turn off at the end.
+void WriteDriftingCt(const std::string& folder) {
+  const auto paths = WriteLibraryRecords(folder, {1, 5, 77, " Harbour Road"});
+  const double volts[] = {1.0, 0.994, 0.985, 0.94, 0.89};
+  const double ohms[] = {1.0, 1.006, 1.012, 1.04, 1.07};
+  for (size_t i = 0; i < paths.size(); ++i) {
+    auto rec = std::make_unique<TestRecord>();
+    ASSERT_TRUE(ReadRecordFile(*rec, paths[i], RecordDefaults()));
+    for (int t = 0; t < rec->numtests; ++t) {
+      TapTest& tap = rec->taps[t];
+      for (double& v : tap.dpVolts) v *= volts[i];
+      tap.fKneeVtg10 *= volts[i], tap.fKneeVtg30 *= volts[i], tap.fKneeVtg45 *= volts[i];
+      tap.fWindingRes *= ohms[i];
+      if (i == 4) tap.fTestRatio *= 1.0 - tap.fNamePlateDen / tap.nNamePlateNum;  // one turn
+    }
+    Reencode(*rec);
+    ASSERT_TRUE(rec->WriteRecordFile(paths[i]));
+  }
+}
+
+class LibraryWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApp();
+    dir_ = TempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    location_ = dir_ + "/library.sqlite";
+    WriteLibraryRecords(dir_ + "/records", {6, 3, 0, ""});
+    WriteDriftingCt(dir_ + "/records");
+    StoreOutcome outcome;
+    auto store = OpenLibrary(location_, outcome);
+    ASSERT_TRUE(store) << outcome.detail;
+    ASSERT_EQ(ImportRecordFiles(*store, {dir_ + "/records"}, {}).added, 23);
+    window_ = std::make_unique<LibraryWindow>(
+        std::move(store), location_, TrendBands(),
+        [this](const std::string& path) { opened_.push_back(path); });
+  }
+
+  std::string dir_, location_;
+  std::vector<std::string> opened_;
+  std::unique_ptr<LibraryWindow> window_;
+};
+
+TEST_F(LibraryWindowTest, SearchHistoryFlagsAndOpening) {
+  EXPECT_EQ(window_->CtTable()->rowCount(), 7);
+  window_->Search("harbour");
+  ASSERT_EQ(window_->CtTable()->rowCount(), 1);
+  EXPECT_EQ(window_->CtTable()->item(0, 0)->text(), "SN00077");
+  window_->ChooseCt(0);
+  window_->ChooseTap("X1-X5");
+  ASSERT_EQ(window_->History().size(), 5u);
+  QTableWidget* h = window_->HistoryTable();
+  ASSERT_EQ(h->rowCount(), 5);
+  // Column 3: excitation against the baseline; 10: Rct against it.
+  struct Expect {
+    int row, column;
+    const char* flag;
+  } cells[] = {{1, 3, "OK"},    {3, 3, "WARN"},   {4, 3, "ALARM"},
+               {3, 10, "WARN"}, {4, 10, "ALARM"}, {4, 6, "WARN"}};
+  for (const Expect& e : cells) {
+    const QTableWidgetItem* item = h->item(e.row, e.column);
+    ASSERT_TRUE(item);
+    EXPECT_TRUE(item->text().endsWith(e.flag))
+        << e.row << "," << e.column << " " << item->text().toStdString();
+    EXPECT_NE(item->background().color(), QColor()) << e.row << "," << e.column;
+  }
+  EXPECT_NE(h->item(3, 3)->background().color(), h->item(4, 3)->background().color());
+
+  window_->resize(1200, 760);
+  window_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  const QPoint at = h->visualItemRect(h->item(2, 0)).center();
+  QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(h->viewport(), Qt::LeftButton, {}, at);
+  ASSERT_EQ(opened_.size(), 1u);
+  EXPECT_EQ(opened_[0], window_->History()[2].test.path);
+
+  // Both plots paint without a record open.
+  EXPECT_FALSE(window_->grab().isNull());
+
+  if (const char* shots = std::getenv("KOVA_SCREENSHOT_DIR")) {
+    h->clearSelection();  // the overlay then shows the latest six dates
+    QTest::qWait(200);
+    ASSERT_TRUE(window_->grab().save(QDir(shots).filePath("library.png"), "PNG", 9));
+  }
+}
+
+TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdf) {
+  window_->Search("SN00077");
+  window_->ChooseTap("X1-X5");
+  const QString pdf = QString::fromStdString(dir_ + "/trend.pdf");
+  ASSERT_TRUE(window_->SavePdf(pdf));
+  const std::string text = RunProgram("/usr/bin/pdftotext", {pdf.toStdString(), "-"}).out;
+  for (const char* expected : {"Knee voltage [V]", "Ratio error [%]",
+                               "Rct at 75\xc2\xb0"
+                               "C [ohm]",
+                               "2014-06-22", "Excitation current [A]"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+  EXPECT_FALSE(QFile::exists(pdf + ".part"));
+}
+
+TEST_F(LibraryWindowTest, FolderImportAddsNewRecords) {
+  WriteLibraryRecords(dir_ + "/more", {2, 2, 40, ""});
+  window_->ImportFolder(dir_ + "/more");
+  window_->Search("");
+  EXPECT_EQ(window_->CtTable()->rowCount(), 9);
+}
+
+}  // namespace
+}  // namespace kova

@@ -1,0 +1,63 @@
+#include "library_support/library_records.h"
+
+#include <filesystem>
+
+#include "analysis/read_record.h"
+#include "base/format.h"
+#include "library/record_entry.h"
+#include "library/record_store.h"
+#include "sim/record_maker.h"
+
+namespace kova {
+
+std::string LibrarySerial(int n) { return Format("SN%05d", n); }
+
+std::vector<std::string> WriteLibraryRecords(const std::string& folder,
+                                             const LibraryRecordSet& set) {
+  std::vector<std::string> paths;
+  for (int n = set.first_ct; n < set.first_ct + set.cts; ++n) {
+    const CtModel ct = CtModel::FromSeed(static_cast<uint32_t>(1000 + n));
+    const std::filesystem::path sub = std::filesystem::path(folder) / Format("ct%03d", n / 100);
+    std::filesystem::create_directories(sub);
+    SimTestHeader header;
+    header.manufacturer = "KOVA SIM";
+    header.serialnumber = LibrarySerial(n);
+    header.station = Format("STATION %d", n % 7) + set.station_extra;
+    header.circuit = Format("FEEDER %d", n % 40);
+    header.model = ct.ModelText();
+    header.kneetype = 2;
+    std::vector<SimTapPlan> taps(2);
+    taps[1].tap_code = 1;
+    for (int t = 0; t < set.tests_per_ct; ++t) {
+      header.datetime = Format("%02d/%02d/%02d 09:%02d:00", 1 + n % 12, 1 + n % 28, 10 + t, t);
+      auto rec = MeasureTest(SimModel::k7100, ct, header, taps, static_cast<uint32_t>(n * 97 + t));
+      const std::string path = (sub / Format("SN%05d-%02d.test", n, t)).string();
+      if (rec->WriteRecordFile(path)) paths.push_back(path);
+    }
+  }
+  return paths;
+}
+
+void FillLibrary(RecordStore& store, int cts, int tests, const std::string& folder) {
+  const std::string sample = WriteLibraryRecords(folder, {1, 1, 0, ""}).at(0);
+  auto rec = std::make_unique<TestRecord>();
+  RecordEntry base;
+  if (!ReadRecordFile(*rec, sample, RecordDefaults())) return;
+  EntryFromRecord(*rec, base);
+  for (int ct = 0; ct < cts; ++ct)
+    for (int t = 0; t < tests; ++t) {
+      RecordEntry e = base;
+      e.ct.serialnumber = LibrarySerial(ct);
+      e.ct.station = Format("STATION %d", ct % 97);
+      e.ct.circuit = Format("FEEDER %d", ct % 40);
+      e.ct.key = CtKey(e.ct.manufacturer, e.ct.serialnumber);
+      e.test_date = Format("%04d-06-01 09:00:00", 2000 + 4 * t);
+      e.identity.content_hash = Format("%064d", ct * tests + t);
+      e.identity.path = Format("/records/ct%05d/test%d.test", ct, t);
+      for (TestRow& row : e.tests) row.test_date = e.test_date;
+      AddResult result;
+      store.AddRecord(e, result);
+    }
+}
+
+}  // namespace kova
