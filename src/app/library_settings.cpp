@@ -2,32 +2,33 @@
 
 #include <cmath>
 
+#include "app/settings_table.h"
+
 namespace kova {
 namespace {
 
-constexpr const char* kSection = "Library";
-
 struct Band {
-  const char* key;
+  SettingId id;
   double TrendBands::*field;
 };
 constexpr Band kBands[] = {
-    {"RatioTurns", &TrendBands::ratio_turns},
-    {"ExcitationWarn", &TrendBands::excitation_warn_percent},
-    {"ExcitationAlarm", &TrendBands::excitation_alarm_percent},
-    {"ResistanceWarn", &TrendBands::resistance_warn_percent},
-    {"ResistanceAlarm", &TrendBands::resistance_alarm_percent},
+    {SettingId::kLibraryRatioTurns, &TrendBands::ratio_turns},
+    {SettingId::kLibraryExcitationWarn, &TrendBands::excitation_warn_percent},
+    {SettingId::kLibraryExcitationAlarm, &TrendBands::excitation_alarm_percent},
+    {SettingId::kLibraryResistanceWarn, &TrendBands::resistance_warn_percent},
+    {SettingId::kLibraryResistanceAlarm, &TrendBands::resistance_alarm_percent},
 };
 
 }  // namespace
 
 LibrarySettings LoadLibrarySettings(const SettingsStore& store) {
   LibrarySettings s;
-  s.location = ReadTextSetting(store, kSection, "Location", "");
+  s.location = LoadText(store, SettingId::kLibraryLocation);
   TrendBands read = s.bands;
   for (const Band& b : kBands) {
-    const int hundredths = ReadIntSetting(store, kSection, b.key, -1);
-    if (hundredths > 0 && hundredths <= 100000) read.*b.field = hundredths / 100.0;
+    SettingSource source = SettingSource::kDefault;
+    const int hundredths = LoadInt(store, b.id, &source);
+    if (source == SettingSource::kStored) read.*b.field = hundredths / 100.0;
   }
   if (read.excitation_alarm_percent >= read.excitation_warn_percent) {
     s.bands.excitation_warn_percent = read.excitation_warn_percent;
@@ -42,9 +43,9 @@ LibrarySettings LoadLibrarySettings(const SettingsStore& store) {
 }
 
 void StoreLibrarySettings(SettingsStore& store, const LibrarySettings& settings) {
-  store.SetText(kSection, "Location", settings.location);
+  StoreText(store, SettingId::kLibraryLocation, settings.location);
   for (const Band& b : kBands)
-    store.SetInt(kSection, b.key, static_cast<int>(std::lround(settings.bands.*b.field * 100)));
+    StoreInt(store, b.id, static_cast<int>(std::lround(settings.bands.*b.field * 100)));
 }
 
 }  // namespace kova

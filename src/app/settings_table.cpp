@@ -17,6 +17,7 @@ constexpr SettingKind T = SettingKind::kText;
 constexpr SettingKind B = SettingKind::kBinary;
 constexpr const char* kSetupOk = "the setup dialog's OK";
 constexpr const char* kSetupOrSearch = "the setup dialog's OK, the instrument search";
+constexpr const char* kLibraryWriter = "the library's settings";
 
 // The rows are in SettingId order; SettingOf checks it.
 const std::vector<SettingKey> kTable = {
@@ -80,6 +81,18 @@ const std::vector<SettingKey> kTable = {
      "more port names for the search, separated by ';' or ','"},
     {SettingId::kTraceDir, S, "TraceDir", T, 0, 0, 0, "", kSetupOk,
      "a folder turns the serial trace on"},
+    {SettingId::kLibraryLocation, kLibrarySection, "Location", T, 0, 0, 0, "", kLibraryWriter,
+     "a postgresql:// URI or a SQLite file; empty: the file in the user's data folder"},
+    {SettingId::kLibraryRatioTurns, kLibrarySection, "RatioTurns", I, 100, 1, 100000, nullptr,
+     kLibraryWriter, "hundredths of a turn: a ratio change of one turn is flagged"},
+    {SettingId::kLibraryExcitationWarn, kLibrarySection, "ExcitationWarn", I, 500, 1, 100000,
+     nullptr, kLibraryWriter, "hundredths of a percent of the voltage at equal current"},
+    {SettingId::kLibraryExcitationAlarm, kLibrarySection, "ExcitationAlarm", I, 1000, 1, 100000,
+     nullptr, kLibraryWriter, "hundredths of a percent; below its warning both keep the defaults"},
+    {SettingId::kLibraryResistanceWarn, kLibrarySection, "ResistanceWarn", I, 200, 1, 100000,
+     nullptr, kLibraryWriter, "hundredths of a percent of Rct at 75 degrees C"},
+    {SettingId::kLibraryResistanceAlarm, kLibrarySection, "ResistanceAlarm", I, 500, 1, 100000,
+     nullptr, kLibraryWriter, "hundredths of a percent; below its warning both keep the defaults"},
     {SettingId::kApplicationLook, S, "ApplicationLook", I, kDefaultApplicationLook, kAny, kAnyMax,
      nullptr, "the main window's style choice", "an unknown style shows the default one"},
     {SettingId::kExportDir, kAppInfoSection, "ExportDir", T, 0, 0, 0, "",
@@ -118,7 +131,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 35, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 42, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 

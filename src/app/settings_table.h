@@ -18,6 +18,7 @@ constexpr const char* kSettingsSection = "Settings";
 constexpr const char* kAppInfoSection = "AppInfo";
 constexpr const char* kListCtrlsSection = "ListCtrls";
 constexpr const char* kRecentFileSection = "Recent File List";
+constexpr const char* kLibrarySection = "Library";
 
 enum class SettingId {
   // The application settings, in the order they are loaded.
@@ -52,6 +53,13 @@ enum class SettingId {
   kComPortName,
   kExtraPorts,
   kTraceDir,
+  // The record library: where it is and the bands that flag a change.
+  kLibraryLocation,
+  kLibraryRatioTurns,
+  kLibraryExcitationWarn,
+  kLibraryExcitationAlarm,
+  kLibraryResistanceWarn,
+  kLibraryResistanceAlarm,
   // Kept by single commands and windows.
   kApplicationLook,
   kExportDir,
