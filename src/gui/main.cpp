@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   };
   ctx.apply_comm_settings = [&device] { device.ApplyCommSettings(); };
   ctx.open_folder = [](const std::string& folder) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
   };
   kova::WaitDialog::SetPicturePath(QString::fromStdString(settings.InstallDir + "progress.gif"));
   ctx.choose_open_files = [&prompter](const std::string& title, const std::string& folder,
@@ -93,9 +93,13 @@ int main(int argc, char** argv) {
   };
   ctx.workbook_export = kova::WorkbookExportKind(settings);
   kova::MainWindow window(ctx);
+  // Messages and file dialogs open over the window, never behind a dialog
+  // of it or as windows of their own.
+  prompter.SetParent(&window);
+  chooser.SetParent(&window);
   device.SetTitleWindow(&window);
   kova::DeviceCommands::Install(window, device, prompter, info, &exporter);
   window.show();
-  for (const std::string& path : open_paths) window.OpenDocument(path);
+  window.OpenDocuments(open_paths);
   return QApplication::exec();
 }

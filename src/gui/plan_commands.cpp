@@ -77,14 +77,19 @@ void MainWindow::OnEditTest() {
   if (view == nullptr) return;
   RecordDocument& doc = view->document();
   if (!doc.loaded() || doc.IsOverlay()) return;
+  // A second request while the dialog is starting (a double click) opens
+  // nothing more.
+  if (editing_) return;
+  editing_ = true;
   const int modelcode = ctx_.connected_model ? ctx_.connected_model() : -1;
-  EditTestDialog dialog(doc.record(0), modelcode, *ctx_.prompter, ctx_.info->planpath,
-                        ctx_.run_plan, this);
-  dialog.setDialogRunner(ctx_.run_dialog);
-  ctx_.run_dialog(dialog);
-  // The note, the pass/fail setup and ratio error values change the record
-  // even when the dialog is cancelled: the pages are built again either way.
-  doc.RebuildPages();
+  // Cancel puts the record back as it was, the note, pass/fail setup and
+  // ratio error values changed through the dialog included.
+  doc.EditRecord([&](TestRecord& rec) {
+    EditTestDialog dialog(rec, modelcode, *ctx_.prompter, ctx_.info->planpath, ctx_.run_plan, this);
+    dialog.setDialogRunner(ctx_.run_dialog);
+    return ctx_.run_dialog(dialog) == QDialog::Accepted;
+  });
+  editing_ = false;
   RefreshView(view);
 }
 
@@ -98,9 +103,10 @@ void MainWindow::OnOverrideData() {
     ctx_.prompter->Message(kDeviceCaption, why, Buttons::Ok, Icon::Warning);
     return;
   }
-  OverrideDialog dialog(doc.record(0), test, *ctx_.prompter, this);
-  if (ctx_.run_dialog(dialog) != QDialog::Accepted) return;
-  doc.RebuildPages();
+  doc.EditRecord([&](TestRecord& rec) {
+    OverrideDialog dialog(rec, test, *ctx_.prompter, this);
+    return ctx_.run_dialog(dialog) == QDialog::Accepted;
+  });
   RefreshView(view);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The one application object of the dialog tests, and the snapshots of the
-// dialogs rendered into the docs folder to be looked at.
+// dialogs to be looked at: written only when KOVA_SCREENSHOT_DIR names a
+// folder (the pictures go to its "dialogs" folder), never on a plain run.
 
 #include <QApplication>
+#include <QDir>
 #include <QString>
 #include <QWidget>
 
@@ -18,9 +20,12 @@ inline QApplication& App() {
 }
 
 inline void Snapshot(QWidget& widget, const char* file) {
+  const QString dir = qEnvironmentVariable("KOVA_SCREENSHOT_DIR");
+  if (dir.isEmpty()) return;
   widget.show();
   App().processEvents();
-  widget.grab().save(QString(KOVA_SOURCE_DIR "/docs/dialogs/") + file);
+  QDir(dir).mkpath(QStringLiteral("dialogs"));
+  widget.grab().save(QDir(dir).filePath(QStringLiteral("dialogs/") + file), "PNG", 9);
 }
 
 }  // namespace kova

@@ -212,14 +212,17 @@ void EditTestDialog::Connect() {
             [this, r](int entry) { model_.ChooseCurrent(r, entry); });
     connect(w.edit, &QPushButton::clicked, this, [this, r] { EditRatioError(r); });
   }
-  connect(order_, &QTableWidget::currentCellChanged, this,
-          [this](int row) { order_selected_ = row; });
+  // Only a row the user can see selected moves.
+  connect(order_, &QTableWidget::itemSelectionChanged, this, [this] {
+    const QList<QTableWidgetItem*> chosen = order_->selectedItems();
+    order_selected_ = chosen.isEmpty() ? -1 : chosen.front()->row();
+  });
   for (QToolButton* arrow : {up_, down_}) {
     const int step = arrow == up_ ? -1 : 1;
     connect(arrow, &QToolButton::clicked, this, [this, step] {
       order_selected_ = model_.MoveOrder(order_selected_, step);
       Refresh();
-      order_->setCurrentCell(order_selected_, 1);
+      if (order_selected_ >= 0) order_->setCurrentCell(order_selected_, 1);
     });
   }
   connect(runinsulation_, &QCheckBox::clicked, this, [this](bool on) {

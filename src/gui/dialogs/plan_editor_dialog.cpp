@@ -301,8 +301,11 @@ void PlanEditorDialog::Connect() {
             [this, r](int entry) { Change([&] { model_.ChooseCurrent(r, entry); }); });
     connect(w.edit, &QPushButton::clicked, this, [this, r] { EditRatioError(r); });
   }
-  connect(order_, &QTableWidget::currentCellChanged, this,
-          [this](int row) { order_selected_ = row; });
+  // Only a row the user can see selected moves.
+  connect(order_, &QTableWidget::itemSelectionChanged, this, [this] {
+    const QList<QTableWidgetItem*> chosen = order_->selectedItems();
+    order_selected_ = chosen.isEmpty() ? -1 : chosen.front()->row();
+  });
   connect(up_, &QToolButton::clicked, this, [this] { MoveOrder(-1); });
   connect(down_, &QToolButton::clicked, this, [this] { MoveOrder(1); });
   connect(runinsulation_, &QCheckBox::clicked, this,
@@ -386,7 +389,7 @@ void PlanEditorDialog::MoveOrder(int step) {
   int moved = order_selected_;
   Change([&] { moved = model_.MoveOrder(order_selected_, step); });
   order_selected_ = moved;
-  order_->setCurrentCell(moved, 1);
+  if (moved >= 0) order_->setCurrentCell(moved, 1);
 }
 
 void PlanEditorDialog::EditRatioError(int r) {
