@@ -9,10 +9,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -194,6 +197,90 @@ TEST_F(MainWindowTest, SavingARunResultAsksForANameAndOverwriteOnce) {
   EXPECT_FALSE(Enabled(CommandId::kSaveTest));
 }
 
+QMdiSubWindow* SubOf(ReportView* view) {
+  return view != nullptr ? qobject_cast<QMdiSubWindow*>(view->parentWidget()) : nullptr;
+}
+
+TEST_F(MainWindowTest, BadFilesAreNamedTogetherAndAnOpenFileIsBroughtForward) {
+  const std::string good = WriteRecord(folder, "good.test");
+  const std::string empty = PathJoin(folder, "empty.test");
+  const std::string text = PathJoin(folder, "notes.test");
+  const std::string dir = PathJoin(folder, "dir.test");
+  const std::string missing = PathJoin(folder, "missing.test");
+  ASSERT_TRUE(WriteFileAtomically(empty, std::string()));
+  ASSERT_TRUE(WriteFileAtomically(text, std::string("not a record at all")));
+  ASSERT_TRUE(MakeFolders(dir));
+  EXPECT_EQ(window->OpenDocuments({empty, text, good, dir, missing}), 1);
+  ASSERT_EQ(prompter.messages().size(), 1u) << "one message for every file";
+  const std::string shown = prompter.messages()[0].text;
+  const std::pair<std::string, std::string> expected[] = {
+      {empty, "the file is empty"},
+      {text, "not a record file"},
+      {dir, "it is a folder"},
+      {missing, "no such file"},
+  };
+  for (const auto& [path, why] : expected)
+    EXPECT_NE(shown.find(path + ": " + why), std::string::npos) << shown;
+  EXPECT_EQ(shown.find(good), std::string::npos);
+
+  // The same file again: its window comes forward, no second copy.
+  window->OnNewDocument();
+  EXPECT_TRUE(window->OpenDocument(good));
+  EXPECT_EQ(window->Views().size(), 2);
+  EXPECT_EQ(window->ActiveView()->document().path(), good);
+
+  // A file of the same name from another folder: both tabs say which.
+  ASSERT_TRUE(MakeFolders(PathJoin(folder, "north")));
+  const std::string other = WriteRecord(PathJoin(folder, "north"), "good.test");
+  ASSERT_TRUE(window->OpenDocument(other));
+  const QString first = SubOf(window->Views()[0])->windowTitle();
+  const QString second = SubOf(window->Views()[2])->windowTitle();
+  EXPECT_NE(first, second);
+  EXPECT_EQ(second, "good.test (north)[*]");
+  // The window's title names the active file.
+  EXPECT_TRUE(window->windowTitle().startsWith("good.test (north)[*] - Helmark"))
+      << window->windowTitle().toStdString();
+}
+
+TEST_F(MainWindowTest, EmptyDocumentsSaySoAndTheViewStyleIsRemembered) {
+  window->OnNewDocument();
+  EXPECT_EQ(SubOf(window->ActiveView())->windowTitle(), "(no test loaded)[*]");
+  const std::string a = WriteRecord(folder, "a.test");
+  ASSERT_TRUE(window->OpenDocument(a));
+  window->OnCloseTest();
+  EXPECT_EQ(SubOf(window->ActiveView())->windowTitle(), "(no test loaded)[*]");
+  EXPECT_FALSE(window->windowTitle().contains("a.test"));
+
+  auto click = [this](const QString& text) {
+    for (QToolButton* b : window->findChildren<QToolButton*>())
+      if (b->text() == text) return b->click();
+    FAIL() << text.toStdString();
+  };
+  // Cascade with one window keeps it whole.
+  window->findChild<QMdiArea*>()->closeAllSubWindows();
+  ASSERT_TRUE(window->OpenDocument(a));
+  click("Cascade");
+  EXPECT_TRUE(SubOf(window->ActiveView())->isMaximized());
+  EXPECT_EQ(window->ViewStyle(), MainWindow::kViewCascade);
+  EXPECT_EQ(ReadIntSetting(store, kSettingsSection, "ViewStyle", -1), MainWindow::kViewCascade);
+  GuiContext ctx;
+  ctx.store = &store;
+  ctx.settings = &settings;
+  ctx.info = &info;
+  ctx.prompter = &prompter;
+  ctx.chooser = &chooser;
+  MainWindow again(ctx);
+  EXPECT_EQ(again.ViewStyle(), MainWindow::kViewCascade);
+  click("Tabs");
+  EXPECT_EQ(window->ViewStyle(), MainWindow::kViewTabs);
+}
+
+TEST_F(MainWindowTest, FileUtilitiesWithoutAFileManagerSayWhereTheFilesAre) {
+  window->Action(CommandId::kTestUtilities)->trigger();
+  ASSERT_EQ(prompter.messages().size(), 1u);
+  EXPECT_NE(prompter.messages()[0].text.find(info.filepath), std::string::npos);
+}
+
 TEST_F(MainWindowTest, PagesWithTheKeysAndPrintsEveryPage) {
   const std::string a = WriteRecord(folder, "a.test", 3);
   ASSERT_TRUE(window->OpenDocument(a));
@@ -351,13 +438,18 @@ TEST_F(ExportCommandsTest, ExportIsForcedAndOpeningRenewsOnlyStaleExports) {
                     xlsx = PathJoin(folder, "Excel/rec.xlsx");
   EXPECT_FALSE(Enabled(CommandId::kExport)) << "needs a loaded document";
 
+  // An open file is brought forward, not opened again: close it first.
+  auto reopen = [&] {
+    window->findChild<QMdiArea*>()->closeAllSubWindows();
+    return window->OpenDocument(record);
+  };
   // With the exports off, opening makes nothing.
-  ASSERT_TRUE(window->OpenDocument(record));
+  ASSERT_TRUE(reopen());
   EXPECT_FALSE(FileExists(xml));
 
   settings.AutoExportXml = 1;
   settings.AutoExportExcel = 1;
-  ASSERT_TRUE(window->OpenDocument(record));
+  ASSERT_TRUE(reopen());
   EXPECT_TRUE(FileExists(xml));
   EXPECT_TRUE(ReadXlsx(xlsx).read);
 
@@ -365,7 +457,7 @@ TEST_F(ExportCommandsTest, ExportIsForcedAndOpeningRenewsOnlyStaleExports) {
   namespace fs = std::filesystem;
   fs::last_write_time(record, fs::last_write_time(record) - std::chrono::seconds(10));
   ASSERT_TRUE(WriteFileAtomically(xlsx, std::string("kept")));
-  ASSERT_TRUE(window->OpenDocument(record));
+  ASSERT_TRUE(reopen());
   std::string kept;
   ASSERT_TRUE(ReadFileText(xlsx, kept));
   EXPECT_EQ(kept, "kept");

@@ -19,11 +19,13 @@ inline QApplication& App() {
   return *app;
 }
 
+// Shows the dialog as the user would see it; the picture is written only
+// when asked for.
 inline void Snapshot(QWidget& widget, const char* file) {
-  const QString dir = qEnvironmentVariable("KOVA_SCREENSHOT_DIR");
-  if (dir.isEmpty()) return;
   widget.show();
   App().processEvents();
+  const QString dir = qEnvironmentVariable("KOVA_SCREENSHOT_DIR");
+  if (dir.isEmpty()) return;
   QDir(dir).mkpath(QStringLiteral("dialogs"));
   widget.grab().save(QDir(dir).filePath(QStringLiteral("dialogs/") + file), "PNG", 9);
 }
