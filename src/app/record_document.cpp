@@ -22,6 +22,14 @@ std::string DefaultExtension(const std::string& path) {
   return name.substr(dot);
 }
 
+}  // namespace
+
+std::string OverwriteQuestion(const std::string& path) {
+  return Format("%s %s?\r\n%s", kOverwriteQuestion, FileNameOf(path).c_str(), kOverwriteNoMeans);
+}
+
+namespace {
+
 // A record file is a few kilobytes; the failure's reason is looked for
 // with a write of this size.
 constexpr size_t kTypicalRecordBytes = 16 * 1024;
@@ -69,8 +77,8 @@ bool RecordDocument::ChooseSaveName(std::string& path) {
       path = chosen;
       return true;
     }
-    const Answer a =
-        prompter.Message(kDeviceCaption, kOverwriteQuestion, Buttons::YesNoCancel, Icon::Question);
+    const Answer a = prompter.Message(kDeviceCaption, OverwriteQuestion(chosen),
+                                      Buttons::YesNoCancel, Icon::Question);
     if (a == Answer::Yes) {
       path = chosen;
       return true;

@@ -18,6 +18,9 @@
 namespace kova {
 
 constexpr const char* kOverwriteQuestion = "Do you want to overwrite file";
+constexpr const char* kOverwriteNoMeans = "(No chooses another name.)";
+// "Do you want to overwrite file <name>?" and what No does.
+std::string OverwriteQuestion(const std::string& path);
 constexpr const char* kSaveChangesQuestion = "Save changes to %s?";
 constexpr const char* kRunTestNotSaved = "This test has not been saved under a name of its own.";
 constexpr const char* kSaveUnderANameQuestion = "Save it under a name now?";

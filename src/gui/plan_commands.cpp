@@ -14,6 +14,7 @@
 #include "gui/dialogs/plan_editor_dialog.h"
 #include "gui/dialogs/small_dialogs.h"
 #include "gui/main_window.h"
+#include "gui/qt_text.h"
 #include "gui/report_view.h"
 #include "plans/test_plan.h"
 #include "plans/thumb_drive.h"
@@ -147,9 +148,11 @@ void MainWindow::OnExportPlansToDrive() {
     ctx_.prompter->Message(kDeviceCaption, text, Buttons::Ok,
                            trouble ? Icon::Warning : Icon::Information);
   }
-  statusBar()->showMessage(
-      QStringLiteral("%1 plan file(s) written to the thumb drive").arg(result.written.size()),
-      5000);
+  // The place is named: a folder chosen in place of a drive is written to.
+  statusBar()->showMessage(QStringLiteral("%1 plan file(s) written to %2")
+                               .arg(result.written.size())
+                               .arg(PathToQ(drive)),
+                           8000);
 }
 
 void MainWindow::OnImportPlansFromDrive() {

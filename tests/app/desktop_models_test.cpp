@@ -208,7 +208,7 @@ TEST_F(DocumentFixture, RunTestResultIsSavedUnderAChosenName) {
   prompter.QueueAnswer(Answer::Cancel);
   EXPECT_FALSE(doc->Save(run));
   ASSERT_EQ(prompter.messages().size(), 2u);
-  EXPECT_EQ(prompter.messages()[0].text, kOverwriteQuestion);
+  EXPECT_EQ(prompter.messages()[0].text, OverwriteQuestion(taken));
   EXPECT_EQ(prompter.messages()[0].buttons, Buttons::YesNoCancel);
 
   // Yes overwrites; a name without extension gets ".test".

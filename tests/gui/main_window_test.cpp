@@ -189,7 +189,8 @@ TEST_F(MainWindowTest, SavingARunResultAsksForANameAndOverwriteOnce) {
   prompter.QueueAnswer(Answer::Yes);
   window->OnSaveTest();
   EXPECT_EQ(window->ActiveView()->document().path(), taken);
-  EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kOverwriteQuestion, kOverwriteQuestion}));
+  EXPECT_EQ(prompter.texts(),
+            (std::vector<std::string>{OverwriteQuestion(taken), OverwriteQuestion(taken)}));
 
   // Unloading keeps the window and empties it.
   window->OnCloseTest();

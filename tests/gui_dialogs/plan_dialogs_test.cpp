@@ -15,6 +15,7 @@
 
 #include "analysis/read_record.h"
 #include "analysis/taps.h"
+#include "app/record_document.h"
 #include "gui/dialogs/edit_test_dialog.h"
 #include "gui/dialogs/pass_fail_dialog.h"
 #include "gui/dialogs/plan_editor_dialog.h"
@@ -150,7 +151,7 @@ TEST(PlanEditorDialog, ThreeTapPlanSavesAndReloadsIntoTheSameFields) {
   prompter.QueueAnswer(Answer::Cancel);
   again.saveButton()->click();
   EXPECT_NE(again.result(), QDialog::Accepted);
-  EXPECT_EQ(prompter.texts().back(), "Do you want to overwrite file");
+  EXPECT_EQ(prompter.texts().back(), OverwriteQuestion(path));
 }
 
 TEST(PlanEditorDialog, UndoAndRedoStepThroughActionsAndTypingCountsAsOne) {
