@@ -154,6 +154,24 @@ TEST(PlanEditorDialog, ThreeTapPlanSavesAndReloadsIntoTheSameFields) {
   EXPECT_EQ(prompter.texts().back(), OverwriteQuestion(path));
 }
 
+TEST(FileTextFields, TakeOnlyWhatTheFileKeeps) {
+  App();
+  ScriptedPrompter prompter;
+  kvTestPlan plan;
+  PlanEditorDialog editor(plan, prompter, "");
+  auto rec = MakeSampleRecord(1, 2);
+  EditTestDialog edit(*rec, -1, prompter, "", PlanRunner());
+  QLineEdit* fields[] = {editor.header(0), editor.row(1).note, edit.header(2), edit.row(0).note};
+  for (QLineEdit* field : fields) {
+    field->clear();
+    // "Ł" has no place in the code page the files use: it is refused as
+    // typed, "é" is kept; nothing past the field's 20 characters goes in.
+    for (QChar c : QString::fromUtf8("Caf\u00e9 \u0141\u00f3dz 0123456789ABCDEFGH"))
+      field->insert(QString(c));  // one character at a time, as typed
+    EXPECT_EQ(field->text(), QString::fromUtf8("Caf\u00e9 \u00f3dz 0123456789A"));
+  }
+}
+
 TEST(PlanEditorDialog, UndoAndRedoStepThroughActionsAndTypingCountsAsOne) {
   App();
   ScriptedPrompter prompter;

@@ -1,4 +1,5 @@
 #include "gui/dialogs/edit_test_dialog.h"
+#include "gui/dialogs/file_text_field.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,6 +62,7 @@ void EditTestDialog::Build() {
     const int column = i < 4 ? 0 : 2;
     grid->addWidget(new QLabel(kHeaderLabels[i], header), i % 4, column);
     grid->addWidget(headers_[i], i % 4, column + 1);
+    LimitToFileField(headers_[i], kHeaderTextChars);
   }
   top->addWidget(header, 1);
 
@@ -163,6 +165,7 @@ QWidget* EditTestDialog::BuildTapGrid() {
     grid->addWidget(w.edit, line, 8, Qt::AlignCenter);
     w.note = new QLineEdit(box);
     w.note->setMinimumWidth(160);
+    LimitToFileField(w.note, kHeaderTextChars);
     grid->addWidget(w.note, line, 9);
     w.repeat = new QCheckBox(box);
     grid->addWidget(w.repeat, line, 10, Qt::AlignCenter);

@@ -1,4 +1,5 @@
 #include "gui/dialogs/plan_editor_dialog.h"
+#include "gui/dialogs/file_text_field.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -76,6 +77,7 @@ void PlanEditorDialog::Build() {
     const int column = i < 4 ? 0 : 2;
     header_form->addWidget(new QLabel(kHeaderLabels[i], header), i % 4, column);
     header_form->addWidget(headers_[i], i % 4, column + 1);
+    LimitToFileField(headers_[i], kPlanHeaderTextChars);
   }
   headers_[5]->setEnabled(false);  // "SN:" and "Operator:" are not the plan's to set
   headers_[6]->setEnabled(false);
@@ -194,6 +196,7 @@ QWidget* PlanEditorDialog::BuildTapGrid() {
     grid->addWidget(w.edit, line, 8, Qt::AlignCenter);
     w.note = new QLineEdit(box);
     w.note->setMinimumWidth(160);
+    LimitToFileField(w.note, kPlanHeaderTextChars);
     grid->addWidget(w.note, line, 9);
   }
   return box;
