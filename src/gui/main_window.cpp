@@ -30,6 +30,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "app/auto_export.h"
 #include "app/chosen_exports.h"
 #include "app/document_names.h"
 #include "app/setup_model.h"
@@ -44,6 +45,9 @@
 namespace kova {
 
 namespace {
+
+constexpr const char* kNoExportsChosen =
+    "No exports are chosen. Choose XML, PDF or Excel under Application Setup.";
 
 QString MenuText(const CommandInfo& c) {
   // The shortcut is the action's own; the menu shows it by itself.
@@ -532,10 +536,14 @@ void MainWindow::OnExportExcel() {
 void MainWindow::OnExport() {
   ReportView* view = ActiveView();
   if (view == nullptr || !view->document().loaded()) return;
-  if (ctx_.auto_export(view->document().record(0), true))
-    statusBar()->showMessage(QStringLiteral("Exports of %1 written")
-                                 .arg(PathToQ(FileNameOf(view->document().record(0).fullpath))),
-                             8000);
+  TestRecord& rec = view->document().record(0);
+  if (!DecideExports(rec, true, *ctx_.settings).Any()) {
+    ctx_.prompter->Message(kDeviceCaption, kNoExportsChosen, Buttons::Ok, Icon::Information);
+    return;
+  }
+  if (ctx_.auto_export(rec, true))
+    statusBar()->showMessage(
+        QStringLiteral("Exports of %1 written").arg(PathToQ(FileNameOf(rec.fullpath))), 8000);
 }
 
 void MainWindow::OnAppSetup() {

@@ -439,6 +439,12 @@ TEST_F(ExportCommandsTest, ExportIsForcedAndOpeningRenewsOnlyStaleExports) {
                     xlsx = PathJoin(folder, "Excel/rec.xlsx");
   EXPECT_FALSE(Enabled(CommandId::kExport)) << "needs a loaded document";
 
+  // With nothing chosen, Export says so instead of doing nothing.
+  ASSERT_TRUE(window->OpenDocument(record));
+  window->Action(CommandId::kExport)->trigger();
+  ASSERT_EQ(prompter.messages().size(), 1u);
+  EXPECT_NE(prompter.messages()[0].text.find("No exports are chosen"), std::string::npos);
+  prompter = ScriptedPrompter();
   // An open file is brought forward, not opened again: close it first.
   auto reopen = [&] {
     window->findChild<QMdiArea*>()->closeAllSubWindows();
