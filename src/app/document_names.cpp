@@ -1,5 +1,6 @@
 #include "app/document_names.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/native_path.h"
@@ -72,6 +73,22 @@ std::string OpenFailureText(const std::vector<std::pair<std::string, std::string
   std::string text = "Failed to open document.";
   for (const auto& f : failures) text += "\r\n" + f.first + ": " + f.second;
   return text;
+}
+
+std::vector<std::string> HandedOverPaths(const std::string& bytes, size_t max_paths,
+                                         size_t max_bytes) {
+  std::vector<std::string> paths;
+  const std::string text = bytes.substr(0, std::min(bytes.size(), max_bytes));
+  size_t start = 0;
+  while (start < text.size() && paths.size() < max_paths) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) paths.push_back(line);
+    start = end + 1;
+  }
+  return paths;
 }
 
 }  // namespace kova

@@ -23,4 +23,10 @@ bool SameFile(const std::string& a, const std::string& b);
 // reason: one message for several files.
 std::string OpenFailureText(const std::vector<std::pair<std::string, std::string>>& failures);
 
+// The files a second start of the program hands to the first: one path a
+// line, at most `max_paths`; empty lines and bytes past `max_bytes` are
+// dropped.
+std::vector<std::string> HandedOverPaths(const std::string& bytes, size_t max_paths = 64,
+                                         size_t max_bytes = 256 * 1024);
+
 }  // namespace kova

@@ -1,6 +1,7 @@
 // kova-gui: the desktop program. Loads the settings, creates the instrument
 // connection and the main window, and opens a record file named on the
-// command line (each file named there becomes a document).
+// command line (each file named there becomes a document). A second start
+// hands its files to the first and ends.
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -18,6 +19,7 @@
 #include "gui/main_window.h"
 #include "gui/plan_run.h"
 #include "gui/qt_prompter.h"
+#include "gui/single_instance.h"
 #include "gui/test_browser_dialog.h"
 #include "platform/auto_exporter.h"
 #include "platform/platform_device_stack.h"
@@ -39,6 +41,11 @@ int main(int argc, char** argv) {
   const QStringList args = QApplication::arguments();
   for (int i = 1; i < args.size(); ++i)
     open_paths.push_back(QFileInfo(args.at(i)).absoluteFilePath().toStdString());
+
+  // A copy already running takes the files and comes forward; this one
+  // ends before it touches the settings or the instrument's port.
+  kova::SingleInstance instance(kova::SingleInstance::DefaultName());
+  if (instance.HandOver(open_paths)) return 0;
 
   kova::QtSettingsStore store;
   kova::AppSettings settings;
@@ -101,5 +108,11 @@ int main(int argc, char** argv) {
   kova::DeviceCommands::Install(window, device, prompter, info, &exporter);
   window.show();
   window.OpenDocuments(open_paths);
+  instance.Listen([&window](const std::vector<std::string>& paths) {
+    if (window.isMinimized()) window.showNormal();
+    window.raise();
+    window.activateWindow();
+    window.OpenDocuments(paths);
+  });
   return QApplication::exec();
 }

@@ -364,6 +364,23 @@ TEST_F(DocumentFixture, SaveAsOffersEveryRecordKindAndKeepsTheDocumentsOwn) {
     EXPECT_NE(filter.find(pattern), std::string::npos) << pattern;
 }
 
+TEST(DocumentNames, HandedOverBytesAreBoundedLines) {
+  const struct {
+    std::string bytes;
+    size_t max_paths, max_bytes;
+    std::vector<std::string> paths;
+  } rows[] = {
+      {"a\nb\n", 64, 1024, {"a", "b"}},
+      {"a\r\n\n\nb", 64, 1024, {"a", "b"}},
+      {"a\nb\nc\n", 2, 1024, {"a", "b"}},
+      {"abcdef\nxyz", 64, 4, {"abcd"}},
+      {"", 64, 1024, {}},
+      {std::string("a\0b\n", 4), 64, 1024, {std::string("a\0b", 3)}},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(HandedOverPaths(row.bytes, row.max_paths, row.max_bytes), row.paths);
+}
+
 TEST(DocumentNames, TabsTellSameNamedFilesApart) {
   struct {
     std::vector<std::string> paths, names;

@@ -29,6 +29,7 @@
 #include "gui/main_window.h"
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
+#include "gui/single_instance.h"
 #include "gui/test_browser_dialog.h"
 #include "platform/auto_exporter.h"
 #include "report/report_page.h"
@@ -280,6 +281,21 @@ TEST_F(MainWindowTest, FileUtilitiesWithoutAFileManagerSayWhereTheFilesAre) {
   window->Action(CommandId::kTestUtilities)->trigger();
   ASSERT_EQ(prompter.messages().size(), 1u);
   EXPECT_NE(prompter.messages()[0].text.find(info.filepath), std::string::npos);
+}
+
+TEST(SingleInstance, ASecondStartHandsItsFilesToTheFirst) {
+  App();
+  const QString name = QStringLiteral("kova-gui-test-%1").arg(QCoreApplication::applicationPid());
+  SingleInstance first(name), second(name);
+  EXPECT_FALSE(second.HandOver({"/nobody/listens.test"}, 200));
+  std::vector<std::vector<std::string>> received;
+  ASSERT_TRUE(first.Listen([&](const std::vector<std::string>& p) { received.push_back(p); }));
+  ASSERT_TRUE(second.HandOver({"/r/a.test", "/r/\xc3\xa9t\xc3\xa9.test"}));
+  ASSERT_TRUE(second.HandOver({}));  // no files: the window only comes forward
+  for (int i = 0; i < 200 && received.size() < 2; ++i) QTest::qWait(10);
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[0], (std::vector<std::string>{"/r/a.test", "/r/\xc3\xa9t\xc3\xa9.test"}));
+  EXPECT_TRUE(received[1].empty());
 }
 
 TEST_F(MainWindowTest, PagesWithTheKeysAndPrintsEveryPage) {
