@@ -34,6 +34,7 @@
 #include "app/chosen_exports.h"
 #include "app/document_names.h"
 #include "app/setup_model.h"
+#include "app/test_browser.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "gui/qt_text.h"
@@ -333,7 +334,9 @@ ReportView* MainWindow::ViewOf(const std::string& path) const {
 }
 
 bool MainWindow::OpenQuietly(const std::string& path, std::string& why) {
-  if (ReportView* open = ViewOf(path)) {
+  // The run's scratch file holds a new result each time: it always opens.
+  ReportView* open = IsRunTestPath(path) ? nullptr : ViewOf(path);
+  if (open != nullptr) {
     mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
     return true;
   }

@@ -101,6 +101,12 @@ struct MainWindowTest : ::testing::Test {
     App();
     LoadAppSettings(settings, store, WithTrailingSeparator(folder));
     info.Load(store, folder);
+    window = std::make_unique<MainWindow>(Context());
+    window->show();
+    QApplication::setActiveWindow(window.get());
+  }
+  // The services of a window over this fixture's settings and answers.
+  GuiContext Context() {
     GuiContext ctx;
     ctx.store = &store;
     ctx.settings = &settings;
@@ -108,9 +114,7 @@ struct MainWindowTest : ::testing::Test {
     ctx.prompter = &prompter;
     ctx.chooser = &chooser;
     Wire(ctx);
-    window = std::make_unique<MainWindow>(ctx);
-    window->show();
-    QApplication::setActiveWindow(window.get());
+    return ctx;
   }
   bool Enabled(CommandId id) { return window->Action(id)->isEnabled(); }
   // Lets a fixture add services to the window's context.
@@ -231,6 +235,17 @@ TEST_F(MainWindowTest, BadFilesAreNamedTogetherAndAnOpenFileIsBroughtForward) {
   EXPECT_EQ(window->Views().size(), 2);
   EXPECT_EQ(window->ActiveView()->document().path(), good);
 
+  // A run's scratch file holds a new result each time: it opens again.
+  const std::string run = WriteRecord(folder, kRunTestFileName);
+  ASSERT_TRUE(window->OpenDocument(run));
+  ASSERT_TRUE(window->OpenDocument(run));
+  EXPECT_EQ(window->Views().size(), 4);
+  prompter.QueueAnswer(Answer::No);  // each run result asks once before it goes
+  prompter.QueueAnswer(Answer::No);
+  window->findChild<QMdiArea*>()->closeAllSubWindows();
+  ASSERT_TRUE(window->Views().isEmpty());
+  ASSERT_TRUE(window->OpenDocument(good));
+  window->OnNewDocument();
   // A file of the same name from another folder: both tabs say which.
   ASSERT_TRUE(MakeFolders(PathJoin(folder, "north")));
   const std::string other = WriteRecord(PathJoin(folder, "north"), "good.test");
@@ -265,13 +280,7 @@ TEST_F(MainWindowTest, EmptyDocumentsSaySoAndTheViewStyleIsRemembered) {
   EXPECT_TRUE(SubOf(window->ActiveView())->isMaximized());
   EXPECT_EQ(window->ViewStyle(), MainWindow::kViewCascade);
   EXPECT_EQ(ReadIntSetting(store, kSettingsSection, "ViewStyle", -1), MainWindow::kViewCascade);
-  GuiContext ctx;
-  ctx.store = &store;
-  ctx.settings = &settings;
-  ctx.info = &info;
-  ctx.prompter = &prompter;
-  ctx.chooser = &chooser;
-  MainWindow again(ctx);
+  MainWindow again(Context());
   EXPECT_EQ(again.ViewStyle(), MainWindow::kViewCascade);
   click("Tabs");
   EXPECT_EQ(window->ViewStyle(), MainWindow::kViewTabs);
