@@ -7,8 +7,10 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -186,6 +188,10 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   std::string base_title_ = kMainTitle;
   int view_style_ = kViewTabs;
   bool editing_ = false;
+  // Edit's quiet check for an instrument, rested after a failure.
+  int ConnectedModel();
+  static constexpr std::chrono::seconds kProbeRestSeconds{10};
+  std::optional<std::chrono::steady_clock::time_point> last_failed_probe_;
   std::unique_ptr<QPrinter> printer_;
 };
 

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QStatusBar>
 #include <algorithm>
+#include <chrono>
 #include <memory>
 
 #include "app/edit_test_model.h"
@@ -57,6 +58,20 @@ void MainWindow::OnCreatePlan() {
   ctx_.run_dialog(editor);
 }
 
+int MainWindow::ConnectedModel() {
+  if (!ctx_.connected_model) return -1;
+  // A probe that just found no instrument is not repeated on every click:
+  // each one costs the user its time-out.
+  const auto now = std::chrono::steady_clock::now();
+  if (last_failed_probe_ && now - *last_failed_probe_ < kProbeRestSeconds) return -1;
+  const int model = ctx_.connected_model();
+  if (model < 0)
+    last_failed_probe_ = now;
+  else
+    last_failed_probe_.reset();
+  return model;
+}
+
 void MainWindow::OnModifyPlan() {
   std::string path;
   if (!ctx_.prompter->ChooseOpenFile("Modify Test Plan", ctx_.info->planpath, kPlanFileFilter,
@@ -82,7 +97,7 @@ void MainWindow::OnEditTest() {
   // nothing more.
   if (editing_) return;
   editing_ = true;
-  const int modelcode = ctx_.connected_model ? ctx_.connected_model() : -1;
+  const int modelcode = ConnectedModel();
   // Cancel puts the record back as it was, the note, pass/fail setup and
   // ratio error values changed through the dialog included.
   doc.EditRecord([&](TestRecord& rec) {

@@ -81,8 +81,10 @@ struct PlanCommandsTest : ::testing::Test {
       paths = chosen_files;
       return !paths.empty();
     };
+    window_context = ctx;
     window = std::make_unique<MainWindow>(ctx);
   }
+  GuiContext window_context;  // what the window was made with
   void Trigger(CommandId id) {
     QAction* action = window->Action(id);
     ASSERT_NE(action, nullptr);
@@ -226,6 +228,23 @@ TEST_F(PlanCommandsTest, AnEditIsKeptUntilTheUserSaysAndCancelChangesNothing) {
   auto saved = std::make_unique<TestRecord>();
   ASSERT_TRUE(ReadRecordFile(*saved, path, RecordDefaults()));
   EXPECT_EQ(saved->station, "KEPT STATION");
+}
+
+TEST_F(PlanCommandsTest, EditDoesNotProbeAgainRightAfterAFailedProbe) {
+  int probes = 0;
+  window.reset();
+  GuiContext ctx = window_context;
+  ctx.connected_model = [&] {
+    ++probes;
+    return -1;  // no instrument answers
+  };
+  window = std::make_unique<MainWindow>(ctx);
+  ASSERT_TRUE(window->OpenDocument(WriteRecord("probe.test", 1, 2)));
+  fill = [](QDialog& d) { d.reject(); };
+  Trigger(CommandId::kEditTest);
+  Trigger(CommandId::kEditTest);
+  EXPECT_EQ(probes, 1) << "no instrument a moment ago: not asked again";
+  EXPECT_EQ(dialogs.size(), 2u);
 }
 
 TEST_F(PlanCommandsTest, OverrideIsOfferedForASingleRecordOnly) {
