@@ -315,7 +315,10 @@ ReportView* MainWindow::AddView(std::unique_ptr<RecordDocument> document) {
       if (edit->isEnabled()) edit->trigger();
     }
   });
-  connect(sub, &QObject::destroyed, this, [this] { UpdateCommands(); });
+  // Later, not while the window is half torn down: the titles walk every
+  // document window.
+  connect(
+      sub, &QObject::destroyed, this, [this] { UpdateCommands(); }, Qt::QueuedConnection);
   if (view_style_ == kViewTabs || mdi_->subWindowList().size() == 1)
     sub->showMaximized();
   else
