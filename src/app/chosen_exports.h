@@ -20,7 +20,7 @@ struct ChosenExportKind {
   std::function<bool(const TestRecord&, const std::string&)> write;
 };
 
-// The text export of Part one of the exports.
+// The plain-text export of a record (one ".txt" file per record).
 ChosenExportKind TextExportKind();
 
 struct ChosenExportOutcome {

@@ -21,7 +21,7 @@ const std::vector<CommandInfo>& MainCommands() {
       {CommandId::kSaveAs, "Save As", "Save As...", "", P::kFileMenu, N::kLoaded},
       {CommandId::kCloseTest, "Unload", "Unload Test", "", P::kFileMenu, N::kLoaded},
       {CommandId::kEditTest, "Edit", "Edit Test\tCtrl+E", "Ctrl+E", P::kFileMenu, N::kSingleRecord},
-      {CommandId::kOverrideData, "", "Override Test Data", "", P::kFileMenu, N::kLoaded},
+      {CommandId::kOverrideData, "", "Override Test Data", "", P::kFileMenu, N::kSingleRecord},
       {CommandId::kExport, "Export", "Export", "", P::kFileMenu, N::kLoaded},
       {CommandId::kExportText, "", "Export Test to Text File", "", P::kFileMenu, N::kNothing},
       {CommandId::kExportExcel, "", "Export Test to Excel", "", P::kFileMenu, N::kNothing},

@@ -1,5 +1,6 @@
 #include "app/plan_save.h"
 
+#include "app/record_document.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/prompter.h"
@@ -18,8 +19,8 @@ PlanSaveOutcome SavePlanAsking(kvTestPlan& plan, Prompter& prompter, const std::
     const size_t slash = chosen.find_last_of("/\\");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) chosen += ".plan";
     if (FileExists(chosen)) {
-      const Answer a = prompter.Message(kDeviceCaption, kOverwriteQuestion, Buttons::YesNoCancel,
-                                        Icon::Question);
+      const Answer a = prompter.Message(kDeviceCaption, OverwriteQuestion(chosen),
+                                        Buttons::YesNoCancel, Icon::Question);
       if (a == Answer::No) continue;
       if (a != Answer::Yes) return PlanSaveOutcome::kCancelled;
     }

@@ -2,6 +2,7 @@
 
 #include "app/test_browser.h"
 #include "base/file_io.h"
+#include "base/format.h"
 #include "base/path.h"
 
 namespace kova {
@@ -12,6 +13,27 @@ bool HasExtension(const std::string& path) {
   return FileNameOf(path).find('.') != std::string::npos;
 }
 
+// ".test", or the extension of the file the document came from, so a
+// download saved under a new name stays one.
+std::string DefaultExtension(const std::string& path) {
+  const std::string name = FileNameOf(path);
+  const size_t dot = name.rfind('.');
+  if (IsRunTestPath(path) || dot == std::string::npos || dot + 1 == name.size()) return ".test";
+  return name.substr(dot);
+}
+
+}  // namespace
+
+std::string OverwriteQuestion(const std::string& path) {
+  return Format("%s %s?\r\n%s", kOverwriteQuestion, FileNameOf(path).c_str(), kOverwriteNoMeans);
+}
+
+namespace {
+
+// A record file is a few kilobytes; the failure's reason is looked for
+// with a write of this size.
+constexpr size_t kTypicalRecordBytes = 16 * 1024;
+
 }  // namespace
 
 RecordDocument::RecordDocument(Services services) : services_(std::move(services)) {
@@ -20,22 +42,25 @@ RecordDocument::RecordDocument(Services services) : services_(std::move(services
 
 RecordDocument::~RecordDocument() = default;
 
-bool RecordDocument::Open(const std::string& path) {
-  if (!report_.OpenFiles({path})) return false;
+bool RecordDocument::Open(const std::string& path, std::string* why) {
+  if (!report_.OpenFiles({path}, nullptr, why)) return false;
   if (services_.export_opened) services_.export_opened(report_.MutableRecord(0));
   path_ = path;
+  modified_ = false;
   if (services_.file_used) services_.file_used(path);
   return true;
 }
 
-bool RecordDocument::OpenOverlay(const std::vector<std::string>& paths) {
+bool RecordDocument::OpenOverlay(const std::vector<std::string>& paths, std::string* failed,
+                                 std::string* why) {
   if (paths.size() < 2 || paths.size() > static_cast<size_t>(kMaxOverlay)) {
     report_.Clear();
     return false;
   }
   // No automatic export for an overlay.
-  if (!report_.OpenFiles(paths)) return false;
+  if (!report_.OpenFiles(paths, failed, why)) return false;
   path_ = paths[0];
+  modified_ = false;
   if (services_.file_used) services_.file_used(paths[0]);
   return true;
 }
@@ -45,15 +70,15 @@ bool RecordDocument::ChooseSaveName(std::string& path) {
   const std::string folder = services_.record_folder ? services_.record_folder() : std::string();
   for (;;) {
     std::string chosen;
-    if (!prompter.ChooseSaveFile("Save As", folder, kTestFileFilter, chosen) || chosen.empty())
+    if (!prompter.ChooseSaveFile("Save As", folder, RecordFileFilter(), chosen) || chosen.empty())
       return false;
-    if (!HasExtension(chosen)) chosen += ".test";
+    if (!HasExtension(chosen)) chosen += DefaultExtension(path_);
     if (!FileExists(chosen)) {
       path = chosen;
       return true;
     }
-    const Answer a =
-        prompter.Message(kDeviceCaption, kOverwriteQuestion, Buttons::YesNoCancel, Icon::Question);
+    const Answer a = prompter.Message(kDeviceCaption, OverwriteQuestion(chosen),
+                                      Buttons::YesNoCancel, Icon::Question);
     if (a == Answer::Yes) {
       path = chosen;
       return true;
@@ -66,9 +91,14 @@ bool RecordDocument::Save(const std::string& requested) {
   if (!loaded()) return false;
   std::string path = requested;
   if (IsRunTestPath(path) && !ChooseSaveName(path)) return false;
-  const bool ok = SaveRecordAndExport(report_.MutableRecord(0), path, services_.exporter);
-  if (!ok) return false;
+  if (!SaveRecordAndExport(report_.MutableRecord(0), path, services_.exporter)) {
+    const std::string why = WriteProblemText(path, kTypicalRecordBytes);
+    services_.prompter->Message(kWarningCaption, Format(kUnableToSave, path.c_str(), why.c_str()),
+                                Buttons::Ok, Icon::Warning);
+    return false;
+  }
   path_ = path;
+  modified_ = false;
   if (services_.file_used) services_.file_used(path);
   return true;
 }
@@ -80,13 +110,40 @@ bool RecordDocument::SaveAs() {
   return Save(path);
 }
 
-void RecordDocument::PrepareClose() {
-  if (loaded() && IsRunTestPath(path_)) Save(path_);
+bool RecordDocument::ConfirmClose() {
+  if (!loaded()) return true;
+  std::string question;
+  if (IsRunTestPath(path_)) {
+    // The measurement lives only in the scratch file the next run replaces.
+    question = std::string(kRunTestNotSaved) + "\r\n" + kSaveUnderANameQuestion;
+  } else if (modified_) {
+    question = Format(kSaveChangesQuestion, FileNameOf(path_).c_str());
+  } else {
+    return true;
+  }
+  const Answer a =
+      services_.prompter->Message(kDeviceCaption, question, Buttons::YesNoCancel, Icon::Question);
+  if (a == Answer::No) return true;
+  if (a != Answer::Yes) return false;
+  return Save(path_);
 }
 
-void RecordDocument::Unload() {
-  if (loaded() && IsRunTestPath(path_)) Save(path_);
+bool RecordDocument::Unload() {
+  if (!ConfirmClose()) return false;
   report_.Clear();
+  path_.clear();
+  modified_ = false;
+  return true;
+}
+
+void RecordDocument::EditRecord(const std::function<bool(TestRecord&)>& edit) {
+  if (!loaded()) return;
+  const auto before = std::make_unique<TestRecord>(report_.Record(0));
+  if (edit(report_.MutableRecord(0)))
+    modified_ = true;
+  else
+    report_.MutableRecord(0) = *before;
+  report_.BuildPageList();
 }
 
 void RecordDocument::RebuildPages() { report_.BuildPageList(); }

@@ -1,9 +1,9 @@
 #pragma once
 // A document of the desktop program: one test record, or an overlay of two
 // or three, with the report's page list and the page shown. It carries the
-// rules of opening, saving, closing and unloading, among them the remote
-// run's scratch file "RunTest.test", which is saved under a name the user
-// chooses before it is closed or emptied.
+// rules of opening, saving, closing and unloading: a record changed since it
+// was opened or saved is offered for saving before it goes, and the remote
+// run's scratch file "RunTest.test" is offered a name of its own.
 
 #include <functional>
 #include <memory>
@@ -18,7 +18,14 @@
 namespace kova {
 
 constexpr const char* kOverwriteQuestion = "Do you want to overwrite file";
-constexpr const char* kTestFileFilter = "Test (*.test) |*.test||";
+constexpr const char* kOverwriteNoMeans = "(No chooses another name.)";
+// "Do you want to overwrite file <name>?" and what No does.
+std::string OverwriteQuestion(const std::string& path);
+constexpr const char* kSaveChangesQuestion = "Save changes to %s?";
+constexpr const char* kRunTestNotSaved = "This test has not been saved under a name of its own.";
+constexpr const char* kSaveUnderANameQuestion = "Save it under a name now?";
+// "Unable to save <path>: <reason>."
+constexpr const char* kUnableToSave = "Unable to save %s: %s.";
 constexpr int kMaxOverlay = 3;
 
 class RecordDocument {
@@ -41,24 +48,38 @@ class RecordDocument {
   explicit RecordDocument(Services services);
   ~RecordDocument();
 
-  // Opens one record file; false leaves the document empty.
-  bool Open(const std::string& path);
+  // Opens one record file; false leaves the document empty, with the
+  // reason in `why` ("no such file", "the file is empty", ...).
+  bool Open(const std::string& path, std::string* why = nullptr);
   // Opens 2 or 3 record files as an overlay (no automatic export). Stops at
-  // the first file that does not read; false leaves the document empty.
-  bool OpenOverlay(const std::vector<std::string>& paths);
+  // the first file that does not read (named in `failed`, with `why`);
+  // false leaves the document empty.
+  bool OpenOverlay(const std::vector<std::string>& paths, std::string* failed = nullptr,
+                   std::string* why = nullptr);
 
   // Saves record 0 to `path`. A "RunTest.test" path first asks for a name;
   // an existing chosen name asks "Do you want to overwrite file" (Yes
   // continues, No asks again, Cancel gives up). Saving to the document's own
-  // path does not ask.
+  // path does not ask. A file that cannot be written is said, with the
+  // reason, and the document stays changed. False when nothing was saved.
   bool Save(const std::string& path);
-  // The "Save As" dialog, then Save.
+  // The "Save As" dialog, then Save. A name without extension takes the
+  // document's own (a download stays a download).
   bool SaveAs();
-  // Before the document's window closes: a scratch run result is saved
-  // first (cancelling that still closes).
-  void PrepareClose();
-  // Empties the document, saving a scratch run result first.
-  void Unload();
+  // Whether the document may be closed or emptied. Unsaved changes ask
+  // "Save changes to %s?" (Yes saves, No drops them, Cancel keeps); a remote
+  // run's scratch result says it has no name of its own and offers one.
+  // False keeps the document as it is: Cancel, or a save that failed.
+  bool ConfirmClose();
+  // Empties the document after ConfirmClose; false when it was kept.
+  bool Unload();
+
+  // Changes to record 0 (the record dialogs): `edit` returns true when its
+  // dialog was left with OK; then the document is marked changed, otherwise
+  // the record is put back exactly as it was. The pages are built again.
+  void EditRecord(const std::function<bool(TestRecord&)>& edit);
+  bool modified() const { return modified_; }
+  void MarkModified() { modified_ = true; }
 
   // Paging; true when the page changed.
   bool PageUp();
@@ -87,6 +108,7 @@ class RecordDocument {
   Services services_;
   ReportDocument report_;
   std::string path_;
+  bool modified_ = false;
 };
 
 }  // namespace kova

@@ -23,4 +23,10 @@ class RecordExporter {
 // False when the record file could not be written; nothing is exported then.
 bool SaveRecordAndExport(TestRecord& rec, const std::string& path, RecordExporter* exporter);
 
+// Why a file of `size` bytes could not be written at `path`, looked for
+// after the write failed: "the folder does not exist", "a folder has that
+// name", "the disk is read-only", "the folder is read-only", "the disk is
+// full", or "the file could not be written" when nothing more is known.
+std::string WriteProblemText(const std::string& path, size_t size);
+
 }  // namespace kova

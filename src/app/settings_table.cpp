@@ -95,6 +95,8 @@ const std::vector<SettingKey> kTable = {
      nullptr, kLibraryWriter, "hundredths of a percent; below its warning both keep the defaults"},
     {SettingId::kApplicationLook, S, "ApplicationLook", I, kDefaultApplicationLook, kAny, kAnyMax,
      nullptr, "the main window's style choice", "an unknown style shows the default one"},
+    {SettingId::kViewStyle, S, "ViewStyle", I, 0, 0, 2, nullptr, "the Window panel's choice",
+     "0 tabs, 1 cascade, 2 tile"},
     {SettingId::kExportDir, kAppInfoSection, "ExportDir", T, 0, 0, 0, "",
      "an export's folder choice", "the last folder an export was written to"},
     {SettingId::kListLayout, kListCtrlsSection, "%s-%d", B, 0, 0, 0, nullptr,
@@ -131,7 +133,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 42, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 43, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 

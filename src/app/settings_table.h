@@ -62,6 +62,7 @@ enum class SettingId {
   kLibraryResistanceAlarm,
   // Kept by single commands and windows.
   kApplicationLook,
+  kViewStyle,
   kExportDir,
   kListLayout,      // per list: name and control number
   kListSortColumn,  // per list

@@ -76,6 +76,13 @@ bool MatchesPattern(const std::string& name, const std::string& pattern) {
   return Match(name.c_str(), pattern.c_str());
 }
 
+std::string RecordFileFilter() {
+  std::string patterns;
+  for (const char* pattern : kPatterns)
+    patterns += (patterns.empty() ? "" : " ") + std::string(pattern);
+  return "Test Records|" + patterns + "||";
+}
+
 bool IsRunTestPath(const std::string& path) {
   return path.find(kRunTestFileName) != std::string::npos;
 }

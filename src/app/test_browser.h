@@ -46,6 +46,10 @@ struct BrowserRow {
 // Whether `name` matches a pattern of '*' and '?' (case-insensitive).
 bool MatchesPattern(const std::string& name, const std::string& pattern);
 
+// The file-dialog filter that shows every file the browser lists as a
+// record: "Test Records|*.test rec_*.* ...||".
+std::string RecordFileFilter();
+
 // True when a path names the remote run's scratch file.
 bool IsRunTestPath(const std::string& path);
 

@@ -1,6 +1,7 @@
 // kova-gui: the desktop program. Loads the settings, creates the instrument
 // connection and the main window, and opens a record file named on the
-// command line (each file named there becomes a document).
+// command line (each file named there becomes a document). A second start
+// hands its files to the first and ends.
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -18,6 +19,7 @@
 #include "gui/main_window.h"
 #include "gui/plan_run.h"
 #include "gui/qt_prompter.h"
+#include "gui/single_instance.h"
 #include "gui/test_browser_dialog.h"
 #include "library_stores/library_filing_store.h"
 #include "platform/auto_exporter.h"
@@ -40,6 +42,11 @@ int main(int argc, char** argv) {
   const QStringList args = QApplication::arguments();
   for (int i = 1; i < args.size(); ++i)
     open_paths.push_back(QFileInfo(args.at(i)).absoluteFilePath().toStdString());
+
+  // A copy already running takes the files and comes forward; this one
+  // ends before it touches the settings or the instrument's port.
+  kova::SingleInstance instance(kova::SingleInstance::DefaultName());
+  if (instance.HandOver(open_paths)) return 0;
 
   kova::QtSettingsStore store;
   kova::AppSettings settings;
@@ -71,7 +78,7 @@ int main(int argc, char** argv) {
   };
   ctx.apply_comm_settings = [&device] { device.ApplyCommSettings(); };
   ctx.open_folder = [](const std::string& folder) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
   };
   kova::WaitDialog::SetPicturePath(QString::fromStdString(settings.InstallDir + "progress.gif"));
   ctx.choose_open_files = [&prompter](const std::string& title, const std::string& folder,
@@ -96,9 +103,19 @@ int main(int argc, char** argv) {
   };
   ctx.workbook_export = kova::WorkbookExportKind(settings);
   kova::MainWindow window(ctx);
+  // Messages and file dialogs open over the window, never behind a dialog
+  // of it or as windows of their own.
+  prompter.SetParent(&window);
+  chooser.SetParent(&window);
   device.SetTitleWindow(&window);
   kova::DeviceCommands::Install(window, device, prompter, info, filing.get());
   window.show();
-  for (const std::string& path : open_paths) window.OpenDocument(path);
+  window.OpenDocuments(open_paths);
+  instance.Listen([&window](const std::vector<std::string>& paths) {
+    if (window.isMinimized()) window.showNormal();
+    window.raise();
+    window.activateWindow();
+    window.OpenDocuments(paths);
+  });
   return QApplication::exec();
 }

@@ -21,6 +21,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>
@@ -29,8 +30,13 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "app/auto_export.h"
 #include "app/chosen_exports.h"
+#include "app/document_names.h"
 #include "app/setup_model.h"
+#include "app/test_browser.h"
+#include "base/format.h"
+#include "base/path.h"
 #include "gui/assess/assessment_menu.h"
 #include "gui/library/library_command.h"
 #include "gui/qt_text.h"
@@ -42,6 +48,9 @@
 namespace kova {
 
 namespace {
+
+constexpr const char* kNoExportsChosen =
+    "No exports are chosen. Choose XML, PDF or Excel under Application Setup.";
 
 QString MenuText(const CommandInfo& c) {
   // The shortcut is the action's own; the menu shows it by itself.
@@ -67,12 +76,18 @@ MainWindow::MainWindow(GuiContext context, QWidget* parent)
   statusBar()->addPermanentWidget(page_status_);
   statusBar()->showMessage(QStringLiteral("Ready"));
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommands(); });
+  // Logging out asks about unsaved work like Exit does.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
+    if (session.allowsInteraction() && !ConfirmCloseAll()) session.cancel();
+    session.release();
+  });
 
   recent_.Load(*ctx_.store);
   BuildMenus();
   BuildCommandBar();
   AddStandardCommands();
   ApplyLook(LoadInt(*ctx_.store, SettingId::kApplicationLook));
+  SetViewStyle(LoadInt(*ctx_.store, SettingId::kViewStyle));
   UpdateCommands();
   resize(1200, 780);
 }
@@ -163,15 +178,9 @@ void MainWindow::BuildCommandBar() {
     AddToPanel(2, button);
     return button;
   };
-  add_window_button(QStringLiteral("Tabs"), [this] { mdi_->setViewMode(QMdiArea::TabbedView); });
-  add_window_button(QStringLiteral("Cascade"), [this] {
-    mdi_->setViewMode(QMdiArea::SubWindowView);
-    mdi_->cascadeSubWindows();
-  });
-  add_window_button(QStringLiteral("Tile"), [this] {
-    mdi_->setViewMode(QMdiArea::SubWindowView);
-    mdi_->tileSubWindows();
-  });
+  add_window_button(QStringLiteral("Tabs"), [this] { SetViewStyle(kViewTabs); });
+  add_window_button(QStringLiteral("Cascade"), [this] { SetViewStyle(kViewCascade); });
+  add_window_button(QStringLiteral("Tile"), [this] { SetViewStyle(kViewTile); });
   auto* styles = new QMenu(QStringLiteral("Style"), this);
   for (const ApplicationLook& look : ApplicationLooks()) {
     QAction* a = styles->addAction(QString::fromUtf8(look.caption));
@@ -240,15 +249,9 @@ void MainWindow::AddStandardCommands() {
   AddCommand(CommandId::kExportText, [this] { OnExportText(); });
   if (ctx_.workbook_export.write) AddCommand(CommandId::kExportExcel, [this] { OnExportExcel(); });
   if (ctx_.auto_export) AddCommand(CommandId::kExport, [this] { OnExport(); });
-  AddCommand(CommandId::kTestUtilities, [this] {
-    if (ctx_.open_folder) ctx_.open_folder(ctx_.info->filepath);
-  });
-  AddCommand(CommandId::kFileManipulation, [this] {
-    if (ctx_.open_folder) ctx_.open_folder(ctx_.info->filepath);
-  });
-  AddCommand(CommandId::kPlanUtilities, [this] {
-    if (ctx_.open_folder) ctx_.open_folder(ctx_.info->planpath);
-  });
+  AddCommand(CommandId::kTestUtilities, [this] { OpenFolder(ctx_.info->filepath); });
+  AddCommand(CommandId::kFileManipulation, [this] { OpenFolder(ctx_.info->filepath); });
+  AddCommand(CommandId::kPlanUtilities, [this] { OpenFolder(ctx_.info->planpath); });
   AddPlanCommands();
   AddAssessmentMenu(*this);
   AddCommand(CommandId::kNewDocument, [this] { OnNewDocument(); });
@@ -259,6 +262,40 @@ void MainWindow::AddStandardCommands() {
   AddCommand(CommandId::kCloseWindow, [this] { mdi_->closeActiveSubWindow(); });
   AddCommand(CommandId::kAppSetup, [this] { OnAppSetup(); });
   AddCommand(CommandId::kExit, [this] { close(); });
+}
+
+void MainWindow::OpenFolder(const std::string& folder) {
+  // Without a file manager the user is told where the files are.
+  if (!ctx_.open_folder || !ctx_.open_folder(folder))
+    ctx_.prompter->Message(
+        kDeviceCaption,
+        Format("No file manager could be opened. The files are in %s", folder.c_str()), Buttons::Ok,
+        Icon::Information);
+}
+
+void MainWindow::SetViewStyle(int style) {
+  if (style != kViewCascade && style != kViewTile) style = kViewTabs;
+  view_style_ = style;
+  if (style == kViewTabs) {
+    mdi_->setViewMode(QMdiArea::TabbedView);
+  } else {
+    mdi_->setViewMode(QMdiArea::SubWindowView);
+    const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
+    for (QMdiSubWindow* sub : subs) sub->showNormal();
+    if (style == kViewTile) {
+      mdi_->tileSubWindows();
+    } else if (subs.size() == 1) {
+      // Cascading a lone window would shrink it to its smallest size.
+      subs.front()->showMaximized();
+    } else {
+      // Each window keeps most of the area, offset from the one before.
+      const QSize area = mdi_->viewport()->size();
+      for (QMdiSubWindow* sub : subs) sub->resize(area.width() * 3 / 4, area.height() * 3 / 4);
+      mdi_->cascadeSubWindows();
+    }
+  }
+  StoreInt(*ctx_.store, SettingId::kViewStyle, view_style_);
+  ctx_.store->Flush();
 }
 
 std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
@@ -276,37 +313,79 @@ ReportView* MainWindow::AddView(std::unique_ptr<RecordDocument> document) {
   auto* view = new ReportView(std::move(document));
   QMdiSubWindow* sub = mdi_->addSubWindow(view);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  sub->setWindowTitle(view->TitleText());
   connect(view, &ReportView::pageChanged, this, [this] { UpdateCommands(); });
   connect(view, &ReportView::editRequested, this, [this] {
     if (QAction* edit = Action(CommandId::kEditTest)) {
       if (edit->isEnabled()) edit->trigger();
     }
   });
-  connect(sub, &QObject::destroyed, this, [this] { UpdateCommands(); });
-  sub->showMaximized();
+  // Later, not while the window is half torn down: the titles walk every
+  // document window.
+  connect(
+      sub, &QObject::destroyed, this, [this] { UpdateCommands(); }, Qt::QueuedConnection);
+  if (view_style_ == kViewTabs || mdi_->subWindowList().size() == 1)
+    sub->showMaximized();
+  else
+    sub->show();
   view->setFocus();
+  UpdateTitles();
   return view;
 }
 
-bool MainWindow::OpenDocument(const std::string& path) {
+ReportView* MainWindow::ViewOf(const std::string& path) const {
+  for (ReportView* view : Views()) {
+    const RecordDocument& doc = view->document();
+    if (doc.loaded() && !doc.IsOverlay() && SameFile(doc.path(), path)) return view;
+  }
+  return nullptr;
+}
+
+bool MainWindow::OpenQuietly(const std::string& path, std::string& why) {
+  // The run's scratch file holds a new result each time: it always opens.
+  ReportView* open = IsRunTestPath(path) ? nullptr : ViewOf(path);
+  if (open != nullptr) {
+    mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+    return true;
+  }
   std::unique_ptr<RecordDocument> doc = NewDocument();
-  if (!doc->Open(path)) {
-    ctx_.prompter->Message(kDeviceCaption, "Failed to open document.", Buttons::Ok, Icon::Warning);
+  if (!doc->Open(path, &why)) {
     recent_.Remove(path);
     recent_.Save(*ctx_.store);
     RebuildRecentMenu();
     return false;
   }
   AddView(std::move(doc));
-  UpdateCommands();
   return true;
+}
+
+void MainWindow::ReportOpenFailures(
+    const std::vector<std::pair<std::string, std::string>>& failures) {
+  if (failures.empty()) return;
+  ctx_.prompter->Message(kDeviceCaption, OpenFailureText(failures), Buttons::Ok, Icon::Warning);
+}
+
+bool MainWindow::OpenDocument(const std::string& path) { return OpenDocuments({path}) == 1; }
+
+int MainWindow::OpenDocuments(const std::vector<std::string>& paths) {
+  std::vector<std::pair<std::string, std::string>> failures;
+  int opened = 0;
+  for (const std::string& path : paths) {
+    std::string why;
+    if (OpenQuietly(path, why))
+      ++opened;
+    else
+      failures.emplace_back(path, why);
+  }
+  UpdateCommands();
+  ReportOpenFailures(failures);
+  return opened;
 }
 
 bool MainWindow::OpenOverlay(const std::vector<std::string>& paths) {
   std::unique_ptr<RecordDocument> doc = NewDocument();
-  if (!doc->OpenOverlay(paths)) {
-    ctx_.prompter->Message(kDeviceCaption, "Failed to open document.", Buttons::Ok, Icon::Warning);
+  std::string failed, why;
+  if (!doc->OpenOverlay(paths, &failed, &why)) {
+    ReportOpenFailures({{failed, why.empty() ? "not a record file" : why}});
     return false;
   }
   AddView(std::move(doc));
@@ -332,9 +411,42 @@ QString MainWindow::StatusText() const { return page_status_->text(); }
 void MainWindow::RefreshView(ReportView* view) {
   if (view == nullptr) return;
   view->update();
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget()))
-    sub->setWindowTitle(view->TitleText());
   UpdateCommands();
+}
+
+void MainWindow::UpdateTitles() {
+  const QList<ReportView*> views = Views();
+  std::vector<std::string> paths;
+  for (ReportView* view : views) paths.push_back(view->document().path());
+  const std::vector<std::string> names = DistinctTabNames(paths);
+  QString active;
+  bool active_modified = false;
+  for (int i = 0; i < views.size(); ++i) {
+    ReportView* view = views[i];
+    const QString title = view->TitleText(PathToQ(names[static_cast<size_t>(i)]));
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget())) {
+      sub->setWindowTitle(title + QStringLiteral("[*]"));
+      sub->setWindowModified(view->document().modified());
+      sub->setToolTip(PathToQ(view->document().path()));
+    }
+    if (view == ActiveView()) {
+      active = title;
+      active_modified = view->document().modified();
+    }
+  }
+  const QString base = ToQ(base_title_);
+  setWindowTitle(active.isEmpty() ? base : active + QStringLiteral("[*] - ") + base);
+  setWindowModified(active_modified);
+}
+
+bool MainWindow::ConfirmCloseAll() {
+  for (ReportView* view : Views()) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget()))
+      mdi_->setActiveSubWindow(sub);
+    if (!view->document().ConfirmClose()) return false;
+    view->SetCloseConfirmed();
+  }
+  return true;
 }
 
 void MainWindow::UpdateCommands() {
@@ -346,6 +458,7 @@ void MainWindow::UpdateCommands() {
   for (const CommandInfo& c : MainCommands())
     if (QAction* a = Action(c.id)) a->setEnabled(CommandEnabled(c.id, state));
   page_status_->setText(view != nullptr ? view->PageText() : QString());
+  UpdateTitles();
   for (const ApplicationLook& look : ApplicationLooks())
     if (QAction* a = actions_.value(look.id)) a->setChecked(look.id == look_);
 }
@@ -385,7 +498,7 @@ void MainWindow::OnOverlayTest() {
 void MainWindow::OnSaveTest() {
   ReportView* view = ActiveView();
   if (view == nullptr) return;
-  if (view->document().path().empty()) {
+  if (view->document().path().empty() || view->document().IsOverlay()) {
     view->document().SaveAs();
   } else {
     view->document().Save(view->document().path());
@@ -433,7 +546,14 @@ void MainWindow::OnExportExcel() {
 void MainWindow::OnExport() {
   ReportView* view = ActiveView();
   if (view == nullptr || !view->document().loaded()) return;
-  ctx_.auto_export(view->document().record(0), true);
+  TestRecord& rec = view->document().record(0);
+  if (!DecideExports(rec, true, *ctx_.settings).Any()) {
+    ctx_.prompter->Message(kDeviceCaption, kNoExportsChosen, Buttons::Ok, Icon::Information);
+    return;
+  }
+  if (ctx_.auto_export(rec, true))
+    statusBar()->showMessage(
+        QStringLiteral("Exports of %1 written").arg(PathToQ(FileNameOf(rec.fullpath))), 8000);
 }
 
 void MainWindow::OnAppSetup() {
@@ -541,10 +661,17 @@ void MainWindow::OnSavePdf() {
     statusBar()->showMessage(QStringLiteral("Saved %1").arg(PathToQ(path)), 5000);
 }
 
-std::string MainWindow::GetTitle() const { return FromQ(windowTitle()); }
-void MainWindow::SetTitle(const std::string& title) { setWindowTitle(ToQ(title)); }
+std::string MainWindow::GetTitle() const { return base_title_; }
+void MainWindow::SetTitle(const std::string& title) {
+  base_title_ = title;
+  UpdateTitles();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!ConfirmCloseAll()) {
+    event->ignore();
+    return;
+  }
   mdi_->closeAllSubWindows();
   if (!mdi_->subWindowList().isEmpty()) {
     event->ignore();
@@ -559,8 +686,10 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
+  std::vector<std::string> paths;
   for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) OpenDocument(PathFromQ(url.toLocalFile()));
+    if (url.isLocalFile()) paths.push_back(PathFromQ(url.toLocalFile()));
+  OpenDocuments(paths);
   event->acceptProposedAction();
 }
 

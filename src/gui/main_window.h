@@ -7,8 +7,10 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,8 +62,8 @@ struct GuiContext {
   // What "Export Test to Excel" writes for each chosen record; none when
   // its `write` is empty.
   ChosenExportKind workbook_export;
-  // Opens a folder in the system's file manager.
-  std::function<void(const std::string&)> open_folder;
+  // Opens a folder in the system's file manager; false when none opened.
+  std::function<bool(const std::string&)> open_folder;
   // Several files at once (the thumb-drive commands); false on Cancel.
   std::function<bool(const std::string& title, const std::string& folder, const std::string& filter,
                      std::vector<std::string>& paths)>
@@ -84,9 +86,13 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QAction* AddCommand(CommandId id, std::function<void()> handler);
   QAction* Action(CommandId id) const { return actions_.value(static_cast<int>(id), nullptr); }
 
-  // Opens a record file as a new document; false (with the message) when
-  // it does not read.
+  // Opens a record file as a new document; a file already open has its
+  // window brought forward instead. False (with the message naming the file
+  // and the reason) when it does not read.
   bool OpenDocument(const std::string& path);
+  // Opens several files (the command line, a drop, a second start): the
+  // files that do not read are named together in one message.
+  int OpenDocuments(const std::vector<std::string>& paths);
   bool OpenOverlay(const std::vector<std::string>& paths);
 
   ReportView* ActiveView() const;
@@ -95,6 +101,10 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QString StatusText() const;
   void ApplyLook(int id);
   int CurrentLook() const { return look_; }
+  // How the document windows are arranged: tabs, cascade or tile
+  // (remembered as "ViewStyle").
+  enum { kViewTabs = 0, kViewCascade = 1, kViewTile = 2 };
+  int ViewStyle() const { return view_style_; }
 
   // MainWindowTitle: the connected instrument's name joins the title.
   std::string GetTitle() const override;
@@ -142,6 +152,17 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   bool ChooseFiles(const std::string& title, const std::string& filter,
                    std::vector<std::string>& paths);
   ReportView* AddView(std::unique_ptr<RecordDocument> document);
+  ReportView* ViewOf(const std::string& path) const;
+  // Opens one file without a message; the reason of a failure in `why`.
+  bool OpenQuietly(const std::string& path, std::string& why);
+  void ReportOpenFailures(const std::vector<std::pair<std::string, std::string>>& failures);
+  // Every document window's title (with "*" while changed, and enough of
+  // the folder to tell two files of one name apart) and the window's.
+  void UpdateTitles();
+  // Asks about every changed document; false when one was kept open.
+  bool ConfirmCloseAll();
+  void SetViewStyle(int style);
+  void OpenFolder(const std::string& folder);
   std::unique_ptr<RecordDocument> NewDocument();
   void FileUsed(const std::string& path);
   void RebuildRecentMenu();
@@ -163,6 +184,14 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   // Each panel's buttons fill two rows, column by column.
   void AddToPanel(int panel, QWidget* button);
   int look_ = kDefaultApplicationLook;
+  // The window's own title; the instrument's name may join it (SetTitle).
+  std::string base_title_ = kMainTitle;
+  int view_style_ = kViewTabs;
+  bool editing_ = false;
+  // Edit's quiet check for an instrument, rested after a failure.
+  int ConnectedModel();
+  static constexpr std::chrono::seconds kProbeRestSeconds{10};
+  std::optional<std::chrono::steady_clock::time_point> last_failed_probe_;
   std::unique_ptr<QPrinter> printer_;
 };
 

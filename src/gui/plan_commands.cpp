@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QStatusBar>
 #include <algorithm>
+#include <chrono>
 #include <memory>
 
 #include "app/edit_test_model.h"
@@ -14,6 +15,7 @@
 #include "gui/dialogs/plan_editor_dialog.h"
 #include "gui/dialogs/small_dialogs.h"
 #include "gui/main_window.h"
+#include "gui/qt_text.h"
 #include "gui/report_view.h"
 #include "plans/test_plan.h"
 #include "plans/thumb_drive.h"
@@ -56,6 +58,20 @@ void MainWindow::OnCreatePlan() {
   ctx_.run_dialog(editor);
 }
 
+int MainWindow::ConnectedModel() {
+  if (!ctx_.connected_model) return -1;
+  // A probe that just found no instrument is not repeated on every click:
+  // each one costs the user its time-out.
+  const auto now = std::chrono::steady_clock::now();
+  if (last_failed_probe_ && now - *last_failed_probe_ < kProbeRestSeconds) return -1;
+  const int model = ctx_.connected_model();
+  if (model < 0)
+    last_failed_probe_ = now;
+  else
+    last_failed_probe_.reset();
+  return model;
+}
+
 void MainWindow::OnModifyPlan() {
   std::string path;
   if (!ctx_.prompter->ChooseOpenFile("Modify Test Plan", ctx_.info->planpath, kPlanFileFilter,
@@ -77,14 +93,19 @@ void MainWindow::OnEditTest() {
   if (view == nullptr) return;
   RecordDocument& doc = view->document();
   if (!doc.loaded() || doc.IsOverlay()) return;
-  const int modelcode = ctx_.connected_model ? ctx_.connected_model() : -1;
-  EditTestDialog dialog(doc.record(0), modelcode, *ctx_.prompter, ctx_.info->planpath,
-                        ctx_.run_plan, this);
-  dialog.setDialogRunner(ctx_.run_dialog);
-  ctx_.run_dialog(dialog);
-  // The note, the pass/fail setup and ratio error values change the record
-  // even when the dialog is cancelled: the pages are built again either way.
-  doc.RebuildPages();
+  // A second request while the dialog is starting (a double click) opens
+  // nothing more.
+  if (editing_) return;
+  editing_ = true;
+  const int modelcode = ConnectedModel();
+  // Cancel puts the record back as it was, the note, pass/fail setup and
+  // ratio error values changed through the dialog included.
+  doc.EditRecord([&](TestRecord& rec) {
+    EditTestDialog dialog(rec, modelcode, *ctx_.prompter, ctx_.info->planpath, ctx_.run_plan, this);
+    dialog.setDialogRunner(ctx_.run_dialog);
+    return ctx_.run_dialog(dialog) == QDialog::Accepted;
+  });
+  editing_ = false;
   RefreshView(view);
 }
 
@@ -98,9 +119,10 @@ void MainWindow::OnOverrideData() {
     ctx_.prompter->Message(kDeviceCaption, why, Buttons::Ok, Icon::Warning);
     return;
   }
-  OverrideDialog dialog(doc.record(0), test, *ctx_.prompter, this);
-  if (ctx_.run_dialog(dialog) != QDialog::Accepted) return;
-  doc.RebuildPages();
+  doc.EditRecord([&](TestRecord& rec) {
+    OverrideDialog dialog(rec, test, *ctx_.prompter, this);
+    return ctx_.run_dialog(dialog) == QDialog::Accepted;
+  });
   RefreshView(view);
 }
 
@@ -141,9 +163,11 @@ void MainWindow::OnExportPlansToDrive() {
     ctx_.prompter->Message(kDeviceCaption, text, Buttons::Ok,
                            trouble ? Icon::Warning : Icon::Information);
   }
-  statusBar()->showMessage(
-      QStringLiteral("%1 plan file(s) written to the thumb drive").arg(result.written.size()),
-      5000);
+  // The place is named: a folder chosen in place of a drive is written to.
+  statusBar()->showMessage(QStringLiteral("%1 plan file(s) written to %2")
+                               .arg(result.written.size())
+                               .arg(PathToQ(drive)),
+                           8000);
 }
 
 void MainWindow::OnImportPlansFromDrive() {

@@ -23,9 +23,14 @@ QString QtFilterOf(const std::string& filter) {
   return filters.join(";;");
 }
 
+QWidget* QtPrompter::Owner() const {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return parent_;
+}
+
 Answer QtPrompter::Message(const std::string& caption, const std::string& text, Buttons buttons,
                            Icon icon) {
-  QMessageBox box(parent_);
+  QMessageBox box(Owner());
   box.setWindowTitle(ToQ(caption));
   box.setText(DisplayText(text));
   switch (icon) {
@@ -73,7 +78,7 @@ Answer QtPrompter::Message(const std::string& caption, const std::string& text, 
 bool QtPrompter::ChooseOpenFile(const std::string& title, const std::string& folder,
                                 const std::string& filter, std::string& path) {
   const QString chosen =
-      QFileDialog::getOpenFileName(parent_, ToQ(title), PathToQ(folder), QtFilterOf(filter));
+      QFileDialog::getOpenFileName(Owner(), ToQ(title), PathToQ(folder), QtFilterOf(filter));
   if (chosen.isEmpty()) return false;
   path = PathFromQ(chosen);
   return true;
@@ -82,7 +87,7 @@ bool QtPrompter::ChooseOpenFile(const std::string& title, const std::string& fol
 bool QtPrompter::ChooseOpenFiles(const std::string& title, const std::string& folder,
                                  const std::string& filter, std::vector<std::string>& paths) {
   const QStringList chosen =
-      QFileDialog::getOpenFileNames(parent_, ToQ(title), PathToQ(folder), QtFilterOf(filter));
+      QFileDialog::getOpenFileNames(Owner(), ToQ(title), PathToQ(folder), QtFilterOf(filter));
   if (chosen.isEmpty()) return false;
   paths.clear();
   for (const QString& one : chosen) paths.push_back(PathFromQ(one));
@@ -93,7 +98,7 @@ bool QtPrompter::ChooseSaveFile(const std::string& title, const std::string& fol
                                 const std::string& filter, std::string& path) {
   // Qt's own dialog asks no overwrite question: the document asks its own.
   const QString chosen =
-      QFileDialog::getSaveFileName(parent_, ToQ(title), PathToQ(folder), QtFilterOf(filter),
+      QFileDialog::getSaveFileName(Owner(), ToQ(title), PathToQ(folder), QtFilterOf(filter),
                                    nullptr, QFileDialog::DontConfirmOverwrite);
   if (chosen.isEmpty()) return false;
   path = PathFromQ(chosen);
@@ -102,7 +107,7 @@ bool QtPrompter::ChooseSaveFile(const std::string& title, const std::string& fol
 
 bool QtPrompter::ChooseFolder(const std::string& title, const std::string& start,
                               std::string& folder) {
-  const QString chosen = QFileDialog::getExistingDirectory(parent_, ToQ(title), PathToQ(start));
+  const QString chosen = QFileDialog::getExistingDirectory(Owner(), ToQ(title), PathToQ(start));
   if (chosen.isEmpty()) return false;
   folder = PathFromQ(chosen);
   return true;
@@ -112,7 +117,7 @@ bool QtPrompter::PromptText(const std::string& caption, const std::string& label
                             std::string& text) {
   bool ok = false;
   const QString answer =
-      QInputDialog::getText(parent_, ToQ(caption), ToQ(label), QLineEdit::Normal, ToQ(text), &ok);
+      QInputDialog::getText(Owner(), ToQ(caption), ToQ(label), QLineEdit::Normal, ToQ(text), &ok);
   if (!ok) return false;
   text = FromQ(answer);
   return true;

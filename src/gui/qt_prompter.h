@@ -17,6 +17,11 @@ class WaitDialog;
 class QtPrompter : public Prompter {
  public:
   explicit QtPrompter(QWidget* parent) : parent_(parent) {}
+  // Every message and file dialog belongs to this window (made after us).
+  void SetParent(QWidget* parent) { parent_ = parent; }
+  // The dialog a message opens over: the open modal dialog (Edit Test, the
+  // plan editor), else the window.
+  QWidget* Owner() const;
 
   Answer Message(const std::string& caption, const std::string& text, Buttons buttons,
                  Icon icon) override;

@@ -1,5 +1,6 @@
 #pragma once
-// The program's texts are Windows-1252 bytes; the window shows Unicode.
+// The program's texts are Windows-1252 bytes; the window and every dialog
+// show Unicode. The one place the two meet.
 
 #include <QString>
 #include <string>

@@ -27,9 +27,11 @@ QString ReportView::PageText() const {
       .arg(document_->pagecount());
 }
 
-QString ReportView::TitleText() const {
-  if (document_->path().empty()) return QStringLiteral("Orv");
-  QString title = PathToQ(FileNameOf(document_->path()));
+QString ReportView::TitleText() const { return TitleText(PathToQ(FileNameOf(document_->path()))); }
+
+QString ReportView::TitleText(const QString& name) const {
+  if (!document_->loaded() || name.isEmpty()) return QStringLiteral("(no test loaded)");
+  QString title = name;
   if (document_->IsOverlay())
     title += QStringLiteral(" (overlay of %1)").arg(document_->overlaycount());
   return title;
@@ -93,7 +95,10 @@ void ReportView::keyReleaseEvent(QKeyEvent* event) {
 void ReportView::mouseDoubleClickEvent(QMouseEvent*) { emit editRequested(); }
 
 void ReportView::closeEvent(QCloseEvent* event) {
-  document_->PrepareClose();
+  if (!close_confirmed_ && !document_->ConfirmClose()) {
+    event->ignore();
+    return;
+  }
   QWidget::closeEvent(event);
 }
 

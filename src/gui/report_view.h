@@ -20,8 +20,12 @@ class ReportView : public QWidget {
   const RecordDocument& document() const { return *document_; }
   // "Page n of m", or empty when nothing is loaded.
   QString PageText() const;
-  // The window's title: the document's file name.
+  // The window's title: `name` (the file name, told apart from others of
+  // its name) with the overlay count; "(no test loaded)" when empty.
+  QString TitleText(const QString& name) const;
   QString TitleText() const;
+  // The close was already agreed to (Exit asked about every document).
+  void SetCloseConfirmed() { close_confirmed_ = true; }
 
  signals:
   void pageChanged();
@@ -32,11 +36,13 @@ class ReportView : public QWidget {
   void keyReleaseEvent(QKeyEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
-  // A remote run's scratch result is saved under a chosen name first.
+  // Unsaved work is offered for saving; Cancel keeps the window.
   void closeEvent(QCloseEvent* event) override;
+  QSize sizeHint() const override { return QSize(800, 560); }
 
  private:
   std::unique_ptr<RecordDocument> document_;
+  bool close_confirmed_ = false;
 };
 
 }  // namespace kova

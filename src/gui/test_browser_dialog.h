@@ -73,6 +73,8 @@ class BrowserRecordChooser : public RecordChooser {
   BrowserRecordChooser(CAppInfo& info, SettingsStore& store, Prompter& prompter, QWidget* parent)
       : info_(info), store_(store), prompter_(prompter), parent_(parent) {}
   bool Choose(const std::string& title, bool multiple, std::vector<std::string>& files) override;
+  // The browser belongs to this window (made after us).
+  void SetParent(QWidget* parent) { parent_ = parent; }
 
  private:
   CAppInfo& info_;

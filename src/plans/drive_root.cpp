@@ -82,6 +82,18 @@ bool WindowsDriveRoot(const std::string& path, std::string& root) {
   return true;
 }
 
+std::string ThumbRootAmongMounts(const std::string& path, const std::vector<std::string>& mounts) {
+  const std::string found = LongestMountPrefix(path, mounts);
+  // A folder on the system disk is no drive of its own: it is the root the
+  // plans go to, never the system's "/".
+  if (found == "/") {
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+  }
+  return found;
+}
+
 bool ThumbDriveRoot(const std::string& chosen_folder, std::string& root) {
 #ifdef _WIN32
   return WindowsDriveRoot(chosen_folder, root);
@@ -92,7 +104,7 @@ bool ThumbDriveRoot(const std::string& chosen_folder, std::string& root) {
   std::error_code ec;
   const std::filesystem::path canonical = std::filesystem::weakly_canonical(chosen_folder, ec);
   const std::string path = ec ? chosen_folder : canonical.string();
-  std::string found = LongestMountPrefix(path, ParseMountPoints(table));
+  const std::string found = ThumbRootAmongMounts(path, ParseMountPoints(table));
   if (found.empty()) return false;
   root = found;
   return true;

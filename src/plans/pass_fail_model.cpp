@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "base/format.h"
+#include "plans/plan_editor_model.h"
 #include "plans/value_lists.h"
 
 namespace kova {
@@ -87,9 +88,20 @@ bool PassFailModel::Store(PassFailBlock& pf, ResistanceBlock& res, std::string& 
   r.pfresdeviation = resdeviation;
   r.pfcustomresdeviation = TextNumber(customres);
   for (int i = 0; i < kTapTableSize; ++i) {
+    // An empty field means no limit; anything else typed must be a number,
+    // never dropped without a word.
+    const std::string tap = RowTapName(i);
+    if (!kneevoltage[i].empty() && !IsNumberText(kneevoltage[i])) {
+      error = Format("Knee voltage of %s: please enter a number.", tap.c_str());
+      return false;
+    }
+    if (!resistance[i].empty() && (!IsNumberText(resistance[i]) || TextNumber(resistance[i]) < 0)) {
+      error = Format("Resistance of %s: please enter a number of ohms, 0 or more.", tap.c_str());
+      return false;
+    }
     const long long knee = TextWholeNumber(kneevoltage[i]);
-    if (knee > INT32_MAX || knee < INT32_MIN) {
-      error = Format("Knee voltage %s is too large.", kneevoltage[i].c_str());
+    if (knee > INT32_MAX || knee < 0) {
+      error = Format("Knee voltage of %s must be from 0 to %d V.", tap.c_str(), INT32_MAX);
       return false;
     }
     p.pfkneevoltage[i] = static_cast<int32_t>(knee);

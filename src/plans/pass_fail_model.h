@@ -36,8 +36,8 @@ struct PassFailModel {
   static std::string LimitCustomRatio(const std::string& typed);
   // OK: the custom ratio must be a whole number 0..100 and the custom
   // resistance a number, else false with the framework's message and
-  // nothing stored. Knee voltages and resistances that are not numbers
-  // store as 0.
+  // nothing stored. Knee voltages and resistances are empty (stored as 0)
+  // or numbers, 0 or more; otherwise false with the tap and the range.
   bool Store(PassFailBlock& passfail, ResistanceBlock& resistance_block, std::string& error) const;
 };
 

@@ -281,6 +281,43 @@ bool PlanEditorModel::SetRatioError(int r, const RatioErrorValues& values) {
 }
 
 bool PlanEditorModel::Store(kvTestPlan& out, std::string& error) {
+  // Texts longer than the plan keeps would come back cut.
+  const struct {
+    const std::string& text;
+    const char* label;
+  } texts[] = {{company, "Company"},  {station, "Station"},      {circuit, "Circuit"},
+               {manufacturer, "Mfr"}, {model, "Model"},          {comment, "Comments"},
+               {serialnumber, "SN"},  {operatorname, "Operator"}};
+  for (const auto& t : texts) {
+    if (t.text.size() > kPlanHeaderTextChars) {
+      error = Format("%s: at most %d characters.", t.label, static_cast<int>(kPlanHeaderTextChars));
+      return false;
+    }
+  }
+  for (int r = 0; r < kPlanRows; ++r) {
+    const PlanRow& row = rows[r];
+    const std::string tap = RowTapName(r);
+    if (row.note.size() > kPlanHeaderTextChars) {
+      error = Format("Note of %s: at most %d characters.", tap.c_str(),
+                     static_cast<int>(kPlanHeaderTextChars));
+      return false;
+    }
+    // A value typed that is no number is said, never stored as 0.
+    const struct {
+      const std::string& text;
+      const char* label;
+    } numbers[] = {{row.primary, "Nameplate primary"}, {row.secondary, "Nameplate secondary"}};
+    for (const auto& n : numbers) {
+      if (!n.text.empty() && !IsNumberText(n.text)) {
+        error = Format("%s of %s: please enter a number.", n.label, tap.c_str());
+        return false;
+      }
+    }
+  }
+  if (!IsNumberText(temperature)) {
+    error = "Temperature: please enter a number.";
+    return false;
+  }
   kvTestPlan p = plan;
   p.devicetype = instrument == kChoice7KA ? kPlanKova7KA : instrument;
   p.kneetype = kneemarker + 1;

@@ -26,11 +26,12 @@ bool RatioErrorModel::Store(RatioErrorValues& out, std::string& error) const {
     const char* label;
     double scale;
     uint32_t max;
+    double low, high;
     const char* range;
   } fields[] = {
-      {burden_va, "Max Burden", 100, 0xFFFF, "0 to 655.35 VA"},
-      {cos_phi, "Power Factor", 100, 0xFF, "0 to 2.55"},
-      {sec_current, "Rated Sec Cur", 10, 0xFF, "0 to 25.5 A"},
+      {burden_va, "Max Burden", 100, 0xFFFF, 0, 500, "0 to 500 VA"},
+      {cos_phi, "Power Factor", 100, 0xFF, 0, 1, "0.00 to 1.00"},
+      {sec_current, "Rated Sec Cur", 10, 0xFF, 1, 5, "1.0 to 5.0 A"},
   };
   double values[3] = {};
   for (int i = 0; i < 3; ++i) {
@@ -40,7 +41,11 @@ bool RatioErrorModel::Store(RatioErrorValues& out, std::string& error) const {
     }
     values[i] = TextNumber(fields[i].text);
     uint32_t unused = 0;
-    if (!TruncatedField(values[i], fields[i].scale, fields[i].max, unused)) {
+    const bool fits = TruncatedField(values[i], fields[i].scale, fields[i].max, unused);
+    // With the calculation on, each value must lie in the range the
+    // dialog shows beside it.
+    const bool in_range = !run || (values[i] >= fields[i].low && values[i] <= fields[i].high);
+    if (!fits || !in_range) {
       error = Format("%s must be from %s.", fields[i].label, fields[i].range);
       return false;
     }

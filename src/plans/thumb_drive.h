@@ -16,9 +16,13 @@ constexpr const char* kUnrecognizedFolderMessage =
     "Unrecognized folder, unable to determine device type";
 
 // The drive root of a folder the user chose: on Windows as WindowsDriveRoot
-// gives it; elsewhere the mount point that holds it (the longest mount point
-// that is a prefix of it). False when there is none.
+// gives it; elsewhere as ThumbRootAmongMounts gives it from the system's
+// mount table. False when there is none.
 bool ThumbDriveRoot(const std::string& chosen_folder, std::string& root);
+// The root for a folder given the mount points: the mount point that holds
+// it, or the folder itself when that is only the system's root "/" (an
+// ordinary folder chosen in place of a drive). Empty for a relative path.
+std::string ThumbRootAmongMounts(const std::string& path, const std::vector<std::string>& mounts);
 
 // The root of a Windows path: its drive letter and colon ("E:"), or for a
 // network name its computer and share ("\\server\share"). False for a

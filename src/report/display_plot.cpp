@@ -102,7 +102,9 @@ void CDisplayTest::DrawPlot(const Rect& r, int t, bool all_tests) {
   s_->ClipTo(P);
   const int records = (doc_ && doc_->overlaycount() != 0) ? doc_->overlaycount() : 1;
   const int curve = printing_ ? 8 : 2;
-  const int half = printing_ ? 10 : 3;
+  // On paper the curve is 8 units wide: the knee mark must stand well clear
+  // of it, and a frame sets it off from a curve of its own colour.
+  const int half = printing_ ? 30 : 3;
   const int test = all_tests ? OrderedTest(t) : std::clamp(t, 0, kMaxTaps - 1);
   for (int ri = 0; ri < records && ri < kOverlayColorCount; ++ri) {
     const TestRecord& source = doc_ ? doc_->Record(ri) : Rec();
@@ -118,8 +120,13 @@ void CDisplayTest::DrawPlot(const Rect& r, int t, bool all_tests) {
     if (PlacePoint(P, d, kv, ki, x, y)) {
       const bool hidden_on_paper =
           color == kReportColors[kLightGreyIndex] || color == kReportColors[kWhiteIndex];
-      s_->FillRect({x - half, y - half, x + half, y + half},
-                   printing_ && hidden_on_paper ? kReportColors[0] : color);
+      const Rect mark{x - half, y - half, x + half, y + half};
+      s_->FillRect(mark, printing_ && hidden_on_paper ? kReportColors[0] : color);
+      if (printing_) {
+        SetPenColor(kReportColors[0], PenStyle::kSolid, curve / 2);
+        s_->Frame(mark);
+        SetPenColor(color, PenStyle::kSolid, curve);
+      }
     }
   }
   s_->RestoreState();

@@ -4,10 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
 #include "app/chosen_exports.h"
+#include "app/document_names.h"
 #include "app/main_commands.h"
 #include "app/recent_files.h"
 #include "app/record_document.h"
@@ -201,7 +208,7 @@ TEST_F(DocumentFixture, RunTestResultIsSavedUnderAChosenName) {
   prompter.QueueAnswer(Answer::Cancel);
   EXPECT_FALSE(doc->Save(run));
   ASSERT_EQ(prompter.messages().size(), 2u);
-  EXPECT_EQ(prompter.messages()[0].text, kOverwriteQuestion);
+  EXPECT_EQ(prompter.messages()[0].text, OverwriteQuestion(taken));
   EXPECT_EQ(prompter.messages()[0].buttons, Buttons::YesNoCancel);
 
   // Yes overwrites; a name without extension gets ".test".
@@ -214,16 +221,179 @@ TEST_F(DocumentFixture, RunTestResultIsSavedUnderAChosenName) {
   EXPECT_TRUE(doc->Save(doc->path()));
   EXPECT_EQ(prompter.messages().size(), asked);
 
+  // Unloading a run result says why a name is asked for; Yes saves it.
   ASSERT_TRUE(doc->Open(run));
+  prompter.QueueAnswer(Answer::Yes);
   prompter.QueueText(PathJoin(folder, "fresh"));
-  doc->Unload();
+  EXPECT_TRUE(doc->Unload());
+  EXPECT_EQ(prompter.messages().back().text,
+            std::string(kRunTestNotSaved) + "\r\n" + kSaveUnderANameQuestion);
   EXPECT_FALSE(doc->loaded());
+  EXPECT_TRUE(doc->path().empty());
   EXPECT_TRUE(FileExists(PathJoin(folder, "fresh.test")));
 
-  // Closing a run result whose name dialog is cancelled just closes.
+  // Cancelling the name dialog keeps the run result open; so does Cancel.
   ASSERT_TRUE(doc->Open(run));
-  doc->PrepareClose();
+  prompter.QueueAnswer(Answer::Yes);
+  EXPECT_FALSE(doc->Unload());
+  prompter.QueueAnswer(Answer::Cancel);
+  EXPECT_FALSE(doc->ConfirmClose());
+  EXPECT_TRUE(doc->loaded());
+  EXPECT_EQ(doc->path(), run);
+  // No lets it go; the scratch file itself stays.
+  prompter.QueueAnswer(Answer::No);
+  EXPECT_TRUE(doc->Unload());
   EXPECT_TRUE(FileExists(run));
+}
+
+TEST_F(DocumentFixture, UnsavedChangesAreOfferedForSavingBeforeTheyGo) {
+  struct {
+    const char* what;
+    bool edit_accepted;
+    Answer answer;
+    bool closes, saved, asked;
+  } rows[] = {
+      {"no change asks nothing", false, Answer::Cancel, true, false, false},
+      {"Cancel keeps the change", true, Answer::Cancel, false, false, true},
+      {"No drops it", true, Answer::No, true, false, true},
+      {"Yes saves it", true, Answer::Yes, true, true, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string path = WriteRecord(folder, "edited.test");
+    auto doc = MakeDocument();
+    ASSERT_TRUE(doc->Open(path));
+    const std::string before = doc->record(0).company;
+    doc->EditRecord([&](TestRecord& rec) {
+      rec.company = "Changed Co";
+      rec.testnote = "changed note";
+      return row.edit_accepted;
+    });
+    // A dialog left with Cancel changes nothing, not even what its own
+    // dialogs changed.
+    EXPECT_EQ(doc->record(0).company, row.edit_accepted ? "Changed Co" : before);
+    EXPECT_EQ(doc->modified(), row.edit_accepted);
+    const size_t shown = prompter.messages().size();
+    if (row.asked) prompter.QueueAnswer(row.answer);
+    EXPECT_EQ(doc->Unload(), row.closes);
+    EXPECT_EQ(prompter.messages().size(), shown + (row.asked ? 1 : 0));
+    if (row.asked) {
+      EXPECT_EQ(prompter.messages().back().text, "Save changes to edited.test?");
+      EXPECT_EQ(prompter.messages().back().buttons, Buttons::YesNoCancel);
+    }
+    EXPECT_EQ(doc->loaded(), !row.closes);
+    auto reread = std::make_unique<TestRecord>();
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadFileBytes(path, bytes));
+    ASSERT_TRUE(reread->DecodeRecordBytes(bytes.data(), bytes.size(), path, RecordDefaults()));
+    EXPECT_EQ(reread->testnote == "changed note", row.saved);
+  }
+}
+
+TEST_F(DocumentFixture, AFailedSaveSaysWhyAndKeepsTheDocumentChanged) {
+  const std::string path = WriteRecord(folder, "keep.test");
+  auto doc = MakeDocument();
+  ASSERT_TRUE(doc->Open(path));
+  doc->MarkModified();
+  const std::string nowhere = PathJoin(PathJoin(folder, "gone"), "keep.test");
+  EXPECT_FALSE(doc->Save(nowhere));
+  ASSERT_EQ(prompter.messages().size(), 1u);
+  EXPECT_EQ(prompter.messages()[0].text,
+            "Unable to save " + nowhere + ": the folder does not exist.");
+  EXPECT_TRUE(doc->modified());
+  EXPECT_EQ(doc->path(), path);
+  // Exit after the failure: Yes tries again, fails again, and keeps it.
+  fs::remove_all(path);
+  fs::create_directory(path);  // a folder now stands where the file was
+  prompter.QueueAnswer(Answer::Yes);
+  EXPECT_FALSE(doc->ConfirmClose());
+  EXPECT_EQ(prompter.messages().back().text,
+            "Unable to save " + path + ": a folder has that name.");
+  EXPECT_TRUE(doc->loaded());
+}
+
+TEST(WriteProblem, NamesWhatStandsInTheWay) {
+  const std::string folder = TempFolder("write-problem");
+  const std::string file = PathJoin(folder, "plain.txt");
+  ASSERT_TRUE(WriteFileAtomically(file, std::string("x")));
+  fs::create_directory(PathJoin(folder, "taken.test"));
+  struct {
+    std::string path, text;
+  } rows[] = {
+      {PathJoin(PathJoin(folder, "missing"), "a.test"), "the folder does not exist"},
+      {PathJoin(file, "a.test"), "the folder does not exist"},
+      {PathJoin(folder, "taken.test"), "a folder has that name"},
+      {PathJoin(folder, "fine.test"), "the file could not be written"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(WriteProblemText(row.path, 1024), row.text) << row.path;
+#ifndef _WIN32
+  // A file size limit stands for a full disk: the write stops short.
+  struct rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit tight = old;
+  tight.rlim_cur = 512;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+  const std::string full = WriteProblemText(PathJoin(folder, "big.test"), 4096);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(full, "the disk is full");
+  // A folder without write permission (root may write anywhere).
+  if (geteuid() != 0) {
+    const std::string locked = PathJoin(folder, "locked");
+    fs::create_directory(locked);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(WriteProblemText(PathJoin(locked, "a.test"), 1024), "the folder is read-only");
+    fs::permissions(locked, fs::perms::owner_all);
+  }
+#endif
+  EXPECT_TRUE(fs::is_empty(PathJoin(folder, "taken.test")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+}
+
+TEST_F(DocumentFixture, SaveAsOffersEveryRecordKindAndKeepsTheDocumentsOwn) {
+  const std::string download = WriteRecord(folder, "CT7-001.tst-kova7k");
+  auto doc = MakeDocument();
+  ASSERT_TRUE(doc->Open(download));
+  prompter.QueueText(PathJoin(folder, "copy"));
+  ASSERT_TRUE(doc->SaveAs());
+  EXPECT_EQ(doc->path(), PathJoin(folder, "copy.tst-kova7k"));
+  // The filter lists every pattern the record browser lists.
+  const std::string filter = RecordFileFilter();
+  for (const char* pattern : {"*.test", "*.tst-kova7k", "*.kova", "rec_*.*", "*.txt"})
+    EXPECT_NE(filter.find(pattern), std::string::npos) << pattern;
+}
+
+TEST(DocumentNames, HandedOverBytesAreBoundedLines) {
+  const struct {
+    std::string bytes;
+    size_t max_paths, max_bytes;
+    std::vector<std::string> paths;
+  } rows[] = {
+      {"a\nb\n", 64, 1024, {"a", "b"}},
+      {"a\r\n\n\nb", 64, 1024, {"a", "b"}},
+      {"a\nb\nc\n", 2, 1024, {"a", "b"}},
+      {"abcdef\nxyz", 64, 4, {"abcd"}},
+      {"", 64, 1024, {}},
+      {std::string("a\0b\n", 4), 64, 1024, {std::string("a\0b", 3)}},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(HandedOverPaths(row.bytes, row.max_paths, row.max_bytes), row.paths);
+}
+
+TEST(DocumentNames, TabsTellSameNamedFilesApart) {
+  struct {
+    std::vector<std::string> paths, names;
+  } rows[] = {
+      {{"/r/a.test", "/r/b.test"}, {"a.test", "b.test"}},
+      {{"/r/north/a.test", "/r/south/a.test", "/r/b.test"},
+       {"a.test (north)", "a.test (south)", "b.test"}},
+      {{"/x/site/a.test", "/y/site/a.test"}, {"a.test (x/site)", "a.test (y/site)"}},
+      {{"/site/a.test", "/y/site/a.test"}, {"a.test (/site)", "a.test (y/site)"}},
+      {{"/r/a.test", "/r/a.test"}, {"a.test", "a.test"}},
+      {{"", "/r/a.test"}, {"", "a.test"}},
+  };
+  for (const auto& row : rows) EXPECT_EQ(DistinctTabNames(row.paths), row.names);
 }
 
 TEST(Commands, EnablingRules) {
@@ -235,7 +405,7 @@ TEST(Commands, EnablingRules) {
   } rows[] = {
       {CommandId::kOpenTest, true, true, true, true},
       {CommandId::kEditTest, false, false, true, false},
-      {CommandId::kOverrideData, false, false, true, true},
+      {CommandId::kOverrideData, false, false, true, false},
       {CommandId::kExport, false, false, true, true},
       {CommandId::kSaveTest, false, false, true, true},
       {CommandId::kCloseWindow, false, true, true, true},

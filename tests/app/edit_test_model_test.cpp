@@ -277,7 +277,7 @@ TEST(PlanSave, AnExistingFileIsReplacedOnlyAfterYes) {
     ASSERT_TRUE(ReadFileText(first, text));
     EXPECT_EQ(text, "old");
     ASSERT_EQ(p.messages().size(), 1u);
-    EXPECT_EQ(p.messages()[0].text, kOverwriteQuestion);
+    EXPECT_EQ(p.messages()[0].text, OverwriteQuestion(first));
   }
   {  // Yes replaces it with the plan.
     ScriptedPrompter p;

@@ -9,10 +9,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +29,7 @@
 #include "gui/main_window.h"
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
+#include "gui/single_instance.h"
 #include "gui/test_browser_dialog.h"
 #include "platform/auto_exporter.h"
 #include "report/report_page.h"
@@ -97,6 +101,12 @@ struct MainWindowTest : ::testing::Test {
     App();
     LoadAppSettings(settings, store, WithTrailingSeparator(folder));
     info.Load(store, folder);
+    window = std::make_unique<MainWindow>(Context());
+    window->show();
+    QApplication::setActiveWindow(window.get());
+  }
+  // The services of a window over this fixture's settings and answers.
+  GuiContext Context() {
     GuiContext ctx;
     ctx.store = &store;
     ctx.settings = &settings;
@@ -104,9 +114,7 @@ struct MainWindowTest : ::testing::Test {
     ctx.prompter = &prompter;
     ctx.chooser = &chooser;
     Wire(ctx);
-    window = std::make_unique<MainWindow>(ctx);
-    window->show();
-    QApplication::setActiveWindow(window.get());
+    return ctx;
   }
   bool Enabled(CommandId id) { return window->Action(id)->isEnabled(); }
   // Lets a fixture add services to the window's context.
@@ -186,12 +194,117 @@ TEST_F(MainWindowTest, SavingARunResultAsksForANameAndOverwriteOnce) {
   prompter.QueueAnswer(Answer::Yes);
   window->OnSaveTest();
   EXPECT_EQ(window->ActiveView()->document().path(), taken);
-  EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kOverwriteQuestion, kOverwriteQuestion}));
+  EXPECT_EQ(prompter.texts(),
+            (std::vector<std::string>{OverwriteQuestion(taken), OverwriteQuestion(taken)}));
 
   // Unloading keeps the window and empties it.
   window->OnCloseTest();
   EXPECT_FALSE(window->ActiveView()->document().loaded());
   EXPECT_FALSE(Enabled(CommandId::kSaveTest));
+}
+
+QMdiSubWindow* SubOf(ReportView* view) {
+  return view != nullptr ? qobject_cast<QMdiSubWindow*>(view->parentWidget()) : nullptr;
+}
+
+TEST_F(MainWindowTest, BadFilesAreNamedTogetherAndAnOpenFileIsBroughtForward) {
+  const std::string good = WriteRecord(folder, "good.test");
+  const std::string empty = PathJoin(folder, "empty.test");
+  const std::string text = PathJoin(folder, "notes.test");
+  const std::string dir = PathJoin(folder, "dir.test");
+  const std::string missing = PathJoin(folder, "missing.test");
+  ASSERT_TRUE(WriteFileAtomically(empty, std::string()));
+  ASSERT_TRUE(WriteFileAtomically(text, std::string("not a record at all")));
+  ASSERT_TRUE(MakeFolders(dir));
+  EXPECT_EQ(window->OpenDocuments({empty, text, good, dir, missing}), 1);
+  ASSERT_EQ(prompter.messages().size(), 1u) << "one message for every file";
+  const std::string shown = prompter.messages()[0].text;
+  const std::pair<std::string, std::string> expected[] = {
+      {empty, "the file is empty"},
+      {text, "not a record file"},
+      {dir, "it is a folder"},
+      {missing, "no such file"},
+  };
+  for (const auto& [path, why] : expected)
+    EXPECT_NE(shown.find(path + ": " + why), std::string::npos) << shown;
+  EXPECT_EQ(shown.find(good), std::string::npos);
+
+  // The same file again: its window comes forward, no second copy.
+  window->OnNewDocument();
+  EXPECT_TRUE(window->OpenDocument(good));
+  EXPECT_EQ(window->Views().size(), 2);
+  EXPECT_EQ(window->ActiveView()->document().path(), good);
+
+  // A run's scratch file holds a new result each time: it opens again.
+  const std::string run = WriteRecord(folder, kRunTestFileName);
+  ASSERT_TRUE(window->OpenDocument(run));
+  ASSERT_TRUE(window->OpenDocument(run));
+  EXPECT_EQ(window->Views().size(), 4);
+  prompter.QueueAnswer(Answer::No);  // each run result asks once before it goes
+  prompter.QueueAnswer(Answer::No);
+  window->findChild<QMdiArea*>()->closeAllSubWindows();
+  ASSERT_TRUE(window->Views().isEmpty());
+  ASSERT_TRUE(window->OpenDocument(good));
+  window->OnNewDocument();
+  // A file of the same name from another folder: both tabs say which.
+  ASSERT_TRUE(MakeFolders(PathJoin(folder, "north")));
+  const std::string other = WriteRecord(PathJoin(folder, "north"), "good.test");
+  ASSERT_TRUE(window->OpenDocument(other));
+  const QString first = SubOf(window->Views()[0])->windowTitle();
+  const QString second = SubOf(window->Views()[2])->windowTitle();
+  EXPECT_NE(first, second);
+  EXPECT_EQ(second, "good.test (north)[*]");
+  // The window's title names the active file.
+  EXPECT_TRUE(window->windowTitle().startsWith("good.test (north)[*] - Helmark"))
+      << window->windowTitle().toStdString();
+}
+
+TEST_F(MainWindowTest, EmptyDocumentsSaySoAndTheViewStyleIsRemembered) {
+  window->OnNewDocument();
+  EXPECT_EQ(SubOf(window->ActiveView())->windowTitle(), "(no test loaded)[*]");
+  const std::string a = WriteRecord(folder, "a.test");
+  ASSERT_TRUE(window->OpenDocument(a));
+  window->OnCloseTest();
+  EXPECT_EQ(SubOf(window->ActiveView())->windowTitle(), "(no test loaded)[*]");
+  EXPECT_FALSE(window->windowTitle().contains("a.test"));
+
+  auto click = [this](const QString& text) {
+    for (QToolButton* b : window->findChildren<QToolButton*>())
+      if (b->text() == text) return b->click();
+    FAIL() << text.toStdString();
+  };
+  // Cascade with one window keeps it whole.
+  window->findChild<QMdiArea*>()->closeAllSubWindows();
+  ASSERT_TRUE(window->OpenDocument(a));
+  click("Cascade");
+  EXPECT_TRUE(SubOf(window->ActiveView())->isMaximized());
+  EXPECT_EQ(window->ViewStyle(), MainWindow::kViewCascade);
+  EXPECT_EQ(ReadIntSetting(store, kSettingsSection, "ViewStyle", -1), MainWindow::kViewCascade);
+  MainWindow again(Context());
+  EXPECT_EQ(again.ViewStyle(), MainWindow::kViewCascade);
+  click("Tabs");
+  EXPECT_EQ(window->ViewStyle(), MainWindow::kViewTabs);
+}
+
+TEST_F(MainWindowTest, FileUtilitiesWithoutAFileManagerSayWhereTheFilesAre) {
+  window->Action(CommandId::kTestUtilities)->trigger();
+  ASSERT_EQ(prompter.messages().size(), 1u);
+  EXPECT_NE(prompter.messages()[0].text.find(info.filepath), std::string::npos);
+}
+
+TEST(SingleInstance, ASecondStartHandsItsFilesToTheFirst) {
+  App();
+  const QString name = QStringLiteral("kova-gui-test-%1").arg(QCoreApplication::applicationPid());
+  SingleInstance first(name), second(name);
+  EXPECT_FALSE(second.HandOver({"/nobody/listens.test"}, 200));
+  std::vector<std::vector<std::string>> received;
+  ASSERT_TRUE(first.Listen([&](const std::vector<std::string>& p) { received.push_back(p); }));
+  ASSERT_TRUE(second.HandOver({"/r/a.test", "/r/\xc3\xa9t\xc3\xa9.test"}));
+  ASSERT_TRUE(second.HandOver({}));  // no files: the window only comes forward
+  for (int i = 0; i < 200 && received.size() < 2; ++i) QTest::qWait(10);
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[0], (std::vector<std::string>{"/r/a.test", "/r/\xc3\xa9t\xc3\xa9.test"}));
+  EXPECT_TRUE(received[1].empty());
 }
 
 TEST_F(MainWindowTest, PagesWithTheKeysAndPrintsEveryPage) {
@@ -351,13 +464,24 @@ TEST_F(ExportCommandsTest, ExportIsForcedAndOpeningRenewsOnlyStaleExports) {
                     xlsx = PathJoin(folder, "Excel/rec.xlsx");
   EXPECT_FALSE(Enabled(CommandId::kExport)) << "needs a loaded document";
 
-  // With the exports off, opening makes nothing.
+  // With nothing chosen, Export says so instead of doing nothing.
   ASSERT_TRUE(window->OpenDocument(record));
+  window->Action(CommandId::kExport)->trigger();
+  ASSERT_EQ(prompter.messages().size(), 1u);
+  EXPECT_NE(prompter.messages()[0].text.find("No exports are chosen"), std::string::npos);
+  prompter = ScriptedPrompter();
+  // An open file is brought forward, not opened again: close it first.
+  auto reopen = [&] {
+    window->findChild<QMdiArea*>()->closeAllSubWindows();
+    return window->OpenDocument(record);
+  };
+  // With the exports off, opening makes nothing.
+  ASSERT_TRUE(reopen());
   EXPECT_FALSE(FileExists(xml));
 
   settings.AutoExportXml = 1;
   settings.AutoExportExcel = 1;
-  ASSERT_TRUE(window->OpenDocument(record));
+  ASSERT_TRUE(reopen());
   EXPECT_TRUE(FileExists(xml));
   EXPECT_TRUE(ReadXlsx(xlsx).read);
 
@@ -365,7 +489,7 @@ TEST_F(ExportCommandsTest, ExportIsForcedAndOpeningRenewsOnlyStaleExports) {
   namespace fs = std::filesystem;
   fs::last_write_time(record, fs::last_write_time(record) - std::chrono::seconds(10));
   ASSERT_TRUE(WriteFileAtomically(xlsx, std::string("kept")));
-  ASSERT_TRUE(window->OpenDocument(record));
+  ASSERT_TRUE(reopen());
   std::string kept;
   ASSERT_TRUE(ReadFileText(xlsx, kept));
   EXPECT_EQ(kept, "kept");

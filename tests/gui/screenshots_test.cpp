@@ -1,6 +1,7 @@
-// Pictures of the main window, an overlay, the browser and the setup dialog
-// for the README. Runs only when KOVA_SCREENSHOT_DIR names a folder; take
-// them under Xvfb:
+// Pictures of the main window (also with unsaved changes and the question
+// before they are lost), an overlay, the browser and the setup dialog for
+// the README; the dialog tests add theirs under "dialogs". Runs only when KOVA_SCREENSHOT_DIR names
+// a folder; take them under Xvfb:
 //   KOVA_SCREENSHOT_DIR=docs QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24"
 //     build/tests/kova_gui_tests --gtest_filter='Screenshots.*'   (one line)
 
@@ -8,6 +9,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 #include <cstdlib>
@@ -23,6 +26,8 @@
 
 namespace kova {
 namespace {
+
+constexpr const char* kShownFolder = "/home/engineer/KOVA/Tests";
 
 class NoChooser : public RecordChooser {
  public:
@@ -80,18 +85,35 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   window.show();
   ASSERT_TRUE(window.OpenDocument(files[0]));
   Save(window, "main-window.png");
+  // An edited record: the asterisk in the tab and the title, and the
+  // question before it is closed.
+  window.ActiveView()->document().MarkModified();
+  window.UpdateCommands();
+  Save(window, "unsaved-changes.png");
+  QMessageBox question(QMessageBox::Question, QString::fromUtf8(kDeviceCaption),
+                       QStringLiteral("Save changes to CT-101.test?"),
+                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, &window);
+  question.show();
+  Save(question, "save-changes-question.png");
+  question.hide();
+  window.ActiveView()->document().EditRecord([](TestRecord&) { return false; });
   ASSERT_TRUE(window.OpenOverlay(files));
   Save(window, "overlay.png");
 
   QDir::setCurrent(QString::fromStdString(folder));
   TestBrowserDialog browser(info, store, prompter, "", false);
   browser.FinishFill();
+  // The pictures show a folder as a user's would look, never this machine's.
+  if (auto* shown = browser.findChild<QLineEdit*>()) shown->setText(kShownFolder);
   browser.show();
   Save(browser, "browser.png");
 
-  SetupDialog setup(
-      LoadSetup(settings, info, SetupPortList(false, {"/dev/ttyS0", "/dev/ttyUSB0"}, {}), false),
-      prompter);
+  SetupValues values =
+      LoadSetup(settings, info, SetupPortList(false, {"/dev/ttyS0", "/dev/ttyUSB0"}, {}), false);
+  values.filepath = kShownFolder;
+  values.planpath = "/home/engineer/KOVA/Plans";
+  values.logo = "/home/engineer/KOVA/report_logo.bmp";
+  SetupDialog setup(values, prompter);
   setup.show();
   Save(setup, "setup.png");
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The one application object of the dialog tests, a user's typing and
-// choosing, and the snapshots of the dialogs rendered into the docs folder
-// to be looked at.
+// choosing, and the snapshots of the dialogs to be looked at: written only
+// when KOVA_SCREENSHOT_DIR names a folder (the pictures go to its "dialogs"
+// folder), never on a plain run.
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QString>
 #include <QTest>
@@ -33,10 +35,15 @@ inline void Type(QLineEdit* edit, const QString& text) {
   QTest::keyClicks(edit, text);
 }
 
+// Shows the dialog as the user would see it; the picture is written only
+// when asked for.
 inline void Snapshot(QWidget& widget, const char* file) {
   widget.show();
   App().processEvents();
-  widget.grab().save(QString(KOVA_SOURCE_DIR "/docs/dialogs/") + file);
+  const QString dir = qEnvironmentVariable("KOVA_SCREENSHOT_DIR");
+  if (dir.isEmpty()) return;
+  QDir(dir).mkpath(QStringLiteral("dialogs"));
+  widget.grab().save(QDir(dir).filePath(QStringLiteral("dialogs/") + file), "PNG", 9);
 }
 
 }  // namespace kova

@@ -8,11 +8,14 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <memory>
 
+#include "analysis/read_record.h"
 #include "analysis/taps.h"
 #include "base/file_io.h"
 #include "base/path.h"
@@ -78,8 +81,10 @@ struct PlanCommandsTest : ::testing::Test {
       paths = chosen_files;
       return !paths.empty();
     };
+    window_context = ctx;
     window = std::make_unique<MainWindow>(ctx);
   }
+  GuiContext window_context;  // what the window was made with
   void Trigger(CommandId id) {
     QAction* action = window->Action(id);
     ASSERT_NE(action, nullptr);
@@ -162,6 +167,95 @@ TEST_F(PlanCommandsTest, ImportFromAThumbDriveFolderAndAnUnknownFolder) {
 }
 
 // What the excitation plot of a test draws.
+TEST_F(PlanCommandsTest, AnEditIsKeptUntilTheUserSaysAndCancelChangesNothing) {
+  const std::string path = WriteRecord("edit.test", 1, 2);
+  ASSERT_TRUE(window->OpenDocument(path));
+  RecordDocument& doc = window->ActiveView()->document();
+  QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(window->ActiveView()->parentWidget());
+  ASSERT_NE(sub, nullptr);
+  const std::string station = doc.record(0).station, note = doc.record(0).testnote;
+
+  // The note changed through its own dialog, then Edit Test cancelled.
+  fill = [](QDialog& d) {
+    if (auto* n = dynamic_cast<TestNoteDialog*>(&d)) {
+      n->editor()->setPlainText("LOST NOTE");
+      n->accept();
+      return;
+    }
+    auto& edit = dynamic_cast<EditTestDialog&>(d);
+    edit.header(1)->setText("LOST STATION");
+    emit edit.header(1)->textEdited("LOST STATION");
+    edit.notepadButton()->click();
+    edit.reject();
+  };
+  Trigger(CommandId::kEditTest);
+  EXPECT_EQ(doc.record(0).testnote, note);
+  EXPECT_EQ(doc.record(0).station, station);
+  EXPECT_FALSE(doc.modified());
+  EXPECT_FALSE(sub->isWindowModified());
+
+  fill = [](QDialog& d) {
+    auto& edit = dynamic_cast<EditTestDialog&>(d);
+    edit.header(1)->setText("KEPT STATION");
+    emit edit.header(1)->textEdited("KEPT STATION");
+    edit.accept();
+  };
+  Trigger(CommandId::kEditTest);
+  EXPECT_TRUE(doc.modified());
+  EXPECT_TRUE(sub->isWindowModified()) << "an asterisk in the tab";
+  EXPECT_TRUE(window->isWindowModified()) << "and in the window's title";
+
+  // Closing the tab, Unload and Exit each ask; Cancel keeps everything.
+  prompter.QueueAnswer(Answer::Cancel);
+  sub->close();
+  prompter.QueueAnswer(Answer::Cancel);
+  Trigger(CommandId::kCloseTest);
+  prompter.QueueAnswer(Answer::Cancel);
+  EXPECT_FALSE(window->close());
+  ASSERT_EQ(window->Views().size(), 1);
+  EXPECT_TRUE(doc.loaded());
+  EXPECT_EQ(doc.record(0).station, "KEPT STATION");
+  ASSERT_EQ(prompter.messages().size(), 3u);
+  for (const auto& m : prompter.messages()) {
+    EXPECT_EQ(m.text, "Save changes to edit.test?");
+    EXPECT_EQ(m.buttons, Buttons::YesNoCancel);
+  }
+
+  // Yes saves the edit into the file before the record goes.
+  prompter.QueueAnswer(Answer::Yes);
+  Trigger(CommandId::kCloseTest);
+  EXPECT_FALSE(doc.loaded());
+  auto saved = std::make_unique<TestRecord>();
+  ASSERT_TRUE(ReadRecordFile(*saved, path, RecordDefaults()));
+  EXPECT_EQ(saved->station, "KEPT STATION");
+}
+
+TEST_F(PlanCommandsTest, EditDoesNotProbeAgainRightAfterAFailedProbe) {
+  int probes = 0;
+  window.reset();
+  GuiContext ctx = window_context;
+  ctx.connected_model = [&] {
+    ++probes;
+    return -1;  // no instrument answers
+  };
+  window = std::make_unique<MainWindow>(ctx);
+  ASSERT_TRUE(window->OpenDocument(WriteRecord("probe.test", 1, 2)));
+  fill = [](QDialog& d) { d.reject(); };
+  Trigger(CommandId::kEditTest);
+  Trigger(CommandId::kEditTest);
+  EXPECT_EQ(probes, 1) << "no instrument a moment ago: not asked again";
+  EXPECT_EQ(dialogs.size(), 2u);
+}
+
+TEST_F(PlanCommandsTest, OverrideIsOfferedForASingleRecordOnly) {
+  const std::string a = WriteRecord("a.test", 1, 2);
+  const std::string b = WriteRecord("b.test", 1, 2);
+  ASSERT_TRUE(window->OpenOverlay({a, b}));
+  EXPECT_FALSE(window->Action(CommandId::kOverrideData)->isEnabled());
+  ASSERT_TRUE(window->OpenDocument(a));
+  EXPECT_TRUE(window->Action(CommandId::kOverrideData)->isEnabled());
+}
+
 std::vector<DrawOp> PlotOps(const TestRecord& rec, int test) {
   RecordingSurface surface;
   CDisplayTest display;

@@ -15,6 +15,7 @@
 
 #include "analysis/read_record.h"
 #include "analysis/taps.h"
+#include "app/record_document.h"
 #include "gui/dialogs/edit_test_dialog.h"
 #include "gui/dialogs/pass_fail_dialog.h"
 #include "gui/dialogs/plan_editor_dialog.h"
@@ -139,7 +140,25 @@ TEST(PlanEditorDialog, ThreeTapPlanSavesAndReloadsIntoTheSameFields) {
   prompter.QueueAnswer(Answer::Cancel);
   again.saveButton()->click();
   EXPECT_NE(again.result(), QDialog::Accepted);
-  EXPECT_EQ(prompter.texts().back(), "Do you want to overwrite file");
+  EXPECT_EQ(prompter.texts().back(), OverwriteQuestion(path));
+}
+
+TEST(FileTextFields, TakeOnlyWhatTheFileKeeps) {
+  App();
+  ScriptedPrompter prompter;
+  kvTestPlan plan;
+  PlanEditorDialog editor(plan, prompter, "");
+  auto rec = MakeSampleRecord(1, 2);
+  EditTestDialog edit(*rec, -1, prompter, "", PlanRunner());
+  QLineEdit* fields[] = {editor.header(0), editor.row(1).note, edit.header(2), edit.row(0).note};
+  for (QLineEdit* field : fields) {
+    field->clear();
+    // "Ł" has no place in the code page the files use: it is refused as
+    // typed, "é" is kept; nothing past the field's 20 characters goes in.
+    for (QChar c : QString::fromUtf8("Caf\u00e9 \u0141\u00f3dz 0123456789ABCDEFGH"))
+      field->insert(QString(c));  // one character at a time, as typed
+    EXPECT_EQ(field->text(), QString::fromUtf8("Caf\u00e9 \u00f3dz 0123456789A"));
+  }
 }
 
 TEST(PlanEditorDialog, UndoAndRedoStepThroughActionsAndTypingCountsAsOne) {

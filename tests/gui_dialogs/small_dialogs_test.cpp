@@ -39,7 +39,7 @@ TEST(SmallDialogs, RatioErrorRunFillsDefaultsAndBadNumbersKeepItOpen) {
   dialog.accept();
   EXPECT_FALSE(dialog.result() == QDialog::Accepted);
   ASSERT_EQ(prompter.messages().size(), 1u);
-  EXPECT_EQ(prompter.messages()[0].text, "Max Burden must be from 0 to 655.35 VA.");
+  EXPECT_EQ(prompter.messages()[0].text, "Max Burden must be from 0 to 500 VA.");
   dialog.field(0)->setText("45");
   dialog.accept();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -285,7 +287,9 @@ TEST(PlanEditor, ValuesTheImageCannotHoldAreRefused) {
     const char* message;
   } cases[] = {{"70000", "5", "Nameplate primary of X1-X5 must be from 0 to 65535 A."},
                {"-1", "5", "Nameplate primary"},
-               {"600", "7000", "Nameplate secondary"}};
+               {"600", "7000", "Nameplate secondary"},
+               {"abc", "5", "Nameplate primary of X1-X5: please enter a number."},
+               {"600", "five", "Nameplate secondary of X1-X5: please enter a number."}};
   for (const auto& c : cases) {
     PlanEditorModel m;
     m.SetTest(0, PlanColumn::kRatio, true);
@@ -296,6 +300,43 @@ TEST(PlanEditor, ValuesTheImageCannotHoldAreRefused) {
     EXPECT_FALSE(m.Store(out, error));
     EXPECT_EQ(error.rfind(c.message, 0), 0u) << error;
     EXPECT_EQ(out.company, "untouched");
+  }
+}
+
+TEST(PlanEditor, TextsLongerThanThePlanKeepsAreRefusedNotCut) {
+  const std::string fits(kPlanHeaderTextChars, 'A'), longer = fits + "B";
+  const struct {
+    const char* what;
+    std::function<void(PlanEditorModel&, const std::string&)> set;
+    const char* message;
+  } cases[] = {
+      {"company", [](PlanEditorModel& m, const std::string& t) { m.company = t; },
+       "Company: at most 20 characters."},
+      {"comment", [](PlanEditorModel& m, const std::string& t) { m.comment = t; },
+       "Comments: at most 20 characters."},
+      {"tap note", [](PlanEditorModel& m, const std::string& t) { m.rows[2].note = t; },
+       "Note of X1-X3: at most 20 characters."},
+      {"temperature", [](PlanEditorModel& m, const std::string&) { m.temperature = "warm"; },
+       "Temperature: please enter a number."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlanEditorModel m;
+    m.SetTest(2, PlanColumn::kRatio, true);
+    kvTestPlan out;
+    std::string error;
+    c.set(m, fits);
+    if (std::string(c.what) != "temperature") {
+      ASSERT_TRUE(m.Store(out, error)) << error;
+      // Exactly as long as the field: it comes back whole.
+      kvTestPlan reread;
+      ASSERT_TRUE(reread.DecodeImage(out.image, sizeof out.image));
+      EXPECT_TRUE(reread.company == fits || reread.comment == fits ||
+                  reread.taps[0].szTestNote == fits);
+    }
+    c.set(m, longer);
+    EXPECT_FALSE(m.Store(out, error));
+    EXPECT_EQ(error, c.message);
   }
 }
 
@@ -326,7 +367,6 @@ TEST(PassFail, OpensAndStoresTheBlocks) {
   m.kneevoltage[0] = "220.7";
   m.kneevoltage[2] = "";
   m.resistance[1] = "";
-  m.resistance[3] = "abc";
   m.customratio = "99";
   m.customres = "2.5";
   std::string error;
@@ -345,14 +385,24 @@ TEST(PassFail, InvalidCustomFieldsKeepTheDialogOpen) {
   const struct {
     const char* ratio;
     const char* res;
+    const char* knee;        // of X1-X3
+    const char* resistance;  // of X1-X3
     const char* message;
-  } cases[] = {{"", "1", "Please enter an integer between 0 and 100."},
-               {"-1", "1", "Please enter an integer between 0 and 100."},
-               {"5", "x", "Please enter a number."}};
+  } cases[] = {
+      {"", "1", "", "", "Please enter an integer between 0 and 100."},
+      {"-1", "1", "", "", "Please enter an integer between 0 and 100."},
+      {"5", "x", "", "", "Please enter a number."},
+      {"5", "1", "", "abc", "Resistance of X1-X3: please enter a number of ohms, 0 or more."},
+      {"5", "1", "", "-2", "Resistance of X1-X3: please enter a number of ohms, 0 or more."},
+      {"5", "1", "high", "", "Knee voltage of X1-X3: please enter a number."},
+      {"5", "1", "-40", "", "Knee voltage of X1-X3 must be from 0 to 2147483647 V."},
+  };
   for (const auto& c : cases) {
     PassFailModel m;
     m.customratio = c.ratio;
     m.customres = c.res;
+    m.kneevoltage[2] = c.knee;
+    m.resistance[2] = c.resistance;
     m.enable = true;
     PassFailBlock pf;
     ResistanceBlock res;
@@ -375,14 +425,26 @@ TEST(RatioError, RunFillsDefaultsAndFieldsMustFitThePlan) {
   m.ClickRun(false);
   ASSERT_TRUE(m.Store(v, error));
   EXPECT_EQ(v, (RatioErrorValues{0, 0, 0, 0}));
-  m.ClickRun(true);
-  m.burden_va = "700";  // above the hint is fine, above the field is not
-  EXPECT_FALSE(m.Store(v, error));
-  EXPECT_EQ(error, "Max Burden must be from 0 to 655.35 VA.");
-  m.burden_va = "600";
-  m.cos_phi = "half";
-  EXPECT_FALSE(m.Store(v, error));
-  EXPECT_EQ(error, "Please enter a number.");
+  // With the calculation on, each value stays in the range shown beside it.
+  const struct {
+    const char *burden, *cos_phi, *current, *message;
+  } cases[] = {
+      {"700", "0.5", "1", "Max Burden must be from 0 to 500 VA."},
+      {"30", "1.5", "1", "Power Factor must be from 0.00 to 1.00."},
+      {"30", "0.5", "0.5", "Rated Sec Cur must be from 1.0 to 5.0 A."},
+      {"30", "0.5", "6", "Rated Sec Cur must be from 1.0 to 5.0 A."},
+      {"30", "half", "1", "Please enter a number."},
+      {"500", "1", "5", ""},
+  };
+  for (const auto& c : cases) {
+    m.ClickRun(true);
+    m.burden_va = c.burden;
+    m.cos_phi = c.cos_phi;
+    m.sec_current = c.current;
+    error.clear();
+    EXPECT_EQ(m.Store(v, error), c.message[0] == '\0') << c.message;
+    EXPECT_EQ(error, c.message);
+  }
 }
 
 TEST(TestNote, LineEndsBetweenRecordAndEditor) {

@@ -320,6 +320,21 @@ TEST(ThumbDriveRoot, MountTableAndLongestPrefix) {
   EXPECT_EQ(LongestMountPrefix("relative/x", mounts), "");
 }
 
+TEST(ThumbDriveRoot, AFolderOnTheSystemDiskIsItsOwnRoot) {
+  const std::vector<std::string> mounts = {"/", "/media/usb"};
+  const struct {
+    const char* path;
+    const char* root;
+  } kCases[] = {
+      {"/media/usb/HELMARK", "/media/usb"},
+      {"/home/eng/plans", "/home/eng/plans"},
+      {"/home/eng/plans/", "/home/eng/plans"},
+      {"/", "/"},
+      {"relative", ""},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(ThumbRootAmongMounts(c.path, mounts), c.root) << c.path;
+}
+
 TEST(ThumbDriveRoot, WindowsDriveLetterOrNetworkShare) {
   const struct {
     const char* path;

@@ -412,5 +412,40 @@ TEST(ReportPlot, PointsOffTheLogAxesAreLeftOut) {
   }
 }
 
+TEST(ReportPlot, KneeMarksStandOutOnPaper) {
+  for (bool printing : {false, true}) {
+    auto rec = PlainRecord(1);
+    rec->taps[0].fKneeVtg30 = 100;
+    rec->taps[0].fKneeCur30 = 0.1;
+    RecordingSurface s;
+    CDisplayTest painter;
+    painter.Setup(&s, *rec, printing, nullptr);
+    painter.DrawPlot({0, 0, 1024, 1024}, 0, false);
+    int curve_width = 0;
+    std::vector<Rect> marks, frames;
+    for (const DrawOp& op : s.ops()) {
+      if (op.kind == DrawOp::kFill) marks.push_back(op.rect);
+      if (op.kind == DrawOp::kFrame && op.pen == kReportColors[0]) frames.push_back(op.rect);
+      if (op.kind == DrawOp::kLine && op.rect.left != op.rect.right)
+        curve_width = std::max(curve_width, op.pen_width);
+    }
+    ASSERT_EQ(marks.size(), 1u) << printing;
+    const Rect m = marks[0];
+    frames.erase(std::remove_if(frames.begin(), frames.end(),
+                                [&](const Rect& f) {
+                                  return f.left != m.left || f.top != m.top || f.right != m.right ||
+                                         f.bottom != m.bottom;
+                                }),
+                 frames.end());
+    // On paper the mark is several curve widths across and framed in black.
+    if (printing) {
+      EXPECT_GE(marks[0].right - marks[0].left, 6 * curve_width);
+      EXPECT_EQ(frames.size(), 1u);
+    } else {
+      EXPECT_TRUE(frames.empty());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kova

@@ -1,4 +1,5 @@
 #include "gui/dialogs/edit_test_dialog.h"
+#include "gui/dialogs/file_text_field.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,6 +62,7 @@ void EditTestDialog::Build() {
     const int column = i < 4 ? 0 : 2;
     grid->addWidget(new QLabel(kHeaderLabels[i], header), i % 4, column);
     grid->addWidget(headers_[i], i % 4, column + 1);
+    LimitToFileField(headers_[i], kHeaderTextChars);
   }
   top->addWidget(header, 1);
 
@@ -163,6 +165,7 @@ QWidget* EditTestDialog::BuildTapGrid() {
     grid->addWidget(w.edit, line, 8, Qt::AlignCenter);
     w.note = new QLineEdit(box);
     w.note->setMinimumWidth(160);
+    LimitToFileField(w.note, kHeaderTextChars);
     grid->addWidget(w.note, line, 9);
     w.repeat = new QCheckBox(box);
     grid->addWidget(w.repeat, line, 10, Qt::AlignCenter);
@@ -212,14 +215,17 @@ void EditTestDialog::Connect() {
             [this, r](int entry) { model_.ChooseCurrent(r, entry); });
     connect(w.edit, &QPushButton::clicked, this, [this, r] { EditRatioError(r); });
   }
-  connect(order_, &QTableWidget::currentCellChanged, this,
-          [this](int row) { order_selected_ = row; });
+  // Only a row the user can see selected moves.
+  connect(order_, &QTableWidget::itemSelectionChanged, this, [this] {
+    const QList<QTableWidgetItem*> chosen = order_->selectedItems();
+    order_selected_ = chosen.isEmpty() ? -1 : chosen.front()->row();
+  });
   for (QToolButton* arrow : {up_, down_}) {
     const int step = arrow == up_ ? -1 : 1;
     connect(arrow, &QToolButton::clicked, this, [this, step] {
       order_selected_ = model_.MoveOrder(order_selected_, step);
       Refresh();
-      order_->setCurrentCell(order_selected_, 1);
+      if (order_selected_ >= 0) order_->setCurrentCell(order_selected_, 1);
     });
   }
   connect(runinsulation_, &QCheckBox::clicked, this, [this](bool on) {

@@ -78,7 +78,7 @@ class EditTestDialog : public QDialog {
   PlanRunner run_;
   DialogRunner runner_ = ModalRunner();
   EditTestModel model_;
-  int order_selected_ = 0;
+  int order_selected_ = -1;  // no row chosen: the arrows move nothing
 
   QLineEdit* headers_[8];
   QComboBox* knee_;

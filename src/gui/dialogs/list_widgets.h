@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/dialogs/dialog_text.h"
+#include "gui/qt_text.h"
 #include "plans/value_lists.h"
 
 namespace kova {

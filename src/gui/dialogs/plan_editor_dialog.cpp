@@ -1,4 +1,5 @@
 #include "gui/dialogs/plan_editor_dialog.h"
+#include "gui/dialogs/file_text_field.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -76,6 +77,7 @@ void PlanEditorDialog::Build() {
     const int column = i < 4 ? 0 : 2;
     header_form->addWidget(new QLabel(kHeaderLabels[i], header), i % 4, column);
     header_form->addWidget(headers_[i], i % 4, column + 1);
+    LimitToFileField(headers_[i], kPlanHeaderTextChars);
   }
   headers_[5]->setEnabled(false);  // "SN:" and "Operator:" are not the plan's to set
   headers_[6]->setEnabled(false);
@@ -194,6 +196,7 @@ QWidget* PlanEditorDialog::BuildTapGrid() {
     grid->addWidget(w.edit, line, 8, Qt::AlignCenter);
     w.note = new QLineEdit(box);
     w.note->setMinimumWidth(160);
+    LimitToFileField(w.note, kPlanHeaderTextChars);
     grid->addWidget(w.note, line, 9);
   }
   return box;
@@ -301,8 +304,11 @@ void PlanEditorDialog::Connect() {
             [this, r](int entry) { Change([&] { model_.ChooseCurrent(r, entry); }); });
     connect(w.edit, &QPushButton::clicked, this, [this, r] { EditRatioError(r); });
   }
-  connect(order_, &QTableWidget::currentCellChanged, this,
-          [this](int row) { order_selected_ = row; });
+  // Only a row the user can see selected moves.
+  connect(order_, &QTableWidget::itemSelectionChanged, this, [this] {
+    const QList<QTableWidgetItem*> chosen = order_->selectedItems();
+    order_selected_ = chosen.isEmpty() ? -1 : chosen.front()->row();
+  });
   connect(up_, &QToolButton::clicked, this, [this] { MoveOrder(-1); });
   connect(down_, &QToolButton::clicked, this, [this] { MoveOrder(1); });
   connect(runinsulation_, &QCheckBox::clicked, this,
@@ -386,7 +392,7 @@ void PlanEditorDialog::MoveOrder(int step) {
   int moved = order_selected_;
   Change([&] { moved = model_.MoveOrder(order_selected_, step); });
   order_selected_ = moved;
-  order_->setCurrentCell(moved, 1);
+  if (moved >= 0) order_->setCurrentCell(moved, 1);
 }
 
 void PlanEditorDialog::EditRatioError(int r) {

@@ -98,7 +98,7 @@ class PlanEditorDialog : public QDialog {
   std::vector<PlanEditorModel> undo_, redo_;
   int typing_ = -1;
   bool refreshing_ = false;
-  int order_selected_ = 0;
+  int order_selected_ = -1;  // no row chosen: the arrows move nothing
 
   QRadioButton* instrument_[4];
   QLineEdit* headers_[8];

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "base/prompter.h"
-#include "gui/dialogs/dialog_text.h"
+#include "gui/qt_text.h"
 
 namespace kova {
 namespace {
