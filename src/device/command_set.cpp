@@ -117,7 +117,7 @@ bool RudDevice::UploadPlan(const kvTestPlan& plan, const char* command) {
   for (;;) {
     const int left = static_cast<int>(std::max<uint32_t>(deadline.RemainingMs(), 1));
     if (deadline.Expired() || !ReadDeviceLine(line, kReplyLineCapacity, left)) {
-      if (!Link().abort) ShowDeviceMessage(kNoGo);
+      if (!Cancelled()) ShowDeviceMessage(kNoGo);
       return false;
     }
     if (line.find("GO") != std::string::npos) break;

@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "gui/device/gui_thread.h"
 #include "gui/device/wait_dialog.h"
 #include "gui/qt_text.h"
 
@@ -25,6 +26,11 @@ QString QtFilterOf(const std::string& filter) {
 
 Answer QtPrompter::Message(const std::string& caption, const std::string& text, Buttons buttons,
                            Icon icon) {
+  if (!OnGuiThread()) {
+    Answer answer = Answer::Cancel;
+    CallOnGuiThread([&] { answer = Message(caption, text, buttons, icon); });
+    return answer;
+  }
   QMessageBox box(parent_);
   box.setWindowTitle(ToQ(caption));
   box.setText(DisplayText(text));
@@ -72,6 +78,11 @@ Answer QtPrompter::Message(const std::string& caption, const std::string& text, 
 
 bool QtPrompter::ChooseOpenFile(const std::string& title, const std::string& folder,
                                 const std::string& filter, std::string& path) {
+  if (!OnGuiThread()) {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ChooseOpenFile(title, folder, filter, path); });
+    return ok;
+  }
   const QString chosen =
       QFileDialog::getOpenFileName(parent_, ToQ(title), PathToQ(folder), QtFilterOf(filter));
   if (chosen.isEmpty()) return false;
@@ -81,6 +92,11 @@ bool QtPrompter::ChooseOpenFile(const std::string& title, const std::string& fol
 
 bool QtPrompter::ChooseOpenFiles(const std::string& title, const std::string& folder,
                                  const std::string& filter, std::vector<std::string>& paths) {
+  if (!OnGuiThread()) {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ChooseOpenFiles(title, folder, filter, paths); });
+    return ok;
+  }
   const QStringList chosen =
       QFileDialog::getOpenFileNames(parent_, ToQ(title), PathToQ(folder), QtFilterOf(filter));
   if (chosen.isEmpty()) return false;
@@ -91,6 +107,11 @@ bool QtPrompter::ChooseOpenFiles(const std::string& title, const std::string& fo
 
 bool QtPrompter::ChooseSaveFile(const std::string& title, const std::string& folder,
                                 const std::string& filter, std::string& path) {
+  if (!OnGuiThread()) {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ChooseSaveFile(title, folder, filter, path); });
+    return ok;
+  }
   // Qt's own dialog asks no overwrite question: the document asks its own.
   const QString chosen =
       QFileDialog::getSaveFileName(parent_, ToQ(title), PathToQ(folder), QtFilterOf(filter),
@@ -102,6 +123,11 @@ bool QtPrompter::ChooseSaveFile(const std::string& title, const std::string& fol
 
 bool QtPrompter::ChooseFolder(const std::string& title, const std::string& start,
                               std::string& folder) {
+  if (!OnGuiThread()) {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ChooseFolder(title, start, folder); });
+    return ok;
+  }
   const QString chosen = QFileDialog::getExistingDirectory(parent_, ToQ(title), PathToQ(start));
   if (chosen.isEmpty()) return false;
   folder = PathFromQ(chosen);
@@ -110,6 +136,11 @@ bool QtPrompter::ChooseFolder(const std::string& title, const std::string& start
 
 bool QtPrompter::PromptText(const std::string& caption, const std::string& label,
                             std::string& text) {
+  if (!OnGuiThread()) {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = PromptText(caption, label, text); });
+    return ok;
+  }
   bool ok = false;
   const QString answer =
       QInputDialog::getText(parent_, ToQ(caption), ToQ(label), QLineEdit::Normal, ToQ(text), &ok);
@@ -119,6 +150,12 @@ bool QtPrompter::PromptText(const std::string& caption, const std::string& label
 }
 
 bool QtPrompter::RunWaiting(const std::string& text, const std::function<bool()>& operation) {
+  // Asked from a worker, the operation already runs behind a window: it
+  // says what happens now and the work goes on where it is.
+  if (!OnGuiThread()) {
+    SetWaitingText(text);
+    return operation();
+  }
   WaitDialog dialog(text, parent_);
   WaitDialog* outer = waiting_;
   waiting_ = &dialog;
@@ -128,9 +165,10 @@ bool QtPrompter::RunWaiting(const std::string& text, const std::function<bool()>
 }
 
 void QtPrompter::SetWaitingText(const std::string& text) {
-  if (waiting_ != nullptr) waiting_->SetText(text);
+  CallOnGuiThread([&] {
+    if (waiting_ != nullptr) waiting_->SetText(text);
+  });
 }
 
-void QtPrompter::Pump() { QApplication::processEvents(QEventLoop::AllEvents, 10); }
 
 }  // namespace kova

@@ -46,7 +46,7 @@ struct DeviceRig {
   SimSerialBackend serial_backend;
   SimHidBackend hid_backend;
   CSerialCom serial{serial_backend, prompter};
-  UsbHidLink usb{hid_backend, prompter, kVendor};
+  UsbHidLink usb{hid_backend, kVendor};
   AppLinkPreferences prefs{info, settings, store};
   RudDevice device{serial, usb, prompter, prefs};
   std::vector<std::unique_ptr<SimInstrument>> instruments;
@@ -176,22 +176,29 @@ TEST(DeviceSend, AnAbortedUsbWriteFailsQuietly) {
   rig.hid_backend.AddDevice("hid-0", kVendor, 0x8001, nullptr);
   rig.info.usbactive = 1;
   rig.hid_backend.FailWrites(3);
-  rig.device.SetAbort(1);
+  rig.device.Cancel();
   EXPECT_FALSE(rig.device.SendText("X"));
   EXPECT_TRUE(rig.prompter.messages().empty());
   rig.hid_backend.FailWrites(3);
-  rig.usb.abort = 0;
+  rig.device.ResetCancel();
   EXPECT_FALSE(rig.device.SendText("X"));
   EXPECT_EQ(rig.prompter.texts(), std::vector<std::string>{"Can't send data to device"});
 }
 
-TEST(DeviceRead, ReadingALineClearsAnEarlierAbort) {
+TEST(DeviceRead, ACancelLastsUntilResetOnBothTransports) {
   DeviceRig rig;
   rig.ConfiguredPort("COM1", rig.Make(SimModel::k7100));
   ASSERT_TRUE(rig.device.SendText("W"));
-  rig.device.SetAbort(1);
-  EXPECT_EQ(rig.serial.abort, 1);
+  rig.device.Cancel();
   std::string line;
+  // Every read of the operation fails, not only the one the Abort hit.
+  EXPECT_FALSE(rig.device.ReadDeviceLine(line, 50));
+  EXPECT_FALSE(rig.device.ReadDeviceLine(line, 50));
+  EXPECT_TRUE(rig.usb.Cancelled());
+  EXPECT_FALSE(rig.device.EnsureConnected(true));
+  EXPECT_TRUE(rig.prompter.messages().empty());  // the user knows: no message
+  rig.device.ResetCancel();
+  ASSERT_TRUE(rig.device.SendText("W"));
   EXPECT_TRUE(rig.device.ReadDeviceLine(line, 50));
   EXPECT_EQ(line, SimIdentification(SimModel::k7100));
 }
@@ -203,7 +210,8 @@ TEST(DeviceSearch, WithAutoDetectOffAMissingInstrumentIsReportedAtOnce) {
   rig.ConfiguredPort("COM1", nullptr);
   rig.serial_backend.AddPort("COM7", rig.Make(SimModel::k7100));
   EXPECT_FALSE(rig.device.EnsureConnected(true));
-  EXPECT_EQ(rig.prompter.texts(), std::vector<std::string>{"Device not available"});
+  EXPECT_EQ(rig.prompter.texts(),
+            std::vector<std::string>{"Device not available (COM1: no answer at 19200 bit/s)"});
   EXPECT_TRUE(rig.prompter.waits().empty());
   for (const std::string& name : rig.serial_backend.OpenLog()) EXPECT_EQ(name, "COM1");
   EXPECT_TRUE(rig.store.WriteLog().empty());
@@ -294,7 +302,8 @@ TEST(DeviceSearch, EveryPortIsTriedAtTheConfiguredSpeedOnly) {
   rig.serial_backend.AddPort("COM5", rig.Make(SimModel::k7100), 115200);  // set to 115200
   EXPECT_FALSE(rig.device.EnsureConnected(true));
   for (int baud : rig.serial_backend.OpenBauds()) EXPECT_EQ(baud, 19200);
-  EXPECT_EQ(rig.prompter.texts(), std::vector<std::string>{"Device not available"});
+  EXPECT_EQ(rig.prompter.texts(),
+            std::vector<std::string>{"Device not available (COM1: no answer at 19200 bit/s)"});
   EXPECT_TRUE(rig.store.WriteLog().empty());
   // The link is left on the configured port, not on the last one tried.
   EXPECT_EQ(rig.serial.portname, "COM1");

@@ -1,6 +1,6 @@
 // The instrument commands of the desktop program against kova-sim on a
 // pseudo-terminal: the real dialogs, answered by a scripted user who acts
-// between the core's pumps and while the dialogs wait.
+// on the window's thread while the operations run on their worker.
 
 #include <gtest/gtest.h>
 
@@ -33,6 +33,7 @@
 #include "device/rud_device.h"
 #include "gui/device/device_commands.h"
 #include "gui/device/directory_dialogs.h"
+#include "gui/device/gui_thread.h"
 #include "gui/device/transfer_dialog.h"
 #include "gui/device/wait_dialog.h"
 #include "gui/main_window.h"
@@ -109,17 +110,41 @@ class WireTap : public SerialBackend {
   SerialBackend& port_;
 };
 
-// The scripted user: answers the core's questions from the script, and acts
-// on the window between the core's pumps and while a dialog waits.
+// The scripted user: answers the core's questions from the script on the
+// window's thread (as the desktop's prompter does), whichever thread asks.
 class UserPrompter : public ScriptedPrompter {
  public:
-  void Pump() override {
-    ScriptedPrompter::Pump();
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  Answer Message(const std::string& caption, const std::string& text, Buttons buttons,
+                 Icon icon) override {
+    Answer a = Answer::Cancel;
+    CallOnGuiThread([&] { a = ScriptedPrompter::Message(caption, text, buttons, icon); });
+    return a;
+  }
+  bool ChooseFolder(const std::string& title, const std::string& start,
+                    std::string& folder) override {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ScriptedPrompter::ChooseFolder(title, start, folder); });
+    return ok;
+  }
+  bool ChooseOpenFile(const std::string& title, const std::string& folder,
+                      const std::string& filter, std::string& path) override {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ScriptedPrompter::ChooseOpenFile(title, folder, filter, path); });
+    return ok;
+  }
+  bool PromptText(const std::string& caption, const std::string& label,
+                  std::string& text) override {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ScriptedPrompter::PromptText(caption, label, text); });
+    return ok;
+  }
+  void SetWaitingText(const std::string& text) override {
+    CallOnGuiThread([&] { ScriptedPrompter::SetWaitingText(text); });
   }
   // The real wait dialog, so that its picture and texts are exercised.
   bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override {
-    ScriptedPrompter::SetWaitingText(text);
+    SetWaitingText(text);
+    if (!OnGuiThread()) return operation();
     WaitDialog dialog(text, nullptr);
     return dialog.Run(operation);
   }
@@ -151,14 +176,12 @@ class DeviceGui : public ::testing::Test {
     device_->SetTitleWindow(window_.get());
     commands_ = DeviceCommands::Install(*window_, *device_, prompter_, info_);
     window_->show();
-    prompter_.on_pump = [this] { Step(); };
     timer_.setInterval(20);
     QObject::connect(&timer_, &QTimer::timeout, [this] { Step(); });
     timer_.start();
   }
   void TearDown() override {
     timer_.stop();
-    prompter_.on_pump = nullptr;
     window_.reset();
     stack_.reset();
     sim_.reset();
@@ -284,9 +307,9 @@ TEST_P(DeviceGuiModels, DownloadThreeTestsAndResend) {
             -1)
       << window_->windowTitle().toStdString();
 
-  // The download made the chosen folder the current one: "RunTest.test" goes there.
+  // The download left the current folder alone: "RunTest.test" goes there.
   window_->Action(CommandId::kResendTest)->trigger();
-  EXPECT_EQ(OpenedPath(), PathJoin(out, "RunTest.test"));
+  EXPECT_EQ(OpenedPath(), PathJoin(folder_, "RunTest.test"));
   EXPECT_EQ(window_->Views().size(), 2);
   window_->Action(CommandId::kReturnToPanel)->trigger();
   EXPECT_EQ(prompter_.messages().size(), 2u) << prompter_.messages().back().text;
