@@ -52,7 +52,11 @@ void RemoteRun::Abort() {
 }
 
 void RemoteRun::Continue() {
-  if (waiting_) continued_ = true;
+  // waiting() is false at once, so a second press is not taken for the next
+  // prompt; the run answers the instrument on its own thread.
+  if (!waiting_) return;
+  continued_ = true;
+  waiting_ = false;
 }
 
 bool RemoteRun::Fail(Outcome outcome) {
@@ -176,14 +180,13 @@ bool RemoteRun::ReadProgress() {
   for (;;) {
     std::string line;
     bool have_line = true;
-    if (waiting_) {
+    if (waiting_ || continued_) {
       // The user connects the cables: wait in short real sleeps; Continue
       // and Abort come from the window's thread.
-      pause(kWaitSliceMs);
+      if (!continued_) pause(kWaitSliceMs);
       have_line = continued_.exchange(false);  // Continue pressed: an empty line
       if (have_line) {
         observer_.ShowContinue(false);
-        waiting_ = false;
         if (!device_.SendText("\r")) return Fail(Outcome::kLineMissing);
         observer_.SetPromptText("");
         observer_.Refresh();

@@ -210,8 +210,9 @@ TEST(RemoteRunTest, AbortInTheDataPhaseKeepsTheOldResult) {
   kvTestPlan plan = MakePlan(kModel7100BC, 1);
   RunRig r(link, plan, folder);
   WriteFileAtomically(r.run.result_path, std::string("previous run"));
-  r.on_pump = [&] {
-    if (!r.run.aborted() && r.observer.last_bytes > 0) r.run.Abort();
+  // Abort while the record text arrives.
+  r.observer.on_bytes = [&](size_t bytes) {
+    if (!r.run.aborted() && bytes > 3000) r.run.Abort();
   };
   EXPECT_FALSE(r.run.RunTest());
   EXPECT_EQ(r.run.outcome(), RemoteRun::Outcome::kAborted);

@@ -139,15 +139,24 @@ class UserPrompter : public ScriptedPrompter {
     return ok;
   }
   void SetWaitingText(const std::string& text) override {
-    CallOnGuiThread([&] { ScriptedPrompter::SetWaitingText(text); });
+    CallOnGuiThread([&] {
+      ScriptedPrompter::SetWaitingText(text);
+      if (waiting_ != nullptr) waiting_->SetText(text);
+    });
   }
   // The real wait dialog, so that its picture and texts are exercised.
   bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override {
     SetWaitingText(text);
     if (!OnGuiThread()) return operation();
     WaitDialog dialog(text, nullptr);
-    return dialog.Run(operation);
+    waiting_ = &dialog;
+    const bool ok = dialog.Run(operation);
+    waiting_ = nullptr;
+    return ok;
   }
+
+ private:
+  WaitDialog* waiting_ = nullptr;
 };
 
 class DeviceGui : public ::testing::Test {
@@ -334,6 +343,9 @@ TEST_P(DeviceGuiModels, RunWithConnectAndContinue) {
   BatchTransfer plans(*device_, quiet);
   const std::string plan_path = PathJoin(folder_, "two.plan");
   ASSERT_TRUE(plans.DownloadPlan(2, plan_path));
+  // The port opened here belongs to the test's thread: the command opens
+  // its own on the worker.
+  device_->serial().Close();
   kvTestPlan plan;
   ASSERT_TRUE(plan.Load(plan_path));
   int continues = 0;
@@ -403,7 +415,10 @@ TEST_F(DeviceGui, PlansWithAPrefixThenARunWithContinue) {
   prompter_.QueueText(PathJoin(folder_, "slot2.plan"));
   prompter_.QueueAnswer(Answer::Yes);
   window_->Action(CommandId::kRunTest)->trigger();
-  EXPECT_EQ(Count("Run Test Plan slot2.plan ?"), 1u);
+  // The question keeps its words; the safety reminder stands beneath them.
+  ASSERT_EQ(prompter_.messages().size(), 1u);
+  EXPECT_EQ(prompter_.messages()[0].text.rfind("Run Test Plan slot2.plan ?\r\r", 0), 0u);
+  EXPECT_NE(prompter_.messages()[0].text.find("test voltage"), std::string::npos);
   EXPECT_EQ(continues, 2);
   EXPECT_TRUE(line_seen.startsWith("CONNECT")) << line_seen.toStdString();
   EXPECT_EQ(prompt_seen,
@@ -467,6 +482,7 @@ TEST_F(DeviceGui, AbortInTheDataPhase) {
   TransferObserver quiet;
   BatchTransfer plans(*device_, quiet);
   ASSERT_TRUE(plans.DownloadPlan(3, PathJoin(folder_, "three.plan")));
+  device_->serial().Close();
   // The dialog lives on OnRunTest's stack: what it measured is read while it
   // is still there, once it has been hidden.
   QPointer<TransferDialog> seen;
@@ -537,7 +553,9 @@ TEST_F(DeviceGui, UploadIntoAnOccupiedSlotAsksFirst) {
     if (w == nullptr || w->Movie() == nullptr) return;
     wait_text = w->Text();
     if (frames_before < 0) frames_before = w->Movie()->currentFrameNumber();
-    frames_moved = frames_moved || w->Movie()->currentFrameNumber() != frames_before;
+    // The window's thread is free while the worker talks: the picture runs.
+    frames_moved = frames_moved || w->Movie()->currentFrameNumber() != frames_before ||
+                   w->Movie()->state() == QMovie::Running;
   });
   prompter_.QueueText(PathJoin(folder_, "new.plan"));
   prompter_.QueueAnswer(Answer::No);
@@ -546,8 +564,13 @@ TEST_F(DeviceGui, UploadIntoAnOccupiedSlotAsksFirst) {
   EXPECT_EQ(Count("Please select a test plan first"), 1u);
   ASSERT_EQ(prompter_.messages().size(), 3u);
   EXPECT_EQ(prompter_.messages()[1].buttons, Buttons::YesNo);
-  EXPECT_EQ(wait_text, "Transferring test plan ...\n\nPlease wait.");
+  EXPECT_FALSE(wait_text.isEmpty());  // the wait window was up
+  const auto& waits = prompter_.waits();
+  EXPECT_NE(std::find_if(waits.begin(), waits.end(),
+                         [](const std::string& w) { return w.rfind("Transferring test plan", 0) == 0; }),
+            waits.end());
   EXPECT_TRUE(frames_moved) << "the wait picture did not turn";
+  device_->serial().Close();  // opened on the worker; read again from here
   ASSERT_TRUE(device_->GetDirectory(true));
   EXPECT_STREQ(device_->directory[0].company, "NEW COMPANY");
   EXPECT_EQ(device_->directory[0].number, 1);
@@ -556,7 +579,9 @@ TEST_F(DeviceGui, UploadIntoAnOccupiedSlotAsksFirst) {
 TEST_F(DeviceGui, SilentInstrumentAndStalledTransfer) {
   StartSim({"--model", "7100B", "--tests", "2", "--unpaced", "--fault", "silent"});
   commands_->OnTestDirectory();
-  EXPECT_EQ(prompter_.texts(), std::vector<std::string>{"Device not available"});
+  EXPECT_EQ(prompter_.texts(),
+            std::vector<std::string>{"Device not available (" + folder_ +
+                                     "/tty: no answer at 115200 bit/s)"});
 
   StartSim({"--model", "7100B", "--tests", "2", "--unpaced", "--fault", "stall=6000"});
   const std::string out = folder_ + "/out";

@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QThread>
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace kova {
@@ -33,16 +34,19 @@ void PostToGuiThread(QObject* context, std::function<void()> call) {
 bool RunOnWorker(QDialog& window, const std::function<bool()>& operation) {
   bool result = false;
   std::atomic<bool> finished{false};
-  QEventLoop rest;
-  std::thread worker([&] {
+  // Shared: the worker's last call may come after this function returned.
+  auto rest = std::make_shared<QEventLoop>();
+  // A plain thread with no event loop of its own: a serial port it opens
+  // gets no notifier that another thread's loop could serve meanwhile.
+  std::thread worker([&, rest] {
     result = operation();
     finished = true;
     // The window may not be in its loop yet: the call waits in the queue.
     QMetaObject::invokeMethod(
         &window,
-        [&window, &rest] {
+        [&window, rest] {
           window.done(QDialog::Accepted);
-          rest.quit();
+          rest->quit();
         },
         Qt::QueuedConnection);
   });
@@ -50,7 +54,7 @@ bool RunOnWorker(QDialog& window, const std::function<bool()>& operation) {
   // Hiding the window ends its loop (a run's abort ending hides it at
   // once): the rest of the operation is waited for with the window's
   // thread still painting, but without input.
-  if (!finished) rest.exec(QEventLoop::ExcludeUserInputEvents);
+  if (!finished) rest->exec(QEventLoop::ExcludeUserInputEvents);
   worker.join();
   return result;
 }
