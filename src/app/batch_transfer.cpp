@@ -62,9 +62,7 @@ std::string WhyNotWritten(const std::string& path) {
   return "the folder is read-only or the file is in use";
 }
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 bool PrompterQuestions::ChooseFolder(const std::string& start, std::string& folder) {
   return prompter_.ChooseFolder("Select Folder to store files", start, folder);

@@ -112,7 +112,7 @@ class TransferPrompter : public Prompter, public TransferQuestions {
   std::string folder;                  // the answer to the folder question
   Existing existing = Existing::kAsk;  // the answer to the overwrite question
   bool yes = false;                    // OK to the instrument's questions
-  RecordDefaults defaults;  // the user's preferences records are decoded with
+  RecordDefaults defaults;             // the user's preferences records are decoded with
 
   // --- the batch's typed questions
   bool ChooseFolder(const std::string& start, std::string& chosen) override {

@@ -85,5 +85,4 @@ bool TerminalPrompter::RunWaiting(const std::string& text, const std::function<b
   return operation();
 }
 
-
 }  // namespace kova

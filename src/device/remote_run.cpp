@@ -126,7 +126,8 @@ bool RemoteRun::RunOnce(int run, bool r5, bool join) {
       plan_.image[0] = 1;
     }
   }
-  if (!device_.UploadPlan(plan_, kRunCommand)) return Fail(abort_ ? Outcome::kAborted : Outcome::kUploadFailed);
+  if (!device_.UploadPlan(plan_, kRunCommand))
+    return Fail(abort_ ? Outcome::kAborted : Outcome::kUploadFailed);
   if (r5 && !ReadPrompts()) return false;
   if (!ReadProgress()) return false;
   if (!ReadData()) return false;

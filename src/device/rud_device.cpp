@@ -205,7 +205,8 @@ bool RudDevice::EnsureConnected(bool report) {
 
 int RudDevice::QuietModelProbe() {
   const auto now = std::chrono::steady_clock::now();
-  if (quiet_probe_failed_ && now - quiet_probe_time_ < std::chrono::milliseconds(kQuietProbeRetryMs)) {
+  if (quiet_probe_failed_ &&
+      now - quiet_probe_time_ < std::chrono::milliseconds(kQuietProbeRetryMs)) {
     return -1;
   }
   const bool ok = EnsureConnected(false);

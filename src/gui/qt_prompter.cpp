@@ -170,5 +170,4 @@ void QtPrompter::SetWaitingText(const std::string& text) {
   });
 }
 
-
 }  // namespace kova

@@ -205,6 +205,30 @@ TEST(DeviceRead, ACancelLastsUntilResetOnBothTransports) {
 
 // --- connection and search -------------------------------------------------
 
+// Unplugged and plugged in again: the dead port is closed and opened afresh
+// by the next command, which then finds the instrument without a restart;
+// with Auto Detect the search runs again.
+TEST(DeviceReconnect, AFailedLinkIsOpenedAfreshByTheNextCommand) {
+  for (int auto_detect = 0; auto_detect <= 1; ++auto_detect) {
+    SCOPED_TRACE(auto_detect);
+    DeviceRig rig;
+    rig.settings.DeviceAutoDetect = auto_detect;
+    rig.ConfiguredPort("COM1", rig.Make(SimModel::k7100B));
+    ASSERT_TRUE(rig.device.EnsureConnected(true));
+    ASSERT_TRUE(rig.device.SendText("W"));
+    rig.serial_backend.Vanish();  // unplugged in the middle of an exchange
+    std::string line;
+    EXPECT_FALSE(rig.device.ReadDeviceLine(line, 50));
+    EXPECT_TRUE(rig.device.DeviceGone());
+    const size_t opens = rig.serial_backend.OpenLog().size();
+    // Plugged in again: the next command reopens the port and is answered.
+    EXPECT_TRUE(rig.device.EnsureConnected(true));
+    EXPECT_GT(rig.serial_backend.OpenLog().size(), opens);
+    EXPECT_FALSE(rig.device.DeviceGone());
+    EXPECT_TRUE(rig.prompter.messages().empty());
+  }
+}
+
 TEST(DeviceSearch, WithAutoDetectOffAMissingInstrumentIsReportedAtOnce) {
   DeviceRig rig;
   rig.ConfiguredPort("COM1", nullptr);

@@ -566,9 +566,10 @@ TEST_F(DeviceGui, UploadIntoAnOccupiedSlotAsksFirst) {
   EXPECT_EQ(prompter_.messages()[1].buttons, Buttons::YesNo);
   EXPECT_FALSE(wait_text.isEmpty());  // the wait window was up
   const auto& waits = prompter_.waits();
-  EXPECT_NE(std::find_if(waits.begin(), waits.end(),
-                         [](const std::string& w) { return w.rfind("Transferring test plan", 0) == 0; }),
-            waits.end());
+  EXPECT_NE(
+      std::find_if(waits.begin(), waits.end(),
+                   [](const std::string& w) { return w.rfind("Transferring test plan", 0) == 0; }),
+      waits.end());
   EXPECT_TRUE(frames_moved) << "the wait picture did not turn";
   device_->serial().Close();  // opened on the worker; read again from here
   ASSERT_TRUE(device_->GetDirectory(true));
@@ -579,9 +580,8 @@ TEST_F(DeviceGui, UploadIntoAnOccupiedSlotAsksFirst) {
 TEST_F(DeviceGui, SilentInstrumentAndStalledTransfer) {
   StartSim({"--model", "7100B", "--tests", "2", "--unpaced", "--fault", "silent"});
   commands_->OnTestDirectory();
-  EXPECT_EQ(prompter_.texts(),
-            std::vector<std::string>{"Device not available (" + folder_ +
-                                     "/tty: no answer at 115200 bit/s)"});
+  EXPECT_EQ(prompter_.texts(), std::vector<std::string>{"Device not available (" + folder_ +
+                                                        "/tty: no answer at 115200 bit/s)"});
 
   StartSim({"--model", "7100B", "--tests", "2", "--unpaced", "--fault", "stall=6000"});
   const std::string out = folder_ + "/out";

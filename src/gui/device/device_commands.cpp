@@ -42,7 +42,6 @@ constexpr const char* kRunSafetyText =
     "\r\rThe instrument will put test voltage on the connected winding "
     "(the excitation test reaches kilovolts). Keep clear of the CT and its leads.";
 
-
 }  // namespace
 
 DeviceCommands* DeviceCommands::Install(MainWindow& window, RudDevice& device, Prompter& prompter,

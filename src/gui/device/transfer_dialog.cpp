@@ -110,7 +110,8 @@ void TransferDialog::BindRun(RemoteRun& run) {
 
 int TransferDialog::Run() {
   running_ = true;
-  const bool ok = RunOnWorker(*this, operation_ ? operation_ : [] { return false; });
+  const bool ok = RunOnWorker(
+      *this, operation_ ? operation_ : [] { return false; });
   running_ = false;
   if (wait_cursor_) {
     QApplication::restoreOverrideCursor();
