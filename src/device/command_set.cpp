@@ -76,7 +76,7 @@ bool RudDevice::LoadTest(int number) {
   }
   std::string line;
   if (!ReadDeviceLine(line, kReplyLineCapacity)) {
-    ShowDeviceMessage("Can't read data from device (loadtest)");
+    if (!Cancelled()) ShowDeviceMessage("Can't read data from device (loadtest)");
     return false;
   }
   const std::string lower = AsciiLower(line);
@@ -127,11 +127,11 @@ bool RudDevice::UploadPlan(const kvTestPlan& plan, const char* command) {
     return false;
   }
   if (!ReadDeviceLine(line, kReplyLineCapacity)) {
-    ShowDeviceMessage("Unable to transfer testplan to device");
+    if (!Cancelled()) ShowDeviceMessage("Unable to transfer testplan to device");
     return false;
   }
   if (!ReadDeviceLine(line, kReplyLineCapacity)) {
-    ShowDeviceMessage("Unable to transfer testplan to device (no response)");
+    if (!Cancelled()) ShowDeviceMessage("Unable to transfer testplan to device (no response)");
     return false;
   }
   return true;

@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <chrono>
@@ -575,6 +576,47 @@ TEST_F(DeviceGui, UploadIntoAnOccupiedSlotAsksFirst) {
   ASSERT_TRUE(device_->GetDirectory(true));
   EXPECT_STREQ(device_->directory[0].company, "NEW COMPANY");
   EXPECT_EQ(device_->directory[0].number, 1);
+}
+
+// Abort (and Escape, which is the same) during the first test of five ends
+// the batch: no file, no read error, and the window says how far it came.
+TEST_F(DeviceGui, AbortEndsAFiveTestBatch) {
+  for (const bool escape : {false, true}) {
+    SCOPED_TRACE(escape ? "Escape" : "Abort");
+    StartSim({"--model", "7100B", "--tests", "5"}, 19200);  // paced like the instrument
+    const std::string out = folder_ + (escape ? "/esc" : "/abort");
+    ASSERT_TRUE(MakeFolders(out));
+    size_t before = prompter_.messages().size();
+    bool pressed = false;
+    // A timer of its own: the download starts inside a step of the script,
+    // whose timer does not fire again until that step returns.
+    QTimer user;
+    user.start(20);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+      auto* t = Showing<TransferDialog>();
+      if (pressed || t == nullptr || !t->ProgressText().contains("(1 of 5)")) return;
+      pressed = true;
+      if (escape) {
+        QTest::keyClick(t, Qt::Key_Escape);
+      } else {
+        t->AbortButton()->click();
+      }
+    });
+    SelectAndPress<DeviceDirectoryDialog>({0, 1, 2, 3, 4},
+                                          [](auto* d) { d->DownloadButton()->click(); });
+    Then([] {
+      if (auto* d = Showing<DeviceDirectoryDialog>()) d->reject();
+      return true;
+    });
+    prompter_.QueueText(out);
+    window_->Action(CommandId::kTestDirectory)->trigger();
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(FilesIn(out).empty());
+    std::vector<std::string> said;
+    for (size_t i = before; i < prompter_.messages().size(); ++i)
+      said.push_back(prompter_.messages()[i].text);
+    EXPECT_EQ(said, std::vector<std::string>{"Download aborted: 0 of 5 saved"});
+  }
 }
 
 TEST_F(DeviceGui, SilentInstrumentAndStalledTransfer) {
