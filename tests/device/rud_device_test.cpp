@@ -205,6 +205,19 @@ TEST(DeviceRead, ACancelLastsUntilResetOnBothTransports) {
 
 // --- connection and search -------------------------------------------------
 
+// Edit's quiet look for the instrument: nothing shown, and right after a
+// failed look the next click does not probe the port again.
+TEST(DeviceQuietProbe, AFailedProbeIsNotRepeatedAtOnce) {
+  DeviceRig rig;
+  rig.ConfiguredPort("COM1", nullptr);  // nothing answers
+  EXPECT_EQ(rig.device.QuietModelProbe(), -1);
+  const size_t opens = rig.serial_backend.OpenLog().size();
+  EXPECT_GT(opens, 0u);
+  EXPECT_EQ(rig.device.QuietModelProbe(), -1);
+  EXPECT_EQ(rig.serial_backend.OpenLog().size(), opens);  // no second probe
+  EXPECT_TRUE(rig.prompter.messages().empty());
+}
+
 // Unplugged and plugged in again: the dead port is closed and opened afresh
 // by the next command, which then finds the instrument without a restart;
 // with Auto Detect the search runs again.
