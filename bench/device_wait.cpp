@@ -3,7 +3,10 @@
 //   BM_SilentWait  - CPU time used while a read waits 3 s for a silent
 //                    instrument (counter cpu_pct: percent of one core);
 //   BM_LineLatency - time from the instrument's line hitting the wire to
-//                    ReadLine returning it (counters mean_us, max_us).
+//                    ReadLine returning it (counters mean_us, max_us);
+//   BM_AbortToEsc  - time from Cancel() on another thread (the Abort button)
+//                    to the ESC byte arriving at the instrument's end
+//                    (counters mean_ms, max_ms).
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -76,7 +79,6 @@ void BM_SilentWait(benchmark::State& state) {
     cpu += ProcessCpuSeconds() - cpu0;
   }
   state.counters["cpu_pct"] = 100.0 * cpu / wall;
-  state.counters["pumps_per_s"] = prompter.pumps / wall;
 }
 BENCHMARK(BM_SilentWait)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -119,6 +121,48 @@ void BM_LineLatency(benchmark::State& state) {
   state.counters["max_us"] = max_us;
 }
 BENCHMARK(BM_LineLatency)->Iterations(50)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_AbortToEsc(benchmark::State& state) {
+  Pty pty;
+  QtSerialBackend backend;
+  CountingPrompter prompter;
+  CSerialCom serial(backend, prompter);
+  CancelToken token;
+  serial.SetCancelToken(&token);
+  serial.portname = pty.slave;
+  serial.baud = 115200;
+  if (!serial.Open(false)) {
+    state.SkipWithError("cannot open the pseudo-terminal");
+    return;
+  }
+  double total_ms = 0, max_ms = 0;
+  long n = 0;
+  for (auto _ : state) {
+    token.Reset();
+    Clock::time_point pressed;
+    std::thread button([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(30 + n * 7 % 23));
+      pressed = Clock::now();
+      token.Cancel();
+    });
+    uint8_t byte = 0;
+    serial.ReadExact(&byte, 1, 5000);  // the read the Abort ends
+    const uint8_t esc = 0x1B;
+    serial.Write(&esc, 1);
+    button.join();
+    uint8_t got = 0;
+    while (read(pty.master, &got, 1) == 1 && got != esc) {
+    }
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - pressed).count();
+    total_ms += ms;
+    max_ms = std::max(max_ms, ms);
+    ++n;
+  }
+  serial.SetCancelToken(nullptr);
+  state.counters["mean_ms"] = n ? total_ms / n : 0;
+  state.counters["max_ms"] = max_ms;
+}
+BENCHMARK(BM_AbortToEsc)->Iterations(30)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -107,7 +107,7 @@ void BM_DownloadDirectory(benchmark::State& state) {
     info.comportname = sim.link();
     info.baud = baud;
     CSerialCom serial(counting, prompter);
-    UsbHidLink usb(hid, prompter, 0x2A5F);
+    UsbHidLink usb(hid, 0x2A5F);
     AppLinkPreferences prefs(info, settings, store);
     RudDevice device(serial, usb, prompter, prefs);
     device.ApplyCommSettings();
@@ -117,7 +117,6 @@ void BM_DownloadDirectory(benchmark::State& state) {
     bool ok = device.GetDirectory(false) && device.entrycount == tests;
     TransferObserver observer;
     BatchTransfer batch(device, observer);
-    batch.change_folder = [](const std::string&) { return true; };
     std::vector<int> rows;
     for (int i = 0; i < device.entrycount; ++i) rows.push_back(i);
     std::vector<TransferItem> items;

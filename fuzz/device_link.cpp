@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   serial.ReadExact(exact, sizeof exact, 0);
 
   BytesHid hid_backend(data + 1, size - 1, input_length);
-  UsbHidLink usb(hid_backend, prompter, 0x2A5F);
+  UsbHidLink usb(hid_backend, 0x2A5F);
   usb.pause = [](uint32_t) {};
   if (!usb.Open()) return 0;
   for (int i = 0; i < 64 && usb.ReadLine(line.data(), line.size(), 0); ++i) {

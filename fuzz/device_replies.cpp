@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   info.usbactive = 0;
   info.comportname = "replay";
   CSerialCom serial(line, prompter);
-  UsbHidLink usb(hid, prompter, 0x2A5F);
+  UsbHidLink usb(hid, 0x2A5F);
   AppLinkPreferences prefs(info, settings, store);
   RudDevice device(serial, usb, prompter, prefs);
   device.ApplyCommSettings();
@@ -95,11 +95,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   plan.devicetype = device.modelcode;
   plan.numtests = 2;
   RunSession run(device, plan, observer);
-  run.pause = [](uint32_t) {};
-  run.saveresult = false;
-  prompter.on_pump = [&run] {
+  // The cables are connected as soon as the run asks.
+  run.pause = [&run](uint32_t) {
     if (run.waiting()) run.Continue();
   };
+  run.saveresult = false;
   run.RunTest();
   return 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program and runs every test: the optimised build, then the
-# AddressSanitizer/UBSan build of the same tests.
+# AddressSanitizer/UBSan build of the same tests, then ThreadSanitizer over
+# the instrument and desktop tests (the paths with a worker thread).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -34,3 +35,11 @@ step "sanitizer build"
 # still check every access.
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j "$jobs"
 step "sanitizer tests"
+
+# Only the device and desktop test programs (and the simulator they start):
+# the rest of the program has no second thread.
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs"
+step "thread sanitizer build"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --preset tsan -j "$jobs"
+step "thread sanitizer tests"

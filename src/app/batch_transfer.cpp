@@ -45,13 +45,24 @@ std::string CurrentFolderOfProcess() {
   return ec ? std::string() : PathText(cwd);
 }
 
-bool ChangeFolderOfProcess(const std::string& folder) {
+bool IsFolder(const std::string& folder) {
   std::error_code ec;
-  std::filesystem::current_path(NativePath(folder), ec);
-  return !ec;
+  return std::filesystem::is_directory(NativePath(folder), ec);
 }
 
 }  // namespace
+
+std::string WhyNotWritten(const std::string& path) {
+  namespace fs = std::filesystem;
+  const fs::path folder = NativePath(path).parent_path();
+  std::error_code ec;
+  if (!fs::is_directory(folder.empty() ? fs::path(".") : folder, ec)) return "the folder is gone";
+  const fs::space_info space = fs::space(folder.empty() ? fs::path(".") : folder, ec);
+  if (!ec && space.available < 64 * 1024) return "the disk is full";
+  return "the folder is read-only or the file is in use";
+}
+
+namespace {}  // namespace
 
 bool PrompterQuestions::ChooseFolder(const std::string& start, std::string& folder) {
   return prompter_.ChooseFolder("Select Folder to store files", start, folder);
@@ -73,6 +84,15 @@ OverwriteReply PrompterQuestions::AskOverwrite(const std::string& file_name) {
     }
   }
   return reply;
+}
+
+std::string DownloadAbortedText(size_t saved, size_t total) {
+  return Format("Download aborted: %zu of %zu saved", saved, total);
+}
+
+std::string WriteFailedText(const std::string& path, const std::string& reason) {
+  if (reason.empty()) return Format("Can't write file %s", path.c_str());
+  return Format("Can't write file %s: %s", path.c_str(), reason.c_str());
 }
 
 bool DirectoryShowsTestType(const std::string& identification) {
@@ -127,9 +147,8 @@ bool MakeDownloadItems(RudDevice& device, const std::string& prefix,
 
 BatchTransfer::BatchTransfer(RudDevice& device, TransferObserver& observer,
                              TransferQuestions* questions, RecordExporter* exporter)
-    : pause([](uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }),
+    : pause([&device](uint32_t ms) { device.cancel_token().WaitFor(ms); }),
       current_folder(&CurrentFolderOfProcess),
-      change_folder(&ChangeFolderOfProcess),
       device_(device),
       observer_(observer),
       prompter_questions_(device.prompter()),
@@ -149,14 +168,12 @@ bool BatchTransfer::AddItem(int number, const std::string& name) {
   return true;
 }
 
-void BatchTransfer::Abort() { device_.SetAbort(1); }
+void BatchTransfer::Abort() { device_.Cancel(); }
 
 void BatchTransfer::ShowStatus(int number) {
-  observer_.SetStatusText(Format("%d", number));
+  observer_.SetStatusText(resendmode ? std::string("The instrument's current test")
+                                     : Format("Test %d", number));
   observer_.Refresh();
-  // An Abort stops the read it interrupted, not the items after it: the
-  // probe that starts the next item must not see the old flag.
-  device_.SetAbort(0);
 }
 
 bool BatchTransfer::DownloadRecord(int number, const std::string& path) {
@@ -165,25 +182,26 @@ bool BatchTransfer::DownloadRecord(int number, const std::string& path) {
   lastfailure_ =
       FetchRecord(device_, observer_, ProgressOf(index_), number, !resendmode, defaults, *rec);
   if (lastfailure_ != FetchFailure::kNone) return false;
-  if (!SaveRecordAndExport(*rec, path, exporter_)) {
-    lastfailure_ = FetchFailure::kWriteFile;
-    return false;
-  }
+  if (!SaveRecordAndExport(*rec, path, exporter_)) return WriteFailed(path);
   return true;
 }
 
+bool BatchTransfer::WriteFailed(const std::string& path) {
+  lastfailure_ = FetchFailure::kWriteFile;
+  device_.ShowDeviceMessage(WriteFailedText(path, WhyNotWritten(path)));
+  return false;
+}
+
 bool BatchTransfer::DownloadPlan(int number, const std::string& path) {
-  ShowStatus(number);
+  observer_.SetStatusText(Format("Plan %d", number));
+  observer_.Refresh();
   auto plan = std::make_unique<kvTestPlan>();
   uint8_t image[kPlanImageCapacity];
   size_t count = 0;
   lastfailure_ =
       FetchPlanImage(device_, observer_, ProgressOf(index_), number, *plan, image, count);
   if (lastfailure_ != FetchFailure::kNone) return false;
-  if (!plan->WriteFile(path, image, count)) {
-    lastfailure_ = FetchFailure::kWriteFile;
-    return false;
-  }
+  if (!plan->WriteFile(path, image, count)) return WriteFailed(path);
   return true;
 }
 
@@ -195,9 +213,14 @@ bool BatchTransfer::FetchItem(size_t index, const std::string& path, int number)
     lastfile_ = path;
     written_.push_back(path);
   }
-  // Without the instrument every later item would only fail the same way.
+  // Without the instrument every later item would only fail the same way;
+  // after Abort the user wants no more.
   if (lastfailure_ == FetchFailure::kDeviceGone) {
     devicegone_ = true;
+    stop_ = true;
+  }
+  if (device_.Cancelled()) {
+    aborted_ = true;
     stop_ = true;
   }
   observer_.ItemEnded(index, ok, path);
@@ -206,8 +229,10 @@ bool BatchTransfer::FetchItem(size_t index, const std::string& path, int number)
 
 bool BatchTransfer::RunTransfers() {
   Prompter& prompter = device_.prompter();
+  device_.ResetCancel();  // a new operation: an old Abort is spent
   stop_ = false;
   cancelled_ = false;
+  aborted_ = false;
   devicegone_ = false;
   folder_.clear();
   if (resendmode) {
@@ -226,11 +251,12 @@ bool BatchTransfer::RunTransfers() {
   if (!questions_.ChooseFolder(current_folder(), folder)) {
     return true;  // nothing asked for, nothing failed
   }
-  // The files go into the chosen folder whatever the current folder becomes.
+  // The files go into the chosen folder by full path; the process's current
+  // folder is nobody's business here (another thread may rely on it).
   std::error_code ec;
   const std::filesystem::path absolute = std::filesystem::absolute(NativePath(folder), ec);
   if (!ec) folder = PathText(absolute);
-  if (!change_folder(folder)) {
+  if (!IsFolder(folder)) {
     prompter.Message(kDeviceCaption, Format("Can't open folder %s", folder.c_str()));
     return false;
   }
@@ -243,6 +269,10 @@ bool BatchTransfer::RunTransfers() {
     std::string name =
         planmode ? Format("%s%d.%s", prefix.c_str(), item.number, "plan") : item.name;
     pause(kItemPauseMs);
+    if (device_.Cancelled()) {
+      aborted_ = true;
+      break;
+    }
     bool skip = false;
     // A new name the user typed is checked like the first one: nothing is
     // replaced without a Yes.

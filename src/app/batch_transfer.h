@@ -87,6 +87,15 @@ std::string DownloadFileName(const std::string& prefix, const DirectoryEntry& en
 // selected; rows outside the table are ignored.
 bool MakeDownloadItems(RudDevice& device, const std::string& prefix,
                        const std::vector<int>& selected_rows, std::vector<TransferItem>& items);
+// "Download aborted: %d of %d saved", what the window and the command line
+// say after an Abort ended a batch.
+std::string DownloadAbortedText(size_t saved, size_t total);
+// "Can't write file %s: %s", with the reason the system gave (empty: none known).
+std::string WriteFailedText(const std::string& path, const std::string& reason);
+// Why a file could not be written at `path`, as far as its folder shows
+// ("the folder is gone", "the disk is full", "the folder is read-only or the
+// file is in use").
+std::string WhyNotWritten(const std::string& path);
 
 class BatchTransfer {
  public:
@@ -111,10 +120,11 @@ class BatchTransfer {
 
   // --- running -------------------------------------------------------------
   // Resend mode: fetches into the item's name ("RunTest.test" without an
-  // item). Otherwise asks for a folder ("Select Folder to store files"),
-  // makes it the current folder, and fetches every item into it. True when
-  // the last item attempted succeeded, and when none was (folder choice
-  // cancelled, Cancel at the first overwrite question).
+  // item). Otherwise asks for a folder ("Select Folder to store files") and
+  // fetches every item into it (the process's current folder stays as it
+  // is). True when the last item attempted succeeded, and when none was
+  // (folder choice cancelled, Cancel at the first overwrite question).
+  // Abort ends the batch: no further item starts; aborted() says so.
   bool RunTransfers();
 
   // One stored test into a record file; true when the file was written.
@@ -122,9 +132,11 @@ class BatchTransfer {
   // One stored plan into a plan file; true when the file was written.
   bool DownloadPlan(int number, const std::string& path);
 
-  // The Abort button: stops the line read in progress; that item fails and
-  // the batch goes on with the next.
+  // The Abort button, Escape or Ctrl-C (any thread): stops the read in
+  // progress; that item leaves no file and no later item starts.
   void Abort();
+  // The batch ended by Abort.
+  bool aborted() const { return aborted_; }
   // The user cancelled at an overwrite question.
   bool cancelled() const { return cancelled_; }
   // The instrument went away; the batch stopped at that item.
@@ -141,14 +153,15 @@ class BatchTransfer {
   const std::string& folder() const { return folder_; }
 
   // --- hooks for the environment (tests replace them) ------------------------
-  // The pause before each item (a real sleep; the window is not refreshed).
+  // The pause before each item (a real sleep that Abort cuts short).
   std::function<void(uint32_t ms)> pause;
-  // The program's current folder, and making a folder the current one.
+  // The folder the folder question starts in (the process's current one).
   std::function<std::string()> current_folder;
-  std::function<bool(const std::string&)> change_folder;
 
  private:
   bool FetchItem(size_t index, const std::string& path, int number);
+  // Names the file and the reason; the item fails.
+  bool WriteFailed(const std::string& path);
   void ShowStatus(int number);
   TransferProgress ProgressOf(size_t index) const;
 
@@ -159,6 +172,7 @@ class BatchTransfer {
   RecordExporter* exporter_;
   size_t index_ = 0;
   bool cancelled_ = false;
+  bool aborted_ = false;
   bool devicegone_ = false;
   std::vector<TransferItem> items_;
   std::string lastfile_;

@@ -19,7 +19,7 @@ class DeviceStack {
               SerialBackend& serial_backend, HidBackend& hid_backend, uint16_t vendor_id)
       : preferences_(info, settings, store),
         serial_(serial_backend, prompter),
-        usb_(hid_backend, prompter, vendor_id),
+        usb_(hid_backend, vendor_id),
         device_(serial_, usb_, prompter, preferences_) {
     device_.ApplyCommSettings();
   }

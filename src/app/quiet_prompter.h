@@ -28,13 +28,6 @@ class QuietPrompter : public Prompter {
   bool RunWaiting(const std::string&, const std::function<bool()>& operation) override {
     return operation();
   }
-  // Counts the pumps and lets the caller act during long waits.
-  void Pump() override {
-    ++pumps;
-    if (on_pump) on_pump();
-  }
-  long pumps = 0;
-  std::function<void()> on_pump;
 };
 
 }  // namespace kova

@@ -1,9 +1,11 @@
 #pragma once
 // How the core talks to the person at the PC: message boxes, questions, file
-// and folder choice, a text prompt, the wait dialog, and Pump() which lets the
-// user interface breathe during long waits. The desktop program answers with
-// dialogs, the command-line tool with flags and the terminal, tests with a
-// script of answers.
+// and folder choice, a text prompt, the wait dialog. The desktop program
+// answers with dialogs (on the window's thread, whichever thread asks: the
+// instrument's operations run on a worker), the command-line tool with flags
+// and the terminal, tests with a script of answers. The core never keeps a
+// user interface alive itself: its waits block, and the faces run them where
+// blocking does no harm.
 //
 // Texts are Windows-1252 bytes, as everywhere in the core.
 
@@ -40,13 +42,12 @@ class Prompter {
                           std::string& text) = 0;
 
   // The wait dialog: shows `text`, runs `operation` once the dialog is up,
-  // and closes; returns what the operation returned.
+  // and closes; returns what the operation returned. Called from an
+  // operation that already runs behind a window, it may just change that
+  // window's text and run `operation` where it is.
   virtual bool RunWaiting(const std::string& text, const std::function<bool()>& operation) = 0;
   // Replaces the text of the wait dialog while its operation runs.
   virtual void SetWaitingText(const std::string& text) { (void)text; }
-
-  // Lets the user interface process its events (Abort buttons, repaint).
-  virtual void Pump() = 0;
 };
 
 }  // namespace kova

@@ -12,12 +12,15 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_settings.h"
@@ -50,8 +53,9 @@ volatile sig_atomic_t g_interrupted = 0;
 
 void OnInterrupt(int) { g_interrupted = 1; }
 
-// Ctrl-C sets a flag for as long as a command runs; the waits poll it.
-// Without SA_RESTART a blocking terminal read returns at once.
+// Ctrl-C (or SIGTERM) sets a flag for as long as a command runs; a
+// watcher thread turns it into the operation's cancel token. Without
+// SA_RESTART a blocking terminal read returns at once.
 class InterruptGuard {
  public:
   InterruptGuard() {
@@ -59,14 +63,42 @@ class InterruptGuard {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous_);
+    sigaction(SIGINT, &action, &previous_int_);
+    sigaction(SIGTERM, &action, &previous_term_);
   }
-  ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+  ~InterruptGuard() {
+    sigaction(SIGINT, &previous_int_, nullptr);
+    sigaction(SIGTERM, &previous_term_, nullptr);
+  }
   InterruptGuard(const InterruptGuard&) = delete;
   InterruptGuard& operator=(const InterruptGuard&) = delete;
 
  private:
-  struct sigaction previous_ {};
+  struct sigaction previous_int_ {};
+  struct sigaction previous_term_ {};
+};
+
+// Runs `tick` every 10 ms on a thread of its own while the operation blocks
+// the main thread: it sees Ctrl-C and the Enter that confirms the cables.
+class Watcher {
+ public:
+  explicit Watcher(std::function<void()> tick)
+      : thread_([this, tick = std::move(tick)] {
+          while (!stop_.load()) {
+            tick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+          }
+        }) {}
+  ~Watcher() {
+    stop_ = true;
+    thread_.join();
+  }
+  Watcher(const Watcher&) = delete;
+  Watcher& operator=(const Watcher&) = delete;
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
 };
 
 // --- the prompter in front of the terminal ------------------------------------
@@ -80,8 +112,7 @@ class TransferPrompter : public Prompter, public TransferQuestions {
   std::string folder;                  // the answer to the folder question
   Existing existing = Existing::kAsk;  // the answer to the overwrite question
   bool yes = false;                    // OK to the instrument's questions
-  std::function<void()> on_pump;
-  RecordDefaults defaults;  // the user's preferences records are decoded with
+  RecordDefaults defaults;             // the user's preferences records are decoded with
 
   // --- the batch's typed questions
   bool ChooseFolder(const std::string& start, std::string& chosen) override {
@@ -128,10 +159,6 @@ class TransferPrompter : public Prompter, public TransferQuestions {
     return inner_.RunWaiting(text, operation);
   }
   void SetWaitingText(const std::string& text) override { inner_.SetWaitingText(text); }
-  void Pump() override {
-    inner_.Pump();
-    if (on_pump) on_pump();
-  }
 
  private:
   Prompter& inner_;
@@ -163,15 +190,9 @@ class DownloadProgress : public TransferObserver {
     std::cerr << Head() << bytes_ << " bytes" << (ok ? " -> " + U(name) : std::string(", failed"))
               << '\n';
     if (ok) return;
-    ++failed;
-    // The link's failures have been worded already; a file that cannot be
-    // written has not.
-    if (batch != nullptr && batch->lastfailure() == FetchFailure::kWriteFile) {
-      PrintError("Cannot write the file \"" + U(name) + "\"");
-    }
+    ++failed;  // the core has said why
   }
   int failed = 0;
-  const BatchTransfer* batch = nullptr;
 
  private:
   std::string Head() const {
@@ -329,21 +350,21 @@ bool PrepareFolder(const std::string& folder) {
 }
 
 // Runs the batch with progress and Ctrl-C; the exit code.
-int RunBatch(BatchTransfer& batch, DownloadProgress& progress, TransferPrompter& prompter) {
-  progress.batch = &batch;
-  bool stopped = false;
-  prompter.on_pump = [&] {
-    if (g_interrupted && !stopped) {
-      stopped = true;
-      batch.Abort();
-      batch.StopBatch();
-    }
-  };
-  batch.RunTransfers();
-  prompter.on_pump = nullptr;
+int RunBatch(BatchTransfer& batch, const DownloadProgress& progress) {
+  std::atomic<bool> stopped{false};
+  {
+    Watcher watch([&] {
+      if (g_interrupted && !stopped) {
+        stopped = true;
+        batch.Abort();
+      }
+    });
+    batch.RunTransfers();
+  }
   for (const std::string& path : batch.written()) std::cout << U(path) << '\n';
   std::cout.flush();
-  if (stopped) {
+  if (stopped || batch.aborted()) {
+    PrintError(U(DownloadAbortedText(batch.written().size(), batch.items().size())));
     PrintError("Interrupted");
     return kExitInterrupted;
   }
@@ -428,7 +449,7 @@ int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
   for (const TransferItem& item : items) batch.AddItem(item.number, item.name);
   prompter.folder = o.folder;
   prompter.existing = ExistingPolicy(o);
-  const int code = RunBatch(batch, progress, prompter);
+  const int code = RunBatch(batch, progress);
   return code == 0 && missing ? kExitFailed : code;
 }
 
@@ -458,7 +479,7 @@ int GetPlans(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
   for (int number : o.numbers) batch.AddItem(number);
   prompter.folder = o.folder;
   prompter.existing = ExistingPolicy(o);
-  return RunBatch(batch, progress, prompter);
+  return RunBatch(batch, progress);
 }
 
 int Resend(RudDevice& device, TransferPrompter& prompter, const ResendOptions& o,
@@ -474,7 +495,7 @@ int Resend(RudDevice& device, TransferPrompter& prompter, const ResendOptions& o
   batch.defaults = prompter.defaults;
   batch.resendmode = true;
   batch.AddItem(-1, o.file);
-  const int code = RunBatch(batch, progress, prompter);
+  const int code = RunBatch(batch, progress);
   return code == 0 && batch.written().empty() ? kExitFailed : code;
 }
 
@@ -501,31 +522,30 @@ int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o,
   run.defaults = prompter.defaults;
   run.result_path = o.file;
   prompter.yes = o.yes;
-  bool interrupted = false;
-  prompter.on_pump = [&] {
-    if (g_interrupted && !run.aborted()) {
-      interrupted = true;
-      run.Abort();
-      return;
-    }
-    if (!run.waiting() || run.aborted()) return;
-    bool eof = false;
-    if (o.yes || TakeEnter(eof)) {
-      run.Continue();
-    } else if (eof) {
-      // Nobody can press Enter: the test is not run blind.
-      PrintError("No one can confirm the cables (standard input is closed): aborting");
-      run.Abort();
-    }
-  };
-  const bool ok = run.RunTest();
-  prompter.on_pump = nullptr;
+  std::atomic<bool> interrupted{false};
+  bool ok = false;
+  {
+    Watcher watch([&] {
+      if (g_interrupted && !run.aborted()) {
+        interrupted = true;
+        run.Abort();
+        return;
+      }
+      if (!run.waiting() || run.aborted()) return;
+      bool eof = false;
+      if (o.yes || TakeEnter(eof)) {
+        run.Continue();
+      } else if (eof) {
+        // Nobody can press Enter: the test is not run blind.
+        PrintError("No one can confirm the cables (standard input is closed): aborting");
+        run.Abort();
+      }
+    });
+    ok = run.RunTest();
+  }
   if (ok) {
     std::cout << U(o.file) << '\n';
     return 0;
-  }
-  if (run.outcome() == RemoteRun::Outcome::kWriteFailed) {
-    PrintError("Cannot write the record file \"" + o.file + "\"");
   }
   if (interrupted) {
     PrintError("Test aborted");

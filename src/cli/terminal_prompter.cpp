@@ -85,6 +85,4 @@ bool TerminalPrompter::RunWaiting(const std::string& text, const std::function<b
   return operation();
 }
 
-void TerminalPrompter::Pump() {}
-
 }  // namespace kova

@@ -21,7 +21,6 @@ class TerminalPrompter : public Prompter {
                     std::string& folder) override;
   bool PromptText(const std::string& caption, const std::string& label, std::string& text) override;
   bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override;
-  void Pump() override;
 
   bool interactive() const { return interactive_; }
 

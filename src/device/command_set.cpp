@@ -76,7 +76,7 @@ bool RudDevice::LoadTest(int number) {
   }
   std::string line;
   if (!ReadDeviceLine(line, kReplyLineCapacity)) {
-    ShowDeviceMessage("Can't read data from device (loadtest)");
+    if (!Cancelled()) ShowDeviceMessage("Can't read data from device (loadtest)");
     return false;
   }
   const std::string lower = AsciiLower(line);
@@ -117,7 +117,7 @@ bool RudDevice::UploadPlan(const kvTestPlan& plan, const char* command) {
   for (;;) {
     const int left = static_cast<int>(std::max<uint32_t>(deadline.RemainingMs(), 1));
     if (deadline.Expired() || !ReadDeviceLine(line, kReplyLineCapacity, left)) {
-      if (!Link().abort) ShowDeviceMessage(kNoGo);
+      if (!Cancelled()) ShowDeviceMessage(kNoGo);
       return false;
     }
     if (line.find("GO") != std::string::npos) break;
@@ -127,11 +127,11 @@ bool RudDevice::UploadPlan(const kvTestPlan& plan, const char* command) {
     return false;
   }
   if (!ReadDeviceLine(line, kReplyLineCapacity)) {
-    ShowDeviceMessage("Unable to transfer testplan to device");
+    if (!Cancelled()) ShowDeviceMessage("Unable to transfer testplan to device");
     return false;
   }
   if (!ReadDeviceLine(line, kReplyLineCapacity)) {
-    ShowDeviceMessage("Unable to transfer testplan to device (no response)");
+    if (!Cancelled()) ShowDeviceMessage("Unable to transfer testplan to device (no response)");
     return false;
   }
   return true;

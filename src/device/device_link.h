@@ -1,12 +1,14 @@
 #pragma once
 // One byte stream to the instrument, whatever carries it (a serial port or
 // USB HID reports): write the command bytes, read an exact number of bytes
-// under a time-out, stop when the abort flag is set. Lines are read by one
+// under a time-out, stop as soon as the operation's cancel token is set. Lines are read by one
 // reader on top of it (ReadLinkLine), so every transport ends, cuts and
 // cleans a reply line the same way.
 
 #include <cstddef>
 #include <cstdint>
+
+#include "base/cancel_token.h"
 
 namespace kova {
 
@@ -14,9 +16,10 @@ class DeviceLink {
  public:
   virtual ~DeviceLink() = default;
 
-  // Set from outside (the Abort button) to stop a read in progress; cleared
-  // by RudDevice before every line read.
-  int abort = 0;
+  // The token of the operation the link serves (owned by RudDevice); reads
+  // end as soon as it is cancelled. Null: nothing cancels.
+  void SetCancelToken(const CancelToken* token) { cancel_ = token; }
+  bool Cancelled() const { return cancel_ != nullptr && cancel_->IsCancelled(); }
 
   // Opens the transport unless open; `report` shows the transport's own
   // failure messages.
@@ -42,6 +45,7 @@ class DeviceLink {
   void ClearGone() { gone_ = false; }
 
  private:
+  const CancelToken* cancel_ = nullptr;
   bool gone_ = false;
 };
 

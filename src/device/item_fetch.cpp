@@ -18,6 +18,7 @@ namespace {
 
 // The instrument went away: said once, and the caller stops its batch.
 FetchFailure Failed(RudDevice& device, const char* text) {
+  if (device.Cancelled()) return FetchFailure::kCancelled;
   if (device.DeviceGone()) {
     device.ShowDeviceMessage("The instrument is gone (disconnected or switched off)");
     return FetchFailure::kDeviceGone;

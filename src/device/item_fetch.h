@@ -20,7 +20,8 @@ enum class FetchFailure {
   kNone,
   kDevice,      // the link or the instrument; the message was shown
   kDeviceGone,  // the instrument went away; the message was shown
-  kWriteFile,   // the file could not be written; nothing was shown
+  kWriteFile,   // the file could not be written; the caller says so
+  kCancelled,   // Abort: nothing to tell, the user knows
 };
 
 // One stored test (`select`: "L%03d" first; without it the instrument's

@@ -47,17 +47,16 @@ RemoteRun::RemoteRun(RudDevice& device, kvTestPlan& plan, TransferObserver& obse
 RemoteRun::~RemoteRun() = default;
 
 void RemoteRun::Abort() {
-  abort_ = 1;
-  device_.SetAbort(1);
+  abort_ = true;
+  device_.Cancel();
 }
 
 void RemoteRun::Continue() {
+  // waiting() is false at once, so a second press is not taken for the next
+  // prompt; the run answers the instrument on its own thread.
   if (!waiting_) return;
-  observer_.ShowContinue(false);
-  device_.SendText("\r");
+  continued_ = true;
   waiting_ = false;
-  observer_.SetPromptText("");
-  observer_.Refresh();
 }
 
 bool RemoteRun::Fail(Outcome outcome) {
@@ -66,8 +65,10 @@ bool RemoteRun::Fail(Outcome outcome) {
 }
 
 bool RemoteRun::RunTest() {
-  abort_ = 0;
+  device_.ResetCancel();  // a new operation: an old Abort is spent
+  abort_ = false;
   waiting_ = false;
+  continued_ = false;
   outcome_ = Outcome::kNone;
   kept_.clear();
 
@@ -125,8 +126,8 @@ bool RemoteRun::RunOnce(int run, bool r5, bool join) {
       plan_.image[0] = 1;
     }
   }
-  if (!device_.UploadPlan(plan_, kRunCommand)) return Fail(Outcome::kUploadFailed);
-  device_.prompter().Pump();
+  if (!device_.UploadPlan(plan_, kRunCommand))
+    return Fail(abort_ ? Outcome::kAborted : Outcome::kUploadFailed);
   if (r5 && !ReadPrompts()) return false;
   if (!ReadProgress()) return false;
   if (!ReadData()) return false;
@@ -150,23 +151,23 @@ bool RemoteRun::ReadPrompts() {
   Prompter& prompter = device_.prompter();
   std::string first;
   if (!device_.ReadDeviceLine(first, kReplyLineCapacity, kUploadLineTimeoutMs)) {
-    abort_ = 1;
+    abort_ = true;
     prompter.Message(kDeviceCaption, "Unable to read test prompt #1 from device");
     return Fail(Outcome::kAborted);
   }
   if (first.find("CORRUPT") != std::string::npos) {
-    abort_ = 1;
+    abort_ = true;
     prompter.Message(kDeviceCaption, first);
     return Fail(Outcome::kAborted);
   }
   std::string second;
   if (!device_.ReadDeviceLine(second, kReplyLineCapacity, kUploadLineTimeoutMs)) {
-    abort_ = 1;
+    abort_ = true;
     prompter.Message(kDeviceCaption, "Unable to read test prompt #2 from device");
     return Fail(Outcome::kAborted);
   }
   if (prompter.Message(kDeviceCaption, second, Buttons::OkCancel) != Answer::Ok) {
-    abort_ = 1;
+    abort_ = true;
     return Fail(Outcome::kAborted);
   }
   // SendBytes has said why when the answer cannot go out.
@@ -180,12 +181,17 @@ bool RemoteRun::ReadProgress() {
   for (;;) {
     std::string line;
     bool have_line = true;
-    if (waiting_) {
-      // The user connects the cables: wait in short real sleeps and let the
-      // window handle its buttons between them.
-      pause(kWaitSliceMs);
-      device_.prompter().Pump();
-      have_line = !waiting_;  // Continue pressed: an empty line
+    if (waiting_ || continued_) {
+      // The user connects the cables: wait in short real sleeps; Continue
+      // and Abort come from the window's thread.
+      if (!continued_) pause(kWaitSliceMs);
+      have_line = continued_.exchange(false);  // Continue pressed: an empty line
+      if (have_line) {
+        observer_.ShowContinue(false);
+        if (!device_.SendText("\r")) return Fail(Outcome::kLineMissing);
+        observer_.SetPromptText("");
+        observer_.Refresh();
+      }
     } else if (!device_.ReadDeviceLine(line, kReplyLineCapacity, kProgressTimeoutMs)) {
       device_.prompter().Message(kDeviceCaption, "Error reading data from device");
       return Fail(abort_ ? Outcome::kAborted : Outcome::kLineMissing);
@@ -209,7 +215,7 @@ bool RemoteRun::ReadData() {
   TransferProgress progress;
   progress.item = static_cast<size_t>(run_);
   progress.items = static_cast<size_t>(runs_);
-  switch (ReadRecordReply(device_, text_, &observer_, progress, [this] { return abort_ == 0; })) {
+  switch (ReadRecordReply(device_, text_, &observer_, progress, [this] { return !abort_; })) {
     case ReplyEnd::kDone:
       return true;
     case ReplyEnd::kStopped:
@@ -242,8 +248,10 @@ void RemoteRun::JoinTaps() {
 void RemoteRun::AbortEnding() {
   observer_.SetWaitCursor(true);
   const uint8_t esc = 0x1B;
+  // The ESC goes out whatever the token says; then the token is cleared so
+  // the reconnect below can talk to the instrument again.
   device_.SendBytes(&esc, 1);
-  device_.SetAbort(0);
+  device_.ResetCancel();
   pause(kAbortPauseMs);
   device_.Reconnect();
   observer_.SetWaitCursor(false);

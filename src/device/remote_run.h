@@ -10,6 +10,7 @@
 // Abort works in every state that waits. It ends the run with ESC to the
 // instrument, a 3 s pause and a reconnect; no record file is written.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -57,18 +58,21 @@ class RemoteRun {
   // Runs the plan; true when the record arrived (and Keep took it).
   bool RunTest();
 
-  // The Abort button: stops the read in progress and the run.
+  // The Abort button (any thread): stops the read in progress and the run.
   void Abort();
-  // The Continue button: the cables are connected.
+  // The Continue button (any thread): the cables are connected. The run
+  // answers the instrument on its own thread.
   void Continue();
   bool waiting() const { return waiting_; }
-  bool aborted() const { return abort_ != 0; }
+  bool aborted() const { return abort_; }
 
   TestRecord& record() { return *record_; }
+  RudDevice& device() { return device_; }
   Outcome outcome() const { return outcome_; }
 
   // A real sleep: the slices of the wait for Continue and the pause of the
-  // abort ending. Tests replace it.
+  // abort ending. Tests replace it; the default wakes early on Abort in the
+  // wait for Continue.
   std::function<void(uint32_t ms)> pause;
 
   // The user's preferences the record is decoded with.
@@ -98,9 +102,10 @@ class RemoteRun {
   struct KeptTap;  // a KOVA-R5 run's result for one tap
   std::vector<KeptTap> kept_;
   std::string text_;
-  int abort_ = 0;
+  std::atomic<bool> abort_{false};
+  std::atomic<bool> continued_{false};
   int run_ = 0, runs_ = 1;
-  bool waiting_ = false;
+  std::atomic<bool> waiting_{false};
   Outcome outcome_ = Outcome::kNone;
 };
 

@@ -21,11 +21,24 @@ bool LooksLikeIdentification(const char* reply) {
 
 RudDevice::RudDevice(CSerialCom& serial, UsbHidLink& usb, Prompter& prompter,
                      LinkPreferences& preferences)
-    : serial_(serial), usb_(usb), prompter_(prompter), prefs_(preferences) {}
+    : serial_(serial), usb_(usb), prompter_(prompter), prefs_(preferences) {
+  serial_.SetCancelToken(&cancel_);
+  usb_.SetCancelToken(&cancel_);
+}
 
-RudDevice::~RudDevice() = default;
+RudDevice::~RudDevice() {
+  serial_.SetCancelToken(nullptr);
+  usb_.SetCancelToken(nullptr);
+}
 
-void RudDevice::SetTitleWindow(MainWindowTitle* window) { window_ = window; }
+void RudDevice::SetTitleWindow(MainWindowTitle* window) {
+  window_ = window;
+  have_base_title_ = false;
+}
+
+void RudDevice::OnConnected(std::function<void(int modelcode)> listener) {
+  connected_ = std::move(listener);
+}
 
 void RudDevice::ApplyCommSettings() {
   serial_.Close();
@@ -65,15 +78,13 @@ bool RudDevice::SendBytes(const void* bytes, size_t count) {
   DeviceLink& link = Link();
   if (link.Write(bytes, count)) return true;
   // Over USB a write stopped by Abort is no failure to tell about.
-  if (UsbActive() && link.abort) return false;
+  if (UsbActive() && Cancelled()) return false;
   ShowDeviceMessage("Can't send data to device");
   return false;
 }
 
 bool RudDevice::ReadDeviceLine(char* buffer, size_t capacity, int timeout_ms) {
-  DeviceLink& link = Link();
-  link.abort = 0;
-  return ReadLinkLine(link, buffer, capacity, timeout_ms);
+  return ReadLinkLine(Link(), buffer, capacity, timeout_ms);
 }
 
 bool RudDevice::ReadDeviceLine(std::string& line, size_t capacity, int timeout_ms) {
@@ -82,8 +93,6 @@ bool RudDevice::ReadDeviceLine(std::string& line, size_t capacity, int timeout_m
   line.assign(buffer.data());
   return ok;
 }
-
-void RudDevice::SetAbort(int value) { Link().abort = value; }
 
 bool RudDevice::ProbeUsb() {
   uint8_t reply[5];
@@ -118,6 +127,10 @@ bool RudDevice::Identify(char* reply, size_t size, bool check) {
   // A foreign device keeps the last model; nothing may take it for one.
   if (foreign_) return true;
   modelcode = ModelCodeOf(model);
+  if (connected_) {
+    connected_(modelcode);
+    return true;
+  }
   if (!have_base_title_) {
     base_title_ = window_ != nullptr ? window_->GetTitle() : std::string();
     have_base_title_ = true;
@@ -156,6 +169,14 @@ bool RudDevice::RefuseForeign(bool report) {
 }
 
 bool RudDevice::EnsureConnected(bool report) {
+  // A port whose far end went away stays dead however often it is read:
+  // close it, forget where the instrument was, and start again.
+  if (Link().gone()) {
+    Link().CloseLink();
+    ForgetModel();
+    detected = 0;
+  }
+  if (Cancelled()) return false;
   const bool may_search = prefs_.AutoDetect() && detected == 0;
   char reply[kIdentifyCapacity];
   // The model of this connection is asked for once, then kept.
@@ -164,7 +185,7 @@ bool RudDevice::EnsureConnected(bool report) {
     return RefuseForeign(report);
   }
   ForgetModel();
-  if (may_search) {
+  if (may_search && !Cancelled()) {
     prompter_.RunWaiting("Searching for Device ...\r\rPlease wait.", [this] { return Detect(); });
     // A second probe only when the search may have moved the link; the
     // same probe again would only repeat the port's message.
@@ -173,8 +194,34 @@ bool RudDevice::EnsureConnected(bool report) {
       return RefuseForeign(report);
     }
   }
-  if (report) ShowDeviceMessage("Device not available");
+  // Nothing answers: the next command opens the port afresh and searches
+  // again when it may.
+  const std::string unavailable = UnavailableText();
+  Link().CloseLink();
+  detected = 0;
+  if (report && !Cancelled()) ShowDeviceMessage(unavailable);
   return false;
+}
+
+int RudDevice::QuietModelProbe() {
+  const auto now = std::chrono::steady_clock::now();
+  if (quiet_probe_failed_ &&
+      now - quiet_probe_time_ < std::chrono::milliseconds(kQuietProbeRetryMs)) {
+    return -1;
+  }
+  const bool ok = EnsureConnected(false);
+  quiet_probe_failed_ = !ok;
+  quiet_probe_time_ = now;
+  return ok ? ModelCode() : -1;
+}
+
+std::string RudDevice::UnavailableText() const {
+  if (prefs_.UsbActive()) return "Device not available (USB: no instrument answers)";
+  const std::string name = serial_.DeviceName();
+  if (!serial_.open_problem().empty()) {
+    return Format("Device not available (%s: %s)", name.c_str(), serial_.open_problem().c_str());
+  }
+  return Format("Device not available (%s: no answer at %d bit/s)", name.c_str(), serial_.baud);
 }
 
 bool RudDevice::SearchSerialPorts() {
@@ -233,7 +280,6 @@ bool RudDevice::Detect() {
 bool RudDevice::Reconnect() {
   ForgetModel();
   for (int attempt = 0; attempt < 2; ++attempt) {
-    usb_.abort = 0;
     if (UsbActive()) {
       usb_.Close();
       usb_.Open();

@@ -6,10 +6,13 @@
 // user allows it, searches USB and every serial port for the instrument and
 // stores where it was found.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "base/cancel_token.h"
 #include "base/instrument_model.h"
 #include "device/link_preferences.h"
 #include "device/serial_com.h"
@@ -83,8 +86,23 @@ class RudDevice {
   RudDevice(const RudDevice&) = delete;
   RudDevice& operator=(const RudDevice&) = delete;
 
-  // The window whose title shows the connected model (may be null).
+  // The window whose title shows the connected model (may be null). The
+  // device layer only tells it which model answered (see OnConnected); the
+  // face decides on which thread the title changes.
   void SetTitleWindow(MainWindowTitle* window);
+  // Called with the model code each time an instrument of the family
+  // identifies itself. Replaces the default, which sets the title of the
+  // window given to SetTitleWindow directly (one thread only).
+  void OnConnected(std::function<void(int modelcode)> listener);
+
+  // --- cancelling ------------------------------------------------------------
+  // The token every read of both transports watches. Cancel() is the Abort
+  // button, Escape or Ctrl-C, from any thread; a cancelled token stays so
+  // until ResetCancel(), so the whole operation ends, not just one read.
+  CancelToken& cancel_token() { return cancel_; }
+  void Cancel() { cancel_.Cancel(); }
+  void ResetCancel() { cancel_.Reset(); }
+  bool Cancelled() const { return cancel_.IsCancelled(); }
   // Closes the serial port and gives it the port, name, speed and trace
   // folder of the preferences; they take effect at the next use.
   void ApplyCommSettings();
@@ -100,12 +118,10 @@ class RudDevice {
   // device" otherwise (not over USB after an abort).
   bool SendBytes(const void* bytes, size_t count);
   bool SendText(const std::string& text) { return SendBytes(text.data(), text.size()); }
-  // Clears the active transport's abort flag, then reads one line
-  // (timeout -1: the transport's default).
+  // Reads one line (timeout -1: the transport's default); fails at once
+  // when the operation is cancelled.
   bool ReadDeviceLine(char* buffer, size_t capacity, int timeout_ms = -1);
   bool ReadDeviceLine(std::string& line, size_t capacity, int timeout_ms = -1);
-  // Sets the abort flag of the active transport.
-  void SetAbort(int value);
 
   // --- presence and identity ---------------------------------------------
   // True when the instrument answered the probe ("B\r" or "B").
@@ -134,7 +150,19 @@ class RudDevice {
 
   // True when the instrument answers, after searching for it if allowed, and
   // says it is a KOVA instrument. With `report`, one message says why not.
+  // A link that failed (or did not answer) is closed, so the next command
+  // opens it afresh and, with Auto Detect, searches again: an instrument
+  // unplugged and plugged in again is found without a restart.
   bool EnsureConnected(bool report);
+  // The model code when an instrument answers, -1 when none does; nothing is
+  // shown. After a probe that failed, the next kQuietProbeRetryMs give -1 at
+  // once: clicking Edit again and again does not probe again and again.
+  static constexpr uint32_t kQuietProbeRetryMs = 5000;
+  int QuietModelProbe();
+  // "Device not available" with the place and the reason: "(COM3: port
+  // busy)", "(/dev/ttyUSB0: no answer at 19200 bit/s)", "(USB: no instrument
+  // answers)".
+  std::string UnavailableText() const;
   // Searches USB, then every serial port; sets `detected`.
   bool Detect();
   // Reopens the active transport and checks the instrument, at most twice.
@@ -180,7 +208,11 @@ class RudDevice {
   bool model_known_ = false;
   bool foreign_ = false;
   std::string identification_;
+  CancelToken cancel_;
+  bool quiet_probe_failed_ = false;
+  std::chrono::steady_clock::time_point quiet_probe_time_;
   MainWindowTitle* window_ = nullptr;
+  std::function<void(int)> connected_;
   bool have_base_title_ = false;
   std::string base_title_;
   std::string title_;

@@ -43,26 +43,28 @@ bool CSerialCom::Open(bool report) {
   switch (backend_.Open(name, baud, error)) {
     case SerialOpenStatus::kOpened:
       break;
-    case SerialOpenStatus::kCannotOpen:
-      if (report) {
-        std::string text =
-            Format("Can't open com port for device %s error=%d", name.c_str(), error);
-        const std::string why = SerialOpenFailureText(backend_.LastOpenFailure());
-        if (!why.empty()) text += " (" + why + ")";
-        prompter_.Message(kWarningCaption, text);
-      }
+    case SerialOpenStatus::kCannotOpen: {
+      std::string text = Format("Can't open com port for device %s error=%d", name.c_str(), error);
+      const std::string why = SerialOpenFailureText(backend_.LastOpenFailure());
+      if (!why.empty()) text += " (" + why + ")";
+      open_problem_ = why.empty() ? Format("error %d", error) : why;
+      if (report) prompter_.Message(kWarningCaption, text);
       return false;
+    }
     // A port that cannot take the speed is closed again, so the next
     // operation tries (and reports) afresh instead of using a half-set port.
     case SerialOpenStatus::kBadSettings:
       backend_.Close();
+      open_problem_ = Format("the port refuses %d bit/s", baud);
       if (report) prompter_.Message(kWarningCaption, "Can't initialize com port");
       return false;
     case SerialOpenStatus::kSettingsRefused:
       backend_.Close();
+      open_problem_ = Format("the port refuses %d bit/s", baud);
       if (report) prompter_.Message(kWarningCaption, "Can't initialize com settings");
       return false;
   }
+  open_problem_.clear();
   open_ = true;
   trace_.Open(TraceFolder(tracefolder));  // no trace is no error
   return true;
@@ -101,8 +103,7 @@ bool CSerialCom::ReadExact(uint8_t* dest, size_t count, int timeout_ms) {
   size_t needed = count;
   while (needed > 0) {
     if (timer.Expired()) return false;
-    prompter_.Pump();
-    if (abort) return false;
+    if (Cancelled()) return false;
     const long waiting = backend_.BytesWaiting();
     if (waiting < 0) {
       MarkGone();

@@ -2,12 +2,12 @@
 // CSerialCom: the byte pipe to the instrument over a serial port. Opens the
 // port lazily with fixed line settings, writes command bytes (throwing away
 // unread input first), reads an exact number of bytes or one CR-terminated
-// line under a time-out, stops when the abort flag is set, and keeps an
+// line under a time-out, stops when the cancel token is set, and keeps an
 // optional trace.
 //
 // Waiting never spins: it blocks on the port in slices of at most 20 ms and
-// lets the user interface breathe (Prompter::Pump) between slices, so Abort
-// answers within one slice.
+// checks the cancel token between slices, so Abort answers within one slice.
+// The calls block: the desktop makes them on a worker thread.
 
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +22,7 @@ namespace kova {
 
 class Prompter;
 
-// Longest blocking wait between two pumps of the user interface.
+// Longest blocking wait between two looks at the cancel token.
 constexpr int kWaitSliceMs = 20;
 
 class CSerialCom : public DeviceLink {
@@ -53,6 +53,9 @@ class CSerialCom : public DeviceLink {
   bool Open(bool report);
   bool Close();
   bool IsOpen() const { return open_; }
+  // Why the last Open failed ("no such port", "port busy", "the port refuses
+  // 19200 bit/s" ...); empty after an Open that worked.
+  const std::string& open_problem() const { return open_problem_; }
 
   // Opens, discards unread input, then sends all bytes in chunks of 128.
   bool Write(const void* bytes, size_t count) override;
@@ -82,6 +85,7 @@ class CSerialCom : public DeviceLink {
   SerialBackend& backend_;
   Prompter& prompter_;
   SerialTrace trace_;
+  std::string open_problem_;
   bool open_ = false;
 };
 

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <thread>
 
-#include "base/prompter.h"
 #include "base/timer.h"
 #include "device/serial_com.h"
 
@@ -16,10 +15,9 @@ bool IsInstrumentHid(uint16_t vendor_id, uint16_t product_id, uint16_t instrumen
          product_id <= kLastInstrumentProductId;
 }
 
-UsbHidLink::UsbHidLink(HidBackend& backend, Prompter& prompter, uint16_t vendor_id)
+UsbHidLink::UsbHidLink(HidBackend& backend, uint16_t vendor_id)
     : pause([](uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }),
       backend_(backend),
-      prompter_(prompter),
       vendor_id_(vendor_id) {}
 
 UsbHidLink::~UsbHidLink() { Close(); }
@@ -105,8 +103,7 @@ bool UsbHidLink::FetchReport(int timeout_ms) {
         MarkGone();
         return false;
       }
-      prompter_.Pump();
-      if (abort) return false;
+      if (Cancelled()) return false;
       if (timer.Expired()) return false;
     }
   }

@@ -9,7 +9,7 @@
 //     byte 1 as there are non-zero bytes among bytes 1..length-1 (the
 //     instrument packs its payload at the front and pads with zeros).
 // Output is paced at one report per 100 ms. Waiting for an input report
-// blocks in slices of at most 20 ms with Prompter::Pump between them.
+// blocks in slices of at most 20 ms, checking the cancel token between them.
 
 #include <cstddef>
 #include <cstdint>
@@ -20,8 +20,6 @@
 #include "device/hid_backend.h"
 
 namespace kova {
-
-class Prompter;
 
 constexpr uint16_t kFirstInstrumentProductId = 0x8001;
 constexpr uint16_t kLastInstrumentProductId = 0x800F;
@@ -38,7 +36,7 @@ class UsbHidLink : public DeviceLink {
   static constexpr uint32_t kReportGapMs = 100;
   static constexpr int kWriteAttempts = 3;
 
-  UsbHidLink(HidBackend& backend, Prompter& prompter, uint16_t vendor_id);
+  UsbHidLink(HidBackend& backend, uint16_t vendor_id);
   ~UsbHidLink() override;
   UsbHidLink(const UsbHidLink&) = delete;
   UsbHidLink& operator=(const UsbHidLink&) = delete;
@@ -79,7 +77,6 @@ class UsbHidLink : public DeviceLink {
   bool FetchReport(int timeout_ms);
 
   HidBackend& backend_;
-  Prompter& prompter_;
   uint16_t vendor_id_;
   HidReportLengths lengths_;
   bool open_ = false;

@@ -86,11 +86,11 @@ int main(int argc, char** argv) {
     return prompter.ChooseOpenFiles(title, folder, filter, paths);
   };
   // "Edit" checks quietly whether an instrument answers.
-  ctx.connected_model = [&device] {
-    return device.EnsureConnected(false) ? device.ModelCode() : -1;
+  ctx.connected_model = [&device, &prompter] {
+    return kova::ConnectedModelBehindWait(device, prompter);
   };
-  ctx.run_plan = [&device, &prompter](kova::kvTestPlan& plan, kova::TestRecord& result) {
-    return kova::RunPlanOnInstrument(device, prompter, plan, result);
+  ctx.run_plan = [&device](kova::kvTestPlan& plan, kova::TestRecord& result) {
+    return kova::RunPlanOnInstrument(device, plan, result);
   };
   // Saves, downloads and runs are followed by the automatic export; so is
   // a record opened alone, and "Export" runs it forced.

@@ -1,41 +1,37 @@
 #include "gui/plan_run.h"
 
-#include <QTimer>
+#include <QApplication>
 
 #include "app/run_session.h"
-#include "base/prompter.h"
-#include "device/transfer_observer.h"
+#include "device/rud_device.h"
+#include "gui/device/transfer_dialog.h"
 #include "records/test_record.h"
 
 namespace kova {
 
-bool RunPlanOnInstrument(RudDevice& device, Prompter& prompter, kvTestPlan& plan,
-                         TestRecord& result) {
-  TransferObserver quiet;
-  RunSession run(device, plan, quiet);
+bool RunPlanOnInstrument(RudDevice& device, kvTestPlan& plan, TestRecord& result) {
+  // The run goes through the transfer window, modal over the dialog that
+  // asked for it (Edit Test): that dialog can be neither used nor closed
+  // while the instrument measures, and Abort and Continue are at hand.
+  QWidget* parent = QApplication::activeModalWidget();
+  if (parent == nullptr) parent = QApplication::activeWindow();
+  TransferDialog transfer(parent);
+  RunSession run(device, plan, transfer);
   run.saveresult = false;
-  // The run pumps the window's events while it waits for the cables; the
-  // timer asks the user from there, one question at a time.
-  bool asking = false;
-  QTimer poll;
-  poll.setInterval(100);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (asking || !run.waiting() || run.aborted()) return;
-    asking = true;
-    const Answer a =
-        prompter.Message(kDeviceCaption, kConnectPrompt, Buttons::OkCancel, Icon::Information);
-    if (a == Answer::Ok) {
-      run.Continue();
-    } else {
-      run.Abort();
-    }
-    asking = false;
+  transfer.BindRun(run);
+  if (transfer.Run() != QDialog::Accepted) return false;
+  result = run.record();
+  return true;
+}
+
+int ConnectedModelBehindWait(RudDevice& device, Prompter& prompter) {
+  int code = -1;
+  device.ResetCancel();
+  prompter.RunWaiting("Looking for the instrument ...\r\rPlease wait.", [&] {
+    code = device.QuietModelProbe();
+    return code >= 0;
   });
-  poll.start();
-  const bool ok = run.RunTest();
-  poll.stop();
-  if (ok) result = run.record();
-  return ok;
+  return code;
 }
 
 }  // namespace kova

@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "gui/device/gui_thread.h"
 #include "gui/device/wait_dialog.h"
 #include "gui/qt_text.h"
 
@@ -30,6 +31,11 @@ QWidget* QtPrompter::Owner() const {
 
 Answer QtPrompter::Message(const std::string& caption, const std::string& text, Buttons buttons,
                            Icon icon) {
+  if (!OnGuiThread()) {
+    Answer answer = Answer::Cancel;
+    CallOnGuiThread([&] { answer = Message(caption, text, buttons, icon); });
+    return answer;
+  }
   QMessageBox box(Owner());
   box.setWindowTitle(ToQ(caption));
   box.setText(DisplayText(text));
@@ -77,6 +83,11 @@ Answer QtPrompter::Message(const std::string& caption, const std::string& text, 
 
 bool QtPrompter::ChooseOpenFile(const std::string& title, const std::string& folder,
                                 const std::string& filter, std::string& path) {
+  if (!OnGuiThread()) {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ChooseOpenFile(title, folder, filter, path); });
+    return ok;
+  }
   const QString chosen =
       QFileDialog::getOpenFileName(Owner(), ToQ(title), PathToQ(folder), QtFilterOf(filter));
   if (chosen.isEmpty()) return false;
@@ -86,6 +97,11 @@ bool QtPrompter::ChooseOpenFile(const std::string& title, const std::string& fol
 
 bool QtPrompter::ChooseOpenFiles(const std::string& title, const std::string& folder,
                                  const std::string& filter, std::vector<std::string>& paths) {
+  if (!OnGuiThread()) {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ChooseOpenFiles(title, folder, filter, paths); });
+    return ok;
+  }
   const QStringList chosen =
       QFileDialog::getOpenFileNames(Owner(), ToQ(title), PathToQ(folder), QtFilterOf(filter));
   if (chosen.isEmpty()) return false;
@@ -96,6 +112,11 @@ bool QtPrompter::ChooseOpenFiles(const std::string& title, const std::string& fo
 
 bool QtPrompter::ChooseSaveFile(const std::string& title, const std::string& folder,
                                 const std::string& filter, std::string& path) {
+  if (!OnGuiThread()) {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ChooseSaveFile(title, folder, filter, path); });
+    return ok;
+  }
   // Qt's own dialog asks no overwrite question: the document asks its own.
   const QString chosen =
       QFileDialog::getSaveFileName(Owner(), ToQ(title), PathToQ(folder), QtFilterOf(filter),
@@ -107,6 +128,11 @@ bool QtPrompter::ChooseSaveFile(const std::string& title, const std::string& fol
 
 bool QtPrompter::ChooseFolder(const std::string& title, const std::string& start,
                               std::string& folder) {
+  if (!OnGuiThread()) {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ChooseFolder(title, start, folder); });
+    return ok;
+  }
   const QString chosen = QFileDialog::getExistingDirectory(Owner(), ToQ(title), PathToQ(start));
   if (chosen.isEmpty()) return false;
   folder = PathFromQ(chosen);
@@ -115,6 +141,11 @@ bool QtPrompter::ChooseFolder(const std::string& title, const std::string& start
 
 bool QtPrompter::PromptText(const std::string& caption, const std::string& label,
                             std::string& text) {
+  if (!OnGuiThread()) {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = PromptText(caption, label, text); });
+    return ok;
+  }
   bool ok = false;
   const QString answer =
       QInputDialog::getText(Owner(), ToQ(caption), ToQ(label), QLineEdit::Normal, ToQ(text), &ok);
@@ -124,6 +155,12 @@ bool QtPrompter::PromptText(const std::string& caption, const std::string& label
 }
 
 bool QtPrompter::RunWaiting(const std::string& text, const std::function<bool()>& operation) {
+  // Asked from a worker, the operation already runs behind a window: it
+  // says what happens now and the work goes on where it is.
+  if (!OnGuiThread()) {
+    SetWaitingText(text);
+    return operation();
+  }
   WaitDialog dialog(text, parent_);
   WaitDialog* outer = waiting_;
   waiting_ = &dialog;
@@ -133,9 +170,9 @@ bool QtPrompter::RunWaiting(const std::string& text, const std::function<bool()>
 }
 
 void QtPrompter::SetWaitingText(const std::string& text) {
-  if (waiting_ != nullptr) waiting_->SetText(text);
+  CallOnGuiThread([&] {
+    if (waiting_ != nullptr) waiting_->SetText(text);
+  });
 }
-
-void QtPrompter::Pump() { QApplication::processEvents(QEventLoop::AllEvents, 10); }
 
 }  // namespace kova

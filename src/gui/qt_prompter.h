@@ -1,6 +1,8 @@
 #pragma once
 // The desktop program's answers to the core: message boxes, file and folder
-// dialogs, a text prompt and the wait dialog.
+// dialogs, a text prompt and the wait dialog. Any thread may ask: a question
+// from the instrument's worker is shown on the window's thread and the worker
+// waits for the answer.
 
 #include <QLabel>
 #include <QPointer>
@@ -37,7 +39,6 @@ class QtPrompter : public Prompter {
   bool PromptText(const std::string& caption, const std::string& label, std::string& text) override;
   bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override;
   void SetWaitingText(const std::string& text) override;
-  void Pump() override;
 
  private:
   QPointer<QWidget> parent_;

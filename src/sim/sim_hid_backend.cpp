@@ -100,6 +100,7 @@ bool SimHidBackend::NextReport(std::vector<uint8_t>& report, uint32_t now) {
 }
 
 HidReadStatus SimHidBackend::ReadReport(uint8_t* report, size_t length, int timeout_ms) {
+  if (on_wait && timeout_ms != 0) on_wait();
   ++read_calls_;
   longest_wait_ = std::max(longest_wait_, timeout_ms);
   if (Current() == nullptr) return HidReadStatus::kError;

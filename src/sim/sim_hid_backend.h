@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ class SimHidBackend : public HidBackend {
   const std::vector<std::string>& OpenLog() const { return open_log_; }
   const std::string& OpenPath() const { return open_path_; }
   int ReadCalls() const { return read_calls_; }
+  // Called at the start of every read that may wait: lets a test act as the
+  // user would while the program waits.
+  std::function<void()> on_wait;
   int LongestWaitMs() const { return longest_wait_; }
 
   // HidBackend

@@ -155,6 +155,7 @@ bool SimSerialBackend::PurgeInput() {
 
 bool SimSerialBackend::WaitReadable(int timeout_ms) {
   ++wait_calls_;
+  if (on_wait) on_wait();
   longest_wait_ = std::max(longest_wait_, timeout_ms);
   Port* port = Current();
   if (port == nullptr) return false;

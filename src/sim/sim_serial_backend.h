@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -43,6 +44,9 @@ class SimSerialBackend : public SerialBackend {
   std::string Written(const std::string& name) const;
   int Purges() const { return purges_; }
   int WaitCalls() const { return wait_calls_; }
+  // Called at the start of every wait for bytes: lets a test act as the
+  // user would while the program waits (press Abort, for instance).
+  std::function<void()> on_wait;
   int LongestWaitMs() const { return longest_wait_; }
   const std::string& OpenPort() const { return open_name_; }
 

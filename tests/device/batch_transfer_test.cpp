@@ -46,15 +46,10 @@ struct Batch {
   explicit Batch(RudDevice& device) : transfer(device, observer) {
     transfer.pause = [this](uint32_t ms) { pauses.push_back(ms); };
     transfer.current_folder = [] { return std::string("/start"); };
-    transfer.change_folder = [this](const std::string& f) {
-      changed_to = f;
-      return true;
-    };
   }
   rig::RecordingObserver observer;
   BatchTransfer transfer;
   std::vector<uint32_t> pauses;
-  std::string changed_to;
 };
 
 TEST(DownloadNameTest, PrefixDateAndNumber) {
@@ -93,13 +88,14 @@ TEST_P(DownloadModelTest, SeveralTestsArriveAsRecordFiles) {
   Batch b(link.device);
   for (const TransferItem& item : items) b.transfer.AddItem(item.number, item.name);
   link.prompter.QueueText(folder);
+  const std::filesystem::path before = std::filesystem::current_path();
   ASSERT_TRUE(b.transfer.RunTransfers());
-  EXPECT_EQ(b.changed_to, folder);
+  EXPECT_EQ(std::filesystem::current_path(), before);  // files by full path only
   EXPECT_EQ(b.pauses, (std::vector<uint32_t>{200, 200, 200}));
   EXPECT_TRUE(link.prompter.messages().empty());
   ASSERT_EQ(b.transfer.written().size(), 3u);
   EXPECT_EQ(b.transfer.lastfile(), PathJoin(folder, items[2].name));
-  EXPECT_EQ(b.observer.status, (std::vector<std::string>{"1", "3", "4"}));
+  EXPECT_EQ(b.observer.status, (std::vector<std::string>{"Test 1", "Test 3", "Test 4"}));
   for (size_t i = 0; i < items.size(); ++i) {
     TestRecord got;
     ASSERT_TRUE(ReadRecordFile(got, PathJoin(folder, items[i].name), RecordDefaults()))
@@ -158,8 +154,8 @@ TEST(DownloadSimTest, ResendFetchesTheCurrentTestWithoutSelecting) {
   b.transfer.AddItem(-1, PathJoin(folder, "RunTest.test"));
   ASSERT_TRUE(b.transfer.RunTransfers());
   EXPECT_EQ(b.transfer.lastfile(), PathJoin(folder, "RunTest.test"));
-  EXPECT_TRUE(b.changed_to.empty());  // no folder question
-  EXPECT_EQ(b.observer.status, std::vector<std::string>{"1"});
+  EXPECT_TRUE(link.prompter.messages().empty());  // no folder question
+  EXPECT_EQ(b.observer.status, std::vector<std::string>{"The instrument's current test"});
   for (const std::string& c : link.instrument.Commands()) EXPECT_NE(c[0], 'L') << c;
   TestRecord got;
   ASSERT_TRUE(ReadRecordFile(got, PathJoin(folder, "RunTest.test"), RecordDefaults()));
@@ -183,7 +179,9 @@ TEST(DownloadSimTest, RelativeFolderBecomesTheCurrentFolder) {
   const std::filesystem::path after = std::filesystem::current_path();
   std::filesystem::current_path(before);
   EXPECT_TRUE(ok);
-  EXPECT_EQ(after, std::filesystem::path(base) / "out");
+  // The folder is resolved; the process's current folder stays.
+  EXPECT_EQ(after, std::filesystem::path(base));
+  EXPECT_EQ(transfer.folder(), PathJoin(base, "out"));
   EXPECT_EQ(FilesIn(PathJoin(base, "out")), std::vector<std::string>{"one.test"});
   EXPECT_EQ(transfer.lastfile(), PathJoin(PathJoin(base, "out"), "one.test"));
 }
@@ -345,33 +343,56 @@ TEST(FailedFetchTest, EndlessRecordTextIsRefused) {
   EXPECT_TRUE(FilesIn(folder).empty());
 }
 
-TEST(FailedFetchTest, UnwritableFileIsReportedAsSuch) {
+TEST(FailedFetchTest, UnwritableFileIsNamedWithTheReason) {
   SimLink link(rig::Options(SimModel::k7100, 1));
   Batch b(link.device);
-  EXPECT_FALSE(b.transfer.DownloadRecord(1, PathJoin(TempFolder("nowrite"), "no/such/dir/x.test")));
+  const std::string path = PathJoin(TempFolder("nowrite"), "no/such/dir/x.test");
+  EXPECT_FALSE(b.transfer.DownloadRecord(1, path));
   EXPECT_EQ(b.transfer.lastfailure(), FetchFailure::kWriteFile);
-  EXPECT_TRUE(link.prompter.messages().empty());
+  EXPECT_EQ(link.prompter.texts(),
+            std::vector<std::string>{"Can't write file " + path + ": the folder is gone"});
 }
 
-TEST(FailedFetchTest, AbortStopsTheItemButNotTheBatch) {
-  SimLink link(rig::Options(SimModel::k7100B, 2));
-  const std::string folder = TempFolder("abort-item");
-  Batch b(link.device);
-  b.transfer.AddItem(1, "one.test");
-  b.transfer.AddItem(2, "two.test");
-  link.prompter.QueueText(folder);
-  bool pressed = false;
-  // The Abort button acts from the user interface while a line is read.
-  link.prompter.on_pump = [&] {
-    if (!pressed && b.observer.last_bytes > 2000) {
-      pressed = true;
-      b.transfer.Abort();
-    }
+// Abort ends the batch wherever it comes: no file of the item it hit, no
+// later item, no read error shown, and the count for "Download aborted".
+TEST(FailedFetchTest, AbortEndsTheBatch) {
+  struct Case {
+    const char* name;
+    size_t abort_at_item;  // during this item's reply (0-based)
+    std::vector<std::string> kept;
   };
-  EXPECT_TRUE(b.transfer.RunTransfers());
-  EXPECT_TRUE(pressed);
-  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"two.test"});
-  EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Error reading data from device"});
+  const Case cases[] = {
+      {"first", 0, {}},
+      {"third", 2, {"1.test", "2.test"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimLink link(rig::Options(SimModel::k7100B, 5));
+    const std::string folder = TempFolder(std::string("abort-batch-") + c.name);
+    Batch b(link.device);
+    for (int n = 1; n <= 5; ++n) b.transfer.AddItem(n, std::to_string(n) + ".test");
+    link.prompter.QueueText(folder);
+    bool pressed = false;
+    // The Abort button acts while the item's reply arrives.
+    b.observer.on_bytes = [&](size_t bytes) {
+      if (!pressed && b.observer.started.size() == c.abort_at_item + 1 && bytes > 2000) {
+        pressed = true;
+        b.transfer.Abort();
+      }
+    };
+    b.transfer.RunTransfers();
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(b.transfer.aborted());
+    EXPECT_EQ(FilesIn(folder), c.kept);
+    EXPECT_TRUE(link.prompter.texts().empty());
+    EXPECT_EQ(DownloadAbortedText(b.transfer.written().size(), b.transfer.items().size()),
+              "Download aborted: " + std::to_string(c.kept.size()) + " of 5 saved");
+    // The next operation is not hit by the old Abort.
+    link.prompter.QueueText(folder);
+    Batch again(link.device);
+    again.transfer.AddItem(5, "5.test");
+    EXPECT_TRUE(again.transfer.RunTransfers());
+  }
 }
 
 // --- plan replies ------------------------------------------------------------------

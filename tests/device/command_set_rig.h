@@ -161,7 +161,7 @@ struct SimLink : LinkBase {
   SimSerialBackend serial_backend;
   SimHidBackend hid_backend;
   CSerialCom serial{serial_backend, prompter};
-  UsbHidLink usb{hid_backend, prompter, kVendor};
+  UsbHidLink usb{hid_backend, kVendor};
   AppLinkPreferences prefs{info, settings, store};
   RudDevice device{serial, usb, prompter, prefs};
 
@@ -171,6 +171,12 @@ struct SimLink : LinkBase {
     usb.pause = [](uint32_t) {};
     info.usbactive = over_usb ? 1 : 0;
     device.ApplyCommSettings();
+  }
+  // `act` runs whenever the program waits for the instrument, as the user
+  // at the window would act meanwhile.
+  void OnWait(std::function<void()> act) {
+    serial_backend.on_wait = act;
+    hid_backend.on_wait = act;
   }
 };
 
@@ -188,7 +194,7 @@ struct ScriptedLink : LinkBase {
   ScriptedSerial line;
   SimHidBackend hid_backend;
   CSerialCom serial{line, prompter};
-  UsbHidLink usb{hid_backend, prompter, kVendor};
+  UsbHidLink usb{hid_backend, kVendor};
   AppLinkPreferences prefs{info, settings, store};
   RudDevice device{serial, usb, prompter, prefs};
 

@@ -67,7 +67,6 @@ TEST(ForeignDeviceTest, AnAnswerThatNamesNoKovaModelIsRefusedAndNothingIsWritten
   const std::string folder = Folder("foreign");
   rig::RecordingObserver observer;
   BatchTransfer batch(link.device, observer);
-  batch.change_folder = [](const std::string&) { return true; };
   batch.AddItem(1, "x.tst-kova7k");
   link.prompter.QueueText(folder);
   EXPECT_FALSE(batch.RunTransfers());

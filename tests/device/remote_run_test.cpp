@@ -52,14 +52,24 @@ kvTestPlan MakePlan(int devicetype, int taps) {
 // A run that never sleeps, writing into its own folder, whose Continue
 // button is pressed as soon as it shows.
 struct RunRig {
-  RunRig(RudDevice& device, ScriptedPrompter& prompter, kvTestPlan& plan, const std::string& folder)
+  RunRig(rig::SimLink& link, kvTestPlan& plan, const std::string& folder)
+      : RunRig(link.device, plan, folder) {
+    link.OnWait([this] { Act(); });
+  }
+  RunRig(rig::ScriptedLink& link, kvTestPlan& plan, const std::string& folder)
+      : RunRig(link.device, plan, folder) {}
+  RunRig(RudDevice& device, kvTestPlan& plan, const std::string& folder)
       : run(device, plan, observer) {
-    run.pause = [this](uint32_t ms) { pauses.push_back(ms); };
-    run.result_path = PathJoin(folder, "RunTest.test");
-    prompter.on_pump = [this] {
-      if (press_continue && run.waiting()) run.Continue();
-      if (on_pump) on_pump();
+    run.pause = [this](uint32_t ms) {
+      pauses.push_back(ms);
+      Act();
     };
+    run.result_path = PathJoin(folder, "RunTest.test");
+  }
+  // What the user does while the run waits.
+  void Act() {
+    if (press_continue && run.waiting()) run.Continue();
+    if (on_pump) on_pump();
   }
   rig::RecordingObserver observer;
   RunSession run;
@@ -89,7 +99,7 @@ TEST_P(RunModelTest, RunWithConnectPromptsGivesTheRecord) {
   const std::string folder = TempFolder("run-" + std::string(SimModelText(model)));
   kvTestPlan plan = MakePlan(SimModelCode(model), model == SimModel::kR5 ? 1 : 2);
   link.prompter.fallback = Answer::Ok;  // the KOVA-R5 start prompt
-  RunRig r(link.device, link.prompter, plan, folder);
+  RunRig r(link, plan, folder);
   ASSERT_TRUE(r.run.RunTest());
   EXPECT_EQ(r.run.outcome(), RemoteRun::Outcome::kSuccess);
   EXPECT_EQ(link.instrument.RunsCompleted(), 1);
@@ -131,7 +141,7 @@ TEST(RemoteRunTest, R5PlanOfThreeTapsRunsThreeTimesIntoOneRecord) {
   uint8_t original[kPlanImageCapacity];
   std::memcpy(original, plan.image, sizeof original);
   link.prompter.fallback = Answer::Ok;
-  RunRig r(link.device, link.prompter, plan, folder);
+  RunRig r(link, plan, folder);
   ASSERT_TRUE(r.run.RunTest());
 
   const auto& images = link.instrument.RunImages();
@@ -173,7 +183,7 @@ TEST(RemoteRunTest, R5CorruptPromptIsShownAndCancelled) {
   SimLink link(o);
   const std::string folder = TempFolder("run-r5-corrupt");
   kvTestPlan plan = MakePlan(kModelR5, 1);
-  RunRig r(link.device, link.prompter, plan, folder);
+  RunRig r(link, plan, folder);
   EXPECT_FALSE(r.run.RunTest());
   EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"TEST PLAN CORRUPT - CHECKSUM ERROR"});
   EXPECT_TRUE(Has(link.instrument.Commands(), "ESC"));
@@ -185,7 +195,7 @@ TEST(RemoteRunTest, R5CorruptPromptIsShownAndCancelled) {
 TEST(RemoteRunTest, R5CancelAtTheStartPromptEndsWithEsc) {
   SimLink link(rig::Options(SimModel::kR5));
   kvTestPlan plan = MakePlan(kModelR5, 2);
-  RunRig r(link.device, link.prompter, plan, TempFolder("run-r5-cancel"));
+  RunRig r(link, plan, TempFolder("run-r5-cancel"));
   link.prompter.QueueAnswer(Answer::Cancel);
   EXPECT_FALSE(r.run.RunTest());
   EXPECT_EQ(r.run.outcome(), RemoteRun::Outcome::kAborted);
@@ -198,10 +208,11 @@ TEST(RemoteRunTest, AbortInTheDataPhaseKeepsTheOldResult) {
   SimLink link(rig::Options(SimModel::k7100B));
   const std::string folder = TempFolder("run-abort-data");
   kvTestPlan plan = MakePlan(kModel7100BC, 1);
-  RunRig r(link.device, link.prompter, plan, folder);
+  RunRig r(link, plan, folder);
   WriteFileAtomically(r.run.result_path, std::string("previous run"));
-  r.on_pump = [&] {
-    if (!r.run.aborted() && r.observer.last_bytes > 3000) r.run.Abort();
+  // Abort while the record text arrives.
+  r.observer.on_bytes = [&](size_t bytes) {
+    if (!r.run.aborted() && bytes > 3000) r.run.Abort();
   };
   EXPECT_FALSE(r.run.RunTest());
   EXPECT_EQ(r.run.outcome(), RemoteRun::Outcome::kAborted);
@@ -220,7 +231,7 @@ TEST(RemoteRunTest, AbortInTheDataPhaseKeepsTheOldResult) {
 TEST(RemoteRunTest, AbortWhileWaitingForTheCables) {
   SimLink link(rig::Options(SimModel::k7KA));
   kvTestPlan plan = MakePlan(kModel7KA, 2);
-  RunRig r(link.device, link.prompter, plan, TempFolder("run-abort-wait"));
+  RunRig r(link, plan, TempFolder("run-abort-wait"));
   r.press_continue = false;
   r.on_pump = [&] {
     if (r.run.waiting()) r.run.Abort();
@@ -235,7 +246,7 @@ TEST(RemoteRunTest, AbortWhileWaitingForTheCables) {
 TEST(RemoteRunTest, UploadFailureEndsWithoutEsc) {
   SimLink link(rig::Options(SimModel::k7100));
   kvTestPlan plan = MakePlan(kModel7100BC, 1);
-  RunRig r(link.device, link.prompter, plan, TempFolder("run-upload"));
+  RunRig r(link, plan, TempFolder("run-upload"));
   EXPECT_FALSE(r.run.RunTest());
   EXPECT_EQ(r.run.outcome(), RemoteRun::Outcome::kUploadFailed);
   EXPECT_EQ(link.prompter.texts(),
@@ -259,7 +270,7 @@ TEST(RemoteRunScriptTest, PrefixesAndExactDataLine) {
   link.line.On("\r", "DONE WITH TAP\r\nDATA\r\n" + SampleRecordText());
   kvTestPlan plan = MakePlan(kModel7100, 1);
   const std::string folder = TempFolder("run-script");
-  RunRig r(link.device, link.prompter, plan, folder);
+  RunRig r(link, plan, folder);
   ASSERT_TRUE(r.run.RunTest());
   EXPECT_EQ(r.observer.lines, (std::vector<std::string>{"DATA \r\n", "connect cables\r\n", "\r\n",
                                                         "DONE WITH TAP\r\n"}));
@@ -276,7 +287,7 @@ TEST(RemoteRunScriptTest, MissingDataLineIsAnErrorWithoutEsc) {
   link.line.On("T314", "GO\r\n");
   link.line.OnImage(1024, "RECEIVED\r\nACCEPTED\r\nRATIO TEST\r\nDATA\r\n0A0B0C\r\n");
   kvTestPlan plan = MakePlan(kModel7100, 1);
-  RunRig r(link.device, link.prompter, plan, TempFolder("run-missing"));
+  RunRig r(link, plan, TempFolder("run-missing"));
   EXPECT_FALSE(r.run.RunTest());
   EXPECT_EQ(r.run.outcome(), RemoteRun::Outcome::kLineMissing);
   EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Error reading data from device"});
@@ -289,7 +300,7 @@ TEST(RemoteRunScriptTest, R5MissingSecondPromptIsAborted) {
   link.line.On("T314", "GO\r\n");
   link.line.OnImage(1024, "RECEIVED\r\nACCEPTED\r\nTEST PLAN LOADED\r\n");
   kvTestPlan plan = MakePlan(kModelR5, 1);
-  RunRig r(link.device, link.prompter, plan, TempFolder("run-r5-missing"));
+  RunRig r(link, plan, TempFolder("run-r5-missing"));
   EXPECT_FALSE(r.run.RunTest());
   EXPECT_EQ(link.prompter.texts(),
             std::vector<std::string>{"Unable to read test prompt #2 from device"});
@@ -303,7 +314,7 @@ TEST(RemoteRunScriptTest, SaveResultOffKeepsTheRecordInMemory) {
   link.line.On("T314", "GO\r\n");
   link.line.OnImage(1024, "RECEIVED\r\nACCEPTED\r\nDATA\r\n" + BuildRecordText(*sample));
   kvTestPlan plan = MakePlan(kModel7KA, 2);
-  RunRig r(link.device, link.prompter, plan, TempFolder("run-nosave"));
+  RunRig r(link, plan, TempFolder("run-nosave"));
   r.run.saveresult = false;
   ASSERT_TRUE(r.run.RunTest());
   EXPECT_FALSE(FileExists(r.run.result_path));

@@ -46,7 +46,7 @@ struct DeviceRig {
   SimSerialBackend serial_backend;
   SimHidBackend hid_backend;
   CSerialCom serial{serial_backend, prompter};
-  UsbHidLink usb{hid_backend, prompter, kVendor};
+  UsbHidLink usb{hid_backend, kVendor};
   AppLinkPreferences prefs{info, settings, store};
   RudDevice device{serial, usb, prompter, prefs};
   std::vector<std::unique_ptr<SimInstrument>> instruments;
@@ -176,34 +176,79 @@ TEST(DeviceSend, AnAbortedUsbWriteFailsQuietly) {
   rig.hid_backend.AddDevice("hid-0", kVendor, 0x8001, nullptr);
   rig.info.usbactive = 1;
   rig.hid_backend.FailWrites(3);
-  rig.device.SetAbort(1);
+  rig.device.Cancel();
   EXPECT_FALSE(rig.device.SendText("X"));
   EXPECT_TRUE(rig.prompter.messages().empty());
   rig.hid_backend.FailWrites(3);
-  rig.usb.abort = 0;
+  rig.device.ResetCancel();
   EXPECT_FALSE(rig.device.SendText("X"));
   EXPECT_EQ(rig.prompter.texts(), std::vector<std::string>{"Can't send data to device"});
 }
 
-TEST(DeviceRead, ReadingALineClearsAnEarlierAbort) {
+TEST(DeviceRead, ACancelLastsUntilResetOnBothTransports) {
   DeviceRig rig;
   rig.ConfiguredPort("COM1", rig.Make(SimModel::k7100));
   ASSERT_TRUE(rig.device.SendText("W"));
-  rig.device.SetAbort(1);
-  EXPECT_EQ(rig.serial.abort, 1);
+  rig.device.Cancel();
   std::string line;
+  // Every read of the operation fails, not only the one the Abort hit.
+  EXPECT_FALSE(rig.device.ReadDeviceLine(line, 50));
+  EXPECT_FALSE(rig.device.ReadDeviceLine(line, 50));
+  EXPECT_TRUE(rig.usb.Cancelled());
+  EXPECT_FALSE(rig.device.EnsureConnected(true));
+  EXPECT_TRUE(rig.prompter.messages().empty());  // the user knows: no message
+  rig.device.ResetCancel();
+  ASSERT_TRUE(rig.device.SendText("W"));
   EXPECT_TRUE(rig.device.ReadDeviceLine(line, 50));
   EXPECT_EQ(line, SimIdentification(SimModel::k7100));
 }
 
 // --- connection and search -------------------------------------------------
 
+// Edit's quiet look for the instrument: nothing shown, and right after a
+// failed look the next click does not probe the port again.
+TEST(DeviceQuietProbe, AFailedProbeIsNotRepeatedAtOnce) {
+  DeviceRig rig;
+  rig.ConfiguredPort("COM1", nullptr);  // nothing answers
+  EXPECT_EQ(rig.device.QuietModelProbe(), -1);
+  const size_t opens = rig.serial_backend.OpenLog().size();
+  EXPECT_GT(opens, 0u);
+  EXPECT_EQ(rig.device.QuietModelProbe(), -1);
+  EXPECT_EQ(rig.serial_backend.OpenLog().size(), opens);  // no second probe
+  EXPECT_TRUE(rig.prompter.messages().empty());
+}
+
+// Unplugged and plugged in again: the dead port is closed and opened afresh
+// by the next command, which then finds the instrument without a restart;
+// with Auto Detect the search runs again.
+TEST(DeviceReconnect, AFailedLinkIsOpenedAfreshByTheNextCommand) {
+  for (int auto_detect = 0; auto_detect <= 1; ++auto_detect) {
+    SCOPED_TRACE(auto_detect);
+    DeviceRig rig;
+    rig.settings.DeviceAutoDetect = auto_detect;
+    rig.ConfiguredPort("COM1", rig.Make(SimModel::k7100B));
+    ASSERT_TRUE(rig.device.EnsureConnected(true));
+    ASSERT_TRUE(rig.device.SendText("W"));
+    rig.serial_backend.Vanish();  // unplugged in the middle of an exchange
+    std::string line;
+    EXPECT_FALSE(rig.device.ReadDeviceLine(line, 50));
+    EXPECT_TRUE(rig.device.DeviceGone());
+    const size_t opens = rig.serial_backend.OpenLog().size();
+    // Plugged in again: the next command reopens the port and is answered.
+    EXPECT_TRUE(rig.device.EnsureConnected(true));
+    EXPECT_GT(rig.serial_backend.OpenLog().size(), opens);
+    EXPECT_FALSE(rig.device.DeviceGone());
+    EXPECT_TRUE(rig.prompter.messages().empty());
+  }
+}
+
 TEST(DeviceSearch, WithAutoDetectOffAMissingInstrumentIsReportedAtOnce) {
   DeviceRig rig;
   rig.ConfiguredPort("COM1", nullptr);
   rig.serial_backend.AddPort("COM7", rig.Make(SimModel::k7100));
   EXPECT_FALSE(rig.device.EnsureConnected(true));
-  EXPECT_EQ(rig.prompter.texts(), std::vector<std::string>{"Device not available"});
+  EXPECT_EQ(rig.prompter.texts(),
+            std::vector<std::string>{"Device not available (COM1: no answer at 19200 bit/s)"});
   EXPECT_TRUE(rig.prompter.waits().empty());
   for (const std::string& name : rig.serial_backend.OpenLog()) EXPECT_EQ(name, "COM1");
   EXPECT_TRUE(rig.store.WriteLog().empty());
@@ -294,7 +339,8 @@ TEST(DeviceSearch, EveryPortIsTriedAtTheConfiguredSpeedOnly) {
   rig.serial_backend.AddPort("COM5", rig.Make(SimModel::k7100), 115200);  // set to 115200
   EXPECT_FALSE(rig.device.EnsureConnected(true));
   for (int baud : rig.serial_backend.OpenBauds()) EXPECT_EQ(baud, 19200);
-  EXPECT_EQ(rig.prompter.texts(), std::vector<std::string>{"Device not available"});
+  EXPECT_EQ(rig.prompter.texts(),
+            std::vector<std::string>{"Device not available (COM1: no answer at 19200 bit/s)"});
   EXPECT_TRUE(rig.store.WriteLog().empty());
   // The link is left on the configured port, not on the last one tried.
   EXPECT_EQ(rig.serial.portname, "COM1");

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "base/file_io.h"
 #include "base/path.h"
@@ -103,29 +104,36 @@ TEST(SerialComReadLine, TimeoutKeepsWhatArrivedTerminated) {
   EXPECT_FALSE(rig.last_ok);
 }
 
-TEST(SerialComWaiting, WaitsBlockInShortSlicesAndPumpBetweenThem) {
+TEST(SerialComWaiting, WaitsBlockInShortSlices) {
   SerialRig rig;
   ASSERT_TRUE(rig.serial.Open(true));
   uint8_t byte = 0;
   EXPECT_FALSE(rig.serial.ReadExact(&byte, 1, 200));
   EXPECT_GT(rig.backend.WaitCalls(), 0);
   EXPECT_LE(rig.backend.LongestWaitMs(), kWaitSliceMs);
-  // Every slice is followed by a pump, and a 200 ms wait needs no more than
-  // a slice per few milliseconds (a spinning loop would pump thousands of times).
-  EXPECT_GE(rig.prompter.pumps(), rig.backend.WaitCalls());
-  EXPECT_LT(rig.prompter.pumps(), 200);
+  // A 200 ms wait needs no more than a slice per few milliseconds (a
+  // spinning loop would wait thousands of times).
+  EXPECT_LT(rig.backend.WaitCalls(), 200);
 }
 
-TEST(SerialComWaiting, AbortEndsTheReadAtTheNextPump) {
+TEST(SerialComWaiting, CancelEndsTheReadAfterTheSliceItCameIn) {
   SerialRig rig;
+  CancelToken token;
+  rig.serial.SetCancelToken(&token);
   ASSERT_TRUE(rig.serial.Open(true));
-  int pumps = 0;
-  rig.prompter.on_pump = [&] {
-    if (++pumps == 3) rig.serial.abort = 1;
+  rig.backend.on_wait = [&] {
+    if (rig.backend.WaitCalls() == 3) token.Cancel();
   };
   uint8_t buffer[4];
   EXPECT_FALSE(rig.serial.ReadExact(buffer, 4, 10000));
-  EXPECT_EQ(pumps, 3);  // not a slice longer
+  EXPECT_EQ(rig.backend.WaitCalls(), 3);  // not a slice longer
+  // Another thread's cancel is seen as well.
+  token.Reset();
+  rig.backend.on_wait = nullptr;
+  std::thread canceller([&] { token.WaitFor(60), token.Cancel(); });
+  EXPECT_FALSE(rig.serial.ReadExact(buffer, 4, 10000));
+  canceller.join();
+  rig.serial.SetCancelToken(nullptr);
 }
 
 TEST(SerialComWaiting, ReadFailsAtOnceWhenTheDeviceIsGone) {

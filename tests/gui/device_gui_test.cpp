@@ -1,6 +1,6 @@
 // The instrument commands of the desktop program against kova-sim on a
 // pseudo-terminal: the real dialogs, answered by a scripted user who acts
-// between the core's pumps and while the dialogs wait.
+// on the window's thread while the operations run on their worker.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <chrono>
@@ -33,6 +34,7 @@
 #include "device/rud_device.h"
 #include "gui/device/device_commands.h"
 #include "gui/device/directory_dialogs.h"
+#include "gui/device/gui_thread.h"
 #include "gui/device/transfer_dialog.h"
 #include "gui/device/wait_dialog.h"
 #include "gui/main_window.h"
@@ -94,20 +96,53 @@ class WireTap : public SerialBackend {
   SerialBackend& port_;
 };
 
-// The scripted user: answers the core's questions from the script, and acts
-// on the window between the core's pumps and while a dialog waits.
+// The scripted user: answers the core's questions from the script on the
+// window's thread (as the desktop's prompter does), whichever thread asks.
 class UserPrompter : public ScriptedPrompter {
  public:
-  void Pump() override {
-    ScriptedPrompter::Pump();
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  Answer Message(const std::string& caption, const std::string& text, Buttons buttons,
+                 Icon icon) override {
+    Answer a = Answer::Cancel;
+    CallOnGuiThread([&] { a = ScriptedPrompter::Message(caption, text, buttons, icon); });
+    return a;
+  }
+  bool ChooseFolder(const std::string& title, const std::string& start,
+                    std::string& folder) override {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ScriptedPrompter::ChooseFolder(title, start, folder); });
+    return ok;
+  }
+  bool ChooseOpenFile(const std::string& title, const std::string& folder,
+                      const std::string& filter, std::string& path) override {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ScriptedPrompter::ChooseOpenFile(title, folder, filter, path); });
+    return ok;
+  }
+  bool PromptText(const std::string& caption, const std::string& label,
+                  std::string& text) override {
+    bool ok = false;
+    CallOnGuiThread([&] { ok = ScriptedPrompter::PromptText(caption, label, text); });
+    return ok;
+  }
+  void SetWaitingText(const std::string& text) override {
+    CallOnGuiThread([&] {
+      ScriptedPrompter::SetWaitingText(text);
+      if (waiting_ != nullptr) waiting_->SetText(text);
+    });
   }
   // The real wait dialog, so that its picture and texts are exercised.
   bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override {
-    ScriptedPrompter::SetWaitingText(text);
+    SetWaitingText(text);
+    if (!OnGuiThread()) return operation();
     WaitDialog dialog(text, nullptr);
-    return dialog.Run(operation);
+    waiting_ = &dialog;
+    const bool ok = dialog.Run(operation);
+    waiting_ = nullptr;
+    return ok;
   }
+
+ private:
+  WaitDialog* waiting_ = nullptr;
 };
 
 class DeviceGui : public ::testing::Test {
@@ -136,14 +171,12 @@ class DeviceGui : public ::testing::Test {
     device_->SetTitleWindow(window_.get());
     commands_ = DeviceCommands::Install(*window_, *device_, prompter_, info_);
     window_->show();
-    prompter_.on_pump = [this] { Step(); };
     timer_.setInterval(20);
     QObject::connect(&timer_, &QTimer::timeout, [this] { Step(); });
     timer_.start();
   }
   void TearDown() override {
     timer_.stop();
-    prompter_.on_pump = nullptr;
     window_.reset();
     stack_.reset();
     sim_.reset();
@@ -269,9 +302,9 @@ TEST_P(DeviceGuiModels, DownloadThreeTestsAndResend) {
             -1)
       << window_->windowTitle().toStdString();
 
-  // The download made the chosen folder the current one: "RunTest.test" goes there.
+  // The download left the current folder alone: "RunTest.test" goes there.
   window_->Action(CommandId::kResendTest)->trigger();
-  EXPECT_EQ(OpenedPath(), PathJoin(out, "RunTest.test"));
+  EXPECT_EQ(OpenedPath(), PathJoin(folder_, "RunTest.test"));
   EXPECT_EQ(window_->Views().size(), 2);
   window_->Action(CommandId::kReturnToPanel)->trigger();
   EXPECT_EQ(prompter_.messages().size(), 2u) << prompter_.messages().back().text;
@@ -296,6 +329,9 @@ TEST_P(DeviceGuiModels, RunWithConnectAndContinue) {
   BatchTransfer plans(*device_, quiet);
   const std::string plan_path = PathJoin(folder_, "two.plan");
   ASSERT_TRUE(plans.DownloadPlan(2, plan_path));
+  // The port opened here belongs to the test's thread: the command opens
+  // its own on the worker.
+  device_->serial().Close();
   kvTestPlan plan;
   ASSERT_TRUE(plan.Load(plan_path));
   int continues = 0;
@@ -365,7 +401,10 @@ TEST_F(DeviceGui, PlansWithAPrefixThenARunWithContinue) {
   prompter_.QueueText(PathJoin(folder_, "slot2.plan"));
   prompter_.QueueAnswer(Answer::Yes);
   window_->Action(CommandId::kRunTest)->trigger();
-  EXPECT_EQ(Count("Run Test Plan slot2.plan ?"), 1u);
+  // The question keeps its words; the safety reminder stands beneath them.
+  ASSERT_EQ(prompter_.messages().size(), 1u);
+  EXPECT_EQ(prompter_.messages()[0].text.rfind("Run Test Plan slot2.plan ?\r\r", 0), 0u);
+  EXPECT_NE(prompter_.messages()[0].text.find("test voltage"), std::string::npos);
   EXPECT_EQ(continues, 2);
   EXPECT_TRUE(line_seen.startsWith("CONNECT")) << line_seen.toStdString();
   EXPECT_EQ(prompt_seen,
@@ -429,6 +468,7 @@ TEST_F(DeviceGui, AbortInTheDataPhase) {
   TransferObserver quiet;
   BatchTransfer plans(*device_, quiet);
   ASSERT_TRUE(plans.DownloadPlan(3, PathJoin(folder_, "three.plan")));
+  device_->serial().Close();
   // The dialog lives on OnRunTest's stack: what it measured is read while it
   // is still there, once it has been hidden.
   QPointer<TransferDialog> seen;
@@ -499,7 +539,9 @@ TEST_F(DeviceGui, UploadIntoAnOccupiedSlotAsksFirst) {
     if (w == nullptr || w->Movie() == nullptr) return;
     wait_text = w->Text();
     if (frames_before < 0) frames_before = w->Movie()->currentFrameNumber();
-    frames_moved = frames_moved || w->Movie()->currentFrameNumber() != frames_before;
+    // The window's thread is free while the worker talks: the picture runs.
+    frames_moved = frames_moved || w->Movie()->currentFrameNumber() != frames_before ||
+                   w->Movie()->state() == QMovie::Running;
   });
   prompter_.QueueText(PathJoin(folder_, "new.plan"));
   prompter_.QueueAnswer(Answer::No);
@@ -508,17 +550,65 @@ TEST_F(DeviceGui, UploadIntoAnOccupiedSlotAsksFirst) {
   EXPECT_EQ(Count("Please select a test plan first"), 1u);
   ASSERT_EQ(prompter_.messages().size(), 3u);
   EXPECT_EQ(prompter_.messages()[1].buttons, Buttons::YesNo);
-  EXPECT_EQ(wait_text, "Transferring test plan ...\n\nPlease wait.");
+  EXPECT_FALSE(wait_text.isEmpty());  // the wait window was up
+  const auto& waits = prompter_.waits();
+  EXPECT_NE(
+      std::find_if(waits.begin(), waits.end(),
+                   [](const std::string& w) { return w.rfind("Transferring test plan", 0) == 0; }),
+      waits.end());
   EXPECT_TRUE(frames_moved) << "the wait picture did not turn";
+  device_->serial().Close();  // opened on the worker; read again from here
   ASSERT_TRUE(device_->GetDirectory(true));
   EXPECT_STREQ(device_->directory[0].company, "NEW COMPANY");
   EXPECT_EQ(device_->directory[0].number, 1);
 }
 
+// Abort (and Escape, which is the same) during the first test of five ends
+// the batch: no file, no read error, and the window says how far it came.
+TEST_F(DeviceGui, AbortEndsAFiveTestBatch) {
+  for (const bool escape : {false, true}) {
+    SCOPED_TRACE(escape ? "Escape" : "Abort");
+    StartSim({"--model", "7100B", "--tests", "5"}, 19200);  // paced like the instrument
+    const std::string out = folder_ + (escape ? "/esc" : "/abort");
+    ASSERT_TRUE(MakeFolders(out));
+    size_t before = prompter_.messages().size();
+    bool pressed = false;
+    // A timer of its own: the download starts inside a step of the script,
+    // whose timer does not fire again until that step returns.
+    QTimer user;
+    user.start(20);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+      auto* t = Showing<TransferDialog>();
+      if (pressed || t == nullptr || !t->ProgressText().contains("(1 of 5)")) return;
+      pressed = true;
+      if (escape) {
+        QTest::keyClick(t, Qt::Key_Escape);
+      } else {
+        t->AbortButton()->click();
+      }
+    });
+    SelectAndPress<DeviceDirectoryDialog>({0, 1, 2, 3, 4},
+                                          [](auto* d) { d->DownloadButton()->click(); });
+    Then([] {
+      if (auto* d = Showing<DeviceDirectoryDialog>()) d->reject();
+      return true;
+    });
+    prompter_.QueueText(out);
+    window_->Action(CommandId::kTestDirectory)->trigger();
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(FilesIn(out).empty());
+    std::vector<std::string> said;
+    for (size_t i = before; i < prompter_.messages().size(); ++i)
+      said.push_back(prompter_.messages()[i].text);
+    EXPECT_EQ(said, std::vector<std::string>{"Download aborted: 0 of 5 saved"});
+  }
+}
+
 TEST_F(DeviceGui, SilentInstrumentAndStalledTransfer) {
   StartSim({"--model", "7100B", "--tests", "2", "--unpaced", "--fault", "silent"});
   commands_->OnTestDirectory();
-  EXPECT_EQ(prompter_.texts(), std::vector<std::string>{"Device not available"});
+  EXPECT_EQ(prompter_.texts(), std::vector<std::string>{"Device not available (" + folder_ +
+                                                        "/tty: no answer at 115200 bit/s)"});
 
   StartSim({"--model", "7100B", "--tests", "2", "--unpaced", "--fault", "stall=6000"});
   const std::string out = folder_ + "/out";

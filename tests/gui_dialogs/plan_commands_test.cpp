@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "analysis/read_record.h"
@@ -21,6 +22,7 @@
 #include "base/path.h"
 #include "device/command_set.h"
 #include "device/command_set_rig.h"
+#include "gui/device/transfer_dialog.h"
 #include "gui/dialogs/edit_test_dialog.h"
 #include "gui/dialogs/plan_editor_dialog.h"
 #include "gui/dialogs/small_dialogs.h"
@@ -355,14 +357,24 @@ TEST(PlanWithInstrument, EditorPlanUploadsAsKovaPlanHexShowsIt) {
 TEST(PlanWithInstrument, RepeatTestsMeasuresOneTapAgainAndMergesIt) {
   App();
   rig::SimLink link(rig::Options(SimModel::k7100));
-  link.prompter.fallback = Answer::Ok;  // the cables are connected
-  // The run pumps through the prompter; the window's events must flow.
-  link.prompter.on_pump = [] { QCoreApplication::processEvents(); };
+  // The run goes through the transfer window; the user presses Continue
+  // once the cables are connected.
+  QTimer user;
+  int transfer_windows = 0;
+  QObject::connect(&user, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* transfer = qobject_cast<TransferDialog*>(w);
+      if (transfer == nullptr || !transfer->isVisible()) continue;
+      transfer_windows = std::max(transfer_windows, 1);
+      if (transfer->ContinueButton()->isVisible()) transfer->ContinueButton()->click();
+    }
+  });
+  user.start(20);
   auto rec = MakeSampleRecord(1, 3);
   const auto original = std::make_unique<TestRecord>(*rec);
   auto measured = std::make_unique<TestRecord>();
   PlanRunner runner = [&](kvTestPlan& plan, TestRecord& result) {
-    const bool ok = RunPlanOnInstrument(link.device, link.prompter, plan, result);
+    const bool ok = RunPlanOnInstrument(link.device, plan, result);
     if (ok) *measured = result;
     return ok;
   };
@@ -371,6 +383,7 @@ TEST(PlanWithInstrument, RepeatTestsMeasuresOneTapAgainAndMergesIt) {
   ASSERT_TRUE(dialog.repeatButton()->isEnabled());
   dialog.repeatButton()->click();
   ASSERT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(transfer_windows, 1);
 
   ASSERT_EQ(link.instrument.RunImages().size(), 1u);
   ASSERT_EQ(measured->numtests, 1);

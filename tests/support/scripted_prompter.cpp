@@ -42,11 +42,6 @@ bool ScriptedPrompter::RunWaiting(const std::string& text, const std::function<b
   return operation();
 }
 
-void ScriptedPrompter::Pump() {
-  ++pumps_;
-  if (on_pump) on_pump();
-}
-
 std::vector<std::string> ScriptedPrompter::texts() const {
   std::vector<std::string> out;
   for (const Shown& s : messages_) out.push_back(s.text);

@@ -33,24 +33,18 @@ class ScriptedPrompter : public Prompter {
                     std::string& folder) override;
   bool PromptText(const std::string& caption, const std::string& label, std::string& text) override;
   bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override;
-  void Pump() override;
   // Wait dialog texts, the replacements included, go to waits().
   void SetWaitingText(const std::string& text) override { waits_.push_back(text); }
 
   const std::vector<Shown>& messages() const { return messages_; }
   std::vector<std::string> texts() const;
   const std::vector<std::string>& waits() const { return waits_; }
-  int pumps() const { return pumps_; }
-  // Called on every Pump: lets a test act "from the user interface" during a
-  // long wait (press Abort, for instance).
-  std::function<void()> on_pump;
 
  private:
   std::deque<Answer> answers_;
   std::deque<std::string> texts_;
   std::vector<Shown> messages_;
   std::vector<std::string> waits_;
-  int pumps_ = 0;
 };
 
 }  // namespace kova

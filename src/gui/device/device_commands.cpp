@@ -3,17 +3,20 @@
 #include <QAction>
 #include <QStatusBar>
 #include <filesystem>
+#include <memory>
 
 #include "app/app_settings.h"
 #include "app/batch_transfer.h"
 #include "app/main_commands.h"
 #include "app/run_session.h"
+#include "base/file_io.h"
 #include "base/format.h"
 #include "base/prompter.h"
 #include "device/command_set.h"
 #include "device/directory_choice.h"
 #include "device/rud_device.h"
 #include "gui/device/directory_dialogs.h"
+#include "gui/device/gui_thread.h"
 #include "gui/device/transfer_dialog.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
@@ -32,11 +35,29 @@ std::string FileNameOf(const std::string& path) {
   return std::filesystem::path(path).filename().string();
 }
 
+constexpr const char* kTalkingText = "Talking to the instrument ...\r\rPlease wait.";
+
+// Beneath the question before a run: what the run will do to the CT.
+constexpr const char* kRunSafetyText =
+    "\r\rThe instrument will put test voltage on the connected winding "
+    "(the excitation test reaches kilovolts). Keep clear of the CT and its leads.";
+
 }  // namespace
 
 DeviceCommands* DeviceCommands::Install(MainWindow& window, RudDevice& device, Prompter& prompter,
                                         CAppInfo& info, RecordExporter* exporter) {
   auto* commands = new DeviceCommands(window, device, prompter, info, exporter);
+  // The instrument is identified on a worker; the title changes on the
+  // window's thread.
+  auto base = std::make_shared<std::string>();
+  auto have_base = std::make_shared<bool>(false);
+  device.OnConnected([&window, base, have_base](int modelcode) {
+    PostToGuiThread(&window, [&window, base, have_base, modelcode] {
+      if (!*have_base) *base = window.GetTitle();
+      *have_base = true;
+      window.SetTitle(ConnectedTitle(*base, modelcode));
+    });
+  });
   window.AddCommand(CommandId::kTestDirectory, [commands] { commands->OnTestDirectory(); });
   window.AddCommand(CommandId::kResendTest, [commands] { commands->OnResendTest(); });
   window.AddCommand(CommandId::kReturnToPanel, [commands] { commands->OnReturnToPanel(); });
@@ -63,11 +84,30 @@ void DeviceCommands::OpenResult(const std::string& path) {
   window_.OpenDocument(Absolute(path));
 }
 
+bool DeviceCommands::MayReplaceResult() {
+  if (!result_unsaved_ || !FileExists(kRunResultFile)) return true;
+  return prompter_.Message(kDeviceCaption,
+                           Format("%s holds the last result and has not been saved under a name "
+                                  "of its own.\r\rReplace it?",
+                                  kRunResultFile),
+                           Buttons::YesNo, Icon::Question) == Answer::Yes;
+}
+
+bool DeviceCommands::Talk(const std::function<bool()>& exchange) {
+  device_.ResetCancel();
+  return prompter_.RunWaiting(kTalkingText, exchange);
+}
+
 void DeviceCommands::OnTestDirectory() {
-  if (!device_.EnsureConnected(true)) return;
-  if (!device_.GetDirectory(false)) return;
-  std::string reply;
-  const bool show_type = device_.Identify(reply, true) && DirectoryShowsTestType(reply);
+  bool show_type = false;
+  if (!Talk([&] {
+        if (!device_.EnsureConnected(true) || !device_.GetDirectory(false)) return false;
+        std::string reply;
+        show_type = device_.Identify(reply, true) && DirectoryShowsTestType(reply);
+        return true;
+      })) {
+    return;
+  }
   DeviceDirectoryDialog dialog(device_, show_type, &window_);
   dialog.SetExporter(exporter_);
   if (dialog.exec() != QDialog::Accepted) return;
@@ -75,17 +115,20 @@ void DeviceCommands::OnTestDirectory() {
 }
 
 void DeviceCommands::OnResendTest() {
+  // The last result may live only in that file: it is not replaced unasked.
+  if (!MayReplaceResult()) return;
   TransferDialog transfer(&window_);
   BatchTransfer batch(device_, transfer, nullptr, exporter_);
   batch.resendmode = true;
   batch.AddItem(-1, kRunResultFile);
   transfer.BindBatch(batch, false);
   if (transfer.Run() != QDialog::Accepted) return;
+  result_unsaved_ = true;
   OpenResult(batch.lastfile());
 }
 
 void DeviceCommands::OnReturnToPanel() {
-  if (device_.ReturnToPanel())
+  if (Talk([this] { return device_.ReturnToPanel(); }))
     window_.statusBar()->showMessage(QStringLiteral("The instrument is back on panel control"),
                                      5000);
 }
@@ -101,28 +144,32 @@ void DeviceCommands::OnRunTest() {
   kvTestPlan plan;
   std::string path;
   if (!ChoosePlan(plan, path)) return;
-  if (prompter_.Message(kDeviceCaption, Format("Run Test Plan %s ?", FileNameOf(path).c_str()),
+  if (prompter_.Message(kDeviceCaption,
+                        Format("Run Test Plan %s ?", FileNameOf(path).c_str()) + kRunSafetyText,
                         Buttons::YesNo, Icon::Question) != Answer::Yes) {
     return;
   }
+  if (!MayReplaceResult()) return;
   TransferDialog transfer(&window_);
   RunSession run(device_, plan, transfer, exporter_);
   run.result_path = kRunResultFile;
   transfer.BindRun(run);
   if (transfer.Run() != QDialog::Accepted) return;
+  result_unsaved_ = true;
   OpenResult(run.result_path);
 }
 
 void DeviceCommands::OnUploadPlan() {
-  if (!device_.EnsureConnected(true)) return;
+  if (!Talk([this] { return device_.EnsureConnected(true); })) return;
   kvTestPlan plan;
   std::string path;
   if (!ChoosePlan(plan, path)) return;
-  if (!device_.GetDirectory(true)) return;
+  if (!Talk([this] { return device_.GetDirectory(true); })) return;
   PlanDirectoryDialog dialog(device_, PlanDirectoryMode::kSlot, &window_);
   if (dialog.exec() != QDialog::Accepted) return;
   // The upload's messages say what went wrong.
-  if (TransferPlanToSlot(device_, plan, dialog.Slot()))
+  const int slot = dialog.Slot();
+  if (Talk([&] { return TransferPlanToSlot(device_, plan, slot); }))
     window_.statusBar()->showMessage(QStringLiteral("%1 stored in plan slot %2")
                                          .arg(PathToQ(FileNameOf(path)))
                                          .arg(dialog.Slot()),
@@ -130,8 +177,7 @@ void DeviceCommands::OnUploadPlan() {
 }
 
 void DeviceCommands::OnDownloadPlan() {
-  if (!device_.EnsureConnected(true)) return;
-  if (!device_.GetDirectory(true)) return;
+  if (!Talk([this] { return device_.EnsureConnected(true) && device_.GetDirectory(true); })) return;
   PlanDirectoryDialog dialog(device_, PlanDirectoryMode::kDownload, &window_);
   if (dialog.exec() != QDialog::Accepted) return;
   window_.statusBar()->showMessage(

@@ -6,6 +6,7 @@
 // the record that came as a document.
 
 #include <QObject>
+#include <functional>
 #include <string>
 
 namespace kova {
@@ -41,12 +42,19 @@ class DeviceCommands : public QObject {
   // was loaded.
   bool ChoosePlan(class kvTestPlan& plan, std::string& path);
   void OpenResult(const std::string& path);
+  // Runs an exchange with the instrument on a worker behind the wait window.
+  bool Talk(const std::function<bool()>& exchange);
+  // Asks before "RunTest.test" is replaced while it holds a result of this
+  // session that was not saved elsewhere; true when it may be replaced.
+  bool MayReplaceResult();
 
   MainWindow& window_;
   RudDevice& device_;
   Prompter& prompter_;
   CAppInfo& info_;
   RecordExporter* exporter_;
+  // A resend or run of this session wrote "RunTest.test".
+  bool result_unsaved_ = false;
 };
 
 }  // namespace kova

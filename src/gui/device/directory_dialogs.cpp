@@ -111,7 +111,11 @@ void DeviceDirectoryDialog::OnDownload() {
   BatchTransfer batch(device_, transfer, nullptr, exporter_);
   for (const TransferItem& item : items) batch.AddItem(item.number, item.name);
   transfer.BindBatch(batch, false);
-  if (transfer.Run() != QDialog::Accepted) return;  // the user may try again
+  const bool ok = transfer.Run() == QDialog::Accepted;
+  if (batch.aborted()) {
+    device_.ShowDeviceMessage(DownloadAbortedText(batch.written().size(), batch.items().size()));
+  }
+  if (!ok) return;  // the user may try again
   lastfile_ = batch.lastfile();
   accept();
 }
@@ -171,7 +175,11 @@ void PlanDirectoryDialog::accept() {
   batch.prefix = FromQ(prefix_->text());
   for (int number : numbers) batch.AddItem(number);
   transfer.BindBatch(batch, true);
-  if (transfer.Run() != QDialog::Accepted) return;
+  const bool ok = transfer.Run() == QDialog::Accepted;
+  if (batch.aborted()) {
+    device_.ShowDeviceMessage(DownloadAbortedText(batch.written().size(), batch.items().size()));
+  }
+  if (!ok) return;
   written_ = batch.written();
   QDialog::accept();
 }

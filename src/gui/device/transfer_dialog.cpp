@@ -7,12 +7,11 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/batch_transfer.h"
 #include "device/remote_run.h"
+#include "gui/device/gui_thread.h"
 #include "gui/device/wait_dialog.h"
 #include "gui/qt_text.h"
 
@@ -104,34 +103,22 @@ void TransferDialog::BindRun(RemoteRun& run) {
   operation_ = [&run] { return run.RunTest(); };
   abort_action_ = [&run] { run.Abort(); };
   continue_action_ = [&run] { run.Continue(); };
-  // The pause of the abort ending keeps the window painted, but takes no
-  // input: nothing may start while the instrument is being reset.
-  run.pause = [](uint32_t ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) {
-      QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
-      const qint64 left = static_cast<qint64>(ms) - clock.elapsed();
-      if (left > 0) QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, 20)));
-    }
-  };
   count_ = 1;
-  item_text_->setText(QStringLiteral("Waiting for the instrument"));
+  item_text_->setText(QStringLiteral("Sending the plan to the instrument"));
   progress_->setRange(0, 0);  // busy until the record text comes
 }
 
 int TransferDialog::Run() {
-  QTimer::singleShot(kStartDelayMs, this, [this] {
-    running_ = true;
-    const bool ok = operation_ ? operation_() : false;
-    running_ = false;
-    if (wait_cursor_) {
-      QApplication::restoreOverrideCursor();
-      wait_cursor_ = false;
-    }
-    done(ok ? Accepted : Rejected);
-  });
-  return exec();
+  running_ = true;
+  const bool ok = RunOnWorker(
+      *this, operation_ ? operation_ : [] { return false; });
+  running_ = false;
+  if (wait_cursor_) {
+    QApplication::restoreOverrideCursor();
+    wait_cursor_ = false;
+  }
+  setResult(ok ? Accepted : Rejected);
+  return result();
 }
 
 QString TransferDialog::Status() const { return status_->text(); }
@@ -151,31 +138,50 @@ void TransferDialog::OnAbort() {
   if (!running_) return;
   abort_clock_.start();
   abort_->setEnabled(false);
-  if (abort_action_) abort_action_();
-  // A batch goes on with its next item: the button is offered again.
-  if (!continue_action_) QTimer::singleShot(300, abort_, [this] { abort_->setEnabled(true); });
+  if (abort_action_) abort_action_();  // the worker ends; the window closes then
 }
 
 void TransferDialog::OnContinue() {
   if (continue_action_) continue_action_();
 }
 
-void TransferDialog::SetStatusText(const std::string& text) { status_->setText(ToQ(text)); }
+void TransferDialog::SetStatusText(const std::string& text) {
+  const QString shown = ToQ(text);
+  PostToGuiThread(this, [this, shown] { status_->setText(shown); });
+}
 
 void TransferDialog::SetLineText(const std::string& text) {
   QString shown = ToQ(text);
   while (shown.endsWith('\n') || shown.endsWith('\r')) shown.chop(1);
-  line_->setText(shown);
+  PostToGuiThread(this, [this, shown] {
+    line_->setText(shown);
+    // The run has moved on from sending the plan: the instrument measures.
+    if (progress_->maximum() == 0)
+      item_text_->setText(QStringLiteral("The instrument is running the test"));
+  });
 }
 
-void TransferDialog::SetPromptText(const std::string& text) { prompt_->setText(DisplayText(text)); }
+void TransferDialog::SetPromptText(const std::string& text) {
+  const QString shown = DisplayText(text);
+  PostToGuiThread(this, [this, shown] {
+    prompt_->setText(shown);
+    if (progress_->maximum() == 0 && !shown.isEmpty())
+      item_text_->setText(QStringLiteral("Waiting for you: connect the cables, then Continue"));
+  });
+}
 
 void TransferDialog::ShowContinue(bool shown) {
-  continue_->setVisible(shown);
-  if (shown) continue_->setFocus();
+  PostToGuiThread(this, [this, shown] {
+    continue_->setVisible(shown);
+    if (shown) continue_->setFocus();
+  });
 }
 
 void TransferDialog::SetWaitCursor(bool on) {
+  PostToGuiThread(this, [this, on] { ShowWaitCursor(on); });
+}
+
+void TransferDialog::ShowWaitCursor(bool on) {
   if (on == wait_cursor_) return;
   wait_cursor_ = on;
   if (!on) {
@@ -187,12 +193,16 @@ void TransferDialog::SetWaitCursor(bool on) {
   hide();
   if (abort_clock_.isValid()) abort_to_hidden_ms_ = abort_clock_.elapsed();
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void TransferDialog::Refresh() { update(); }
+void TransferDialog::Refresh() {}
 
 void TransferDialog::ItemStarted(size_t index, size_t count, int number, const std::string& name) {
+  PostToGuiThread(this, [=] { ShowItemStarted(index, count, number, name); });
+}
+
+void TransferDialog::ShowItemStarted(size_t index, size_t count, int number,
+                                     const std::string& name) {
   // Downloads have no instrument lines to show: the file being written.
   line_->setText(QStringLiteral("To %1").arg(QFileInfo(PathToQ(name)).fileName()));
   index_ = index;
@@ -200,18 +210,25 @@ void TransferDialog::ItemStarted(size_t index, size_t count, int number, const s
   number_ = number;
   bytes_ = 0;
   if (expected_bytes_ == 0) expected_bytes_ = plans_ ? kTypicalPlanBytes : kTypicalRecordBytes;
-  progress_->setRange(0, static_cast<int>(std::max<size_t>(count, 1)) * kItemUnits);
-  progress_->setValue(static_cast<int>(index) * kItemUnits);
+  if (count <= 1) {
+    // One reply of unknown size: a busy bar and the bytes, not a guess.
+    progress_->setRange(0, 0);
+  } else {
+    progress_->setRange(0, static_cast<int>(count) * kItemUnits);
+    progress_->setValue(static_cast<int>(index) * kItemUnits);
+  }
   ShowBytes();
 }
 
 void TransferDialog::Progress(const TransferProgress& progress) {
+  PostToGuiThread(this, [this, progress] { ShowProgress(progress); });
+}
+
+void TransferDialog::ShowProgress(const TransferProgress& progress) {
   const size_t bytes = progress.bytes;
   bytes_ = bytes;
-  if (progress_->maximum() == 0 && bytes > 0) {  // a run's record text has started
-    expected_bytes_ = kTypicalRecordBytes;
-    progress_->setRange(0, kItemUnits);
-  }
+  // A single reply (resend, a run's record) keeps the busy bar: its size is
+  // not known before it ends.
   if (expected_bytes_ > 0 && progress_->maximum() > 0) {
     // Within an item the bar moves with the bytes, never past the item's end.
     const size_t part = std::min<size_t>(bytes * kItemUnits / expected_bytes_, kItemUnits - 50);
@@ -221,7 +238,12 @@ void TransferDialog::Progress(const TransferProgress& progress) {
 }
 
 void TransferDialog::ItemEnded(size_t index, bool ok, const std::string&) {
+  PostToGuiThread(this, [this, index, ok] { ShowItemEnded(index, ok); });
+}
+
+void TransferDialog::ShowItemEnded(size_t index, bool ok) {
   if (ok && bytes_ > 0) expected_bytes_ = bytes_;
+  if (progress_->maximum() == 0) progress_->setRange(0, kItemUnits * static_cast<int>(index + 1));
   progress_->setValue(static_cast<int>((index + 1) * kItemUnits));
   ShowBytes();
 }

@@ -1,9 +1,10 @@
 #pragma once
 // "Transferring Test": the window of a batch download (tests or plans), of
-// the resend of the current test, and of a remote test run. It starts the
-// core object 100 ms after it is shown, shows what the object reports
-// (status, the instrument's last line, the prompt, items and bytes), passes
-// Continue and Abort on, and ends with OK when the object succeeded.
+// the resend of the current test, and of a remote test run. It runs the core
+// object on a worker thread while it is up (modal over its parent), shows
+// what the object reports (status, the instrument's last line, the prompt,
+// items and bytes) on the window's thread, passes Continue and Abort (and
+// Escape) on, and ends with OK when the object succeeded.
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -24,8 +25,6 @@ class RemoteRun;
 class TransferDialog : public QDialog, public TransferObserver {
   Q_OBJECT
  public:
-  static constexpr int kStartDelayMs = 100;
-
   explicit TransferDialog(QWidget* parent);
   ~TransferDialog() override;
 
@@ -48,7 +47,7 @@ class TransferDialog : public QDialog, public TransferObserver {
   QProgressBar* ProgressBar() const { return progress_; }
   QString ProgressText() const;
 
-  // TransferObserver
+  // TransferObserver: called from the worker, shown on the window's thread.
   void SetStatusText(const std::string& text) override;
   void SetLineText(const std::string& text) override;
   void SetPromptText(const std::string& text) override;
@@ -67,6 +66,10 @@ class TransferDialog : public QDialog, public TransferObserver {
   void OnAbort();
   void OnContinue();
   void ShowBytes();
+  void ShowProgress(const TransferProgress& progress);
+  void ShowItemStarted(size_t index, size_t count, int number, const std::string& name);
+  void ShowItemEnded(size_t index, bool ok);
+  void ShowWaitCursor(bool on);
 
   std::function<bool()> operation_;
   std::function<void()> abort_action_;

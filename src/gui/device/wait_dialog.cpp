@@ -3,8 +3,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMovie>
-#include <QTimer>
 
+#include "gui/device/gui_thread.h"
 #include "gui/qt_text.h"
 
 namespace kova {
@@ -57,20 +57,14 @@ WaitDialog::WaitDialog(const std::string& text, QWidget* parent) : QDialog(paren
 WaitDialog::~WaitDialog() = default;
 
 void WaitDialog::SetText(const std::string& text) {
-  text_->setText(DisplayText(text));
-  text_->repaint();
+  const QString shown = DisplayText(text);
+  PostToGuiThread(this, [this, shown] { text_->setText(shown); });
 }
 
 QString WaitDialog::Text() const { return text_->text(); }
 
 bool WaitDialog::Run(const std::function<bool()>& operation) {
-  bool result = false;
-  QTimer::singleShot(kStartDelayMs, this, [&] {
-    result = operation();
-    accept();
-  });
-  exec();
-  return result;
+  return RunOnWorker(*this, operation);
 }
 
 }  // namespace kova

@@ -1,9 +1,10 @@
 #pragma once
 // The wait dialog ("Please Wait ..."): the animated progress picture and a
-// message. It runs one operation of the core once it has been up for 350 ms
-// and closes when the operation returns. The core's waits pump the event
-// loop in short slices, so the picture keeps turning and the window keeps
-// repainting while the operation talks to the instrument.
+// message. It runs one operation of the core on a worker thread and closes
+// when the operation returns; the window's thread stays free, so the picture
+// keeps turning and the program keeps repainting while the operation talks
+// to the instrument, and the dialog, being modal, keeps clicks away from
+// everything else (a second double-click cannot start a second operation).
 
 #include <QDialog>
 #include <QString>
@@ -21,8 +22,6 @@ QString DisplayText(const std::string& cp1252);
 class WaitDialog : public QDialog {
   Q_OBJECT
  public:
-  static constexpr int kStartDelayMs = 350;
-
   WaitDialog(const std::string& text, QWidget* parent);
   ~WaitDialog() override;
 
@@ -32,8 +31,8 @@ class WaitDialog : public QDialog {
 
   void SetText(const std::string& text);
   QString Text() const;
-  // Shows the dialog, runs `operation` after kStartDelayMs, closes; the
-  // operation's result.
+  // Shows the dialog, runs `operation` on a worker, closes; the operation's
+  // result.
   bool Run(const std::function<bool()>& operation);
   // The picture; null when "progress.gif" could not be read.
   QMovie* Movie() const { return movie_; }
