@@ -44,6 +44,7 @@
 #include "gui/setup_dialog.h"
 #include "gui/test_browser_dialog.h"
 #include "platform/report_printing.h"
+#include "records/record_file.h"
 
 namespace kova {
 
@@ -355,6 +356,10 @@ bool MainWindow::OpenQuietly(const std::string& path, std::string& why) {
     return false;
   }
   AddView(std::move(doc));
+  // A file cut short still opens with what it held; the status bar says
+  // where it ended, so reset values are not taken for measurements.
+  const RecordFileEnd end = CheckRecordFileEnd(path);
+  if (end.Early()) statusBar()->showMessage(PathToQ(RecordFileEndedEarlyText(path, end)));
   return true;
 }
 

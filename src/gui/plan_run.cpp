@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/run_session.h"
+#include "base/prompter.h"
 #include "device/rud_device.h"
 #include "gui/device/transfer_dialog.h"
 #include "records/test_record.h"

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -257,6 +258,23 @@ TEST_F(MainWindowTest, BadFilesAreNamedTogetherAndAnOpenFileIsBroughtForward) {
   // The window's title names the active file.
   EXPECT_TRUE(window->windowTitle().startsWith("good.test (north)[*] - Helmark"))
       << window->windowTitle().toStdString();
+}
+
+// A record file cut short opens with what it held, and the status bar says
+// where it ended; a whole file leaves the bar alone.
+TEST_F(MainWindowTest, ARecordThatEndsEarlySaysWhereInTheStatusBar) {
+  const std::string whole = WriteRecord(folder, "whole.test");
+  std::string bytes;
+  ASSERT_TRUE(ReadFileText(whole, bytes));
+  const std::string cut = PathJoin(folder, "cut.test");
+  ASSERT_TRUE(WriteFileAtomically(cut, bytes.substr(0, 100)));
+  ASSERT_TRUE(window->OpenDocument(whole));
+  EXPECT_EQ(window->statusBar()->currentMessage().indexOf("ended at byte"), -1);
+  ASSERT_TRUE(window->OpenDocument(cut));
+  const std::string shown = window->statusBar()->currentMessage().toStdString();
+  EXPECT_NE(shown.find("cut.test"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("ended at byte 100 but needed"), std::string::npos) << shown;
+  EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST_F(MainWindowTest, EmptyDocumentsSaySoAndTheViewStyleIsRemembered) {
