@@ -252,6 +252,9 @@ bool LibraryWindow::SavePdf(const QString& path) {
 
 bool LibraryWindow::Print(QPrinter& printer) {
   printer.setDocName(QStringLiteral("Library"));
+  // The plots' gaps and strokes are in device pixels: at the saved PDF's
+  // resolution the printed page is laid out as that one.
+  printer.setResolution(300);
   return PaintPlots(printer);
 }
 
