@@ -86,11 +86,19 @@ bool RecordFileHash(const std::string& path, std::string& hash, std::string& why
   return true;
 }
 
-StoreOutcome AddRecordFile(RecordStore& store, const std::string& path,
-                           const RecordDefaults& defaults, AddResult& result, std::string& why,
-                           bool check_known) {
+namespace {
+
+constexpr size_t kImportBatchRecords = 200;
+constexpr uint32_t kImportBatchMs = 500;
+
+// Reads the file at `path` into `entry` unless the library already has it
+// as it is (`known`). A file that cannot be read gives its reason in `why`.
+StoreOutcome ReadNewRecordFile(RecordStore& store, const std::string& path,
+                               const RecordDefaults& defaults, bool check_known, bool& known,
+                               RecordEntry& entry, std::string& why) {
+  known = false;
   why.clear();
-  RecordEntry entry;
+  entry = RecordEntry();
   entry.identity.path = path;
   if (!FileStamp(path, entry.identity.size, entry.identity.mtime)) {
     std::error_code ec;
@@ -101,13 +109,8 @@ StoreOutcome AddRecordFile(RecordStore& store, const std::string& path,
     return {};
   }
   if (check_known) {
-    bool known = false;
     StoreOutcome looked = store.IsKnownFile(path, entry.identity.size, entry.identity.mtime, known);
-    if (!looked.ok()) return looked;
-    if (known) {
-      result = AddResult::kUnchanged;
-      return {};
-    }
+    if (!looked.ok() || known) return looked;
   }
   std::vector<uint8_t> bytes;
   FileProblem problem = FileProblem::kNone;
@@ -124,6 +127,63 @@ StoreOutcome AddRecordFile(RecordStore& store, const std::string& path,
   }
   entry.identity.content_hash = Sha256Hex(bytes.data(), bytes.size());
   EntryFromRecord(*rec, entry);
+  return {};
+}
+
+// Records read but not yet in the library: written together in one
+// transaction once there are enough of them or they have waited long enough.
+class ImportBatch {
+ public:
+  explicit ImportBatch(RecordStore& store, ImportSummary& summary)
+      : store_(store), summary_(summary) {}
+
+  // False when the store failed (in the summary): the import ends.
+  bool Add(RecordEntry&& entry) {
+    if (entries_.empty()) started_ = Deadline(kImportBatchMs);
+    entries_.push_back(std::move(entry));
+    return (entries_.size() < kImportBatchRecords && !started_.Expired()) || Write();
+  }
+
+  bool Write() {
+    if (entries_.empty()) return true;
+    std::vector<AddResult> results;
+    std::vector<std::string> refused;
+    summary_.store = store_.AddRecords(entries_, results, refused);
+    const bool ok = summary_.store.ok();
+    for (size_t i = 0; ok && i < entries_.size(); ++i) {
+      if (!refused[i].empty())
+        summary_.problems.push_back({entries_[i].identity.path, refused[i]});
+      else if (results[i] == AddResult::kAdded)
+        ++summary_.added;
+      else if (results[i] == AddResult::kNewPath)
+        ++summary_.new_paths;
+      else
+        ++summary_.unchanged;
+    }
+    entries_.clear();
+    return ok;
+  }
+
+ private:
+  RecordStore& store_;
+  ImportSummary& summary_;
+  std::vector<RecordEntry> entries_;
+  Deadline started_{0};
+};
+
+}  // namespace
+
+StoreOutcome AddRecordFile(RecordStore& store, const std::string& path,
+                           const RecordDefaults& defaults, AddResult& result, std::string& why,
+                           bool check_known) {
+  RecordEntry entry;
+  bool known = false;
+  StoreOutcome read = ReadNewRecordFile(store, path, defaults, check_known, known, entry, why);
+  if (!read.ok() || !why.empty()) return read;
+  if (known) {
+    result = AddResult::kUnchanged;
+    return {};
+  }
   return store.AddRecord(entry, result);
 }
 
@@ -132,25 +192,28 @@ ImportSummary ImportRecordFiles(RecordStore& store, const std::vector<std::strin
                                 const ImportProgress& progress) {
   ImportSummary summary;
   const std::vector<std::string> files = CollectRecordFiles(paths, summary.problems);
-  for (size_t i = 0; i < files.size(); ++i) {
+  ImportBatch batch(store, summary);
+  bool store_ok = true;
+  for (size_t i = 0; store_ok && i < files.size(); ++i) {
     if (cancel && cancel->IsCancelled()) {
       summary.cancelled = true;
       break;
     }
-    AddResult result = AddResult::kUnchanged;
+    RecordEntry entry;
+    bool known = false;
     std::string why;
-    summary.store = AddRecordFile(store, files[i], defaults, result, why);
+    summary.store = ReadNewRecordFile(store, files[i], defaults, true, known, entry, why);
     if (!summary.store.ok()) break;
     if (!why.empty())
       summary.problems.push_back({files[i], why});
-    else if (result == AddResult::kAdded)
-      ++summary.added;
-    else if (result == AddResult::kNewPath)
-      ++summary.new_paths;
-    else
+    else if (known)
       ++summary.unchanged;
+    else
+      store_ok = batch.Add(std::move(entry));
     if (progress) progress(i + 1, files.size());
   }
+  // Records already read are filed also when the import was cancelled.
+  if (summary.store.ok()) batch.Write();
   return summary;
 }
 

@@ -45,6 +45,13 @@ class RecordStore {
   virtual StoreOutcome IsKnownFile(const std::string& path, int64_t size, int64_t mtime,
                                    bool& known) = 0;
   virtual StoreOutcome AddRecord(const RecordEntry& entry, AddResult& result) = 0;
+  // Adds several records in one transaction, which is much faster than one
+  // each. A record the database refuses is left out with its words in
+  // `refused` (empty for the others), and the rest are kept; an outcome
+  // that is not ok (read-only, no transaction) means none was added.
+  virtual StoreOutcome AddRecords(const std::vector<RecordEntry>& entries,
+                                  std::vector<AddResult>& results,
+                                  std::vector<std::string>& refused) = 0;
   // Drops files for which `exists` says false, then the records and CTs
   // no file refers to any more.
   virtual StoreOutcome Prune(const std::function<bool(const std::string&)>& exists,

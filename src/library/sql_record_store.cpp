@@ -1,5 +1,8 @@
 #include "library/sql_record_store.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include "base/codepage.h"
 #include "library/curve_text.h"
 
@@ -287,6 +290,42 @@ bool SqlRecordStore::AddRecordRows(const RecordEntry& e, AddResult& result) {
 StoreOutcome SqlRecordStore::AddRecord(const RecordEntry& entry, AddResult& result) {
   return InWriteTransaction([&] { return AddRecordRows(entry, result); },
                             "Cannot add " + entry.identity.path);
+}
+
+StoreOutcome SqlRecordStore::AddRecords(const std::vector<RecordEntry>& entries,
+                                        std::vector<AddResult>& results,
+                                        std::vector<std::string>& refused) {
+  // Every importer takes its rows in the same order (CT, content, path), so
+  // two importers of overlapping folders wait for each other instead of
+  // deadlocking.
+  std::vector<size_t> order(entries.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const RecordIdentity& x = entries[a].identity;
+    const RecordIdentity& y = entries[b].identity;
+    return std::tie(entries[a].ct.key, x.content_hash, x.path) <
+           std::tie(entries[b].ct.key, y.content_hash, y.path);
+  });
+  return InWriteTransaction(
+      [&] {
+        results.assign(entries.size(), AddResult::kUnchanged);
+        refused.assign(entries.size(), std::string());
+        for (size_t i : order) {
+          // A savepoint per record: one the database refuses is undone alone.
+          if (!Exec("SAVEPOINT one_record")) return false;
+          if (AddRecordRows(entries[i], results[i])) {
+            if (!Exec("RELEASE SAVEPOINT one_record")) return false;
+            continue;
+          }
+          // Read-only, busy or deadlocked: the whole transaction must go.
+          if (db_->LastError() != SqlError::kOther) return false;
+          refused[i] = db_->LastErrorText();
+          if (!Exec("ROLLBACK TO SAVEPOINT one_record") || !Exec("RELEASE SAVEPOINT one_record"))
+            return false;
+        }
+        return true;
+      },
+      "Cannot add records");
 }
 
 bool SqlRecordStore::DropOrphans() {

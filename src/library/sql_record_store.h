@@ -24,6 +24,8 @@ class SqlRecordStore : public RecordStore {
   StoreOutcome IsKnownFile(const std::string& path, int64_t size, int64_t mtime,
                            bool& known) override;
   StoreOutcome AddRecord(const RecordEntry& entry, AddResult& result) override;
+  StoreOutcome AddRecords(const std::vector<RecordEntry>& entries, std::vector<AddResult>& results,
+                          std::vector<std::string>& refused) override;
   StoreOutcome Prune(const std::function<bool(const std::string&)>& exists,
                      int64_t& removed_files) override;
   StoreOutcome Stats(LibraryStats& out) override;

@@ -33,9 +33,21 @@ std::string ChooseLibraryLocation(const std::string& given, const std::string& s
   return !given.empty() ? given : !setting.empty() ? setting : DefaultLibraryLocation();
 }
 
+const char* const kLibraryPasswordRefused =
+    "The PostgreSQL library location carries a password, which the program does not take:"
+    " leave it out of the location and give it through libpq's password file (.pgpass, or"
+    " PGPASSFILE), a service file (pg_service.conf with service=NAME) or the PGPASSWORD"
+    " environment variable.";
+
 std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOutcome& outcome) {
   std::string why;
   std::unique_ptr<SqlConnection> connection;
+  if (IsPostgresLocation(location) && ConnectionCarriesPassword(location)) {
+    // Refused before connecting, and not repeated: the words would show it.
+    outcome.status = StoreStatus::kFailed;
+    outcome.detail = kLibraryPasswordRefused;
+    return nullptr;
+  }
   if (IsPostgresLocation(location)) {
     connection = OpenPostgresConnection(location, why);
   } else {

@@ -18,6 +18,10 @@ std::string DefaultLibraryLocation();
 // `given` (a command's option), else `setting`, else the default.
 std::string ChooseLibraryLocation(const std::string& given, const std::string& setting);
 
+// The words for a PostgreSQL location that carries a password, which is
+// refused: libpq's own means keep it out of the program.
+extern const char* const kLibraryPasswordRefused;
+
 std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOutcome& outcome);
 
 }  // namespace kova

@@ -99,6 +99,17 @@ bool IsPostgresLocation(const std::string& location) {
   return location.rfind("postgresql://", 0) == 0 || location.rfind("postgres://", 0) == 0;
 }
 
+bool ConnectionCarriesPassword(const std::string& conninfo) {
+  char* error = nullptr;
+  PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), &error);
+  PQfreemem(error);
+  bool carries = false;
+  for (PQconninfoOption* o = options; o && o->keyword; ++o)
+    if (std::string(o->keyword) == "password" && o->val && *o->val) carries = true;
+  PQconninfoFree(options);
+  return carries;
+}
+
 std::unique_ptr<SqlConnection> OpenPostgresConnection(const std::string& conninfo,
                                                       std::string& why) {
   PGconn* conn = PQconnectdb(conninfo.c_str());

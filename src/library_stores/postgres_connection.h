@@ -18,4 +18,9 @@ std::unique_ptr<SqlConnection> OpenPostgresConnection(const std::string& conninf
 // True for the locations that name a PostgreSQL library.
 bool IsPostgresLocation(const std::string& location);
 
+// True when `conninfo` holds a password (in the user part of a URI or as a
+// password parameter), read as libpq reads it. Such a location would keep
+// a secret in the settings, a command line or a message.
+bool ConnectionCarriesPassword(const std::string& conninfo);
+
 }  // namespace kova

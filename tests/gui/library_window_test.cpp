@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QTableWidget>
 #include <QTest>
 #include <cstdlib>
+#include <functional>
 
 #include "analysis/read_record.h"
 #include "gui/library/library_window.h"
@@ -116,18 +118,35 @@ TEST_F(LibraryWindowTest, SearchHistoryFlagsAndOpening) {
   }
 }
 
-TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdf) {
+// Saved as PDF or printed (here to a PDF printer), the page is the same.
+TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdfAndPrinter) {
   window_->Search("SN00077");
   window_->ChooseTap("X1-X5");
-  const QString pdf = QString::fromStdString(dir_ + "/trend.pdf");
-  ASSERT_TRUE(window_->SavePdf(pdf));
-  const std::string text = RunProgram("/usr/bin/pdftotext", {pdf.toStdString(), "-"}).out;
-  for (const char* expected : {"Knee voltage [V]", "Ratio error [%]",
-                               "Rct at 75\xc2\xb0"
-                               "C [ohm]",
-                               "2014-06-22", "Excitation current [A]"})
-    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
-  EXPECT_FALSE(QFile::exists(pdf + ".part"));
+  const struct {
+    const char* name;
+    std::function<bool(LibraryWindow&, const QString&)> write;
+  } outputs[] = {
+      {"saved", [](LibraryWindow& w, const QString& pdf) { return w.SavePdf(pdf); }},
+      {"printed",
+       [](LibraryWindow& w, const QString& pdf) {
+         QPrinter printer(QPrinter::HighResolution);
+         printer.setOutputFormat(QPrinter::PdfFormat);
+         printer.setOutputFileName(pdf);
+         return w.Print(printer);
+       }},
+  };
+  for (const auto& out : outputs) {
+    SCOPED_TRACE(out.name);
+    const QString pdf = QString::fromStdString(dir_ + "/trend-" + out.name + ".pdf");
+    ASSERT_TRUE(out.write(*window_, pdf));
+    const std::string text = RunProgram("/usr/bin/pdftotext", {pdf.toStdString(), "-"}).out;
+    for (const char* expected : {"Knee voltage [V]", "Ratio error [%]",
+                                 "Rct at 75\xc2\xb0"
+                                 "C [ohm]",
+                                 "2014-06-22", "Excitation current [A]"})
+      EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    EXPECT_FALSE(QFile::exists(pdf + ".part"));
+  }
 }
 
 TEST_F(LibraryWindowTest, FolderImportAddsNewRecords) {

@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSplitter>
@@ -76,9 +78,11 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
       QStringLiteral("Search serial number, station, circuit, manufacturer"));
   auto* add = new QPushButton(QStringLiteral("Add Folder..."), this);
   auto* pdf = new QPushButton(QStringLiteral("Save as PDF..."), this);
+  auto* print = new QPushButton(QStringLiteral("Print..."), this);
   top->addWidget(search_, 1);
   top->addWidget(add);
   top->addWidget(pdf);
+  top->addWidget(print);
   root->addLayout(top);
 
   auto* split = new QSplitter(Qt::Vertical, this);
@@ -125,6 +129,7 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
       QMessageBox::warning(this, QStringLiteral("Warning"),
                            QStringLiteral("Cannot write %1").arg(path));
   });
+  connect(print, &QPushButton::clicked, this, &LibraryWindow::ChoosePrinterAndPrint);
   resize(1200, 760);
   Search(QString());
 }
@@ -218,6 +223,18 @@ void LibraryWindow::UpdateOverlay() {
   overlay_->SetPainter([chosen](Surface& s, const Rect& r) { DrawCurveOverlay(s, r, chosen); });
 }
 
+bool LibraryWindow::PaintPlots(QPagedPaintDevice& device) {
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  QPainterSurface surface(painter);
+  const int w = device.width(), h = device.height();
+  DrawTrendPlot(surface, Rect{0, 0, w, h / 2 - 40}, history_);
+  std::vector<TestRow> chosen = OverlaidTests();
+  if (chosen.size() > kMaxOverlaidDates) chosen.resize(kMaxOverlaidDates);
+  DrawCurveOverlay(surface, Rect{0, h / 2 + 40, w, h}, chosen);
+  return painter.end();
+}
+
 bool LibraryWindow::SavePdf(const QString& path) {
   // Written beside the target and renamed over it: a failed write leaves
   // an existing file as it was.
@@ -227,18 +244,26 @@ bool LibraryWindow::SavePdf(const QString& path) {
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(300);
     writer.setTitle(QStringLiteral("Library"));
-    QPainter painter;
-    if (!painter.begin(&writer)) return false;
-    QPainterSurface surface(painter);
-    const int w = writer.width(), h = writer.height();
-    DrawTrendPlot(surface, Rect{0, 0, w, h / 2 - 40}, history_);
-    std::vector<TestRow> chosen = OverlaidTests();
-    if (chosen.size() > kMaxOverlaidDates) chosen.resize(kMaxOverlaidDates);
-    DrawCurveOverlay(surface, Rect{0, h / 2 + 40, w, h}, chosen);
-    if (!painter.end()) return false;
+    if (!PaintPlots(writer)) return false;
   }
   QFile::remove(path);
   return QFile::rename(temp, path);
+}
+
+bool LibraryWindow::Print(QPrinter& printer) {
+  printer.setDocName(QStringLiteral("Library"));
+  // The plots' gaps and strokes are in device pixels: at the saved PDF's
+  // resolution the printed page is laid out as that one.
+  printer.setResolution(300);
+  return PaintPlots(printer);
+}
+
+void LibraryWindow::ChoosePrinterAndPrint() {
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (!Print(printer))
+    QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Cannot print"));
 }
 
 void LibraryWindow::ChooseFolderAndImport() {

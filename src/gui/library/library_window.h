@@ -18,6 +18,8 @@ class QTableWidget;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QPagedPaintDevice;
+class QPrinter;
 
 namespace kova {
 
@@ -44,12 +46,16 @@ class LibraryWindow : public QWidget {
   void ImportFolder(const std::string& folder);
   // The trend plot and the overlay on one A4 page; false when not written.
   bool SavePdf(const QString& path);
+  // The same page on a printer the user chose; false when not printed.
+  bool Print(QPrinter& printer);
 
  private:
   void ShowHistory();
   void UpdateOverlay();
   void ChooseFolderAndImport();
   std::vector<TestRow> OverlaidTests() const;
+  bool PaintPlots(QPagedPaintDevice& device);
+  void ChoosePrinterAndPrint();
 
   std::unique_ptr<RecordStore> store_;
   std::string location_;
