@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -11,9 +12,11 @@
 #include <QTableWidget>
 #include <QTest>
 #include <cstdlib>
+
 #include <functional>
 
 #include "analysis/read_record.h"
+#include "base/file_io.h"
 #include "gui/library/library_window.h"
 #include "library/library_import.h"
 #include "library_stores/open_library.h"
@@ -147,6 +150,23 @@ TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdfAndPrinter) {
       EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     EXPECT_FALSE(QFile::exists(pdf + ".part"));
   }
+}
+
+// A link planted where a fixed temporary name would be is never followed:
+// the save goes through the one atomic write, and the link's target keeps
+// its bytes.
+TEST_F(LibraryWindowTest, SavingAsPdfNeverFollowsAPlantedLink) {
+  window_->Search("SN00077");
+  const std::string victim = dir_ + "/victim.txt";
+  const std::string pdf = dir_ + "/planted.pdf";
+  ASSERT_TRUE(WriteFileAtomically(victim, std::string("keep me")));
+  ASSERT_EQ(::symlink(victim.c_str(), (pdf + ".part").c_str()), 0);
+  ASSERT_TRUE(window_->SavePdf(QString::fromStdString(pdf)));
+  std::string kept, written;
+  ASSERT_TRUE(ReadFileText(victim, kept));
+  EXPECT_EQ(kept, "keep me");
+  ASSERT_TRUE(ReadFileText(pdf, written));
+  EXPECT_EQ(written.rfind("%PDF", 0), 0u);
 }
 
 TEST_F(LibraryWindowTest, FolderImportAddsNewRecords) {

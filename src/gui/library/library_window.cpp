@@ -1,5 +1,6 @@
 #include "gui/library/library_window.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -23,7 +24,10 @@
 
 #include "base/cancel_token.h"
 #include "base/codepage.h"
+#include "base/file_io.h"
+#include "export/whole_pdf.h"
 #include "gui/library/surface_view.h"
+#include "gui/qt_text.h"
 #include "library/history_table.h"
 #include "library/library_import.h"
 #include "library/library_plots.h"
@@ -236,18 +240,21 @@ bool LibraryWindow::PaintPlots(QPagedPaintDevice& device) {
 }
 
 bool LibraryWindow::SavePdf(const QString& path) {
-  // Written beside the target and renamed over it: a failed write leaves
-  // an existing file as it was.
-  const QString temp = path + QStringLiteral(".part");
+  // Drawn in memory, checked whole, then written through the one atomic
+  // write: a failed or interrupted save leaves an existing file as it was,
+  // and no fixed temporary name can be planted beside the target.
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
   {
-    QPdfWriter writer(temp);
+    QPdfWriter writer(&buffer);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(300);
     writer.setTitle(QStringLiteral("Library"));
     if (!PaintPlots(writer)) return false;
   }
-  QFile::remove(path);
-  return QFile::rename(temp, path);
+  const QByteArray& bytes = buffer.data();
+  if (!IsWholePdf(bytes.constData(), static_cast<size_t>(bytes.size()))) return false;
+  return WriteFileAtomically(PathFromQ(path), bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 bool LibraryWindow::Print(QPrinter& printer) {
