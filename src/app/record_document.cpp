@@ -16,6 +16,7 @@ bool HasExtension(const std::string& path) {
 
 RecordDocument::RecordDocument(Services services) : services_(std::move(services)) {
   report_.SetRecordDefaults(services_.defaults);
+  report_.SetComparisonBands(services_.bands);
 }
 
 RecordDocument::~RecordDocument() = default;

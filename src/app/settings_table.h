@@ -51,6 +51,11 @@ enum class SettingId {
   kComPortName,
   kExtraPorts,
   kTraceDir,
+  // The comparisons' bands.
+  kReferenceBand,
+  kTapBand,
+  kSisterBand,
+  kSisterSpan,
   // Kept by single commands and windows.
   kApplicationLook,
   kExportDir,

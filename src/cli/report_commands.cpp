@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/read_record.h"
+#include "app/comparison_settings.h"
 #include "cli/cli_context.h"
 #include "export/export_images.h"
 #include "platform/qt_picture_canvas.h"
@@ -28,6 +29,7 @@ bool OpenDocument(const std::vector<std::string>& files, const CliContext& ctx,
   }
   std::string failed, why;
   doc.SetRecordDefaults(RecordDefaultsFrom(ctx.info));
+  doc.SetComparisonBands(LoadComparisonBands(*ctx.store));
   if (doc.OpenFiles(files, &failed, &why)) return true;
   PrintError("Cannot read record file \"" + failed + "\": " + why);
   return false;
