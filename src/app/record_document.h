@@ -43,6 +43,8 @@ class RecordDocument {
     RecordDefaults defaults;
     // Told of every file opened or saved (the recent-file list).
     std::function<void(const std::string&)> file_used;
+    // The bands the comparisons on the calculation details pages flag with.
+    ComparisonBands bands;
   };
 
   explicit RecordDocument(Services services);

@@ -16,6 +16,7 @@ constexpr SettingKind I = SettingKind::kInt;
 constexpr SettingKind T = SettingKind::kText;
 constexpr SettingKind B = SettingKind::kBinary;
 constexpr const char* kSetupOk = "the setup dialog's OK";
+constexpr const char* kBands = "edited by hand in the settings file";
 constexpr const char* kSetupOrSearch = "the setup dialog's OK, the instrument search";
 constexpr const char* kLibraryWriter = "the library's settings";
 
@@ -93,6 +94,14 @@ const std::vector<SettingKey> kTable = {
      nullptr, kLibraryWriter, "hundredths of a percent of Rct at 75 degrees C"},
     {SettingId::kLibraryResistanceAlarm, kLibrarySection, "ResistanceAlarm", I, 500, 1, 100000,
      nullptr, kLibraryWriter, "hundredths of a percent; below its warning both keep the defaults"},
+    {SettingId::kReferenceBand, S, "ReferenceBandPermille", I, 50, 1, 1000, nullptr, kBands,
+     "per mille: 50 flags a curve more than 5 % from its reference"},
+    {SettingId::kTapBand, S, "TapBandPermille", I, 20, 1, 1000, nullptr, kBands,
+     "per mille: 20 flags a tap's knee voltage per turn more than 2 % from the others'"},
+    {SettingId::kSisterBand, S, "SisterBandPermille", I, 50, 1, 1000, nullptr, kBands,
+     "per mille: 50 flags a phase more than 5 % from the others"},
+    {SettingId::kSisterSpan, S, "SisterSpanDays", I, 30, 0, 3650, nullptr, kBands,
+     "sister phases tested further apart are not compared"},
     {SettingId::kApplicationLook, S, "ApplicationLook", I, kDefaultApplicationLook, kAny, kAnyMax,
      nullptr, "the main window's style choice", "an unknown style shows the default one"},
     {SettingId::kViewStyle, S, "ViewStyle", I, 0, 0, 2, nullptr, "the Window panel's choice",
@@ -133,7 +142,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 43, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 47, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 

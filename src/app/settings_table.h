@@ -60,6 +60,11 @@ enum class SettingId {
   kLibraryExcitationAlarm,
   kLibraryResistanceWarn,
   kLibraryResistanceAlarm,
+  // The comparisons' bands.
+  kReferenceBand,
+  kTapBand,
+  kSisterBand,
+  kSisterSpan,
   // Kept by single commands and windows.
   kApplicationLook,
   kViewStyle,

@@ -17,6 +17,16 @@ namespace kova {
 constexpr double kReferenceBandPercent = 5.0;
 constexpr double kTapBandPercent = 2.0;
 constexpr double kSisterBandPercent = 5.0;
+// Sister phases tested further apart than this are not compared.
+constexpr int kSisterSpanDays = 30;
+
+// The bands the comparisons flag outside of; the user keeps them as settings.
+struct ComparisonBands {
+  double reference_percent = kReferenceBandPercent;
+  double tap_percent = kTapBandPercent;
+  double sister_percent = kSisterBandPercent;
+  int sister_span_days = kSisterSpanDays;
+};
 // The reference is compared over this multiple of the knee current.
 constexpr double kCompareFromKneeMultiple = 0.5;
 constexpr double kCompareToKneeMultiple = 1.5;

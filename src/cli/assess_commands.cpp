@@ -8,6 +8,7 @@
 
 #include "analysis/read_record.h"
 #include "app/app_settings.h"
+#include "app/comparison_settings.h"
 #include "assess/comparisons.h"
 #include "assess/explain.h"
 #include "assess/profile_file.h"
@@ -70,11 +71,23 @@ struct CompareOptions {
   std::string reference;
   bool keep = false;
   int test = 0;
-  double band = kReferenceBandPercent;
-  double tap_band = kTapBandPercent;
-  double sister_band = kSisterBandPercent;
+  // Zero (or -1 for the span) where not given: the stored setting.
+  double band = 0;
+  double tap_band = 0;
+  double sister_band = 0;
+  int sister_span = -1;
   std::vector<std::string> sisters;
 };
+
+// The stored bands with the options given on the command line over them.
+ComparisonBands BandsFor(const CliContext& ctx, const CompareOptions& o) {
+  ComparisonBands b = LoadComparisonBands(*ctx.store);
+  if (o.band > 0) b.reference_percent = o.band;
+  if (o.tap_band > 0) b.tap_percent = o.tap_band;
+  if (o.sister_band > 0) b.sister_percent = o.sister_band;
+  if (o.sister_span >= 0) b.sister_span_days = o.sister_span;
+  return b;
+}
 
 // The reference named, or the one kept beside the record; a named one is
 // kept beside the record when asked. False after a message.
@@ -103,6 +116,19 @@ bool ReferenceFor(const CompareOptions& o, ReferenceCurve& ref, bool& have) {
   return true;
 }
 
+// Sister phases are compared only when tested within the span of the record;
+// one tested further apart is left out with a message. A date that does not
+// read cannot be judged, so that record stays in.
+bool WithinSpan(const CliContext& ctx, const TestRecord& rec, const TestRecord& sister,
+                const std::string& path, int span_days) {
+  const int apart = TestDaysApart(rec.testdatetime, sister.testdatetime,
+                                  RecordDefaultsFrom(ctx.info).dateformat != 0);
+  if (apart < 0 || apart <= span_days) return true;
+  PrintError("Not compared: \"" + path + "\" was tested " + std::to_string(apart) +
+             " days apart, more than " + std::to_string(span_days));
+  return false;
+}
+
 void RunCompare(CliContext& ctx, const CompareOptions& o) {
   auto rec = std::make_unique<TestRecord>();
   ReferenceCurve ref;
@@ -112,14 +138,15 @@ void RunCompare(CliContext& ctx, const CompareOptions& o) {
     return;
   }
   const int test = o.test > 0 ? o.test : 1;
+  const ComparisonBands bands = BandsFor(ctx, o);
   bool flagged = false;
   if (have_ref) {
-    const ReferenceComparison c = CompareWithReference(*rec, test, ref, o.band);
+    const ReferenceComparison c = CompareWithReference(*rec, test, ref, bands.reference_percent);
     PrintLines(ReferenceLines(c));
     flagged = flagged || c.flagged;
   }
-  const std::vector<TapComparison> taps = CompareTaps(*rec, o.tap_band);
-  PrintLines(TapLines(taps, o.tap_band));
+  const std::vector<TapComparison> taps = CompareTaps(*rec, bands.tap_percent);
+  PrintLines(TapLines(taps, bands.tap_percent));
   for (const TapComparison& t : taps) flagged = flagged || t.flagged;
   if (!o.sisters.empty()) {
     std::vector<std::unique_ptr<TestRecord>> owned;
@@ -131,6 +158,10 @@ void RunCompare(CliContext& ctx, const CompareOptions& o) {
         ctx.exit_code = 1;
         return;
       }
+      if (!WithinSpan(ctx, *rec, *owned.back(), f, bands.sister_span_days)) {
+        owned.pop_back();
+        continue;
+      }
       records.push_back(owned.back().get());
       names.push_back(FileNameOf(f));
     }
@@ -140,8 +171,8 @@ void RunCompare(CliContext& ctx, const CompareOptions& o) {
       return;
     }
     const SisterComparison c =
-        CompareSisters(records, names, rec->taps[test - 1].nTapConnection, o.sister_band);
-    PrintLines(SisterLines(c, o.sister_band));
+        CompareSisters(records, names, rec->taps[test - 1].nTapConnection, bands.sister_percent);
+    PrintLines(SisterLines(c, bands.sister_percent));
     for (const SisterRow& r : c.rows) flagged = flagged || r.flagged;
   }
   // A flag is a finding, not a failure of the command.
@@ -180,16 +211,22 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
   compare->add_flag("--keep-reference", c->keep, "Keep the named reference beside the record");
   compare->add_option("--test", c->test, "Test compared with the reference and the sisters")
       ->check(CLI::Range(1, kMaxTaps));
-  compare->add_option("--band", c->band, "Reference band, percent")
-      ->check(CLI::Range(0.1, 100.0))
-      ->capture_default_str();
-  compare->add_option("--tap-band", c->tap_band, "Band of the taps, percent")
-      ->check(CLI::Range(0.1, 100.0))
-      ->capture_default_str();
+  compare->add_option("--band", c->band, "Reference band, percent (default: the stored setting)")
+      ->check(CLI::Range(0.1, 100.0));
+  compare
+      ->add_option("--tap-band", c->tap_band,
+                   "Band of the taps, percent (default: the stored setting)")
+      ->check(CLI::Range(0.1, 100.0));
   compare->add_option("--sister", c->sisters, "Records of the sister phases");
-  compare->add_option("--sister-band", c->sister_band, "Band of the sister phases, percent")
-      ->check(CLI::Range(0.1, 100.0))
-      ->capture_default_str();
+  compare
+      ->add_option("--sister-band", c->sister_band,
+                   "Band of the sister phases, percent (default: the stored setting)")
+      ->check(CLI::Range(0.1, 100.0));
+  compare
+      ->add_option(
+          "--sister-span", c->sister_span,
+          "Sister phases tested further apart are left out, days (default: the stored setting)")
+      ->check(CLI::Range(0, 3650));
   compare->callback([&ctx, c] { RunCompare(ctx, *c); });
 
   auto e = std::make_shared<AssessOptions>();
@@ -223,12 +260,14 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
           ctx.exit_code = 1;
           return;
         }
+        const ComparisonBands bands = LoadComparisonBands(*ctx.store);
         ReferenceComparison compared;
         if (have_ref) {
           compared =
-              CompareWithReference(*rec, e->test > 0 ? e->test : 1, ref, kReferenceBandPercent);
+              CompareWithReference(*rec, e->test > 0 ? e->test : 1, ref, bands.reference_percent);
         }
-        AddComparisonWorking(have_ref ? &compared : nullptr, CompareTaps(*rec, kTapBandPercent), x);
+        AddComparisonWorking(have_ref ? &compared : nullptr, CompareTaps(*rec, bands.tap_percent),
+                             x);
         if (e->json) {
           std::cout << ExplanationJson(x).Dump(1) << '\n';
         } else {

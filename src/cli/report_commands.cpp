@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/read_record.h"
+#include "app/comparison_settings.h"
 #include "app/output_rule.h"
 #include "base/file_io.h"
 #include "cli/cli_context.h"
@@ -32,6 +33,7 @@ bool OpenDocument(const std::vector<std::string>& files, const CliContext& ctx,
   }
   std::string failed, why;
   doc.SetRecordDefaults(RecordDefaultsFrom(ctx.info));
+  doc.SetComparisonBands(LoadComparisonBands(*ctx.store));
   if (doc.OpenFiles(files, &failed, &why)) {
     for (const std::string& file : files) WarnIfEndedEarly(file);
     return true;

@@ -303,6 +303,7 @@ std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
   RecordDocument::Services s;
   s.prompter = ctx_.prompter;
   s.defaults = RecordDefaultsFrom(*ctx_.info);
+  s.bands = LoadComparisonBands(*ctx_.store);
   s.exporter = ctx_.exporter;
   if (ctx_.auto_export) s.export_opened = [this](TestRecord& rec) { ctx_.auto_export(rec, false); };
   s.record_folder = [this] { return ctx_.info->filepath; };

@@ -26,7 +26,8 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& lines)
 
 bool CalculationDetailsWanted(const TestRecord& rec) { return HasBesideFiles(rec); }
 
-std::vector<std::string> CalculationDetailsLines(const TestRecord& rec) {
+std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
+                                                 const ComparisonBands& bands) {
   std::vector<std::string> lines;
   ReferenceComparison compared;
   bool have_ref = false;
@@ -51,7 +52,7 @@ std::vector<std::string> CalculationDetailsLines(const TestRecord& rec) {
     if (FileExists(ref_path)) {
       if (ReadFileText(ref_path, text, kMaxReferenceBytes) && ParseReferenceCsv(text, ref, why)) {
         const int test = have_profile && result.usable ? result.test : 1;
-        compared = CompareWithReference(rec, test, ref, kReferenceBandPercent);
+        compared = CompareWithReference(rec, test, ref, bands.reference_percent);
         have_ref = true;
         Append(lines, ReferenceLines(compared));
       } else {
@@ -60,8 +61,8 @@ std::vector<std::string> CalculationDetailsLines(const TestRecord& rec) {
       lines.push_back("");
     }
   }
-  const std::vector<TapComparison> taps = CompareTaps(rec, kTapBandPercent);
-  Append(lines, TapLines(taps, kTapBandPercent));
+  const std::vector<TapComparison> taps = CompareTaps(rec, bands.tap_percent);
+  Append(lines, TapLines(taps, bands.tap_percent));
   lines.push_back("");
   RecordExplanation working =
       ExplainRecord(rec, 0, have_profile ? &result : nullptr, have_profile ? &profile : nullptr);
@@ -70,13 +71,14 @@ std::vector<std::string> CalculationDetailsLines(const TestRecord& rec) {
   return lines;
 }
 
-int CalculationDetailsPageCount(const TestRecord& rec) {
-  const int n = static_cast<int>(CalculationDetailsLines(rec).size());
+int CalculationDetailsPageCount(const TestRecord& rec, const ComparisonBands& bands) {
+  const int n = static_cast<int>(CalculationDetailsLines(rec, bands).size());
   return (n + kDetailsLinesPerPage - 1) / kDetailsLinesPerPage;
 }
 
-void DrawCalculationDetails(Surface& s, const Rect& inner, const TestRecord& rec, int index) {
-  const std::vector<std::string> lines = CalculationDetailsLines(rec);
+void DrawCalculationDetails(Surface& s, const Rect& inner, const TestRecord& rec, int index,
+                            const ComparisonBands& bands) {
+  const std::vector<std::string> lines = CalculationDetailsLines(rec, bands);
   const int pages = std::max(
       1, (static_cast<int>(lines.size()) + kDetailsLinesPerPage - 1) / kDetailsLinesPerPage);
   // Title, a blank line, the page's lines and room for the footer.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "assess/comparisons.h"
 #include "records/test_record.h"
 #include "report/surface.h"
 
@@ -21,11 +22,13 @@ constexpr int kDetailsLinesPerPage = 58;
 // profile or a reference curve is kept beside its file.
 bool CalculationDetailsWanted(const TestRecord& rec);
 // Every line of the details, Windows-1252.
-std::vector<std::string> CalculationDetailsLines(const TestRecord& rec);
-int CalculationDetailsPageCount(const TestRecord& rec);
+std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
+                                                 const ComparisonBands& bands = {});
+int CalculationDetailsPageCount(const TestRecord& rec, const ComparisonBands& bands = {});
 
 // Details page `index` (from 0) inside `inner`, in a fixed-pitch font sized
 // to the page.
-void DrawCalculationDetails(Surface& s, const Rect& inner, const TestRecord& rec, int index);
+void DrawCalculationDetails(Surface& s, const Rect& inner, const TestRecord& rec, int index,
+                            const ComparisonBands& bands = {});
 
 }  // namespace kova

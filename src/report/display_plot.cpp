@@ -5,6 +5,9 @@
 #include <cmath>
 
 #include "analysis/display_rules.h"
+#include "assess/comparisons.h"
+#include "base/file_io.h"
+#include "base/format.h"
 #include "report/display_test.h"
 
 namespace kova {
@@ -29,6 +32,50 @@ bool PlacePoint(const Rect& P, int d, double volts, double amps, int& x, int& y)
   x = P.left + dx;
   y = P.bottom - dy;
   return true;
+}
+
+// The reference curve and its band: dark blue, apart from every test colour.
+constexpr Color kReferenceColor{0, 0, 160};
+
+// Joins the points in order; a point off the axes breaks the line.
+void PlotPoints(Surface& s, const Rect& P, int d, const std::vector<CurvePoint>& points,
+                double volts_factor) {
+  bool have_prev = false;
+  int px = 0, py = 0;
+  for (const CurvePoint& p : points) {
+    int x = 0, y = 0;
+    const bool placed = PlacePoint(P, d, p.volts * volts_factor, p.amps, x, y);
+    if (placed && have_prev) s.Line(px, py, x, y);
+    have_prev = placed;
+    px = x;
+    py = y;
+  }
+}
+
+// The reference kept beside the record, scaled to test `test` (from 0), with
+// its band in voltage at equal current and one line of legend. Nothing when
+// there is no usable reference.
+void DrawReference(Surface& s, const Rect& P, int d, const TestRecord& rec, int test,
+                   double band_percent, int width, int text_height) {
+  if (rec.fullpath.empty()) return;
+  const std::string path = ReferencePathBeside(rec.fullpath);
+  std::string text, why;
+  ReferenceCurve ref;
+  if (!FileExists(path) || !ReadFileText(path, text, kMaxReferenceBytes) ||
+      !ParseReferenceCsv(text, ref, why)) {
+    return;
+  }
+  const ReferenceComparison c = CompareWithReference(rec, test + 1, ref, band_percent);
+  if (c.scaled.points().empty()) return;
+  s.SetPen(kReferenceColor, PenStyle::kSolid, width);
+  PlotPoints(s, P, d, c.scaled.points(), 1.0);
+  s.SetPen(kReferenceColor, PenStyle::kSolid, std::max(1, width / 2));
+  PlotPoints(s, P, d, c.scaled.points(), 1 + band_percent / 100);
+  PlotPoints(s, P, d, c.scaled.points(), 1 - band_percent / 100);
+  s.SetTextColor(kReferenceColor);
+  s.TextAt(P.left + text_height, P.top + text_height / 2,
+           Format("Reference curve, band \xB1%g %%", band_percent));
+  s.SetTextColor(kReportColors[0]);
 }
 
 }  // namespace
@@ -128,6 +175,10 @@ void CDisplayTest::DrawPlot(const Rect& r, int t, bool all_tests) {
         SetPenColor(color, PenStyle::kSolid, curve);
       }
     }
+  }
+  if (!all_tests && records == 1) {
+    const double band = doc_ ? doc_->bands().reference_percent : kReferenceBandPercent;
+    DrawReference(*s_, P, d, Rec(), test, band, std::max(1, curve / 2), h);
   }
   s_->RestoreState();
 }

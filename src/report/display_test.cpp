@@ -188,7 +188,7 @@ void CDisplayTest::DrawPage(const Rect& page, int page_index) {
       break;
     }
     case kCalculationDetailsPage:
-      DrawCalculationDetails(*s_, inner, Rec(), pg.test);
+      DrawCalculationDetails(*s_, inner, Rec(), pg.test, doc_->bands());
       break;
     default:
       break;

@@ -66,7 +66,7 @@ TestRecord& ReportDocument::MutableRecord(int i) {
 }
 
 void ReportDocument::BuildPageList() {
-  pages_ = loaded_ ? kova::BuildPageList(*records_[0], overlaycount_) : std::vector<ReportPage>{};
+  pages_ = loaded_ ? kova::BuildPageList(*records_[0], overlaycount_, bands_) : std::vector<ReportPage>{};
   if (currentpage_ >= pagecount()) currentpage_ = pagecount() > 0 ? pagecount() - 1 : 0;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "assess/comparisons.h"
 #include "records/test_record.h"
 #include "report/report_page.h"
 
@@ -27,6 +28,10 @@ class ReportDocument {
                  std::string* why = nullptr);
   // The user's preferences the reads decode with.
   void SetRecordDefaults(const RecordDefaults& defaults) { defaults_ = defaults; }
+  // The bands the calculation details flag the comparisons with; set
+  // before opening, as the page count depends on them.
+  void SetComparisonBands(const ComparisonBands& bands) { bands_ = bands; }
+  const ComparisonBands& bands() const { return bands_; }
   // The same from records already in memory (1 to 3).
   bool SetRecords(const std::vector<TestRecord>& records);
   void Clear();
@@ -60,6 +65,7 @@ class ReportDocument {
   std::vector<ReportPage> pages_;
   int currentpage_ = 0;
   RecordDefaults defaults_;
+  ComparisonBands bands_;
 };
 
 }  // namespace kova

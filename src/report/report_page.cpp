@@ -4,7 +4,8 @@
 
 namespace kova {
 
-std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount) {
+std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount,
+                                      const ComparisonBands& bands) {
   std::vector<ReportPage> pages;
   const bool overlaid = overlaycount != 0;
   const bool metering = first.classsettings.ctusage == 2;
@@ -29,7 +30,7 @@ std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount)
   }
   pages.push_back({0, kTestPlanPage});
   if (!overlaid && CalculationDetailsWanted(first)) {
-    for (int i = 0; i < CalculationDetailsPageCount(first); ++i) {
+    for (int i = 0; i < CalculationDetailsPageCount(first, bands); ++i) {
       pages.push_back({i, kCalculationDetailsPage});
     }
   }

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "assess/comparisons.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -30,6 +31,7 @@ struct ReportPage {
 // The pages of a record, or of the first of `overlaycount` (2 or 3) overlaid
 // records (0 for a single record). The list grows as needed: a record of 20
 // tests with metering, error tables and burden results has 83 pages.
-std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount);
+std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount,
+                                      const ComparisonBands& bands = {});
 
 }  // namespace kova

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "assess/assess_fixtures.h"
 #include "base/file_io.h"
@@ -15,7 +16,8 @@ namespace {
 class AssessCli : public KovaCliTest {
  protected:
   // The 5P20 worked case: Rct75 2.0 ohm, Ie(233.2 V) = `ie` A.
-  std::string WriteRecord(double ie, const std::string& name = "r.test") {
+  std::string WriteRecord(double ie, const std::string& name = "r.test",
+                          const std::string& tested = "") {
     auto rec = CurveRecord(PowerLaw(20 * std::hypot(10.0, 6.0), ie, 6.0), 20, 400);
     TapTest& tap = rec->taps[0];
     tap.fWindingRes = 2000;
@@ -25,6 +27,7 @@ class AssessCli : public KovaCliTest {
     tap.fKneeVtg10 = 200;
     tap.fKneeCur10 = ie * std::pow(200 / 233.24, 6.0);
     rec->kneetype = 3;
+    if (!tested.empty()) rec->testdatetime = tested;
     Reencode(*rec);
     const std::string path = dir_ + "/" + name;
     EXPECT_TRUE(rec->WriteRecordFile(path));
@@ -127,6 +130,77 @@ TEST_F(AssessCli, CtsatExportAndComparisonWithAKeptReference) {
   r = Kova({"record", "compare", rec, "--reference", ref});
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_NE(r.err.find("not a reference curve"), std::string::npos) << r.err;
+}
+
+// The bands come from the stored settings, the options override them; a
+// curve 3 % above its reference is inside the default 5 % and outside a
+// stored 2 %.
+TEST_F(AssessCli, ComparisonBandsFromTheSettingsWithOptionsOver) {
+  const std::string rec = WriteRecord(0.60);
+  std::string ref = "turns,400.4\nvoltmeter,rms\n";
+  for (double amps : {0.01, 0.05, 0.1, 0.2, 0.4, 0.8, 2.0}) {
+    const double volts = 20 * std::hypot(10.0, 6.0) * std::pow(amps / 0.60, 1 / 6.0) / 1.03;
+    ref += std::to_string(volts) + "," + std::to_string(amps) + "\n";
+  }
+  ASSERT_TRUE(WriteFileAtomically(dir_ + "/r.reference.csv", ref));
+  struct Case {
+    const char* what;
+    std::string stored;
+    std::vector<std::string> options;
+    const char* verdict;
+  } cases[] = {
+      {"default 5 %", "", {}, "Nothing flagged"},
+      {"stored 2 %", "ReferenceBandPermille=20\n", {}, "Flagged: see above"},
+      {"stored 2 %, option 5 %", "ReferenceBandPermille=20\n", {"--band", "5"}, "Nothing flagged"},
+      {"stored out of range", "ReferenceBandPermille=0\n", {}, "Nothing flagged"},
+      {"option 2.5 %", "", {"--band", "2.5"}, "Flagged: see above"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteFileAtomically(dir_ + "/settings.ini", "[Settings]\n" + c.stored));
+    std::vector<std::string> args{"record", "compare", rec};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const ProgramResult r = Kova(args);
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_NE(r.out.find(c.verdict), std::string::npos) << r.out;
+  }
+  const ProgramResult shown = Kova({"settings", "show"});
+  EXPECT_NE(shown.out.find("SisterSpanDays"), std::string::npos) << shown.out;
+}
+
+// A sister phase tested further apart than the span is left out and named.
+TEST_F(AssessCli, SisterPhasesOutsideTheSpanAreLeftOut) {
+  const std::string a = WriteRecord(0.60, "a.test", "03/01/26 10:00:00");
+  const std::string b = WriteRecord(0.61, "b.test", "03/20/26 10:00:00");
+  const std::string c = WriteRecord(0.62, "c.test", "06/01/26 10:00:00");
+  struct Case {
+    const char* what;
+    std::string stored;
+    std::vector<std::string> options;
+    bool b_left_out, c_left_out;
+  } cases[] = {
+      {"default 30 days", "", {}, false, true},
+      {"stored 10 days", "SisterSpanDays=10\n", {}, true, true},
+      {"option 100 days over stored 10",
+       "SisterSpanDays=10\n",
+       {"--sister-span", "100"},
+       false,
+       false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    ASSERT_TRUE(WriteFileAtomically(dir_ + "/settings.ini", "[Settings]\n" + k.stored));
+    std::vector<std::string> args{"record", "compare", a, "--sister", b, "--sister", c};
+    args.insert(args.end(), k.options.begin(), k.options.end());
+    const ProgramResult r = Kova(args);
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err.find("\"" + b + "\" was tested 19 days apart") != std::string::npos,
+              k.b_left_out)
+        << r.err;
+    EXPECT_EQ(r.err.find("\"" + c + "\" was tested 92 days apart") != std::string::npos,
+              k.c_left_out)
+        << r.err;
+  }
 }
 
 }  // namespace

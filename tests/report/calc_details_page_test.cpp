@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -71,6 +74,74 @@ TEST(CalculationDetailsPage, FollowsTheFilesBesideTheRecord) {
   // A broken profile is named on the page, not hidden.
   ASSERT_TRUE(WriteFileAtomically(PathJoin(folder, "r.assess.json"), std::string("{")));
   EXPECT_EQ(CalculationDetailsLines(*rec).front().rfind("Assessment profile not used: ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace kova
+
+namespace kova {
+namespace {
+
+// The reference kept beside the record is drawn on the test's plot scaled to
+// the tap (V with the turns, I against them) with its band from the document
+// in voltage at equal current; no reference, no extra lines.
+TEST(ReferenceOnPlot, DrawnScaledWithItsBand) {
+  const std::string folder = TempFolder("refplot");
+  auto rec = RecordIn(folder);
+  rec->taps[0].fTestRatio = 400;                                 // measured turns of the tap
+  std::filesystem::remove(PathJoin(folder, "r.reference.csv"));  // a folder left by another run
+  const Color blue{0, 0, 160};
+  auto draw = [&](double band, std::vector<DrawOp>& lines, Rect& P, std::string& legend) {
+    ReportDocument doc;
+    ComparisonBands bands;
+    bands.reference_percent = band;
+    doc.SetComparisonBands(bands);
+    ASSERT_TRUE(doc.SetRecords({*rec}));
+    RecordingSurface s;
+    CDisplayTest painter;
+    painter.Setup(&s, doc.Record(0), false, &doc);
+    painter.DrawPlot({0, 0, 1024, 1024}, 0, false);
+    for (const DrawOp& op : s.ops()) {
+      if (op.kind == DrawOp::kFrame) P = op.rect;
+      if (op.kind == DrawOp::kLine && op.pen == blue) lines.push_back(op);
+      if (op.kind == DrawOp::kText && op.pen == blue) legend = op.text;
+    }
+  };
+  std::vector<DrawOp> lines;
+  Rect P{};
+  std::string legend;
+  draw(10, lines, P, legend);
+  EXPECT_TRUE(lines.empty());  // nothing beside the record yet
+  EXPECT_EQ(legend, "");
+
+  // Taken on 800 turns: on this 400-turn tap half the voltage, twice the current.
+  ASSERT_TRUE(WriteFileAtomically(PathJoin(folder, "r.reference.csv"),
+                                  std::string("turns,800\nvoltmeter,rms\n"
+                                              "200,0.05\n400,0.5\n800,5\n")));
+  draw(10, lines, P, legend);
+  EXPECT_EQ(legend,
+            "Reference curve, band \xB1"
+            "10 %");
+  const int d = P.Width() / 4;
+  auto x = [&](double amps) { return P.left + static_cast<int>(std::log10(amps * 1000) * d); };
+  auto y = [&](double volts) { return P.bottom - static_cast<int>(std::log10(volts) * d); };
+  struct Segment {
+    const char* what;
+    double v1, a1, v2, a2;
+  } const want[] = {
+      {"reference", 100, 0.1, 200, 1.0},  {"reference", 200, 1.0, 400, 10},
+      {"band +10 %", 110, 0.1, 220, 1.0}, {"band +10 %", 220, 1.0, 440, 10},
+      {"band -10 %", 90, 0.1, 180, 1.0},  {"band -10 %", 180, 1.0, 360, 10},
+  };
+  ASSERT_EQ(lines.size(), std::size(want));
+  for (size_t i = 0; i < lines.size(); ++i) {
+    SCOPED_TRACE(std::string(want[i].what) + " segment " + std::to_string(i % 2));
+    const Rect& l = lines[i].rect;
+    EXPECT_NEAR(l.left, x(want[i].a1), 1);
+    EXPECT_NEAR(l.top, y(want[i].v1), 1);
+    EXPECT_NEAR(l.right, x(want[i].a2), 1);
+    EXPECT_NEAR(l.bottom, y(want[i].v2), 1);
+  }
 }
 
 }  // namespace

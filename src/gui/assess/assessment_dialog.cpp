@@ -28,8 +28,8 @@ QLineEdit* Field(const std::string& text) {
 }  // namespace
 
 AssessmentDialog::AssessmentDialog(const TestRecord& rec, const AssessmentProfileModel& model,
-                                   QWidget* parent)
-    : QDialog(parent), rec_(rec), model_(model) {
+                                   double tap_band_percent, QWidget* parent)
+    : QDialog(parent), rec_(rec), tap_band_(tap_band_percent), model_(model) {
   setWindowTitle(QStringLiteral("Assessment Profile"));
   class_ = new QComboBox;
   for (const std::string& n : AssessmentProfileModel::ClassNames()) class_->addItem(ToQ(n));
@@ -141,7 +141,7 @@ void AssessmentDialog::UpdateFields() {
     for (const std::string& l : AssessmentLines(AssessRecord(rec_, p), p)) text += l + "\n";
   }
   text += "\n";
-  for (const std::string& l : TapLines(CompareTaps(rec_, kTapBandPercent), kTapBandPercent)) {
+  for (const std::string& l : TapLines(CompareTaps(rec_, tap_band_), tap_band_)) {
     text += l + "\n";
   }
   result_->setPlainText(ToQ(text));

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <string>
 
+#include "assess/comparisons.h"
 #include "assess/profile_model.h"
 #include "records/test_record.h"
 
@@ -20,7 +21,7 @@ class AssessmentDialog : public QDialog {
   Q_OBJECT
  public:
   AssessmentDialog(const TestRecord& rec, const AssessmentProfileModel& model,
-                   QWidget* parent = nullptr);
+                   double tap_band_percent = kTapBandPercent, QWidget* parent = nullptr);
 
   const AssessmentProfileModel& model() const { return model_; }
   // The checked profile after OK.
@@ -35,6 +36,7 @@ class AssessmentDialog : public QDialog {
   void UpdateFields();
 
   const TestRecord& rec_;
+  double tap_band_;
   AssessmentProfileModel model_;
   AssessmentProfile profile_;
   QComboBox* class_ = nullptr;

@@ -54,7 +54,7 @@ void EditAssessmentProfile(MainWindow& window) {
     QMessageBox::warning(&window, kCaption,
                          PathToQ(path) + QStringLiteral(" is not used: ") + ToQ(why));
   }
-  AssessmentDialog dlg(rec, model, &window);
+  AssessmentDialog dlg(rec, model, view->document().report().bands().tap_percent, &window);
   if (dlg.exec() != QDialog::Accepted) return;
   if (!SaveAssessmentProfile(path, dlg.profile())) {
     QMessageBox::warning(&window, kCaption, QStringLiteral("Cannot write ") + PathToQ(path));

@@ -2,6 +2,10 @@
 // The "Assessment" menu of the main window: the assessment profile of the
 // active record and the import of its reference curve. Both files are kept
 // beside the record; the report's "Calculation details" pages follow them.
+// Every record window takes the comparisons' bands from the stored settings
+// (LoadComparisonBands).
+
+#include "app/comparison_settings.h"
 
 namespace kova {
 

@@ -1,0 +1,114 @@
+#include "app/comparison_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/settings_table.h"
+
+namespace kova {
+namespace {
+
+// The stored bands: per mille in the store, percent to the comparisons; a
+// value absent, out of range or of the wrong kind gives the default, and the
+// table's defaults are the comparisons' own.
+TEST(ComparisonSettings, StoredBandsLoadWithDefaultsAndRanges) {
+  struct Row {
+    const char* what;
+    std::function<void(MemorySettingsStore&)> store;
+    ComparisonBands want;
+  };
+  auto i = [](const char* name, int v) {
+    return [=](MemorySettingsStore& s) { s.SetInt(kSettingsSection, name, v); };
+  };
+  const ComparisonBands d;  // 5 %, 2 %, 5 %, 30 days
+  auto with = [&](double ref, double tap, double sister, int span) {
+    ComparisonBands b;
+    b.reference_percent = ref;
+    b.tap_percent = tap;
+    b.sister_percent = sister;
+    b.sister_span_days = span;
+    return b;
+  };
+  const Row rows[] = {
+      {"nothing stored", [](MemorySettingsStore&) {}, with(5.0, 2.0, 5.0, 30)},
+      {"reference 2.5 %", i("ReferenceBandPermille", 25), with(2.5, 2.0, 5.0, 30)},
+      {"taps 1 %", i("TapBandPermille", 10), with(5.0, 1.0, 5.0, 30)},
+      {"sisters 10 %", i("SisterBandPermille", 100), with(5.0, 2.0, 10.0, 30)},
+      {"span 7 days", i("SisterSpanDays", 7), with(5.0, 2.0, 5.0, 7)},
+      {"span 0: same day only", i("SisterSpanDays", 0), with(5.0, 2.0, 5.0, 0)},
+      {"a zero band flags everything", i("TapBandPermille", 0), d},
+      {"a negative band", i("ReferenceBandPermille", -50), d},
+      {"a band over 100 %", i("SisterBandPermille", 1001), d},
+      {"a span over ten years", i("SisterSpanDays", 3651), d},
+      {"a band as text",
+       [](MemorySettingsStore& s) { s.SetText(kSettingsSection, "TapBandPermille", "2"); }, d},
+  };
+  EXPECT_DOUBLE_EQ(d.reference_percent, 5.0);
+  EXPECT_DOUBLE_EQ(d.tap_percent, 2.0);
+  EXPECT_DOUBLE_EQ(d.sister_percent, 5.0);
+  EXPECT_EQ(d.sister_span_days, 30);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    MemorySettingsStore store;
+    r.store(store);
+    const ComparisonBands got = LoadComparisonBands(store);
+    EXPECT_DOUBLE_EQ(got.reference_percent, r.want.reference_percent);
+    EXPECT_DOUBLE_EQ(got.tap_percent, r.want.tap_percent);
+    EXPECT_DOUBLE_EQ(got.sister_percent, r.want.sister_percent);
+    EXPECT_EQ(got.sister_span_days, r.want.sister_span_days);
+  }
+}
+
+TEST(ComparisonSettings, ShowListsTheBandsWithTheirDefaults) {
+  MemorySettingsStore store;
+  store.SetInt(kSettingsSection, "TapBandPermille", 15);
+  int found = 0;
+  for (const SettingShown& s : ShowSettings(store, {})) {
+    if (s.name == "ReferenceBandPermille" || s.name == "SisterBandPermille") {
+      EXPECT_EQ(s.value, "50");
+      ++found;
+    } else if (s.name == "TapBandPermille") {
+      EXPECT_EQ(s.value, "15");
+      EXPECT_EQ(s.default_value, "20");
+      EXPECT_EQ(s.source, SettingSource::kStored);
+      ++found;
+    } else if (s.name == "SisterSpanDays") {
+      EXPECT_EQ(s.value, "30");
+      ++found;
+    }
+  }
+  EXPECT_EQ(found, 4);
+}
+
+// Days between two test dates as the decoder writes them: month ends, leap
+// years, the century the two-digit year falls in, and dates that do not read.
+TEST(ComparisonSettings, DaysApartOfTwoTestDates) {
+  struct Row {
+    const char* a;
+    const char* b;
+    bool day_first;
+    int want;
+  };
+  const Row rows[] = {
+      {"03/14/26 09:00:00", "03/14/26 23:59:59", false, 0},
+      {"01/31/26 10:00:00", "02/01/26 10:00:00", false, 1},
+      {"02/01/26 10:00:00", "01/31/26 10:00:00", false, 1},  // either order
+      {"31/01/26 10:00:00", "01/02/26 10:00:00", true, 1},   // day first
+      {"02/28/24 10:00:00", "03/01/24 10:00:00", false, 2},  // 2024 has 29 February
+      {"02/28/25 10:00:00", "03/01/25 10:00:00", false, 1},
+      {"12/31/99 10:00:00", "01/01/00 10:00:00", false, 1},  // 1999, then 2000
+      {"01/01/26 10:00:00", "01/01/27 10:00:00", false, 365},
+      {"", "01/01/27 10:00:00", false, -1},
+      {"13/01/26 10:00:00", "01/01/26 10:00:00", false, -1},  // month 13
+      {"01/00/26 10:00:00", "01/01/26 10:00:00", false, -1},  // day 0
+      {"garbage", "01/01/26 10:00:00", false, -1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.a) + " / " + r.b);
+    EXPECT_EQ(TestDaysApart(r.a, r.b, r.day_first), r.want);
+  }
+}
+
+}  // namespace
+}  // namespace kova
