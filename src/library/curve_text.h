@@ -9,11 +9,11 @@
 
 namespace kova {
 
-std::string CurveToText(const std::vector<CurvePoint>& curve);
+std::string CurveToText(const std::vector<ExcitationPoint>& curve);
 // Reads what CurveToText wrote; false (and `out` empty) for anything else:
 // the text comes from a database other programs may write too. At most
 // kMaxCurveTextPoints points.
-bool CurveFromText(const std::string& text, std::vector<CurvePoint>& out);
+bool CurveFromText(const std::string& text, std::vector<ExcitationPoint>& out);
 constexpr size_t kMaxCurveTextPoints = 256;
 
 }  // namespace kova

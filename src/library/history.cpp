@@ -40,7 +40,7 @@ const char* ChangeFlagText(ChangeFlag flag) {
   return "";
 }
 
-bool VoltageAtCurrent(const std::vector<CurvePoint>& curve, double amps, double& volts) {
+bool VoltageAtCurrent(const std::vector<ExcitationPoint>& curve, double amps, double& volts) {
   if (!(amps > 0) || curve.empty()) return false;
   for (size_t i = 0; i < curve.size(); ++i) {
     if (curve[i].amps == amps) {

@@ -42,7 +42,7 @@ struct HistoryEntry {
 
 // The excitation voltage of `curve` at `amps`, interpolated on log-log axes
 // between the bracketing points; false outside the curve.
-bool VoltageAtCurrent(const std::vector<CurvePoint>& curve, double amps, double& volts);
+bool VoltageAtCurrent(const std::vector<ExcitationPoint>& curve, double amps, double& volts);
 
 // The current at which two tests' curves are compared: the reference test's
 // knee current of its knee type (45 degrees when that one is missing).

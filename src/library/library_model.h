@@ -10,7 +10,7 @@
 namespace kova {
 
 // One point of an excitation curve, for comparing curves across tests.
-struct CurvePoint {
+struct ExcitationPoint {
   double amps = 0;
   double volts = 0;
 };
@@ -53,7 +53,7 @@ struct TestRow {
   std::string pass_fail;   // "PASS", "FAIL" or empty
   std::string ct_class;
   bool baseline = false;  // the user marked this record as the CT's baseline
-  std::vector<CurvePoint> curve;
+  std::vector<ExcitationPoint> curve;
 };
 
 // Everything one record file adds to the library.

@@ -44,7 +44,7 @@ void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tes
   const int n = std::min<int>(static_cast<int>(tests.size()), kMaxOverlaidDates);
   double amin = 1e300, amax = 0, vmin = 1e300, vmax = 0;
   for (int i = 0; i < n; ++i)
-    for (const CurvePoint& p : tests[i].curve) {
+    for (const ExcitationPoint& p : tests[i].curve) {
       amin = std::min(amin, p.amps), amax = std::max(amax, p.amps);
       vmin = std::min(vmin, p.volts), vmax = std::max(vmax, p.volts);
     }

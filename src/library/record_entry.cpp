@@ -23,13 +23,13 @@ bool Usable(double amps, double volts) {
   return std::isfinite(amps) && std::isfinite(volts) && amps > 0 && volts > 0;
 }
 
-std::vector<CurvePoint> CurveOf(const TestRecord& rec, const TapTest& tap) {
-  std::vector<CurvePoint> curve;
+std::vector<ExcitationPoint> CurveOf(const TestRecord& rec, const TapTest& tap) {
+  std::vector<ExcitationPoint> curve;
   const int count = std::min(rec.DataPointCount(), kMaxDataPoints);
   for (int i = 0; i < count; ++i)
     if (Usable(tap.dpAmps[i], tap.dpVolts[i])) curve.push_back({tap.dpAmps[i], tap.dpVolts[i]});
   std::sort(curve.begin(), curve.end(),
-            [](const CurvePoint& a, const CurvePoint& b) { return a.amps < b.amps; });
+            [](const ExcitationPoint& a, const ExcitationPoint& b) { return a.amps < b.amps; });
   return curve;
 }
 

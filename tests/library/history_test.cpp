@@ -116,7 +116,7 @@ TEST(LibraryHistory, MissingValuesAreNotCompared) {
 
 TEST(LibraryHistory, VoltageAtCurrentIsLogLog) {
   // On a power law the log-log interpolation is exact.
-  const std::vector<CurvePoint> curve = {
+  const std::vector<ExcitationPoint> curve = {
       {0.01, 100 * std::pow(0.01, 0.2)}, {1.0, 100.0}, {10.0, 100 * std::pow(10.0, 0.2)}};
   struct Case {
     double amps;

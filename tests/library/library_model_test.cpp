@@ -48,8 +48,8 @@ TEST(LibraryModel, Sha256KnownDigests) {
 }
 
 TEST(LibraryModel, CurveTextRoundTripsAndRejectsOtherText) {
-  const std::vector<CurvePoint> curve = {{0.1, 123.456789012345}, {1e-5, 7}, {3, 0.1 + 0.2}};
-  std::vector<CurvePoint> back;
+  const std::vector<ExcitationPoint> curve = {{0.1, 123.456789012345}, {1e-5, 7}, {3, 0.1 + 0.2}};
+  std::vector<ExcitationPoint> back;
   ASSERT_TRUE(CurveFromText(CurveToText(curve), back));
   ASSERT_EQ(back.size(), curve.size());
   for (size_t i = 0; i < curve.size(); ++i) {
