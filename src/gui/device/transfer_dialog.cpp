@@ -142,6 +142,9 @@ void TransferDialog::OnAbort() {
 }
 
 void TransferDialog::OnContinue() {
+  // One press answers one prompt: the button goes until the instrument asks
+  // again, so a second press cannot be taken for the next prompt.
+  continue_->hide();
   if (continue_action_) continue_action_();
 }
 
