@@ -41,5 +41,6 @@ step "sanitizer tests"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs"
 step "thread sanitizer build"
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --preset tsan -j "$jobs"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
+  ctest --preset tsan -j "$jobs"
 step "thread sanitizer tests"
