@@ -557,7 +557,9 @@ TEST_F(DeviceGui, UploadIntoAnOccupiedSlotAsksFirst) {
       waits.end());
   // A fast upload can end before the watcher's first look; when the wait
   // window was seen, its picture ran while the worker talked.
-  if (!wait_text.isEmpty()) EXPECT_TRUE(frames_moved) << "the wait picture did not turn";
+  if (!wait_text.isEmpty()) {
+    EXPECT_TRUE(frames_moved) << "the wait picture did not turn";
+  }
   device_->serial().Close();  // opened on the worker; read again from here
   ASSERT_TRUE(device_->GetDirectory(true));
   EXPECT_STREQ(device_->directory[0].company, "NEW COMPANY");
