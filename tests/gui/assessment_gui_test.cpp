@@ -18,6 +18,7 @@
 #include "base/path.h"
 #include "gui/assess/assessment_dialog.h"
 #include "gui/assess/assessment_menu.h"
+#include "gui/desktop_setup.h"
 #include "gui/main_window.h"
 #include "gui/report_view.h"
 #include "report/report_page.h"
@@ -102,18 +103,8 @@ TEST(AssessmentMenu, ReferenceAndProfileBesideTheRecordAddTheDetailsPages) {
   ASSERT_TRUE(
       WriteFileAtomically(PathJoin(folder, "CT-101.assess.json"),
                           std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10})")));
-  MemorySettingsStore store;
-  AppSettings settings;
-  CAppInfo info;
-  LoadAppSettings(settings, store, WithTrailingSeparator(folder));
-  info.Load(store, folder);
-  ScriptedPrompter prompter;
-  GuiContext ctx;
-  ctx.store = &store;
-  ctx.settings = &settings;
-  ctx.info = &info;
-  ctx.prompter = &prompter;
-  MainWindow window(ctx);
+  DesktopSetup setup(folder);
+  MainWindow window(setup.ctx);
   window.resize(1280, 800);
   window.show();
   ASSERT_TRUE(window.OpenDocument(file));

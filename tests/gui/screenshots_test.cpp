@@ -17,6 +17,7 @@
 
 #include "app/setup_model.h"
 #include "base/path.h"
+#include "gui/desktop_setup.h"
 #include "gui/main_window.h"
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
@@ -67,20 +68,10 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
     files.push_back(PathJoin(folder, "CT-" + std::to_string(101 + i) + ".test"));
     ASSERT_TRUE(rec->WriteRecordFile(files.back()));
   }
-  MemorySettingsStore store;
-  AppSettings settings;
-  CAppInfo info;
-  LoadAppSettings(settings, store, WithTrailingSeparator(folder));
-  info.Load(store, folder);
-  ScriptedPrompter prompter;
+  DesktopSetup desk(folder);
   NoChooser chooser;
-  GuiContext ctx;
-  ctx.store = &store;
-  ctx.settings = &settings;
-  ctx.info = &info;
-  ctx.prompter = &prompter;
-  ctx.chooser = &chooser;
-  MainWindow window(ctx);
+  desk.ctx.chooser = &chooser;
+  MainWindow window(desk.ctx);
   window.resize(1280, 800);
   window.show();
   ASSERT_TRUE(window.OpenDocument(files[0]));
@@ -101,19 +92,19 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   Save(window, "overlay.png");
 
   QDir::setCurrent(QString::fromStdString(folder));
-  TestBrowserDialog browser(info, store, prompter, "", false);
+  TestBrowserDialog browser(desk.info, desk.store, desk.prompter, "", false);
   browser.FinishFill();
   // The pictures show a folder as a user's would look, never this machine's.
   if (auto* shown = browser.findChild<QLineEdit*>()) shown->setText(kShownFolder);
   browser.show();
   Save(browser, "browser.png");
 
-  SetupValues values =
-      LoadSetup(settings, info, SetupPortList(false, {"/dev/ttyS0", "/dev/ttyUSB0"}, {}), false);
+  SetupValues values = LoadSetup(desk.settings, desk.info,
+                                 SetupPortList(false, {"/dev/ttyS0", "/dev/ttyUSB0"}, {}), false);
   values.filepath = kShownFolder;
   values.planpath = "/home/engineer/KOVA/Plans";
   values.logo = "/home/engineer/KOVA/report_logo.bmp";
-  SetupDialog setup(values, prompter);
+  SetupDialog setup(values, desk.prompter);
   setup.show();
   Save(setup, "setup.png");
 }
