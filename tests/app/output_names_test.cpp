@@ -26,7 +26,7 @@ TEST(ExportNames, SameNamesNumberedInputsRefusedAcrossSpellings) {
   const std::string out = PathJoin(dir, "out.txt");
   EXPECT_EQ(names.Claim(out), out);
   EXPECT_EQ(names.Claim(out), PathJoin(dir, "out (2).txt"));
-  EXPECT_EQ(names.Claim(dir + "/./out.txt"), dir + "/./out (3).txt");
+  EXPECT_EQ(names.Claim(dir + "/./out.txt"), PathJoin(dir + "/.", "out (3).txt"));
   // A numbered name claimed directly is skipped by the numbering.
   EXPECT_EQ(names.Claim(PathJoin(dir, "b (2).txt")), PathJoin(dir, "b (2).txt"));
   EXPECT_EQ(names.Claim(PathJoin(dir, "b.txt")), PathJoin(dir, "b.txt"));

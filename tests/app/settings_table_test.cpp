@@ -104,18 +104,25 @@ TEST(SettingsTable, ViewsTurnCodesIntoEnumerationsAndRejectUnknownCodes) {
 // than its default: a field saved under one name and loaded under another
 // shows here.
 TEST(SettingsTable, EveryViewFieldSurvivesSaveAndLoad) {
+  // Folders absolute on this system, so none is resolved against the
+  // install folder.
+#ifdef _WIN32
+  const std::string data = "C:/data";
+#else
+  const std::string data = "/data";
+#endif
   AppSettings s;
   s.InstallDir = "/opt/kova/";
-  s.TestFolder = "/data/t";
-  s.TestPlanFolder = "/data/p";
-  s.TestPlanDefault = "/data/p/mine.set";
+  s.TestFolder = data + "/t";
+  s.TestPlanFolder = data + "/p";
+  s.TestPlanDefault = data + "/p/mine.set";
   s.USBEnabled = 0;
   s.PrintPortrait = 0;
   s.AutoExportExcel = 1;
   s.AutoExportXml = 1;
   s.AutoExportPdf = 1;
-  s.AutoExportFolder = "/data/e";
-  s.AppLogo = "/data/logo.bmp";
+  s.AutoExportFolder = data + "/e";
+  s.AppLogo = data + "/logo.bmp";
   s.ComPort = 9;
   s.PrintInColor = 1;
   s.CyclesPerSecond = 50;
