@@ -15,7 +15,7 @@ wine=$(command -v wine64 || true)
 [ -x "$wine" ] || { echo "test-windows-core: no wine64 found" >&2; exit 1; }
 
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
-export CCACHE_BASEDIR="$PWD"
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake --preset windows-core >/dev/null
 cmake --build --preset windows-core -j 2
 
