@@ -55,6 +55,21 @@ const std::vector<CommandInfo>& MainCommands() {
   return commands;
 }
 
+const char* RibbonTip(CommandId id) {
+  switch (id) {
+    case CommandId::kTestDirectory:
+      return "Download test records from the instrument";
+    case CommandId::kDownloadPlan:
+      return "Download test plans from the instrument's plan slots";
+    case CommandId::kTestUtilities:
+      return "Open the folder of the test records";
+    case CommandId::kPlanUtilities:
+      return "Open the folder of the test plans";
+    default:
+      return "";
+  }
+}
+
 const CommandInfo* FindCommand(CommandId id) {
   for (const CommandInfo& c : MainCommands())
     if (c.id == id) return &c;

@@ -71,6 +71,11 @@ struct CommandInfo {
 const std::vector<CommandInfo>& MainCommands();
 const CommandInfo* FindCommand(CommandId id);
 
+// What a panel button does, said where its caption alone would not: the
+// "Test" and "Test Plan" panels both have "Download from Device" and "File
+// Utilities", one for records and one for plans. "" for the others.
+const char* RibbonTip(CommandId id);
+
 struct DocumentState {
   bool has_document = false;
   bool loaded = false;

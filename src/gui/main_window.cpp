@@ -33,6 +33,7 @@
 #include "app/auto_export.h"
 #include "app/chosen_exports.h"
 #include "app/document_names.h"
+#include "app/export_notice.h"
 #include "app/setup_model.h"
 #include "app/test_browser.h"
 #include "base/format.h"
@@ -229,7 +230,11 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
   if (QGridLayout* panel = PanelFor(*info)) {
     auto* button = new QToolButton(this);
     auto* ribbon_action = new QAction(QString::fromUtf8(info->ribbon_caption), button);
-    ribbon_action->setToolTip(QString::fromUtf8(info->menu_caption).replace('\t', "  "));
+    // A caption that two panels share says in its tip what it works on.
+    const QString menu = QString::fromUtf8(info->menu_caption).replace('\t', "  ");
+    const QString tip = QString::fromUtf8(RibbonTip(id));
+    ribbon_action->setToolTip(tip.isEmpty() ? menu : tip + QStringLiteral(" (") + menu + ')');
+    ribbon_action->setStatusTip(tip.isEmpty() ? menu : tip);
     connect(ribbon_action, &QAction::triggered, action, &QAction::trigger);
     connect(action, &QAction::changed, ribbon_action,
             [action, ribbon_action] { ribbon_action->setEnabled(action->isEnabled()); });
@@ -536,8 +541,7 @@ void MainWindow::OnExportText() {
   if (!ctx_.chooser->Choose("Select Test(s)", true, files)) return;
   const ChosenExportOutcome out = ExportChosenRecords(
       files, TextExportKind(), RecordDefaultsFrom(*ctx_.info), *ctx_.prompter, *ctx_.store);
-  if (out.ran)
-    statusBar()->showMessage(QStringLiteral("%1 text file(s) written").arg(out.written), 5000);
+  ShowChosenExports(out, "text file(s)");
 }
 
 void MainWindow::OnExportExcel() {
@@ -545,8 +549,13 @@ void MainWindow::OnExportExcel() {
   if (!ctx_.chooser->Choose("Select Test(s)", true, files)) return;
   const ChosenExportOutcome out = ExportChosenRecords(
       files, ctx_.workbook_export, RecordDefaultsFrom(*ctx_.info), *ctx_.prompter, *ctx_.store);
-  if (out.ran)
-    statusBar()->showMessage(QStringLiteral("%1 workbook(s) written").arg(out.written), 5000);
+  ShowChosenExports(out, "workbook(s)");
+}
+
+void MainWindow::ShowChosenExports(const ChosenExportOutcome& out, const std::string& what) {
+  if (!out.ran) return;
+  const std::string folder = LoadText(*ctx_.store, SettingId::kExportDir);
+  statusBar()->showMessage(PathToQ(ChosenExportsWrittenText(out.written, what, folder)), 10000);
 }
 
 void MainWindow::OnExport() {
@@ -557,9 +566,14 @@ void MainWindow::OnExport() {
     ctx_.prompter->Message(kDeviceCaption, kNoExportsChosen, Buttons::Ok, Icon::Information);
     return;
   }
+  // A failure has had its message naming the file and the reason; the
+  // status bar does not claim otherwise.
   if (ctx_.auto_export(rec, true))
+    statusBar()->showMessage(PathToQ(AutoExportsWrittenText(rec.fullpath, *ctx_.settings)), 15000);
+  else
     statusBar()->showMessage(
-        QStringLiteral("Exports of %1 written").arg(PathToQ(FileNameOf(rec.fullpath))), 8000);
+        QStringLiteral("Exports of %1 not all written").arg(PathToQ(FileNameOf(rec.fullpath))),
+        15000);
 }
 
 void MainWindow::OnAppSetup() {

@@ -162,6 +162,8 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   // Asks about every changed document; false when one was kept open.
   bool ConfirmCloseAll();
   void SetViewStyle(int style);
+  // The status bar after a chosen export: how many were written where.
+  void ShowChosenExports(const ChosenExportOutcome& out, const std::string& what);
   void OpenFolder(const std::string& folder);
   std::unique_ptr<RecordDocument> NewDocument();
   void FileUsed(const std::string& path);

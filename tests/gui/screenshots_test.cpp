@@ -1,8 +1,9 @@
 // Pictures of the main window (also with unsaved changes and the question
-// before they are lost), an overlay, the browser and the setup dialog for
-// the README; the dialog tests add theirs under "dialogs". Runs only when KOVA_SCREENSHOT_DIR names
-// a folder; take them under Xvfb:
-//   KOVA_SCREENSHOT_DIR=docs QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24"
+// before they are lost), an overlay, the browser and the setup dialog (a
+// port typed by hand) for the README; the dialog tests add theirs under
+// "dialogs". Runs only when KOVA_SCREENSHOT_DIR names a folder (an absolute
+// one); take them under Xvfb:
+//   KOVA_SCREENSHOT_DIR=$PWD/docs QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24"
 //     build/tests/kova_gui_tests --gtest_filter='Screenshots.*'   (one line)
 
 #include <gtest/gtest.h>
@@ -104,6 +105,11 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   values.filepath = kShownFolder;
   values.planpath = "/home/engineer/KOVA/Plans";
   values.logo = "/home/engineer/KOVA/report_logo.bmp";
+  // Auto Detect off: a port typed by hand (a neutral name) at 19200 bit/s.
+  values.autodetect = false;
+  values.usb = false;
+  values.porttext = "/dev/ttyUSB1";
+  values.comspeed = 0;
   SetupDialog setup(values, desk.prompter);
   setup.show();
   Save(setup, "setup.png");
