@@ -70,6 +70,13 @@ const char* RibbonTip(CommandId id) {
   }
 }
 
+int CommandOrder(CommandId id) {
+  const std::vector<CommandInfo>& all = MainCommands();
+  for (size_t i = 0; i < all.size(); ++i)
+    if (all[i].id == id) return static_cast<int>(i);
+  return -1;
+}
+
 const CommandInfo* FindCommand(CommandId id) {
   for (const CommandInfo& c : MainCommands())
     if (c.id == id) return &c;

@@ -1,5 +1,7 @@
 #include "gui/main_window.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -135,11 +137,20 @@ QGridLayout* MainWindow::PanelFor(const CommandInfo& info) {
   return nullptr;
 }
 
-void MainWindow::AddToPanel(int panel, QWidget* button) {
+void MainWindow::AddToPanel(int panel, QWidget* button, int order) {
   QGridLayout* grid = panels_.value(panel);
-  const int n = grid->property("buttons").toInt();
-  grid->addWidget(button, n % 2, n / 2);
-  grid->setProperty("buttons", n + 1);
+  // Buttons stand in the command table's order whenever their handlers
+  // arrive, so the two panels' shared captions sit in the same places.
+  button->setProperty("order", order);
+  QList<QWidget*> buttons;
+  for (int i = 0; i < grid->count(); ++i)
+    if (QWidget* w = grid->itemAt(i)->widget()) buttons << w;
+  buttons << button;
+  std::stable_sort(buttons.begin(), buttons.end(), [](QWidget* a, QWidget* b) {
+    return a->property("order").toInt() < b->property("order").toInt();
+  });
+  for (QWidget* w : buttons) grid->removeWidget(w);
+  for (int n = 0; n < buttons.size(); ++n) grid->addWidget(buttons[n], n % 2, n / 2);
   panel_boxes_.value(panel)->show();
 }
 
@@ -177,7 +188,7 @@ void MainWindow::BuildCommandBar() {
     button->setDefaultAction(action);
     button->setAutoRaise(true);
     button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    AddToPanel(2, button);
+    AddToPanel(2, button, panels_.value(2)->count());
     return button;
   };
   add_window_button(QStringLiteral("Tabs"), [this] { SetViewStyle(kViewTabs); });
@@ -241,7 +252,7 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
     button->setDefaultAction(ribbon_action);
     button->setAutoRaise(true);
     button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    AddToPanel(panels_.key(panel), button);
+    AddToPanel(panels_.key(panel), button, CommandOrder(id));
   }
   return action;
 }
@@ -320,6 +331,8 @@ ReportView* MainWindow::AddView(std::unique_ptr<RecordDocument> document) {
   auto* view = new ReportView(std::move(document));
   QMdiSubWindow* sub = mdi_->addSubWindow(view);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  // A document's own mark in its title bar, not the toolkit's logo.
+  sub->setWindowIcon(style()->standardIcon(QStyle::SP_FileIcon));
   connect(view, &ReportView::pageChanged, this, [this] { UpdateCommands(); });
   connect(view, &ReportView::editRequested, this, [this] {
     if (QAction* edit = Action(CommandId::kEditTest)) {

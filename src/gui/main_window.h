@@ -183,8 +183,8 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QMap<int, QAction*> actions_;
   QMap<int, QGridLayout*> panels_;
   QMap<int, QWidget*> panel_boxes_;
-  // Each panel's buttons fill two rows, column by column.
-  void AddToPanel(int panel, QWidget* button);
+  // Each panel's buttons fill two rows, column by column, in `order`.
+  void AddToPanel(int panel, QWidget* button, int order);
   int look_ = kDefaultApplicationLook;
   // The window's own title; the instrument's name may join it (SetTitle).
   std::string base_title_ = kMainTitle;

@@ -124,14 +124,24 @@ TEST_F(SetupLink, ATypedPortAndSpeedReachTheSimulatorAndPanelControlIsConfirmed)
   EXPECT_TRUE(desk.prompter.messages().empty()) << desk.prompter.messages().front().text;
 }
 
-TEST_F(SetupLink, PanelControlWithoutThePortSaysWhy) {
-  desk.info.usbactive = 0;
+TEST_F(SetupLink, PanelControlWithoutAnInstrumentSaysWhy) {
+  // Over USB the write fails without a word of its own.
+  desk.info.usbactive = 1;
   desk.settings.DeviceAutoDetect = 0;
+  stack->device().ApplyCommSettings();
+  window->Action(CommandId::kReturnToPanel)->trigger();
+  EXPECT_EQ(Status(),
+            "Not returned to panel control: nothing could be sent to the instrument over USB");
+  EXPECT_TRUE(desk.prompter.messages().empty());
+
+  // A serial port that is not there is also named in a message.
+  desk.info.usbactive = 0;
   desk.info.comportname = folder + "/no-such-port";
   stack->device().ApplyCommSettings();
-  window->statusBar()->clearMessage();
   window->Action(CommandId::kReturnToPanel)->trigger();
-  EXPECT_TRUE(Status().isEmpty()) << Status().toStdString();
+  EXPECT_EQ(Status(),
+            "Not returned to panel control: nothing could be sent to the instrument on "
+            "the serial port");
   ASSERT_EQ(desk.prompter.messages().size(), 1u);
   EXPECT_NE(desk.prompter.messages()[0].text.find("no-such-port"), std::string::npos)
       << desk.prompter.messages()[0].text;
