@@ -11,18 +11,23 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 #include <cstdlib>
 
+#include "app/device_stack.h"
 #include "app/setup_model.h"
 #include "base/path.h"
+#include "device/hid_backend.h"
 #include "gui/desktop_setup.h"
+#include "gui/device/device_commands.h"
 #include "gui/main_window.h"
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
 #include "gui/test_browser_dialog.h"
+#include "platform/qt_serial_backend.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
@@ -72,13 +77,24 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   DesktopSetup desk(folder);
   NoChooser chooser;
   desk.ctx.chooser = &chooser;
+  // Every command the program offers, so the panels look as they do for a
+  // user; nothing here talks to an instrument or exports.
+  desk.ctx.auto_export = [](TestRecord&, bool) { return true; };
+  QtSerialBackend serial;
+  NoHidBackend hid;
+  DeviceStack stack(desk.info, desk.settings, desk.store, desk.prompter, serial, hid, 0x1234);
   MainWindow window(desk.ctx);
+  DeviceCommands::Install(window, stack.device(), desk.prompter, desk.info);
   window.resize(1280, 800);
   window.show();
   ASSERT_TRUE(window.OpenDocument(files[0]));
   Save(window, "main-window.png");
-  // An edited record: the asterisk in the tab and the title, and the
+  ASSERT_TRUE(window.OpenOverlay(files));
+  Save(window, "overlay.png");
+  // The first record edited: the asterisk in its tab and the title, and the
   // question before it is closed.
+  QMdiArea* area = window.findChild<QMdiArea*>();
+  area->setActiveSubWindow(area->subWindowList().front());
   window.ActiveView()->document().MarkModified();
   window.UpdateCommands();
   Save(window, "unsaved-changes.png");
@@ -88,9 +104,6 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   question.show();
   Save(question, "save-changes-question.png");
   question.hide();
-  window.ActiveView()->document().EditRecord([](TestRecord&) { return false; });
-  ASSERT_TRUE(window.OpenOverlay(files));
-  Save(window, "overlay.png");
 
   QDir::setCurrent(QString::fromStdString(folder));
   TestBrowserDialog browser(desk.info, desk.store, desk.prompter, "", false);
