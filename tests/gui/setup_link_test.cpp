@@ -21,6 +21,7 @@
 #include "gui/desktop_setup.h"
 #include "gui/device/device_commands.h"
 #include "gui/device/directory_dialogs.h"
+#include "gui/gui_app.h"
 #include "gui/main_window.h"
 #include "gui/setup_dialog.h"
 #include "platform/qt_serial_backend.h"
@@ -29,13 +30,6 @@
 
 namespace kova {
 namespace {
-
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "kova_gui_tests";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-}
 
 template <class T>
 T* Showing() {
@@ -70,7 +64,7 @@ struct SetupLink : ::testing::Test {
   std::unique_ptr<MainWindow> window;
 
   void SetUp() override {
-    EnsureApp();
+    EnsureGuiApp();
     desk.settings.DeviceAutoDetect = 1;  // as after installing: the search is on
     stack = std::make_unique<DeviceStack>(desk.info, desk.settings, desk.store, desk.prompter,
                                           serial, hid, 0x1234);
