@@ -55,6 +55,28 @@ const std::vector<CommandInfo>& MainCommands() {
   return commands;
 }
 
+const char* RibbonTip(CommandId id) {
+  switch (id) {
+    case CommandId::kTestDirectory:
+      return "Download test records from the instrument";
+    case CommandId::kDownloadPlan:
+      return "Download test plans from the instrument's plan slots";
+    case CommandId::kTestUtilities:
+      return "Open the folder of the test records";
+    case CommandId::kPlanUtilities:
+      return "Open the folder of the test plans";
+    default:
+      return "";
+  }
+}
+
+int CommandOrder(CommandId id) {
+  const std::vector<CommandInfo>& all = MainCommands();
+  for (size_t i = 0; i < all.size(); ++i)
+    if (all[i].id == id) return static_cast<int>(i);
+  return -1;
+}
+
 const CommandInfo* FindCommand(CommandId id) {
   for (const CommandInfo& c : MainCommands())
     if (c.id == id) return &c;

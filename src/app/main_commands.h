@@ -70,6 +70,13 @@ struct CommandInfo {
 
 const std::vector<CommandInfo>& MainCommands();
 const CommandInfo* FindCommand(CommandId id);
+// The command's place in the table (where its button stands); -1 if none.
+int CommandOrder(CommandId id);
+
+// What a panel button does, said where its caption alone would not: the
+// "Test" and "Test Plan" panels both have "Download from Device" and "File
+// Utilities", one for records and one for plans. "" for the others.
+const char* RibbonTip(CommandId id);
 
 struct DocumentState {
   bool has_document = false;

@@ -1,6 +1,7 @@
 #include "app/setup_model.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,7 +33,65 @@ int NumberOfNamedPort(const std::string& name) {
   return value + 1;
 }
 
+// "COMn" or "COMn:" (any case) back to n; 0 for any other name.
+int NumberOfComName(const std::string& name) {
+  std::string text = name;
+  if (!text.empty() && text.back() == ':') text.pop_back();
+  if (text.size() < 4 || text.size() > 7) return 0;
+  for (size_t i = 0; i < 3; ++i)
+    if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) return 0;
+  int value = 0;
+  for (size_t i = 3; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return 0;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+// The port number a name stands for where ports are numbered or named this
+// way; 0 when the name is kept as a name.
+int NumberOfPort(const std::string& name, bool numbered_ports) {
+  return numbered_ports ? NumberOfComName(name) : NumberOfNamedPort(name);
+}
+
+std::string Trimmed(const std::string& text) {
+  const char* blanks = " \t\r\n";
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 }  // namespace
+
+CommControls CommControlsFor(bool autodetect) {
+  CommControls c;
+  c.port_typed = !autodetect;
+  c.speed = !autodetect;
+  return c;
+}
+
+std::string ChosenPort(const SetupValues& v) {
+  if (CommControlsFor(v.autodetect).port_typed) {
+    const std::string typed = Trimmed(v.porttext);
+    if (!typed.empty()) return typed;
+  }
+  if (v.portindex >= 0 && static_cast<size_t>(v.portindex) < v.ports.size())
+    return v.ports[static_cast<size_t>(v.portindex)];
+  return "";
+}
+
+std::string SetupProblem(const SetupValues& v) {
+  if (!CommControlsFor(v.autodetect).port_typed) return "";
+  const std::string port = ChosenPort(v);
+  if (port.empty()) return "Please enter the name of the port the instrument is connected to.";
+  if (port.size() > kMaxPortNameChars)
+    return Format("The port name is too long (at most %d characters).",
+                  static_cast<int>(kMaxPortNameChars));
+  for (const char c : port)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+      return "The port name holds a control character; please type it again.";
+  return "";
+}
 
 std::vector<std::string> SetupPortList(bool numbered_ports, const std::vector<std::string>& system,
                                        const std::vector<std::string>& extra) {
@@ -63,15 +122,16 @@ SetupValues LoadSetup(const AppSettings& settings, const CAppInfo& info,
   v.exportxml = settings.AutoExportXml != 0;
   v.exportpdf = settings.AutoExportPdf != 0;
   v.autodetect = settings.DeviceAutoDetect != 0;
-  if (numbered_ports) {
-    v.portindex = std::min(std::max(info.comport - 1, 0), static_cast<int>(ports.size()) - 1);
-  } else {
-    const std::string current =
-        info.comportname.empty() ? NamedPortOf(info.comport) : info.comportname;
-    auto it = std::find(ports.begin(), ports.end(), current);
-    if (it == ports.end()) it = ports.insert(ports.begin(), current);
-    v.portindex = static_cast<int>(it - ports.begin());
-  }
+  // A "COMn" name stored where ports are numbered stands for its number.
+  const bool use_name =
+      !info.comportname.empty() && NumberOfPort(info.comportname, numbered_ports) == 0;
+  std::string current = use_name         ? info.comportname
+                        : numbered_ports ? Format("COM%d:", std::max(info.comport, 1))
+                                         : NamedPortOf(info.comport);
+  auto it = std::find(ports.begin(), ports.end(), current);
+  if (it == ports.end()) it = ports.insert(ports.begin(), current);
+  v.portindex = static_cast<int>(it - ports.begin());
+  v.porttext = std::move(current);
   v.ports = std::move(ports);
   return v;
 }
@@ -79,18 +139,14 @@ SetupValues LoadSetup(const AppSettings& settings, const CAppInfo& info,
 SetupResult ApplySetup(const SetupValues& v, bool numbered_ports, AppSettings& settings,
                        CAppInfo& info, SettingsStore& store) {
   SetupResult result;
-  const bool have_port = v.portindex >= 0 && static_cast<size_t>(v.portindex) < v.ports.size();
-  if (numbered_ports) {
-    if (have_port) info.comport = v.portindex + 1;
-    info.comportname.clear();  // the number chosen here is what the link uses
-  } else if (have_port) {
-    const std::string& name = v.ports[static_cast<size_t>(v.portindex)];
-    const int number = NumberOfNamedPort(name);
+  const std::string port = ChosenPort(v);
+  if (!port.empty()) {
+    const int number = NumberOfPort(port, numbered_ports);
     if (number > 0) {
       info.comport = number;
-      info.comportname.clear();
+      info.comportname.clear();  // the number chosen here is what the link uses
     } else {
-      info.comportname = name;
+      info.comportname = port;
     }
   }
   info.orientation = OrientationFromCode(v.orientation);

@@ -21,7 +21,10 @@ constexpr const char* kUsbHint = "For KOVA-7100C, Always disable USB and select 
 struct SetupValues {
   std::vector<std::string> ports;  // the "COM Port:" list
   int portindex = 0;
-  int comspeed = 1;  // shown, not editable
+  // The port as the box shows it: typed by the user while Auto Detect is
+  // off (a port the system does not list, such as a pseudo-terminal).
+  std::string porttext;
+  int comspeed = 1;  // index into kSetupSpeeds
   bool usb = true;
   bool autodetect = true;
   int orientation = 0;  // 0 landscape, 1 portrait
@@ -36,6 +39,29 @@ struct SetupValues {
   bool exportexcel = false;
 };
 
+// Which communication controls the user may change. With Auto Detect on,
+// the search finds the port and its speed: the port is picked from the list
+// and the speed only shown. With it off, any port name may be typed and the
+// speed chosen.
+struct CommControls {
+  bool port_typed = false;
+  bool speed = false;
+};
+CommControls CommControlsFor(bool autodetect);
+
+// The longest port name taken (a device path or a Windows port name).
+constexpr size_t kMaxPortNameChars = 260;
+
+// The port the values name: the typed text without surrounding blanks where
+// a port may be typed and some was given, else the list's selection; ""
+// when neither names one.
+std::string ChosenPort(const SetupValues& values);
+
+// Why OK cannot take the values, as the user is told; "" when it can. Only
+// a typed port name can be wrong: missing, too long or holding control
+// characters.
+std::string SetupProblem(const SetupValues& values);
+
 // The "COM Port:" list. Where ports are numbered (Windows) "COM1:" to
 // "COM100:"; elsewhere the system's serial ports followed by the configured
 // extra names, each once.
@@ -43,8 +69,9 @@ std::vector<std::string> SetupPortList(bool numbered_ports, const std::vector<st
                                        const std::vector<std::string>& extra);
 
 // The dialog's values from the settings. The selected port is the one the
-// serial link would use next: its name when one is stored, else the number.
-// A current port missing from a named list is put at its top.
+// serial link would use next: its name when one is stored (a "COMn" name
+// where ports are numbered stands for its number), else the number. A
+// current port missing from the list is put at its top.
 SetupValues LoadSetup(const AppSettings& settings, const CAppInfo& info,
                       std::vector<std::string> ports, bool numbered_ports);
 
@@ -55,8 +82,10 @@ struct SetupResult {
 
 // OK: takes the values back into the settings objects, stores them, and
 // renews the report template's modification time when the logo changed.
-// The chosen port is what the link uses next: a port name learnt by an
-// earlier search does not win over it. The caller then closes the serial
+// The chosen port (ChosenPort) and speed are what the link uses next: a
+// port name learnt by an earlier search does not win over them. A "COMn"
+// name (numbered ports) or "/dev/ttySn" (named ports) is kept as its
+// number, any other name as the port name. The caller then closes the serial
 // port so that it reopens with the new settings, and makes `filepath` the
 // current folder.
 SetupResult ApplySetup(const SetupValues& values, bool numbered_ports, AppSettings& settings,

@@ -1,5 +1,7 @@
 #include "gui/main_window.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -33,6 +35,7 @@
 #include "app/auto_export.h"
 #include "app/chosen_exports.h"
 #include "app/document_names.h"
+#include "app/export_notice.h"
 #include "app/setup_model.h"
 #include "app/test_browser.h"
 #include "base/format.h"
@@ -134,11 +137,20 @@ QGridLayout* MainWindow::PanelFor(const CommandInfo& info) {
   return nullptr;
 }
 
-void MainWindow::AddToPanel(int panel, QWidget* button) {
+void MainWindow::AddToPanel(int panel, QWidget* button, int order) {
   QGridLayout* grid = panels_.value(panel);
-  const int n = grid->property("buttons").toInt();
-  grid->addWidget(button, n % 2, n / 2);
-  grid->setProperty("buttons", n + 1);
+  // Buttons stand in the command table's order whenever their handlers
+  // arrive, so the two panels' shared captions sit in the same places.
+  button->setProperty("order", order);
+  QList<QWidget*> buttons;
+  for (int i = 0; i < grid->count(); ++i)
+    if (QWidget* w = grid->itemAt(i)->widget()) buttons << w;
+  buttons << button;
+  std::stable_sort(buttons.begin(), buttons.end(), [](QWidget* a, QWidget* b) {
+    return a->property("order").toInt() < b->property("order").toInt();
+  });
+  for (QWidget* w : buttons) grid->removeWidget(w);
+  for (int n = 0; n < buttons.size(); ++n) grid->addWidget(buttons[n], n % 2, n / 2);
   panel_boxes_.value(panel)->show();
 }
 
@@ -176,7 +188,7 @@ void MainWindow::BuildCommandBar() {
     button->setDefaultAction(action);
     button->setAutoRaise(true);
     button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    AddToPanel(2, button);
+    AddToPanel(2, button, panels_.value(2)->count());
     return button;
   };
   add_window_button(QStringLiteral("Tabs"), [this] { SetViewStyle(kViewTabs); });
@@ -229,14 +241,18 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
   if (QGridLayout* panel = PanelFor(*info)) {
     auto* button = new QToolButton(this);
     auto* ribbon_action = new QAction(QString::fromUtf8(info->ribbon_caption), button);
-    ribbon_action->setToolTip(QString::fromUtf8(info->menu_caption).replace('\t', "  "));
+    // A caption that two panels share says in its tip what it works on.
+    const QString menu = QString::fromUtf8(info->menu_caption).replace('\t', "  ");
+    const QString tip = QString::fromUtf8(RibbonTip(id));
+    ribbon_action->setToolTip(tip.isEmpty() ? menu : tip + QStringLiteral(" (") + menu + ')');
+    ribbon_action->setStatusTip(tip.isEmpty() ? menu : tip);
     connect(ribbon_action, &QAction::triggered, action, &QAction::trigger);
     connect(action, &QAction::changed, ribbon_action,
             [action, ribbon_action] { ribbon_action->setEnabled(action->isEnabled()); });
     button->setDefaultAction(ribbon_action);
     button->setAutoRaise(true);
     button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    AddToPanel(panels_.key(panel), button);
+    AddToPanel(panels_.key(panel), button, CommandOrder(id));
   }
   return action;
 }
@@ -315,6 +331,8 @@ ReportView* MainWindow::AddView(std::unique_ptr<RecordDocument> document) {
   auto* view = new ReportView(std::move(document));
   QMdiSubWindow* sub = mdi_->addSubWindow(view);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  // A document's own mark in its title bar, not the toolkit's logo.
+  sub->setWindowIcon(style()->standardIcon(QStyle::SP_FileIcon));
   connect(view, &ReportView::pageChanged, this, [this] { UpdateCommands(); });
   connect(view, &ReportView::editRequested, this, [this] {
     if (QAction* edit = Action(CommandId::kEditTest)) {
@@ -536,8 +554,7 @@ void MainWindow::OnExportText() {
   if (!ctx_.chooser->Choose("Select Test(s)", true, files)) return;
   const ChosenExportOutcome out = ExportChosenRecords(
       files, TextExportKind(), RecordDefaultsFrom(*ctx_.info), *ctx_.prompter, *ctx_.store);
-  if (out.ran)
-    statusBar()->showMessage(QStringLiteral("%1 text file(s) written").arg(out.written), 5000);
+  ShowChosenExports(out, "text file(s)");
 }
 
 void MainWindow::OnExportExcel() {
@@ -545,8 +562,13 @@ void MainWindow::OnExportExcel() {
   if (!ctx_.chooser->Choose("Select Test(s)", true, files)) return;
   const ChosenExportOutcome out = ExportChosenRecords(
       files, ctx_.workbook_export, RecordDefaultsFrom(*ctx_.info), *ctx_.prompter, *ctx_.store);
-  if (out.ran)
-    statusBar()->showMessage(QStringLiteral("%1 workbook(s) written").arg(out.written), 5000);
+  ShowChosenExports(out, "workbook(s)");
+}
+
+void MainWindow::ShowChosenExports(const ChosenExportOutcome& out, const std::string& what) {
+  if (!out.ran) return;
+  const std::string folder = LoadText(*ctx_.store, SettingId::kExportDir);
+  statusBar()->showMessage(PathToQ(ChosenExportsWrittenText(out.written, what, folder)), 10000);
 }
 
 void MainWindow::OnExport() {
@@ -557,9 +579,14 @@ void MainWindow::OnExport() {
     ctx_.prompter->Message(kDeviceCaption, kNoExportsChosen, Buttons::Ok, Icon::Information);
     return;
   }
+  // A failure has had its message naming the file and the reason; the
+  // status bar does not claim otherwise.
   if (ctx_.auto_export(rec, true))
+    statusBar()->showMessage(PathToQ(AutoExportsWrittenText(rec.fullpath, *ctx_.settings)), 15000);
+  else
     statusBar()->showMessage(
-        QStringLiteral("Exports of %1 written").arg(PathToQ(FileNameOf(rec.fullpath))), 8000);
+        QStringLiteral("Exports of %1 not all written").arg(PathToQ(FileNameOf(rec.fullpath))),
+        15000);
 }
 
 void MainWindow::OnAppSetup() {

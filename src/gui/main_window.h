@@ -162,6 +162,8 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   // Asks about every changed document; false when one was kept open.
   bool ConfirmCloseAll();
   void SetViewStyle(int style);
+  // The status bar after a chosen export: how many were written where.
+  void ShowChosenExports(const ChosenExportOutcome& out, const std::string& what);
   void OpenFolder(const std::string& folder);
   std::unique_ptr<RecordDocument> NewDocument();
   void FileUsed(const std::string& path);
@@ -181,8 +183,8 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QMap<int, QAction*> actions_;
   QMap<int, QGridLayout*> panels_;
   QMap<int, QWidget*> panel_boxes_;
-  // Each panel's buttons fill two rows, column by column.
-  void AddToPanel(int panel, QWidget* button);
+  // Each panel's buttons fill two rows, column by column, in `order`.
+  void AddToPanel(int panel, QWidget* button, int order);
   int look_ = kDefaultApplicationLook;
   // The window's own title; the instrument's name may join it (SetTitle).
   std::string base_title_ = kMainTitle;

@@ -40,9 +40,10 @@ SetupDialog::SetupDialog(const SetupValues& values, Prompter& prompter, QWidget*
   for (const std::string& p : values.ports) ports->addItem(PathToQ(p));
   ports->setCurrentIndex(values.portindex);
   ports->setMaxVisibleItems(12);
+  ports->setInsertPolicy(QComboBox::NoInsert);
+  ports->setMinimumContentsLength(14);
   comm_form->addRow(QStringLiteral("COM Port:"), ports);
   speed = ListOf(comm, {kSetupSpeeds[0], kSetupSpeeds[1]}, values.comspeed == 0 ? 0 : 1);
-  speed->setEnabled(false);
   comm_form->addRow(QStringLiteral("Speed:"), speed);
   usb = new QCheckBox(QStringLiteral("Use USB port"), comm);
   usb->setChecked(values.usb);
@@ -53,6 +54,9 @@ SetupDialog::SetupDialog(const SetupValues& values, Prompter& prompter, QWidget*
   checks->addWidget(autodetect);
   checks->addStretch(1);
   comm_form->addRow(checks);
+  ShowCommControls(values.autodetect);
+  if (CommControlsFor(values.autodetect).port_typed) ports->setEditText(PathToQ(values.porttext));
+  connect(autodetect, &QCheckBox::toggled, this, &SetupDialog::ShowCommControls);
   auto* usb_hint = new QLabel(QString::fromUtf8(kUsbHint), comm);
   usb_hint->setWordWrap(true);
   comm_form->addRow(usb_hint);
@@ -119,9 +123,37 @@ SetupDialog::SetupDialog(const SetupValues& values, Prompter& prompter, QWidget*
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
+void SetupDialog::ShowCommControls(bool autodetect) {
+  const CommControls c = CommControlsFor(autodetect);
+  if (ports->isEditable() != c.port_typed) {
+    // The selection stays; a typed name that is no entry goes with Auto Detect.
+    const int index = ports->currentIndex();
+    ports->setEditable(c.port_typed);
+    if (c.port_typed) {
+      ports->lineEdit()->setMaxLength(static_cast<int>(kMaxPortNameChars));
+      ports->setToolTip(QStringLiteral("Choose a port or type its name"));
+    } else {
+      ports->setToolTip(QString());
+    }
+    if (index >= 0) ports->setCurrentIndex(index);
+  }
+  speed->setEnabled(c.speed);
+}
+
+void SetupDialog::accept() {
+  const std::string problem = SetupProblem(Values());
+  if (!problem.empty()) {
+    prompter_.Message(kDeviceCaption, problem, Buttons::Ok, Icon::Warning);
+    ports->setFocus();
+    return;
+  }
+  QDialog::accept();
+}
+
 SetupValues SetupDialog::Values() const {
   SetupValues v = values_;
   v.portindex = ports->currentIndex();
+  v.porttext = PathFromQ(ports->currentText());
   v.comspeed = speed->currentIndex();
   v.usb = usb->isChecked();
   v.autodetect = autodetect->isChecked();

@@ -37,6 +37,10 @@ class SetupDialog : public QDialog {
 
   void BrowseFolder(QLineEdit* field);
   void BrowseLogo();
+  // Auto Detect off lets a port name be typed and the speed be chosen.
+  void ShowCommControls(bool autodetect);
+  // OK: a typed port name that cannot be one keeps the dialog open.
+  void accept() override;
 
  private:
   SetupValues values_;

@@ -12,6 +12,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 
 #include "app/chosen_exports.h"
 #include "app/document_names.h"
@@ -424,6 +426,27 @@ TEST(Commands, EnablingRules) {
   EXPECT_EQ(LookById(9999).id, kDefaultApplicationLook);
 }
 
+// A caption on two panels ("Download from Device", "File Utilities") says in
+// its tip what it works on, and no two such tips are alike.
+TEST(Commands, SharedPanelCaptionsSayWhatTheyWorkOn) {
+  std::map<std::string, std::vector<CommandId>> by_caption;
+  for (const CommandInfo& c : MainCommands())
+    if (c.ribbon_caption[0] != '\0') by_caption[c.ribbon_caption].push_back(c.id);
+  int shared = 0;
+  for (const auto& [caption, ids] : by_caption) {
+    if (ids.size() < 2) continue;
+    ++shared;
+    std::set<std::string> tips;
+    for (CommandId id : ids) {
+      EXPECT_STRNE(RibbonTip(id), "") << caption;
+      tips.insert(RibbonTip(id));
+    }
+    EXPECT_EQ(tips.size(), ids.size()) << caption;
+  }
+  EXPECT_EQ(shared, 2);
+  EXPECT_STREQ(RibbonTip(CommandId::kOpenTest), "");
+}
+
 struct SetupFixture : ::testing::Test {
   MemorySettingsStore store;
   AppSettings settings;
@@ -473,6 +496,63 @@ TEST_F(SetupFixture, NamedPortsAreTheSystemsAndTheExtraNames) {
     EXPECT_EQ(info.comport, c.comport) << c.choice;
     EXPECT_EQ(info.comportname, c.name) << c.choice;
     EXPECT_EQ(ReadTextSetting(store, kSettingsSection, "ComPortName", ""), c.name);
+  }
+}
+
+// Auto Detect off: a typed port name and the chosen speed are what the link
+// uses next; with it on the list's selection counts and nothing is typed.
+TEST_F(SetupFixture, TypedPortsAndSpeedsWithAutoDetectOff) {
+  EXPECT_TRUE(CommControlsFor(false).port_typed && CommControlsFor(false).speed);
+  EXPECT_FALSE(CommControlsFor(true).port_typed || CommControlsFor(true).speed);
+
+  const std::vector<std::string> named = {"/dev/ttyS0", "/dev/ttyUSB0"};
+  const std::vector<std::string> numbered = SetupPortList(true, {}, {});
+  struct {
+    bool autodetect;
+    bool numbered;
+    std::string typed;
+    int portindex;
+    int speed;
+    const char* problem;  // start of the refusal, or "" when OK takes it
+    int comport;          // what the link uses next
+    const char* name;
+  } cases[] = {
+      {false, false, "  /dev/pts/7 ", 0, 0, "", 1, "/dev/pts/7"},
+      {false, false, "/dev/ttyS3", 0, 1, "", 4, ""},
+      {false, false, "", 1, 0, "", 1, "/dev/ttyUSB0"},           // nothing typed: the list
+      {true, false, "/dev/pts/7", 1, 1, "", 1, "/dev/ttyUSB0"},  // typing is off
+      {false, true, "com7", 0, 0, "", 7, ""},
+      {false, true, "COM150:", 0, 1, "", 150, ""},
+      {false, true, "\\\\.\\CNCA0", 0, 1, "", 1, "\\\\.\\CNCA0"},
+      {true, true, "", 11, 1, "", 12, ""},
+      {false, false, "   ", -1, 1, "Please enter the name of the port", 0, nullptr},
+      {false, false, "/dev/pts/\x01", 0, 1, "The port name holds a control", 0, nullptr},
+      {false, false, "/dev/" + std::string(kMaxPortNameChars, 'x'), 0, 1,
+       "The port name is too long (at most 260", 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    info.comport = 1;
+    info.comportname.clear();
+    SetupValues v = LoadSetup(settings, info, c.numbered ? numbered : named, c.numbered);
+    v.autodetect = c.autodetect;
+    v.porttext = c.typed;
+    v.portindex = c.portindex;
+    v.comspeed = c.speed;
+    const std::string problem = SetupProblem(v);
+    EXPECT_EQ(problem.rfind(c.problem, 0), 0u) << problem;
+    if (c.name == nullptr) continue;
+    ApplySetup(v, c.numbered, settings, info, store);
+    EXPECT_EQ(info.comport, c.comport);
+    EXPECT_EQ(info.comportname, c.name);
+    EXPECT_EQ(info.baud, c.speed == 0 ? 19200 : 115200);
+    EXPECT_EQ(ReadIntSetting(store, kSettingsSection, "ComSpeed", -1), c.speed);
+    EXPECT_EQ(ReadTextSetting(store, kSettingsSection, "ComPortName", ""), c.name);
+    // Opened again, the dialog shows the port the link now uses.
+    const SetupValues again = LoadSetup(settings, info, c.numbered ? numbered : named, c.numbered);
+    EXPECT_EQ(ChosenPort(again), c.name[0] != '\0' ? std::string(c.name)
+                                 : c.numbered      ? Format("COM%d:", c.comport)
+                                                   : Format("/dev/ttyS%d", c.comport - 1));
   }
 }
 

@@ -17,6 +17,7 @@
 
 #include "analysis/read_record.h"
 #include "base/file_io.h"
+#include "gui/gui_app.h"
 #include "gui/library/library_window.h"
 #include "library/library_import.h"
 #include "library_stores/open_library.h"
@@ -26,13 +27,6 @@
 
 namespace kova {
 namespace {
-
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "kova_gui_tests";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-}
 
 // A CT whose core and winding drift over five tests: knee voltage down,
 // resistance up, the ratio one turn off at the end.
@@ -58,7 +52,7 @@ void WriteDriftingCt(const std::string& folder) {
 class LibraryWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureApp();
+    EnsureGuiApp();
     dir_ = TempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     location_ = dir_ + "/library.sqlite";
     WriteLibraryRecords(dir_ + "/records", {6, 3, 0, ""});

@@ -304,6 +304,35 @@ TEST_F(MainWindowTest, EmptyDocumentsSaySoAndTheViewStyleIsRemembered) {
   EXPECT_EQ(window->ViewStyle(), MainWindow::kViewTabs);
 }
 
+// The "Test" and "Test Plan" panels share two captions: each button says
+// what it works on and opens its own folder.
+TEST_F(MainWindowTest, SharedPanelCaptionsTellRecordsFromPlans) {
+  info.filepath = PathJoin(folder, "records");
+  info.planpath = PathJoin(folder, "plans");
+  std::vector<std::string> opened;
+  GuiContext ctx = Context();
+  ctx.open_folder = [&](const std::string& f) {
+    opened.push_back(f);
+    return true;
+  };
+  MainWindow w(ctx);
+  auto button = [&](const char* panel, const char* caption) -> QToolButton* {
+    for (QToolButton* b : w.findChild<QWidget*>(panel)->findChildren<QToolButton*>())
+      if (b->text() == caption) return b;
+    return nullptr;
+  };
+  QToolButton* records = button(kPanelTest, "File Utilities");
+  QToolButton* plans = button(kPanelTestPlan, "File Utilities");
+  ASSERT_NE(records, nullptr);
+  ASSERT_NE(plans, nullptr);
+  EXPECT_TRUE(records->toolTip().contains("test records")) << records->toolTip().toStdString();
+  EXPECT_TRUE(plans->toolTip().contains("test plans")) << plans->toolTip().toStdString();
+  records->click();
+  plans->click();
+  EXPECT_EQ(opened, (std::vector<std::string>{info.filepath, info.planpath}));
+  EXPECT_TRUE(prompter.messages().empty());
+}
+
 TEST_F(MainWindowTest, FileUtilitiesWithoutAFileManagerSayWhereTheFilesAre) {
   window->Action(CommandId::kTestUtilities)->trigger();
   ASSERT_EQ(prompter.messages().size(), 1u);
@@ -469,6 +498,7 @@ TEST_F(ExportCommandsTest, ExportToExcelWritesAWorkbookPerChosenRecordAndRemembe
   // The pictures drawn for the workbooks do not stay behind.
   EXPECT_EQ(QDir(QString::fromStdString(out)).entryList(QDir::Files).size(), 2);
   EXPECT_EQ(ReadTextSetting(store, "AppInfo", "ExportDir", ""), out);
+  EXPECT_EQ(window->statusBar()->currentMessage().toStdString(), "2 workbook(s) written to " + out);
 
   // Cancelling the folder choice writes nothing.
   chooser.answers.push_back({a});
@@ -515,6 +545,20 @@ TEST_F(ExportCommandsTest, ExportIsForcedAndOpeningRenewsOnlyStaleExports) {
   window->Action(CommandId::kExport)->trigger();
   EXPECT_TRUE(ReadXlsx(xlsx).read);
   EXPECT_TRUE(prompter.messages().empty()) << prompter.messages().front().text;
+  // The status bar says what went where.
+  EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
+            "Exports of rec.test written to Xml, Excel in " + folder);
+
+  // A workbook that cannot be written: the message names it and the reason,
+  // and the status bar does not claim the exports were written.
+  fs::remove_all(PathJoin(folder, "Excel"));
+  ASSERT_TRUE(WriteFileAtomically(PathJoin(folder, "Excel"), std::string("in the way")));
+  window->Action(CommandId::kExport)->trigger();
+  ASSERT_EQ(prompter.messages().size(), 1u);
+  const std::string& text = prompter.messages()[0].text;
+  EXPECT_NE(text.find(xlsx), std::string::npos) << text;
+  EXPECT_NE(text.find("\": "), std::string::npos) << text;
+  EXPECT_EQ(window->statusBar()->currentMessage(), "Exports of rec.test not all written");
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // Pictures of the main window (also with unsaved changes and the question
-// before they are lost), an overlay, the browser and the setup dialog for
-// the README; the dialog tests add theirs under "dialogs". Runs only when KOVA_SCREENSHOT_DIR names
-// a folder; take them under Xvfb:
-//   KOVA_SCREENSHOT_DIR=docs QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24"
+// before they are lost), an overlay, the browser and the setup dialog (a
+// port typed by hand) for the README; the dialog tests add theirs under
+// "dialogs". Runs only when KOVA_SCREENSHOT_DIR names a folder (an absolute
+// one); take them under Xvfb:
+//   KOVA_SCREENSHOT_DIR=$PWD/docs QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24"
 //     build/tests/kova_gui_tests --gtest_filter='Screenshots.*'   (one line)
 
 #include <gtest/gtest.h>
@@ -10,18 +11,24 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 #include <cstdlib>
 
+#include "app/device_stack.h"
 #include "app/setup_model.h"
 #include "base/path.h"
+#include "device/hid_backend.h"
 #include "gui/desktop_setup.h"
+#include "gui/device/device_commands.h"
+#include "gui/gui_app.h"
 #include "gui/main_window.h"
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
 #include "gui/test_browser_dialog.h"
+#include "platform/qt_serial_backend.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
@@ -43,10 +50,7 @@ void Save(QWidget& w, const QString& name) {
 
 TEST(Screenshots, MainWindowBrowserAndSetup) {
   if (std::getenv("KOVA_SCREENSHOT_DIR") == nullptr) GTEST_SKIP() << "KOVA_SCREENSHOT_DIR not set";
-  static int argc = 1;
-  static char name[] = "kova_gui_tests";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+  EnsureGuiApp();
 
   const std::string folder = TempFolder("screens");
   std::vector<std::string> files;
@@ -71,13 +75,24 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   DesktopSetup desk(folder);
   NoChooser chooser;
   desk.ctx.chooser = &chooser;
+  // Every command the program offers, so the panels look as they do for a
+  // user; nothing here talks to an instrument or exports.
+  desk.ctx.auto_export = [](TestRecord&, bool) { return true; };
+  QtSerialBackend serial;
+  NoHidBackend hid;
+  DeviceStack stack(desk.info, desk.settings, desk.store, desk.prompter, serial, hid, 0x1234);
   MainWindow window(desk.ctx);
+  DeviceCommands::Install(window, stack.device(), desk.prompter, desk.info);
   window.resize(1280, 800);
   window.show();
   ASSERT_TRUE(window.OpenDocument(files[0]));
   Save(window, "main-window.png");
-  // An edited record: the asterisk in the tab and the title, and the
+  ASSERT_TRUE(window.OpenOverlay(files));
+  Save(window, "overlay.png");
+  // The first record edited: the asterisk in its tab and the title, and the
   // question before it is closed.
+  QMdiArea* area = window.findChild<QMdiArea*>();
+  area->setActiveSubWindow(area->subWindowList().front());
   window.ActiveView()->document().MarkModified();
   window.UpdateCommands();
   Save(window, "unsaved-changes.png");
@@ -87,9 +102,6 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   question.show();
   Save(question, "save-changes-question.png");
   question.hide();
-  window.ActiveView()->document().EditRecord([](TestRecord&) { return false; });
-  ASSERT_TRUE(window.OpenOverlay(files));
-  Save(window, "overlay.png");
 
   QDir::setCurrent(QString::fromStdString(folder));
   TestBrowserDialog browser(desk.info, desk.store, desk.prompter, "", false);
@@ -104,6 +116,11 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   values.filepath = kShownFolder;
   values.planpath = "/home/engineer/KOVA/Plans";
   values.logo = "/home/engineer/KOVA/report_logo.bmp";
+  // Auto Detect off: a port typed by hand (a neutral name) at 19200 bit/s.
+  values.autodetect = false;
+  values.usb = false;
+  values.porttext = "/dev/ttyUSB1";
+  values.comspeed = 0;
   SetupDialog setup(values, desk.prompter);
   setup.show();
   Save(setup, "setup.png");

@@ -128,9 +128,17 @@ void DeviceCommands::OnResendTest() {
 }
 
 void DeviceCommands::OnReturnToPanel() {
-  if (Talk([this] { return device_.ReturnToPanel(); }))
+  if (Talk([this] { return device_.ReturnToPanel(); })) {
     window_.statusBar()->showMessage(QStringLiteral("The instrument is back on panel control"),
                                      5000);
+  } else {
+    // The write itself says nothing when it fails: the user is told here.
+    window_.statusBar()->showMessage(
+        QStringLiteral("Not returned to panel control: nothing could be sent to the instrument %1")
+            .arg(device_.UsbActive() ? QStringLiteral("over USB")
+                                     : QStringLiteral("on the serial port")),
+        15000);
+  }
 }
 
 bool DeviceCommands::ChoosePlan(kvTestPlan& plan, std::string& path) {
