@@ -225,24 +225,22 @@ TEST(RecordPresentation, FileNameReadsTheSameEverywhere) {
 // The knee values keep each output's own decimals: three for the voltage in
 // the text export and the workbook, two in the report and the XML.
 TEST(RecordPresentation, KneeFormatsDifferOnlyAsTheTableSays) {
-  auto rec = Distinct();
-  for (int t = 0; t < rec->numtests; ++t) {  // whichever test an output lists first
-    TapTest& tap = rec->taps[t];
-    tap.fKneeVtg30 = 123.4567;
-    tap.fKneeCur30 = 0.012345;
-    tap.fKneeVtg45 = 234.5678;
-    tap.fKneeCur45 = 0.023456;
-    tap.fKneeVtg10 = 345.6789;
-    tap.fKneeCur10 = 0.034567;
-  }
   const struct {
     KneeKind kind;
-    const char *export_volts, *report_volts, *amps, *summary_amps;
+    double volts, amps;
+    const char *export_volts, *report_volts, *shown_amps;
   } kCases[] = {
-      {KneeKind::kIeee30, "123.457", "123.46", "0.0123", "0.0123"},
-      {KneeKind::kIeee45, "234.568", "234.57", "0.0235", "0.0235"},
-      {KneeKind::kIec10, "345.679", "345.68", "0.0346", "0.0346"},
+      {KneeKind::kIeee30, 123.4567, 0.012345, "123.457", "123.46", "0.0123"},
+      {KneeKind::kIeee45, 234.5678, 0.023456, "234.568", "234.57", "0.0235"},
+      {KneeKind::kIec10, 345.6789, 0.034567, "345.679", "345.68", "0.0346"},
   };
+  auto rec = Distinct();
+  for (int t = 0; t < rec->numtests; ++t) {  // whichever test an output lists first
+    for (const auto& c : kCases) {
+      rec->taps[t].*KneeField(c.kind).voltage = c.volts;
+      rec->taps[t].*KneeField(c.kind).current = c.amps;
+    }
+  }
   const std::string text = BuildTextExport(*rec);
   CellRecorder sheet;
   FillWorkbook(*rec, "/opt/kova/", sheet);
@@ -253,16 +251,16 @@ TEST(RecordPresentation, KneeFormatsDifferOnlyAsTheTableSays) {
     SCOPED_TRACE(knee.name);
     const std::string name = knee.name;
     EXPECT_NE(text.find(name + " Vkp[Volts]: " + c.export_volts + "\r\n"), std::string::npos);
-    EXPECT_NE(text.find(name + " Ikp[Amps]: " + c.amps + "\r\n"), std::string::npos);
+    EXPECT_NE(text.find(name + " Ikp[Amps]: " + c.shown_amps + "\r\n"), std::string::npos);
     EXPECT_EQ(sheet.Beside(name + " Vkp[Volts]"), c.export_volts);
-    EXPECT_EQ(sheet.Beside(name + " Ikp[Amps]"), c.amps);
+    EXPECT_EQ(sheet.Beside(name + " Ikp[Amps]"), c.shown_amps);
     EXPECT_EQ(ElementText(xml, knee.voltage_element), c.report_volts);
-    EXPECT_EQ(ElementText(xml, knee.current_element), c.amps);
+    EXPECT_EQ(ElementText(xml, knee.current_element), c.shown_amps);
     EXPECT_TRUE(HasText(report, std::string("Vkp[Volts]: ") + c.report_volts));
-    EXPECT_TRUE(HasText(report, std::string("Ikp[Amps]: ") + c.amps));
+    EXPECT_TRUE(HasText(report, std::string("Ikp[Amps]: ") + c.shown_amps));
     bool in_summary = false;
     for (const auto& [at, cell] : sheet.cells) {
-      in_summary |= cell == std::string(c.export_volts) + "/" + c.summary_amps;
+      in_summary |= cell == std::string(c.export_volts) + "/" + c.shown_amps;
     }
     EXPECT_TRUE(in_summary) << "the workbook's summary table shows V/I";
   }
