@@ -1,13 +1,13 @@
 #include "app/auto_export.h"
 
+#include "app/export_formats.h"
+
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "base/private_folder.h"
-#include "export/excel_export.h"
 #include "export/export_images.h"
 #include "export/export_path.h"
-#include "export/export_xml.h"
 #include "export/file_times.h"
 #include "export/whole_pdf.h"
 
@@ -18,11 +18,13 @@ void Warn(const ExportServices& services, const std::string& text) {
   services.prompter->Message(kWarningCaption, text, Buttons::Ok, Icon::Warning);
 }
 
-std::string XmlPath(const TestRecord& rec) { return ExportPath(rec.fullpath, ".xml", kXmlFolder); }
-std::string PdfPath(const TestRecord& rec) { return ExportPath(rec.fullpath, ".pdf", kPdfFolder); }
-std::string ExcelPath(const TestRecord& rec) {
-  return ExportPath(rec.fullpath, ".xlsx", kExcelFolder);
+// The export of `name` in its folder beside the record file.
+std::string AutoTarget(const char* name, const TestRecord& rec) {
+  return ExportTarget(*FindExportFormat(name), rec.fullpath, "");
 }
+std::string XmlPath(const TestRecord& rec) { return AutoTarget("xml", rec); }
+std::string PdfPath(const TestRecord& rec) { return AutoTarget("pdf", rec); }
+std::string ExcelPath(const TestRecord& rec) { return AutoTarget("xlsx", rec); }
 
 }  // namespace
 
@@ -95,38 +97,20 @@ bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
     Warn(services, "Unable to export images");
     return false;
   }
+  ExportJob job;
+  job.settings = &settings;
+  job.services = &services;
   bool ok = true;
   // Each step runs whatever the others did; each failure is its own message.
-  if (pdf || keep_xml) {
-    XmlExportContext ctx;
-    ctx.install_dir = settings.InstallDir;
-    ctx.report_logo = settings.AppLogo;
-    ctx.now = services.now;
-    const std::string text = BuildXmlExport(rec, ctx);
+  // The PDF is made only when out of date (the generator is slow); the XML
+  // and the workbook whenever an export runs, as their settings ask.
+  for (const ExportFormat* format : AutomaticExportFormats()) {
+    const bool wanted = format->needs_generator ? pdf : settings.*format->auto_setting != 0;
+    if (!wanted) continue;
+    const std::string target = AutoTarget(format->name, rec);
     std::string why;
-    const std::string xml = XmlPath(rec);
-    if (keep_xml && !WriteFileAtomically(xml, text, &why)) {
-      Warn(services, StepFailureText("Unable to write the XML document", xml, why));
-      ok = false;
-    }
-    if (pdf) {
-      const std::string generator_xml = work.File("report.xml");
-      const std::string pdf_path = PdfPath(rec);
-      if (!WriteFileAtomically(generator_xml, text, &why) ||
-          !GenerateReport(kReportTemplateName, kReportSchemaName, generator_xml, pdf_path, settings,
-                          services, why)) {
-        Warn(services, StepFailureText("Unable to generate report for test", pdf_path, why));
-        ok = false;
-      }
-    }
-  }
-  if (settings.AutoExportExcel != 0) {
-    const std::string excel = ExcelPath(rec);
-    std::unique_ptr<WorkbookWriter> wb = services.new_workbook ? services.new_workbook() : nullptr;
-    if (!wb || !ExportExcel(rec, excel, settings.InstallDir, *wb)) {
-      const std::string why = wb ? wb->Problem() : std::string("no workbook writer");
-      Warn(services, StepFailureText("Unable to write the workbook", excel,
-                                     why.empty() ? std::string("the workbook failed") : why));
+    if (!format->write(rec, target, job, why)) {
+      Warn(services, StepFailureText(format->auto_failure_text, target, why));
       ok = false;
     }
   }

@@ -4,15 +4,23 @@
 
 #include "analysis/read_record.h"
 #include "app/app_settings.h"
+#include "app/export_formats.h"
 #include "base/path.h"
-#include "export/text_export.h"
 
 namespace kova {
 
-ChosenExportKind TextExportKind() {
-  return {".txt",
-          [](const TestRecord& rec, const std::string& path) { return ExportText(rec, path); }};
+ChosenExportKind ChosenExportKindOf(const ExportFormat& format, const ExportJob& job) {
+  ChosenExportKind kind;
+  kind.format = &format;
+  kind.extension = format.extension;
+  kind.write = [&format, job](const TestRecord& rec, const std::string& path) {
+    std::string why;
+    return WriteExport(format, rec, path, job, why);
+  };
+  return kind;
 }
+
+ChosenExportKind TextExportKind() { return ChosenExportKindOf(*FindExportFormat("txt"), {}); }
 
 ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
                                         const ChosenExportKind& kind,

@@ -15,10 +15,19 @@ namespace kova {
 
 constexpr const char* kExportFolderTitle = "Select Folder to Export To";
 
+struct ExportFormat;
+struct ExportJob;
+
+// One format of the export registry, ready to write.
 struct ChosenExportKind {
-  std::string extension;  // ".txt", ".xls", ...
+  const ExportFormat* format = nullptr;
+  std::string extension;  // ".txt", ".xlsx", ...
   std::function<bool(const TestRecord&, const std::string&)> write;
 };
+
+// Any format of the registry; `job` is kept, and what it points to must
+// outlive the kind.
+ChosenExportKind ChosenExportKindOf(const ExportFormat& format, const ExportJob& job);
 
 // The plain-text export of a record (one ".txt" file per record).
 ChosenExportKind TextExportKind();

@@ -107,6 +107,44 @@ std::string Utf16ToCp1252(const std::u16string& text) {
   return out;
 }
 
+bool IsUtf8(const std::string& text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t more = 0;
+    uint32_t cp = 0;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      more = 1;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      more = 2;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      more = 3;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (n - i <= more) return false;
+    for (size_t k = 1; k <= more; ++k) {
+      const unsigned char d = static_cast<unsigned char>(text[i + k]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+    if ((more == 2 && cp < 0x800) || (more == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF)) {
+      return false;
+    }
+    i += more + 1;
+  }
+  return true;
+}
+
 std::string SystemNameToUtf8(const std::string& name) {
 #ifdef _WIN32
   return Cp1252ToUtf8(name);
@@ -119,7 +157,9 @@ std::string SystemNameToCp1252(const std::string& name) {
 #ifdef _WIN32
   return name;
 #else
-  return Utf8ToCp1252(name);
+  // A name that is not UTF-8 (made under an 8-bit locale) is taken as
+  // Windows-1252 already, as the XML document takes it.
+  return IsUtf8(name) ? Utf8ToCp1252(name) : name;
 #endif
 }
 

@@ -20,4 +20,7 @@ std::string Utf16ToCp1252(const std::u16string& text);
 std::string SystemNameToUtf8(const std::string& name);
 std::string SystemNameToCp1252(const std::string& name);
 
+// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsUtf8(const std::string& text);
+
 }  // namespace kova

@@ -8,6 +8,8 @@
 #include "analysis/taps.h"
 #include "base/format.h"
 #include "base/path.h"
+#include "records/knee_fields.h"
+#include "records/record_header.h"
 
 namespace kova {
 namespace {
@@ -20,7 +22,7 @@ class Sheet {
   explicit Sheet(WorkbookWriter& wb) : wb_(wb) {}
 
   void Cell(int column, const std::string& text) { wb_.SetCellText(row_, column, text); }
-  void Label(const char* label, const std::string& value) {
+  void Label(const std::string& label, const std::string& value) {
     Cell(1, label);
     Cell(2, value);
     Next();
@@ -98,21 +100,9 @@ void PassFailSettings(Sheet& s, const TestRecord& rec) {
 }
 
 void Header(Sheet& s, const TestRecord& rec) {
-  const size_t blank = rec.testdatetime.find(' ');
-  s.Label("FILENAME", rec.filename);
-  s.Label("DATE", rec.testdatetime.substr(0, blank));
-  s.Label("TIME", blank == std::string::npos ? "" : rec.testdatetime.substr(blank + 1));
-  s.Label("# TESTS", Format("%d", rec.numtests));
-  s.Label("COMPANY", rec.company);
-  s.Label("CIRCUIT", rec.circuit);
-  s.Label("MODEL", rec.model);
-  s.Label("STATION", rec.station);
-  s.Label("MFR", rec.manufacturer);
-  s.Label("SN", rec.serialnumber);
-  s.Label("OPERATOR", rec.operatorname);
-  s.Label("COMMENTS", rec.comment);
-  s.Label("KNEE TYPE", rec.kneetypestr);
-  s.Label("FREQUENCY", rec.frequency == 0 ? "60 Hz" : "50 Hz");
+  for (const HeaderFieldRow* row : SheetHeaderRows()) {
+    if (row->caption != nullptr) s.Label(row->caption, WorkbookHeaderValue(rec, *row));
+  }
   s.Label("PASS / FAIL", PassFailEnabled(rec) ? "Enabled" : "Disabled");
   if (PassFailEnabled(rec)) PassFailSettings(s, rec);
 }
@@ -178,12 +168,12 @@ void TestBlock(Sheet& s, const TestRecord& rec, const TapTest& tap, int k) {
   s.Picture(6, tap.testimagefile);
   s.Label("TEST NOTES", tap.szTestNote);
   s.Label("TAP", TapNameFromCode(tap.nTapConnection));
-  s.Label("IEEE 30 Vkp[Volts]", NumberText("%3.3lf", tap.fKneeVtg30));
-  s.Label("IEEE 30 Ikp[Amps]", NumberText("%3.4lf", tap.fKneeCur30));
-  s.Label("IEEE 45 Vkp[Volts]", NumberText("%3.3lf", tap.fKneeVtg45));
-  s.Label("IEEE 45 Ikp[Amps]", NumberText("%3.4lf", tap.fKneeCur45));
-  s.Label("IEC 10/50 Vkp[Volts]", NumberText("%3.3lf", tap.fKneeVtg10));
-  s.Label("IEC 10/50 Ikp[Amps]", NumberText("%3.4lf", tap.fKneeCur10));
+  for (const KneeFieldRow& knee : kKneeFields) {
+    s.Label(std::string(knee.name) + " Vkp[Volts]",
+            NumberText(kTextKneeFormats.voltage, tap.*knee.voltage));
+    s.Label(std::string(knee.name) + " Ikp[Amps]",
+            NumberText(kTextKneeFormats.current, tap.*knee.current));
+  }
   s.Label("NP-RATIO", NameplateRatioText(tap));
   s.Label("M-RATIO",
           (tap.uTestType & kRatioTest) ? NumberText("%3.3lf", tap.fTestRatio) : std::string("N/A"));
@@ -233,9 +223,11 @@ void SummaryTable(Sheet& s, const TestRecord& rec, const int* order, int count,
     s.Cell(1, Format("%d", k));
     s.Picture(2, Swatch(install_dir, order[k - 1]));
     s.Cell(3, TapNameFromCode(tap.nTapConnection));
-    s.Cell(4, NumberText("%3.3lf", tap.fKneeVtg30) + "/" + NumberText("%.4lf", tap.fKneeCur30));
-    s.Cell(5, NumberText("%3.3lf", tap.fKneeVtg45) + "/" + NumberText("%.4lf", tap.fKneeCur45));
-    s.Cell(6, NumberText("%3.3lf", tap.fKneeVtg10) + "/" + NumberText("%.4lf", tap.fKneeCur10));
+    int column = 4;
+    for (const KneeFieldRow& knee : kKneeFields) {
+      s.Cell(column++, NumberText(kWorkbookSummaryFormats.voltage, tap.*knee.voltage) + "/" +
+                           NumberText(kWorkbookSummaryFormats.current, tap.*knee.current));
+    }
     s.Cell(7, NameplateText(tap));
     s.Cell(8, NumberText("%3.3lf", tap.fTestRatio));
     s.Cell(9, TableErrorText(tap));

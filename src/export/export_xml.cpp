@@ -8,6 +8,8 @@
 #include "base/path.h"
 #include "base/program_version.h"
 #include "export/xml_writer.h"
+#include "records/knee_fields.h"
+#include "records/record_header.h"
 
 namespace kova {
 namespace {
@@ -49,7 +51,7 @@ void ReportData(XmlWriter& w, const TestRecord& rec) {
   w.IntElement("kneetype", rec.kneetype);
   w.TextElement("kneetypestr", rec.kneetypestr);
   w.IntElement("frequency", rec.frequency);
-  w.TextElement("frequencystr", rec.frequency == 0 ? "60 Hz" : "50 Hz");
+  w.TextElement("frequencystr", HeaderValue(rec, HeaderField::kFrequency));
   w.IntElement("deviceversion", rec.deviceversion);
   w.IntElement("burdenenabled", rec.burdenenabled != 0 ? 1 : 0);
   w.IntElement("insulationenabled", rec.insulationenabled != 0 ? 1 : 0);
@@ -162,12 +164,11 @@ void OneTest(XmlWriter& w, const TestRecord& rec, int index, int number,
   w.RealElement("fBurdenVA", tap.fBurdenVA);
   w.RealElement("fCosPhi", tap.fCosPhi);
   w.RealElement("fSecCurrent", tap.fSecCurrent);
-  w.TextElement("fKneeVtg10", NumberText("%3.2lf", tap.fKneeVtg10));
-  w.TextElement("fKneeCur10", NumberText("%3.4lf", tap.fKneeCur10));
-  w.TextElement("fKneeVtg30", NumberText("%3.2lf", tap.fKneeVtg30));
-  w.TextElement("fKneeCur30", NumberText("%3.4lf", tap.fKneeCur30));
-  w.TextElement("fKneeVtg45", NumberText("%3.2lf", tap.fKneeVtg45));
-  w.TextElement("fKneeCur45", NumberText("%3.4lf", tap.fKneeCur45));
+  for (KneeKind kind : kXmlKneeOrder) {
+    const KneeFieldRow& knee = KneeField(kind);
+    w.TextElement(knee.voltage_element, NumberText(kXmlKneeFormats.voltage, tap.*knee.voltage));
+    w.TextElement(knee.current_element, NumberText(kXmlKneeFormats.current, tap.*knee.current));
+  }
   w.TextElement("pfkneevoltagestr", KneeVoltagePf(rec, tap));
   w.TextElement("fTestRatioCur", NumberText("%3.3lf", tap.fTestRatioCur));
   w.TextElement("fTestRatioVtg", NumberText("%3.3lf", tap.fTestRatioVtg));
@@ -231,14 +232,9 @@ std::string BuildXmlExport(const TestRecord& rec, const XmlExportContext& ctx) {
   w.PathElement("reportlogo", ctx.report_logo);
   w.TextElement("testdatetime", rec.testdatetime);
   w.TextElement("reportdatetime", ReportDateText(ctx.now != 0 ? ctx.now : std::time(nullptr)));
-  w.TextElement("company", rec.company);
-  w.TextElement("station", rec.station);
-  w.TextElement("circuit", rec.circuit);
-  w.TextElement("manufacturer", rec.manufacturer);
-  w.TextElement("model", rec.model);
-  w.TextElement("serialnumber", rec.serialnumber);
-  w.TextElement("operatorname", rec.operatorname);
-  w.TextElement("comment", rec.comment);
+  for (const HeaderFieldRow& row : HeaderFieldTable()) {
+    if (row.record_name != nullptr) w.TextElement(row.record_name, row.value(rec));
+  }
   w.CloseElement("reportinfo");
   w.OpenElement("kovareport");
   ReportData(w, rec);

@@ -4,6 +4,7 @@
 
 #include "base/codepage.h"
 #include "records/plan_blocks_json.h"
+#include "records/record_header.h"
 #include "records/record_text.h"
 
 namespace kova {
@@ -108,14 +109,9 @@ JsonValue RecordToJson(const TestRecord& rec) {
   r.Set("frequency", Int(rec.frequency));
   r.Set("filename", JsonValue::String(SystemNameToUtf8(rec.filename)));
   r.Set("testdatetime", Text(rec.testdatetime));
-  r.Set("company", Text(rec.company));
-  r.Set("station", Text(rec.station));
-  r.Set("circuit", Text(rec.circuit));
-  r.Set("manufacturer", Text(rec.manufacturer));
-  r.Set("model", Text(rec.model));
-  r.Set("serialnumber", Text(rec.serialnumber));
-  r.Set("operatorname", Text(rec.operatorname));
-  r.Set("comment", Text(rec.comment));
+  for (const HeaderFieldRow& row : HeaderFieldTable()) {
+    if (row.record_name != nullptr) r.Set(row.record_name, Text(row.value(rec)));
+  }
   r.Set("kneetype", Int(rec.kneetype));
   r.Set("kneetypestr", Text(rec.kneetypestr));
   r.Set("rawrecord", JsonValue::String(BytesToHex(rec.rawrecord, kRawRecordSize)));

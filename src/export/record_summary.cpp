@@ -5,6 +5,7 @@
 #include "analysis/taps.h"
 #include "base/codepage.h"
 #include "base/format.h"
+#include "records/record_header.h"
 
 namespace kova {
 namespace {
@@ -103,19 +104,9 @@ void Classification(std::string& out, const TestRecord& rec) {
 
 std::string RecordSummaryText(const TestRecord& rec) {
   std::string out;
-  out += "File:          " + SystemNameToCp1252(rec.filename) + "\n";
-  out += "Date:          " + rec.testdatetime + "\n";
-  out += "Company:       " + rec.company + "\n";
-  out += "Station:       " + rec.station + "\n";
-  out += "Circuit:       " + rec.circuit + "\n";
-  out += "Manufacturer:  " + rec.manufacturer + "\n";
-  out += "Model:         " + rec.model + "\n";
-  out += "Serial number: " + rec.serialnumber + "\n";
-  out += "Operator:      " + rec.operatorname + "\n";
-  out += "Comment:       " + rec.comment + "\n";
-  out += "Knee type:     " + rec.kneetypestr + "\n";
-  out += std::string("Frequency:     ") + (rec.frequency == 0 ? "60 Hz" : "50 Hz") + "\n";
-  out += Format("Tests:         %d\n", rec.numtests);
+  for (const HeaderFieldRow& row : HeaderFieldTable()) {
+    if (row.summary_label != nullptr) out += row.summary_label + row.value(rec) + "\n";
+  }
   if (!rec.testnote.empty()) out += "Note:          " + rec.testnote + "\n";
   if (PassFailEnabled(rec)) {
     out += "Pass/fail:     ratio " + RatioToleranceLabel(rec.passfail) + ", knee " +

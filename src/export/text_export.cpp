@@ -2,10 +2,11 @@
 
 #include "analysis/display_rules.h"
 #include "analysis/taps.h"
-#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
+#include "records/knee_fields.h"
+#include "records/record_header.h"
 
 namespace kova {
 namespace {
@@ -22,7 +23,7 @@ std::string WithCrLf(const std::string& text) {
   return out;
 }
 
-void Line(std::string& out, const char* label, const std::string& value) {
+void Line(std::string& out, const std::string& label, const std::string& value) {
   out += label;
   out += value;
   out += '\n';
@@ -88,12 +89,12 @@ void OneTest(std::string& out, const TestRecord& rec, const TapTest& tap, int n)
   out += Format("\nTEST # %d\n\n", n);
   Line(out, "TEST NOTES: ", tap.szTestNote);
   Line(out, "TAP: ", TapNameFromCode(tap.nTapConnection));
-  Line(out, "IEEE 30 Vkp[Volts]: ", NumberText("%3.3lf", tap.fKneeVtg30));
-  Line(out, "IEEE 30 Ikp[Amps]: ", NumberText("%3.4lf", tap.fKneeCur30));
-  Line(out, "IEEE 45 Vkp[Volts]: ", NumberText("%3.3lf", tap.fKneeVtg45));
-  Line(out, "IEEE 45 Ikp[Amps]: ", NumberText("%3.4lf", tap.fKneeCur45));
-  Line(out, "IEC 10/50 Vkp[Volts]: ", NumberText("%3.3lf", tap.fKneeVtg10));
-  Line(out, "IEC 10/50 Ikp[Amps]: ", NumberText("%3.4lf", tap.fKneeCur10));
+  for (const KneeFieldRow& knee : kKneeFields) {
+    Line(out, std::string(knee.name) + " Vkp[Volts]: ",
+         NumberText(kTextKneeFormats.voltage, tap.*knee.voltage));
+    Line(out, std::string(knee.name) + " Ikp[Amps]: ",
+         NumberText(kTextKneeFormats.current, tap.*knee.current));
+  }
   Line(out, "NP-RATIO: ", NameplateRatioText(tap));
   Line(out, "M-RATIO: ",
        (tap.uTestType & kRatioTest) ? NumberText("%3.3lf", tap.fTestRatio) : std::string("N/A"));
@@ -114,19 +115,9 @@ void OneTest(std::string& out, const TestRecord& rec, const TapTest& tap, int n)
 
 std::string BuildTextExport(const TestRecord& rec) {
   std::string out;
-  Line(out, "FILENAME: ", SystemNameToCp1252(rec.filename));
-  Line(out, "DATE: ", rec.testdatetime);
-  out += Format("# TESTS %d\n", rec.numtests);
-  Line(out, "COMPANY: ", rec.company);
-  Line(out, "CIRCUIT: ", rec.circuit);
-  Line(out, "MODEL: ", rec.model);
-  Line(out, "STATION: ", rec.station);
-  Line(out, "MFR: ", rec.manufacturer);
-  Line(out, "SN: ", rec.serialnumber);
-  Line(out, "OPERATOR: ", rec.operatorname);
-  Line(out, "COMMENTS: ", rec.comment);
-  Line(out, "KNEE TYPE: ", rec.kneetypestr);
-  Line(out, "FREQUENCY: ", rec.frequency != 0 ? "50 Hz" : "60 Hz");
+  for (const HeaderFieldRow* row : SheetHeaderRows()) {
+    if (row->text_label != nullptr) Line(out, row->text_label, row->value(rec));
+  }
   out += '\n';
   const int n = rec.UsableTests();
   for (int t = 0; t < n; ++t) OneTest(out, rec, rec.taps[t], t + 1);

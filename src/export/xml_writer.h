@@ -6,14 +6,14 @@
 
 #include <string>
 
+#include "base/codepage.h"  // IsUtf8, for the callers that check names
+
 namespace kova {
 
 // Element text as the document carries it: control characters (tab
 // included) dropped, the five XML specials escaped, converted to UTF-8.
 std::string EscapeXmlText(const std::string& cp1252);
 
-// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates).
-bool IsUtf8(const std::string& text);
 // A file name as the document carries it (UTF-8): the system's name bytes
 // as they are when they are UTF-8, else read as Windows-1252 (the names of
 // Windows, and of a folder made under an 8-bit locale).

@@ -2,9 +2,7 @@
 
 #include <memory>
 
-#include "base/path.h"
-#include "base/private_folder.h"
-#include "export/excel_export.h"
+#include "app/export_formats.h"
 #include "export/export_images.h"
 #include "export/file_times.h"
 #include "platform/qt_picture_canvas.h"
@@ -20,8 +18,7 @@ AutoExporter::AutoExporter(const AppSettings& settings, Prompter& prompter) : se
   // The plot pictures go into the "Xml" folder beside the record file, or
   // the export's private folder when they are not kept.
   services_.export_images = [](TestRecord& rec, const std::string& folder) {
-    QtPictureCanvasFactory canvases;
-    return ExportImages(rec, canvases, ImageBasePath(rec.fullpath, folder));
+    return DrawPlotPictures(rec, ImageBasePath(rec.fullpath, folder));
   };
 }
 
@@ -37,19 +34,22 @@ bool AutoExporter::Export(TestRecord& rec, bool force) {
   return AutoExport(rec, force, settings_, services_);
 }
 
+bool DrawPlotPictures(TestRecord& rec, const std::string& base_path) {
+  QtPictureCanvasFactory canvases;
+  return ExportImages(rec, canvases, base_path);
+}
+
 ChosenExportKind WorkbookExportKind(const AppSettings& settings) {
-  ChosenExportKind kind;
-  kind.extension = ".xlsx";
-  const std::string install_dir = settings.InstallDir;
-  kind.write = [install_dir](const TestRecord& rec, const std::string& out) {
-    // The pictures are drawn in a private folder removed afterwards.
-    PrivateFolder work("pictures");
-    if (!work.valid()) return false;
-    TestRecord copy = rec;
-    QtPictureCanvasFactory canvases;
-    if (!ExportImages(copy, canvases, ImageBasePath(out, work.path()))) return false;
-    XlsxWorkbookWriter wb;
-    return ExportExcel(copy, out, install_dir, wb);
+  auto services = std::make_shared<ExportServices>();
+  services->new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
+  ExportJob job;
+  job.settings = &settings;
+  job.services = services.get();
+  job.draw_pictures = DrawPlotPictures;
+  ChosenExportKind kind = ChosenExportKindOf(*FindExportFormat("xlsx"), job);
+  // The kind keeps the services its job points to.
+  kind.write = [services, write = kind.write](const TestRecord& rec, const std::string& out) {
+    return write(rec, out);
   };
   return kind;
 }

@@ -37,8 +37,11 @@ class AutoExporter : public RecordExporter {
   ExportServices services_;
 };
 
+// Draws the record's plot pictures with Qt at `base_path` (see ExportImages).
+bool DrawPlotPictures(TestRecord& rec, const std::string& base_path);
+
 // "Export Test to Excel": a ".xlsx" workbook per record, its pictures drawn
-// in a private folder for the time of the export.
+// in a private folder for the time of the export. `settings` must outlive it.
 ChosenExportKind WorkbookExportKind(const AppSettings& settings);
 
 }  // namespace kova

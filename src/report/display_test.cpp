@@ -10,6 +10,8 @@
 #include "analysis/display_rules.h"
 #include "analysis/taps.h"
 #include "base/format.h"
+#include "records/knee_fields.h"
+#include "records/record_header.h"
 #include "report/calc_details_page.h"
 #include "report/display_test_internal.h"
 #include "report/report_texts.h"
@@ -239,28 +241,30 @@ void CDisplayTest::DrawRecordBlocks(const Layout& lay, const TestRecord& rec, in
   rec_ = copy_.get();
 }
 
+namespace {
+
+// "%13s: <format>" of the row's caption and value.
+std::string ReportHeaderText(const TestRecord& rec, const HeaderFieldRow& row) {
+  return Format("%13s: ", row.caption) + Format(row.report_format, row.value(rec).c_str());
+}
+
+}  // namespace
+
 int CDisplayTest::DrawHeader(const Layout& lay, int test, int kind, int y0) {
   const TestRecord& r = Rec();
   const TapTest& tap = r.taps[test];
   const Rect& inner = lay.inner;
   const int x0 = lay.x0;
-  const std::string col1[] = {
-      Format("%13s: %-20s", "FILENAME", r.filename.c_str()),
-      Format("%13s: %-20s ", "DATE", r.testdatetime.c_str()),
-      Format("%13s: %-30s", "COMPANY", r.company.c_str()),
-      Format("%13s: %-30s", "STATION", r.station.c_str()),
-      Format("%13s: %-30s", "CIRCUIT", r.circuit.c_str()),
-  };
-  const std::string col2[] = {
-      Format("%13s: %-30s", "MFR", r.manufacturer.c_str()),
-      Format("%13s: %-30s", "MODEL", r.model.c_str()),
-      Format("%13s: %-30s", "SN", r.serialnumber.c_str()),
-      Format("%13s: %-30s", "OPERATOR", r.operatorname.c_str()),
-      Format("%13s: %-30s", "COMMENTS", r.comment.c_str()),
-  };
-  for (int i = 0; i < 5; ++i) {
-    PutText(*s_, inner, x0, y0 + i * L_, col1[i]);
-    PutText(*s_, inner, x0 + 42 * cw_, y0 + i * L_, col2[i]);
+  // Columns 1 and 2 hold the header texts, drawn line by line.
+  const std::vector<const HeaderFieldRow*> col1 = ReportHeaderRows(1), col2 = ReportHeaderRows(2);
+  for (size_t i = 0; i < std::max(col1.size(), col2.size()); ++i) {
+    if (i < col1.size()) {
+      PutText(*s_, inner, x0, y0 + col1[i]->report_line * L_, ReportHeaderText(r, *col1[i]));
+    }
+    if (i < col2.size()) {
+      PutText(*s_, inner, x0 + 42 * cw_, y0 + col2[i]->report_line * L_,
+              ReportHeaderText(r, *col2[i]));
+    }
   }
   std::vector<std::string> col3;
   if (kind == kTestPlanPage) {
@@ -276,8 +280,7 @@ int CDisplayTest::DrawHeader(const Layout& lay, int test, int kind, int y0) {
   if (kind != kSummaryPage && kind != kPassFailPage) {
     col3.push_back(Format("%13s: %-20s", "TEST NOTES", tap.szTestNote.c_str()));
   }
-  col3.push_back(Format("%13s: %-13s", "KNEE TYPE", r.kneetypestr.c_str()));
-  col3.push_back(Format("%13s: %-13s", "FREQUENCY", r.frequency == 0 ? "60 Hz" : "50 Hz"));
+  for (const HeaderFieldRow* row : ReportHeaderRows(3)) col3.push_back(ReportHeaderText(r, *row));
   for (size_t i = 0; i < col3.size(); ++i) {
     PutText(*s_, inner, x0 + 92 * cw_, y0 + static_cast<int>(i) * L_, col3[i]);
   }
@@ -315,13 +318,12 @@ int CDisplayTest::DrawTestTable(const Layout& lay, int test, int S, int* K_out) 
   auto cell = [&](int col, int row, const std::string& text) {
     PutText(*s_, inner, inner.left + cw_ + col * K, rows[row], text);
   };
-  const double kv[3] = {tap.fKneeVtg30, tap.fKneeVtg45, tap.fKneeVtg10};
-  const double ki[3] = {tap.fKneeCur30, tap.fKneeCur45, tap.fKneeCur10};
-  const char* knee_names[3] = {"IEEE 30", "IEEE 45", "IEC 10/50"};
-  for (int c = 0; c < 3; ++c) {
-    cell(c, 0, knee_names[c]);
-    cell(c, 1, "Vkp[Volts]: " + NumberText("%3.2lf", kv[c]));
-    cell(c, 2, "Ikp[Amps]: " + NumberText("%3.4lf", ki[c]));
+  int c = 0;
+  for (const KneeFieldRow& knee : kKneeFields) {
+    cell(c, 0, knee.name);
+    cell(c, 1, "Vkp[Volts]: " + NumberText(kReportKneeFormats.voltage, tap.*knee.voltage));
+    cell(c, 2, "Ikp[Amps]: " + NumberText(kReportKneeFormats.current, tap.*knee.current));
+    ++c;
   }
   cell(3, 0, "NP-RATIO: " + NameplateRatioText(tap));
   cell(3, 1,

@@ -10,46 +10,13 @@
 #include "base/format.h"
 #include "base/path.h"
 #include "export/export_path.h"
+#include "support/export_fakes.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
 namespace kova {
 namespace {
 namespace fs = std::filesystem;
-
-constexpr const char* kWholePdf = "%PDF-1.4\n1 0 obj\n%%EOF\n";
-
-// Stand-in generator: records its arguments, writes `written` as the PDF
-// when it "succeeds".
-class FakeGenerator : public ProcessRunner {
- public:
-  ProcessOutcome outcome = ProcessOutcome::kExited;
-  int code = 0;
-  int runs = 0;
-  std::string written = kWholePdf;  // empty: exits 0 without a file
-  std::vector<std::string> args;
-  std::string program;
-  ProcessLimits limits_seen;
-  ProcessOutcome Run(const std::string& prog, const std::vector<std::string>& a,
-                     const ProcessLimits& limits, int& exit_code) override {
-    limits_seen = limits;
-    ++runs;
-    program = prog;
-    args = a;
-    exit_code = code;
-    if (outcome == ProcessOutcome::kExited && code == 0 && !written.empty()) {
-      WriteFileAtomically(a[3], written);
-    }
-    return outcome;
-  }
-};
-
-class FakeWorkbook : public WorkbookWriter {
- public:
-  void SetCellText(int, int, const std::string&) override {}
-  void InsertPicture(int, int, const std::string&, double) override {}
-  bool Save(const std::string& path) override { return WriteFileAtomically(path, "PK"); }
-};
 
 void Age(const std::string& path, int seconds_from_record, const std::string& record) {
   fs::last_write_time(path,

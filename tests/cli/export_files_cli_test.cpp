@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/export_formats.h"
 #include "base/file_io.h"
 #include "base/path.h"
+#include "export/export_images.h"
 #include "records/encode.h"
 #include "records/test_record.h"
 #include "support/cli_fixture.h"
@@ -204,6 +206,27 @@ TEST_F(ExportFilesCli, WrittenRecordsAreFollowedByTheAutomaticExport) {
     EXPECT_NE(xml.find(std::string(c.stem) + ".test"), std::string::npos) << c.stem;
     EXPECT_FALSE(FileExists(dir_ + "/Excel/" + c.stem + ".xlsx")) << c.stem;
   }
+}
+
+// The command line offers every format of the export registry, names them
+// all in its help, writes each where the registry says, and refuses others.
+TEST_F(ExportFilesCli, EveryRegistryFormatIsOfferedAndWritten) {
+  const std::string record = WriteRecord(kRecords[0]);
+  std::string list;
+  for (const std::string& name : ExportFormatNames()) list += (list.empty() ? "" : ", ") + name;
+  const ProgramResult help = Kova({"record", "export", "--help"});
+  EXPECT_NE(help.out.find("Export format: " + list), std::string::npos) << help.out;
+  for (const ExportFormat& f : ExportFormats()) {
+    SCOPED_TRACE(f.name);
+    const std::string out = dir_ + "/out-" + f.name;
+    const ProgramResult r = Kova({"record", "export", "--format", f.name, record, "-o", out});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const std::string target = ExportTarget(f, record, out);
+    // The pictures are named after their base: the summary comes first.
+    EXPECT_TRUE(FileExists(std::string(f.name) == "images" ? ImageNames(target, 1)[0] : target))
+        << target;
+  }
+  EXPECT_NE(Kova({"record", "export", "--format", "doc", record}).exit_code, 0);
 }
 
 }  // namespace
