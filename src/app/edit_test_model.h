@@ -11,6 +11,8 @@
 
 #include "plans/plan_editor_model.h"
 #include "plans/ratio_error.h"
+#include "plans/tap_order.h"
+#include "plans/tap_row.h"
 #include "plans/value_lists.h"
 
 namespace kova {
@@ -23,19 +25,6 @@ constexpr int kEditRows = 10;  // records of more tests show their first ten
 constexpr const char* kNoTestsSelected = "No tests selected to run";
 const std::vector<std::string>& FrequencyEntries();  // "60 Hz", "50 Hz"
 
-struct EditRow {
-  std::string label, primary, secondary, note;
-  bool ratio = false, excitation = false, winding = false, repeat = false;
-  ChoiceList voltage, current;
-  RatioErrorValues ratioerror;  // the record tap's values
-  // Enabling.
-  bool tests_enabled = false;  // ratio and excitation boxes, voltage list
-  bool winding_enabled = false;
-  bool current_enabled = true;
-  bool edit_enabled = false;
-  bool repeat_enabled = false;
-};
-
 class EditTestModel {
  public:
   std::string company, station, circuit, manufacturer, model, serialnumber, operatorname, comment;
@@ -44,8 +33,8 @@ class EditTestModel {
   std::string temperature, ratedcurrent;
   int cttype = 0;
   int rowcount = 0;
-  EditRow rows[kEditRows];
-  std::string order[kEditRows];
+  TapRow rows[kEditRows];  // each with the record tap's ratio error values
+  TapOrderNames order;
   bool runinsulation = false, runburden = false;
   // The instrument that answered when the dialog opened: its model code, or
   // -1 when none did.
@@ -55,7 +44,7 @@ class EditTestModel {
 
   void Open(const TestRecord& rec, int connected_modelcode);
 
-  void SetTest(int row, PlanColumn column, bool checked);
+  void SetTest(int row, TestColumn column, bool checked);
   void SetRepeat(int row, bool checked);
   void ChooseVoltage(int row, int entry);
   void ChooseCurrent(int row, int entry);
@@ -86,7 +75,7 @@ class EditTestModel {
                        std::string& error) const;
 
  private:
-  int EffectiveCode() const { return modelcode < 0 ? 0 : modelcode; }
+  TapRowRules RowRules() const { return TapRowRules::ForRecord(modelcode); }
   bool FillEntries(const TestRecord& rec, bool repeated_only, kvTestPlan& plan,
                    std::vector<int>& sources) const;
   int deviceversion_ = 1;

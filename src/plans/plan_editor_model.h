@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "plans/ratio_error.h"
+#include "plans/tap_order.h"
+#include "plans/tap_row.h"
 #include "plans/test_plan.h"
 #include "plans/value_lists.h"
 
@@ -40,20 +41,6 @@ int AutoNamePlatePrimary(int entry, int row);
 int RowTapCode(int row);
 std::string RowTapName(int row);
 
-struct PlanRow {
-  std::string primary, secondary, note;
-  bool ratio = false, excitation = false, winding = false;
-  ChoiceList voltage, current;
-  RatioErrorValues ratioerror;  // the row's copy
-  // Enabling.
-  bool winding_enabled = true;
-  bool nameplate_enabled = false;
-  bool current_enabled = true;
-  bool edit_enabled = false;
-};
-
-enum class PlanColumn { kRatio, kExcitation, kWinding };
-
 class PlanEditorModel {
  public:
   PlanEditorModel();  // the controls of a new plan
@@ -69,8 +56,8 @@ class PlanEditorModel {
   std::string temperature = "25.00";
   int cttype = 0;
   bool singletap = false, multitap = false;
-  PlanRow rows[kPlanRows];
-  std::string order[kPlanRows];  // tap names of the order list
+  TapRow rows[kPlanRows];  // each with the plan's copy of its ratio error values
+  TapOrderNames order;     // tap names of the order list
   bool runinsulation = false, runburden = false;
   bool insulation1000v = false;  // else "500V"
   bool burden1a = false;         // else "Test Current = 5A"
@@ -88,8 +75,8 @@ class PlanEditorModel {
   bool Store(kvTestPlan& out, std::string& error);
 
   void SetInstrument(int choice);
-  void SetTest(int row, PlanColumn column, bool checked);
-  void SetColumn(PlanColumn column, bool checked);
+  void SetTest(int row, TestColumn column, bool checked);
+  void SetColumn(TestColumn column, bool checked);
   void ChooseVoltage(int row, int entry);
   void ChooseCurrent(int row, int entry);
   void SetNameplate(int row, const std::string& primary, const std::string& secondary);
@@ -108,8 +95,11 @@ class PlanEditorModel {
   bool SetRatioError(int row, const RatioErrorValues& values);
 
   void ApplyEnabling();
+  // The tap-row rules of the instrument chosen.
+  TapRowRules RowRules() const;
 
  private:
+  int DeviceType() const;  // the instrument choice as a plan's devicetype
   void RebuildLists(bool kova_r5_voltages);
   void TapPreset(int row, bool state);
 };

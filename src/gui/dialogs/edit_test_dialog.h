@@ -11,6 +11,7 @@
 
 #include "app/edit_test_model.h"
 #include "gui/dialogs/dialog_runner.h"
+#include "gui/dialogs/tap_grid.h"
 
 class QCheckBox;
 class QComboBox;
@@ -37,18 +38,7 @@ class EditTestDialog : public QDialog {
   const EditTestModel& model() const { return model_; }
   void accept() override;
 
-  struct RowWidgets {
-    QLabel* name;
-    QLineEdit* primary;
-    QLineEdit* secondary;
-    QCheckBox* box[3];  // ratio, excitation, winding
-    QComboBox* voltage;
-    QComboBox* current;
-    QPushButton* edit;
-    QLineEdit* note;
-    QCheckBox* repeat;
-  };
-  const RowWidgets& row(int r) const { return rows_[r]; }
+  const TapRowWidgets& row(int r) const { return grid_->row(r); }
   QLineEdit* header(int i) const { return headers_[i]; }  // "Company:" … "Comments:"
   QComboBox* kneeMarker() const { return knee_; }
   QComboBox* frequency() const { return frequency_; }
@@ -65,7 +55,7 @@ class EditTestDialog : public QDialog {
 
  private:
   void Build();
-  QWidget* BuildTapGrid();
+  TapGrid* BuildTapGrid();
   void Connect();
   void Refresh();
   void EditRatioError(int r);
@@ -86,7 +76,7 @@ class EditTestDialog : public QDialog {
   QLineEdit* temp_;
   QComboBox* rated_;
   QComboBox* cttype_;
-  RowWidgets rows_[kEditRows];
+  TapGrid* grid_;
   QTableWidget* order_;
   QToolButton* up_;
   QToolButton* down_;
