@@ -87,12 +87,9 @@ void EditTestModel::Open(const TestRecord& rec, int connected_modelcode) {
 }
 
 void EditTestModel::ApplyEnabling() {
-  const TapRowRules rules = RowRules();
+  ApplyRowEnabling();
   bool any_repeat = false;
-  for (int i = 0; i < rowcount; ++i) {
-    rows[i].ApplyEnabling(rules);
-    any_repeat = any_repeat || rows[i].repeat;
-  }
+  for (int i = 0; i < rowcount; ++i) any_repeat = any_repeat || rows[i].repeat;
   const bool burden_model = modelcode == kPlanKova7100BC || modelcode == kPlanKovaR5;
   runburden_enabled = burden_model && burdenenabled_;
   runinsulation_enabled = burden_model && insulationenabled_;
@@ -101,26 +98,10 @@ void EditTestModel::ApplyEnabling() {
   repeat_enabled = any_repeat || runinsulation || runburden;
 }
 
-void EditTestModel::SetTest(int r, TestColumn column, bool checked) {
-  if (r < 0 || r >= rowcount) return;
-  rows[r].Box(column) = checked;
-  ApplyEnabling();
-}
-
 void EditTestModel::SetRepeat(int r, bool checked) {
   if (r < 0 || r >= rowcount) return;
   rows[r].repeat = checked;
   ApplyEnabling();
-}
-
-void EditTestModel::ChooseVoltage(int r, int entry) {
-  if (r < 0 || r >= rowcount) return;
-  rows[r].ChooseVoltage(entry, RowRules());
-}
-
-void EditTestModel::ChooseCurrent(int r, int entry) {
-  if (r < 0 || r >= rowcount) return;
-  rows[r].ChooseCurrent(entry);
 }
 
 void EditTestModel::SetRunInsulation(bool checked) {
@@ -132,8 +113,6 @@ void EditTestModel::SetRunBurden(bool checked) {
   runburden = checked;
   ApplyEnabling();
 }
-
-int EditTestModel::MoveOrder(int index, int step) { return MoveTapOrder(order, index, step); }
 
 bool EditTestModel::SetRatioError(TestRecord& rec, int r, const RatioErrorValues& values,
                                   bool& warn, std::string& error) {
@@ -148,8 +127,7 @@ bool EditTestModel::SetRatioError(TestRecord& rec, int r, const RatioErrorValues
   // Into the binary record too, or a reload would lose them.
   if (!EncodeTestEdits(*copy, r, copy->rawrecord, kRawRecordSize, error)) return false;
   rec = *copy;
-  warn = rows[r].SetRatioError(values, RowRules());
-  ApplyEnabling();
+  warn = SetRowRatioError(r, values);
   return true;
 }
 

@@ -4,7 +4,6 @@
 
 #include "base/format.h"
 #include "plans/plan_ranges.h"
-#include "plans/tap_order.h"
 #include "records/tap_names.h"
 #include "records/test_record.h"
 
@@ -138,8 +137,7 @@ void PlanEditorModel::Load(const kvTestPlan& source) {
 }
 
 void PlanEditorModel::ApplyEnabling() {
-  const TapRowRules rules = RowRules();
-  for (TapRow& row : rows) row.ApplyEnabling(rules);
+  ApplyRowEnabling();
   runtests_enabled = instrument == kChoice7100BC;
   insulationchoice_enabled = runtests_enabled && runinsulation;
   burdenchoice_enabled = runtests_enabled && runburden;
@@ -152,25 +150,9 @@ void PlanEditorModel::SetInstrument(int choice) {
   RebuildLists(RowRules().KovaR5Voltages());
 }
 
-void PlanEditorModel::SetTest(int row, TestColumn column, bool checked) {
-  if (row < 0 || row >= kPlanRows) return;
-  rows[row].Box(column) = checked;
-  ApplyEnabling();
-}
-
 void PlanEditorModel::SetColumn(TestColumn column, bool checked) {
   for (TapRow& row : rows) row.Box(column) = checked;
   ApplyEnabling();
-}
-
-void PlanEditorModel::ChooseVoltage(int r, int entry) {
-  if (r < 0 || r >= kPlanRows) return;
-  rows[r].ChooseVoltage(entry, RowRules());
-}
-
-void PlanEditorModel::ChooseCurrent(int r, int entry) {
-  if (r < 0 || r >= kPlanRows) return;
-  rows[r].ChooseCurrent(entry);
 }
 
 void PlanEditorModel::SetNameplate(int r, const std::string& primary,
@@ -242,13 +224,8 @@ void PlanEditorModel::SetRunBurden(bool checked) {
   ApplyEnabling();
 }
 
-int PlanEditorModel::MoveOrder(int index, int step) { return MoveTapOrder(order, index, step); }
-
 bool PlanEditorModel::SetRatioError(int r, const RatioErrorValues& values) {
-  if (r < 0 || r >= kPlanRows) return false;
-  const bool warn = rows[r].SetRatioError(values, RowRules());
-  ApplyEnabling();
-  return warn;
+  return SetRowRatioError(r, values);
 }
 
 bool PlanEditorModel::Store(kvTestPlan& out, std::string& error) {
