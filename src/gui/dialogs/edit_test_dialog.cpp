@@ -18,6 +18,7 @@
 
 #include "app/plan_save.h"
 #include "base/prompter.h"
+#include "gui/dialogs/header_fields.h"
 #include "gui/dialogs/list_widgets.h"
 #include "gui/dialogs/pass_fail_dialog.h"
 #include "gui/dialogs/small_dialogs.h"
@@ -26,16 +27,6 @@
 #include "records/test_record.h"
 
 namespace kova {
-namespace {
-
-const char* const kHeaderLabels[8] = {
-    "Company:", "Station:", "Circuit:", "Mfr:", "Model:", "SN:", "Operator:", "Comments:"};
-std::string EditTestModel::*const kHeaderFields[8] = {
-    &EditTestModel::company,      &EditTestModel::station, &EditTestModel::circuit,
-    &EditTestModel::manufacturer, &EditTestModel::model,   &EditTestModel::serialnumber,
-    &EditTestModel::operatorname, &EditTestModel::comment};
-
-}  // namespace
 
 EditTestDialog::EditTestDialog(TestRecord& rec, int connected_modelcode, Prompter& prompter,
                                std::string plan_folder, PlanRunner run, QWidget* parent)
@@ -54,15 +45,7 @@ EditTestDialog::EditTestDialog(TestRecord& rec, int connected_modelcode, Prompte
 void EditTestDialog::Build() {
   auto* layout = new QVBoxLayout(this);
   auto* top = new QHBoxLayout();
-  auto* header = new QGroupBox(this);
-  auto* grid = new QGridLayout(header);
-  for (int i = 0; i < 8; ++i) {
-    headers_[i] = new QLineEdit(header);
-    const int column = i < 4 ? 0 : 2;
-    grid->addWidget(new QLabel(kHeaderLabels[i], header), i % 4, column);
-    grid->addWidget(headers_[i], i % 4, column + 1);
-    LimitToFileField(headers_[i], kHeaderTextChars);
-  }
+  auto* header = AddHeaderFields(this, headers_, kHeaderTextChars);
   top->addWidget(header, 1);
 
   auto* settings = new QGroupBox(this);
@@ -142,9 +125,9 @@ TapGrid* EditTestDialog::BuildTapGrid() {
 }
 
 void EditTestDialog::Connect() {
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < kHeaderFieldCount; ++i) {
     connect(headers_[i], &QLineEdit::textEdited, this,
-            [this, i](const QString& text) { model_.*kHeaderFields[i] = FromQ(text); });
+            [this, i](const QString& text) { HeaderText(model_, i) = FromQ(text); });
   }
   connect(knee_, qOverload<int>(&QComboBox::activated), this,
           [this](int entry) { model_.kneemarker = entry; });
@@ -193,7 +176,7 @@ void EditTestDialog::Connect() {
 
 void EditTestDialog::Refresh() {
   const EditTestModel& m = model_;
-  for (int i = 0; i < 8; ++i) ShowText(headers_[i], m.*kHeaderFields[i]);
+  for (int i = 0; i < kHeaderFieldCount; ++i) ShowText(headers_[i], HeaderText(m, i));
   ShowChoices(knee_, KneeMarkerEntries(), m.kneemarker);
   ShowChoices(frequency_, FrequencyEntries(), m.frequency);
   ShowText(temp_, m.temperature);

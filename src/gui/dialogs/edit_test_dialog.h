@@ -11,6 +11,7 @@
 
 #include "app/edit_test_model.h"
 #include "gui/dialogs/dialog_runner.h"
+#include "gui/dialogs/header_fields.h"
 #include "gui/dialogs/tap_grid.h"
 
 class QCheckBox;
@@ -69,7 +70,7 @@ class EditTestDialog : public QDialog {
   EditTestModel model_;
   int order_selected_ = -1;  // no row chosen: the arrows move nothing
 
-  QLineEdit* headers_[8];
+  QLineEdit* headers_[kHeaderFieldCount];
   QComboBox* knee_;
   QComboBox* frequency_;
   QLineEdit* temp_;

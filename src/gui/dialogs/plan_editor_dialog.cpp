@@ -20,6 +20,7 @@
 
 #include "app/plan_save.h"
 #include "base/prompter.h"
+#include "gui/dialogs/header_fields.h"
 #include "gui/dialogs/list_widgets.h"
 #include "gui/dialogs/pass_fail_dialog.h"
 #include "gui/dialogs/small_dialogs.h"
@@ -27,14 +28,6 @@
 
 namespace kova {
 namespace {
-
-// The header texts in the order of their fields in the dialog.
-const char* const kHeaderLabels[8] = {
-    "Company:", "Station:", "Circuit:", "Mfr:", "Model:", "SN:", "Operator:", "Comments:"};
-std::string PlanEditorModel::*const kHeaderFields[8] = {
-    &PlanEditorModel::company,      &PlanEditorModel::station, &PlanEditorModel::circuit,
-    &PlanEditorModel::manufacturer, &PlanEditorModel::model,   &PlanEditorModel::serialnumber,
-    &PlanEditorModel::operatorname, &PlanEditorModel::comment};
 
 // Keys naming the text fields for the coalescing of typed changes.
 constexpr int kTypingHeader = 0, kTypingTemp = 10, kTypingRated = 11, kTypingRowTexts = 20;
@@ -69,15 +62,7 @@ void PlanEditorDialog::Build() {
   device_layout->addStretch(1);
   top->addWidget(device);
 
-  auto* header = new QGroupBox(this);
-  auto* header_form = new QGridLayout(header);
-  for (int i = 0; i < 8; ++i) {
-    headers_[i] = new QLineEdit(header);
-    const int column = i < 4 ? 0 : 2;
-    header_form->addWidget(new QLabel(kHeaderLabels[i], header), i % 4, column);
-    header_form->addWidget(headers_[i], i % 4, column + 1);
-    LimitToFileField(headers_[i], kPlanHeaderTextChars);
-  }
+  auto* header = AddHeaderFields(this, headers_, kPlanHeaderTextChars);
   headers_[5]->setEnabled(false);  // "SN:" and "Operator:" are not the plan's to set
   headers_[6]->setEnabled(false);
   top->addWidget(header, 1);
@@ -216,9 +201,9 @@ void PlanEditorDialog::Connect() {
     connect(instrument_[i], &QRadioButton::clicked, this,
             [this, i] { Change([&] { model_.SetInstrument(i); }); });
   }
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < kHeaderFieldCount; ++i) {
     connect(headers_[i], &QLineEdit::textChanged, this, [this, i](const QString& text) {
-      Change([&] { model_.*kHeaderFields[i] = FromQ(text); }, kTypingHeader + i);
+      Change([&] { HeaderText(model_, i) = FromQ(text); }, kTypingHeader + i);
     });
   }
   connect(knee_, qOverload<int>(&QComboBox::activated), this,
@@ -270,7 +255,7 @@ void PlanEditorDialog::Refresh() {
   refreshing_ = true;
   const PlanEditorModel& m = model_;
   for (int i = 0; i < 4; ++i) instrument_[i]->setChecked(m.instrument == i);
-  for (int i = 0; i < 8; ++i) ShowText(headers_[i], m.*kHeaderFields[i]);
+  for (int i = 0; i < kHeaderFieldCount; ++i) ShowText(headers_[i], HeaderText(m, i));
   ShowChoices(knee_, KneeMarkerEntries(), m.kneemarker);
   ShowChoices(autoname_, AutoNamePlateEntries(), m.autonameplate);
   {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gui/dialogs/dialog_runner.h"
+#include "gui/dialogs/header_fields.h"
 #include "gui/dialogs/tap_grid.h"
 #include "plans/plan_editor_model.h"
 
@@ -91,7 +92,7 @@ class PlanEditorDialog : public QDialog {
   int order_selected_ = -1;  // no row chosen: the arrows move nothing
 
   QRadioButton* instrument_[4];
-  QLineEdit* headers_[8];
+  QLineEdit* headers_[kHeaderFieldCount];
   QComboBox* knee_;
   QComboBox* autoname_;
   QComboBox* rated_;
