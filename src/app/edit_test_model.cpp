@@ -11,6 +11,7 @@
 #include "base/format.h"
 #include "base/prompter.h"
 #include "plans/plan_ranges.h"
+#include "plans/tap_order.h"
 #include "plans/test_plan.h"
 #include "records/record_edits.h"
 #include "records/record_layout.h"
@@ -25,7 +26,6 @@ constexpr size_t kNoteMax = 79;
 constexpr size_t kBurdenResultsBytes = 22;
 constexpr size_t kInsulationResultsBytes = 12;
 constexpr size_t kModel2TestTypeOffset = 543;
-constexpr int kModelR5 = 1;
 
 int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
 
@@ -67,46 +67,29 @@ void EditTestModel::Open(const TestRecord& rec, int connected_modelcode) {
   cttype = Clamp(rec.classsettings.ctusage, 0, 2);
   rowcount = std::max(0, std::min(rec.UsableTests(), kEditRows));
   for (int i = 0; i < kEditRows; ++i) {
-    EditRow& row = rows[i];
-    row = EditRow();
+    TapRow& row = rows[i];
+    row = TapRow();
     if (i >= rowcount) continue;
     const TapTest& tap = rec.taps[i];
     row.label = TapNameFromCode(tap.nTapConnection);
-    row.primary = Format("%d", tap.nNamePlateNum);
-    row.secondary = Format("%.1f", tap.fNamePlateDen);
-    row.ratio = (tap.uTestType & kRatioTest) != 0;
-    row.winding = (tap.uTestType & kResistanceTest) != 0;
-    row.excitation = (tap.uTestType & kExcitationTest) != 0;
-    row.voltage.entries = VoltageEntries(modelcode == kModelR5);
+    row.LoadValues(tap.uTestType, tap.nNamePlateNum, tap.fNamePlateDen, tap.szTestNote,
+                   RatioErrorOf(tap));
+    row.voltage.entries = VoltageEntries(RowRules().KovaR5Voltages());
     row.voltage.selected = 1;
     SelectRecorded(row.voltage, VoltageText(tap.fVoltageRange), tap.fVoltageRange);
     row.current.entries = FullCurrentEntries();
     SelectValue(row.current, "1", 1, false);
     SelectRecorded(row.current, CurrentText(tap.fCurrentRange), tap.fCurrentRange);
-    row.note = tap.szTestNote;
-    row.ratioerror = {tap.bDoBurdenTest, tap.fBurdenVA, tap.fCosPhi, tap.fSecCurrent};
   }
-  const std::string taporder = rec.taporder.empty() ? DefaultTapOrder() : rec.taporder;
-  for (int k = 0; k < kEditRows; ++k) order[k] = TapNameFromCode(TapOrderCode(taporder, k + 1));
+  LoadTapOrder(rec.taporder, order);
   runinsulation = runburden = false;
   ApplyEnabling();
 }
 
 void EditTestModel::ApplyEnabling() {
-  const bool connected = modelcode >= 0;
+  ApplyRowEnabling();
   bool any_repeat = false;
-  for (int i = 0; i < rowcount; ++i) {
-    EditRow& row = rows[i];
-    row.repeat_enabled = connected;
-    if (!connected) row.repeat = false;
-    row.tests_enabled = row.repeat;
-    if (!row.excitation || modelcode == kModelR5) row.winding = false;
-    row.winding_enabled = row.repeat && row.excitation && modelcode != kModelR5;
-    row.current_enabled = !(EffectiveCode() == kPlanKova7100 && row.ratioerror.bDoBurdenTest);
-    row.edit_enabled = (modelcode == kPlanKova7100 || modelcode == kPlanKova7100BC) && row.repeat &&
-                       row.excitation && row.winding;
-    any_repeat = any_repeat || row.repeat;
-  }
+  for (int i = 0; i < rowcount; ++i) any_repeat = any_repeat || rows[i].repeat;
   const bool burden_model = modelcode == kPlanKova7100BC || modelcode == kPlanKovaR5;
   runburden_enabled = burden_model && burdenenabled_;
   runinsulation_enabled = burden_model && insulationenabled_;
@@ -115,34 +98,10 @@ void EditTestModel::ApplyEnabling() {
   repeat_enabled = any_repeat || runinsulation || runburden;
 }
 
-void EditTestModel::SetTest(int r, PlanColumn column, bool checked) {
-  if (r < 0 || r >= rowcount) return;
-  EditRow& row = rows[r];
-  (column == PlanColumn::kRatio        ? row.ratio
-   : column == PlanColumn::kExcitation ? row.excitation
-                                       : row.winding) = checked;
-  ApplyEnabling();
-}
-
 void EditTestModel::SetRepeat(int r, bool checked) {
   if (r < 0 || r >= rowcount) return;
   rows[r].repeat = checked;
   ApplyEnabling();
-}
-
-void EditTestModel::ChooseVoltage(int r, int entry) {
-  if (r < 0 || r >= rowcount) return;
-  EditRow& row = rows[r];
-  if (entry < 0 || entry >= static_cast<int>(row.voltage.entries.size())) return;
-  row.voltage.selected = entry;
-  row.current.entries = CurrentEntriesForVoltage(row.voltage.SelectedNumber(), false);
-  SelectValue(row.current, "1", 1, false);
-}
-
-void EditTestModel::ChooseCurrent(int r, int entry) {
-  if (r < 0 || r >= rowcount) return;
-  if (entry < 0 || entry >= static_cast<int>(rows[r].current.entries.size())) return;
-  rows[r].current.selected = entry;
 }
 
 void EditTestModel::SetRunInsulation(bool checked) {
@@ -153,13 +112,6 @@ void EditTestModel::SetRunInsulation(bool checked) {
 void EditTestModel::SetRunBurden(bool checked) {
   runburden = checked;
   ApplyEnabling();
-}
-
-int EditTestModel::MoveOrder(int index, int step) {
-  const int to = index + step;
-  if (index < 0 || index >= kEditRows || to < 0 || to >= kEditRows) return index;
-  std::swap(order[index], order[to]);
-  return to;
 }
 
 bool EditTestModel::SetRatioError(TestRecord& rec, int r, const RatioErrorValues& values,
@@ -175,12 +127,7 @@ bool EditTestModel::SetRatioError(TestRecord& rec, int r, const RatioErrorValues
   // Into the binary record too, or a reload would lose them.
   if (!EncodeTestEdits(*copy, r, copy->rawrecord, kRawRecordSize, error)) return false;
   rec = *copy;
-  rows[r].ratioerror = values;
-  if (EffectiveCode() == kPlanKova7100 && values.bDoBurdenTest) {
-    SelectValue(rows[r].current, "1", 1, true);
-    warn = true;
-  }
-  ApplyEnabling();
+  warn = SetRowRatioError(r, values);
   return true;
 }
 
@@ -206,9 +153,7 @@ void EditTestModel::Store(TestRecord& rec) const {
   rec.classsettings.tempcelsius = TextNumber(temperature);
   rec.classsettings.ratedcurrent = TextNumber(ratedcurrent);
   rec.classsettings.ctusage = cttype;
-  std::string joined;
-  for (int k = 0; k < kEditRows; ++k) joined += (k ? "," : "") + order[k];
-  rec.taporder = joined;
+  rec.taporder = JoinTapOrder(order);
 }
 
 bool EditTestModel::Apply(TestRecord& rec, std::string& error) const {
@@ -227,24 +172,12 @@ bool EditTestModel::FillEntries(const TestRecord& rec, bool repeated_only, kvTes
   plan.numtests = 0;
   sources.clear();
   for (int i = 0; i < rowcount; ++i) {
-    const EditRow& row = rows[i];
+    const TapRow& row = rows[i];
     if (repeated_only && !row.repeat) continue;
-    const int flags = (row.ratio ? kRatioTest : 0) | (row.winding ? kResistanceTest : 0) |
-                      (row.excitation ? kExcitationTest : 0);
-    if (flags == 0) continue;
-    PlanTap& tap = plan.taps[plan.numtests++];
-    tap = PlanTap();
-    tap.tapid = rec.taps[i].nTapConnection - 1;
-    tap.uTestType = flags;
-    tap.nNamePlateNum = static_cast<double>(TextWholeNumber(row.primary));
-    tap.fNamePlateDen = TextNumber(row.secondary);
-    tap.fVoltageRange = row.voltage.SelectedNumber();
-    tap.fCurrentRange = row.current.SelectedNumber();
-    tap.bDoBurdenTest = rec.taps[i].bDoBurdenTest;
-    tap.fBurdenVA = rec.taps[i].fBurdenVA;
-    tap.fCosPhi = rec.taps[i].fCosPhi;
-    tap.fSecCurrent = rec.taps[i].fSecCurrent;
-    tap.szTestNote = row.note;
+    if (row.TestFlags() == 0) continue;
+    // The ratio error values are the record tap's, as the instrument keeps them.
+    plan.taps[plan.numtests++] =
+        row.ToPlanTap(rec.taps[i].nTapConnection - 1, RatioErrorOf(rec.taps[i]));
     sources.push_back(i);
   }
   return plan.numtests > 0;
@@ -269,9 +202,7 @@ bool EditTestModel::BuildSavePlan(const TestRecord& rec, kvTestPlan& out,
   plan.comment = comment;
   plan.serialnumber = serialnumber;
   plan.operatorname = operatorname;
-  std::string joined;
-  for (int k = 0; k < kEditRows; ++k) joined += (k ? "," : "") + order[k];
-  plan.taporder = joined;
+  plan.taporder = JoinTapOrder(order);
   if (!PlanFitsImage(plan, error)) return false;
   plan.EncodeImage(plan.image);
   out = plan;
@@ -288,7 +219,7 @@ bool EditTestModel::BuildRepeatPlan(const TestRecord& rec, kvTestPlan& out,
   } else if (rec.deviceversion == 3) {
     plan.devicetype = kPlanKovaR5;
   } else {
-    plan.devicetype = EffectiveCode();
+    plan.devicetype = modelcode < 0 ? kPlanKova7100 : modelcode;
   }
   if (!FillEntries(rec, true, plan, sources)) {
     if (!runinsulation && !runburden) {

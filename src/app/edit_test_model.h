@@ -11,6 +11,7 @@
 
 #include "plans/plan_editor_model.h"
 #include "plans/ratio_error.h"
+#include "plans/tap_row_table.h"
 #include "plans/value_lists.h"
 
 namespace kova {
@@ -19,33 +20,20 @@ struct TestRecord;
 class kvTestPlan;
 class Prompter;
 
-constexpr int kEditRows = 10;  // records of more tests show their first ten
+constexpr int kEditRows = kTapRows;  // records of more tests show their first ten
 constexpr const char* kNoTestsSelected = "No tests selected to run";
 const std::vector<std::string>& FrequencyEntries();  // "60 Hz", "50 Hz"
 
-struct EditRow {
-  std::string label, primary, secondary, note;
-  bool ratio = false, excitation = false, winding = false, repeat = false;
-  ChoiceList voltage, current;
-  RatioErrorValues ratioerror;  // the record tap's values
-  // Enabling.
-  bool tests_enabled = false;  // ratio and excitation boxes, voltage list
-  bool winding_enabled = false;
-  bool current_enabled = true;
-  bool edit_enabled = false;
-  bool repeat_enabled = false;
-};
-
-class EditTestModel {
+class EditTestModel : public TapRowTable {
  public:
   std::string company, station, circuit, manufacturer, model, serialnumber, operatorname, comment;
   int kneemarker = 0;
   int frequency = 0;
   std::string temperature, ratedcurrent;
   int cttype = 0;
-  int rowcount = 0;
-  EditRow rows[kEditRows];
-  std::string order[kEditRows];
+  int rowcount = 0;  // the record's tests shown, at most kEditRows
+  // The tap rows (each with the record tap's ratio error values) and the tap
+  // order list are TapRowTable's.
   bool runinsulation = false, runburden = false;
   // The instrument that answered when the dialog opened: its model code, or
   // -1 when none did.
@@ -55,14 +43,11 @@ class EditTestModel {
 
   void Open(const TestRecord& rec, int connected_modelcode);
 
-  void SetTest(int row, PlanColumn column, bool checked);
   void SetRepeat(int row, bool checked);
-  void ChooseVoltage(int row, int entry);
-  void ChooseCurrent(int row, int entry);
   void SetRunInsulation(bool checked);
   void SetRunBurden(bool checked);
-  int MoveOrder(int index, int step);
-  void ApplyEnabling();
+  void ApplyEnabling() override;
+  TapRowRules RowRules() const override { return TapRowRules::ForRecord(modelcode); }
 
   // A row's ratio error dialog ended with OK: the values reach the record at
   // once (its fields and its binary record). True when the 1 A warning is to
@@ -86,7 +71,7 @@ class EditTestModel {
                        std::string& error) const;
 
  private:
-  int EffectiveCode() const { return modelcode < 0 ? 0 : modelcode; }
+  int RowsShown() const override { return rowcount; }
   bool FillEntries(const TestRecord& rec, bool repeated_only, kvTestPlan& plan,
                    std::vector<int>& sources) const;
   int deviceversion_ = 1;

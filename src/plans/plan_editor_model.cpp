@@ -24,17 +24,6 @@ constexpr int kSingleTapRow = 3;  // X1-X2
 
 int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
 
-bool& Box(PlanRow& row, PlanColumn column) {
-  switch (column) {
-    case PlanColumn::kRatio:
-      return row.ratio;
-    case PlanColumn::kExcitation:
-      return row.excitation;
-    default:
-      return row.winding;
-  }
-}
-
 }  // namespace
 
 const std::vector<std::string>& InstrumentChoices() {
@@ -78,10 +67,19 @@ int RowTapCode(int row) {
 
 std::string RowTapName(int row) { return TapNameFromCode(RowTapCode(row)); }
 
-PlanEditorModel::PlanEditorModel() { Load(kvTestPlan()); }
+PlanEditorModel::PlanEditorModel() {
+  for (int r = 0; r < kPlanRows; ++r) rows[r].label = RowTapName(r);
+  Load(kvTestPlan());
+}
+
+int PlanEditorModel::DeviceType() const {
+  return instrument == kChoice7KA ? kPlanKova7KA : instrument;
+}
+
+TapRowRules PlanEditorModel::RowRules() const { return TapRowRules::ForPlan(DeviceType()); }
 
 void PlanEditorModel::RebuildLists(bool kova_r5_voltages) {
-  for (PlanRow& row : rows) {
+  for (TapRow& row : rows) {
     const double v = row.voltage.SelectedNumber();
     const double a = row.current.SelectedNumber();
     row.voltage.entries = VoltageEntries(kova_r5_voltages);
@@ -126,32 +124,20 @@ void PlanEditorModel::Load(const kvTestPlan& source) {
     if (tap.uTestType & kInsulationTest) runinsulation = true;
     if ((tap.uTestType & (kRatioTest | kResistanceTest | kExcitationTest)) == 0) continue;
     const int code = tap.tapid + 1;
-    PlanRow& row = rows[code >= 1 && code <= kTapCodes ? TapPosition(code) : kMultiTapRow];
-    row.ratioerror = {tap.bDoBurdenTest, tap.fBurdenVA, tap.fCosPhi, tap.fSecCurrent};
-    row.primary = Format("%d", static_cast<int>(tap.nNamePlateNum));
-    row.secondary = Format("%.1f", tap.fNamePlateDen);
-    row.ratio = (tap.uTestType & kRatioTest) != 0;
-    row.winding = (tap.uTestType & kResistanceTest) != 0;
-    row.excitation = (tap.uTestType & kExcitationTest) != 0;
+    TapRow& row = rows[code >= 1 && code <= kTapCodes ? TapPosition(code) : kMultiTapRow];
+    row.LoadValues(tap.uTestType, tap.nNamePlateNum, tap.fNamePlateDen, tap.szTestNote,
+                   RatioErrorOf(tap));
     SelectValue(row.voltage, VoltageText(tap.fVoltageRange), tap.fVoltageRange, true);
-    row.current.entries = CurrentEntriesForVoltage(tap.fVoltageRange, instrument == kChoice7KA);
+    row.current.entries = CurrentEntriesForVoltage(tap.fVoltageRange, RowRules().Kova7KACurrents());
     SelectValue(row.current, CurrentText(tap.fCurrentRange), tap.fCurrentRange, true);
-    row.note = tap.szTestNote;
   }
   // 7. The order list; past its last name the last one repeats.
-  const std::string taporder = plan.taporder.empty() ? DefaultTapOrder() : plan.taporder;
-  for (int k = 0; k < kPlanRows; ++k) order[k] = TapNameFromCode(TapOrderCode(taporder, k + 1));
+  LoadTapOrder(plan.taporder, order);
   ApplyEnabling();
 }
 
 void PlanEditorModel::ApplyEnabling() {
-  for (PlanRow& row : rows) {
-    row.winding_enabled = row.excitation && instrument != kChoiceR5;
-    if (!row.winding_enabled) row.winding = false;
-    row.nameplate_enabled = row.ratio || row.excitation || row.winding;
-    row.current_enabled = !(instrument == kChoice7100 && row.ratioerror.bDoBurdenTest);
-    row.edit_enabled = instrument != kChoiceR5 && row.excitation && row.winding;
-  }
+  ApplyRowEnabling();
   runtests_enabled = instrument == kChoice7100BC;
   insulationchoice_enabled = runtests_enabled && runinsulation;
   burdenchoice_enabled = runtests_enabled && runburden;
@@ -161,34 +147,12 @@ void PlanEditorModel::ApplyEnabling() {
 void PlanEditorModel::SetInstrument(int choice) {
   instrument = Clamp(choice, 0, 3);
   ApplyEnabling();
-  RebuildLists(instrument == kChoiceR5);
+  RebuildLists(RowRules().KovaR5Voltages());
 }
 
-void PlanEditorModel::SetTest(int row, PlanColumn column, bool checked) {
-  if (row < 0 || row >= kPlanRows) return;
-  Box(rows[row], column) = checked;
+void PlanEditorModel::SetColumn(TestColumn column, bool checked) {
+  for (TapRow& row : rows) row.Box(column) = checked;
   ApplyEnabling();
-}
-
-void PlanEditorModel::SetColumn(PlanColumn column, bool checked) {
-  for (PlanRow& row : rows) Box(row, column) = checked;
-  ApplyEnabling();
-}
-
-void PlanEditorModel::ChooseVoltage(int r, int entry) {
-  if (r < 0 || r >= kPlanRows) return;
-  PlanRow& row = rows[r];
-  if (entry < 0 || entry >= static_cast<int>(row.voltage.entries.size())) return;
-  row.voltage.selected = entry;
-  row.current.entries =
-      CurrentEntriesForVoltage(row.voltage.SelectedNumber(), instrument == kChoice7KA);
-  SelectValue(row.current, "1", 1, false);
-}
-
-void PlanEditorModel::ChooseCurrent(int r, int entry) {
-  if (r < 0 || r >= kPlanRows) return;
-  if (entry < 0 || entry >= static_cast<int>(rows[r].current.entries.size())) return;
-  rows[r].current.selected = entry;
 }
 
 void PlanEditorModel::SetNameplate(int r, const std::string& primary,
@@ -200,17 +164,17 @@ void PlanEditorModel::SetNameplate(int r, const std::string& primary,
 
 void PlanEditorModel::SetRatedCurrent(const std::string& text) {
   ratedcurrent = text;
-  for (PlanRow& row : rows) row.secondary = text;
+  for (TapRow& row : rows) row.secondary = text;
 }
 
 void PlanEditorModel::TapPreset(int r, bool state) {
-  PlanRow& row = rows[r];
+  TapRow& row = rows[r];
   row.ratio = false;
   row.excitation = state;
   row.winding = state;
   if (!state) return;
   if (r == kMultiTapRow) {
-    for (PlanRow& each : rows) each.secondary = ratedcurrent;
+    for (TapRow& each : rows) each.secondary = ratedcurrent;
   } else {
     row.secondary = ratedcurrent;
   }
@@ -260,24 +224,8 @@ void PlanEditorModel::SetRunBurden(bool checked) {
   ApplyEnabling();
 }
 
-int PlanEditorModel::MoveOrder(int index, int step) {
-  const int to = index + step;
-  if (index < 0 || index >= kPlanRows || to < 0 || to >= kPlanRows) return index;
-  std::swap(order[index], order[to]);
-  return to;
-}
-
 bool PlanEditorModel::SetRatioError(int r, const RatioErrorValues& values) {
-  if (r < 0 || r >= kPlanRows) return false;
-  PlanRow& row = rows[r];
-  row.ratioerror = values;
-  bool warn = false;
-  if (instrument == kChoice7100 && values.bDoBurdenTest) {
-    SelectValue(row.current, "1", 1, true);
-    warn = true;
-  }
-  ApplyEnabling();
-  return warn;
+  return SetRowRatioError(r, values);
 }
 
 bool PlanEditorModel::Store(kvTestPlan& out, std::string& error) {
@@ -294,32 +242,15 @@ bool PlanEditorModel::Store(kvTestPlan& out, std::string& error) {
       return false;
     }
   }
-  for (int r = 0; r < kPlanRows; ++r) {
-    const PlanRow& row = rows[r];
-    const std::string tap = RowTapName(r);
-    if (row.note.size() > kPlanHeaderTextChars) {
-      error = Format("Note of %s: at most %d characters.", tap.c_str(),
-                     static_cast<int>(kPlanHeaderTextChars));
-      return false;
-    }
-    // A value typed that is no number is said, never stored as 0.
-    const struct {
-      const std::string& text;
-      const char* label;
-    } numbers[] = {{row.primary, "Nameplate primary"}, {row.secondary, "Nameplate secondary"}};
-    for (const auto& n : numbers) {
-      if (!n.text.empty() && !IsNumberText(n.text)) {
-        error = Format("%s of %s: please enter a number.", n.label, tap.c_str());
-        return false;
-      }
-    }
+  for (const TapRow& row : rows) {
+    if (!row.CheckPlanTexts(error)) return false;
   }
   if (!IsNumberText(temperature)) {
     error = "Temperature: please enter a number.";
     return false;
   }
   kvTestPlan p = plan;
-  p.devicetype = instrument == kChoice7KA ? kPlanKova7KA : instrument;
+  p.devicetype = DeviceType();
   p.kneetype = kneemarker + 1;
   p.company = company;
   p.station = station;
@@ -338,23 +269,9 @@ bool PlanEditorModel::Store(kvTestPlan& out, std::string& error) {
   p.classsettings.ratedcurrent = TextNumber(ratedcurrent);
   p.numtests = 0;
   for (int r = 0; r < kPlanRows; ++r) {
-    const PlanRow& row = rows[r];
-    const int flags = (row.ratio ? kRatioTest : 0) | (row.winding ? kResistanceTest : 0) |
-                      (row.excitation ? kExcitationTest : 0);
-    if (flags == 0) continue;
-    PlanTap& tap = p.taps[p.numtests++];
-    tap = PlanTap();
-    tap.tapid = RowTapCode(r) - 1;
-    tap.uTestType = flags;
-    tap.nNamePlateNum = static_cast<double>(TextWholeNumber(row.primary));
-    tap.fNamePlateDen = TextNumber(row.secondary);
-    tap.fVoltageRange = row.voltage.SelectedNumber();
-    tap.fCurrentRange = row.current.SelectedNumber();
-    tap.szTestNote = row.note;
-    tap.bDoBurdenTest = row.ratioerror.bDoBurdenTest;
-    tap.fBurdenVA = row.ratioerror.fBurdenVA;
-    tap.fCosPhi = row.ratioerror.fCosPhi;
-    tap.fSecCurrent = row.ratioerror.fSecCurrent;
+    const TapRow& row = rows[r];
+    if (row.TestFlags() != 0)
+      p.taps[p.numtests++] = row.ToPlanTap(RowTapCode(r) - 1, row.ratioerror);
   }
   if (instrument == kChoice7100BC && (runinsulation || runburden)) {
     if (p.numtests == 0) {
@@ -366,9 +283,7 @@ bool PlanEditorModel::Store(kvTestPlan& out, std::string& error) {
     if (runinsulation) last.uTestType += kInsulationTest;
     if (runburden) last.uTestType += kBurdenTest;
   }
-  std::string joined;
-  for (int k = 0; k < kPlanRows; ++k) joined += (k ? "," : "") + order[k];
-  p.taporder = joined;
+  p.taporder = JoinTapOrder(order);
   if (!PlanFitsImage(p, error)) return false;
   p.EncodeImage(p.image);
   plan = p;

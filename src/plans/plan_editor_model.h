@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "plans/ratio_error.h"
+#include "plans/tap_row_table.h"
 #include "plans/test_plan.h"
 #include "plans/value_lists.h"
 
@@ -24,7 +24,7 @@ enum PlanInstrumentChoice : int {
   kChoice7KA = 3,
 };
 
-constexpr int kPlanRows = 10;
+constexpr int kPlanRows = kTapRows;
 constexpr const char* kOneAmpWarning = "Warning: Excitation current will be set to 1 AMP";
 
 // The editor's fixed lists.
@@ -40,21 +40,7 @@ int AutoNamePlatePrimary(int entry, int row);
 int RowTapCode(int row);
 std::string RowTapName(int row);
 
-struct PlanRow {
-  std::string primary, secondary, note;
-  bool ratio = false, excitation = false, winding = false;
-  ChoiceList voltage, current;
-  RatioErrorValues ratioerror;  // the row's copy
-  // Enabling.
-  bool winding_enabled = true;
-  bool nameplate_enabled = false;
-  bool current_enabled = true;
-  bool edit_enabled = false;
-};
-
-enum class PlanColumn { kRatio, kExcitation, kWinding };
-
-class PlanEditorModel {
+class PlanEditorModel : public TapRowTable {
  public:
   PlanEditorModel();  // the controls of a new plan
 
@@ -69,8 +55,8 @@ class PlanEditorModel {
   std::string temperature = "25.00";
   int cttype = 0;
   bool singletap = false, multitap = false;
-  PlanRow rows[kPlanRows];
-  std::string order[kPlanRows];  // tap names of the order list
+  // The tap rows (each with the plan's copy of its ratio error values) and
+  // the tap order list are TapRowTable's.
   bool runinsulation = false, runburden = false;
   bool insulation1000v = false;  // else "500V"
   bool burden1a = false;         // else "Test Current = 5A"
@@ -88,10 +74,7 @@ class PlanEditorModel {
   bool Store(kvTestPlan& out, std::string& error);
 
   void SetInstrument(int choice);
-  void SetTest(int row, PlanColumn column, bool checked);
-  void SetColumn(PlanColumn column, bool checked);
-  void ChooseVoltage(int row, int entry);
-  void ChooseCurrent(int row, int entry);
+  void SetColumn(TestColumn column, bool checked);
   void SetNameplate(int row, const std::string& primary, const std::string& secondary);
   // "Current (A):" chosen or typed: its text goes into every row's secondary.
   void SetRatedCurrent(const std::string& text);
@@ -100,16 +83,17 @@ class PlanEditorModel {
   void ClickSingleTap(bool checked);
   void SetRunInsulation(bool checked);
   void SetRunBurden(bool checked);
-  // Moves an entry of the order list by `step` places; returns its new index
-  // (the old one when the move would leave the list).
-  int MoveOrder(int index, int step);
   // The ratio error dialog of a row ended with OK. True when the 1 A warning
   // is to be shown (a KOVA-7100 with the calculation on).
   bool SetRatioError(int row, const RatioErrorValues& values);
 
-  void ApplyEnabling();
+  void ApplyEnabling() override;
+  // The tap-row rules of the instrument chosen.
+  TapRowRules RowRules() const override;
 
  private:
+  int RowsShown() const override { return kPlanRows; }
+  int DeviceType() const;  // the instrument choice as a plan's devicetype
   void RebuildLists(bool kova_r5_voltages);
   void TapPreset(int row, bool state);
 };

@@ -17,6 +17,12 @@ struct RatioErrorValues {
   }
 };
 
+// The four values of a plan's or a record's tap entry (both name them alike).
+template <typename Tap>
+RatioErrorValues RatioErrorOf(const Tap& tap) {
+  return {tap.bDoBurdenTest, tap.fBurdenVA, tap.fCosPhi, tap.fSecCurrent};
+}
+
 // "Current Ratio Error Calculation": a check box and three number fields.
 struct RatioErrorModel {
   bool run = false;

@@ -44,14 +44,14 @@ TEST(EditTest, OpensOneRowPerTestAndNeedsAnInstrumentToRepeat) {
 
   m.Open(*rec, kPlanKova7100);
   m.SetRepeat(0, true);
-  m.SetTest(0, PlanColumn::kExcitation, true);
-  m.SetTest(0, PlanColumn::kWinding, true);
+  m.SetTest(0, TestColumn::kExcitation, true);
+  m.SetTest(0, TestColumn::kWinding, true);
   EXPECT_TRUE(m.repeat_enabled);
   EXPECT_TRUE(m.rows[0].tests_enabled && m.rows[0].edit_enabled);
   m.Open(*rec, kPlanKovaR5);
   m.SetRepeat(0, true);
-  m.SetTest(0, PlanColumn::kExcitation, true);
-  m.SetTest(0, PlanColumn::kWinding, true);
+  m.SetTest(0, TestColumn::kExcitation, true);
+  m.SetTest(0, TestColumn::kWinding, true);
   EXPECT_FALSE(m.rows[0].winding);
   EXPECT_EQ(m.rows[0].voltage.entries.size(), 4u);
 }

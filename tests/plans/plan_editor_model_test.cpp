@@ -92,7 +92,7 @@ TEST(PlanEditor, NewPlanOpensWithItsDefaults) {
   EXPECT_FALSE(m.burden1a);
   EXPECT_EQ(m.order[0], "X1-X2");
   EXPECT_EQ(m.order[9], "X4-X5");
-  for (const PlanRow& row : m.rows) {
+  for (const TapRow& row : m.rows) {
     EXPECT_FALSE(row.ratio || row.excitation || row.winding);
     EXPECT_EQ(Selected(row.voltage), "50");
     EXPECT_EQ(Selected(row.current), "0.2");
@@ -105,8 +105,8 @@ TEST(PlanEditor, NewPlanOpensWithItsDefaults) {
 TEST(PlanEditor, ChoosingTheR5DropsWindingTestsAndChangesVoltages) {
   PlanEditorModel m;
   const int row = RowOf("X2-X3");
-  m.SetTest(row, PlanColumn::kExcitation, true);
-  m.SetTest(row, PlanColumn::kWinding, true);
+  m.SetTest(row, TestColumn::kExcitation, true);
+  m.SetTest(row, TestColumn::kWinding, true);
   m.ChooseVoltage(row, 3);  // 1200
   EXPECT_TRUE(m.rows[row].edit_enabled);
   m.SetInstrument(kChoiceR5);
@@ -141,7 +141,7 @@ TEST(PlanEditor, AutoNamePlateFillsTheTableAndAppliesTheMultiTapPreset) {
   EXPECT_EQ(m.rows[RowOf("X2-X3")].secondary, "5");
   EXPECT_EQ(m.rows[RowOf("X1-X5")].primary, "1200");
   EXPECT_TRUE(m.multitap);
-  const PlanRow& x15 = m.rows[RowOf("X1-X5")];
+  const TapRow& x15 = m.rows[RowOf("X1-X5")];
   EXPECT_TRUE(x15.excitation && x15.winding && !x15.ratio);
   EXPECT_FALSE(m.ratedcurrent_enabled);
   EXPECT_EQ(AutoNamePlatePrimary(3, RowOf("X3-X5")), 800);
@@ -157,15 +157,15 @@ TEST(PlanEditor, TapPresetsExcludeEachOther) {
   PlanEditorModel m;
   m.SetRatedCurrent("1");
   m.ClickSingleTap(true);
-  const PlanRow& x12 = m.rows[RowOf("X1-X2")];
+  const TapRow& x12 = m.rows[RowOf("X1-X2")];
   EXPECT_TRUE(x12.excitation && x12.winding);
   EXPECT_EQ(x12.secondary, "1");
   m.ClickMultiTap(true);
   EXPECT_FALSE(m.singletap);
   EXPECT_FALSE(m.rows[RowOf("X1-X2")].excitation);
   EXPECT_TRUE(m.rows[RowOf("X1-X5")].winding);
-  m.SetColumn(PlanColumn::kRatio, true);
-  for (const PlanRow& row : m.rows) EXPECT_TRUE(row.ratio && row.nameplate_enabled);
+  m.SetColumn(TestColumn::kRatio, true);
+  for (const TapRow& row : m.rows) EXPECT_TRUE(row.ratio && row.nameplate_enabled);
 }
 
 TEST(PlanEditor, RatioErrorOnTheKova7100ForcesOneAmp) {
@@ -195,7 +195,7 @@ TEST(PlanEditor, BurdenAndInsulationBitsGoToTheLastEntryOnlyOnThe7100BC) {
   for (const Case& c : cases) {
     PlanEditorModel m;
     m.SetInstrument(c.instrument);
-    if (c.tap) m.SetTest(3, PlanColumn::kExcitation, true);
+    if (c.tap) m.SetTest(3, TestColumn::kExcitation, true);
     m.SetRunBurden(true);
     m.SetRunInsulation(true);
     kvTestPlan p;
@@ -292,7 +292,7 @@ TEST(PlanEditor, ValuesTheImageCannotHoldAreRefused) {
                {"600", "five", "Nameplate secondary of X1-X5: please enter a number."}};
   for (const auto& c : cases) {
     PlanEditorModel m;
-    m.SetTest(0, PlanColumn::kRatio, true);
+    m.SetTest(0, TestColumn::kRatio, true);
     m.SetNameplate(0, c.primary, c.secondary);
     kvTestPlan out;
     out.company = "untouched";
@@ -322,7 +322,7 @@ TEST(PlanEditor, TextsLongerThanThePlanKeepsAreRefusedNotCut) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     PlanEditorModel m;
-    m.SetTest(2, PlanColumn::kRatio, true);
+    m.SetTest(2, TestColumn::kRatio, true);
     kvTestPlan out;
     std::string error;
     c.set(m, fits);

@@ -25,7 +25,7 @@ std::string EnabledControls(const PlanEditorModel& m) {
   add(m.burdenchoice_enabled, "burden-choice");
   add(m.ratedcurrent_enabled, "rated-current");
   for (int r = 0; r < kPlanRows; ++r) {
-    const PlanRow& row = m.rows[r];
+    const TapRow& row = m.rows[r];
     const std::string at = "row" + std::to_string(r) + ":";
     add(row.winding_enabled, at + "winding");
     add(row.nameplate_enabled, at + "nameplate");
@@ -38,7 +38,7 @@ std::string EnabledControls(const PlanEditorModel& m) {
 PlanEditorModel Cleared(int instrument) {
   PlanEditorModel m;
   m.SetInstrument(instrument);
-  for (PlanColumn c : {PlanColumn::kRatio, PlanColumn::kExcitation, PlanColumn::kWinding})
+  for (TestColumn c : {TestColumn::kRatio, TestColumn::kExcitation, TestColumn::kWinding})
     m.SetColumn(c, false);
   m.SetRunInsulation(false);
   m.SetRunBurden(false);
@@ -62,22 +62,22 @@ TEST(PlanEditorEnabling, EachBoxAloneEnablesOnlyItsOwnControls) {
       {"run insulation on a KOVA-7100", kChoice7100,
        [](PlanEditorModel& m) { m.SetRunInsulation(true); }, "rated-current"},
       {"ratio", kChoice7100BC,
-       [](PlanEditorModel& m) { m.SetTest(kRow, PlanColumn::kRatio, true); },
+       [](PlanEditorModel& m) { m.SetTest(kRow, TestColumn::kRatio, true); },
        "run-tests rated-current row3:nameplate"},
       {"excitation", kChoice7100BC,
-       [](PlanEditorModel& m) { m.SetTest(kRow, PlanColumn::kExcitation, true); },
+       [](PlanEditorModel& m) { m.SetTest(kRow, TestColumn::kExcitation, true); },
        "run-tests rated-current row3:winding row3:nameplate"},
       {"winding without excitation stays off", kChoice7100BC,
-       [](PlanEditorModel& m) { m.SetTest(kRow, PlanColumn::kWinding, true); },
+       [](PlanEditorModel& m) { m.SetTest(kRow, TestColumn::kWinding, true); },
        "run-tests rated-current"},
       {"excitation and winding", kChoice7100BC,
        [](PlanEditorModel& m) {
-         m.SetTest(kRow, PlanColumn::kExcitation, true);
-         m.SetTest(kRow, PlanColumn::kWinding, true);
+         m.SetTest(kRow, TestColumn::kExcitation, true);
+         m.SetTest(kRow, TestColumn::kWinding, true);
        },
        "run-tests rated-current row3:winding row3:nameplate row3:edit"},
       {"excitation on a KOVA-R5", kChoiceR5,
-       [](PlanEditorModel& m) { m.SetTest(kRow, PlanColumn::kExcitation, true); },
+       [](PlanEditorModel& m) { m.SetTest(kRow, TestColumn::kExcitation, true); },
        "rated-current row3:nameplate"},
       // The table ticks the whole winding's tests and takes over the rated current.
       {"an automatic nameplate", kChoice7100BC,

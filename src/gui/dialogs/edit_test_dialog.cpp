@@ -18,6 +18,7 @@
 
 #include "app/plan_save.h"
 #include "base/prompter.h"
+#include "gui/dialogs/header_fields.h"
 #include "gui/dialogs/list_widgets.h"
 #include "gui/dialogs/pass_fail_dialog.h"
 #include "gui/dialogs/small_dialogs.h"
@@ -26,17 +27,6 @@
 #include "records/test_record.h"
 
 namespace kova {
-namespace {
-
-const char* const kHeaderLabels[8] = {
-    "Company:", "Station:", "Circuit:", "Mfr:", "Model:", "SN:", "Operator:", "Comments:"};
-std::string EditTestModel::*const kHeaderFields[8] = {
-    &EditTestModel::company,      &EditTestModel::station, &EditTestModel::circuit,
-    &EditTestModel::manufacturer, &EditTestModel::model,   &EditTestModel::serialnumber,
-    &EditTestModel::operatorname, &EditTestModel::comment};
-const PlanColumn kColumns[3] = {PlanColumn::kRatio, PlanColumn::kExcitation, PlanColumn::kWinding};
-
-}  // namespace
 
 EditTestDialog::EditTestDialog(TestRecord& rec, int connected_modelcode, Prompter& prompter,
                                std::string plan_folder, PlanRunner run, QWidget* parent)
@@ -55,15 +45,7 @@ EditTestDialog::EditTestDialog(TestRecord& rec, int connected_modelcode, Prompte
 void EditTestDialog::Build() {
   auto* layout = new QVBoxLayout(this);
   auto* top = new QHBoxLayout();
-  auto* header = new QGroupBox(this);
-  auto* grid = new QGridLayout(header);
-  for (int i = 0; i < 8; ++i) {
-    headers_[i] = new QLineEdit(header);
-    const int column = i < 4 ? 0 : 2;
-    grid->addWidget(new QLabel(kHeaderLabels[i], header), i % 4, column);
-    grid->addWidget(headers_[i], i % 4, column + 1);
-    LimitToFileField(headers_[i], kHeaderTextChars);
-  }
+  auto* header = AddHeaderFields(this, headers_, kHeaderTextChars);
   top->addWidget(header, 1);
 
   auto* settings = new QGroupBox(this);
@@ -119,65 +101,33 @@ void EditTestDialog::Build() {
   layout->addLayout(bottom);
 }
 
-QWidget* EditTestDialog::BuildTapGrid() {
-  auto* box = new QGroupBox(this);
-  auto* grid = new QGridLayout(box);
-  grid->setHorizontalSpacing(6);
-  const char* titles[] = {"Tap",
-                          "Nameplate Ratio",
-                          "",
-                          "Ratio Test",
-                          "Excitation Test",
-                          "Winding Res Test",
-                          "Excitation\nVoltage",
-                          "Excitation\nCurrent",
-                          "Current Ratio\nError Calculation",
-                          "Test Note",
-                          "Repeat Test"};
-  for (int c = 0; c < 11; ++c) {
-    if (c == 2) continue;  // "Nameplate Ratio" spans primary and secondary
-    auto* label = new QLabel(titles[c], box);
-    label->setAlignment(Qt::AlignCenter);
-    grid->addWidget(label, 0, c, 1, c == 1 ? 2 : 1);
-  }
-  for (int r = 0; r < kEditRows; ++r) {
-    RowWidgets& w = rows_[r];
-    const int line = r + 1;
-    w.name = new QLabel(box);
-    w.primary = new QLineEdit(box);
-    w.secondary = new QLineEdit(box);
-    w.primary->setFixedWidth(70);
-    w.secondary->setFixedWidth(56);
-    grid->addWidget(w.name, line, 0);
-    grid->addWidget(w.primary, line, 1);
-    grid->addWidget(w.secondary, line, 2);
-    for (int c = 0; c < 3; ++c) {
-      w.box[c] = new QCheckBox(box);
-      grid->addWidget(w.box[c], line, 3 + c, Qt::AlignCenter);
-    }
-    w.voltage = new QComboBox(box);
-    w.current = new QComboBox(box);
-    w.voltage->setMinimumWidth(80);
-    w.current->setMinimumWidth(70);
-    grid->addWidget(w.voltage, line, 6);
-    grid->addWidget(w.current, line, 7);
-    w.edit = PlainButton("Edit", box);
-    grid->addWidget(w.edit, line, 8, Qt::AlignCenter);
-    w.note = new QLineEdit(box);
-    w.note->setMinimumWidth(160);
-    LimitToFileField(w.note, kHeaderTextChars);
-    grid->addWidget(w.note, line, 9);
-    w.repeat = new QCheckBox(box);
-    grid->addWidget(w.repeat, line, 10, Qt::AlignCenter);
-  }
-  grid->setRowStretch(kEditRows + 1, 1);
-  return box;
+TapGrid* EditTestDialog::BuildTapGrid() {
+  TapGridActions act;
+  act.typed = [this](int r, TapText field, const std::string& text) {
+    model_.rows[r].Text(field) = text;
+  };
+  act.test = [this](int r, TestColumn column, bool on) {
+    model_.SetTest(r, column, on);
+    Refresh();
+  };
+  act.repeat = [this](int r, bool on) {
+    model_.SetRepeat(r, on);
+    Refresh();
+  };
+  act.voltage = [this](int r, int entry) {
+    model_.ChooseVoltage(r, entry);
+    Refresh();
+  };
+  act.current = [this](int r, int entry) { model_.ChooseCurrent(r, entry); };
+  act.ratio_error = [this](int r) { EditRatioError(r); };
+  grid_ = new TapGrid(kEditRows, kRepeatColumn, std::move(act), this);
+  return grid_;
 }
 
 void EditTestDialog::Connect() {
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < kHeaderFieldCount; ++i) {
     connect(headers_[i], &QLineEdit::textEdited, this,
-            [this, i](const QString& text) { model_.*kHeaderFields[i] = FromQ(text); });
+            [this, i](const QString& text) { HeaderText(model_, i) = FromQ(text); });
   }
   connect(knee_, qOverload<int>(&QComboBox::activated), this,
           [this](int entry) { model_.kneemarker = entry; });
@@ -189,32 +139,6 @@ void EditTestDialog::Connect() {
           [this](const QString& text) { model_.ratedcurrent = FromQ(text); });
   connect(cttype_, qOverload<int>(&QComboBox::activated), this,
           [this](int entry) { model_.cttype = entry; });
-  for (int r = 0; r < kEditRows; ++r) {
-    const RowWidgets& w = rows_[r];
-    connect(w.primary, &QLineEdit::textEdited, this,
-            [this, r](const QString& text) { model_.rows[r].primary = FromQ(text); });
-    connect(w.secondary, &QLineEdit::textEdited, this,
-            [this, r](const QString& text) { model_.rows[r].secondary = FromQ(text); });
-    connect(w.note, &QLineEdit::textEdited, this,
-            [this, r](const QString& text) { model_.rows[r].note = FromQ(text); });
-    for (int c = 0; c < 3; ++c) {
-      connect(w.box[c], &QCheckBox::clicked, this, [this, r, c](bool on) {
-        model_.SetTest(r, kColumns[c], on);
-        Refresh();
-      });
-    }
-    connect(w.repeat, &QCheckBox::clicked, this, [this, r](bool on) {
-      model_.SetRepeat(r, on);
-      Refresh();
-    });
-    connect(w.voltage, qOverload<int>(&QComboBox::activated), this, [this, r](int entry) {
-      model_.ChooseVoltage(r, entry);
-      Refresh();
-    });
-    connect(w.current, qOverload<int>(&QComboBox::activated), this,
-            [this, r](int entry) { model_.ChooseCurrent(r, entry); });
-    connect(w.edit, &QPushButton::clicked, this, [this, r] { EditRatioError(r); });
-  }
   // Only a row the user can see selected moves.
   connect(order_, &QTableWidget::itemSelectionChanged, this, [this] {
     const QList<QTableWidgetItem*> chosen = order_->selectedItems();
@@ -252,7 +176,7 @@ void EditTestDialog::Connect() {
 
 void EditTestDialog::Refresh() {
   const EditTestModel& m = model_;
-  for (int i = 0; i < 8; ++i) ShowText(headers_[i], m.*kHeaderFields[i]);
+  for (int i = 0; i < kHeaderFieldCount; ++i) ShowText(headers_[i], HeaderText(m, i));
   ShowChoices(knee_, KneeMarkerEntries(), m.kneemarker);
   ShowChoices(frequency_, FrequencyEntries(), m.frequency);
   ShowText(temp_, m.temperature);
@@ -266,30 +190,7 @@ void EditTestDialog::Refresh() {
     }
   }
   ShowChoices(cttype_, CtTypeEntries(), m.cttype);
-  for (int r = 0; r < kEditRows; ++r) {
-    RowWidgets& w = rows_[r];
-    const bool shown = r < m.rowcount;
-    for (QWidget* widget : std::initializer_list<QWidget*>{w.name, w.primary, w.secondary, w.box[0],
-                                                           w.box[1], w.box[2], w.voltage, w.current,
-                                                           w.edit, w.note, w.repeat}) {
-      widget->setVisible(shown);
-    }
-    if (!shown) continue;
-    const EditRow& row = m.rows[r];
-    w.name->setText(ToQ(row.label));
-    ShowText(w.primary, row.primary);
-    ShowText(w.secondary, row.secondary);
-    ShowCheck(w.box[0], row.ratio, row.tests_enabled);
-    ShowCheck(w.box[1], row.excitation, row.tests_enabled);
-    ShowCheck(w.box[2], row.winding, row.winding_enabled);
-    ShowChoices(w.voltage, row.voltage);
-    w.voltage->setEnabled(row.tests_enabled);
-    ShowChoices(w.current, row.current);
-    w.current->setEnabled(row.current_enabled);
-    w.edit->setEnabled(row.edit_enabled);
-    ShowText(w.note, row.note);
-    ShowCheck(w.repeat, row.repeat, row.repeat_enabled);
-  }
+  grid_->Show(m.rows, m.rowcount);
   for (int r = 0; r < kEditRows; ++r) order_->item(r, 1)->setText(ToQ(m.order[r]));
   ShowCheck(runinsulation_, m.runinsulation, m.runinsulation_enabled);
   ShowCheck(runburden_, m.runburden, m.runburden_enabled);

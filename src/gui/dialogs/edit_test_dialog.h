@@ -11,10 +11,11 @@
 
 #include "app/edit_test_model.h"
 #include "gui/dialogs/dialog_runner.h"
+#include "gui/dialogs/header_fields.h"
+#include "gui/dialogs/tap_grid.h"
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -37,18 +38,7 @@ class EditTestDialog : public QDialog {
   const EditTestModel& model() const { return model_; }
   void accept() override;
 
-  struct RowWidgets {
-    QLabel* name;
-    QLineEdit* primary;
-    QLineEdit* secondary;
-    QCheckBox* box[3];  // ratio, excitation, winding
-    QComboBox* voltage;
-    QComboBox* current;
-    QPushButton* edit;
-    QLineEdit* note;
-    QCheckBox* repeat;
-  };
-  const RowWidgets& row(int r) const { return rows_[r]; }
+  const TapRowWidgets& row(int r) const { return grid_->row(r); }
   QLineEdit* header(int i) const { return headers_[i]; }  // "Company:" … "Comments:"
   QComboBox* kneeMarker() const { return knee_; }
   QComboBox* frequency() const { return frequency_; }
@@ -65,7 +55,7 @@ class EditTestDialog : public QDialog {
 
  private:
   void Build();
-  QWidget* BuildTapGrid();
+  TapGrid* BuildTapGrid();
   void Connect();
   void Refresh();
   void EditRatioError(int r);
@@ -80,13 +70,13 @@ class EditTestDialog : public QDialog {
   EditTestModel model_;
   int order_selected_ = -1;  // no row chosen: the arrows move nothing
 
-  QLineEdit* headers_[8];
+  QLineEdit* headers_[kHeaderFieldCount];
   QComboBox* knee_;
   QComboBox* frequency_;
   QLineEdit* temp_;
   QComboBox* rated_;
   QComboBox* cttype_;
-  RowWidgets rows_[kEditRows];
+  TapGrid* grid_;
   QTableWidget* order_;
   QToolButton* up_;
   QToolButton* down_;

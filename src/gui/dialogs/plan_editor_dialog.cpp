@@ -20,6 +20,7 @@
 
 #include "app/plan_save.h"
 #include "base/prompter.h"
+#include "gui/dialogs/header_fields.h"
 #include "gui/dialogs/list_widgets.h"
 #include "gui/dialogs/pass_fail_dialog.h"
 #include "gui/dialogs/small_dialogs.h"
@@ -28,21 +29,12 @@
 namespace kova {
 namespace {
 
-// The header texts in the order of their fields in the dialog.
-const char* const kHeaderLabels[8] = {
-    "Company:", "Station:", "Circuit:", "Mfr:", "Model:", "SN:", "Operator:", "Comments:"};
-std::string PlanEditorModel::*const kHeaderFields[8] = {
-    &PlanEditorModel::company,      &PlanEditorModel::station, &PlanEditorModel::circuit,
-    &PlanEditorModel::manufacturer, &PlanEditorModel::model,   &PlanEditorModel::serialnumber,
-    &PlanEditorModel::operatorname, &PlanEditorModel::comment};
-const PlanColumn kColumns[3] = {PlanColumn::kRatio, PlanColumn::kExcitation, PlanColumn::kWinding};
-
 // Keys naming the text fields for the coalescing of typed changes.
-constexpr int kTypingHeader = 0, kTypingTemp = 10, kTypingRated = 11, kTypingPrimary = 20,
-              kTypingSecondary = 40, kTypingNote = 60;
+constexpr int kTypingHeader = 0, kTypingTemp = 10, kTypingRated = 11, kTypingRowTexts = 20;
 
-bool RowBox(const PlanRow& row, int column) {
-  return column == 0 ? row.ratio : column == 1 ? row.excitation : row.winding;
+// The three texts of each row, 20 keys apart.
+int TypingKey(int row, TapText field) {
+  return kTypingRowTexts + 20 * static_cast<int>(field) + row;
 }
 
 }  // namespace
@@ -70,15 +62,7 @@ void PlanEditorDialog::Build() {
   device_layout->addStretch(1);
   top->addWidget(device);
 
-  auto* header = new QGroupBox(this);
-  auto* header_form = new QGridLayout(header);
-  for (int i = 0; i < 8; ++i) {
-    headers_[i] = new QLineEdit(header);
-    const int column = i < 4 ? 0 : 2;
-    header_form->addWidget(new QLabel(kHeaderLabels[i], header), i % 4, column);
-    header_form->addWidget(headers_[i], i % 4, column + 1);
-    LimitToFileField(headers_[i], kPlanHeaderTextChars);
-  }
+  auto* header = AddHeaderFields(this, headers_, kPlanHeaderTextChars);
   headers_[5]->setEnabled(false);  // "SN:" and "Operator:" are not the plan's to set
   headers_[6]->setEnabled(false);
   top->addWidget(header, 1);
@@ -146,60 +130,22 @@ void PlanEditorDialog::Build() {
   layout->addLayout(bottom);
 }
 
-QWidget* PlanEditorDialog::BuildTapGrid() {
-  auto* box = new QGroupBox(this);
-  auto* grid = new QGridLayout(box);
-  grid->setHorizontalSpacing(6);
-  const char* titles[] = {"Tap",
-                          "Nameplate Ratio",
-                          "",
-                          "Ratio Test",
-                          "Excitation Test",
-                          "Winding Res Test",
-                          "Excitation\nVoltage",
-                          "Excitation\nCurrent",
-                          "Current Ratio\nError Calculation",
-                          "Test Note"};
-  for (int c = 0; c < 10; ++c) {
-    if (c == 2) continue;  // "Nameplate Ratio" spans primary and secondary
-    auto* label = new QLabel(titles[c], box);
-    label->setAlignment(Qt::AlignCenter);
-    grid->addWidget(label, 0, c, 1, c == 1 ? 2 : 1);
-  }
-  grid->addWidget(new QLabel("Primary : Secondary", box), 1, 1, 1, 2, Qt::AlignCenter);
-  for (int c = 0; c < 3; ++c) {
-    column_[c] = new QCheckBox(box);
-    grid->addWidget(column_[c], 1, 3 + c, Qt::AlignCenter);
-  }
-  for (int r = 0; r < kPlanRows; ++r) {
-    RowWidgets& w = rows_[r];
-    const int line = r + 2;
-    w.name = new QLabel(ToQ(RowTapName(r)), box);
-    w.primary = new QLineEdit(box);
-    w.secondary = new QLineEdit(box);
-    w.primary->setFixedWidth(70);
-    w.secondary->setFixedWidth(56);
-    grid->addWidget(w.name, line, 0);
-    grid->addWidget(w.primary, line, 1);
-    grid->addWidget(w.secondary, line, 2);
-    for (int c = 0; c < 3; ++c) {
-      w.box[c] = new QCheckBox(box);
-      grid->addWidget(w.box[c], line, 3 + c, Qt::AlignCenter);
-    }
-    w.voltage = new QComboBox(box);
-    w.current = new QComboBox(box);
-    w.voltage->setMinimumWidth(80);
-    w.current->setMinimumWidth(70);
-    grid->addWidget(w.voltage, line, 6);
-    grid->addWidget(w.current, line, 7);
-    w.edit = PlainButton("Edit", box);
-    grid->addWidget(w.edit, line, 8, Qt::AlignCenter);
-    w.note = new QLineEdit(box);
-    w.note->setMinimumWidth(160);
-    LimitToFileField(w.note, kPlanHeaderTextChars);
-    grid->addWidget(w.note, line, 9);
-  }
-  return box;
+TapGrid* PlanEditorDialog::BuildTapGrid() {
+  TapGridActions act;
+  act.typed = [this](int r, TapText field, const std::string& text) {
+    Change([&] { model_.rows[r].Text(field) = text; }, TypingKey(r, field));
+  };
+  act.test = [this](int r, TestColumn column, bool on) {
+    Change([&] { model_.SetTest(r, column, on); });
+  };
+  act.whole_column = [this](TestColumn column, bool on) {
+    Change([&] { model_.SetColumn(column, on); });
+  };
+  act.voltage = [this](int r, int entry) { Change([&] { model_.ChooseVoltage(r, entry); }); };
+  act.current = [this](int r, int entry) { Change([&] { model_.ChooseCurrent(r, entry); }); };
+  act.ratio_error = [this](int r) { EditRatioError(r); };
+  grid_ = new TapGrid(kPlanRows, kColumnBoxes, std::move(act), this);
+  return grid_;
 }
 
 QWidget* PlanEditorDialog::BuildOrderList() {
@@ -255,9 +201,9 @@ void PlanEditorDialog::Connect() {
     connect(instrument_[i], &QRadioButton::clicked, this,
             [this, i] { Change([&] { model_.SetInstrument(i); }); });
   }
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < kHeaderFieldCount; ++i) {
     connect(headers_[i], &QLineEdit::textChanged, this, [this, i](const QString& text) {
-      Change([&] { model_.*kHeaderFields[i] = FromQ(text); }, kTypingHeader + i);
+      Change([&] { HeaderText(model_, i) = FromQ(text); }, kTypingHeader + i);
     });
   }
   connect(knee_, qOverload<int>(&QComboBox::activated), this,
@@ -279,31 +225,6 @@ void PlanEditorDialog::Connect() {
           [this](bool on) { Change([&] { model_.ClickSingleTap(on); }); });
   connect(multi_, &QCheckBox::clicked, this,
           [this](bool on) { Change([&] { model_.ClickMultiTap(on); }); });
-  for (int c = 0; c < 3; ++c) {
-    connect(column_[c], &QCheckBox::clicked, this,
-            [this, c](bool on) { Change([&] { model_.SetColumn(kColumns[c], on); }); });
-  }
-  for (int r = 0; r < kPlanRows; ++r) {
-    const RowWidgets& w = rows_[r];
-    connect(w.primary, &QLineEdit::textChanged, this, [this, r](const QString& text) {
-      Change([&] { model_.rows[r].primary = FromQ(text); }, kTypingPrimary + r);
-    });
-    connect(w.secondary, &QLineEdit::textChanged, this, [this, r](const QString& text) {
-      Change([&] { model_.rows[r].secondary = FromQ(text); }, kTypingSecondary + r);
-    });
-    connect(w.note, &QLineEdit::textChanged, this, [this, r](const QString& text) {
-      Change([&] { model_.rows[r].note = FromQ(text); }, kTypingNote + r);
-    });
-    for (int c = 0; c < 3; ++c) {
-      connect(w.box[c], &QCheckBox::clicked, this,
-              [this, r, c](bool on) { Change([&] { model_.SetTest(r, kColumns[c], on); }); });
-    }
-    connect(w.voltage, qOverload<int>(&QComboBox::activated), this,
-            [this, r](int entry) { Change([&] { model_.ChooseVoltage(r, entry); }); });
-    connect(w.current, qOverload<int>(&QComboBox::activated), this,
-            [this, r](int entry) { Change([&] { model_.ChooseCurrent(r, entry); }); });
-    connect(w.edit, &QPushButton::clicked, this, [this, r] { EditRatioError(r); });
-  }
   // Only a row the user can see selected moves.
   connect(order_, &QTableWidget::itemSelectionChanged, this, [this] {
     const QList<QTableWidgetItem*> chosen = order_->selectedItems();
@@ -334,7 +255,7 @@ void PlanEditorDialog::Refresh() {
   refreshing_ = true;
   const PlanEditorModel& m = model_;
   for (int i = 0; i < 4; ++i) instrument_[i]->setChecked(m.instrument == i);
-  for (int i = 0; i < 8; ++i) ShowText(headers_[i], m.*kHeaderFields[i]);
+  for (int i = 0; i < kHeaderFieldCount; ++i) ShowText(headers_[i], HeaderText(m, i));
   ShowChoices(knee_, KneeMarkerEntries(), m.kneemarker);
   ShowChoices(autoname_, AutoNamePlateEntries(), m.autonameplate);
   {
@@ -353,27 +274,7 @@ void PlanEditorDialog::Refresh() {
   ShowChoices(cttype_, CtTypeEntries(), m.cttype);
   ShowCheck(single_, m.singletap);
   ShowCheck(multi_, m.multitap);
-  for (int r = 0; r < kPlanRows; ++r) {
-    const PlanRow& row = m.rows[r];
-    RowWidgets& w = rows_[r];
-    ShowText(w.primary, row.primary);
-    ShowText(w.secondary, row.secondary);
-    w.primary->setEnabled(row.nameplate_enabled);
-    w.secondary->setEnabled(row.nameplate_enabled);
-    ShowCheck(w.box[0], row.ratio);
-    ShowCheck(w.box[1], row.excitation);
-    ShowCheck(w.box[2], row.winding, row.winding_enabled);
-    ShowChoices(w.voltage, row.voltage);
-    ShowChoices(w.current, row.current);
-    w.current->setEnabled(row.current_enabled);
-    w.edit->setEnabled(row.edit_enabled);
-    ShowText(w.note, row.note);
-  }
-  for (int c = 0; c < 3; ++c) {
-    bool all = true;
-    for (const PlanRow& row : m.rows) all = all && RowBox(row, c);
-    ShowCheck(column_[c], all);
-  }
+  grid_->Show(m.rows, kPlanRows);
   for (int r = 0; r < kPlanRows; ++r) order_->item(r, 1)->setText(ToQ(m.order[r]));
   ShowCheck(runinsulation_, m.runinsulation, m.runtests_enabled);
   ShowCheck(runburden_, m.runburden, m.runtests_enabled);

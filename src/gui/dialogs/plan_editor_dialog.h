@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "gui/dialogs/dialog_runner.h"
+#include "gui/dialogs/header_fields.h"
+#include "gui/dialogs/tap_grid.h"
 #include "plans/plan_editor_model.h"
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -43,17 +44,7 @@ class PlanEditorDialog : public QDialog {
   bool CanRedo() const { return !redo_.empty(); }
 
   // The widgets, for the tests.
-  struct RowWidgets {
-    QLabel* name;
-    QLineEdit* primary;
-    QLineEdit* secondary;
-    QCheckBox* box[3];  // ratio, excitation, winding
-    QComboBox* voltage;
-    QComboBox* current;
-    QPushButton* edit;
-    QLineEdit* note;
-  };
-  const RowWidgets& row(int r) const { return rows_[r]; }
+  const TapRowWidgets& row(int r) const { return grid_->row(r); }
   QRadioButton* instrument(int choice) const { return instrument_[choice]; }
   QLineEdit* header(int i) const { return headers_[i]; }  // "Company:" … "Comments:"
   QComboBox* kneeMarker() const { return knee_; }
@@ -63,7 +54,7 @@ class PlanEditorDialog : public QDialog {
   QComboBox* ctType() const { return cttype_; }
   QCheckBox* singleTap() const { return single_; }
   QCheckBox* multiTap() const { return multi_; }
-  QCheckBox* columnBox(int column) const { return column_[column]; }
+  QCheckBox* columnBox(int column) const { return grid_->columnBox(column); }
   QTableWidget* orderList() const { return order_; }
   QToolButton* upButton() const { return up_; }
   QToolButton* downButton() const { return down_; }
@@ -76,7 +67,7 @@ class PlanEditorDialog : public QDialog {
 
  private:
   void Build();
-  QWidget* BuildTapGrid();
+  TapGrid* BuildTapGrid();
   QWidget* BuildOrderList();
   void Connect();
   // Runs one user action on the model, keeping what undo needs. Typing into
@@ -101,7 +92,7 @@ class PlanEditorDialog : public QDialog {
   int order_selected_ = -1;  // no row chosen: the arrows move nothing
 
   QRadioButton* instrument_[4];
-  QLineEdit* headers_[8];
+  QLineEdit* headers_[kHeaderFieldCount];
   QComboBox* knee_;
   QComboBox* autoname_;
   QComboBox* rated_;
@@ -110,8 +101,7 @@ class PlanEditorDialog : public QDialog {
   QComboBox* cttype_;
   QCheckBox* single_;
   QCheckBox* multi_;
-  QCheckBox* column_[3];
-  RowWidgets rows_[kPlanRows];
+  TapGrid* grid_;
   QTableWidget* order_;
   QToolButton* up_;
   QToolButton* down_;
