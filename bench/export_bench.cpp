@@ -47,8 +47,8 @@ struct Rig {
     services.prompter = &prompter;
     services.runner = &runner;
     services.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
-    services.export_images = [this](TestRecord& r, const std::string& folder) {
-      return ExportImages(r, canvases, ImageBasePath(r.fullpath, folder));
+    services.export_images = [this](TestRecord& r, const std::string& folder, std::string* why) {
+      return ExportImages(r, canvases, ImageBasePath(r.fullpath, folder), why);
     };
   }
   std::string Xml() const { return ExportPath(rec->fullpath, ".xml", kXmlFolder); }
@@ -75,7 +75,7 @@ BENCHMARK(BM_FullAutoExport)->Apply(Timed);
 void BM_Pictures(benchmark::State& state) {
   Rig& r = TheRig();
   for (auto _ : state) {
-    if (!r.services.export_images(*r.rec, "")) state.SkipWithError("pictures failed");
+    if (!r.services.export_images(*r.rec, "", nullptr)) state.SkipWithError("pictures failed");
   }
 }
 BENCHMARK(BM_Pictures)->Apply(Timed);
@@ -91,7 +91,8 @@ BENCHMARK(BM_Xml)->Apply(Timed);
 // The generator on the XML and pictures of the steps before.
 void BM_PdfThroughGenerator(benchmark::State& state) {
   Rig& r = TheRig();
-  if (!r.services.export_images(*r.rec, "") || !ExportXml(*r.rec, r.Xml(), r.XmlContext())) {
+  if (!r.services.export_images(*r.rec, "", nullptr) ||
+      !ExportXml(*r.rec, r.Xml(), r.XmlContext())) {
     state.SkipWithError("no XML");
     return;
   }
@@ -108,7 +109,7 @@ BENCHMARK(BM_PdfThroughGenerator)->Apply(Timed);
 
 void BM_Workbook(benchmark::State& state) {
   Rig& r = TheRig();
-  if (!r.services.export_images(*r.rec, "")) {
+  if (!r.services.export_images(*r.rec, "", nullptr)) {
     state.SkipWithError("no pictures");
     return;
   }

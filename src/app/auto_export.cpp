@@ -93,8 +93,9 @@ bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
   const bool keep_xml = settings.AutoExportXml != 0;
   // The pictures stay only as part of the XML export.
   const std::string picture_folder = keep_xml ? std::string() : work.path();
-  if (!services.export_images || !services.export_images(rec, picture_folder)) {
-    Warn(services, "Unable to export images");
+  std::string why = "nothing draws the pictures";
+  if (!services.export_images || !services.export_images(rec, picture_folder, &why)) {
+    Warn(services, StepFailureText("Unable to export images", rec.fullpath, why));
     return false;
   }
   ExportJob job;

@@ -31,8 +31,9 @@ struct ExportServices {
   std::function<std::unique_ptr<WorkbookWriter>()> new_workbook;
   // Renders and stores the plot pictures into `folder` (empty: the "Xml"
   // folder beside the record file), filling `imagefile` and each test's
-  // `testimagefile`; false when a picture cannot be made or saved.
-  std::function<bool(TestRecord&, const std::string& folder)> export_images;
+  // `testimagefile`; false when a picture cannot be made or saved, with the
+  // picture and the reason in `why`.
+  std::function<bool(TestRecord&, const std::string& folder, std::string* why)> export_images;
   std::time_t now = 0;  // report date of the XML; 0 means the current time
   // Stops the report generator when the user cancels; may be null.
   const CancelToken* cancel = nullptr;

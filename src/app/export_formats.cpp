@@ -74,10 +74,8 @@ bool WritePdf(TestRecord& rec, const std::string& path, const ExportJob& job, st
 // The pictures themselves, at `path` as their base name.
 bool WritePictures(TestRecord& rec, const std::string& path, const ExportJob& job,
                    std::string& why) {
-  if (!job.draw_pictures || !job.draw_pictures(rec, path)) {
-    why = "the pictures cannot be made";
-    return false;
-  }
+  why = "the pictures cannot be made";
+  return job.draw_pictures && job.draw_pictures(rec, path, &why);
   return true;
 }
 
@@ -138,10 +136,9 @@ bool WriteExport(const ExportFormat& format, const TestRecord& rec, const std::s
       why = work->problem();
       return false;
     }
-    if (!job.draw_pictures || !job.draw_pictures(*copy, ImageBasePath(path, work->path()))) {
-      why = "the pictures cannot be made";
+    why = "the pictures cannot be made";
+    if (!job.draw_pictures || !job.draw_pictures(*copy, ImageBasePath(path, work->path()), &why))
       return false;
-    }
   }
   return format.write(*copy, path, job, why);
 }

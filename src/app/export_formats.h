@@ -19,8 +19,9 @@ struct ExportJob {
   const AppSettings* settings = nullptr;     // InstallDir, AppLogo, the generator's limits
   const ExportServices* services = nullptr;  // workbook writer, generator runner, cancel
   // Draws the plot pictures as "<base> - Test Summary.bmp" ... and fills the
-  // record's picture paths; false when one cannot be made.
-  std::function<bool(TestRecord&, const std::string& base_path)> draw_pictures;
+  // record's picture paths; false when one cannot be made or saved, with
+  // the picture and the reason in `why`.
+  std::function<bool(TestRecord&, const std::string& base_path, std::string* why)> draw_pictures;
   // Told what an export had to change to be written (a text cut to a
   // workbook cell's limit), naming the place; may be empty.
   std::function<void(const std::string&)> note;

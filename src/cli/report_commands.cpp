@@ -75,8 +75,9 @@ bool ExportRecordImages(const CliContext& ctx, const std::string& record_path,
     }
   }
   QtPictureCanvasFactory canvases;
-  if (!ExportImages(*rec, canvases, base)) {
-    PrintError("Unable to export images");
+  std::string why;
+  if (!ExportImages(*rec, canvases, base, &why)) {
+    PrintError("Unable to export images\n" + why);
     return false;
   }
   std::cout << rec->imagefile << '\n';

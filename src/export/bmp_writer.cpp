@@ -56,9 +56,13 @@ std::vector<uint8_t> EncodeBmp32(const PixelImage& image) {
   return out;
 }
 
-bool WriteBmp32(const std::string& path, const PixelImage& image) {
+bool WriteBmp32(const std::string& path, const PixelImage& image, std::string* why) {
   const std::vector<uint8_t> bytes = EncodeBmp32(image);
-  return !bytes.empty() && WriteFileAtomically(path, bytes);
+  if (bytes.empty()) {
+    if (why) *why = "the picture is empty";
+    return false;
+  }
+  return WriteFileAtomically(path, bytes.data(), bytes.size(), why);
 }
 
 }  // namespace kova

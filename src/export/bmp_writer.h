@@ -21,6 +21,6 @@ struct PixelImage {
 // The whole file; empty for an image without pixels.
 std::vector<uint8_t> EncodeBmp32(const PixelImage& image);
 // Written atomically.
-bool WriteBmp32(const std::string& path, const PixelImage& image);
+bool WriteBmp32(const std::string& path, const PixelImage& image, std::string* why = nullptr);
 
 }  // namespace kova

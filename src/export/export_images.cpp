@@ -18,16 +18,21 @@ std::vector<std::string> ImageNames(const std::string& base_path, int tests) {
   return names;
 }
 
-bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::string& base_path) {
+bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::string& base_path,
+                  std::string* why) {
+  auto fail = [why](const std::string& text) {
+    if (why) *why = text;
+    return false;
+  };
   std::unique_ptr<PictureCanvas> canvas = canvases.Create(kPictureSize, kPictureSize);
-  if (!canvas) return false;
+  if (!canvas) return fail("no picture could be made");
   CDisplayTest painter;
   const Rect whole{0, 0, kPictureSize, kPictureSize};
   const int tests = rec.UsableTests();
   const std::vector<std::string> names = ImageNames(base_path, tests);
   for (int b = 0; b <= tests; ++b) {
     Surface* surface = canvas->Begin();
-    if (!surface) return false;
+    if (!surface) return fail("no picture could be made");
     painter.Setup(surface, rec, false, nullptr);
     painter.OrderTests();
     const std::string& name = names[static_cast<size_t>(b)];
@@ -39,7 +44,9 @@ bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::st
       rec.taps[b - 1].testimagefile = name;
     }
     PixelImage pixels;
-    if (!canvas->Finish(pixels) || !WriteBmp32(name, pixels)) return false;
+    if (!canvas->Finish(pixels)) return fail("no picture could be made");
+    std::string reason;
+    if (!WriteBmp32(name, pixels, &reason)) return fail("\"" + name + "\": " + reason);
   }
   return true;
 }

@@ -16,8 +16,10 @@ constexpr int kPictureSize = 1024;
 // n = 1 .. numtests, where <base> is `base_path` cut at its last '.'
 // (".../Xml/T1.bmp" gives ".../Xml/T1 - Test1.bmp"); sets `imagefile` and
 // every test's `testimagefile`. False when the bitmap cannot be made or a
-// file cannot be saved (pictures saved before stay).
-bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::string& base_path);
+// file cannot be saved (pictures saved before stay); `why`, when given, then
+// names the picture and the reason.
+bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::string& base_path,
+                  std::string* why = nullptr);
 
 // The names ExportImages gives: the summary first, then test 1 .. `tests`.
 std::vector<std::string> ImageNames(const std::string& base_path, int tests);

@@ -17,8 +17,8 @@ AutoExporter::AutoExporter(const AppSettings& settings, Prompter& prompter) : se
   services_.cancel = &cancel_;
   // The plot pictures go into the "Xml" folder beside the record file, or
   // the export's private folder when they are not kept.
-  services_.export_images = [](TestRecord& rec, const std::string& folder) {
-    return DrawPlotPictures(rec, ImageBasePath(rec.fullpath, folder));
+  services_.export_images = [](TestRecord& rec, const std::string& folder, std::string* why) {
+    return DrawPlotPictures(rec, ImageBasePath(rec.fullpath, folder), why);
   };
 }
 
@@ -34,9 +34,9 @@ bool AutoExporter::Export(TestRecord& rec, bool force) {
   return AutoExport(rec, force, settings_, services_);
 }
 
-bool DrawPlotPictures(TestRecord& rec, const std::string& base_path) {
+bool DrawPlotPictures(TestRecord& rec, const std::string& base_path, std::string* why) {
   QtPictureCanvasFactory canvases;
-  return ExportImages(rec, canvases, base_path);
+  return ExportImages(rec, canvases, base_path, why);
 }
 
 ChosenExportKind WorkbookExportKind(const AppSettings& settings) {

@@ -38,7 +38,7 @@ class AutoExporter : public RecordExporter {
 };
 
 // Draws the record's plot pictures with Qt at `base_path` (see ExportImages).
-bool DrawPlotPictures(TestRecord& rec, const std::string& base_path);
+bool DrawPlotPictures(TestRecord& rec, const std::string& base_path, std::string* why = nullptr);
 
 // "Export Test to Excel": a ".xlsx" workbook per record, its pictures drawn
 // in a private folder for the time of the export. `settings` must outlive it.

@@ -124,7 +124,7 @@ TEST(AutoExport, DecisionTable) {
     services.prompter = &prompter;
     services.runner = &generator;
     services.new_workbook = [] { return std::make_unique<FakeWorkbook>(); };
-    services.export_images = [&](TestRecord& rec2, const std::string& folder) {
+    services.export_images = [&](TestRecord& rec2, const std::string& folder, std::string*) {
       if (!r.images_ok) return false;
       const std::string into = folder.empty() ? PathJoin(dir, "Xml") : folder;
       MakeFolders(into);
@@ -193,7 +193,7 @@ TEST(AutoExport, PdfUpToDateStillRendersAndDeletesPicturesWithoutXml) {
   FakeGenerator generator;
   int rendered = 0;
   ExportServices services{&prompter, &generator, nullptr,
-                          [&](TestRecord& r, const std::string& folder) {
+                          [&](TestRecord& r, const std::string& folder, std::string*) {
                             ++rendered;
                             r.imagefile = PathJoin(folder, "T1 - Test Summary.bmp");
                             return WriteFileAtomically(r.imagefile, "BM");

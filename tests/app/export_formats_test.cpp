@@ -41,12 +41,14 @@ struct Fakes {
     services.prompter = &prompter;
     services.runner = &generator;
     services.new_workbook = [] { return std::make_unique<FakeWorkbook>(); };
-    services.export_images = [](TestRecord& rec, const std::string& folder) {
+    services.export_images = [](TestRecord& rec, const std::string& folder, std::string*) {
       return FakePictures(rec, ImageBasePath(rec.fullpath, folder));
     };
     job.settings = &settings;
     job.services = &services;
-    job.draw_pictures = FakePictures;
+    job.draw_pictures = [](TestRecord& rec, const std::string& base, std::string*) {
+      return FakePictures(rec, base);
+    };
   }
 };
 

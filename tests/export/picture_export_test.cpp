@@ -164,8 +164,14 @@ TEST(ExportImages, FailsWithoutABitmapOrAWritableFolder) {
   canvases.fail = true;
   EXPECT_FALSE(ExportImages(*rec, canvases, TempFolder("nobitmap") + "/T.bmp"));
   canvases.fail = false;
-  EXPECT_FALSE(ExportImages(*rec, canvases, "/nonexistent-folder/deeper/T.bmp"));
+  std::string why;
+  EXPECT_FALSE(ExportImages(*rec, canvases, "/nonexistent-folder/deeper/T.bmp", &why));
   EXPECT_EQ(canvases.pictures.size(), 1u);  // stopped at the first file
+  // The reason names the picture that could not be saved, and why.
+  EXPECT_NE(why.find("\"/nonexistent-folder/deeper/T - Test Summary.bmp\": "), std::string::npos)
+      << why;
+  EXPECT_GT(why.size(),
+            std::string("\"/nonexistent-folder/deeper/T - Test Summary.bmp\": ").size());
 }
 
 TEST(ExportImages, BasePathBesideTheRecordOrInTheGivenFolder) {
