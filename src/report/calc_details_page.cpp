@@ -44,6 +44,8 @@ std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
     const int test = have_profile && result.usable ? result.test : 1;
     compared = CompareWithReference(rec, test, reference.curve, bands.reference_percent);
     Append(lines, ReferenceLines(compared));
+    // Where it came from: the CT's in the library, or a file beside the record.
+    lines.push_back("  kept in " + FileNameOf(reference.where));
     lines.push_back("");
   } else if (reference.state == KeptReference::State::kUnusable) {
     lines.push_back("Reference curve not used: " + reference.why);

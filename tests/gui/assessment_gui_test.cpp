@@ -141,6 +141,8 @@ TEST(AssessmentMenu, SisterPhasesNamedOrFromTheLibrary) {
     rec->manufacturer = "MAKER";
     rec->serialnumber = serial;
     rec->testdatetime = "03/0" + std::string(1, serial[1]) + "/26 10:00:00";
+    // The third phase's winding reads 10 % high: flagged against the others.
+    if (serial[1] == '3') rec->taps[0].fWindingRes = 2200;
     Reencode(*rec);
     files.push_back(PathJoin(folder, std::string("CT-") + serial + ".test"));
     ASSERT_TRUE(rec->WriteRecordFile(files.back()));
@@ -179,6 +181,7 @@ TEST(AssessmentMenu, SisterPhasesNamedOrFromTheLibrary) {
   EXPECT_NE(text.find("  CT-P1.test (test 1): knee"), std::string::npos) << text;
   EXPECT_NE(text.find("  CT-P2.test (test 1): knee"), std::string::npos) << text;
   EXPECT_NE(text.find("  CT-P3.test (test 1): knee"), std::string::npos) << text;
+  EXPECT_NE(text.find("Rct75 2.2000 ohm (+10.00 %, FLAGGED)"), std::string::npos) << text;
   if (dlg != nullptr) MaybeSave(*dlg, "sister-phases.png");
 }
 

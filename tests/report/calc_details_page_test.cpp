@@ -138,7 +138,7 @@ TEST(CalculationDetailsPage, ReferenceFromTheKeeperForRecordsAndOverlays) {
   } const cases[] = {
       {"one record of a CT with a reference",
        {*a},
-       "Reference curve, test 1",
+       "  kept in the test's keeper",
        6,
        "Reference curve, band \xB1"
        "5 %"},

@@ -126,7 +126,7 @@ QDialog* ShowLines(MainWindow& window, const std::vector<std::string>& lines) {
   auto* layout = new QVBoxLayout(dlg);
   layout->addWidget(text);
   layout->addWidget(buttons);
-  dlg->resize(900, 360);
+  dlg->resize(1180, 300);
   dlg->show();
   return dlg;
 }
