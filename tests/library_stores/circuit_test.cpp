@@ -31,8 +31,9 @@ std::vector<std::string> Serials(const std::vector<SisterCandidate>& list) {
 }
 
 // Three CTs of one design on STATION 0 / FEEDER 0 (SN00000..2, first tested
-// 2010-01-01, 2010-02-02 and 2010-03-03, again a year later) and one of the
-// same design on FEEDER 1 (SN00003).
+// 2010-01-01, 2010-02-02 and 2010-03-03, again a year later), one of the
+// same design on FEEDER 1 (SN00003) and one on "STATION 0 EAST" / FEEDER 0
+// (SN00004).
 class CircuitLibrary {
  public:
   explicit CircuitLibrary(const std::string& folder) {
@@ -46,6 +47,11 @@ class CircuitLibrary {
     set.first_ct = 3;
     set.cts = 1;
     set.circuits = 2;
+    for (const std::string& p : WriteLibraryRecords(folder, set)) paths.push_back(p);
+    // A station whose name only begins like theirs is another station.
+    set.first_ct = 4;
+    set.circuits = 1;
+    set.station_extra = " EAST";
     for (const std::string& p : WriteLibraryRecords(folder, set)) paths.push_back(p);
   }
   // CT n's test t.
