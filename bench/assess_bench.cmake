@@ -1,1 +1,1 @@
-kova_benchmark(assess_bench DEPS kova_testsupport kova_assess kova_analysis kova_records kova_base)
+kova_benchmark(assess_bench DEPS kova_testsupport kova_report kova_assess kova_analysis kova_records kova_base)

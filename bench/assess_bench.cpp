@@ -1,12 +1,14 @@
-// The working of every value of a 20-tap record, which the "Calculation
-// details" pages build each time one is drawn, and the three knee points of
-// one 64-point curve found again.
+// The working of every value of a 20-tap record, the page list of its
+// report with the "Calculation details" pages (built once when the record
+// is opened or changed, then drawn from the kept lines), and the three knee
+// points of one 64-point curve found again.
 
 #include <benchmark/benchmark.h>
 
 #include "analysis/compute_derived.h"
 #include "assess/explain.h"
 #include "assess/knee_check.h"
+#include "report/report_document.h"
 #include "support/record_fixtures.h"
 
 namespace kova {
@@ -22,6 +24,17 @@ void BM_ExplainRecord20Taps(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ExplainRecord20Taps);
+
+void BM_ReportPagesWithDetails20Taps(benchmark::State& state) {
+  auto rec = MakeSampleRecord(2, 20, 1);
+  ComputeDerived(*rec);
+  ReportDocument doc;
+  for (auto _ : state) {
+    doc.SetRecords({*rec});
+    benchmark::DoNotOptimize(doc.pagecount());
+  }
+}
+BENCHMARK(BM_ReportPagesWithDetails20Taps);
 
 void BM_FindThreeKnees64Points(benchmark::State& state) {
   auto rec = MakeSampleRecord(2, 1, 1);

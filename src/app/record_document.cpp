@@ -39,6 +39,7 @@ constexpr size_t kTypicalRecordBytes = 16 * 1024;
 RecordDocument::RecordDocument(Services services) : services_(std::move(services)) {
   report_.SetRecordDefaults(services_.defaults);
   report_.SetComparisonBands(services_.bands);
+  report_.SetReferenceKeeper(services_.references);
 }
 
 RecordDocument::~RecordDocument() = default;

@@ -45,6 +45,8 @@ class RecordDocument {
     std::function<void(const std::string&)> file_used;
     // The bands the comparisons on the calculation details pages flag with.
     ComparisonBands bands;
+    // Where the CTs' reference curves are kept; beside the records when null.
+    std::shared_ptr<ReferenceKeeper> references;
   };
 
   explicit RecordDocument(Services services);

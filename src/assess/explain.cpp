@@ -1,5 +1,6 @@
 #include "assess/explain.h"
 
+#include <cctype>
 #include <cmath>
 #include <utility>
 
@@ -466,6 +467,40 @@ JsonValue AssessmentJson(const AssessmentResult& r, const AssessmentProfile& p) 
   if (!r.remanence.empty()) j.Set("remanence", Text(r.remanence));
   j.Set("verdict", JsonValue::String(VerdictWord(r.verdict)));
   return j;
+}
+
+namespace {
+
+bool WordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
+
+std::string LineWithoutNonFinite(const std::string& line) {
+  std::string out;
+  size_t i = 0;
+  while (i < line.size()) {
+    if (!WordChar(line[i])) {
+      out += line[i++];
+      continue;
+    }
+    size_t end = i;
+    while (end < line.size() && WordChar(line[end])) ++end;
+    std::string word = line.substr(i, end - i);
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (word == "nan" || word == "inf" || word == "infinity") {
+      if (!out.empty() && (out.back() == '-' || out.back() == '+')) out.pop_back();
+      out += "N/A";
+    } else {
+      out.append(line, i, end - i);
+    }
+    i = end;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> WithoutNonFinite(std::vector<std::string> lines) {
+  for (std::string& line : lines) line = LineWithoutNonFinite(line);
+  return lines;
 }
 
 }  // namespace kova

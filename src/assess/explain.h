@@ -73,4 +73,9 @@ JsonValue ExplanationJson(const RecordExplanation& e);
 std::vector<std::string> AssessmentLines(const AssessmentResult& r, const AssessmentProfile& p);
 JsonValue AssessmentJson(const AssessmentResult& r, const AssessmentProfile& p);
 
+// A value that is not a number (a damaged record can carry one) is shown as
+// "N/A" like everywhere else in the report: every "nan" or "inf" word of
+// the lines, with its sign, becomes "N/A".
+std::vector<std::string> WithoutNonFinite(std::vector<std::string> lines);
+
 }  // namespace kova

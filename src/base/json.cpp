@@ -158,6 +158,21 @@ std::string JsonValue::Dump(int indent) const {
                                Ordered::error_handler_t::replace);
 }
 
+std::string PrintableForMessage(const std::string& bytes) {
+  // The parser's words quote what it read; a byte that is not printable
+  // ASCII would reach the user's terminal as it is (escape sequences, broken
+  // UTF-8), so it is shown as \xNN.
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (c >= 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      out += Format("\\x%02X", c);
+    }
+  }
+  return out;
+}
+
 bool JsonValue::Parse(const std::string& text, JsonValue& out, std::string& error) {
   std::vector<std::set<std::string>> keys;  // member names of each open object
   auto check = [&keys](int depth, Ordered::parse_event_t event, Ordered& parsed) {
@@ -187,11 +202,11 @@ bool JsonValue::Parse(const std::string& text, JsonValue& out, std::string& erro
     out = FromLibrary(parsed);
     return true;
   } catch (const Refused& r) {
-    error = "invalid JSON: " + r.why;
+    error = "invalid JSON: " + PrintableForMessage(r.why);
   } catch (const nlohmann::json::parse_error& e) {
-    error = Format("invalid JSON at offset %zu: %s", e.byte, e.what());
+    error = Format("invalid JSON at offset %zu: %s", e.byte, PrintableForMessage(e.what()).c_str());
   } catch (const std::exception& e) {
-    error = std::string("invalid JSON: ") + e.what();
+    error = "invalid JSON: " + PrintableForMessage(e.what());
   }
   return false;
 }

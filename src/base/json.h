@@ -58,7 +58,8 @@ class JsonValue {
   std::string Dump(int indent = 0) const;
 
   // Strict RFC 8259 parse of a whole text; on failure `error` says where or
-  // names the member given twice.
+  // names the member given twice, every byte of the text it quotes that is
+  // not printable ASCII written as \xNN.
   static bool Parse(const std::string& text, JsonValue& out, std::string& error);
 
  private:

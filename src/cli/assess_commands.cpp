@@ -9,13 +9,18 @@
 #include "analysis/read_record.h"
 #include "app/app_settings.h"
 #include "app/comparison_settings.h"
+#include "app/library_settings.h"
+#include "app/sister_records.h"
 #include "assess/comparisons.h"
 #include "assess/explain.h"
 #include "assess/profile_file.h"
+#include "assess/reference_keeper.h"
 #include "base/codepage.h"
-#include "base/file_io.h"
 #include "base/path.h"
 #include "cli/cli_context.h"
+#include "library/library_references.h"
+#include "library/store_messages.h"
+#include "library_stores/open_library.h"
 
 namespace kova {
 namespace {
@@ -52,7 +57,7 @@ bool Load(const CliContext& ctx, const std::string& path, TestRecord& rec) {
 }
 
 void PrintLines(const std::vector<std::string>& lines) {
-  for (const std::string& l : lines) std::cout << Cp1252ToUtf8(l) << '\n';
+  for (const std::string& l : WithoutNonFinite(lines)) std::cout << Cp1252ToUtf8(l) << '\n';
 }
 
 CLI::App* AddCommon(CLI::App& record, const char* name, const char* help,
@@ -68,6 +73,7 @@ CLI::App* AddCommon(CLI::App& record, const char* name, const char* help,
 
 struct CompareOptions {
   std::string file;
+  std::string library;  // empty: the setting, else the default file
   std::string reference;
   bool keep = false;
   int test = 0;
@@ -89,51 +95,99 @@ ComparisonBands BandsFor(const CliContext& ctx, const CompareOptions& o) {
   return b;
 }
 
-// The reference named, or the one kept beside the record; a named one is
-// kept beside the record when asked. False after a message.
-bool ReferenceFor(const CompareOptions& o, ReferenceCurve& ref, bool& have) {
-  const std::string beside = ReferencePathBeside(o.file);
-  const std::string path = o.reference.empty() ? beside : o.reference;
-  have = false;
-  if (o.reference.empty() && !FileExists(path)) return true;
-  std::string text;
-  FileProblem problem = FileProblem::kNone;
-  std::string why;
-  if (!ReadFileText(path, text, kMaxReferenceBytes, &problem)) {
-    why = FileProblemText(problem);
-  } else if (!ParseReferenceCsv(text, ref, why)) {
-    why = "not a reference curve: " + why;
+// The record library when one is there (never made by looking); null
+// without one, and null after a message (`failed`) when it cannot be used.
+std::unique_ptr<SqlRecordStore> LibraryInUse(const CliContext& ctx, const std::string& given,
+                                             bool& failed) {
+  failed = false;
+  const std::string location =
+      ChooseLibraryLocation(given, LoadLibrarySettings(*ctx.store).location);
+  if (!LibraryIsThere(location)) {
+    if (!given.empty()) {
+      PrintError("No record library at \"" + location + "\"");
+      failed = true;
+    }
+    return nullptr;
   }
-  if (!why.empty()) {
-    PrintError("Cannot use the reference curve \"" + path + "\": " + why);
+  StoreOutcome outcome;
+  auto store = OpenLibrary(location, outcome);
+  if (!store) {
+    PrintError(StoreOutcomeText(outcome));
+    failed = true;
+  }
+  return store;
+}
+
+// Where references are kept: for the CT in the library when there is one,
+// else beside the record.
+std::unique_ptr<ReferenceKeeper> KeeperFor(SqlRecordStore* library) {
+  if (library != nullptr) return std::make_unique<LibraryReferences>(*library);
+  return std::make_unique<BesideRecordReferences>();
+}
+
+// The reference named, or the one kept for the record's CT; a named one is
+// kept for the CT when asked. False after a message.
+bool ReferenceFor(const CompareOptions& o, ReferenceKeeper& keeper, const TestRecord& rec,
+                  ReferenceCurve& ref, bool& have) {
+  have = false;
+  KeptReference kept = o.reference.empty() ? keeper.Find(rec) : ReadReferenceFile(o.reference);
+  if (!o.reference.empty() && kept.state == KeptReference::State::kNone) {
+    kept.state = KeptReference::State::kUnusable;
+    kept.why = "no such file";
+  }
+  if (kept.state == KeptReference::State::kUnusable) {
+    PrintError("Cannot use the reference curve \"" + kept.where + "\": " + kept.why);
     return false;
   }
+  if (!kept.loaded()) return true;
+  ref = kept.curve;
   have = true;
-  if (o.keep && !o.reference.empty() && !WriteFileAtomically(beside, ReferenceCsv(ref))) {
-    PrintError("Cannot write \"" + beside + "\"");
+  std::string where, why;
+  if (o.keep && !o.reference.empty() && !keeper.Keep(rec, ref, where, why)) {
+    PrintError("Cannot keep the reference curve: " + why);
     return false;
   }
   return true;
 }
 
-// Sister phases are compared only when tested within the span of the record;
-// one tested further apart is left out with a message. A date that does not
-// read cannot be judged, so that record stays in.
-bool WithinSpan(const CliContext& ctx, const TestRecord& rec, const TestRecord& sister,
-                const std::string& path, int span_days) {
-  const int apart = TestDaysApart(rec.testdatetime, sister.testdatetime,
-                                  RecordDefaultsFrom(ctx.info).dateformat != 0);
-  if (apart < 0 || apart <= span_days) return true;
-  PrintError("Not compared: \"" + path + "\" was tested " + std::to_string(apart) +
-             " days apart, more than " + std::to_string(span_days));
-  return false;
+// The sister phases the library finds; false after a message when the
+// library cannot be read.
+bool LibrarySisters(CliContext& ctx, RecordStore& library, const TestRecord& rec, int test,
+                    int span_days, SisterRecords& out) {
+  const StoreOutcome outcome =
+      LoadSisterRecords(library, rec, test, span_days, RecordDefaultsFrom(ctx.info), out);
+  if (!outcome.ok()) {
+    PrintError(StoreOutcomeText(outcome));
+    return false;
+  }
+  for (const std::string& note : out.notes) PrintError(note);
+  if (!out.why.empty()) {
+    PrintError("Sister phases not looked for in the record library: " + out.why);
+  } else if (out.records.empty()) {
+    std::cout << "Sister phases: the record library holds none of this station and circuit"
+                 " within "
+              << span_days << " days\n";
+  }
+  return true;
 }
 
 void RunCompare(CliContext& ctx, const CompareOptions& o) {
   auto rec = std::make_unique<TestRecord>();
   ReferenceCurve ref;
   bool have_ref = false;
-  if (!Load(ctx, o.file, *rec) || !ReferenceFor(o, ref, have_ref)) {
+  bool library_failed = false;
+  if (!Load(ctx, o.file, *rec)) {
+    ctx.exit_code = 1;
+    return;
+  }
+  // Named sisters need no library, but a reference to keep or find may.
+  auto library = LibraryInUse(ctx, o.library, library_failed);
+  if (library_failed) {
+    ctx.exit_code = 1;
+    return;
+  }
+  auto keeper = KeeperFor(library.get());
+  if (!ReferenceFor(o, *keeper, *rec, ref, have_ref)) {
     ctx.exit_code = 1;
     return;
   }
@@ -148,32 +202,32 @@ void RunCompare(CliContext& ctx, const CompareOptions& o) {
   const std::vector<TapComparison> taps = CompareTaps(*rec, bands.tap_percent);
   PrintLines(TapLines(taps, bands.tap_percent));
   for (const TapComparison& t : taps) flagged = flagged || t.flagged;
-  if (!o.sisters.empty()) {
-    std::vector<std::unique_ptr<TestRecord>> owned;
-    std::vector<const TestRecord*> records{rec.get()};
-    std::vector<std::string> names{FileNameOf(o.file)};
-    for (const std::string& f : o.sisters) {
-      owned.push_back(std::make_unique<TestRecord>());
-      if (!Load(ctx, f, *owned.back())) {
-        ctx.exit_code = 1;
-        return;
-      }
-      if (!WithinSpan(ctx, *rec, *owned.back(), f, bands.sister_span_days)) {
-        owned.pop_back();
-        continue;
-      }
-      records.push_back(owned.back().get());
-      names.push_back(FileNameOf(f));
-    }
+  if (!o.sisters.empty() || library) {
     if (test > rec->UsableTests()) {
       PrintError("The record has no test " + std::to_string(test));
       ctx.exit_code = 1;
       return;
     }
-    const SisterComparison c =
-        CompareSisters(records, names, rec->taps[test - 1].nTapConnection, bands.sister_percent);
-    PrintLines(SisterLines(c, bands.sister_percent));
-    for (const SisterRow& r : c.rows) flagged = flagged || r.flagged;
+    SisterRecords sisters;
+    bool read = false;
+    if (!o.sisters.empty()) {
+      read = ReadNamedSisters(*rec, o.sisters, bands.sister_span_days, RecordDefaultsFrom(ctx.info),
+                              sisters);
+      if (!read) PrintError(sisters.why);
+      for (const std::string& note : sisters.notes) PrintError(note);
+    } else {
+      read = LibrarySisters(ctx, *library, *rec, test, bands.sister_span_days, sisters);
+    }
+    if (!read) {
+      ctx.exit_code = 1;
+      return;
+    }
+    if (!sisters.records.empty()) {
+      const SisterComparison c =
+          CompareWithSisters(*rec, FileNameOf(o.file), test, sisters, bands.sister_percent);
+      PrintLines(SisterLines(c, bands.sister_percent));
+      for (const SisterRow& r : c.rows) flagged = flagged || r.flagged;
+    }
   }
   // A flag is a finding, not a failure of the command.
   std::cout << (flagged ? "Flagged: see above\n" : "Nothing flagged\n");
@@ -206,9 +260,15 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
   CLI::App* compare = record.add_subcommand(
       "compare", "Compare a record with its reference curve, its taps and its sister phases");
   compare->add_option("FILE", c->file, "Record file")->required();
+  compare->add_option("--library", c->library,
+                      "The record library the sister phases and the CT's reference come from"
+                      " (default: the setting, else the file in the user's data folder, when"
+                      " it is there)");
   compare->add_option("--reference", c->reference,
-                      "Reference curve (CSV); without it the one kept beside the record");
-  compare->add_flag("--keep-reference", c->keep, "Keep the named reference beside the record");
+                      "Reference curve (CSV); without it the one kept for the CT");
+  compare->add_flag("--keep-reference", c->keep,
+                    "Keep the named reference for the CT (in the record library when one is"
+                    " there, else beside the record)");
   compare->add_option("--test", c->test, "Test compared with the reference and the sisters")
       ->check(CLI::Range(1, kMaxTaps));
   compare->add_option("--band", c->band, "Reference band, percent (default: the stored setting)")
@@ -217,7 +277,8 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
       ->add_option("--tap-band", c->tap_band,
                    "Band of the taps, percent (default: the stored setting)")
       ->check(CLI::Range(0.1, 100.0));
-  compare->add_option("--sister", c->sisters, "Records of the sister phases");
+  compare->add_option("--sister", c->sisters,
+                      "Records of the sister phases (without them, the record library's)");
   compare
       ->add_option("--sister-band", c->sister_band,
                    "Band of the sister phases, percent (default: the stored setting)")
@@ -251,12 +312,15 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
         }
         RecordExplanation x =
             ExplainRecord(*rec, e->test, have ? &r : nullptr, have ? &p : nullptr);
-        // The comparisons kept beside the record, with their working.
-        CompareOptions beside;
-        beside.file = e->file;
+        // The comparisons with the reference kept for the CT, with their
+        // working; a library that cannot be opened was named above and the
+        // file beside the record is used.
+        bool library_failed = false;
+        auto library = LibraryInUse(ctx, "", library_failed);
+        auto keeper = KeeperFor(library.get());
         ReferenceCurve ref;
         bool have_ref = false;
-        if (!ReferenceFor(beside, ref, have_ref)) {
+        if (!ReferenceFor(CompareOptions{}, *keeper, *rec, ref, have_ref)) {
           ctx.exit_code = 1;
           return;
         }

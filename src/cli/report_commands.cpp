@@ -18,6 +18,7 @@
 #include "base/file_io.h"
 #include "cli/cli_context.h"
 #include "export/export_images.h"
+#include "library_stores/library_reference_keeper.h"
 #include "platform/qt_picture_canvas.h"
 #include "platform/report_printing.h"
 #include "report/report_document.h"
@@ -34,6 +35,7 @@ bool OpenDocument(const std::vector<std::string>& files, const CliContext& ctx,
   std::string failed, why;
   doc.SetRecordDefaults(RecordDefaultsFrom(ctx.info));
   doc.SetComparisonBands(LoadComparisonBands(*ctx.store));
+  doc.SetReferenceKeeper(ReferenceKeeperFor(*ctx.store));
   if (doc.OpenFiles(files, &failed, &why)) {
     for (const std::string& file : files) WarnIfEndedEarly(file);
     return true;

@@ -270,7 +270,7 @@ void MainWindow::AddStandardCommands() {
   AddCommand(CommandId::kFileManipulation, [this] { OpenFolder(ctx_.info->filepath); });
   AddCommand(CommandId::kPlanUtilities, [this] { OpenFolder(ctx_.info->planpath); });
   AddPlanCommands();
-  AddAssessmentMenu(*this);
+  AddAssessmentMenu(*this, *ctx_.store, *ctx_.info);
   AddCommand(CommandId::kNewDocument, [this] { OnNewDocument(); });
   AddCommand(CommandId::kPrint, [this] { OnPrint(); });
   AddCommand(CommandId::kPrintPreview, [this] { OnPrintPreview(); });
@@ -320,6 +320,7 @@ std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
   s.prompter = ctx_.prompter;
   s.defaults = RecordDefaultsFrom(*ctx_.info);
   s.bands = LoadComparisonBands(*ctx_.store);
+  s.references = ReferenceKeeperFor(*ctx_.store);
   s.exporter = ctx_.exporter;
   if (ctx_.auto_export) s.export_opened = [this](TestRecord& rec) { ctx_.auto_export(rec, false); };
   s.record_folder = [this] { return ctx_.info->filepath; };

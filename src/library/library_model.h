@@ -56,6 +56,12 @@ struct TestRow {
   std::vector<ExcitationPoint> curve;
 };
 
+// A test together with the CT it was made on.
+struct CtTestRow {
+  CtInfo ct;
+  TestRow test;
+};
+
 // Everything one record file adds to the library.
 struct RecordEntry {
   RecordIdentity identity;

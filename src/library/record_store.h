@@ -70,6 +70,18 @@ class RecordStore {
   // Marks the record with this content as its CT's baseline; `found` false
   // when the library does not have it.
   virtual StoreOutcome SetBaseline(const std::string& content_hash, bool& found) = 0;
+  // Tests at tap `tap` and nameplate ratio `nameplate_ratio` of the CTs of
+  // one station and circuit (letter case and surrounding spaces ignored),
+  // but not of the CT `except_ct_key`: the sister phases' candidates.
+  virtual StoreOutcome CircuitTests(const std::string& station, const std::string& circuit,
+                                    const std::string& tap, double nameplate_ratio,
+                                    const std::string& except_ct_key,
+                                    std::vector<CtTestRow>& out) = 0;
+  // The reference curve kept for a CT (its text, as the user imported it);
+  // `found` false when none is kept. Kept by CT key, so it stays when the
+  // CT's records are pruned and comes back when they are filed again.
+  virtual StoreOutcome FindReference(const std::string& ct_key, std::string& text, bool& found) = 0;
+  virtual StoreOutcome KeepReference(const std::string& ct_key, const std::string& text) = 0;
 };
 
 }  // namespace kova

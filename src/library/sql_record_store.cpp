@@ -1,6 +1,7 @@
 #include "library/sql_record_store.h"
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 #include "base/codepage.h"
@@ -45,6 +46,10 @@ CtInfo CtFromRow(const SqlRow& r) {
   return ct;
 }
 
+// Reference curves belong to a CT, not to one of its records.
+const char* kReferencesTableSql =
+    "CREATE TABLE ct_references (ct_key TEXT PRIMARY KEY, reference TEXT NOT NULL);";
+
 std::string TablesSql(SqlDialect dialect, bool with_baseline) {
   const std::string id =
       dialect == SqlDialect::kSqlite ? "id INTEGER PRIMARY KEY" : "id BIGSERIAL PRIMARY KEY";
@@ -71,7 +76,8 @@ std::string TablesSql(SqlDialect dialect, bool with_baseline) {
          " measured_ratio DOUBLE PRECISION, ratio_error DOUBLE PRECISION,"
          " has_phase INTEGER NOT NULL, phase DOUBLE PRECISION, has_resistance INTEGER NOT NULL,"
          " winding_res DOUBLE PRECISION, rct75 DOUBLE PRECISION, pass_fail TEXT NOT NULL,"
-         " ct_class TEXT NOT NULL, curve TEXT NOT NULL, PRIMARY KEY (record_id, tap_index));";
+         " ct_class TEXT NOT NULL, curve TEXT NOT NULL, PRIMARY KEY (record_id, tap_index));" +
+         kReferencesTableSql;
 }
 
 // Splits a script of statements without literals containing ';'.
@@ -162,6 +168,7 @@ bool SqlRecordStore::CreateSchema() {
 bool SqlRecordStore::MigrateFrom(int version) {
   if (version < 2 && !Exec("ALTER TABLE records ADD COLUMN baseline INTEGER NOT NULL DEFAULT 0"))
     return false;
+  if (version < 3 && !Exec(kReferencesTableSql)) return false;
   return Exec("UPDATE library_meta SET value = ? WHERE name = 'schema_version'",
               {std::to_string(kLibrarySchemaVersion)});
 }
@@ -433,6 +440,64 @@ StoreOutcome SqlRecordStore::SetBaseline(const std::string& content_hash, bool& 
                Exec("UPDATE records SET baseline = 1 WHERE content_hash = ?", {content_hash});
       },
       "Cannot mark the baseline");
+}
+
+StoreOutcome SqlRecordStore::CircuitTests(const std::string& station, const std::string& circuit,
+                                          const std::string& tap, double nameplate_ratio,
+                                          const std::string& except_ct_key,
+                                          std::vector<CtTestRow>& out) {
+  // The search text holds serial, station, circuit and manufacturer, each
+  // normalised and ended by a unit separator: station and circuit match as
+  // whole fields.
+  std::string pattern = "%\x1f";
+  for (const std::string* field : {&station, &circuit}) {
+    for (char c : NormalizeIdentityText(*field)) {
+      if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+      pattern += c;
+    }
+    pattern += '\x1f';
+  }
+  pattern += '%';
+  std::vector<SqlRow> rows;
+  if (!Exec(std::string("SELECT ") + kTestColumns + ", " + kCtColumns +
+                " FROM cts c JOIN records r ON r.ct_id = c.id JOIN tests t ON t.record_id = r.id"
+                " WHERE c.search_text LIKE ? ESCAPE '\\' AND c.ct_key <> ? AND t.tap = ?"
+                " ORDER BY c.ct_key, r.test_date, r.content_hash, t.tap_index",
+            {Text(pattern), Text(except_ct_key), Text(tap)}, &rows))
+    return Failure("Cannot read the library");
+  out.clear();
+  const size_t test_columns = 25;
+  for (const SqlRow& r : rows) {
+    CtTestRow row;
+    row.test = TestFromRow(r);
+    // Nameplate ratios are the plan's numbers, stored as they were read.
+    if (std::fabs(row.test.nameplate_ratio - nameplate_ratio) > 1e-9 * std::fabs(nameplate_ratio))
+      continue;
+    row.ct = CtFromRow(SqlRow(r.begin() + test_columns, r.end()));
+    out.push_back(std::move(row));
+  }
+  return {};
+}
+
+StoreOutcome SqlRecordStore::FindReference(const std::string& ct_key, std::string& text,
+                                           bool& found) {
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT reference FROM ct_references WHERE ct_key = ?", {Text(ct_key)}, &rows))
+    return Failure("Cannot read the library");
+  found = !rows.empty();
+  text = found ? FromDb(rows[0][0]) : std::string();
+  return {};
+}
+
+StoreOutcome SqlRecordStore::KeepReference(const std::string& ct_key, const std::string& text) {
+  return InWriteTransaction(
+      [&] {
+        return Exec(
+            "INSERT INTO ct_references(ct_key, reference) VALUES(?, ?)"
+            " ON CONFLICT(ct_key) DO UPDATE SET reference = excluded.reference",
+            {Text(ct_key), Text(text)});
+      },
+      "Cannot keep the reference curve");
 }
 
 }  // namespace kova

@@ -10,8 +10,9 @@
 
 namespace kova {
 
-// The version this program writes. Version 1 had no baseline mark.
-constexpr int kLibrarySchemaVersion = 2;
+// The version this program writes. Version 1 had no baseline mark,
+// version 2 no reference curves.
+constexpr int kLibrarySchemaVersion = 3;
 
 class SqlRecordStore : public RecordStore {
  public:
@@ -35,6 +36,11 @@ class SqlRecordStore : public RecordStore {
   StoreOutcome History(const std::string& ct_key, const std::string& tap,
                        std::vector<TestRow>& out) override;
   StoreOutcome SetBaseline(const std::string& content_hash, bool& found) override;
+  StoreOutcome CircuitTests(const std::string& station, const std::string& circuit,
+                            const std::string& tap, double nameplate_ratio,
+                            const std::string& except_ct_key, std::vector<CtTestRow>& out) override;
+  StoreOutcome FindReference(const std::string& ct_key, std::string& text, bool& found) override;
+  StoreOutcome KeepReference(const std::string& ct_key, const std::string& text) override;
 
  private:
   StoreOutcome Failure(const std::string& what);

@@ -39,6 +39,10 @@ const char* const kLibraryPasswordRefused =
     " PGPASSFILE), a service file (pg_service.conf with service=NAME) or the PGPASSWORD"
     " environment variable.";
 
+bool LibraryIsThere(const std::string& location) {
+  return IsPostgresLocation(location) || FileExists(location);
+}
+
 std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOutcome& outcome) {
   std::string why;
   std::unique_ptr<SqlConnection> connection;

@@ -22,6 +22,11 @@ std::string ChooseLibraryLocation(const std::string& given, const std::string& s
 // refused: libpq's own means keep it out of the program.
 extern const char* const kLibraryPasswordRefused;
 
+// True when `location` names a library that is there: a PostgreSQL URI,
+// or a SQLite file that exists. Commands that only look things up in the
+// library use it when it is there and never create one.
+bool LibraryIsThere(const std::string& location);
+
 std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOutcome& outcome);
 
 }  // namespace kova

@@ -5,18 +5,12 @@
 #include "assess/comparisons.h"
 #include "assess/explain.h"
 #include "assess/profile_file.h"
-#include "assess/reference_curve.h"
-#include "base/file_io.h"
 #include "base/format.h"
+#include "base/path.h"
 
 namespace kova {
 
 namespace {
-
-bool HasBesideFiles(const TestRecord& rec) {
-  return !rec.fullpath.empty() && (FileExists(ProfilePathBeside(rec.fullpath)) ||
-                                   FileExists(ReferencePathBeside(rec.fullpath)));
-}
 
 void Append(std::vector<std::string>& to, const std::vector<std::string>& lines) {
   to.insert(to.end(), lines.begin(), lines.end());
@@ -24,13 +18,10 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& lines)
 
 }  // namespace
 
-bool CalculationDetailsWanted(const TestRecord& rec) { return HasBesideFiles(rec); }
-
 std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
-                                                 const ComparisonBands& bands) {
+                                                 const ComparisonBands& bands,
+                                                 const KeptReference& reference) {
   std::vector<std::string> lines;
-  ReferenceComparison compared;
-  bool have_ref = false;
   AssessmentProfile profile;
   AssessmentResult result;
   std::string why;
@@ -46,20 +37,22 @@ std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
       lines.push_back("Assessment profile not used: " + why);
       lines.push_back("");
     }
-    std::string text;
-    ReferenceCurve ref;
-    const std::string ref_path = ReferencePathBeside(rec.fullpath);
-    if (FileExists(ref_path)) {
-      if (ReadFileText(ref_path, text, kMaxReferenceBytes) && ParseReferenceCsv(text, ref, why)) {
-        const int test = have_profile && result.usable ? result.test : 1;
-        compared = CompareWithReference(rec, test, ref, bands.reference_percent);
-        have_ref = true;
-        Append(lines, ReferenceLines(compared));
-      } else {
-        lines.push_back("Reference curve not used: " + (why.empty() ? "unreadable" : why));
-      }
-      lines.push_back("");
-    }
+  }
+  ReferenceComparison compared;
+  const bool have_ref = reference.loaded();
+  if (have_ref) {
+    const int test = have_profile && result.usable ? result.test : 1;
+    compared = CompareWithReference(rec, test, reference.curve, bands.reference_percent);
+    Append(lines, ReferenceLines(compared));
+    // Where it came from: the CT's in the library, or a file beside the record.
+    lines.push_back("  kept in " + FileNameOf(reference.where));
+    lines.push_back("");
+  } else if (reference.state == KeptReference::State::kUnusable) {
+    lines.push_back("Reference curve not used: " + reference.why);
+    lines.push_back("");
+  } else if (!reference.why.empty()) {
+    lines.push_back("Reference curve not compared: " + reference.why);
+    lines.push_back("");
   }
   const std::vector<TapComparison> taps = CompareTaps(rec, bands.tap_percent);
   Append(lines, TapLines(taps, bands.tap_percent));
@@ -68,19 +61,34 @@ std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
       ExplainRecord(rec, 0, have_profile ? &result : nullptr, have_profile ? &profile : nullptr);
   AddComparisonWorking(have_ref ? &compared : nullptr, taps, working);
   Append(lines, ExplanationLines(working));
+  return WithoutNonFinite(std::move(lines));
+}
+
+std::vector<std::string> OverlayDetailsLines(const std::vector<const TestRecord*>& records,
+                                             const ComparisonBands& bands,
+                                             const KeptReference& reference) {
+  std::vector<std::string> lines;
+  const int n = static_cast<int>(records.size());
+  for (int i = 0; i < n; ++i) {
+    const TestRecord& rec = *records[static_cast<size_t>(i)];
+    if (i > 0) lines.push_back("");
+    lines.push_back(
+        Format("Record %d of %d: %s", i + 1, n,
+               rec.fullpath.empty() ? "(not saved)" : FileNameOf(rec.fullpath).c_str()));
+    lines.push_back("");
+    Append(lines, CalculationDetailsLines(rec, bands, reference));
+  }
   return lines;
 }
 
-int CalculationDetailsPageCount(const TestRecord& rec, const ComparisonBands& bands) {
-  const int n = static_cast<int>(CalculationDetailsLines(rec, bands).size());
-  return (n + kDetailsLinesPerPage - 1) / kDetailsLinesPerPage;
+int DetailsPageCount(const std::vector<std::string>& lines) {
+  const int n = static_cast<int>(lines.size());
+  return std::max(1, (n + kDetailsLinesPerPage - 1) / kDetailsLinesPerPage);
 }
 
-void DrawCalculationDetails(Surface& s, const Rect& inner, const TestRecord& rec, int index,
-                            const ComparisonBands& bands) {
-  const std::vector<std::string> lines = CalculationDetailsLines(rec, bands);
-  const int pages = std::max(
-      1, (static_cast<int>(lines.size()) + kDetailsLinesPerPage - 1) / kDetailsLinesPerPage);
+void DrawCalculationDetails(Surface& s, const Rect& inner, const std::vector<std::string>& lines,
+                            int index) {
+  const int pages = DetailsPageCount(lines);
   // Title, a blank line, the page's lines and room for the footer.
   const int rows = kDetailsLinesPerPage + 6;
   const int L = std::max(1, inner.Height() / rows);

@@ -1,14 +1,15 @@
 #pragma once
-// The "Calculation details" pages at the end of a record's report: the
-// IEC 61869-2 assessment and the comparison flags when the record has an
-// assessment profile or a reference curve beside it, then the working of
-// every computed value of every test. The text is built from the record
-// and the two small files beside it each time it is needed.
+// The "Calculation details" pages at the end of every report: the
+// IEC 61869-2 assessment when the record has an assessment profile beside
+// it, the comparison with the CT's reference curve when one is kept, the
+// taps against each other, then the working of every computed value of
+// every test. An overlay lists the details of each of its records.
 
 #include <string>
 #include <vector>
 
 #include "assess/comparisons.h"
+#include "assess/reference_keeper.h"
 #include "records/test_record.h"
 #include "report/surface.h"
 
@@ -18,17 +19,20 @@ constexpr const char* kCalculationDetailsTitle = "Calculation details";
 // Lines of text on one details page.
 constexpr int kDetailsLinesPerPage = 58;
 
-// True when the record's report gets the details pages: an assessment
-// profile or a reference curve is kept beside its file.
-bool CalculationDetailsWanted(const TestRecord& rec);
-// Every line of the details, Windows-1252.
+// Every line of the details of one record, Windows-1252; `reference` is the
+// one kept for its CT.
 std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
-                                                 const ComparisonBands& bands = {});
-int CalculationDetailsPageCount(const TestRecord& rec, const ComparisonBands& bands = {});
+                                                 const ComparisonBands& bands = {},
+                                                 const KeptReference& reference = {});
+// The same for the records of an overlay, each under a line naming it.
+std::vector<std::string> OverlayDetailsLines(const std::vector<const TestRecord*>& records,
+                                             const ComparisonBands& bands,
+                                             const KeptReference& reference);
+int DetailsPageCount(const std::vector<std::string>& lines);
 
-// Details page `index` (from 0) inside `inner`, in a fixed-pitch font sized
-// to the page.
-void DrawCalculationDetails(Surface& s, const Rect& inner, const TestRecord& rec, int index,
-                            const ComparisonBands& bands = {});
+// Details page `index` (from 0) of `lines` inside `inner`, in a fixed-pitch
+// font sized to the page.
+void DrawCalculationDetails(Surface& s, const Rect& inner, const std::vector<std::string>& lines,
+                            int index);
 
 }  // namespace kova

@@ -6,9 +6,9 @@
 
 #include "analysis/display_rules.h"
 #include "assess/comparisons.h"
-#include "base/file_io.h"
 #include "base/format.h"
 #include "report/display_test.h"
+#include "report/report_document.h"
 
 namespace kova {
 namespace {
@@ -52,20 +52,24 @@ void PlotPoints(Surface& s, const Rect& P, int d, const std::vector<CurvePoint>&
   }
 }
 
-// The reference kept beside the record, scaled to test `test` (from 0), with
-// its band in voltage at equal current and one line of legend. Nothing when
-// there is no usable reference.
+// The reference kept for the CT, scaled to test `test` (from 0) of `rec`,
+// with its band in voltage at equal current and one line of legend. A
+// reference that cannot be drawn says why in the legend; nothing when the
+// CT has none.
 void DrawReference(Surface& s, const Rect& P, int d, const TestRecord& rec, int test,
-                   double band_percent, int width, int text_height) {
-  if (rec.fullpath.empty()) return;
-  const std::string path = ReferencePathBeside(rec.fullpath);
-  std::string text, why;
-  ReferenceCurve ref;
-  if (!FileExists(path) || !ReadFileText(path, text, kMaxReferenceBytes) ||
-      !ParseReferenceCsv(text, ref, why)) {
+                   const KeptReference& kept, double band_percent, int width, int text_height) {
+  const int legend_x = P.left + text_height, legend_y = P.top + text_height / 2;
+  if (!kept.loaded()) {
+    if (kept.state == KeptReference::State::kNone && kept.why.empty()) return;
+    s.SetTextColor(kReferenceColor);
+    s.TextAt(legend_x, legend_y,
+             (kept.state == KeptReference::State::kUnusable ? "Reference curve not used: "
+                                                            : "Reference curve not drawn: ") +
+                 kept.why);
+    s.SetTextColor(kReportColors[0]);
     return;
   }
-  const ReferenceComparison c = CompareWithReference(rec, test + 1, ref, band_percent);
+  const ReferenceComparison c = CompareWithReference(rec, test + 1, kept.curve, band_percent);
   if (c.scaled.points().empty()) return;
   s.SetPen(kReferenceColor, PenStyle::kSolid, width);
   PlotPoints(s, P, d, c.scaled.points(), 1.0);
@@ -73,8 +77,7 @@ void DrawReference(Surface& s, const Rect& P, int d, const TestRecord& rec, int 
   PlotPoints(s, P, d, c.scaled.points(), 1 + band_percent / 100);
   PlotPoints(s, P, d, c.scaled.points(), 1 - band_percent / 100);
   s.SetTextColor(kReferenceColor);
-  s.TextAt(P.left + text_height, P.top + text_height / 2,
-           Format("Reference curve, band \xB1%g %%", band_percent));
+  s.TextAt(legend_x, legend_y, Format("Reference curve, band \xB1%g %%", band_percent));
   s.SetTextColor(kReportColors[0]);
 }
 
@@ -176,9 +179,10 @@ void CDisplayTest::DrawPlot(const Rect& r, int t, bool all_tests) {
       }
     }
   }
-  if (!all_tests && records == 1) {
-    const double band = doc_ ? doc_->bands().reference_percent : kReferenceBandPercent;
-    DrawReference(*s_, P, d, Rec(), test, band, std::max(1, curve / 2), h);
+  // On one test's plot, of a record or an overlay of records of one CT.
+  if (!all_tests && doc_ != nullptr) {
+    DrawReference(*s_, P, d, doc_->Record(0), test, doc_->reference(),
+                  doc_->bands().reference_percent, std::max(1, curve / 2), h);
   }
   s_->RestoreState();
 }

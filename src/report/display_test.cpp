@@ -190,7 +190,7 @@ void CDisplayTest::DrawPage(const Rect& page, int page_index) {
       break;
     }
     case kCalculationDetailsPage:
-      DrawCalculationDetails(*s_, inner, Rec(), pg.test, doc_->bands());
+      DrawCalculationDetails(*s_, inner, doc_->details_lines(), pg.test);
       break;
     default:
       break;

@@ -1,11 +1,16 @@
 #include "report/report_document.h"
 
 #include "analysis/read_record.h"
+#include "report/calc_details_page.h"
 
 namespace kova {
 
-ReportDocument::ReportDocument() {
+ReportDocument::ReportDocument() : keeper_(std::make_shared<BesideRecordReferences>()) {
   for (auto& r : records_) r = std::make_unique<TestRecord>();
+}
+
+void ReportDocument::SetReferenceKeeper(std::shared_ptr<ReferenceKeeper> keeper) {
+  keeper_ = keeper ? std::move(keeper) : std::make_shared<BesideRecordReferences>();
 }
 
 ReportDocument::ReportDocument(const ReportDocument& other) : ReportDocument() { *this = other; }
@@ -17,6 +22,11 @@ ReportDocument& ReportDocument::operator=(const ReportDocument& other) {
   for (int i = 0; i < kMaxRecords; ++i) *records_[i] = *other.records_[i];
   pages_ = other.pages_;
   currentpage_ = other.currentpage_;
+  defaults_ = other.defaults_;
+  bands_ = other.bands_;
+  keeper_ = other.keeper_;
+  reference_ = other.reference_;
+  details_lines_ = other.details_lines_;
   return *this;
 }
 
@@ -26,6 +36,8 @@ void ReportDocument::Clear() {
   for (auto& r : records_) r->ResetRecord(defaults_);
   pages_.clear();
   currentpage_ = 0;
+  reference_ = {};
+  details_lines_.clear();
 }
 
 bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed,
@@ -65,8 +77,41 @@ TestRecord& ReportDocument::MutableRecord(int i) {
   return *records_[i];
 }
 
+namespace {
+
+// The reference an overlay shows: the one every overlaid record finds.
+KeptReference SharedReference(ReferenceKeeper& keeper, const std::vector<const TestRecord*>& recs) {
+  KeptReference first = keeper.Find(*recs[0]);
+  if (recs.size() < 2 || first.state == KeptReference::State::kUnusable) return first;
+  const std::string text = first.loaded() ? ReferenceCsv(first.curve) : std::string();
+  for (size_t i = 1; i < recs.size(); ++i) {
+    const KeptReference other = keeper.Find(*recs[i]);
+    const std::string other_text = other.loaded() ? ReferenceCsv(other.curve) : std::string();
+    if (other_text != text) {
+      KeptReference none;
+      none.why = "the overlaid records do not share one reference curve";
+      return none;
+    }
+  }
+  return first;
+}
+
+}  // namespace
+
 void ReportDocument::BuildPageList() {
-  pages_ = loaded_ ? kova::BuildPageList(*records_[0], overlaycount_, bands_) : std::vector<ReportPage>{};
+  reference_ = {};
+  details_lines_.clear();
+  if (!loaded_) {
+    pages_.clear();
+    currentpage_ = 0;
+    return;
+  }
+  std::vector<const TestRecord*> recs;
+  for (int i = 0; i < RecordCount(); ++i) recs.push_back(records_[i].get());
+  reference_ = SharedReference(*keeper_, recs);
+  details_lines_ = overlaycount_ == 0 ? CalculationDetailsLines(*records_[0], bands_, reference_)
+                                      : OverlayDetailsLines(recs, bands_, reference_);
+  pages_ = kova::BuildPageList(*records_[0], overlaycount_, DetailsPageCount(details_lines_));
   if (currentpage_ >= pagecount()) currentpage_ = pagecount() > 0 ? pagecount() - 1 : 0;
 }
 

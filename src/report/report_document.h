@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "assess/comparisons.h"
+#include "assess/reference_keeper.h"
 #include "records/test_record.h"
 #include "report/report_page.h"
 
@@ -32,6 +33,15 @@ class ReportDocument {
   // before opening, as the page count depends on them.
   void SetComparisonBands(const ComparisonBands& bands) { bands_ = bands; }
   const ComparisonBands& bands() const { return bands_; }
+  // Where the CT's reference curve is kept (beside the record unless set);
+  // set before opening, as the details pages depend on it.
+  void SetReferenceKeeper(std::shared_ptr<ReferenceKeeper> keeper);
+  ReferenceKeeper& reference_keeper() const { return *keeper_; }
+  // The reference of the record's CT as the page list was built; for an
+  // overlay only when every record finds the same one (else `why` says so).
+  const KeptReference& reference() const { return reference_; }
+  // The lines of the "Calculation details" pages, as the page list was built.
+  const std::vector<std::string>& details_lines() const { return details_lines_; }
   // The same from records already in memory (1 to 3).
   bool SetRecords(const std::vector<TestRecord>& records);
   void Clear();
@@ -66,6 +76,9 @@ class ReportDocument {
   int currentpage_ = 0;
   RecordDefaults defaults_;
   ComparisonBands bands_;
+  std::shared_ptr<ReferenceKeeper> keeper_;
+  KeptReference reference_;
+  std::vector<std::string> details_lines_;
 };
 
 }  // namespace kova

@@ -1,11 +1,9 @@
 #include "report/report_page.h"
 
-#include "report/calc_details_page.h"
-
 namespace kova {
 
 std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount,
-                                      const ComparisonBands& bands) {
+                                      int details_pages) {
   std::vector<ReportPage> pages;
   const bool overlaid = overlaycount != 0;
   const bool metering = first.classsettings.ctusage == 2;
@@ -29,11 +27,7 @@ std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount,
     if (first.passfail.pfenable != 0) pages.push_back({0, kPassFailPage});
   }
   pages.push_back({0, kTestPlanPage});
-  if (!overlaid && CalculationDetailsWanted(first)) {
-    for (int i = 0; i < CalculationDetailsPageCount(first, bands); ++i) {
-      pages.push_back({i, kCalculationDetailsPage});
-    }
-  }
+  for (int i = 0; i < details_pages; ++i) pages.push_back({i, kCalculationDetailsPage});
   return pages;
 }
 

@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "assess/comparisons.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -29,9 +28,10 @@ struct ReportPage {
 };
 
 // The pages of a record, or of the first of `overlaycount` (2 or 3) overlaid
-// records (0 for a single record). The list grows as needed: a record of 20
-// tests with metering, error tables and burden results has 83 pages.
+// records (0 for a single record), ending in `details_pages` "Calculation
+// details" pages. The list grows as needed: a record of 20 tests with
+// metering, error tables and burden results has 83 pages before its details.
 std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount,
-                                      const ComparisonBands& bands = {});
+                                      int details_pages = 0);
 
 }  // namespace kova

@@ -160,3 +160,19 @@ TEST(Explanation, InputsNameTheirOrigin) {
 
 }  // namespace
 }  // namespace kova
+
+namespace kova {
+namespace {
+
+// A damaged record's non-finite values read "N/A" in the working, as on
+// the rest of the report; words that merely contain the letters stay.
+TEST(ExplainLines, NonFiniteValuesShowAsNotAvailable) {
+  const std::vector<std::string> in = {"recomputed nan V at -nan A", "ratio inf, -inf %, +INF",
+                                       "information: infinity", "nano 1.5 inferred", ""};
+  const std::vector<std::string> want = {"recomputed N/A V at N/A A", "ratio N/A, N/A %, N/A",
+                                         "information: N/A", "nano 1.5 inferred", ""};
+  EXPECT_EQ(WithoutNonFinite(in), want);
+}
+
+}  // namespace
+}  // namespace kova

@@ -56,5 +56,36 @@ TEST(Json, AMemberNamedTwiceIsRefusedAndNamed) {
   EXPECT_TRUE(JsonValue::Parse("{\"a\":{\"tap\":1},\"b\":{\"tap\":2}}", v, error)) << error;
 }
 
+// The error text goes to terminals and message boxes: what it quotes from
+// the input never carries control bytes or raw non-ASCII bytes.
+TEST(Json, ErrorTextShowsOddBytesEscaped) {
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* shown;  // must appear in the error
+  };
+  const Case cases[] = {
+      // The parser names a control byte outside a string itself.
+      {"escape byte in a bare word", std::string("{\"a\": \x1b[2J}"), "<U+001B>"},
+      {"invalid UTF-8 in a string", std::string("[\"\xFF\xFE\"]"), "\\xFF"},
+      {"control byte in a string",
+       std::string("[\"a\x07"
+                   "b\"]"),
+       "<U+0007>"},
+      {"Windows-1252 text, not UTF-8", std::string("{\"tap\": \"n\xB0\"}"), "\\xB0"},
+      {"non-ASCII member given twice", std::string("{\"\xC3\xA9\":1,\"\xC3\xA9\":2}"),
+       "\\xC3\\xA9"},
+  };
+  for (const Case& c : cases) {
+    JsonValue v;
+    std::string error;
+    ASSERT_FALSE(JsonValue::Parse(c.text, v, error)) << c.name;
+    EXPECT_NE(error.find(c.shown), std::string::npos) << c.name << ": " << error;
+    for (unsigned char b : error) {
+      EXPECT_TRUE(b >= 0x20 && b < 0x7F) << c.name << ": byte " << int{b} << " in " << error;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kova

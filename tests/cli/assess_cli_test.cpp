@@ -16,8 +16,10 @@ namespace {
 class AssessCli : public KovaCliTest {
  protected:
   // The 5P20 worked case: Rct75 2.0 ohm, Ie(233.2 V) = `ie` A.
+  // With a serial number, the CT is one phase of station "NORTH", circuit
+  // "LINE 4".
   std::string WriteRecord(double ie, const std::string& name = "r.test",
-                          const std::string& tested = "") {
+                          const std::string& tested = "", const std::string& serial = "") {
     auto rec = CurveRecord(PowerLaw(20 * std::hypot(10.0, 6.0), ie, 6.0), 20, 400);
     TapTest& tap = rec->taps[0];
     tap.fWindingRes = 2000;
@@ -28,6 +30,12 @@ class AssessCli : public KovaCliTest {
     tap.fKneeCur10 = ie * std::pow(200 / 233.24, 6.0);
     rec->kneetype = 3;
     if (!tested.empty()) rec->testdatetime = tested;
+    if (!serial.empty()) {
+      rec->manufacturer = "MAKER";
+      rec->serialnumber = serial;
+      rec->station = "NORTH";
+      rec->circuit = "LINE 4";
+    }
     Reencode(*rec);
     const std::string path = dir_ + "/" + name;
     EXPECT_TRUE(rec->WriteRecordFile(path));
@@ -201,6 +209,56 @@ TEST_F(AssessCli, SisterPhasesOutsideTheSpanAreLeftOut) {
               k.c_left_out)
         << r.err;
   }
+}
+
+// With a record library, the sister phases are the library's records of
+// the station and circuit, and a reference is kept for the CT so that every
+// record of it finds it; named sisters still mean those records only.
+TEST_F(AssessCli, SisterPhasesAndReferencesFromTheLibrary) {
+  MakeFolders(dir_ + "/recs");
+  const std::string a = WriteRecord(0.60, "recs/a.test", "03/01/26 10:00:00", "P1");
+  const std::string b = WriteRecord(0.61, "recs/b.test", "03/20/26 10:00:00", "P2");
+  const std::string c = WriteRecord(0.62, "recs/c.test", "06/01/26 10:00:00", "P3");
+  const std::string a2 = WriteRecord(0.60, "a2.test", "04/01/26 10:00:00", "P1");
+  // No library yet: nothing is looked for, and none is made by looking.
+  ProgramResult r = Kova({"record", "compare", a});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out.find("Sister phases"), std::string::npos) << r.out;
+  EXPECT_FALSE(FileExists(dir_ + "/kova-library.sqlite"));
+
+  r = Kova({"library", "add", dir_ + "/recs"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  r = Kova({"record", "compare", a});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("Sister phases, tap"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  a.test (test 1): knee"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  b.test (test 1): knee"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("c.test"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("\"" + c + "\" (serial number P3) was tested 92 days apart, more than 30"),
+            std::string::npos)
+      << r.err;
+  r = Kova({"record", "compare", a, "--sister-span", "100"});
+  EXPECT_NE(r.out.find("  c.test (test 1): knee"), std::string::npos) << r.out;
+  r = Kova({"record", "compare", a, "--sister", c, "--sister-span", "100"});
+  EXPECT_NE(r.out.find("  c.test (test 1): knee"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("b.test"), std::string::npos) << r.out;
+  r = Kova({"record", "compare", a, "--library", dir_ + "/none.sqlite"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("No record library at"), std::string::npos) << r.err;
+
+  // Imported with one record of CT P1, found by its other record.
+  const std::string ref = dir_ + "/maker.csv";
+  ASSERT_TRUE(WriteFileAtomically(ref, std::string("turns,400.4\nvoltmeter,rms\n"
+                                                   "100,0.0037\n200,0.24\n300,2.6\n")));
+  r = Kova({"record", "compare", a, "--reference", ref, "--keep-reference"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_FALSE(FileExists(dir_ + "/recs/a.reference.csv"));
+  r = Kova({"record", "compare", a2});
+  EXPECT_NE(r.out.find("Reference curve, test 1"), std::string::npos) << r.out;
+  r = Kova({"record", "explain", a2});
+  EXPECT_NE(r.out.find("deviation from the reference curve: "), std::string::npos) << r.out;
+  r = Kova({"record", "compare", b});  // another CT
+  EXPECT_EQ(r.out.find("Reference curve"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "base/file_io.h"
@@ -34,7 +35,7 @@ TEST_F(ReportCli, ReportWritesOnePageAsAPicture) {
   } cases[] = {
       {{"report", a, "--png", dir_ + "/p.png"}, 0, 1600, 1200},
       {{"report", a, b, "--page", "2", "--size", "800x600", "--png", dir_ + "/p.png"}, 0, 800, 600},
-      {{"report", a, "--page", "5", "--png", dir_ + "/p.png"}, 1, 0, 0},  // 4 pages
+      {{"report", a, "--page", "99", "--png", dir_ + "/p.png"}, 1, 0, 0},
       {{"report", a, "--size", "big", "--png", dir_ + "/p.png"}, 1, 0, 0},
       {{"report", dir_ + "/missing.test", "--png", dir_ + "/p.png"}, 1, 0, 0},
   };
@@ -56,11 +57,18 @@ TEST_F(ReportCli, PrintWritesEveryPageIntoAPdf) {
   const ProgramResult r = Kova({"print", a, b, "-o", dir_ + "/o.pdf"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   const ProgramResult info = RunProgram("/usr/bin/pdfinfo", {dir_ + "/o.pdf"});
-  EXPECT_NE(info.out.find("Pages:           5"), std::string::npos) << info.out;  // 2 x (5, 6), 7
   const ProgramResult text = RunProgram("/usr/bin/pdftotext", {dir_ + "/o.pdf", "-"});
-  for (const char* want : {"TEST #1: a.test", "TEST #2: b.test", "CT DATA POINTS", "TEST PLAN"}) {
+  for (const char* want : {"TEST #1: a.test", "TEST #2: b.test", "CT DATA POINTS", "TEST PLAN",
+                           "Record 1 of 2: a.test", "Record 2 of 2: b.test"}) {
     EXPECT_NE(text.out.find(want), std::string::npos) << want;
   }
+  // 2 x (5, 6), 7, then the calculation details of both records.
+  const std::string first = "Calculation details (1 of ";
+  const size_t at = text.out.find(first);
+  ASSERT_NE(at, std::string::npos) << text.out;
+  const int details = std::atoi(text.out.c_str() + at + first.size());
+  EXPECT_NE(info.out.find("Pages:           " + std::to_string(5 + details)), std::string::npos)
+      << info.out;
   EXPECT_NE(Kova({"print", a, b, a, b, "-o", dir_ + "/x.pdf"}).exit_code, 0);
 }
 

@@ -8,10 +8,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
+#include "app/library_settings.h"
 #include "app/setup_model.h"
 #include "assess/assess_fixtures.h"
 #include "base/file_io.h"
@@ -21,6 +24,8 @@
 #include "gui/desktop_setup.h"
 #include "gui/main_window.h"
 #include "gui/report_view.h"
+#include "library/library_import.h"
+#include "library_stores/open_library.h"
 #include "report/report_page.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
@@ -123,6 +128,61 @@ TEST(AssessmentMenu, ReferenceAndProfileBesideTheRecordAddTheDetailsPages) {
   while (view->document().currentpage() > first) QTest::keyClick(view, Qt::Key_PageUp);
   EXPECT_EQ(view->document().currentpage(), first);
   MaybeSave(window, "assessment-details.png");
+}
+
+// Without a record library the user names the sister records; with one,
+// its records of the station and circuit are compared.
+TEST(AssessmentMenu, SisterPhasesNamedOrFromTheLibrary) {
+  EnsureApp();
+  const std::string folder = TempFolder("assess-sisters");
+  std::vector<std::string> files;
+  for (const char* serial : {"P1", "P2", "P3"}) {
+    auto rec = WorkedRecord();
+    rec->manufacturer = "MAKER";
+    rec->serialnumber = serial;
+    rec->testdatetime = "03/0" + std::string(1, serial[1]) + "/26 10:00:00";
+    // The third phase's winding reads 10 % high: flagged against the others.
+    if (serial[1] == '3') rec->taps[0].fWindingRes = 2200;
+    Reencode(*rec);
+    files.push_back(PathJoin(folder, std::string("CT-") + serial + ".test"));
+    ASSERT_TRUE(rec->WriteRecordFile(files.back()));
+  }
+  DesktopSetup setup(folder);
+  LibrarySettings ls;
+  ls.location = PathJoin(folder, "library.sqlite");
+  std::remove(ls.location.c_str());  // left by an earlier run
+  StoreLibrarySettings(setup.store, ls);
+  MainWindow window(setup.ctx);
+  window.resize(1280, 800);
+  window.show();
+  ASSERT_TRUE(window.OpenDocument(files[0]));
+  auto shown = [](QDialog* dlg) {
+    if (dlg == nullptr) return std::string("(nothing shown)");
+    return dlg->findChild<QPlainTextEdit*>()->toPlainText().toStdString();
+  };
+
+  const std::vector<std::string> named{files[2]};
+  QDialog* dlg = CompareSisterPhases(window, setup.store, setup.info, &named);
+  std::string text = shown(dlg);
+  EXPECT_NE(text.find("  CT-P3.test (test 1): knee"), std::string::npos) << text;
+  EXPECT_EQ(text.find("CT-P2.test"), std::string::npos) << text;
+  EXPECT_EQ(text.find("record library"), std::string::npos) << text;
+  if (dlg != nullptr) dlg->close();
+
+  {
+    StoreOutcome outcome;
+    auto store = OpenLibrary(ls.location, outcome);
+    ASSERT_TRUE(store) << outcome.detail;
+    ASSERT_TRUE(ImportRecordFiles(*store, {folder}, {}).store.ok());
+  }
+  dlg = CompareSisterPhases(window, setup.store, setup.info);
+  text = shown(dlg);
+  EXPECT_EQ(text.rfind("From the record library:", 0), 0u) << text;
+  EXPECT_NE(text.find("  CT-P1.test (test 1): knee"), std::string::npos) << text;
+  EXPECT_NE(text.find("  CT-P2.test (test 1): knee"), std::string::npos) << text;
+  EXPECT_NE(text.find("  CT-P3.test (test 1): knee"), std::string::npos) << text;
+  EXPECT_NE(text.find("Rct75 2.2000 ohm (+10.00 %, FLAGGED)"), std::string::npos) << text;
+  if (dlg != nullptr) MaybeSave(*dlg, "sister-phases.png");
 }
 
 TEST(AssessmentScreenshots, Dialog) {

@@ -267,6 +267,14 @@ TEST_P(StoreTest, OlderSchemaIsMigratedAndNewerLeftAlone) {
   ASSERT_TRUE(store->SetBaseline("h1", found).ok());
   EXPECT_TRUE(found);
   {
+    // The migrated library keeps reference curves as a new one does.
+    std::string text;
+    ASSERT_TRUE(store->KeepReference("K", "turns,1\n1,1\n").ok());
+    ASSERT_TRUE(store->FindReference("K", text, found).ok());
+    EXPECT_TRUE(found);
+    EXPECT_EQ(text, "turns,1\n1,1\n");
+  }
+  {
     auto db = Connect(location);
     std::vector<SqlRow> rows;
     ASSERT_TRUE(db->Exec("SELECT value FROM library_meta", {}, &rows));

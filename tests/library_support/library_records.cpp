@@ -16,14 +16,14 @@ std::vector<std::string> WriteLibraryRecords(const std::string& folder,
                                              const LibraryRecordSet& set) {
   std::vector<std::string> paths;
   for (int n = set.first_ct; n < set.first_ct + set.cts; ++n) {
-    const CtModel ct = CtModel::FromSeed(static_cast<uint32_t>(1000 + n));
+    const CtModel ct = CtModel::FromSeed(static_cast<uint32_t>(1000 + (set.one_design ? 0 : n)));
     const std::filesystem::path sub = std::filesystem::path(folder) / Format("ct%03d", n / 100);
     std::filesystem::create_directories(sub);
     SimTestHeader header;
     header.manufacturer = "KOVA SIM";
     header.serialnumber = LibrarySerial(n);
-    header.station = Format("STATION %d", n % 7) + set.station_extra;
-    header.circuit = Format("FEEDER %d", n % 40);
+    header.station = Format("STATION %d", n % set.stations) + set.station_extra;
+    header.circuit = Format("FEEDER %d", n % set.circuits);
     header.model = ct.ModelText();
     header.kneetype = 2;
     std::vector<SimTapPlan> taps(2);

@@ -12,11 +12,14 @@ struct LibraryRecordSet {
   int tests_per_ct = 2;
   int first_ct = 0;           // CT numbers first_ct .. first_ct + cts - 1
   std::string station_extra;  // appended to every station name
+  int stations = 7, circuits = 40;
+  bool one_design = false;  // every CT of one design (as the three phases of a circuit)
 };
 
 // Writes the files into `folder` (a subfolder per hundred CTs) and returns
 // their paths. CT n has manufacturer "KOVA SIM", serial "SN%05d", station
-// "STATION %d" (n % 7), circuit "FEEDER %d" (n % 40).
+// "STATION %d" (n % stations), circuit "FEEDER %d" (n % circuits); test t
+// of CT n is dated month 1 + n % 12, day 1 + n % 28, year 2010 + t.
 std::vector<std::string> WriteLibraryRecords(const std::string& folder,
                                              const LibraryRecordSet& set);
 

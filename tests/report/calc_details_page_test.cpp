@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -39,24 +40,26 @@ std::string Drawn(const ReportDocument& doc, int page) {
   return text;
 }
 
-TEST(CalculationDetailsPage, FollowsTheFilesBesideTheRecord) {
+TEST(CalculationDetailsPage, EveryReportEndsWithTheWorking) {
   const std::string folder = TempFolder("details");
+  std::filesystem::remove(PathJoin(folder, "r.assess.json"));  // left by another run
   auto rec = RecordIn(folder);
-  // Without a profile or a reference the report is what it always was.
-  EXPECT_FALSE(CalculationDetailsWanted(*rec));
-  EXPECT_EQ(BuildPageList(*rec, 0).back().kind, kTestPlanPage);
+  // Without a profile or a reference: the working of every value all the same.
+  ReportDocument doc;
+  ASSERT_TRUE(doc.SetRecords({*rec}));
+  EXPECT_EQ(doc.pages().back().kind, kCalculationDetailsPage);
+  EXPECT_EQ(doc.details_lines(), CalculationDetailsLines(*rec));
+  EXPECT_NE(Drawn(doc, doc.pagecount() - 1).find("Calculation details"), std::string::npos);
 
   ASSERT_TRUE(
       WriteFileAtomically(PathJoin(folder, "r.assess.json"),
                           std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10})")));
-  ASSERT_TRUE(CalculationDetailsWanted(*rec));
-  const std::vector<std::string> lines = CalculationDetailsLines(*rec);
+  ASSERT_TRUE(doc.SetRecords({*rec}));
+  const std::vector<std::string>& lines = doc.details_lines();
   EXPECT_EQ(lines.front(), "IEC 61869-2 class 5P, test 1");
-  const int pages = CalculationDetailsPageCount(*rec);
+  const int pages = DetailsPageCount(lines);
   EXPECT_EQ(pages,
             static_cast<int>((lines.size() + kDetailsLinesPerPage - 1) / kDetailsLinesPerPage));
-  ReportDocument doc;
-  ASSERT_TRUE(doc.SetRecords({*rec}));
   ASSERT_GE(doc.pagecount(), pages + 1);
   EXPECT_EQ(doc.pages()[doc.pagecount() - pages - 1].kind, kTestPlanPage);
   EXPECT_EQ(doc.pages().back(), (ReportPage{pages - 1, kCalculationDetailsPage}));
@@ -74,6 +77,104 @@ TEST(CalculationDetailsPage, FollowsTheFilesBesideTheRecord) {
   // A broken profile is named on the page, not hidden.
   ASSERT_TRUE(WriteFileAtomically(PathJoin(folder, "r.assess.json"), std::string("{")));
   EXPECT_EQ(CalculationDetailsLines(*rec).front().rfind("Assessment profile not used: ", 0), 0u);
+}
+
+// References kept somewhere else than beside the record: by serial number.
+class KeptBySerial : public ReferenceKeeper {
+ public:
+  KeptReference Find(const TestRecord& rec) override {
+    auto it = kept.find(rec.serialnumber);
+    return it == kept.end() ? KeptReference{} : it->second;
+  }
+  bool Keep(const TestRecord&, const ReferenceCurve&, std::string&, std::string& why) override {
+    why = "not here";
+    return false;
+  }
+  std::map<std::string, KeptReference> kept;
+};
+
+KeptReference Reference(const char* csv) { return ReferenceFromText(csv, "the test's keeper"); }
+
+// The document asks its keeper for the CT's reference; an overlay compares
+// and draws it only when every record shares it, and says so when not.
+TEST(CalculationDetailsPage, ReferenceFromTheKeeperForRecordsAndOverlays) {
+  const std::string folder = TempFolder("details-keeper");
+  std::filesystem::remove(PathJoin(folder, "r.assess.json"));
+  auto a = RecordIn(folder);
+  a->serialnumber = "A";
+  a->taps[0].fTestRatio = 400;
+  TestRecord b = *a;
+  b.serialnumber = "B";
+  b.fullpath = PathJoin(folder, "b.test");
+  auto keeper = std::make_shared<KeptBySerial>();
+  const KeptReference ref = Reference("turns,800\nvoltmeter,rms\n200,0.05\n400,0.5\n800,5\n");
+  keeper->kept["A"] = ref;
+  keeper->kept["U"] = Reference("turns,800\n");
+
+  auto blue_lines = [](const ReportDocument& doc, std::string& legend) {
+    RecordingSurface s;
+    CDisplayTest painter;
+    painter.Setup(&s, doc.Record(0), false, &doc);
+    painter.DrawPlot({0, 0, 1024, 1024}, 0, false);
+    int n = 0;
+    legend.clear();
+    for (const DrawOp& op : s.ops()) {
+      if (op.kind == DrawOp::kLine && op.pen == Color{0, 0, 160}) ++n;
+      if (op.kind == DrawOp::kText && op.pen == Color{0, 0, 160}) legend = op.text;
+    }
+    return n;
+  };
+  auto has = [](const ReportDocument& doc, const std::string& text) {
+    for (const std::string& l : doc.details_lines())
+      if (l.find(text) != std::string::npos) return true;
+    return false;
+  };
+  struct Case {
+    const char* what;
+    std::vector<TestRecord> records;
+    const char* detail;  // a line of the details
+    int lines;           // reference lines drawn on the first test's plot
+    const char* legend;
+  } const cases[] = {
+      {"one record of a CT with a reference",
+       {*a},
+       "  kept in the test's keeper",
+       6,
+       "Reference curve, band \xB1"
+       "5 %"},
+      {"one record of a CT without", {b}, "Taps of this CT", 0, ""},
+      {"overlay of one CT",
+       {*a, *a},
+       "Record 2 of 2: r.test",
+       6,
+       "Reference curve, band \xB1"
+       "5 %"},
+      {"overlay of two CTs",
+       {*a, b},
+       "Reference curve not compared: the overlaid records do not share one reference curve",
+       0,
+       "Reference curve not drawn: the overlaid records do not share one reference curve"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ReportDocument doc;
+    doc.SetReferenceKeeper(keeper);
+    ASSERT_TRUE(doc.SetRecords(c.records));
+    EXPECT_EQ(doc.pages().back().kind, kCalculationDetailsPage);
+    EXPECT_TRUE(has(doc, c.detail));
+    std::string legend;
+    EXPECT_EQ(blue_lines(doc, legend), c.lines);
+    EXPECT_EQ(legend, c.legend);
+  }
+  // One that cannot be used is named, on the page and on the plot.
+  b.serialnumber = "U";
+  ReportDocument doc;
+  doc.SetReferenceKeeper(keeper);
+  ASSERT_TRUE(doc.SetRecords({b}));
+  EXPECT_TRUE(has(doc, "Reference curve not used: not a reference curve: "));
+  std::string legend;
+  EXPECT_EQ(blue_lines(doc, legend), 0);
+  EXPECT_EQ(legend.rfind("Reference curve not used: not a reference curve: ", 0), 0u) << legend;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "report/calc_details_page.h"
 #include "report/report_document.h"
 #include "report/report_page.h"
 
@@ -75,14 +76,19 @@ TEST(ReportDocument, PagesMoveWithinTheListAndRebuildKeepsAValidPage) {
   rec->numtests = 2;
   ReportDocument doc;
   ASSERT_TRUE(doc.SetRecords({*rec}));
-  EXPECT_EQ(doc.pagecount(), 4);
+  // Two test pages, the summary, the plan, then the calculation details.
+  const int details = DetailsPageCount(doc.details_lines());
+  EXPECT_EQ(doc.pagecount(), 4 + details);
+  EXPECT_EQ(doc.pages()[3], (ReportPage{0, kTestPlanPage}));
+  EXPECT_EQ(doc.pages().back(), (ReportPage{details - 1, kCalculationDetailsPage}));
   EXPECT_FALSE(doc.PreviousPage());  // already on the first
   EXPECT_TRUE(doc.LastPage());
   EXPECT_FALSE(doc.NextPage());  // already on the last
-  EXPECT_EQ(doc.currentpage(), 3);
+  EXPECT_EQ(doc.currentpage(), 3 + details);
   doc.MutableRecord(0).numtests = 1;
   doc.BuildPageList();
-  EXPECT_EQ(doc.currentpage(), 2);
+  EXPECT_LT(doc.pagecount(), 4 + details);
+  EXPECT_EQ(doc.currentpage(), doc.pagecount() - 1);
   EXPECT_TRUE(doc.FirstPage());
   EXPECT_EQ(doc.currentpage(), 0);
 

@@ -1,17 +1,27 @@
 #include "gui/assess/assessment_menu.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
 
+#include "app/library_settings.h"
+#include "app/sister_records.h"
 #include "assess/profile_file.h"
-#include "assess/reference_curve.h"
-#include "base/file_io.h"
+#include "assess/reference_keeper.h"
+#include "base/format.h"
+#include "base/path.h"
 #include "gui/assess/assessment_dialog.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/report_view.h"
+#include "library/store_messages.h"
+#include "library_stores/open_library.h"
 
 namespace kova {
 
@@ -71,17 +81,17 @@ void ImportReferenceCurve(MainWindow& window, const char* chosen) {
                                         &window, QStringLiteral("Reference Curve"), QString(),
                                         QStringLiteral("CSV (*.csv);;All (*)")));
   if (from.empty()) return;
-  std::string text;
-  std::string why;
-  ReferenceCurve ref;
-  FileProblem problem = FileProblem::kNone;
-  if (!ReadFileText(from, text, kMaxReferenceBytes, &problem)) {
-    why = FileProblemText(problem);
-  } else if (!ParseReferenceCsv(text, ref, why)) {
-    why = "not a reference curve: " + why;
+  KeptReference read = ReadReferenceFile(from);
+  if (read.state == KeptReference::State::kNone) {
+    read.state = KeptReference::State::kUnusable;
+    read.why = "no such file";
   }
-  const std::string to = ReferencePathBeside(view->document().record(0).fullpath);
-  if (why.empty() && !WriteFileAtomically(to, ReferenceCsv(ref))) why = "cannot write " + to;
+  std::string where, why = read.why;
+  if (read.loaded()) {
+    // Kept for the CT: every record of it finds the reference from now on.
+    view->document().report().reference_keeper().Keep(view->document().record(0), read.curve, where,
+                                                      why);
+  }
   if (!why.empty()) {
     QMessageBox::warning(&window, kCaption, PathToQ(from) + QStringLiteral(": ") + ToQ(why));
     return;
@@ -89,12 +99,99 @@ void ImportReferenceCurve(MainWindow& window, const char* chosen) {
   Refresh(view);
 }
 
-void AddAssessmentMenu(MainWindow& window) {
+namespace {
+
+// The test of the page shown; 1 on pages of the whole record.
+int ShownTest(const ReportDocument& report) {
+  if (report.pagecount() == 0) return 1;
+  const ReportPage& pg = report.pages()[static_cast<size_t>(report.currentpage())];
+  const bool of_a_test = pg.kind == kTestPage || pg.kind == kMeteringPage ||
+                         pg.kind == kErrorTablePage || pg.kind == kBurdenInsulationPage;
+  return of_a_test ? pg.test + 1 : 1;
+}
+
+QDialog* ShowLines(MainWindow& window, const std::vector<std::string>& lines) {
+  auto* dlg = new QDialog(&window);
+  dlg->setAttribute(Qt::WA_DeleteOnClose);
+  dlg->setWindowTitle(QStringLiteral("Sister Phases"));
+  auto* text = new QPlainTextEdit(dlg);
+  text->setReadOnly(true);
+  text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  QString all;
+  for (const std::string& l : lines) all += ToQ(l) + QLatin1Char('\n');
+  text->setPlainText(all);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dlg);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dlg, &QDialog::close);
+  auto* layout = new QVBoxLayout(dlg);
+  layout->addWidget(text);
+  layout->addWidget(buttons);
+  dlg->resize(1180, 300);
+  dlg->show();
+  return dlg;
+}
+
+}  // namespace
+
+QDialog* CompareSisterPhases(MainWindow& window, const SettingsStore& settings,
+                             const CAppInfo& info, const std::vector<std::string>* chosen) {
+  ReportView* view = SingleRecordView(window);
+  if (view == nullptr) return nullptr;
+  const ReportDocument& report = view->document().report();
+  const TestRecord& rec = view->document().record(0);
+  const ComparisonBands& bands = report.bands();
+  const int test = ShownTest(report);
+  const RecordDefaults defaults = RecordDefaultsFrom(info);
+  const std::string location = ChooseLibraryLocation("", LoadLibrarySettings(settings).location);
+  SisterRecords sisters;
+  std::vector<std::string> lines;
+  if (chosen == nullptr && LibraryIsThere(location)) {
+    StoreOutcome outcome;
+    auto store = OpenLibrary(location, outcome);
+    if (store)
+      outcome = LoadSisterRecords(*store, rec, test, bands.sister_span_days, defaults, sisters);
+    if (!outcome.ok()) {
+      QMessageBox::warning(&window, kCaption, ToQ(StoreOutcomeText(outcome)));
+      return nullptr;
+    }
+    lines.push_back("From the record library:");
+    if (!sisters.why.empty()) lines.push_back(sisters.why);
+  } else {
+    std::vector<std::string> paths;
+    if (chosen != nullptr) {
+      paths = *chosen;
+    } else {
+      for (const QString& f : QFileDialog::getOpenFileNames(
+               &window, QStringLiteral("Records of the Sister Phases"), QString(),
+               QStringLiteral("Records (*.test *.tst-kova7k);;All (*)")))
+        paths.push_back(PathFromQ(f));
+    }
+    if (paths.empty()) return nullptr;
+    if (!ReadNamedSisters(rec, paths, bands.sister_span_days, defaults, sisters)) {
+      QMessageBox::warning(&window, kCaption, ToQ(sisters.why));
+      return nullptr;
+    }
+  }
+  lines.insert(lines.end(), sisters.notes.begin(), sisters.notes.end());
+  if (sisters.records.empty()) {
+    lines.push_back(
+        Format("No sister phase tested within %d days to compare with.", bands.sister_span_days));
+  } else {
+    const SisterComparison c =
+        CompareWithSisters(rec, FileNameOf(rec.fullpath), test, sisters, bands.sister_percent);
+    for (const std::string& l : SisterLines(c, bands.sister_percent)) lines.push_back(l);
+  }
+  return ShowLines(window, lines);
+}
+
+void AddAssessmentMenu(MainWindow& window, const SettingsStore& settings, const CAppInfo& info) {
   QMenu* menu = window.menuBar()->addMenu(QStringLiteral("&Assessment"));
   menu->addAction(QStringLiteral("Assessment &Profile..."), &window,
                   [&window] { EditAssessmentProfile(window); });
   menu->addAction(QStringLiteral("Import &Reference Curve..."), &window,
                   [&window] { ImportReferenceCurve(window); });
+  menu->addAction(QStringLiteral("Compare &Sister Phases..."), &window,
+                  [&window, &settings, &info] { CompareSisterPhases(window, settings, info); });
 }
 
 }  // namespace kova

@@ -1,0 +1,83 @@
+#include "app/sister_records.h"
+
+#include <algorithm>
+
+#include "analysis/read_record.h"
+#include "app/comparison_settings.h"
+#include "base/path.h"
+#include "library/sister_phases.h"
+
+namespace kova {
+
+namespace {
+
+std::string Named(const SisterCandidate& c) {
+  return "\"" + c.test.path + "\" (serial number " + c.ct.serialnumber + ")";
+}
+
+}  // namespace
+
+StoreOutcome LoadSisterRecords(RecordStore& store, const TestRecord& rec, int test, int span_days,
+                               const RecordDefaults& defaults, SisterRecords& out) {
+  out = {};
+  SisterChoice choice;
+  const StoreOutcome outcome = FindSisterCandidates(store, rec, test, span_days, choice, out.why);
+  if (!outcome.ok()) return outcome;
+  for (const SisterCandidate& c : choice.too_far) {
+    out.notes.push_back("Not compared: " + Named(c) + " was tested " +
+                        std::to_string(c.days_apart) + " days apart, more than " +
+                        std::to_string(span_days));
+  }
+  for (const SisterCandidate& c : choice.undated) {
+    out.notes.push_back("Not compared: " + Named(c) + " has no test date that reads");
+  }
+  for (const SisterCandidate& c : choice.chosen) {
+    auto sister = std::make_unique<TestRecord>();
+    std::string why;
+    if (!ReadRecordFile(*sister, c.test.path, defaults, &why)) {
+      // The library remembers a file that has since gone or changed.
+      out.notes.push_back("Not compared: " + Named(c) + " cannot be read: " + why);
+      continue;
+    }
+    out.records.push_back(std::move(sister));
+    out.names.push_back(FileNameOf(c.test.path));
+  }
+  return outcome;
+}
+
+bool ReadNamedSisters(const TestRecord& rec, const std::vector<std::string>& paths, int span_days,
+                      const RecordDefaults& defaults, SisterRecords& out) {
+  out = {};
+  for (const std::string& path : paths) {
+    auto sister = std::make_unique<TestRecord>();
+    std::string why;
+    if (!ReadRecordFile(*sister, path, defaults, &why)) {
+      out.why = "Cannot read record file \"" + path + "\": " + why;
+      return false;
+    }
+    const int apart =
+        TestDaysApart(rec.testdatetime, sister->testdatetime, defaults.dateformat != 0);
+    if (apart > span_days) {
+      out.notes.push_back("Not compared: \"" + path + "\" was tested " + std::to_string(apart) +
+                          " days apart, more than " + std::to_string(span_days));
+      continue;
+    }
+    out.records.push_back(std::move(sister));
+    out.names.push_back(FileNameOf(path));
+  }
+  return true;
+}
+
+SisterComparison CompareWithSisters(const TestRecord& rec, const std::string& name, int test,
+                                    const SisterRecords& sisters, double band_percent) {
+  std::vector<const TestRecord*> records{&rec};
+  std::vector<std::string> names{name};
+  for (size_t i = 0; i < sisters.records.size(); ++i) {
+    records.push_back(sisters.records[i].get());
+    names.push_back(sisters.names[i]);
+  }
+  const int t = std::max(1, std::min(test, kMaxTaps));
+  return CompareSisters(records, names, rec.taps[t - 1].nTapConnection, band_percent);
+}
+
+}  // namespace kova

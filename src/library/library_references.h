@@ -1,0 +1,28 @@
+#pragma once
+// Reference curves kept in the record library, one per CT (manufacturer +
+// serial number), so every record of that CT finds the one imported for
+// any of them. A CT the library keeps none for still finds a file beside
+// the record, as kept before a library was in use; a record without a
+// serial number cannot name its CT and keeps its reference beside itself.
+
+#include "assess/reference_keeper.h"
+#include "library/record_store.h"
+
+namespace kova {
+
+class LibraryReferences : public ReferenceKeeper {
+ public:
+  explicit LibraryReferences(RecordStore& store) : store_(store) {}
+  KeptReference Find(const TestRecord& rec) override;
+  bool Keep(const TestRecord& rec, const ReferenceCurve& ref, std::string& where,
+            std::string& why) override;
+
+ private:
+  RecordStore& store_;
+  BesideRecordReferences beside_;
+};
+
+// The words naming the library as where a reference is kept.
+constexpr const char* kReferenceInLibrary = "the record library";
+
+}  // namespace kova

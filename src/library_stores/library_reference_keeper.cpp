@@ -1,0 +1,65 @@
+#include "library_stores/library_reference_keeper.h"
+
+#include "app/library_settings.h"
+#include "library/library_references.h"
+#include "library/store_messages.h"
+#include "library_stores/open_library.h"
+
+namespace kova {
+
+namespace {
+
+class LibraryWhenThere : public ReferenceKeeper {
+ public:
+  explicit LibraryWhenThere(std::string location) : location_(std::move(location)) {}
+
+  KeptReference Find(const TestRecord& rec) override {
+    if (Open()) return library_->Find(rec);
+    KeptReference kept = beside_.Find(rec);
+    if (kept.state == KeptReference::State::kNone && !failure_.empty()) {
+      kept.state = KeptReference::State::kUnusable;
+      kept.where = kReferenceInLibrary;
+      kept.why = failure_;
+    }
+    return kept;
+  }
+
+  bool Keep(const TestRecord& rec, const ReferenceCurve& ref, std::string& where,
+            std::string& why) override {
+    if (Open()) return library_->Keep(rec, ref, where, why);
+    if (failure_.empty()) return beside_.Keep(rec, ref, where, why);
+    why = failure_;  // never beside the record while a library is meant
+    return false;
+  }
+
+ private:
+  // The library once it is there (a first save may make it while the
+  // program runs); false until then, or when it cannot be opened.
+  bool Open() {
+    if (!library_ && failure_.empty() && LibraryIsThere(location_)) {
+      StoreOutcome outcome;
+      store_ = OpenLibrary(location_, outcome);
+      if (store_) {
+        library_ = std::make_unique<LibraryReferences>(*store_);
+      } else {
+        failure_ = StoreOutcomeText(outcome);
+      }
+    }
+    return library_ != nullptr;
+  }
+
+  std::string location_;
+  std::unique_ptr<SqlRecordStore> store_;
+  std::unique_ptr<LibraryReferences> library_;
+  BesideRecordReferences beside_;
+  std::string failure_;
+};
+
+}  // namespace
+
+std::shared_ptr<ReferenceKeeper> ReferenceKeeperFor(const SettingsStore& settings) {
+  return std::make_shared<LibraryWhenThere>(
+      ChooseLibraryLocation("", LoadLibrarySettings(settings).location));
+}
+
+}  // namespace kova
