@@ -1,6 +1,7 @@
 #include "report/report_document.h"
 
 #include "analysis/read_record.h"
+#include "report/display_test.h"
 
 namespace kova {
 
@@ -17,6 +18,9 @@ ReportDocument& ReportDocument::operator=(const ReportDocument& other) {
   for (int i = 0; i < kMaxRecords; ++i) *records_[i] = *other.records_[i];
   pages_ = other.pages_;
   currentpage_ = other.currentpage_;
+  fit_ = other.fit_;
+  defaults_ = other.defaults_;
+  bands_ = other.bands_;
   return *this;
 }
 
@@ -26,6 +30,7 @@ void ReportDocument::Clear() {
   for (auto& r : records_) r->ResetRecord(defaults_);
   pages_.clear();
   currentpage_ = 0;
+  fit_ = Fit();
 }
 
 bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed,
@@ -66,8 +71,42 @@ TestRecord& ReportDocument::MutableRecord(int i) {
 }
 
 void ReportDocument::BuildPageList() {
-  pages_ = loaded_ ? kova::BuildPageList(*records_[0], overlaycount_, bands_) : std::vector<ReportPage>{};
+  pages_ = loaded_ ? kova::BuildPageList(*records_[0], overlaycount_, bands_)
+                   : std::vector<ReportPage>{};
   if (currentpage_ >= pagecount()) currentpage_ = pagecount() > 0 ? pagecount() - 1 : 0;
+  fit_ = Fit();
+}
+
+void ReportDocument::FitPages(Surface& surface, const Rect& page, bool printing) {
+  if (!loaded_) return;
+  const ReportPage current = pages_.empty() ? ReportPage{} : pages_[currentpage_];
+  std::vector<ReportPage> fitted;
+  int now = 0;
+  CDisplayTest painter;
+  painter.Setup(&surface, *records_[0], printing, this);
+  for (int i = 0; i < pagecount(); ++i) {
+    const ReportPage entry = pages_[i];
+    if (entry.part != 0) continue;
+    const int parts = painter.PartsOf(page, i);
+    for (int p = 0; p < parts; ++p) {
+      const ReportPage added{entry.test, entry.kind, p};
+      // The current part, or the last one this page still has.
+      if (added == current || (p == parts - 1 && current.test == entry.test &&
+                               current.kind == entry.kind && current.part > p)) {
+        now = static_cast<int>(fitted.size());
+      }
+      fitted.push_back(added);
+    }
+  }
+  pages_ = std::move(fitted);
+  currentpage_ = now;
+  fit_ = {true, page, printing};
+}
+
+bool ReportDocument::FittedFor(const Rect& page, bool printing) const {
+  return fit_.done && fit_.printing == printing && fit_.page.left == page.left &&
+         fit_.page.top == page.top && fit_.page.right == page.right &&
+         fit_.page.bottom == page.bottom;
 }
 
 bool ReportDocument::PreviousPage() { return GoToPage(currentpage_ - 1); }
