@@ -18,6 +18,12 @@ void Warn(const ExportServices& services, const std::string& text) {
   services.prompter->Message(kWarningCaption, text, Buttons::Ok, Icon::Warning);
 }
 
+// The user pressed Cancel: the export stops after the step that was
+// running, without a warning for it.
+bool Cancelled(const ExportServices& services) {
+  return services.cancel != nullptr && services.cancel->IsCancelled();
+}
+
 std::string XmlPath(const TestRecord& rec) { return ExportPath(rec.fullpath, ".xml", kXmlFolder); }
 std::string PdfPath(const TestRecord& rec) { return ExportPath(rec.fullpath, ".pdf", kPdfFolder); }
 std::string ExcelPath(const TestRecord& rec) {
@@ -54,12 +60,15 @@ bool AutoExport(TestRecord& rec, bool force, const AppSettings& settings,
   }
   bool ok = true;
   if (f.Any()) {
-    services.prompter->RunWaiting(kAutoExportWaitText, [&] {
-      if (f.xml_or_pdf || f.pdf || settings.AutoExportExcel != 0) {
-        ok = ExportAfterTest(rec, f.pdf, settings, services);
-      }
-      return ok;
-    });
+    services.prompter->RunWaitingWithCancel(
+        kAutoExportWaitText,
+        [&] {
+          if (f.xml_or_pdf || f.pdf || settings.AutoExportExcel != 0) {
+            ok = ExportAfterTest(rec, f.pdf, settings, services);
+          }
+          return ok;
+        },
+        services.stop);
   }
   // With "AutoExportXml" off the XML export is removed, its pictures in the
   // "Xml" folder with it (the PDF's and workbook's own pictures were never
@@ -97,6 +106,7 @@ bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
   }
   bool ok = true;
   // Each step runs whatever the others did; each failure is its own message.
+  if (Cancelled(services)) return false;
   if (pdf || keep_xml) {
     XmlExportContext ctx;
     ctx.install_dir = settings.InstallDir;
@@ -115,11 +125,13 @@ bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
       if (!WriteFileAtomically(generator_xml, text, &why) ||
           !GenerateReport(kReportTemplateName, kReportSchemaName, generator_xml, pdf_path, settings,
                           services, why)) {
+        if (Cancelled(services)) return false;
         Warn(services, StepFailureText("Unable to generate report for test", pdf_path, why));
         ok = false;
       }
     }
   }
+  if (Cancelled(services)) return false;
   if (settings.AutoExportExcel != 0) {
     const std::string excel = ExcelPath(rec);
     std::unique_ptr<WorkbookWriter> wb = services.new_workbook ? services.new_workbook() : nullptr;
