@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < flow.Shares(); ++i) {
     kova::RecordingSurface page;
     page.SelectFont({"Courier New", 10, 400, true});
-    kova::DrawTextShare(page, text, flow, i, i == 0 ? first : next, wrap ? kova::kTextWordBreak : 0,
-                        "(cut)");
+    kova::DrawTextShare(page, text, flow, i, i == 0 ? first : next,
+                        wrap ? unsigned{kova::kTextWordBreak} : 0u, "(cut)");
     for (const kova::DrawOp& op : page.ops()) drawn += op.text == "(cut)" ? 0 : solid(op.text);
   }
   if (flow.cut ? drawn > solid(text) : drawn != solid(text)) std::abort();
