@@ -9,10 +9,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -41,6 +43,7 @@ bool ProcessAlive(long pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || 
 
 TEST(AutoExportWait, CancelStopsAHangingGeneratorAndTheWindowKeepsAnswering) {
   GuiTestApp();
+  WaitDialog::SetPicturePath(QStringLiteral(KOVA_SOURCE_DIR "/data/progress.gif"));
   const std::string folder = TempFolder("autoexport-cancel");
   const std::string pid_file = PathJoin(folder, "generator.pid");
   // The generator named by the settings: it says who it is, then hangs.
@@ -91,8 +94,12 @@ TEST(AutoExportWait, CancelStopsAHangingGeneratorAndTheWindowKeepsAnswering) {
     if (generator_pid == 0 && ReadFileText(pid_file, text, 64) && !text.empty()) {
       generator_pid = std::stol(text);
     }
-    // The generator runs: press Cancel once the window has shown a while.
+    // The generator runs: press Cancel once the window has shown a while
+    // (its picture first, for the documentation, when asked for).
     if (generator_pid != 0 && cancel != nullptr && cancel->isEnabled() && ticks_while_waiting > 5) {
+      if (const char* shots = std::getenv("KOVA_SCREENSHOT_DIR")) {
+        EXPECT_TRUE(wait->grab().save(QString::fromUtf8(shots) + "/auto-export-wait.png"));
+      }
       cancel->click();
       EXPECT_FALSE(cancel->isEnabled()) << "pressed once";
     }
