@@ -71,6 +71,29 @@ void BM_DrawPage(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawPage)->DenseRange(1, 10)->Unit(benchmark::kMillisecond);
 
+// Laying the page list out for the window (every resize, every edit): a
+// record whose note has N lines of 60 characters; 4 MB is the most a record
+// file holds (the flow stops after 50 continuation pages).
+void BM_FitPagesWithLongNote(benchmark::State& state) {
+  auto rec = MeteringRecord(1);
+  rec->testnote.clear();
+  for (int64_t i = 0; i < state.range(0); ++i) {
+    rec->testnote +=
+        "The operator wrote this line about the CT under test, no. " + std::to_string(i) + "\r\n";
+  }
+  ReportDocument doc;
+  doc.SetRecords({*rec});
+  QImage image(1, 1, QImage::Format_RGB32);
+  QPainter painter(&image);
+  QPainterSurface surface(painter);
+  for (auto _ : state) {
+    doc.BuildPageList();
+    doc.FitPages(surface, {0, 0, 1600, 1200}, false);
+  }
+  state.counters["pages"] = doc.pagecount();
+}
+BENCHMARK(BM_FitPagesWithLongNote)->Arg(10)->Arg(300)->Arg(60000)->Unit(benchmark::kMillisecond);
+
 void BM_PicturesOfTenTests(benchmark::State& state) {
   auto rec = MakeSampleRecord(1, 10, 3);
   const std::string base = TempFolder("report-bench") + "/T1.bmp";

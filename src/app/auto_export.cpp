@@ -18,6 +18,12 @@ void Warn(const ExportServices& services, const std::string& text) {
   services.prompter->Message(kWarningCaption, text, Buttons::Ok, Icon::Warning);
 }
 
+// The user pressed Cancel: the export stops after the step that was
+// running, without a warning for it.
+bool Cancelled(const ExportServices& services) {
+  return services.cancel != nullptr && services.cancel->IsCancelled();
+}
+
 // The export of `name` in its folder beside the record file.
 std::string AutoTarget(const char* name, const TestRecord& rec) {
   return ExportTarget(*FindExportFormat(name), rec.fullpath, "");
@@ -56,12 +62,15 @@ bool AutoExport(TestRecord& rec, bool force, const AppSettings& settings,
   }
   bool ok = true;
   if (f.Any()) {
-    services.prompter->RunWaiting(kAutoExportWaitText, [&] {
-      if (f.xml_or_pdf || f.pdf || settings.AutoExportExcel != 0) {
-        ok = ExportAfterTest(rec, f.pdf, settings, services);
-      }
-      return ok;
-    });
+    services.prompter->RunWaitingWithCancel(
+        kAutoExportWaitText,
+        [&] {
+          if (f.xml_or_pdf || f.pdf || settings.AutoExportExcel != 0) {
+            ok = ExportAfterTest(rec, f.pdf, settings, services);
+          }
+          return ok;
+        },
+        services.stop);
   }
   // With "AutoExportXml" off the XML export is removed, its pictures in the
   // "Xml" folder with it (the PDF's and workbook's own pictures were never
@@ -108,9 +117,11 @@ bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
   for (const ExportFormat* format : AutomaticExportFormats()) {
     const bool wanted = format->needs_generator ? pdf : settings.*format->auto_setting != 0;
     if (!wanted) continue;
+    if (Cancelled(services)) return false;
     const std::string target = AutoTarget(format->name, rec);
     std::string why;
     if (!format->write(rec, target, job, why)) {
+      if (Cancelled(services)) return false;
       Warn(services, StepFailureText(format->auto_failure_text, target, why));
       ok = false;
     }

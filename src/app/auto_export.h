@@ -37,6 +37,8 @@ struct ExportServices {
   std::time_t now = 0;  // report date of the XML; 0 means the current time
   // Stops the report generator when the user cancels; may be null.
   const CancelToken* cancel = nullptr;
+  // The wait window's Cancel: cancels `cancel`. Null: no Cancel is offered.
+  std::function<void()> stop = nullptr;
 };
 
 // Which exports a run makes, after the up-to-date checks.

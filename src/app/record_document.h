@@ -105,6 +105,8 @@ class RecordDocument {
   const TestRecord& record(int i) const { return report_.Record(i); }
   // The records with their page list, as the report code draws and prints them.
   const ReportDocument& report() const { return report_; }
+  // The view lays the page list out for its size (ReportDocument::FitPages).
+  ReportDocument& report() { return report_; }
 
  private:
   bool ChooseSaveName(std::string& path);

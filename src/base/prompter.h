@@ -46,6 +46,14 @@ class Prompter {
   // operation that already runs behind a window, it may just change that
   // window's text and run `operation` where it is.
   virtual bool RunWaiting(const std::string& text, const std::function<bool()>& operation) = 0;
+  // The same with a Cancel button that calls `cancel` (from the window's
+  // thread) while the operation runs; the operation must then end soon.
+  // Without a window of its own to show it in, the button is left out.
+  virtual bool RunWaitingWithCancel(const std::string& text, const std::function<bool()>& operation,
+                                    const std::function<void()>& cancel) {
+    (void)cancel;
+    return RunWaiting(text, operation);
+  }
   // Replaces the text of the wait dialog while its operation runs.
   virtual void SetWaitingText(const std::string& text) { (void)text; }
 };

@@ -114,6 +114,8 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
       ctx.exit_code = 1;
       return;
     }
+    // Text too long for its page goes on over pages of its own.
+    FitScreenPages(doc, w, h);
     if (ro->page < 1 || ro->page > doc.pagecount()) {
       PrintError("The report has " + std::to_string(doc.pagecount()) + " pages: give --page 1 to " +
                  std::to_string(doc.pagecount()));

@@ -155,13 +155,21 @@ bool QtPrompter::PromptText(const std::string& caption, const std::string& label
 }
 
 bool QtPrompter::RunWaiting(const std::string& text, const std::function<bool()>& operation) {
-  // Asked from a worker, the operation already runs behind a window: it
-  // says what happens now and the work goes on where it is.
+  return RunWaitingWithCancel(text, operation, nullptr);
+}
+
+bool QtPrompter::RunWaitingWithCancel(const std::string& text,
+                                      const std::function<bool()>& operation,
+                                      const std::function<void()>& cancel) {
+  // Asked from a worker, the operation already runs behind a window (whose
+  // own Abort stops it): it says what happens now and the work goes on
+  // where it is.
   if (!OnGuiThread()) {
     SetWaitingText(text);
     return operation();
   }
   WaitDialog dialog(text, parent_);
+  if (cancel) dialog.OfferCancel(cancel);
   WaitDialog* outer = waiting_;
   waiting_ = &dialog;
   const bool result = dialog.Run(operation);

@@ -38,6 +38,8 @@ class QtPrompter : public Prompter {
                     std::string& folder) override;
   bool PromptText(const std::string& caption, const std::string& label, std::string& text) override;
   bool RunWaiting(const std::string& text, const std::function<bool()>& operation) override;
+  bool RunWaitingWithCancel(const std::string& text, const std::function<bool()>& operation,
+                            const std::function<void()>& cancel) override;
   void SetWaitingText(const std::string& text) override;
 
  private:

@@ -40,13 +40,24 @@ QString ReportView::TitleText(const QString& name) const {
 void ReportView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
-  const ReportDocument& report = document_->report();
+  ReportDocument& report = document_->report();
   if (!report.loaded() || report.pagecount() == 0) return;
-  // The page is drawn at the window's size on every paint; nothing is kept.
+  // The page is drawn at the window's size on every paint; nothing is kept
+  // but the page list, laid out again when the size or the list changed
+  // (text too long for its page goes on over pages of its own).
   QPainterSurface surface(painter);
+  const Rect whole{0, 0, width(), height()};
+  if (!report.FittedFor(whole, false)) {
+    const int count = report.pagecount(), current = report.currentpage();
+    report.FitPages(surface, whole, false);
+    if (report.pagecount() != count || report.currentpage() != current) {
+      QMetaObject::invokeMethod(
+          this, [this] { emit pageChanged(); }, Qt::QueuedConnection);
+    }
+  }
   CDisplayTest page;
   page.Setup(&surface, report.Record(0), false, &report);
-  page.DrawPage({0, 0, width(), height()}, report.currentpage());
+  page.DrawPage(whole, report.currentpage());
 }
 
 void ReportView::keyPressEvent(QKeyEvent* event) {

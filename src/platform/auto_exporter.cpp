@@ -15,6 +15,7 @@ AutoExporter::AutoExporter(const AppSettings& settings, Prompter& prompter) : se
   services_.runner = &runner_;
   services_.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
   services_.cancel = &cancel_;
+  services_.stop = [this] { Cancel(); };
   // The plot pictures go into the "Xml" folder beside the record file, or
   // the export's private folder when they are not kept.
   services_.export_images = [](TestRecord& rec, const std::string& folder, std::string* why) {

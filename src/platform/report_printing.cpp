@@ -26,9 +26,16 @@ QImage LoadReportLogo(const std::string& path) {
   return logo;
 }
 
+namespace {
+
+// The page below the band that carries the logo.
+Rect PrintedPageRect(int width, int height) { return {0, height * 7 / 100, width, height}; }
+
+}  // namespace
+
 void DrawPrintedPage(QPainter& painter, const ReportDocument& doc, int index, int width, int height,
                      const QImage& logo) {
-  const int band = height * 7 / 100;
+  const int band = PrintedPageRect(width, height).top;
   painter.fillRect(QRect(0, 0, width, band), Qt::white);
   if (!logo.isNull() && band > 0) {
     const QSize fitted = logo.size().scaled(width, band, Qt::KeepAspectRatio);
@@ -39,13 +46,19 @@ void DrawPrintedPage(QPainter& painter, const ReportDocument& doc, int index, in
   QPainterSurface surface(painter);
   CDisplayTest painter_of_page;
   painter_of_page.Setup(&surface, doc.Record(0), true, &doc);
-  painter_of_page.DrawPage({0, band, width, height}, index);
+  painter_of_page.DrawPage(PrintedPageRect(width, height), index);
 }
 
-bool PrintReport(const ReportDocument& doc, QPagedPaintDevice& device, const QImage& logo) {
-  if (!doc.loaded() || doc.pagecount() == 0) return false;
+bool PrintReport(const ReportDocument& shown, QPagedPaintDevice& device, const QImage& logo) {
+  if (!shown.loaded() || shown.pagecount() == 0) return false;
   QPainter painter;
   if (!painter.begin(&device)) return false;
+  // The printed pages are laid out for the paper, apart from the window's.
+  ReportDocument doc = shown;
+  {
+    QPainterSurface measure(painter);
+    doc.FitPages(measure, PrintedPageRect(device.width(), device.height()), true);
+  }
   for (int i = 0; i < doc.pagecount(); ++i) {
     if (i > 0 && !device.newPage()) {
       painter.end();
@@ -104,6 +117,15 @@ bool PrintReportToPdf(const ReportDocument& doc, const QString& path, bool portr
                       const QImage& logo) {
   std::string why;
   return PrintReportToPdf(doc, PathOfQ(path), portrait, logo, why);
+}
+
+void FitScreenPages(ReportDocument& doc, int width, int height) {
+  // The window's and the picture's fonts are sized in pixels: a small
+  // picture measures as a large one does.
+  QImage probe(1, 1, QImage::Format_RGB32);
+  QPainter painter(&probe);
+  QPainterSurface measure(painter);
+  doc.FitPages(measure, {0, 0, width, height}, false);
 }
 
 QImage RenderScreenPage(const ReportDocument& doc, int index, int width, int height) {

@@ -26,8 +26,9 @@ QImage LoadReportLogo(const QString& path);
 void DrawPrintedPage(QPainter& painter, const ReportDocument& doc, int index, int width, int height,
                      const QImage& logo);
 
-// Every page of the list, one device page each, in order. False when the
-// device cannot be painted on or the document is empty.
+// Every page of the list, one device page each, in order, with the
+// continuation pages that text too long for its page needs at the device's
+// size. False when the device cannot be painted on or the document is empty.
 bool PrintReport(const ReportDocument& doc, QPagedPaintDevice& device, const QImage& logo);
 
 // A PDF of the printed pages on A4, landscape unless `portrait`, at 600
@@ -37,6 +38,11 @@ bool PrintReportToPdf(const ReportDocument& doc, const std::string& path, bool p
                       const QImage& logo, std::string& why);
 bool PrintReportToPdf(const ReportDocument& doc, const QString& path, bool portrait,
                       const QImage& logo);
+
+// Lays the page list out for screen pages of the given size (as the window
+// and RenderScreenPage draw them): text that does not fit goes on over
+// continuation pages.
+void FitScreenPages(ReportDocument& doc, int width, int height);
 
 // One page as on screen, drawn into an image of the given size.
 QImage RenderScreenPage(const ReportDocument& doc, int index, int width, int height);

@@ -164,7 +164,7 @@ void CDisplayTest::DrawSummaryText(const Layout& lay, int kind, int left, int Y)
                      row.rcf100.rcftext.c_str());
     }
   }
-  s_->DrawText(box, text, kTextWordBreak);
+  DrawTextBlock(lay, box, text, kTextWordBreak);
 }
 
 void CDisplayTest::DrawPlanPage(const Layout& lay, int S) {

@@ -14,6 +14,7 @@
 #include "records/record_header.h"
 #include "report/calc_details_page.h"
 #include "report/display_test_internal.h"
+#include "report/quiet_surface.h"
 #include "report/report_texts.h"
 
 namespace kova {
@@ -22,7 +23,8 @@ namespace {
 constexpr int kHeaderWidthChars = 127;
 }  // namespace
 
-CDisplayTest::CDisplayTest() : copy_(std::make_unique<TestRecord>()), fonts_(new Fonts) {
+CDisplayTest::CDisplayTest()
+    : copy_(std::make_unique<TestRecord>()), fonts_(new Fonts), block_(new TextBlock) {
   rec_ = copy_.get();
 }
 CDisplayTest::~CDisplayTest() = default;
@@ -61,6 +63,7 @@ void CDisplayTest::SetPenColor(Color color, PenStyle style, int width) {
 
 void CDisplayTest::SelectFontAndMeasure(const FontSpec& f) {
   s_->SelectFont(f);
+  font_ = f;
   const TextMetrics m = s_->Metrics();
   L_ = m.height;
   cw_ = m.ave_char_width;
@@ -70,7 +73,24 @@ void CDisplayTest::SelectTable() { SelectFontAndMeasure(fonts_->table); }
 
 void CDisplayTest::DrawPage(const Rect& page, int page_index) {
   if (!s_ || !doc_ || page_index < 0 || page_index >= doc_->pagecount()) return;
-  const ReportPage pg = doc_->pages()[page_index];
+  DrawEntry(page, doc_->pages()[page_index]);
+}
+
+int CDisplayTest::PartsOf(const Rect& page, int page_index) {
+  if (!s_ || !doc_ || page_index < 0 || page_index >= doc_->pagecount()) return 1;
+  ReportPage first = doc_->pages()[page_index];
+  first.part = 0;
+  QuietSurface quiet(*s_);
+  Surface* real = s_;
+  s_ = &quiet;
+  DrawEntry(page, first);
+  s_ = real;
+  return block_->present ? block_->flow.Shares() : 1;
+}
+
+void CDisplayTest::DrawEntry(const Rect& page, const ReportPage& pg) {
+  part_ = std::max(0, pg.part);
+  *block_ = TextBlock();
   Layout lay;
   lay.page = page;
   lay.inner = page.Inset(20);
@@ -139,6 +159,22 @@ void CDisplayTest::DrawPage(const Rect& page, int page_index) {
   lay.x0 = inner.left + 5;
   lay.y0 = inner.top + 5;
 
+  if (part_ == 0) {
+    DrawBody(lay, pg);
+  } else {
+    // Where the earlier parts' text ended: the page laid out unseen.
+    QuietSurface quiet(*s_);
+    Surface* real = s_;
+    s_ = &quiet;
+    DrawBody(lay, pg);
+    s_ = real;
+    DrawContinuation(lay);
+  }
+  DrawFooterAndHint(lay, lay.kind);
+}
+
+void CDisplayTest::DrawBody(const Layout& lay, const ReportPage& pg) {
+  const Rect& inner = lay.inner;
   const int t = lay.test;
   switch (lay.kind) {
     case kTestPage:
@@ -195,7 +231,77 @@ void CDisplayTest::DrawPage(const Rect& page, int page_index) {
     default:
       break;
   }
-  DrawFooterAndHint(lay, lay.kind);
+}
+
+namespace {
+
+// The page kinds whose text block can continue, and the caption of their
+// continuation pages.
+const char* ContinuationCaption(int kind) {
+  switch (kind) {
+    case kErrorTablePage:
+      return "CURRENT RATIO ERROR TABLE";
+    case kSummaryPage:
+      return "Test Notepad";
+    case kPassFailPage:
+      return "Pass / Fail settings";
+    case kMeteringPage:
+      return "Calculation trace";
+    default:
+      return "";
+  }
+}
+
+// Continuation pages one text block may add; beyond them the last page
+// says that the text goes on.
+constexpr int kMaxTextShares = 50;
+constexpr const char* kTextCutMark = "(The text goes on; the text export holds all of it.)";
+
+}  // namespace
+
+int CDisplayTest::TextBottom(const Layout& lay) const {
+  const Rect& inner = lay.inner;
+  if (printing_) return inner.bottom - 3 * lay.body_L;  // the footer's top
+  const bool hint = !lay.overlaid && lay.kind != kMeteringPage;
+  // The hint's box is measured from the page's origin (see the footer).
+  return hint ? std::min(inner.bottom, inner.Height() - 4) : inner.bottom;
+}
+
+Rect CDisplayTest::ContinuationBox(const Layout& lay) const {
+  const int S = lay.y0 + 5 * lay.body_L;
+  const int top = S + L_ / 2 + 2 * L_;
+  return {lay.inner.left + 5 * cw_, top, lay.inner.right - 5 * cw_, std::max(top, TextBottom(lay))};
+}
+
+void CDisplayTest::DrawTextBlock(const Layout& lay, const Rect& box, const std::string& text,
+                                 unsigned flags) {
+  TextBlock& b = *block_;
+  b.present = true;
+  b.text = text;
+  b.flags = flags;
+  b.font = font_;
+  b.next = ContinuationBox(lay);
+  const Rect first{box.left, box.top, box.right, std::min(box.bottom, TextBottom(lay))};
+  b.flow = FlowText(*s_, text, (flags & kTextWordBreak) != 0, first, b.next, kMaxTextShares);
+  if (b.flow.Shares() == 1 && !b.flow.cut) {
+    s_->DrawText(box, text, flags);
+  } else {
+    DrawTextShare(*s_, text, b.flow, 0, first, flags, kTextCutMark);
+  }
+}
+
+void CDisplayTest::DrawContinuation(const Layout& lay) {
+  SelectBody();
+  const int S = DrawHeader(lay, lay.test, lay.kind, lay.y0);
+  const TextBlock& b = *block_;
+  // A part this page no longer has (the list was laid out for another
+  // size): the header alone.
+  if (!b.present || part_ >= b.flow.Shares()) return;
+  SelectFontAndMeasure(b.font);
+  PutText(*s_, lay.inner, b.next.left, S + L_ / 2,
+          Format("%s (continued, page %d of %d)", ContinuationCaption(lay.kind), part_ + 1,
+                 b.flow.Shares()));
+  DrawTextShare(*s_, b.text, b.flow, part_, b.next, b.flags, kTextCutMark);
 }
 
 int CDisplayTest::DataPointSpan(const Layout& lay) const {
@@ -399,7 +505,7 @@ void CDisplayTest::DrawPointLists(const Layout& lay, int test, int kind, int T) 
   }
   if (kind == kMeteringPage) {
     // The trace's lines are long: wrapped at the page's edge.
-    PutText(*s_, inner, bx, by + L_, tap.taptrace, kTextWordBreak);
+    DrawTextBlock(lay, {bx, by + L_, inner.right, inner.bottom}, tap.taptrace, kTextWordBreak);
     return;
   }
   PutText(*s_, inner, bx, by, "GRAPH POINTS");
@@ -443,7 +549,7 @@ void CDisplayTest::DrawErrorTable(const Layout& lay, int test, int T) {
   ReplaceAll(table, "PHASE ERROR TABLE", "\r\rPHASE ERROR TABLE");
   ReplaceAll(table, "#01", "");
   table += "\rNote: \"*\" Estimated value";
-  s_->DrawText(box, table, kTextCenter);
+  DrawTextBlock(lay, box, table, kTextCenter);
 }
 
 int CDisplayTest::DrawBurdenInsulation(const Rect& inner, int x, int top, const TapTest& tap,

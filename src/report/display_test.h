@@ -28,6 +28,11 @@ class CDisplayTest {
   // Draws entry `page_index` of the document's page list into `page`.
   void DrawPage(const Rect& page, int page_index);
 
+  // How many pages entry `page_index` needs at this size on this surface:
+  // 1, or more when its text block does not fit and goes on over
+  // continuation pages (parts 1, 2, ...). Draws nothing.
+  int PartsOf(const Rect& page, int page_index);
+
   // The tests in tap order and every test's colour (for the pictures).
   void OrderTests();
   int OrderedTestCount() const { return ordered_count_; }
@@ -54,6 +59,20 @@ class CDisplayTest {
  private:
   struct Fonts;
   struct Layout;
+  // The page's text block that may continue on further pages: its text and
+  // how it flows from its own box into the continuation boxes.
+  struct TextBlock;
+
+  void DrawEntry(const Rect& page, const ReportPage& pg);
+  void DrawBody(const Layout& lay, const ReportPage& pg);
+  // Draws the block's first share into `box` (all of it when it fits) and
+  // keeps its flow for the continuation pages.
+  void DrawTextBlock(const Layout& lay, const Rect& box, const std::string& text, unsigned flags);
+  // A continuation page: the header, a caption, and this part's share.
+  void DrawContinuation(const Layout& lay);
+  Rect ContinuationBox(const Layout& lay) const;
+  // Where text must end so as not to run into the footer or the hint.
+  int TextBottom(const Layout& lay) const;
 
   void SelectBody();
   void SelectTable();
@@ -82,6 +101,9 @@ class CDisplayTest {
   std::unique_ptr<TestRecord> copy_;
   const TestRecord* rec_ = nullptr;  // the copy, or the overlaid record being drawn
   std::unique_ptr<Fonts> fonts_;
+  FontSpec font_;  // the font in use
+  int part_ = 0;   // the part of the page being drawn
+  std::unique_ptr<TextBlock> block_;
   int line_height_ = 0;
   int L_ = 0, cw_ = 0;  // metrics of the font in use
   int ordered_[kMaxTaps] = {};

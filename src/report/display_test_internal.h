@@ -2,11 +2,21 @@
 // Shared between the files that make up CDisplayTest.
 
 #include "report/display_test.h"
+#include "report/text_flow.h"
 
 namespace kova {
 
 struct CDisplayTest::Fonts {
   FontSpec body, table, footer;
+};
+
+struct CDisplayTest::TextBlock {
+  bool present = false;
+  std::string text;
+  unsigned flags = 0;
+  FontSpec font;
+  Rect next;  // the box of every continuation
+  TextFlow flow;
 };
 
 struct CDisplayTest::Layout {

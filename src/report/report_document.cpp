@@ -2,6 +2,7 @@
 
 #include "analysis/read_record.h"
 #include "report/calc_details_page.h"
+#include "report/display_test.h"
 
 namespace kova {
 
@@ -27,6 +28,7 @@ ReportDocument& ReportDocument::operator=(const ReportDocument& other) {
   keeper_ = other.keeper_;
   reference_ = other.reference_;
   details_lines_ = other.details_lines_;
+  fit_ = other.fit_;
   return *this;
 }
 
@@ -38,6 +40,7 @@ void ReportDocument::Clear() {
   currentpage_ = 0;
   reference_ = {};
   details_lines_.clear();
+  fit_ = Fit();
 }
 
 bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::string* failed,
@@ -104,6 +107,7 @@ void ReportDocument::BuildPageList() {
   if (!loaded_) {
     pages_.clear();
     currentpage_ = 0;
+    fit_ = Fit();
     return;
   }
   std::vector<const TestRecord*> recs;
@@ -113,6 +117,39 @@ void ReportDocument::BuildPageList() {
                                       : OverlayDetailsLines(recs, bands_, reference_);
   pages_ = kova::BuildPageList(*records_[0], overlaycount_, DetailsPageCount(details_lines_));
   if (currentpage_ >= pagecount()) currentpage_ = pagecount() > 0 ? pagecount() - 1 : 0;
+  fit_ = Fit();
+}
+
+void ReportDocument::FitPages(Surface& surface, const Rect& page, bool printing) {
+  if (!loaded_) return;
+  const ReportPage current = pages_.empty() ? ReportPage{} : pages_[currentpage_];
+  std::vector<ReportPage> fitted;
+  int now = 0;
+  CDisplayTest painter;
+  painter.Setup(&surface, *records_[0], printing, this);
+  for (int i = 0; i < pagecount(); ++i) {
+    const ReportPage entry = pages_[i];
+    if (entry.part != 0) continue;
+    const int parts = painter.PartsOf(page, i);
+    for (int p = 0; p < parts; ++p) {
+      const ReportPage added{entry.test, entry.kind, p};
+      // The current part, or the last one this page still has.
+      if (added == current || (p == parts - 1 && current.test == entry.test &&
+                               current.kind == entry.kind && current.part > p)) {
+        now = static_cast<int>(fitted.size());
+      }
+      fitted.push_back(added);
+    }
+  }
+  pages_ = std::move(fitted);
+  currentpage_ = now;
+  fit_ = {true, page, printing};
+}
+
+bool ReportDocument::FittedFor(const Rect& page, bool printing) const {
+  return fit_.done && fit_.printing == printing && fit_.page.left == page.left &&
+         fit_.page.top == page.top && fit_.page.right == page.right &&
+         fit_.page.bottom == page.bottom;
 }
 
 bool ReportDocument::PreviousPage() { return GoToPage(currentpage_ - 1); }

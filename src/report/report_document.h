@@ -11,6 +11,7 @@
 #include "assess/reference_keeper.h"
 #include "records/test_record.h"
 #include "report/report_page.h"
+#include "report/surface.h"
 
 namespace kova {
 
@@ -58,6 +59,14 @@ class ReportDocument {
   // a test was edited; keeps the current page when it still exists.
   void BuildPageList();
   const std::vector<ReportPage>& pages() const { return pages_; }
+
+  // Lays the page list out for pages of `page` size drawn on `surface`
+  // (its fonts decide where text wraps): a page whose text block does not
+  // fit is followed by continuation pages of its kind. The current page
+  // stays on its entry. BuildPageList undoes it.
+  void FitPages(Surface& surface, const Rect& page, bool printing);
+  // True when the list is laid out for this size and mode.
+  bool FittedFor(const Rect& page, bool printing) const;
   int pagecount() const { return static_cast<int>(pages_.size()); }
 
   int currentpage() const { return currentpage_; }
@@ -74,6 +83,11 @@ class ReportDocument {
   std::unique_ptr<TestRecord> records_[kMaxRecords];
   std::vector<ReportPage> pages_;
   int currentpage_ = 0;
+  struct Fit {
+    bool done = false;
+    Rect page;
+    bool printing = false;
+  } fit_;
   RecordDefaults defaults_;
   ComparisonBands bands_;
   std::shared_ptr<ReferenceKeeper> keeper_;

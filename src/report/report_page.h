@@ -24,7 +24,12 @@ enum PageKind : int {
 struct ReportPage {
   int test = 0;  // tap test index; 0 for pages about the whole record
   int kind = 0;  // PageKind
-  bool operator==(const ReportPage& o) const { return test == o.test && kind == o.kind; }
+  // 0, or which continuation of the page's text block this page carries
+  // (its text did not fit; see ReportDocument::FitPages).
+  int part = 0;
+  bool operator==(const ReportPage& o) const {
+    return test == o.test && kind == o.kind && part == o.part;
+  }
 };
 
 // The pages of a record, or of the first of `overlaycount` (2 or 3) overlaid

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -12,6 +13,7 @@
 #include <sstream>
 
 #include "base/file_io.h"
+#include "base/format.h"
 #include "base/native_path.h"
 #include "base/path.h"
 #include "base/private_folder.h"
@@ -286,6 +288,96 @@ TEST(PrivateFolder, OwnerOnlyAndRemovedWithItsFiles) {
   }
   EXPECT_FALSE(FolderExists(path));
 }
+
+TEST(PrivateFolder, NameCarriesTheProcessThatOwnsIt) {
+  PrivateFolder f("test");
+  ASSERT_TRUE(f.valid()) << f.problem();
+  long pid = 0;
+  ASSERT_TRUE(PrivateFolderOwner(FileNameOf(f.path()), &pid)) << f.path();
+#ifndef _WIN32
+  EXPECT_EQ(pid, static_cast<long>(::getpid()));
+#endif
+}
+
+TEST(PrivateFolder, OnlyOurNamesGiveAnOwner) {
+  const struct {
+    const char* name;
+    long pid;  // 0: not one of ours
+  } cases[] = {
+      {"kova-export-p4242-a1B2c3", 4242},
+      {"kova-pictures-p1-zzzzzz", 1},
+      {"kova-a-b-p99-000000", 99},  // a tag with a dash
+      {"kova-export-p2147483647-abcdef", 2147483647},
+      {"kova-export-p2147483648-abcdef", 0},  // no such process id
+      {"kova-export-p04242-a1B2c3", 0},       // leading zero
+      {"kova-export-p-a1B2c3", 0},            // no digits
+      {"kova-export-4242-a1B2c3", 0},         // the old name, no "p"
+      {"kova-export-p4242-a1B2c", 0},         // suffix too short
+      {"kova-export-p4242-a1B2c3d", 0},       // suffix too long
+      {"kova-export-p4242-a1.2c3", 0},        // not a mkdtemp suffix
+      {"kova-export-p42x2-a1B2c3", 0},
+      {"kova-tests-4242", 0},  // the test fixtures' folders
+      {"kovaexport-p4242-a1B2c3", 0},
+      {"x-kova-export-p4242-a1B2c3", 0},
+      {"kova-p4242-a1B2c3", 0},  // no tag
+      {"", 0},
+  };
+  for (const auto& c : cases) {
+    long pid = 0;
+    EXPECT_EQ(PrivateFolderOwner(c.name, &pid), c.pid != 0) << c.name;
+    if (c.pid != 0) {
+      EXPECT_EQ(pid, c.pid) << c.name;
+    }
+  }
+}
+
+#ifndef _WIN32
+// A process id that is certainly not running: a child that has ended and
+// been reaped.
+long EndedProcess() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return static_cast<long>(child);
+}
+
+// After a kill -9 the folder stays; the next one made removes it, and only
+// it: a live process's folder, links, files and other names stay.
+TEST(PrivateFolder, LeftoversOfEndedProcessesAreRemoved) {
+  const std::string base = TempFolder("leftovers");
+  const long gone = EndedProcess();
+  const long alive = static_cast<long>(::getppid());
+  auto at = [&](const std::string& name) { return PathJoin(base, name); };
+  const std::string dead = Format("kova-export-p%ld-aaaaaa", gone);
+  ASSERT_TRUE(MakeFolders(at(dead) + "/sub"));
+  ASSERT_TRUE(WriteFileAtomically(at(dead) + "/sub/r - Test1.bmp", std::string(100, 'x')));
+  const std::string live = Format("kova-export-p%ld-bbbbbb", alive);
+  const std::string mine = Format("kova-export-p%ld-cccccc", static_cast<long>(::getpid()));
+  ASSERT_TRUE(MakeFolders(at(live)));
+  ASSERT_TRUE(MakeFolders(at(mine)));
+  // A link named as a dead process's folder points at the user's data.
+  ASSERT_TRUE(MakeFolders(at("victim")));
+  ASSERT_TRUE(WriteFileAtomically(at("victim/keep.txt"), std::string("data")));
+  const std::string link = Format("kova-export-p%ld-dddddd", gone);
+  ASSERT_EQ(::symlink(at("victim").c_str(), at(link).c_str()), 0);
+  const std::string file = Format("kova-export-p%ld-eeeeee", gone);
+  ASSERT_TRUE(WriteFileAtomically(at(file), std::string("plain file")));
+  const std::string other = Format("kova-tests-%ld", gone);
+  ASSERT_TRUE(MakeFolders(at(other)));
+
+  EXPECT_EQ(RemoveLeftoverPrivateFolders(base), 1);
+  EXPECT_FALSE(FolderExists(at(dead)));
+  EXPECT_TRUE(FolderExists(at(live)));
+  EXPECT_TRUE(FolderExists(at(mine)));
+  EXPECT_TRUE(FileExists(at("victim/keep.txt")));
+  struct stat st {};
+  EXPECT_EQ(::lstat(at(link).c_str(), &st), 0);
+  EXPECT_TRUE(FileExists(at(file)));
+  EXPECT_TRUE(FolderExists(at(other)));
+  EXPECT_EQ(RemoveLeftoverPrivateFolders(base), 0) << "nothing more to remove";
+}
+#endif
 
 }  // namespace
 }  // namespace kova

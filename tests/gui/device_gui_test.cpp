@@ -40,6 +40,7 @@
 #include "gui/main_window.h"
 #include "gui/report_view.h"
 #include "gui/test_browser_dialog.h"
+#include "gui_test_app.h"
 #include "plans/test_plan.h"
 #include "platform/qt_serial_backend.h"
 #include "records/test_record.h"
@@ -51,22 +52,11 @@
 namespace kova {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "kova_gui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = QApplication::instance() != nullptr
-                                 ? static_cast<QApplication*>(QApplication::instance())
-                                 : new QApplication(argc, argv);
-  return *app;
-}
+QApplication& App() { return GuiTestApp(); }
 
 template <class T>
 T* Showing() {
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (auto* t = qobject_cast<T*>(w); t != nullptr && t->isVisible()) return t;
-  }
-  return nullptr;
+  return ShowingWindow<T>();
 }
 
 // The serial port, with a record of every byte the program sent.

@@ -17,7 +17,7 @@
 
 #include "analysis/read_record.h"
 #include "base/file_io.h"
-#include "gui/gui_app.h"
+#include "gui/gui_test_app.h"
 #include "gui/library/library_window.h"
 #include "library/library_import.h"
 #include "library_stores/open_library.h"
@@ -52,7 +52,7 @@ void WriteDriftingCt(const std::string& folder) {
 class LibraryWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureGuiApp();
+    GuiTestApp();
     dir_ = TempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     location_ = dir_ + "/library.sqlite";
     WriteLibraryRecords(dir_ + "/records", {6, 3, 0, ""});

@@ -32,6 +32,7 @@
 #include "gui/setup_dialog.h"
 #include "gui/single_instance.h"
 #include "gui/test_browser_dialog.h"
+#include "gui_test_app.h"
 #include "platform/auto_exporter.h"
 #include "report/report_page.h"
 #include "support/record_fixtures.h"
@@ -41,17 +42,7 @@
 namespace kova {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "kova_gui_tests";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Never destroyed: tearing Qt down after the tests' statics is not worth it.
-  static QApplication* app = QApplication::instance() != nullptr
-                                 ? static_cast<QApplication*>(QApplication::instance())
-                                 : new QApplication(argc, argv);
-  return *app;
-}
+QApplication& App() { return GuiTestApp(); }
 
 class ScriptedChooser : public RecordChooser {
  public:

@@ -23,7 +23,7 @@
 #include "device/hid_backend.h"
 #include "gui/desktop_setup.h"
 #include "gui/device/device_commands.h"
-#include "gui/gui_app.h"
+#include "gui/gui_test_app.h"
 #include "gui/main_window.h"
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
@@ -50,7 +50,7 @@ void Save(QWidget& w, const QString& name) {
 
 TEST(Screenshots, MainWindowBrowserAndSetup) {
   if (std::getenv("KOVA_SCREENSHOT_DIR") == nullptr) GTEST_SKIP() << "KOVA_SCREENSHOT_DIR not set";
-  EnsureGuiApp();
+  GuiTestApp();
 
   const std::string folder = TempFolder("screens");
   std::vector<std::string> files;

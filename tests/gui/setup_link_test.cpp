@@ -21,7 +21,7 @@
 #include "gui/desktop_setup.h"
 #include "gui/device/device_commands.h"
 #include "gui/device/directory_dialogs.h"
-#include "gui/gui_app.h"
+#include "gui/gui_test_app.h"
 #include "gui/main_window.h"
 #include "gui/setup_dialog.h"
 #include "platform/qt_serial_backend.h"
@@ -64,7 +64,7 @@ struct SetupLink : ::testing::Test {
   std::unique_ptr<MainWindow> window;
 
   void SetUp() override {
-    EnsureGuiApp();
+    GuiTestApp();
     desk.settings.DeviceAutoDetect = 1;  // as after installing: the search is on
     stack = std::make_unique<DeviceStack>(desk.info, desk.settings, desk.store, desk.prompter,
                                           serial, hid, 0x1234);

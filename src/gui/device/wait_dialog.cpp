@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMovie>
+#include <QPushButton>
 
 #include "gui/device/gui_thread.h"
 #include "gui/qt_text.h"
@@ -55,6 +56,28 @@ WaitDialog::WaitDialog(const std::string& text, QWidget* parent) : QDialog(paren
 }
 
 WaitDialog::~WaitDialog() = default;
+
+void WaitDialog::OfferCancel(const std::function<void()>& cancel) {
+  cancel_ = cancel;
+  if (cancel_button_ != nullptr) return;
+  cancel_button_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel_button_->setObjectName(QStringLiteral("cancel"));
+  auto* row = static_cast<QHBoxLayout*>(layout());
+  row->addWidget(cancel_button_, 0, Qt::AlignBottom);
+  connect(cancel_button_, &QPushButton::clicked, this, [this] { OnCancel(); });
+}
+
+void WaitDialog::reject() {
+  if (cancel_) OnCancel();
+}
+
+void WaitDialog::OnCancel() {
+  if (!cancel_ || !cancel_button_->isEnabled()) return;
+  // Once: the operation winds down and the window closes when it returns.
+  cancel_button_->setEnabled(false);
+  text_->setText(QStringLiteral("Cancelling ..."));
+  cancel_();
+}
 
 void WaitDialog::SetText(const std::string& text) {
   const QString shown = DisplayText(text);

@@ -12,6 +12,7 @@
 #include <string>
 
 class QLabel;
+class QPushButton;
 class QMovie;
 
 namespace kova {
@@ -30,6 +31,9 @@ class WaitDialog : public QDialog {
   static QString PicturePath();
 
   void SetText(const std::string& text);
+  // A "Cancel" button that calls `cancel` once (the operation is then
+  // expected to end soon); Escape presses it too.
+  void OfferCancel(const std::function<void()>& cancel);
   QString Text() const;
   // Shows the dialog, runs `operation` on a worker, closes; the operation's
   // result.
@@ -38,11 +42,15 @@ class WaitDialog : public QDialog {
   QMovie* Movie() const { return movie_; }
 
  protected:
-  // Neither Esc nor the close button leaves an operation running unseen.
-  void reject() override {}
+  // Neither Esc nor the close button leaves an operation running unseen;
+  // with a Cancel offered, Escape presses it.
+  void reject() override;
 
  private:
+  void OnCancel();
   QLabel* text_ = nullptr;
+  QPushButton* cancel_button_ = nullptr;
+  std::function<void()> cancel_;
   QMovie* movie_ = nullptr;
 };
 
