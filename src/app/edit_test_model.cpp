@@ -14,6 +14,7 @@
 #include "plans/tap_order.h"
 #include "plans/test_plan.h"
 #include "records/record_edits.h"
+#include "records/record_header.h"
 #include "records/record_layout.h"
 #include "records/test_record.h"
 
@@ -42,7 +43,7 @@ void SelectRecorded(ChoiceList& list, const std::string& text, double value) {
 }  // namespace
 
 const std::vector<std::string>& FrequencyEntries() {
-  static const std::vector<std::string> v = {"60 Hz", "50 Hz"};
+  static const std::vector<std::string> v = {FrequencyWord(0), FrequencyWord(1)};
   return v;
 }
 

@@ -12,7 +12,6 @@
 
 namespace kova {
 
-constexpr const char* kSetupFrequencies[] = {"60 Hz", "50 Hz"};
 constexpr const char* kSetupDateFormats[] = {"(US) MM/DD/YY", "(EU) DD/MM/YY"};
 constexpr const char* kSetupSpeeds[] = {"19200", "115200"};
 constexpr const char* kLogoHint = "Image Size (1000 x 100 pixels) BMP file only";

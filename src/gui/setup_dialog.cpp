@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "gui/qt_text.h"
+#include "records/record_header.h"
 
 namespace kova {
 
@@ -71,7 +72,7 @@ SetupDialog::SetupDialog(const SetupValues& values, Prompter& prompter, QWidget*
   orientation->addWidget(portrait);
   orientation->addStretch(1);
   report_form->addRow(QStringLiteral("Orientation:"), orientation);
-  frequency = ListOf(report, {kSetupFrequencies[0], kSetupFrequencies[1]}, values.frequency);
+  frequency = ListOf(report, {FrequencyWord(0), FrequencyWord(1)}, values.frequency);
   report_form->addRow(QStringLiteral("Frequency:"), frequency);
   dateformat = ListOf(report, {kSetupDateFormats[0], kSetupDateFormats[1]}, values.dateformat);
   report_form->addRow(QStringLiteral("Date Format:"), dateformat);
