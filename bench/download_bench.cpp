@@ -114,11 +114,11 @@ void BM_DownloadDirectory(benchmark::State& state) {
 
     const double cpu0 = CpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
-    bool ok = device.GetDirectory(false) && device.entrycount == tests;
+    bool ok = device.GetDirectory(false) && device.entrycount() == tests;
     TransferObserver observer;
     BatchTransfer batch(device, observer);
     std::vector<int> rows;
-    for (int i = 0; i < device.entrycount; ++i) rows.push_back(i);
+    for (int i = 0; i < device.entrycount(); ++i) rows.push_back(i);
     std::vector<TransferItem> items;
     ok = ok && MakeDownloadItems(device, "Bench", rows, items);
     for (const TransferItem& item : items) batch.AddItem(item.number, item.name);

@@ -78,9 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   device.ApplyCommSettings();
 
   device.GetDirectory(false);
-  if (device.entrycount < 0 || device.entrycount > kMaxDirectoryEntries) __builtin_trap();
+  if (device.entrycount() < 0 || device.entrycount() > kMaxDirectoryEntries) __builtin_trap();
   for (int i = 0; i < kMaxDirectoryEntries; ++i) {
-    if (device.directory[i].company[kDirectoryTextSize - 1] != '\0') __builtin_trap();
+    if (device.entry(i).company[kDirectoryTextSize - 1] != '\0') __builtin_trap();
   }
   device.LoadTest(7);
 
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   batch.DownloadPlan(2, folder + ".plan");
 
   kvTestPlan plan;
-  plan.devicetype = device.modelcode;
+  plan.devicetype = device.modelcode();
   plan.numtests = 2;
   RunSession run(device, plan, observer);
   // The cables are connected as soon as the run asks.

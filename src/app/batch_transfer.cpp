@@ -10,6 +10,7 @@
 #include "base/file_io.h"
 #include "base/fixed_text.h"
 #include "base/format.h"
+#include "base/named_choice.h"
 #include "base/native_path.h"
 #include "base/path.h"
 #include "base/prompter.h"
@@ -62,7 +63,10 @@ std::string WhyNotWritten(const std::string& path) {
   return "the folder is read-only or the file is in use";
 }
 
-namespace {}  // namespace
+const std::vector<std::string>& OverwriteButtons() {
+  static const std::vector<std::string> names = {"Yes", "Rename\x85", "Skip", "Cancel"};
+  return names;
+}
 
 bool PrompterQuestions::ChooseFolder(const std::string& start, std::string& folder) {
   return prompter_.ChooseFolder("Select Folder to store files", start, folder);
@@ -70,11 +74,14 @@ bool PrompterQuestions::ChooseFolder(const std::string& start, std::string& fold
 
 OverwriteReply PrompterQuestions::AskOverwrite(const std::string& file_name) {
   OverwriteReply reply;
-  const Answer answer = prompter_.Message(
-      kDeviceCaption, Format("Overwrite file %s", file_name.c_str()), Buttons::YesNoCancel);
-  if (answer == Answer::Yes) {
+  const size_t answer =
+      AskNamed(prompter_, kDeviceCaption, Format("Overwrite file %s", file_name.c_str()),
+               OverwriteButtons(), kOverwriteCancel);
+  if (answer == kOverwriteYes) {
     reply.kind = OverwriteReply::kReplaceAll;
-  } else if (answer == Answer::No) {
+  } else if (answer == kOverwriteSkip) {
+    reply.kind = OverwriteReply::kSkip;
+  } else if (answer == kOverwriteRename) {
     std::string entered;
     if (prompter_.PromptText("New Filename", "Enter Filename", entered) && !entered.empty()) {
       reply.kind = OverwriteReply::kNewName;
@@ -87,12 +94,12 @@ OverwriteReply PrompterQuestions::AskOverwrite(const std::string& file_name) {
 }
 
 std::string DownloadAbortedText(size_t saved, size_t total) {
-  return Format("Download aborted: %zu of %zu saved", saved, total);
+  return DeviceStatusText(
+      DeviceStatus::BatchAborted(static_cast<long>(saved), static_cast<long>(total)));
 }
 
 std::string WriteFailedText(const std::string& path, const std::string& reason) {
-  if (reason.empty()) return Format("Can't write file %s", path.c_str());
-  return Format("Can't write file %s: %s", path.c_str(), reason.c_str());
+  return DeviceStatusText(DeviceStatus::WriteFailed(path, reason));
 }
 
 bool DirectoryShowsTestType(const std::string& identification) {
@@ -138,8 +145,8 @@ bool MakeDownloadItems(RudDevice& device, const std::string& prefix,
     return false;
   }
   for (int row : selected_rows) {
-    if (row < 0 || row >= device.entrycount || row >= kMaxDirectoryEntries) continue;
-    const DirectoryEntry& entry = device.directory[row];
+    if (row < 0 || row >= device.entrycount() || row >= kMaxDirectoryEntries) continue;
+    const DirectoryEntry& entry = device.entry(row);
     items.push_back({entry.number, DownloadFileName(prefix, entry)});
   }
   return true;
@@ -179,16 +186,15 @@ void BatchTransfer::ShowStatus(int number) {
 bool BatchTransfer::DownloadRecord(int number, const std::string& path) {
   ShowStatus(number);
   auto rec = std::make_unique<TestRecord>();
-  lastfailure_ =
+  laststatus_ =
       FetchRecord(device_, observer_, ProgressOf(index_), number, !resendmode, defaults, *rec);
-  if (lastfailure_ != FetchFailure::kNone) return false;
+  if (!laststatus_) return false;
   if (!SaveRecordAndExport(*rec, path, exporter_)) return WriteFailed(path);
   return true;
 }
 
 bool BatchTransfer::WriteFailed(const std::string& path) {
-  lastfailure_ = FetchFailure::kWriteFile;
-  device_.ShowDeviceMessage(WriteFailedText(path, WhyNotWritten(path)));
+  laststatus_ = device_.Report(DeviceStatus::WriteFailed(path, WhyNotWritten(path)));
   return false;
 }
 
@@ -198,9 +204,8 @@ bool BatchTransfer::DownloadPlan(int number, const std::string& path) {
   auto plan = std::make_unique<kvTestPlan>();
   uint8_t image[kPlanImageCapacity];
   size_t count = 0;
-  lastfailure_ =
-      FetchPlanImage(device_, observer_, ProgressOf(index_), number, *plan, image, count);
-  if (lastfailure_ != FetchFailure::kNone) return false;
+  laststatus_ = FetchPlanImage(device_, observer_, ProgressOf(index_), number, *plan, image, count);
+  if (!laststatus_) return false;
   if (!plan->WriteFile(path, image, count)) return WriteFailed(path);
   return true;
 }
@@ -215,7 +220,7 @@ bool BatchTransfer::FetchItem(size_t index, const std::string& path, int number)
   }
   // Without the instrument every later item would only fail the same way;
   // after Abort the user wants no more.
-  if (lastfailure_ == FetchFailure::kDeviceGone) {
+  if (laststatus_.code == DeviceCode::kGone) {
     devicegone_ = true;
     stop_ = true;
   }
@@ -234,6 +239,7 @@ bool BatchTransfer::RunTransfers() {
   cancelled_ = false;
   aborted_ = false;
   devicegone_ = false;
+  laststatus_ = DeviceStatus();
   folder_.clear();
   if (resendmode) {
     const std::string name =
@@ -257,7 +263,9 @@ bool BatchTransfer::RunTransfers() {
   const std::filesystem::path absolute = std::filesystem::absolute(NativePath(folder), ec);
   if (!ec) folder = PathText(absolute);
   if (!IsFolder(folder)) {
-    prompter.Message(kDeviceCaption, Format("Can't open folder %s", folder.c_str()));
+    DeviceStatus unopened(DeviceCode::kFolderUnopened);
+    unopened.file = folder;
+    laststatus_ = device_.Report(unopened);
     return false;
   }
   folder_ = folder;

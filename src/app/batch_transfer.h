@@ -51,9 +51,15 @@ class TransferQuestions {
   virtual OverwriteReply AskOverwrite(const std::string& file_name) = 0;
 };
 
+// The buttons of "Overwrite file %s", in order: Yes replaces this file and
+// every later one, "Rename\x85" asks for a new name ("New Filename"), Skip
+// keeps the file and goes on, Cancel stops the batch.
+enum : size_t { kOverwriteYes, kOverwriteRename, kOverwriteSkip, kOverwriteCancel };
+const std::vector<std::string>& OverwriteButtons();
+
 // The questions as the instrument's program words them, through the
-// prompter: the folder dialog, "Overwrite file %s" with Yes, No and Cancel,
-// and after No the "New Filename" prompt.
+// prompter: the folder dialog, "Overwrite file %s" with the buttons above,
+// and after "Rename\x85" the "New Filename" prompt (left empty: skipped).
 class PrompterQuestions : public TransferQuestions {
  public:
   explicit PrompterQuestions(Prompter& prompter) : prompter_(prompter) {}
@@ -148,7 +154,8 @@ class BatchTransfer {
   // The last file written, with the chosen folder; empty when none was.
   const std::string& lastfile() const { return lastfile_; }
   const std::vector<std::string>& written() const { return written_; }
-  FetchFailure lastfailure() const { return lastfailure_; }
+  // How the last item (or the folder check) ended.
+  const DeviceStatus& laststatus() const { return laststatus_; }
   // The folder chosen by the last RunTransfers (empty: none).
   const std::string& folder() const { return folder_; }
 
@@ -178,7 +185,7 @@ class BatchTransfer {
   std::string lastfile_;
   std::vector<std::string> written_;
   std::string folder_;
-  FetchFailure lastfailure_ = FetchFailure::kNone;
+  DeviceStatus laststatus_;
   bool stop_ = false;
 };
 

@@ -22,6 +22,10 @@ class DeviceStack {
         usb_(hid_backend, vendor_id),
         device_(serial_, usb_, prompter, preferences_) {
     device_.ApplyCommSettings();
+    // Both faces word the instrument's outcomes from the one table, in a
+    // box of their prompter (the terminal prints "caption: text").
+    device_.OnStatus(
+        [&prompter](const DeviceStatus& status) { ShowDeviceStatus(prompter, status); });
   }
   DeviceStack(const DeviceStack&) = delete;
   DeviceStack& operator=(const DeviceStack&) = delete;

@@ -9,7 +9,7 @@ namespace kova {
 bool RunSession::Keep(TestRecord& rec) {
   if (!saveresult || SaveRecordAndExport(rec, result_path, exporter_)) return true;
   // A measurement that cannot be kept is never dropped without a word.
-  device().ShowDeviceMessage(WriteFailedText(result_path, WhyNotWritten(result_path)));
+  device().Report(DeviceStatus::WriteFailed(result_path, WhyNotWritten(result_path)));
   return false;
 }
 

@@ -78,8 +78,8 @@ int Identify(RudDevice& device) {
     return 1;
   }
   std::cout << "Identification: " << Cp1252ToUtf8(reply) << '\n'
-            << "Model:          " << Cp1252ToUtf8(ModelDisplayName(device.modelcode)).substr(1)
-            << " (code " << device.modelcode << ")\n"
+            << "Model:          " << Cp1252ToUtf8(ModelDisplayName(device.modelcode())).substr(1)
+            << " (code " << device.modelcode() << ")\n"
             << "Connection:     " << Cp1252ToUtf8(Where(device)) << '\n';
   return 0;
 }

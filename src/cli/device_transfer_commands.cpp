@@ -283,8 +283,8 @@ void PrintDirectory(const RudDevice& device, bool plans, bool type_column) {
   } else {
     std::printf("%-5s %-18s %-30s %-20s %s\n", "Test", "Date", "Company", "Station", "Circuit");
   }
-  for (int i = 0; i < device.entrycount; ++i) {
-    const DirectoryEntry& e = device.directory[i];
+  for (int i = 0; i < device.entrycount(); ++i) {
+    const DirectoryEntry& e = device.entry(i);
     const std::string number = Format("%04d", e.number);
     const std::string company = U(Field(e.company)), station = U(Field(e.station)),
                       circuit = U(Field(e.circuit));
@@ -364,7 +364,9 @@ int RunBatch(BatchTransfer& batch, const DownloadProgress& progress) {
   for (const std::string& path : batch.written()) std::cout << U(path) << '\n';
   std::cout.flush();
   if (stopped || batch.aborted()) {
-    PrintError(U(DownloadAbortedText(batch.written().size(), batch.items().size())));
+    // The same words as the desktop's box after an aborted batch.
+    PrintError(U(DeviceStatusText(DeviceStatus::BatchAborted(
+        static_cast<long>(batch.written().size()), static_cast<long>(batch.items().size())))));
     PrintError("Interrupted");
     return kExitInterrupted;
   }
@@ -386,7 +388,7 @@ TransferPrompter::Existing ExistingPolicy(const FetchOptions& o) {
 // GetDirectory says nothing when the reply stops before "DONE".
 bool ReadDirectory(RudDevice& device, bool plans) {
   if (device.GetDirectory(plans)) return true;
-  if (device.lastdirectory == RudDevice::DirectoryEnd::kCutShort) {
+  if (device.lastdirectory() == RudDevice::DirectoryEnd::kCutShort) {
     PrintError("The directory did not arrive complete");
   }
   return false;
@@ -396,7 +398,7 @@ int Dir(RudDevice& device, const DirOptions& o) {
   if (!ReadDirectory(device, o.plans)) return kExitFailed;
   if (o.json) {
     JsonValue list = JsonValue::Array();
-    for (int i = 0; i < device.entrycount; ++i) list.Push(EntryJson(device.directory[i]));
+    for (int i = 0; i < device.entrycount(); ++i) list.Push(EntryJson(device.entry(i)));
     std::cout << list.Dump(1) << '\n';
     return 0;
   }
@@ -422,12 +424,12 @@ int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
   std::vector<int> rows;
   bool missing = false;
   if (o.all) {
-    for (int i = 0; i < device.entrycount; ++i) rows.push_back(i);
+    for (int i = 0; i < device.entrycount(); ++i) rows.push_back(i);
   } else {
     for (int number : o.numbers) {
       int row = -1;
-      for (int i = 0; i < device.entrycount && row < 0; ++i) {
-        if (device.directory[i].number == number) row = i;
+      for (int i = 0; i < device.entrycount() && row < 0; ++i) {
+        if (device.entry(i).number == number) row = i;
       }
       if (row < 0) {
         PrintError(Format("Test %d is not in the instrument's directory", number));

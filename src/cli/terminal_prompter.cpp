@@ -1,5 +1,6 @@
 #include "cli/terminal_prompter.h"
 
+#include <cctype>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -48,6 +49,28 @@ Answer TerminalPrompter::Message(const std::string& caption, const std::string& 
       if (c == 'y') return Answer::Yes;
       if (c == 'n') return Answer::No;
       if (c == 'c' && buttons == Buttons::YesNoCancel) return Answer::Cancel;
+    }
+  }
+}
+
+size_t TerminalPrompter::Choose(const std::string& caption, const std::string& text,
+                                const std::vector<std::string>& buttons, size_t escape) {
+  Say(caption.empty() ? text : caption + ": " + text);
+  if (!interactive_ || buttons.empty()) return escape;
+  std::string choices;
+  for (const std::string& name : buttons) {
+    if (name.empty()) continue;
+    if (!choices.empty()) choices += '/';
+    choices += "[" + std::string(1, static_cast<char>(std::tolower(name[0]))) + "]" +
+               Cp1252ToUtf8(name.substr(1));
+  }
+  while (true) {
+    std::cerr << choices << "? ";
+    std::string line;
+    if (!ReadLine(line)) return escape;
+    const char c = line.empty() ? '\0' : static_cast<char>(std::tolower(line[0]));
+    for (size_t i = 0; i < buttons.size(); ++i) {
+      if (!buttons[i].empty() && c == std::tolower(buttons[i][0])) return i;
     }
   }
 }

@@ -2,17 +2,22 @@
 // The command-line tool's prompter: messages go to stderr; questions are
 // asked on the terminal when there is one, else answered by the default.
 
+#include "base/named_choice.h"
 #include "base/prompter.h"
 
 namespace kova {
 
-class TerminalPrompter : public Prompter {
+class TerminalPrompter : public Prompter, public NamedChoice {
  public:
   // `interactive`: questions may be asked on stdin.
   explicit TerminalPrompter(bool interactive);
 
   Answer Message(const std::string& caption, const std::string& text, Buttons buttons,
                  Icon icon) override;
+  // Prints the question and "[y]es/[r]ename\x85/[s]kip/[c]ancel? ": each
+  // button by its first letter.
+  size_t Choose(const std::string& caption, const std::string& text,
+                const std::vector<std::string>& buttons, size_t escape) override;
   bool ChooseOpenFile(const std::string& title, const std::string& folder,
                       const std::string& filter, std::string& path) override;
   bool ChooseSaveFile(const std::string& title, const std::string& folder,

@@ -1,6 +1,6 @@
 // RudDevice's command set: directory, test selection, plan upload, panel
-// control. Every step that fails says so in the "KOVA-7100" box, with the
-// words the field engineers know from the instrument's manual.
+// control. Every step that fails reports its status (worded in the words
+// the field engineers know from the instrument's manual) and returns it.
 
 #include "device/command_set.h"
 
@@ -24,90 +24,87 @@ bool NumberCommand(char letter, int number, std::string& command) {
   return true;
 }
 
-bool TransferPlanToSlot(RudDevice& device, const kvTestPlan& plan, int slot) {
+DeviceStatus TransferPlanToSlot(RudDevice& device, const kvTestPlan& plan, int slot) {
   std::string command;
   if (slot < kFirstPlanSlot || slot > kLastPlanSlot || !NumberCommand('r', slot, command)) {
-    device.prompter().Message(kDeviceCaption, Format("Plan slot %d is out of range (%d to %d)",
-                                                     slot, kFirstPlanSlot, kLastPlanSlot));
-    return false;
+    return device.Report(DeviceStatus::Numbered(DeviceCode::kSlotOutOfRange, slot));
   }
-  return device.prompter().RunWaiting("Transferring test plan ...\r\rPlease wait.",
-                                      [&] { return device.UploadPlan(plan, command.c_str()); });
+  DeviceStatus status;
+  device.prompter().RunWaiting("Transferring test plan ...\r\rPlease wait.", [&] {
+    status = device.UploadPlan(plan, command.c_str());
+    return status.ok();
+  });
+  return status;
 }
 
-bool RudDevice::GetDirectory(bool plans) {
-  lastdirectory = DirectoryEnd::kFailed;
-  if (!EnsureConnected(true)) return false;
+DeviceStatus RudDevice::GetDirectory(bool plans) {
+  lastdirectory_ = DirectoryEnd::kFailed;
+  if (DeviceStatus status = EnsureConnected(true); !status) return status;
   if (!SendText(plans ? "p" : "d")) {
-    ShowDeviceMessage("Can't send data to device (getdirectory)");
-    return false;
+    return Report(DeviceStatus::With(DeviceCode::kSendFailed, "getdirectory"));
   }
-  lastdirectory = DirectoryEnd::kCutShort;
-  DirectoryGrammar grammar(directory, kMaxDirectoryEntries, entrycount);
+  lastdirectory_ = DirectoryEnd::kCutShort;
+  DirectoryGrammar grammar(directory_, kMaxDirectoryEntries, entrycount_);
   std::string line;
   for (;;) {
-    // A reply that stops early leaves what was read in the table.
-    if (!ReadDeviceLine(line, kReplyLineCapacity)) return false;
+    // A reply that stops early leaves what was read in the table; nothing
+    // is said about it here (the faces tell the user the list is partial).
+    if (!ReadDeviceLine(line, kReplyLineCapacity)) {
+      if (Cancelled()) return DeviceStatus::Cancelled();
+      return DeviceStatus::With(DeviceCode::kGarbled, "device", "cut short");
+    }
     switch (grammar.Apply(line)) {
       case DirectoryGrammar::Step::kMore:
         break;
       case DirectoryGrammar::Step::kDone:
-        lastdirectory = DirectoryEnd::kDone;
-        return true;
+        lastdirectory_ = DirectoryEnd::kDone;
+        return DeviceStatus::Ok();
       case DirectoryGrammar::Step::kLimit:
-        lastdirectory = DirectoryEnd::kLimit;
-        ShowDeviceMessage(Format("Directory limit of %d exceeded", kMaxDirectoryEntries));
-        return true;
+        lastdirectory_ = DirectoryEnd::kLimit;
+        // The entries that fit are kept: a warning, not a failure.
+        Report(DeviceStatus::Numbered(DeviceCode::kDirectoryLimit, kMaxDirectoryEntries));
+        return DeviceStatus::Ok();
     }
   }
 }
 
-bool RudDevice::LoadTest(int number) {
+DeviceStatus RudDevice::LoadTest(int number) {
   std::string command;
   if (!NumberCommand('L', number, command)) {
     // "L1000" would go out as "L100" and select another test.
-    ShowDeviceMessage(Format("Can't load test %d, %s", number, "number out of range"));
-    return false;
+    return Report(DeviceStatus::Numbered(DeviceCode::kTestRefused, number, "number out of range"));
   }
-  if (!EnsureConnected(true)) return false;
-  if (!SendText(command)) {
-    ShowDeviceMessage("Can't send data to device (loadtest)");
-    return false;
-  }
+  if (DeviceStatus status = EnsureConnected(true); !status) return status;
+  if (!SendText(command)) return Report(DeviceStatus::With(DeviceCode::kSendFailed, "loadtest"));
   std::string line;
   if (!ReadDeviceLine(line, kReplyLineCapacity)) {
-    if (!Cancelled()) ShowDeviceMessage("Can't read data from device (loadtest)");
-    return false;
+    if (Cancelled()) return DeviceStatus::Cancelled();
+    return Report(DeviceStatus::With(DeviceCode::kReadFailed, "loadtest"));
   }
   const std::string lower = AsciiLower(line);
   if (lower.find("not") != std::string::npos) {
-    ShowDeviceMessage(Format("Can't load test %d, %s", number, lower.c_str()));
-    return false;
+    return Report(DeviceStatus::Numbered(DeviceCode::kTestRefused, number, lower));
   }
-  return true;
+  return DeviceStatus::Ok();
 }
 
-bool RudDevice::UploadPlan(const kvTestPlan& plan, const char* command) {
+DeviceStatus RudDevice::UploadPlan(const kvTestPlan& plan, const char* command) {
   // EnsureConnected says why when no instrument answers; the model is kept
   // for the connection, so it is asked for only when not known yet.
-  if (!EnsureConnected(true)) return false;
+  if (DeviceStatus status = EnsureConnected(true); !status) return status;
   std::string reply;
   if (!model_known_ && !Identify(reply, false)) {
     // Without a model the plan cannot be checked against the instrument.
-    ShowDeviceMessage(kNoIdentification);
-    return false;
+    return Report(DeviceStatus(DeviceCode::kNoIdentification));
   }
-  if (plan.devicetype != modelcode) {
-    ShowDeviceMessage(Format("Test plan type %s does not match device %s connected to this PC",
-                             ModelName(plan.devicetype).c_str(), ModelName(modelcode).c_str()));
-    return false;
+  if (plan.devicetype != modelcode_) {
+    return Report(DeviceStatus::With(DeviceCode::kModelMismatch, ModelName(plan.devicetype),
+                                     ModelName(modelcode_)));
   }
+  const DeviceStatus not_sent = DeviceStatus::With(DeviceCode::kSendFailed, "uploadtestplan");
   // The command is the letter and three digits; nothing beyond goes out.
   const std::string cmd = std::string(command != nullptr ? command : "").substr(0, 4);
-  if (cmd.empty() || !SendText(cmd)) {
-    ShowDeviceMessage("Can't send data to device (uploadtestplan)");
-    return false;
-  }
+  if (cmd.empty() || !SendText(cmd)) return Report(not_sent);
   std::string line;
   // Lines before "GO" are skipped, for as long as the instrument's time-out:
   // an instrument that talks about something else is not waited for
@@ -117,34 +114,32 @@ bool RudDevice::UploadPlan(const kvTestPlan& plan, const char* command) {
   for (;;) {
     const int left = static_cast<int>(std::max<uint32_t>(deadline.RemainingMs(), 1));
     if (deadline.Expired() || !ReadDeviceLine(line, kReplyLineCapacity, left)) {
-      if (!Cancelled()) ShowDeviceMessage(kNoGo);
-      return false;
+      if (Cancelled()) return DeviceStatus::Cancelled();
+      return Report(DeviceStatus(DeviceCode::kTimedOut));
     }
     if (line.find("GO") != std::string::npos) break;
   }
-  if (!SendText(plan.ImageLinkText())) {
-    ShowDeviceMessage("Can't send data to device (uploadtestplan)");
-    return false;
+  if (!SendText(plan.ImageLinkText())) return Report(not_sent);
+  if (!ReadDeviceLine(line, kReplyLineCapacity)) {
+    if (Cancelled()) return DeviceStatus::Cancelled();
+    return Report(DeviceStatus(DeviceCode::kUploadUnanswered));
   }
   if (!ReadDeviceLine(line, kReplyLineCapacity)) {
-    if (!Cancelled()) ShowDeviceMessage("Unable to transfer testplan to device");
-    return false;
+    if (Cancelled()) return DeviceStatus::Cancelled();
+    return Report(DeviceStatus::With(DeviceCode::kUploadUnanswered, "", "no response"));
   }
-  if (!ReadDeviceLine(line, kReplyLineCapacity)) {
-    if (!Cancelled()) ShowDeviceMessage("Unable to transfer testplan to device (no response)");
-    return false;
-  }
-  return true;
+  return DeviceStatus::Ok();
 }
 
 bool RudDevice::TransferPlan(const kvTestPlan& plan, int slot) {
-  TransferPlanToSlot(*this, plan, slot);  // its messages tell the user how it went
+  TransferPlanToSlot(*this, plan, slot);  // the listener heard how it went
   return true;
 }
 
-bool RudDevice::ReturnToPanel() {
-  const uint8_t x = 'X';
-  return Link().Write(&x, 1);
+DeviceStatus RudDevice::ReturnToPanel() {
+  if (SendText("X")) return DeviceStatus::Ok();
+  // SendBytes has said why.
+  return Cancelled() ? DeviceStatus::Cancelled() : DeviceStatus(DeviceCode::kSendFailed);
 }
 
 }  // namespace kova

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "device/device_status.h"
+
 namespace kova {
 
 class RudDevice;
@@ -36,8 +38,7 @@ constexpr int kLastPlanSlot = 128;
 bool NumberCommand(char letter, int number, std::string& command);
 
 // Stores the plan in instrument slot `slot` (1..128) under the wait dialog;
-// true when the upload handshake completed. RudDevice::TransferPlan is this
-// without the result.
-bool TransferPlanToSlot(RudDevice& device, const kvTestPlan& plan, int slot);
+// ok when the upload handshake completed (RudDevice::TransferPlan is this).
+DeviceStatus TransferPlanToSlot(RudDevice& device, const kvTestPlan& plan, int slot);
 
 }  // namespace kova

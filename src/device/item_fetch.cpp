@@ -17,61 +17,74 @@ namespace kova {
 namespace {
 
 // The instrument went away: said once, and the caller stops its batch.
-FetchFailure Failed(RudDevice& device, const char* text) {
-  if (device.Cancelled()) return FetchFailure::kCancelled;
-  if (device.DeviceGone()) {
-    device.ShowDeviceMessage("The instrument is gone (disconnected or switched off)");
-    return FetchFailure::kDeviceGone;
-  }
-  if (text != nullptr) device.ShowDeviceMessage(text);
-  return FetchFailure::kDevice;
+// Otherwise `status` is reported unless `reported` says it was already.
+DeviceStatus Failed(RudDevice& device, const DeviceStatus& status, bool reported) {
+  if (device.Cancelled()) return DeviceStatus::Cancelled();
+  if (device.DeviceGone()) return device.Report(DeviceStatus(DeviceCode::kGone));
+  return reported ? status : device.Report(status);
+}
+
+DeviceStatus Failed(RudDevice& device, const DeviceStatus& status) {
+  return Failed(device, status, false);
+}
+
+DeviceStatus AlreadyReported(RudDevice& device, const DeviceStatus& status) {
+  return Failed(device, status, true);
 }
 
 }  // namespace
 
-FetchFailure FetchRecord(RudDevice& device, TransferObserver& observer, TransferProgress progress,
+DeviceStatus FetchRecord(RudDevice& device, TransferObserver& observer, TransferProgress progress,
                          int number, bool select, const RecordDefaults& defaults, TestRecord& rec) {
-  if (!device.EnsureConnected(true)) return Failed(device, nullptr);
+  if (DeviceStatus status = device.EnsureConnected(true); !status) {
+    return AlreadyReported(device, status);
+  }
   // The record's layout follows the instrument's model, asked once per
   // connection.
   rec.deviceversion = DeviceVersionOf(ModelFromCodeOr7100(device.ModelCode()));
-  if (select && !device.LoadTest(number)) return Failed(device, nullptr);
-  if (!device.SendText("R")) return Failed(device, "Can't communicate with RUDM");
+  if (select) {
+    if (DeviceStatus status = device.LoadTest(number); !status) {
+      return AlreadyReported(device, status);
+    }
+  }
+  const DeviceStatus garbled = DeviceStatus::With(DeviceCode::kGarbled, "device");
+  if (!device.SendText("R")) return Failed(device, DeviceStatus(DeviceCode::kRequestFailed));
   std::string text;
   progress.bytes = 0;
   observer.Progress(progress);
   if (ReadRecordReply(device, text, &observer, progress) != ReplyEnd::kDone) {
-    return Failed(device, "Error reading data from device");
+    return Failed(device, garbled);
   }
   // A hex block that does not decode is a garbled reply, not a record.
-  if (!ReadRecordText(rec, text, defaults)) {
-    return Failed(device, "Error reading data from device");
-  }
-  return FetchFailure::kNone;
+  if (!ReadRecordText(rec, text, defaults)) return Failed(device, garbled);
+  return DeviceStatus::Ok();
 }
 
-FetchFailure FetchPlanImage(RudDevice& device, TransferObserver& observer,
+DeviceStatus FetchPlanImage(RudDevice& device, TransferObserver& observer,
                             TransferProgress progress, int number, kvTestPlan& plan, uint8_t* image,
                             size_t& count) {
   count = 0;
   std::string command;
   if (!NumberCommand('x', number, command)) {
-    device.ShowDeviceMessage(
-        Format("Plan number %d is out of range (0 to %d)", number, kMaxCommandNumber));
-    return FetchFailure::kDevice;
+    return device.Report(DeviceStatus::Numbered(DeviceCode::kNumberOutOfRange, number));
   }
-  if (!device.Link().OpenLink(true)) return Failed(device, nullptr);
+  if (!device.Link().OpenLink(true)) {
+    return AlreadyReported(device, device.UnavailableStatus());
+  }
   plan.devicetype = device.ModelCode();
   // A device that is no KOVA instrument was named when it answered.
-  if (device.ForeignDevice()) return FetchFailure::kDevice;
-  if (!device.SendText(command)) return Failed(device, "Can't communicate with RUDM");
+  if (device.ForeignDevice()) {
+    return DeviceStatus::With(DeviceCode::kForeignDevice, "", device.IdentificationText());
+  }
+  if (!device.SendText(command)) return Failed(device, DeviceStatus(DeviceCode::kRequestFailed));
+  const DeviceStatus garbled = DeviceStatus::With(DeviceCode::kGarbled, "RUDM");
   std::string hex;
   std::string line;
   progress.bytes = 0;
   observer.Progress(progress);
   for (;;) {
     if (!device.ReadDeviceLine(line, kReplyLineCapacity)) {
-      return Failed(device, "Error reading data from RUDM");
+      return Failed(device, garbled);
     }
     progress.bytes += line.size() + 2;
     observer.Progress(progress);
@@ -79,16 +92,16 @@ FetchFailure FetchPlanImage(RudDevice& device, TransferObserver& observer,
     for (char c : line) {
       if (c != '\r' && c != '\n' && c != ' ') hex += c;
     }
-    if (hex.size() > kMaxPlanHexChars) return Failed(device, "Error reading data from RUDM");
+    if (hex.size() > kMaxPlanHexChars) return Failed(device, garbled);
   }
   // The image must be whole pairs of hex digits that fit the image buffer;
   // an empty reply is no plan, and a plan of more taps than any plan holds
   // (byte 0) would make a file that no one can load again.
   if (!PlanImageFromHexLines(hex, image, count) || count == 0 || image[0] > kMaxPlanTaps) {
     count = 0;
-    return Failed(device, "Error reading data from RUDM");
+    return Failed(device, garbled);
   }
-  return FetchFailure::kNone;
+  return DeviceStatus::Ok();
 }
 
 }  // namespace kova

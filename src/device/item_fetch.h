@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "device/device_status.h"
 #include "device/transfer_observer.h"
 
 namespace kova {
@@ -15,23 +16,18 @@ class kvTestPlan;
 struct TestRecord;
 struct RecordDefaults;
 
-// Why a fetch failed, and so whether the user has been told.
-enum class FetchFailure {
-  kNone,
-  kDevice,      // the link or the instrument; the message was shown
-  kDeviceGone,  // the instrument went away; the message was shown
-  kWriteFile,   // the file could not be written; the caller says so
-  kCancelled,   // Abort: nothing to tell, the user knows
-};
+// Both return how the fetch ended; a failure was reported to the device's
+// status listener when it happened (kGone: the instrument went away, the
+// caller stops its batch; kCancelled: nothing to tell).
 
 // One stored test (`select`: "L%03d" first; without it the instrument's
 // current test) into `rec`, decoded with `defaults`. `progress` says which item this is;
 // its bytes follow the reply.
-FetchFailure FetchRecord(RudDevice& device, TransferObserver& observer, TransferProgress progress,
+DeviceStatus FetchRecord(RudDevice& device, TransferObserver& observer, TransferProgress progress,
                          int number, bool select, const RecordDefaults& defaults, TestRecord& rec);
 // One stored plan: `plan` gets the instrument's model as its device type,
 // `image` (kPlanImageCapacity bytes) the plan image of `count` bytes.
-FetchFailure FetchPlanImage(RudDevice& device, TransferObserver& observer,
+DeviceStatus FetchPlanImage(RudDevice& device, TransferObserver& observer,
                             TransferProgress progress, int number, kvTestPlan& plan, uint8_t* image,
                             size_t& count);
 

@@ -20,6 +20,9 @@
 namespace kova {
 namespace {
 
+// A reply that broke off or does not decode.
+const DeviceStatus kReadError = DeviceStatus::With(DeviceCode::kGarbled, "device");
+
 // A KOVA-R5 record holds one test block per run: 212 bytes at 174.
 constexpr size_t kR5BlockOffset = 174;
 constexpr size_t kR5BlockSize = 212;
@@ -135,7 +138,7 @@ bool RemoteRun::RunOnce(int run, bool r5, bool join) {
   TextParseOptions parse;
   parse.single_test = r5;
   if (!ReadRecordText(*record_, text_, defaults, parse)) {
-    device_.prompter().Message(kDeviceCaption, "Error reading data from device");
+    device_.Report(kReadError);
     return Fail(Outcome::kGarbled);
   }
   if (join) {
@@ -152,18 +155,19 @@ bool RemoteRun::ReadPrompts() {
   std::string first;
   if (!device_.ReadDeviceLine(first, kReplyLineCapacity, kUploadLineTimeoutMs)) {
     abort_ = true;
-    prompter.Message(kDeviceCaption, "Unable to read test prompt #1 from device");
+    device_.Report(DeviceStatus::Numbered(DeviceCode::kPromptUnread, 1));
     return Fail(Outcome::kAborted);
   }
   if (first.find("CORRUPT") != std::string::npos) {
     abort_ = true;
+    // The instrument's own words about its plan memory.
     prompter.Message(kDeviceCaption, first);
     return Fail(Outcome::kAborted);
   }
   std::string second;
   if (!device_.ReadDeviceLine(second, kReplyLineCapacity, kUploadLineTimeoutMs)) {
     abort_ = true;
-    prompter.Message(kDeviceCaption, "Unable to read test prompt #2 from device");
+    device_.Report(DeviceStatus::Numbered(DeviceCode::kPromptUnread, 2));
     return Fail(Outcome::kAborted);
   }
   if (prompter.Message(kDeviceCaption, second, Buttons::OkCancel) != Answer::Ok) {
@@ -193,7 +197,7 @@ bool RemoteRun::ReadProgress() {
         observer_.Refresh();
       }
     } else if (!device_.ReadDeviceLine(line, kReplyLineCapacity, kProgressTimeoutMs)) {
-      device_.prompter().Message(kDeviceCaption, "Error reading data from device");
+      device_.Report(kReadError);
       return Fail(abort_ ? Outcome::kAborted : Outcome::kLineMissing);
     }
     if (have_line) {
@@ -222,10 +226,10 @@ bool RemoteRun::ReadData() {
       return Fail(Outcome::kAborted);
     case ReplyEnd::kLineMissing:
       if (abort_) return Fail(Outcome::kAborted);
-      device_.prompter().Message(kDeviceCaption, "Error reading data from device");
+      device_.Report(kReadError);
       return Fail(Outcome::kLineMissing);
     case ReplyEnd::kTooLong:
-      device_.prompter().Message(kDeviceCaption, "Error reading data from device");
+      device_.Report(kReadError);
       return Fail(Outcome::kGarbled);
   }
   return Fail(Outcome::kLineMissing);

@@ -22,13 +22,31 @@ bool LooksLikeIdentification(const char* reply) {
 RudDevice::RudDevice(CSerialCom& serial, UsbHidLink& usb, Prompter& prompter,
                      LinkPreferences& preferences)
     : serial_(serial), usb_(usb), prompter_(prompter), prefs_(preferences) {
+  status_listener_ = [this](const DeviceStatus& status) { ShowDeviceStatus(prompter_, status); };
+  // The port's own troubles reach the same listener, in order.
+  serial_.OnStatus([this](const DeviceStatus& status) { Report(status); });
   serial_.SetCancelToken(&cancel_);
   usb_.SetCancelToken(&cancel_);
 }
 
 RudDevice::~RudDevice() {
   serial_.SetCancelToken(nullptr);
+  serial_.OnStatus(nullptr);
   usb_.SetCancelToken(nullptr);
+}
+
+void RudDevice::OnStatus(DeviceStatusListener listener) { status_listener_ = std::move(listener); }
+
+DeviceStatus RudDevice::Report(const DeviceStatus& status) {
+  last_status_ = status;
+  if (!status.Silent() && status_listener_) status_listener_(status);
+  return status;
+}
+
+void RudDevice::UseDirectory(const std::vector<DirectoryEntry>& entries) {
+  entrycount_ = static_cast<int>(std::min<size_t>(entries.size(), kMaxDirectoryEntries));
+  std::copy(entries.begin(), entries.begin() + entrycount_, directory_);
+  std::fill(directory_ + entrycount_, directory_ + kMaxDirectoryEntries, DirectoryEntry());
 }
 
 void RudDevice::SetTitleWindow(MainWindowTitle* window) {
@@ -66,12 +84,8 @@ void RudDevice::ForgetModel() {
 
 bool RudDevice::KnownModel(InstrumentModel& model) const {
   if (!model_known_) return false;
-  model = ModelFromCodeOr7100(modelcode);
+  model = ModelFromCodeOr7100(modelcode_);
   return true;
-}
-
-void RudDevice::ShowDeviceMessage(const std::string& text) {
-  prompter_.Message(kDeviceCaption, text, Buttons::Ok);
 }
 
 bool RudDevice::SendBytes(const void* bytes, size_t count) {
@@ -79,7 +93,7 @@ bool RudDevice::SendBytes(const void* bytes, size_t count) {
   if (link.Write(bytes, count)) return true;
   // Over USB a write stopped by Abort is no failure to tell about.
   if (UsbActive() && Cancelled()) return false;
-  ShowDeviceMessage("Can't send data to device");
+  Report(DeviceStatus(DeviceCode::kSendFailed));
   return false;
 }
 
@@ -102,7 +116,7 @@ bool RudDevice::ProbeUsb() {
 bool RudDevice::ProbeSerial(bool report) {
   if (!serial_.Open(report)) return false;
   if (!serial_.Write("B\r", 2)) {
-    if (report) ShowDeviceMessage("Can't send data to device");
+    if (report) Report(DeviceStatus(DeviceCode::kSendFailed));
     return false;
   }
   uint8_t reply[4];
@@ -126,16 +140,16 @@ bool RudDevice::Identify(char* reply, size_t size, bool check) {
   model_known_ = !foreign_;
   // A foreign device keeps the last model; nothing may take it for one.
   if (foreign_) return true;
-  modelcode = ModelCodeOf(model);
+  modelcode_ = ModelCodeOf(model);
   if (connected_) {
-    connected_(modelcode);
+    connected_(modelcode_);
     return true;
   }
   if (!have_base_title_) {
     base_title_ = window_ != nullptr ? window_->GetTitle() : std::string();
     have_base_title_ = true;
   }
-  title_ = ConnectedTitle(base_title_, modelcode);
+  title_ = ConnectedTitle(base_title_, modelcode_);
   if (window_ != nullptr) window_->SetTitle(title_);
   return true;
 }
@@ -152,32 +166,29 @@ int RudDevice::ModelCode() {
     char reply[kIdentifyCapacity];
     Identify(reply, sizeof reply, true);
   }
-  return modelcode;
+  return modelcode_;
 }
 
 bool RudDevice::Is7100BC() { return ModelCode() == kModel7100BC; }
 bool RudDevice::Is7KA() { return ModelCode() == kModel7KA; }
 bool RudDevice::IsR5() { return ModelCode() == kModelR5; }
 
-bool RudDevice::RefuseForeign(bool report) {
-  if (!foreign_) return true;
-  if (report) {
-    ShowDeviceMessage(
-        Format("The device that answers is no KOVA instrument: \"%s\"", identification_.c_str()));
-  }
-  return false;
+DeviceStatus RudDevice::RefuseForeign(bool report) {
+  if (!foreign_) return DeviceStatus::Ok();
+  const DeviceStatus foreign = DeviceStatus::With(DeviceCode::kForeignDevice, "", identification_);
+  return report ? Report(foreign) : foreign;
 }
 
-bool RudDevice::EnsureConnected(bool report) {
+DeviceStatus RudDevice::EnsureConnected(bool report) {
   // A port whose far end went away stays dead however often it is read:
   // close it, forget where the instrument was, and start again.
   if (Link().gone()) {
     Link().CloseLink();
     ForgetModel();
-    detected = 0;
+    detected_ = 0;
   }
-  if (Cancelled()) return false;
-  const bool may_search = prefs_.AutoDetect() && detected == 0;
+  if (Cancelled()) return DeviceStatus::Cancelled();
+  const bool may_search = prefs_.AutoDetect() && detected_ == 0;
   char reply[kIdentifyCapacity];
   // The model of this connection is asked for once, then kept.
   if (Ping(may_search ? false : report)) {
@@ -196,11 +207,11 @@ bool RudDevice::EnsureConnected(bool report) {
   }
   // Nothing answers: the next command opens the port afresh and searches
   // again when it may.
-  const std::string unavailable = UnavailableText();
+  const DeviceStatus unavailable = UnavailableStatus();
   Link().CloseLink();
-  detected = 0;
-  if (report && !Cancelled()) ShowDeviceMessage(unavailable);
-  return false;
+  detected_ = 0;
+  if (Cancelled()) return DeviceStatus::Cancelled();
+  return report ? Report(unavailable) : unavailable;
 }
 
 int RudDevice::QuietModelProbe() {
@@ -209,19 +220,17 @@ int RudDevice::QuietModelProbe() {
       now - quiet_probe_time_ < std::chrono::milliseconds(kQuietProbeRetryMs)) {
     return -1;
   }
-  const bool ok = EnsureConnected(false);
+  const bool ok = EnsureConnected(false).ok();
   quiet_probe_failed_ = !ok;
   quiet_probe_time_ = now;
   return ok ? ModelCode() : -1;
 }
 
-std::string RudDevice::UnavailableText() const {
-  if (prefs_.UsbActive()) return "Device not available (USB: no instrument answers)";
+DeviceStatus RudDevice::UnavailableStatus() const {
+  if (prefs_.UsbActive()) return DeviceStatus::NoDevice("USB", "no instrument answers");
   const std::string name = serial_.DeviceName();
-  if (!serial_.open_problem().empty()) {
-    return Format("Device not available (%s: %s)", name.c_str(), serial_.open_problem().c_str());
-  }
-  return Format("Device not available (%s: no answer at %d bit/s)", name.c_str(), serial_.baud);
+  if (!serial_.open_problem().empty()) return DeviceStatus::NoDevice(name, serial_.open_problem());
+  return DeviceStatus::NoDevice(name, Format("no answer at %d bit/s", serial_.baud));
 }
 
 bool RudDevice::SearchSerialPorts() {
@@ -261,7 +270,7 @@ bool RudDevice::Detect() {
   } else {
     return false;
   }
-  detected = 1;
+  detected_ = 1;
   char reply[kIdentifyCapacity];
   Identify(reply, sizeof reply, false);
   if (std::strstr(reply, "KOVA") != nullptr) {
@@ -272,9 +281,9 @@ bool RudDevice::Detect() {
     prefs_.StoreFound(where, UsbActive());
   } else {
     serial_.Close();
-    detected = 0;
+    detected_ = 0;
   }
-  return detected != 0;
+  return detected_ != 0;
 }
 
 bool RudDevice::Reconnect() {
@@ -287,7 +296,7 @@ bool RudDevice::Reconnect() {
       serial_.Close();
       serial_.Open(true);
     }
-    if (EnsureConnected(false)) return true;
+    if (EnsureConnected(false).ok()) return true;
   }
   return false;
 }

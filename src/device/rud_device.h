@@ -11,9 +11,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/cancel_token.h"
 #include "base/instrument_model.h"
+#include "device/device_status.h"
 #include "device/link_preferences.h"
 #include "device/serial_com.h"
 #include "device/usb_hid_link.h"
@@ -95,6 +97,16 @@ class RudDevice {
   // window given to SetTitleWindow directly (one thread only).
   void OnConnected(std::function<void(int modelcode)> listener);
 
+  // --- outcomes -----------------------------------------------------------
+  // Every failure goes to the listener as it happens, in order, and the
+  // operation returns it too. A face installs its own listener; until then
+  // a status is shown in a box of the prompter given here.
+  void OnStatus(DeviceStatusListener listener);
+  // Passes `status` to the listener unless it is silent; returns it.
+  DeviceStatus Report(const DeviceStatus& status);
+  // How the last reported failure, or the last operation, ended.
+  const DeviceStatus& last_status() const { return last_status_; }
+
   // --- cancelling ------------------------------------------------------------
   // The token every read of both transports watches. Cancel() is the Abort
   // button, Escape or Ctrl-C, from any thread; a cancelled token stays so
@@ -153,7 +165,7 @@ class RudDevice {
   // A link that failed (or did not answer) is closed, so the next command
   // opens it afresh and, with Auto Detect, searches again: an instrument
   // unplugged and plugged in again is found without a restart.
-  bool EnsureConnected(bool report);
+  DeviceStatus EnsureConnected(bool report);
   // The model code when an instrument answers, -1 when none does; nothing is
   // shown. After a probe that failed, the next kQuietProbeRetryMs give -1 at
   // once: clicking Edit again and again does not probe again and again.
@@ -162,7 +174,8 @@ class RudDevice {
   // "Device not available" with the place and the reason: "(COM3: port
   // busy)", "(/dev/ttyUSB0: no answer at 19200 bit/s)", "(USB: no instrument
   // answers)".
-  std::string UnavailableText() const;
+  DeviceStatus UnavailableStatus() const;
+  std::string UnavailableText() const { return DeviceStatusText(UnavailableStatus()); }
   // Searches USB, then every serial port; sets `detected`.
   bool Detect();
   // Reopens the active transport and checks the instrument, at most twice.
@@ -175,31 +188,38 @@ class RudDevice {
   // How the last GetDirectory ended. kCutShort is the one failure nothing
   // was shown for (the reply stopped before "DONE").
   enum class DirectoryEnd { kDone, kLimit, kFailed, kCutShort };
-  bool GetDirectory(bool plans);
-  DirectoryEnd lastdirectory = DirectoryEnd::kFailed;
-  bool LoadTest(int number);
-  bool UploadPlan(const kvTestPlan& plan, const char* command);
+  DeviceStatus GetDirectory(bool plans);
+  DirectoryEnd lastdirectory() const { return lastdirectory_; }
+  DeviceStatus LoadTest(int number);
+  DeviceStatus UploadPlan(const kvTestPlan& plan, const char* command);
+  // Always true: how it went reaches the status listener
+  // (TransferPlanToSlot returns it).
   bool TransferPlan(const kvTestPlan& plan, int slot);
-  bool ReturnToPanel();
+  DeviceStatus ReturnToPanel();
 
   CSerialCom& serial() { return serial_; }
   UsbHidLink& usb() { return usb_; }
   Prompter& prompter() { return prompter_; }
   LinkPreferences& preferences() { return prefs_; }
-  // Shows `text` in the device's message box ("KOVA-7100").
-  void ShowDeviceMessage(const std::string& text);
 
-  int modelcode = kModel7100;
-  int entrycount = 0;
-  DirectoryEntry directory[kMaxDirectoryEntries];
-  int detected = 0;
+  // --- what the instrument told us ----------------------------------------
+  // The model code of the last identification (7100 until one arrives).
+  int modelcode() const { return modelcode_; }
+  // The entries of the last directory read, `entrycount()` of them.
+  int entrycount() const { return entrycount_; }
+  const DirectoryEntry* directory() const { return directory_; }
+  const DirectoryEntry& entry(int index) const { return directory_[index]; }
+  // The instrument search found it (cleared when the link failed).
+  bool detected() const { return detected_ != 0; }
+  // Takes a directory read before (a listing kept by the face, tests).
+  void UseDirectory(const std::vector<DirectoryEntry>& entries);
 
  private:
   bool ProbeUsb();
   bool ProbeSerial(bool report);
   bool SearchSerialPorts();
   void ForgetModel();
-  bool RefuseForeign(bool report);
+  DeviceStatus RefuseForeign(bool report);
 
   CSerialCom& serial_;
   UsbHidLink& usb_;
@@ -211,6 +231,13 @@ class RudDevice {
   CancelToken cancel_;
   bool quiet_probe_failed_ = false;
   std::chrono::steady_clock::time_point quiet_probe_time_;
+  DeviceStatusListener status_listener_;
+  DeviceStatus last_status_;
+  int modelcode_ = kModel7100;
+  int entrycount_ = 0;
+  DirectoryEntry directory_[kMaxDirectoryEntries];
+  int detected_ = 0;
+  DirectoryEnd lastdirectory_ = DirectoryEnd::kFailed;
   MainWindowTitle* window_ = nullptr;
   std::function<void(int)> connected_;
   bool have_base_title_ = false;

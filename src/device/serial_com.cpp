@@ -23,7 +23,17 @@ const char* SerialOpenFailureText(SerialOpenFailure failure) {
 }
 
 CSerialCom::CSerialCom(SerialBackend& backend, Prompter& prompter)
-    : backend_(backend), prompter_(prompter) {}
+    : backend_(backend), prompter_(prompter) {
+  OnStatus(nullptr);
+}
+
+void CSerialCom::OnStatus(DeviceStatusListener listener) {
+  if (listener) {
+    status_listener_ = std::move(listener);
+  } else {
+    status_listener_ = [this](const DeviceStatus& status) { ShowDeviceStatus(prompter_, status); };
+  }
+}
 
 CSerialCom::~CSerialCom() { Close(); }
 
@@ -44,11 +54,11 @@ bool CSerialCom::Open(bool report) {
     case SerialOpenStatus::kOpened:
       break;
     case SerialOpenStatus::kCannotOpen: {
-      std::string text = Format("Can't open com port for device %s error=%d", name.c_str(), error);
-      const std::string why = SerialOpenFailureText(backend_.LastOpenFailure());
-      if (!why.empty()) text += " (" + why + ")";
-      open_problem_ = why.empty() ? Format("error %d", error) : why;
-      if (report) prompter_.Message(kWarningCaption, text);
+      DeviceStatus status = DeviceStatus::Numbered(
+          DeviceCode::kPortUnopened, error, SerialOpenFailureText(backend_.LastOpenFailure()));
+      status.port = name;
+      open_problem_ = status.reason.empty() ? Format("error %d", error) : status.reason;
+      if (report) status_listener_(status);
       return false;
     }
     // A port that cannot take the speed is closed again, so the next
@@ -56,12 +66,12 @@ bool CSerialCom::Open(bool report) {
     case SerialOpenStatus::kBadSettings:
       backend_.Close();
       open_problem_ = Format("the port refuses %d bit/s", baud);
-      if (report) prompter_.Message(kWarningCaption, "Can't initialize com port");
+      if (report) status_listener_(DeviceStatus(DeviceCode::kPortSpeedRefused));
       return false;
     case SerialOpenStatus::kSettingsRefused:
       backend_.Close();
       open_problem_ = Format("the port refuses %d bit/s", baud);
-      if (report) prompter_.Message(kWarningCaption, "Can't initialize com settings");
+      if (report) status_listener_(DeviceStatus(DeviceCode::kPortSettingsRefused));
       return false;
   }
   open_problem_.clear();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "device/device_link.h"
+#include "device/device_status.h"
 #include "device/serial_backend.h"
 #include "device/serial_trace.h"
 
@@ -48,14 +49,16 @@ class CSerialCom : public DeviceLink {
   // COM port `port` ("\\.\COMn" on Windows, "/dev/ttyS<n-1>" elsewhere).
   std::string DeviceName() const;
 
-  // True when the port is open and configured. With `report`, failures are
-  // shown in a "Warning" box.
+  // True when the port is open and configured. With `report`, a failure goes
+  // to the status listener (by default a "Warning" box of the prompter).
   bool Open(bool report);
   bool Close();
   bool IsOpen() const { return open_; }
   // Why the last Open failed ("no such port", "port busy", "the port refuses
   // 19200 bit/s" ...); empty after an Open that worked.
   const std::string& open_problem() const { return open_problem_; }
+  // Where reported failures go; RudDevice routes them to its own listener.
+  void OnStatus(DeviceStatusListener listener);
 
   // Opens, discards unread input, then sends all bytes in chunks of 128.
   bool Write(const void* bytes, size_t count) override;
@@ -84,6 +87,7 @@ class CSerialCom : public DeviceLink {
  private:
   SerialBackend& backend_;
   Prompter& prompter_;
+  DeviceStatusListener status_listener_;
   SerialTrace trace_;
   std::string open_problem_;
   bool open_ = false;

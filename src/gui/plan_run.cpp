@@ -11,6 +11,15 @@
 namespace kova {
 
 bool RunPlanOnInstrument(RudDevice& device, kvTestPlan& plan, TestRecord& result) {
+  // One run at a time on the one connection: a request that arrives while
+  // a run is under way (a click delivered to Edit Test past the modal
+  // transfer window) starts nothing. Only the window's thread gets here.
+  static bool running = false;
+  if (running) return false;
+  running = true;
+  struct Done {
+    ~Done() { running = false; }
+  } done;
   // The run goes through the transfer window, modal over the dialog that
   // asked for it (Edit Test): that dialog can be neither used nor closed
   // while the instrument measures, and Abort and Continue are at hand.

@@ -11,6 +11,7 @@ class RudDevice;
 class kvTestPlan;
 struct TestRecord;
 
+// False, and nothing starts, while another run is under way.
 bool RunPlanOnInstrument(RudDevice& device, kvTestPlan& plan, TestRecord& result);
 
 // Edit's quiet look for the instrument, on a worker behind the wait window

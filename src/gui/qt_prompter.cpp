@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "gui/device/gui_thread.h"
 #include "gui/device/wait_dialog.h"
@@ -79,6 +80,34 @@ Answer QtPrompter::Message(const std::string& caption, const std::string& text, 
     default:
       return Answer::Cancel;
   }
+}
+
+size_t QtPrompter::Choose(const std::string& caption, const std::string& text,
+                          const std::vector<std::string>& buttons, size_t escape) {
+  if (!OnGuiThread()) {
+    size_t answer = escape;
+    CallOnGuiThread([&] { answer = Choose(caption, text, buttons, escape); });
+    return answer;
+  }
+  QMessageBox box(Owner());
+  box.setWindowTitle(ToQ(caption));
+  box.setText(DisplayText(text));
+  box.setIcon(QMessageBox::Question);
+  std::vector<QAbstractButton*> pressable;
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    const QMessageBox::ButtonRole role =
+        i == escape ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+    QPushButton* button = box.addButton(ToQ(buttons[i]), role);
+    button->setObjectName(QStringLiteral("choice%1").arg(i));
+    if (i == 0) box.setDefaultButton(button);
+    if (i == escape) box.setEscapeButton(button);
+    pressable.push_back(button);
+  }
+  box.exec();
+  for (size_t i = 0; i < pressable.size(); ++i) {
+    if (box.clickedButton() == pressable[i]) return i;
+  }
+  return escape;
 }
 
 bool QtPrompter::ChooseOpenFile(const std::string& title, const std::string& folder,

@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "base/named_choice.h"
 #include "base/prompter.h"
 
 namespace kova {
 
 class WaitDialog;
 
-class QtPrompter : public Prompter {
+class QtPrompter : public Prompter, public NamedChoice {
  public:
   explicit QtPrompter(QWidget* parent) : parent_(parent) {}
   // Every message and file dialog belongs to this window (made after us).
@@ -27,6 +28,9 @@ class QtPrompter : public Prompter {
 
   Answer Message(const std::string& caption, const std::string& text, Buttons buttons,
                  Icon icon) override;
+  // A box with one push button per name (objects "choice0", "choice1" ...).
+  size_t Choose(const std::string& caption, const std::string& text,
+                const std::vector<std::string>& buttons, size_t escape) override;
   bool ChooseOpenFile(const std::string& title, const std::string& folder,
                       const std::string& filter, std::string& path) override;
   bool ChooseSaveFile(const std::string& title, const std::string& folder,

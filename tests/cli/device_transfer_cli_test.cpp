@@ -54,6 +54,36 @@ class DeviceTransferCli : public ::testing::Test {
     args.insert(args.begin(), {"device", "--port", dir_ + "/tty"});
     return RunProgram(BuiltProgram("kova"), args, env_, input);
   }
+  // Starts `kova device --port TTY --baud 19200 ARGS` in the background,
+  // its stderr into `err_path`, with `extra` in its environment.
+  pid_t Spawn(const std::vector<std::string>& args, const std::string& err_path,
+              const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> all = {BuiltProgram("kova"), "device", "--port",
+                                    dir_ + "/tty",        "--baud", "19200"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<std::string> env = env_;
+    env.insert(env.end(), extra.begin(), extra.end());
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      dup2(err, 2);
+      for (std::string& e : env) putenv(e.data());
+      std::vector<char*> argv;
+      for (std::string& a : all) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    return pid;
+  }
+  // Ctrl-C to a program Spawn started; it must end as interrupted (130).
+  void Interrupt(pid_t pid) {
+    kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+  }
   ProgramResult Kova(const std::vector<std::string>& args) {
     return RunProgram(BuiltProgram("kova"), args, env_);
   }
@@ -210,18 +240,8 @@ TEST_F(DeviceTransferCli, InterruptInTheDataPhase) {
   ASSERT_EQ(Device({"--baud", "19200", "get-plan", "3", "-o", plans}).exit_code, 0);
   const std::string err_path = dir_ + "/run.err";
   WriteFileAtomically(dir_ + "/run.test", std::string("earlier"));
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(err, 2);
-    for (const std::string& e : env_) putenv(const_cast<char*>(e.c_str()));
-    const std::string program = BuiltProgram("kova");
-    const std::string port = dir_ + "/tty", plan = plans + "/plan3.plan", out = dir_ + "/run.test";
-    execl(program.c_str(), program.c_str(), "device", "--port", port.c_str(), "--baud", "19200",
-          "run", plan.c_str(), "-o", out.c_str(), "--yes", "--overwrite",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  const pid_t pid = Spawn(
+      {"run", plans + "/plan3.plan", "-o", dir_ + "/run.test", "--yes", "--overwrite"}, err_path);
   ASSERT_GT(pid, 0);
   // The last progress line of the one tap, then the record starts.
   bool seen = false;
@@ -231,16 +251,47 @@ TEST_F(DeviceTransferCli, InterruptInTheDataPhase) {
   }
   ASSERT_TRUE(seen) << Slurp(err_path);
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  kill(pid, SIGINT);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 130);
+  Interrupt(pid);
+  if (HasFatalFailure()) return;
   const std::string err = Slurp(err_path);
   EXPECT_NE(err.find("Test aborted"), std::string::npos) << err;
   EXPECT_EQ(err.find("Error reading data from device"), std::string::npos) << err;
   EXPECT_EQ(Slurp(dir_ + "/run.test"), "earlier");
   // The instrument is usable again afterwards.
+  const ProgramResult again = Device({"--baud", "19200", "dir"});
+  EXPECT_EQ(again.exit_code, 0) << again.err;
+}
+
+// Ctrl-C while the first record of a five-test download comes in: the batch
+// ends at once, no partial file is left, the summary says how far it came,
+// and the instrument answers the next command. (ESC is the instrument's
+// word for a running test only; a record being sent is simply not read on.)
+TEST_F(DeviceTransferCli, InterruptMidDownloadLeavesNoFile) {
+  StartSim({"--model", "7100B", "--tests", "5", "--baud", "19200"});
+  const std::string out = dir_ + "/o", trace_dir = dir_ + "/trace";
+  ASSERT_TRUE(MakeFolders(out));
+  ASSERT_TRUE(MakeFolders(trace_dir));
+  const std::string err_path = dir_ + "/dl.err", trace = trace_dir + "/serial.txt";
+  const pid_t pid =
+      Spawn({"download", "--all", "-o", out}, err_path, {"KOVA_TRACE_DIR=" + trace_dir});
+  ASSERT_GT(pid, 0);
+  // The record request has gone out and a good part of the record is in.
+  size_t request = std::string::npos;
+  std::string sent;
+  for (int i = 0; i < 1500; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    sent = Slurp(trace);
+    request = sent.find("SEND:R");
+    if (request != std::string::npos && sent.size() > request + 3000) break;
+  }
+  ASSERT_NE(request, std::string::npos) << Slurp(err_path);
+  Interrupt(pid);
+  if (HasFatalFailure()) return;
+  const std::string err = Slurp(err_path);
+  EXPECT_NE(err.find("Download aborted: 0 of 5 saved"), std::string::npos) << err;
+  EXPECT_EQ(err.find("Error reading data from device"), std::string::npos) << err;
+  EXPECT_TRUE(FilesIn(out).empty());
+  // The instrument answers the next command.
   const ProgramResult again = Device({"--baud", "19200", "dir"});
   EXPECT_EQ(again.exit_code, 0) << again.err;
 }

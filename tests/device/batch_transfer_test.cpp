@@ -13,6 +13,7 @@
 #include "analysis/read_record.h"
 #include "app/batch_transfer.h"
 #include "base/file_io.h"
+#include "base/named_choice.h"
 #include "base/path.h"
 #include "command_set_rig.h"
 #include "device/command_set.h"
@@ -63,10 +64,8 @@ TEST(DownloadNameTest, PrefixDateAndNumber) {
 
 TEST(DownloadNameTest, ItemsFollowTheSelectionInListOrder) {
   ScriptedLink link;
-  link.device.entrycount = 3;
-  link.device.directory[0] = Entry(4, "12/31/19 10:20:30");
-  link.device.directory[1] = Entry(9, "01/02/20 08:00:00");
-  link.device.directory[2] = Entry(11, "02/03/21 07:00:00");
+  link.device.UseDirectory({Entry(4, "12/31/19 10:20:30"), Entry(9, "01/02/20 08:00:00"),
+                            Entry(11, "02/03/21 07:00:00")});
   std::vector<TransferItem> items;
   EXPECT_FALSE(MakeDownloadItems(link.device, "Test", {}, items));
   EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Please select test first"});
@@ -312,7 +311,7 @@ TEST(FailedFetchTest, StallMidRecordKeepsTheOldFile) {
   link.instrument.SetFaults(f);
   Batch b(link.device);
   EXPECT_FALSE(b.transfer.DownloadRecord(1, path));
-  EXPECT_EQ(b.transfer.lastfailure(), FetchFailure::kDevice);
+  EXPECT_EQ(b.transfer.laststatus().code, DeviceCode::kGarbled);
   EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Error reading data from device"});
   EXPECT_EQ(ReadText(path), "good old record");
   EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"keep.test"});
@@ -348,7 +347,8 @@ TEST(FailedFetchTest, UnwritableFileIsNamedWithTheReason) {
   Batch b(link.device);
   const std::string path = PathJoin(TempFolder("nowrite"), "no/such/dir/x.test");
   EXPECT_FALSE(b.transfer.DownloadRecord(1, path));
-  EXPECT_EQ(b.transfer.lastfailure(), FetchFailure::kWriteFile);
+  EXPECT_EQ(b.transfer.laststatus().code, DeviceCode::kWriteFailed);
+  EXPECT_EQ(b.transfer.laststatus().file, path);
   EXPECT_EQ(link.prompter.texts(),
             std::vector<std::string>{"Can't write file " + path + ": the folder is gone"});
 }
@@ -443,6 +443,59 @@ TEST(BatchLimitsTest, AtMost512Items) {
   for (int i = 0; i < 512; ++i) ASSERT_TRUE(b.transfer.AddItem(i, "x"));
   EXPECT_FALSE(b.transfer.AddItem(512, "x"));
   EXPECT_EQ(b.transfer.items().size(), 512u);
+}
+
+}  // namespace
+}  // namespace kova
+
+namespace kova {
+namespace {
+
+// The overwrite question's buttons say what they do; each leads where its
+// name says, and Skip goes on without asking for a name.
+class ChoosingPrompter : public ScriptedPrompter, public NamedChoice {
+ public:
+  explicit ChoosingPrompter(size_t pick) : pick_(pick) {}
+  size_t Choose(const std::string& caption, const std::string& text,
+                const std::vector<std::string>& buttons, size_t escape) override {
+    asked = caption + ": " + text;
+    names = buttons;
+    cancel = escape;
+    return pick_;
+  }
+  std::string asked;
+  std::vector<std::string> names;
+  size_t cancel = 0;
+
+ private:
+  size_t pick_;
+};
+
+TEST(OverwriteTest, NamedButtonsDoWhatTheySay) {
+  const struct {
+    size_t pick;
+    const char* typed;  // the answer to "New Filename", if asked
+    OverwriteReply::Kind kind;
+    const char* new_name;
+  } cases[] = {
+      {kOverwriteYes, "x", OverwriteReply::kReplaceAll, ""},
+      {kOverwriteRename, "abc", OverwriteReply::kNewName, "abc"},
+      {kOverwriteRename, "", OverwriteReply::kSkip, ""},  // no name given
+      {kOverwriteSkip, "never asked", OverwriteReply::kSkip, ""},
+      {kOverwriteCancel, "x", OverwriteReply::kCancel, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pick);
+    ChoosingPrompter prompter(c.pick);
+    prompter.QueueText(c.typed);
+    PrompterQuestions questions(prompter);
+    const OverwriteReply reply = questions.AskOverwrite("t1.test");
+    EXPECT_EQ(prompter.asked, "KOVA-7100: Overwrite file t1.test");
+    EXPECT_EQ(prompter.names, (std::vector<std::string>{"Yes", "Rename\x85", "Skip", "Cancel"}));
+    EXPECT_EQ(prompter.cancel, kOverwriteCancel);
+    EXPECT_EQ(reply.kind, c.kind);
+    EXPECT_EQ(reply.new_name, c.new_name);
+  }
 }
 
 }  // namespace

@@ -129,9 +129,9 @@ class ModelTest : public ::testing::TestWithParam<SimModel> {};
 TEST_P(ModelTest, DirectoriesListStoredTestsAndPlans) {
   SimLink link(rig::Options(GetParam(), 4, 3));
   ASSERT_TRUE(link.device.GetDirectory(false));
-  ASSERT_EQ(link.device.entrycount, 4);
+  ASSERT_EQ(link.device.entrycount(), 4);
   for (int i = 0; i < 4; ++i) {
-    const DirectoryEntry& e = link.device.directory[i];
+    const DirectoryEntry& e = link.device.entry(i);
     const TestRecord* rec = link.instrument.StoredTest(i + 1);
     ASSERT_NE(rec, nullptr);
     EXPECT_EQ(e.number, i + 1);
@@ -140,9 +140,9 @@ TEST_P(ModelTest, DirectoriesListStoredTestsAndPlans) {
     EXPECT_EQ(e.tests, rec->numtests);
   }
   ASSERT_TRUE(link.device.GetDirectory(true));
-  EXPECT_EQ(link.device.entrycount, 3);
-  EXPECT_EQ(link.device.directory[2].number, 3);
-  EXPECT_EQ(link.device.directory[3].number, 0);  // the test entries are gone
+  EXPECT_EQ(link.device.entrycount(), 3);
+  EXPECT_EQ(link.device.entry(2).number, 3);
+  EXPECT_EQ(link.device.entry(3).number, 0);  // the test entries are gone
   EXPECT_TRUE(link.prompter.messages().empty());
 }
 
@@ -179,8 +179,8 @@ INSTANTIATE_TEST_SUITE_P(AllModels, ModelTest,
 TEST(CommandSetSimTest, DirectoryOverUsb) {
   SimLink link(rig::Options(SimModel::k7KA, 2), /*over_usb=*/true);
   ASSERT_TRUE(link.device.GetDirectory(false));
-  EXPECT_EQ(link.device.entrycount, 2);
-  EXPECT_EQ(link.device.directory[1].number, 2);
+  EXPECT_EQ(link.device.entrycount(), 2);
+  EXPECT_EQ(link.device.entry(1).number, 2);
   EXPECT_TRUE(link.serial_backend.OpenLog().empty());
 }
 
@@ -245,7 +245,7 @@ TEST(CommandSetScriptTest, DirectoryLimitKeeps150Entries) {
   for (int i = 1; i <= 151; ++i) reply += "#" + std::to_string(i) + "\r\nCOMPANY=C\r\n";
   link.line.On("d", reply + "DONE\r\n");
   EXPECT_TRUE(link.device.GetDirectory(false));
-  EXPECT_EQ(link.device.entrycount, 150);
+  EXPECT_EQ(link.device.entrycount(), 150);
   EXPECT_EQ(link.prompter.texts(), std::vector<std::string>{"Directory limit of 150 exceeded"});
 }
 
@@ -253,8 +253,8 @@ TEST(CommandSetScriptTest, DirectoryCutShortKeepsWhatArrived) {
   ScriptedLink link;
   link.line.On("p", "#4\r\nCOMPANY=PART\r\n#5\r\n");
   EXPECT_FALSE(link.device.GetDirectory(true));
-  EXPECT_EQ(link.device.entrycount, 2);
-  EXPECT_EQ(Text(link.device.directory[0].company), "PART");
+  EXPECT_EQ(link.device.entrycount(), 2);
+  EXPECT_EQ(Text(link.device.entry(0).company), "PART");
   EXPECT_TRUE(link.prompter.messages().empty());  // a silent failure
 }
 

@@ -150,8 +150,9 @@ TEST(PrefixTest, APrefixThatLeadsOutOfTheFolderIsRefused) {
   for (const auto& c : cases) EXPECT_EQ(PrefixIsSafe(c.prefix), c.safe) << c.prefix;
 
   ScriptedLink link;
-  link.device.entrycount = 1;
-  link.device.directory[0].number = 1;
+  DirectoryEntry one;
+  one.number = 1;
+  link.device.UseDirectory({one});
   std::vector<TransferItem> items;
   EXPECT_FALSE(MakeDownloadItems(link.device, "../../x", {0}, items));
   EXPECT_TRUE(items.empty());

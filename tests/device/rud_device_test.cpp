@@ -106,7 +106,7 @@ TEST(ModelIdentification, EverySimulatedModelIsRecognised) {
     EXPECT_EQ(reply, SimIdentification(c.model));
     EXPECT_NE(reply.find("KOVA"), std::string::npos);
     EXPECT_LE(reply.size(), 48u);
-    EXPECT_EQ(rig.device.modelcode, c.code);
+    EXPECT_EQ(rig.device.modelcode(), c.code);
     EXPECT_EQ(rig.device.ModelCode(), c.code);
   }
 }
@@ -136,7 +136,7 @@ TEST(DeviceTitle, AFailedIdentificationChangesNothing) {
   silent.silent = true;
   sim->SetFaults(silent);
   EXPECT_FALSE(rig.device.Identify(reply, false));
-  EXPECT_EQ(rig.device.modelcode, kModel7KA);
+  EXPECT_EQ(rig.device.modelcode(), kModel7KA);
   EXPECT_EQ(rig.window.title, title);
 }
 
@@ -267,8 +267,8 @@ TEST(DeviceSearch, UsbFirstThenThePortsInListOrder) {
 
   ASSERT_TRUE(rig.device.EnsureConnected(true));
   EXPECT_TRUE(rig.prompter.messages().empty());  // the first, silent probe failed quietly
-  EXPECT_EQ(rig.device.detected, 1);
-  EXPECT_EQ(rig.device.modelcode, kModel7100BC);
+  EXPECT_EQ(rig.device.detected(), true);
+  EXPECT_EQ(rig.device.modelcode(), kModel7100BC);
   // The configured port (not present), then the list: COM1, COM7: found.
   const std::vector<std::string>& opens = rig.serial_backend.OpenLog();
   ASSERT_GE(opens.size(), 3u);
@@ -305,7 +305,7 @@ TEST(DeviceSearch, TheUsbInstrumentIsFoundBeforeAnySerialPort) {
   rig.hid_backend.AddDevice("hid-kova", kVendor, 0x8002, rig.Make(SimModel::k7KA));
   ASSERT_TRUE(rig.device.EnsureConnected(true));
   EXPECT_EQ(rig.info.usbactive, 1);
-  EXPECT_EQ(rig.device.modelcode, kModel7KA);
+  EXPECT_EQ(rig.device.modelcode(), kModel7KA);
   int value = -1;
   ASSERT_TRUE(rig.store.GetInt("Settings", "USBEnable", value));
   EXPECT_EQ(value, 1);
@@ -354,7 +354,7 @@ TEST(DeviceSearch, AnAnswerWithoutKovaIsNoHit) {
   rig.ConfiguredPort("COM1", nullptr);
   rig.serial_backend.AddPort("COM2", rig.Make(SimModel::k7100, foreign), 19200);
   rig.device.Detect();
-  EXPECT_EQ(rig.device.detected, 0);
+  EXPECT_EQ(rig.device.detected(), false);
   EXPECT_TRUE(rig.store.WriteLog().empty());
   EXPECT_FALSE(rig.serial.IsOpen());
 }

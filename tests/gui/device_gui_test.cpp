@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMovie>
 #include <QPointer>
 #include <QProgressBar>
@@ -30,6 +32,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "cli/device_transfer_sim_process.h"
+#include "device/command_set.h"
 #include "device/hid_backend.h"
 #include "device/rud_device.h"
 #include "gui/device/device_commands.h"
@@ -37,7 +40,9 @@
 #include "gui/device/gui_thread.h"
 #include "gui/device/transfer_dialog.h"
 #include "gui/device/wait_dialog.h"
+#include "gui/dialogs/edit_test_dialog.h"
 #include "gui/main_window.h"
+#include "gui/plan_run.h"
 #include "gui/report_view.h"
 #include "gui/test_browser_dialog.h"
 #include "gui_test_app.h"
@@ -90,10 +95,16 @@ class WireTap : public SerialBackend {
 // window's thread (as the desktop's prompter does), whichever thread asks.
 class UserPrompter : public ScriptedPrompter {
  public:
+  // Sees each message on the window's thread before the script answers it.
+  std::function<void(const std::string& caption, const std::string& text)> on_message;
+
   Answer Message(const std::string& caption, const std::string& text, Buttons buttons,
                  Icon icon) override {
     Answer a = Answer::Cancel;
-    CallOnGuiThread([&] { a = ScriptedPrompter::Message(caption, text, buttons, icon); });
+    CallOnGuiThread([&] {
+      if (on_message) on_message(caption, text);
+      a = ScriptedPrompter::Message(caption, text, buttons, icon);
+    });
     return a;
   }
   bool ChooseFolder(const std::string& title, const std::string& start,
@@ -264,7 +275,7 @@ TEST_P(DeviceGuiModels, DownloadThreeTestsAndResend) {
     EXPECT_EQ(d->List()->topLevelItemCount(), 3);
     EXPECT_EQ(d->Prefix()->text(), "Test");
     type_column = d->List()->headerItem()->text(1) == "Type";
-    for (int i = 0; i < 3; ++i) names.push_back(DownloadFileName("T", device_->directory[i]));
+    for (int i = 0; i < 3; ++i) names.push_back(DownloadFileName("T", device_->entry(i)));
     WriteFileAtomically(PathJoin(out, names[0]), std::string("mine"));
     WriteFileAtomically(PathJoin(out, names[1]), std::string("mine"));
     d->Prefix()->setText("T");
@@ -349,7 +360,7 @@ TEST_F(DeviceGui, NoGivesAnExistingFileANewName) {
   Then([&] {
     auto* d = Showing<DeviceDirectoryDialog>();
     if (d == nullptr) return false;
-    taken = DownloadFileName("Test", device_->directory[1]);
+    taken = DownloadFileName("Test", device_->entry(1));
     WriteFileAtomically(PathJoin(folder_, taken), std::string("mine"));
     return true;
   });
@@ -552,8 +563,8 @@ TEST_F(DeviceGui, UploadIntoAnOccupiedSlotAsksFirst) {
   }
   device_->serial().Close();  // opened on the worker; read again from here
   ASSERT_TRUE(device_->GetDirectory(true));
-  EXPECT_STREQ(device_->directory[0].company, "NEW COMPANY");
-  EXPECT_EQ(device_->directory[0].number, 1);
+  EXPECT_STREQ(device_->entry(0).company, "NEW COMPANY");
+  EXPECT_EQ(device_->entry(0).number, 1);
 }
 
 // Abort (and Escape, which is the same) during the first test of five ends
@@ -618,6 +629,191 @@ TEST_F(DeviceGui, SilentInstrumentAndStalledTransfer) {
   EXPECT_EQ(prompter_.texts().back(), "Error reading data from device");
   EXPECT_TRUE(FilesIn(out).empty());
   EXPECT_EQ(window_->Views().size(), 0);
+}
+
+// How often `what` went out on the wire.
+size_t Sent(const std::string& wire, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = wire.find(what); at != std::string::npos; at = wire.find(what, at + 1)) ++n;
+  return n;
+}
+
+// Repeat Tests clicked again (a click and a double-click) while its run is
+// under way starts no second run: the transfer window is modal over Edit
+// Test, and a click delivered to it anyway is refused.
+TEST_F(DeviceGui, RepeatTestsClickedAgainDuringItsRunStartsNoSecondRun) {
+  StartSim({"--model", "7100", "--tests", "1", "--unpaced"});
+  int runs = 0;
+  int clicks = 0;
+  int asked = 0;
+  PlanRunner runner = [&](kvTestPlan& plan, TestRecord& result) {
+    ++asked;
+    const bool ran = RunPlanOnInstrument(*device_, plan, result);
+    runs += ran;
+    return ran;
+  };
+  auto rec = MakeSampleRecord(1, 3);
+  EditTestDialog dialog(*rec, kPlanKova7100, prompter_, folder_, runner, window_.get());
+  dialog.row(1).repeat->click();
+  QTimer user;
+  QObject::connect(&user, &QTimer::timeout, [&] {
+    auto* t = Showing<TransferDialog>();
+    if (t == nullptr) return;
+    // The user, impatient, clicks Repeat Tests again through the window system.
+    if (clicks < 2) {
+      ++clicks;
+      QTest::mouseClick(dialog.repeatButton(), Qt::LeftButton);
+      QTest::mouseDClick(dialog.repeatButton(), Qt::LeftButton);
+      return;
+    }
+    if (t->ContinueButton()->isVisible()) t->ContinueButton()->click();
+  });
+  user.start(20);
+  QTimer::singleShot(0, &dialog, [&] { dialog.repeatButton()->click(); });
+  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+  user.stop();
+  EXPECT_EQ(clicks, 2);
+  EXPECT_GE(asked, 1);  // the clicks that reached the dialog were refused
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(Sent(wire_.sent, "T314"), 1u);
+}
+
+// Edit asked for again while its quiet probe of a silent instrument runs
+// opens one Edit Test dialog after one probe.
+TEST_F(DeviceGui, EditAskedForDuringItsProbeOpensOneDialog) {
+  StartSim({"--model", "7100B", "--tests", "1", "--unpaced", "--fault", "silent"});
+  const std::string path = PathJoin(folder_, "one.test");
+  ASSERT_TRUE(MakeSampleRecord(2, 2)->WriteRecordFile(path));
+  GuiContext ctx;
+  ctx.store = &store_;
+  ctx.settings = &settings_;
+  ctx.info = &info_;
+  ctx.prompter = &prompter_;
+  ctx.connected_model = [this] { return ConnectedModelBehindWait(*device_, prompter_); };
+  MainWindow window(ctx);
+  window.show();
+  ASSERT_TRUE(window.OpenDocument(path));
+  int again = 0, editors = 0;
+  QTimer user;
+  QObject::connect(&user, &QTimer::timeout, [&] {
+    if (Showing<WaitDialog>() != nullptr && again < 3) {
+      ++again;
+      window.Action(CommandId::kEditTest)->trigger();
+    }
+    if (auto* edit = Showing<EditTestDialog>()) {
+      ++editors;
+      edit->reject();
+    }
+  });
+  user.start(20);
+  window.Action(CommandId::kEditTest)->trigger();
+  user.stop();
+  EXPECT_EQ(again, 3);
+  EXPECT_EQ(editors, 1);
+  EXPECT_EQ(Sent(wire_.sent, "B\r"), 1u);
+}
+
+// Abort while the transfer window still looks for the instrument, and while a
+// run waits for the instrument to take its plan: each ends without its
+// time-out's message and without a file.
+TEST_F(DeviceGui, AbortWhileProbingAndWhileUploading) {
+  const struct {
+    const char* phase;
+    std::vector<std::string> sim;
+    bool run;
+  } phases[] = {
+      {"probe", {"--model", "7100B", "--tests", "1", "--unpaced", "--fault", "silent"}, false},
+      // "ACK" and the identification, then nothing: "GO" never comes.
+      {"upload", {"--model", "7100B", "--tests", "1", "--unpaced", "--fault", "stall=37"}, true},
+  };
+  kvTestPlan plan;
+  plan.devicetype = kPlanKova7100BC;
+  plan.numtests = 1;
+  plan.taps[0].nNamePlateNum = 400;
+  plan.taps[0].fNamePlateDen = 5;
+  plan.taps[0].uTestType = kRatioTest;
+  ASSERT_TRUE(plan.Save(PathJoin(folder_, "run.plan")));
+  for (const auto& p : phases) {
+    SCOPED_TRACE(p.phase);
+    StartSim(p.sim);
+    const size_t before = prompter_.messages().size();
+    bool pressed = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+      auto* t = Showing<TransferDialog>();
+      if (pressed || t == nullptr || clock.elapsed() < 300) return;
+      pressed = true;
+      t->AbortButton()->click();
+    });
+    user.start(20);
+    if (p.run) {
+      prompter_.QueueText(PathJoin(folder_, "run.plan"));
+      prompter_.QueueAnswer(Answer::Yes);
+      commands_->OnRunTest();
+    } else {
+      commands_->OnResendTest();
+    }
+    user.stop();
+    EXPECT_TRUE(pressed);
+    // Well before the 10 s the plan's "GO" is waited for (a run's Abort
+    // also gives the instrument its 3 s after the ESC).
+    EXPECT_LT(clock.elapsed(), 9500);
+    for (size_t i = before; i < prompter_.messages().size(); ++i) {
+      const std::string& text = prompter_.messages()[i].text;
+      EXPECT_EQ(text.find("Device not available"), std::string::npos) << text;
+      EXPECT_NE(text, kNoGo);
+    }
+    EXPECT_FALSE(FileExists(PathJoin(folder_, "RunTest.test")));
+    EXPECT_EQ(window_->Views().size(), 0);
+  }
+}
+
+// The instrument killed in the middle of a download and started again on
+// the same link: the next command finds it without a restart of the program.
+TEST_F(DeviceGui, InstrumentKilledAndStartedAgainIsFoundOnTheNextCommand) {
+  StartSim({"--model", "7100B", "--tests", "3"}, 19200);
+  const std::string out = folder_ + "/out";
+  ASSERT_TRUE(MakeFolders(out));
+  const std::vector<std::string> args = {"--model",   "7100B",  "--tests", "3",
+                                         "--unpaced", "--baud", "19200"};
+  bool killed = false;
+  QTimer user;
+  QObject::connect(&user, &QTimer::timeout, [&] {
+    auto* t = Showing<TransferDialog>();
+    if (killed || t == nullptr || !t->ProgressText().contains("(1 of 2)")) return;
+    killed = true;
+    sim_.reset();  // pulled out mid-record
+  });
+  user.start(20);
+  SelectAndPress<DeviceDirectoryDialog>({0, 1}, [](auto* d) { d->DownloadButton()->click(); });
+  Then([] {
+    if (auto* d = Showing<DeviceDirectoryDialog>()) d->reject();
+    return true;
+  });
+  prompter_.QueueText(out);
+  commands_->OnTestDirectory();
+  user.stop();
+  ASSERT_TRUE(killed);
+  EXPECT_TRUE(FilesIn(out).empty());
+  ASSERT_FALSE(prompter_.texts().empty());
+
+  // Plugged in again: the same link, the program untouched.
+  sim_ = std::make_unique<SimProcess>(BuiltProgram("kova-sim"), folder_ + "/tty", args);
+  ASSERT_TRUE(sim_->ready());
+  const size_t before = prompter_.messages().size();
+  int rows = -1;
+  Then([&] {
+    auto* d = Showing<DeviceDirectoryDialog>();
+    if (d == nullptr) return false;
+    rows = d->List()->topLevelItemCount();
+    d->reject();
+    return true;
+  });
+  commands_->OnTestDirectory();
+  EXPECT_EQ(rows, 3);
+  EXPECT_EQ(prompter_.messages().size(), before) << prompter_.texts().back();
 }
 
 // How long the window goes without painting while a record comes in at
@@ -736,6 +932,49 @@ TEST_F(DeviceGuiScreens, DirectoryTransferAndPlanSlots) {
   });
   prompter_.QueueText(PathJoin(folder_, "new.plan"));
   commands_->OnUploadPlan();
+}
+
+// The box after Abort ended a batch of five in its third test, as the
+// desktop shows it.
+TEST_F(DeviceGuiScreens, AbortedBatch) {
+  StartSim({"--model", "7100B", "--tests", "5", "--seed", "7"});  // paced at 115200
+  const std::string out = folder_ + "/records";
+  ASSERT_TRUE(MakeFolders(out));
+  bool pressed = false, shot = false;
+  QTimer user;
+  user.start(20);
+  QObject::connect(&user, &QTimer::timeout, [&] {
+    auto* t = Showing<TransferDialog>();
+    if (pressed || t == nullptr || !t->ProgressText().contains("(3 of 5)")) return;
+    pressed = true;
+    t->AbortButton()->click();
+  });
+  prompter_.on_message = [&](const std::string& caption, const std::string& text) {
+    if (text.rfind("Download aborted", 0) != 0) return;
+    QMessageBox box(Showing<DeviceDirectoryDialog>());
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setText(DisplayText(text));
+    box.show();
+    box.move(340, 300);
+    Shoot(&box, "download-aborted.png");
+    shot = true;
+  };
+  Then([&] {
+    auto* d = Showing<DeviceDirectoryDialog>();
+    if (d == nullptr) return false;
+    d->move(120, 140);
+    for (int r = 0; r < 5; ++r) d->List()->topLevelItem(r)->setSelected(true);
+    d->DownloadButton()->click();
+    d->reject();
+    return true;
+  });
+  prompter_.QueueText(out);
+  commands_->OnTestDirectory();
+  prompter_.on_message = nullptr;
+  EXPECT_TRUE(pressed);
+  EXPECT_TRUE(shot);
+  EXPECT_EQ(Count("Download aborted: 2 of 5 saved"), 1u);
+  EXPECT_EQ(FilesIn(out).size(), 2u);
 }
 
 }  // namespace

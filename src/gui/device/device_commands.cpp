@@ -128,7 +128,7 @@ void DeviceCommands::OnResendTest() {
 }
 
 void DeviceCommands::OnReturnToPanel() {
-  if (Talk([this] { return device_.ReturnToPanel(); })) {
+  if (Talk([this] { return device_.ReturnToPanel().ok(); })) {
     window_.statusBar()->showMessage(QStringLiteral("The instrument is back on panel control"),
                                      5000);
   } else {
@@ -168,16 +168,16 @@ void DeviceCommands::OnRunTest() {
 }
 
 void DeviceCommands::OnUploadPlan() {
-  if (!Talk([this] { return device_.EnsureConnected(true); })) return;
+  if (!Talk([this] { return device_.EnsureConnected(true).ok(); })) return;
   kvTestPlan plan;
   std::string path;
   if (!ChoosePlan(plan, path)) return;
-  if (!Talk([this] { return device_.GetDirectory(true); })) return;
+  if (!Talk([this] { return device_.GetDirectory(true).ok(); })) return;
   PlanDirectoryDialog dialog(device_, PlanDirectoryMode::kSlot, &window_);
   if (dialog.exec() != QDialog::Accepted) return;
   // The upload's messages say what went wrong.
   const int slot = dialog.Slot();
-  if (Talk([&] { return TransferPlanToSlot(device_, plan, slot); }))
+  if (Talk([&] { return TransferPlanToSlot(device_, plan, slot).ok(); }))
     window_.statusBar()->showMessage(QStringLiteral("%1 stored in plan slot %2")
                                          .arg(PathToQ(FileNameOf(path)))
                                          .arg(dialog.Slot()),
@@ -185,7 +185,9 @@ void DeviceCommands::OnUploadPlan() {
 }
 
 void DeviceCommands::OnDownloadPlan() {
-  if (!Talk([this] { return device_.EnsureConnected(true) && device_.GetDirectory(true); })) return;
+  if (!Talk([this] { return device_.EnsureConnected(true) && device_.GetDirectory(true); })) {
+    return;
+  }
   PlanDirectoryDialog dialog(device_, PlanDirectoryMode::kDownload, &window_);
   if (dialog.exec() != QDialog::Accepted) return;
   window_.statusBar()->showMessage(

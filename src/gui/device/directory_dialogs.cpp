@@ -78,8 +78,8 @@ DeviceDirectoryDialog::DeviceDirectoryDialog(RudDevice& device, bool show_type, 
   const std::vector<DirectoryColumn> columns = TestDirectoryColumns(show_type);
   list_ = MakeDirectoryList(this, columns);
   // Row i stands for directory entry i: the list keeps the table's order.
-  for (int i = 0; i < device.entrycount && i < kMaxDirectoryEntries; ++i)
-    AddRow(list_, TestDirectoryRow(device.directory[i], show_type), columns);
+  for (int i = 0; i < device.entrycount() && i < kMaxDirectoryEntries; ++i)
+    AddRow(list_, TestDirectoryRow(device.entry(i), show_type), columns);
   column->addWidget(list_, 1);
 
   auto* bottom = new QHBoxLayout();
@@ -113,7 +113,8 @@ void DeviceDirectoryDialog::OnDownload() {
   transfer.BindBatch(batch, false);
   const bool ok = transfer.Run() == QDialog::Accepted;
   if (batch.aborted()) {
-    device_.ShowDeviceMessage(DownloadAbortedText(batch.written().size(), batch.items().size()));
+    device_.Report(DeviceStatus::BatchAborted(static_cast<long>(batch.written().size()),
+                                              static_cast<long>(batch.items().size())));
   }
   if (!ok) return;  // the user may try again
   lastfile_ = batch.lastfile();
@@ -126,7 +127,7 @@ PlanDirectoryDialog::PlanDirectoryDialog(RudDevice& device, PlanDirectoryMode mo
     : QDialog(parent),
       device_(device),
       mode_(mode),
-      rows_(PlanDirectoryRows(device.directory, device.entrycount, mode)) {
+      rows_(PlanDirectoryRows(device.directory(), device.entrycount(), mode)) {
   setWindowTitle(QStringLiteral("Test Plan Directory"));
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
   auto* column = new QVBoxLayout(this);
@@ -177,7 +178,8 @@ void PlanDirectoryDialog::accept() {
   transfer.BindBatch(batch, true);
   const bool ok = transfer.Run() == QDialog::Accepted;
   if (batch.aborted()) {
-    device_.ShowDeviceMessage(DownloadAbortedText(batch.written().size(), batch.items().size()));
+    device_.Report(DeviceStatus::BatchAborted(static_cast<long>(batch.written().size()),
+                                              static_cast<long>(batch.items().size())));
   }
   if (!ok) return;
   written_ = batch.written();
