@@ -102,6 +102,7 @@ bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
     ctx.install_dir = settings.InstallDir;
     ctx.report_logo = settings.AppLogo;
     ctx.now = services.now;
+    ctx.bands = services.bands;
     const std::string text = BuildXmlExport(rec, ctx);
     std::string why;
     const std::string xml = XmlPath(rec);

@@ -9,6 +9,7 @@
 
 #include "analysis/read_record.h"
 #include "app/auto_export.h"
+#include "app/comparison_settings.h"
 #include "app/output_rule.h"
 #include "assess/ctsat_export.h"
 #include "base/file_io.h"
@@ -43,6 +44,7 @@ std::unique_ptr<CliExports> MakeExports(CliContext& ctx) {
   e->services.runner = &e->runner;
   e->services.cancel = &e->cancel;
   e->services.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
+  e->services.bands = LoadComparisonBands(*ctx.store);
   return e;
 }
 
@@ -57,6 +59,7 @@ XmlExportContext XmlContext(const CliContext& ctx) {
   XmlExportContext x;
   x.install_dir = ctx.settings.InstallDir;
   x.report_logo = ctx.settings.AppLogo;
+  x.bands = LoadComparisonBands(*ctx.store);
   return x;
 }
 

@@ -7,6 +7,7 @@
 #include "base/format.h"
 #include "base/path.h"
 #include "base/program_version.h"
+#include "export/xml_report_sections.h"
 #include "export/xml_writer.h"
 
 namespace kova {
@@ -190,6 +191,7 @@ void OneTest(XmlWriter& w, const TestRecord& rec, int index, int number,
   PhaseElements(w, rec, tap);
   w.TextElement("tapstr", TapNameFromCode(tap.nTapConnection));
   TestData(w, rec, tap);
+  WriteTestReportSections(w, rec, tap);
   w.CloseElement("test");
 }
 
@@ -242,9 +244,11 @@ std::string BuildXmlExport(const TestRecord& rec, const XmlExportContext& ctx) {
   w.CloseElement("reportinfo");
   w.OpenElement("kovareport");
   ReportData(w, rec);
+  WriteClassification(w, rec);
   int order[kTapCodes] = {};
   const int listed = OrderedTests(rec, order);
   for (int k = 0; k < listed; ++k) OneTest(w, rec, order[k], k + 1, ctx);
+  WriteCalculationDetails(w, rec, ctx.bands);
   w.CloseElement("kovareport");
   w.CloseElement("helmarkreport");
   return w.Text();

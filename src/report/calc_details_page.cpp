@@ -26,48 +26,60 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& lines)
 
 bool CalculationDetailsWanted(const TestRecord& rec) { return HasBesideFiles(rec); }
 
-std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
-                                                 const ComparisonBands& bands) {
-  std::vector<std::string> lines;
-  ReferenceComparison compared;
-  bool have_ref = false;
-  AssessmentProfile profile;
-  AssessmentResult result;
+CalculationDetails GatherCalculationDetails(const TestRecord& rec, const ComparisonBands& bands) {
+  CalculationDetails d;
   std::string why;
-  bool have_profile = false;
   if (!rec.fullpath.empty()) {
-    const ProfileLoad load = LoadAssessmentProfile(ProfilePathBeside(rec.fullpath), profile, why);
-    have_profile = load == ProfileLoad::kLoaded;
-    if (have_profile) {
-      result = AssessRecord(rec, profile);
-      Append(lines, AssessmentLines(result, profile));
-      lines.push_back("");
+    const ProfileLoad load = LoadAssessmentProfile(ProfilePathBeside(rec.fullpath), d.profile, why);
+    d.have_profile = load == ProfileLoad::kLoaded;
+    if (d.have_profile) {
+      d.assessment = AssessRecord(rec, d.profile);
     } else if (load != ProfileLoad::kMissing) {
-      lines.push_back("Assessment profile not used: " + why);
-      lines.push_back("");
+      d.profile_problem = why;
     }
     std::string text;
     ReferenceCurve ref;
     const std::string ref_path = ReferencePathBeside(rec.fullpath);
     if (FileExists(ref_path)) {
+      why.clear();
       if (ReadFileText(ref_path, text, kMaxReferenceBytes) && ParseReferenceCsv(text, ref, why)) {
-        const int test = have_profile && result.usable ? result.test : 1;
-        compared = CompareWithReference(rec, test, ref, bands.reference_percent);
-        have_ref = true;
-        Append(lines, ReferenceLines(compared));
+        const int test = d.have_profile && d.assessment.usable ? d.assessment.test : 1;
+        d.reference = CompareWithReference(rec, test, ref, bands.reference_percent);
+        d.have_reference = true;
       } else {
-        lines.push_back("Reference curve not used: " + (why.empty() ? "unreadable" : why));
+        d.reference_problem = why.empty() ? "unreadable" : why;
       }
-      lines.push_back("");
     }
   }
-  const std::vector<TapComparison> taps = CompareTaps(rec, bands.tap_percent);
-  Append(lines, TapLines(taps, bands.tap_percent));
+  d.tap_band_percent = bands.tap_percent;
+  d.taps = CompareTaps(rec, bands.tap_percent);
+  d.working = ExplainRecord(rec, 0, d.have_profile ? &d.assessment : nullptr,
+                            d.have_profile ? &d.profile : nullptr);
+  AddComparisonWorking(d.have_reference ? &d.reference : nullptr, d.taps, d.working);
+  return d;
+}
+
+std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
+                                                 const ComparisonBands& bands) {
+  const CalculationDetails d = GatherCalculationDetails(rec, bands);
+  std::vector<std::string> lines;
+  if (d.have_profile) {
+    Append(lines, AssessmentLines(d.assessment, d.profile));
+    lines.push_back("");
+  } else if (!d.profile_problem.empty()) {
+    lines.push_back("Assessment profile not used: " + d.profile_problem);
+    lines.push_back("");
+  }
+  if (d.have_reference) {
+    Append(lines, ReferenceLines(d.reference));
+    lines.push_back("");
+  } else if (!d.reference_problem.empty()) {
+    lines.push_back("Reference curve not used: " + d.reference_problem);
+    lines.push_back("");
+  }
+  Append(lines, TapLines(d.taps, d.tap_band_percent));
   lines.push_back("");
-  RecordExplanation working =
-      ExplainRecord(rec, 0, have_profile ? &result : nullptr, have_profile ? &profile : nullptr);
-  AddComparisonWorking(have_ref ? &compared : nullptr, taps, working);
-  Append(lines, ExplanationLines(working));
+  Append(lines, ExplanationLines(d.working));
   return lines;
 }
 

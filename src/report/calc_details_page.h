@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "assess/comparisons.h"
+#include "assess/explain.h"
 #include "records/test_record.h"
 #include "report/surface.h"
 
@@ -21,6 +22,22 @@ constexpr int kDetailsLinesPerPage = 58;
 // True when the record's report gets the details pages: an assessment
 // profile or a reference curve is kept beside its file.
 bool CalculationDetailsWanted(const TestRecord& rec);
+// What the details are made of, for the pages and the XML document alike.
+struct CalculationDetails {
+  bool have_profile = false;  // a usable profile is kept beside the record
+  AssessmentProfile profile;
+  AssessmentResult assessment;
+  std::string profile_problem;  // a profile is kept but cannot be used
+  bool have_reference = false;  // a readable reference is kept beside it
+  ReferenceComparison reference;
+  std::string reference_problem;  // a reference is kept but cannot be read
+  double tap_band_percent = kTapBandPercent;
+  std::vector<TapComparison> taps;
+  RecordExplanation working;  // comparisons' working included
+};
+CalculationDetails GatherCalculationDetails(const TestRecord& rec,
+                                            const ComparisonBands& bands = {});
+
 // Every line of the details, Windows-1252.
 std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
                                                  const ComparisonBands& bands = {});
