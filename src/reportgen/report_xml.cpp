@@ -28,51 +28,50 @@ bool HasChildElements(xmlNodePtr n) {
   return false;
 }
 
-// The element with everything below it; false when it nests deeper than
-// `depth_left` allows.
-bool Collect(xmlNodePtr element, int depth_left, ReportNode& into) {
+// The element at `depth` (the root is at 1) with everything below it;
+// false when an element deeper than kMaxReportDepth would hold elements.
+bool Collect(xmlNodePtr element, int depth, ReportNode& into) {
   into.name = Name(element);
   if (!HasChildElements(element)) {
     into.text = NodeText(element);
     return true;
   }
-  if (depth_left <= 0) return false;
+  if (depth >= kMaxReportDepth) return false;
   for (xmlNodePtr c = element->children; c != nullptr; c = c->next) {
     if (!IsElement(c)) continue;
     into.children.emplace_back();
-    if (!Collect(c, depth_left - 1, into.children.back())) return false;
+    if (!Collect(c, depth + 1, into.children.back())) return false;
   }
   return true;
 }
 
-// The children of `parent` appended to `into`'s.
-bool CollectChildren(xmlNodePtr parent, int depth_left, ReportNode& into) {
+// The children of `parent` (at depth - 1) appended to `into`'s.
+bool CollectChildren(xmlNodePtr parent, int depth, ReportNode& into) {
   for (xmlNodePtr c = parent->children; c != nullptr; c = c->next) {
     if (!IsElement(c)) continue;
     into.children.emplace_back();
-    if (!Collect(c, depth_left, into.children.back())) return false;
+    if (!Collect(c, depth, into.children.back())) return false;
   }
   return true;
 }
 
 bool CollectDocument(xmlNodePtr root, ReportData& data) {
-  const int below = kMaxReportDepth - 2;  // root and its section are two levels
   data.record.name = "record";
   for (xmlNodePtr c = root != nullptr ? root->children : nullptr; c != nullptr; c = c->next) {
     if (!IsElement(c)) continue;
-    if (Name(c) == "reportinfo" && !CollectChildren(c, below, data.record)) return false;
+    if (Name(c) == "reportinfo" && !CollectChildren(c, 3, data.record)) return false;
     if (Name(c) != "kovareport") continue;
     for (xmlNodePtr k = c->children; k != nullptr; k = k->next) {
       if (!IsElement(k)) continue;
       bool ok = true;
       if (Name(k) == "reportdata") {
-        ok = CollectChildren(k, below - 1, data.record);
+        ok = CollectChildren(k, 4, data.record);
       } else if (Name(k) == "test") {
         data.tests.emplace_back();
-        ok = Collect(k, below, data.tests.back());
+        ok = Collect(k, 3, data.tests.back());
       } else {
         data.record.children.emplace_back();
-        ok = Collect(k, below, data.record.children.back());
+        ok = Collect(k, 3, data.record.children.back());
       }
       if (!ok) return false;
     }

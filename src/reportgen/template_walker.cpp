@@ -121,7 +121,10 @@ class Walker {
     auto add = [&] {
       FilledTable::Row row;
       for (const std::string& c : l.parts) row.cells.push_back(scope.Fill(c));
-      row.swatch = scope.Text("testimagecolorfile");
+      const auto& h = table_.header;
+      if (std::find(h.begin(), h.end(), "swatch") != h.end()) {
+        row.swatch = scope.Text("testimagecolorfile");
+      }
       table_.rows.push_back(std::move(row));
     };
     if (looped) {
