@@ -125,17 +125,20 @@ class PdfSink : public ReportSink {
   explicit PdfSink(Pages& pages) : pages_(pages) {}
 
   void Directive(const std::string& d, const std::vector<std::string>& args) override {
-    QPainter& p = pages_.P();
     const int w = pages_.Width();
+    if (d == "title") {
+      // Drawn with what follows it, so a heading never ends a page alone.
+      DrawPendingTitle(kBodyPx * 2);
+      title_ = args[0];
+      has_title_ = true;
+      return;
+    }
+    DrawPendingTitle(kBodyPx * 2);
     if (d == "logo") {
       // A logo that is not installed is left out without a note.
       QImage logo;
       if (!LoadPicture(args[0], logo)) return;
       DrawPicture(pages_, args[0], w / 10 + 1);
-    } else if (d == "title") {
-      p.setFont(Font(kTitlePx, true));
-      const int top = pages_.Take(kTitlePx * 3 / 2);
-      p.drawText(QRect(0, top, w, kTitlePx * 3 / 2), Qt::AlignLeft | Qt::AlignVCenter, Q(args[0]));
     } else if (d == "field") {
       Field(Q(args[0]), Q(args[1]));
     } else if (d == "text") {
@@ -159,6 +162,8 @@ class PdfSink : public ReportSink {
     const int part_w = (pages_.Width() - (split - 1) * gap) / split;
     const std::vector<int> widths = ColumnWidths(table, part_w);
     const int h = kTablePx * 2;
+    const size_t first_part = std::min((table.rows.size() + split - 1) / split, kKeepTogetherRows);
+    DrawPendingTitle(static_cast<int>(first_part + 1) * h);
     size_t next = 0;
     while (next < table.rows.size()) {
       int fit = pages_.Remaining() / h - 1;
@@ -192,7 +197,23 @@ class PdfSink : public ReportSink {
     }
   }
 
+  // The last title, if it waits for what follows it.
+  void Finish() { DrawPendingTitle(0); }
+
  private:
+  // The waiting title, on a new page when it and `following` (the height
+  // of what comes after it) do not fit on this one.
+  void DrawPendingTitle(int following) {
+    if (!has_title_) return;
+    has_title_ = false;
+    const int h = kTitlePx * 3 / 2;
+    if (!pages_.AtTop() && pages_.Remaining() < h + following) pages_.NewPage();
+    QPainter& p = pages_.P();
+    p.setFont(Font(kTitlePx, true));
+    const int top = pages_.Take(h);
+    p.drawText(QRect(0, top, pages_.Width(), h), Qt::AlignLeft | Qt::AlignVCenter, Q(title_));
+  }
+
   // A label and its value; a value wider than its column wraps onto more
   // lines.
   void Field(const QString& label, const QString& value) {
@@ -300,6 +321,8 @@ class PdfSink : public ReportSink {
   }
 
   Pages& pages_;
+  std::string title_;
+  bool has_title_ = false;
 };
 
 }  // namespace
@@ -329,6 +352,7 @@ bool WritePdfReport(const ReportTemplate& t, const ReportData& data, const std::
     Pages pages(writer, painter);
     PdfSink sink(pages);
     WalkReport(t, data, sink);
+    sink.Finish();
     painter.end();
   }
   file.close();
