@@ -34,8 +34,8 @@ struct ExportServices {
   // folder beside the record file), filling `imagefile` and each test's
   // `testimagefile`; false when a picture cannot be made or saved.
   std::function<bool(TestRecord&, const std::string& folder)> export_images;
-  std::time_t now = 0;    // report date of the XML; 0 means the current time
-  ComparisonBands bands;  // of the comparisons in the XML's calculation details
+  std::time_t now = 0;      // report date of the XML; 0 means the current time
+  ComparisonBands bands{};  // of the comparisons in the XML's calculation details
   // Stops the report generator when the user cancels; may be null.
   const CancelToken* cancel = nullptr;
 };

@@ -17,14 +17,6 @@ constexpr const char* kReportVersion = "1.0";
 // Windows-1252 bytes of the degree sign and the slashed O.
 constexpr const char* kDegree = "\xB0";
 
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-  size_t pos = 0;
-  while ((pos = text.find(from, pos)) != std::string::npos) {
-    text.replace(pos, from.size(), to);
-    pos += to.size();
-  }
-}
-
 void BurdenElements(XmlWriter& w, const TestRecord& rec) {
   w.TextElement("B200fBurdenReqCur", WholeNumberText(rec.B200fBurdenReqCur));
   w.TextElement("B200fBurdenMeasCur", NumberText("%3.3lf", rec.B200fBurdenMeasCur));

@@ -9,14 +9,6 @@
 namespace kova {
 namespace {
 
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-  size_t pos = 0;
-  while ((pos = text.find(from, pos)) != std::string::npos) {
-    text.replace(pos, from.size(), to);
-    pos += to.size();
-  }
-}
-
 void RelayingClass(XmlWriter& w, const TestRecord& rec) {
   w.TextElement("classificationstr",
                 rec.classdone == 0
