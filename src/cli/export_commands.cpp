@@ -188,6 +188,7 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
     }
     rec.fullpath = auto_opts->file;
     AutoExporter exporter(ctx.settings, *ctx.prompter);
+    exporter.SetComparisonBands(LoadComparisonBands(*ctx.store));
     InterruptCancels interrupt([&exporter] { exporter.Cancel(); });
     if (!exporter.Export(rec, auto_opts->force)) ctx.exit_code = 1;
     if (interrupt.Signal() != 0) ctx.exit_code = interrupt.ExitCode();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "assess/comparisons.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "support/cli_fixture.h"
@@ -74,6 +75,43 @@ TEST_F(ReportGeneratorPdfCli, SectionsFollowTheRecordsData) {
     ASSERT_EQ(text.exit_code, 0) << text.err;
     for (const char* s : c.shown) EXPECT_NE(text.out.find(s), std::string::npos) << s;
     for (const char* s : c.not_shown) EXPECT_EQ(text.out.find(s), std::string::npos) << s;
+  }
+}
+
+// The comparison bands of the details come from the stored settings, in
+// the XML export and in the automatic export alike: a reference 10 % off
+// the curve is flagged at the default 5 % and inside a stored 20 %.
+TEST_F(ReportGeneratorPdfCli, DetailsUseTheStoredBands) {
+  auto rec = MakeSampleRecord(2, 2, 9);
+  const std::string record = PathJoin(dir_, "b.test");
+  ASSERT_TRUE(rec->WriteRecordFile(record));
+  const TapTest& tap = rec->taps[0];
+  std::string ref = "turns," + std::to_string(TapTurns(tap)) + "\nvoltmeter,rms\n";
+  for (int i = 0; i < kMaxDataPoints; ++i) {
+    if (tap.dpAmps[i] > 0 && tap.dpVolts[i] > 0) {
+      ref += std::to_string(tap.dpVolts[i] * 1.10) + "," + std::to_string(tap.dpAmps[i]) + "\n";
+    }
+  }
+  ASSERT_TRUE(WriteFileAtomically(PathJoin(dir_, "b.reference.csv"), ref));
+  struct Case {
+    const char* settings;
+    const char* result;
+  };
+  const Case cases[] = {
+      {"", "<comparisonresult>FLAGGED</comparisonresult>"},
+      {"ReferenceBandPermille=200\n", "<comparisonresult>inside</comparisonresult>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.settings);
+    ASSERT_TRUE(WriteFileAtomically(dir_ + "/settings.ini",
+                                    "[Settings]\nAutoExportXml=1\n" + std::string(c.settings)));
+    ASSERT_EQ(Kova({"record", "export", "--format", "xml", record, "-o", dir_}).exit_code, 0);
+    ASSERT_EQ(Kova({"record", "autoexport", record, "--force"}).exit_code, 0);
+    for (const std::string& xml : {PathJoin(dir_, "b.xml"), PathJoin(dir_, "Xml/b.xml")}) {
+      std::string text;
+      ASSERT_TRUE(ReadFileText(xml, text)) << xml;
+      EXPECT_NE(text.find(c.result), std::string::npos) << xml;
+    }
   }
 }
 
