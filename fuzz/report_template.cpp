@@ -1,6 +1,7 @@
 // Report templates of any content, as a user may edit them: parsed, and
 // every directive's arguments filled with placeholders. A parsed template
-// has only known sections, and every directive its argument count.
+// has only known sections, every directive its argument count, and every
+// block its "end".
 
 #include <cstdint>
 #include <cstdlib>
@@ -21,8 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool known = false;
     for (const std::string& s : order) known = known || s == name;
     if (!known) std::abort();
-    for (const kova::TemplateLine& l : lines) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const kova::TemplateLine& l = lines[i];
       if (l.line < 1) std::abort();
+      // Every block's "end" lies after it, in the same section.
+      if ((l.directive == "each" || l.directive == "if") &&
+          (l.end <= i || l.end >= lines.size() || lines[l.end].directive != "end")) {
+        std::abort();
+      }
       for (const std::string& part : l.parts) {
         // Each placeholder is replaced whole: "{x}" by "<x>" keeps the length.
         const std::string filled =

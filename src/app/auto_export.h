@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/app_settings.h"
+#include "assess/comparisons.h"
 #include "base/prompter.h"
 #include "export/process_runner.h"
 #include "export/workbook_writer.h"
@@ -34,7 +35,8 @@ struct ExportServices {
   // `testimagefile`; false when a picture cannot be made or saved, with the
   // picture and the reason in `why`.
   std::function<bool(TestRecord&, const std::string& folder, std::string* why)> export_images;
-  std::time_t now = 0;  // report date of the XML; 0 means the current time
+  std::time_t now = 0;      // report date of the XML; 0 means the current time
+  ComparisonBands bands{};  // of the comparisons in the XML's calculation details
   // Stops the report generator when the user cancels; may be null.
   const CancelToken* cancel = nullptr;
   // The wait window's Cancel: cancels `cancel`. Null: no Cancel is offered.

@@ -21,7 +21,10 @@ XmlExportContext XmlContext(const ExportJob& job) {
     x.install_dir = job.settings->InstallDir;
     x.report_logo = job.settings->AppLogo;
   }
-  if (job.services != nullptr) x.now = job.services->now;
+  if (job.services != nullptr) {
+    x.now = job.services->now;
+    x.bands = job.services->bands;
+  }
   return x;
 }
 

@@ -21,4 +21,8 @@ namespace kova {
 std::string Format(const char* format, ...) KOVA_PRINTF(1, 2);
 std::string FormatV(const char* format, va_list args);
 
+// Every occurrence of `from` (not empty) in `text` replaced by `to`, left to
+// right; replaced text is not looked at again.
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to);
+
 }  // namespace kova

@@ -9,6 +9,7 @@
 
 #include "analysis/read_record.h"
 #include "app/auto_export.h"
+#include "app/comparison_settings.h"
 #include "app/export_formats.h"
 #include "app/output_rule.h"
 #include "base/file_io.h"
@@ -34,6 +35,7 @@ std::unique_ptr<CliExports> MakeExports(CliContext& ctx) {
   e->services.runner = &e->runner;
   e->services.cancel = &e->cancel;
   e->services.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
+  e->services.bands = LoadComparisonBands(*ctx.store);
   return e;
 }
 
@@ -134,6 +136,7 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
     }
     rec.fullpath = auto_opts->file;
     AutoExporter exporter(ctx.settings, *ctx.prompter);
+    exporter.SetComparisonBands(LoadComparisonBands(*ctx.store));
     InterruptCancels interrupt([&exporter] { exporter.Cancel(); });
     if (!exporter.Export(rec, auto_opts->force)) ctx.exit_code = 1;
     if (interrupt.Signal() != 0) ctx.exit_code = interrupt.ExitCode();

@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "app/app_settings.h"
+#include "app/comparison_settings.h"
 #include "base/path.h"
 #include "cli/cli_context.h"
 #include "cli/terminal_prompter.h"
@@ -52,8 +53,9 @@ int main(int argc, char** argv) {
   ctx.prompter = std::make_unique<kova::TerminalPrompter>(isatty(STDIN_FILENO) != 0);
   // Every record file the tool writes is followed by the automatic export.
   // ... and goes into the record library.
-  ctx.exporter = kova::FilingInLibrary(
-      std::make_unique<kova::AutoExporter>(ctx.settings, *ctx.prompter), *ctx.store);
+  auto exporter = std::make_unique<kova::AutoExporter>(ctx.settings, *ctx.prompter);
+  exporter->SetComparisonBands(kova::LoadComparisonBands(*ctx.store));
+  ctx.exporter = kova::FilingInLibrary(std::move(exporter), *ctx.store);
 
   CLI::App app{"KOVA companion program: records, plans and the instrument"};
   app.require_subcommand(1);

@@ -7,6 +7,7 @@
 #include "base/format.h"
 #include "base/path.h"
 #include "base/program_version.h"
+#include "export/xml_report_sections.h"
 #include "export/xml_writer.h"
 #include "records/knee_fields.h"
 #include "records/record_header.h"
@@ -17,14 +18,6 @@ namespace {
 constexpr const char* kReportVersion = "1.0";
 // Windows-1252 bytes of the degree sign and the slashed O.
 constexpr const char* kDegree = "\xB0";
-
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-  size_t pos = 0;
-  while ((pos = text.find(from, pos)) != std::string::npos) {
-    text.replace(pos, from.size(), to);
-    pos += to.size();
-  }
-}
 
 void BurdenElements(XmlWriter& w, const TestRecord& rec) {
   w.TextElement("B200fBurdenReqCur", WholeNumberText(rec.B200fBurdenReqCur));
@@ -191,6 +184,7 @@ void OneTest(XmlWriter& w, const TestRecord& rec, int index, int number,
   PhaseElements(w, rec, tap);
   w.TextElement("tapstr", TapNameFromCode(tap.nTapConnection));
   TestData(w, rec, tap);
+  WriteTestReportSections(w, rec, tap);
   w.CloseElement("test");
 }
 
@@ -238,9 +232,11 @@ std::string BuildXmlExport(const TestRecord& rec, const XmlExportContext& ctx) {
   w.CloseElement("reportinfo");
   w.OpenElement("kovareport");
   ReportData(w, rec);
+  WriteClassification(w, rec);
   int order[kTapCodes] = {};
   const int listed = OrderedTests(rec, order);
   for (int k = 0; k < listed; ++k) OneTest(w, rec, order[k], k + 1, ctx);
+  WriteCalculationDetails(w, rec, ctx.bands);
   w.CloseElement("kovareport");
   w.CloseElement("helmarkreport");
   return w.Text();

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <string>
 
+#include "assess/comparisons.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -15,6 +16,7 @@ struct XmlExportContext {
   std::string install_dir;  // folder of the colour swatches "TestColor%d.bmp"
   std::string report_logo;  // the "AppLogo" setting
   std::time_t now = 0;      // report date; 0 means the current time
+  ComparisonBands bands{};  // of the calculation details' comparisons
 };
 
 // The document's text: UTF-8, CR LF line ends, no byte order mark.

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/app_settings.h"
+#include "app/comparison_settings.h"
 #include "base/path.h"
 #include "gui/device/device_commands.h"
 #include "gui/device/wait_dialog.h"
@@ -95,6 +96,7 @@ int main(int argc, char** argv) {
   // Saves, downloads and runs are followed by the automatic export; so is
   // a record opened alone, and "Export" runs it forced.
   kova::AutoExporter exporter(settings, prompter);
+  exporter.SetComparisonBands(kova::LoadComparisonBands(store));
   // Every record saved or downloaded also goes into the record library.
   auto filing = kova::FilingInLibrary(&exporter, store);
   ctx.exporter = filing.get();

@@ -30,6 +30,10 @@ class AutoExporter : public RecordExporter {
   // thread, for the Cancel of the wait dialog or a signal.
   void Cancel() { cancel_.Cancel(); }
 
+  // The bands of the comparisons in the calculation details (the stored
+  // settings); the defaults until set.
+  void SetComparisonBands(const ComparisonBands& bands) { services_.bands = bands; }
+
  private:
   CancelToken cancel_;
   const AppSettings& settings_;

@@ -5,6 +5,8 @@
 #include "assess/comparisons.h"
 #include "assess/explain.h"
 #include "assess/profile_file.h"
+#include "assess/reference_curve.h"
+#include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
 
@@ -18,49 +20,73 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& lines)
 
 }  // namespace
 
+bool CalculationDetailsWanted(const TestRecord& rec) {
+  return !rec.fullpath.empty() && (FileExists(ProfilePathBeside(rec.fullpath)) ||
+                                   FileExists(ReferencePathBeside(rec.fullpath)));
+}
+
+CalculationDetails GatherCalculationDetails(const TestRecord& rec, const ComparisonBands& bands,
+                                            const KeptReference& given) {
+  CalculationDetails d;
+  std::string why;
+  if (!rec.fullpath.empty()) {
+    const ProfileLoad load = LoadAssessmentProfile(ProfilePathBeside(rec.fullpath), d.profile, why);
+    d.have_profile = load == ProfileLoad::kLoaded;
+    if (d.have_profile) {
+      d.assessment = AssessRecord(rec, d.profile);
+    } else if (load != ProfileLoad::kMissing) {
+      d.profile_problem = why;
+    }
+  }
+  // No keeper's answer given: the file beside the record, if any.
+  const bool asked = given.state != KeptReference::State::kNone || !given.why.empty();
+  const KeptReference reference =
+      asked || rec.fullpath.empty() ? given : ReadReferenceFile(ReferencePathBeside(rec.fullpath));
+  if (reference.loaded()) {
+    const int test = d.have_profile && d.assessment.usable ? d.assessment.test : 1;
+    d.reference = CompareWithReference(rec, test, reference.curve, bands.reference_percent);
+    d.have_reference = true;
+    d.reference_where = reference.where;
+  } else if (reference.state == KeptReference::State::kUnusable) {
+    d.reference_problem = reference.why.empty() ? "unreadable" : reference.why;
+  } else {
+    d.reference_note = reference.why;
+  }
+  d.tap_band_percent = bands.tap_percent;
+  d.taps = CompareTaps(rec, bands.tap_percent);
+  d.working = ExplainRecord(rec, 0, d.have_profile ? &d.assessment : nullptr,
+                            d.have_profile ? &d.profile : nullptr);
+  AddComparisonWorking(d.have_reference ? &d.reference : nullptr, d.taps, d.working);
+  return d;
+}
+
 std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
                                                  const ComparisonBands& bands,
                                                  const KeptReference& reference) {
+  const CalculationDetails d = GatherCalculationDetails(rec, bands, reference);
   std::vector<std::string> lines;
-  AssessmentProfile profile;
-  AssessmentResult result;
-  std::string why;
-  bool have_profile = false;
-  if (!rec.fullpath.empty()) {
-    const ProfileLoad load = LoadAssessmentProfile(ProfilePathBeside(rec.fullpath), profile, why);
-    have_profile = load == ProfileLoad::kLoaded;
-    if (have_profile) {
-      result = AssessRecord(rec, profile);
-      Append(lines, AssessmentLines(result, profile));
-      lines.push_back("");
-    } else if (load != ProfileLoad::kMissing) {
-      lines.push_back("Assessment profile not used: " + why);
-      lines.push_back("");
-    }
+  if (d.have_profile) {
+    Append(lines, AssessmentLines(d.assessment, d.profile));
+    lines.push_back("");
+  } else if (!d.profile_problem.empty()) {
+    lines.push_back("Assessment profile not used: " + d.profile_problem);
+    lines.push_back("");
   }
-  ReferenceComparison compared;
-  const bool have_ref = reference.loaded();
-  if (have_ref) {
-    const int test = have_profile && result.usable ? result.test : 1;
-    compared = CompareWithReference(rec, test, reference.curve, bands.reference_percent);
-    Append(lines, ReferenceLines(compared));
+  if (d.have_reference) {
+    Append(lines, ReferenceLines(d.reference));
     // Where it came from: the CT's in the library, or a file beside the record.
-    lines.push_back("  kept in " + FileNameOf(reference.where));
+    lines.push_back("  kept in " + FileNameOf(d.reference_where));
     lines.push_back("");
-  } else if (reference.state == KeptReference::State::kUnusable) {
-    lines.push_back("Reference curve not used: " + reference.why);
+  } else if (!d.reference_problem.empty()) {
+    lines.push_back("Reference curve not used: " + d.reference_problem);
     lines.push_back("");
-  } else if (!reference.why.empty()) {
-    lines.push_back("Reference curve not compared: " + reference.why);
+  } else if (!d.reference_note.empty()) {
+    lines.push_back("Reference curve not compared: " + d.reference_note);
     lines.push_back("");
   }
-  const std::vector<TapComparison> taps = CompareTaps(rec, bands.tap_percent);
-  Append(lines, TapLines(taps, bands.tap_percent));
+  Append(lines, TapLines(d.taps, d.tap_band_percent));
   lines.push_back("");
-  RecordExplanation working =
-      ExplainRecord(rec, 0, have_profile ? &result : nullptr, have_profile ? &profile : nullptr);
-  AddComparisonWorking(have_ref ? &compared : nullptr, taps, working);
-  Append(lines, ExplanationLines(working));
+  Append(lines, ExplanationLines(d.working));
   return WithoutNonFinite(std::move(lines));
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "assess/comparisons.h"
+#include "assess/explain.h"
 #include "assess/reference_keeper.h"
 #include "records/test_record.h"
 #include "report/surface.h"
@@ -18,6 +19,30 @@ namespace kova {
 constexpr const char* kCalculationDetailsTitle = "Calculation details";
 // Lines of text on one details page.
 constexpr int kDetailsLinesPerPage = 58;
+
+// True when the report generator's document gets the details: an
+// assessment profile or a reference curve is kept beside the record file.
+bool CalculationDetailsWanted(const TestRecord& rec);
+// What the details are made of, for the pages and the XML document alike.
+struct CalculationDetails {
+  bool have_profile = false;  // a usable profile is kept beside the record
+  AssessmentProfile profile;
+  AssessmentResult assessment;
+  std::string profile_problem;  // a profile is kept but cannot be used
+  bool have_reference = false;  // a readable reference is kept for the CT
+  ReferenceComparison reference;
+  std::string reference_where;    // the file, or the library, it came from
+  std::string reference_problem;  // a reference is kept but cannot be read
+  std::string reference_note;     // why no reference applies, when told
+  double tap_band_percent = kTapBandPercent;
+  std::vector<TapComparison> taps;
+  RecordExplanation working;  // comparisons' working included
+};
+// `reference` is the one kept for the record's CT; left empty, the file
+// beside the record is read.
+CalculationDetails GatherCalculationDetails(const TestRecord& rec,
+                                            const ComparisonBands& bands = {},
+                                            const KeptReference& reference = {});
 
 // Every line of the details of one record, Windows-1252; `reference` is the
 // one kept for its CT.

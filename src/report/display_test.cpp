@@ -525,18 +525,6 @@ void CDisplayTest::DrawPointLists(const Layout& lay, int test, int kind, int T) 
   }
 }
 
-namespace {
-
-void ReplaceAll(std::string& s, const std::string& from, const std::string& to) {
-  size_t pos = 0;
-  while ((pos = s.find(from, pos)) != std::string::npos) {
-    s.replace(pos, from.size(), to);
-    pos += to.size();
-  }
-}
-
-}  // namespace
-
 void CDisplayTest::DrawErrorTable(const Layout& lay, int test, int T) {
   const TapTest& tap = Rec().taps[test];
   const Rect& inner = lay.inner;

@@ -20,6 +20,7 @@
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "export/whole_pdf.h"
+#include "reportgen/template_walker.h"
 
 namespace kova {
 namespace {
@@ -28,8 +29,10 @@ constexpr int kDpi = 300;
 constexpr int kBodyPx = 34;  // about 8 pt at 300 dpi
 constexpr int kTitlePx = 50;
 constexpr int kTablePx = 25;
-
-using Lookup = std::function<std::string(const std::string&)>;
+constexpr int kMonoPx = 28;
+constexpr int kSwatchPx = kTablePx * 2;
+// Tables of up to this many rows (per part) are kept on one page.
+constexpr size_t kKeepTogetherRows = 12;
 
 QString Q(const std::string& utf8) { return QString::fromUtf8(utf8.c_str()); }
 
@@ -59,6 +62,14 @@ QFont Font(int px, bool bold = false) {
   return f;
 }
 
+// Fixed pitch, for texts the instrument lays out in columns of blanks.
+QFont MonoFont(int px) {
+  QFont f("Courier New");
+  f.setStyleHint(QFont::TypeWriter);
+  f.setPixelSize(px);
+  return f;
+}
+
 // Draws top to bottom, starting a new page when a block does not fit.
 class Pages {
  public:
@@ -79,6 +90,9 @@ class Pages {
     y_ += h;
     return top;
   }
+  // Height left on this page, and on an empty one.
+  int Remaining() const { return std::max(0, height_ - y_); }
+  bool AtTop() const { return y_ == 0; }
   QPainter& P() { return p_; }
   int PageHeight() const { return height_; }
 
@@ -105,46 +119,127 @@ void DrawPicture(Pages& pages, const std::string& path, int max_height) {
   p.drawImage(QRect(QPoint((pages.Width() - size.width()) / 2, top), size), image);
 }
 
-class Renderer {
+// Draws what the template walker hands over, top to bottom.
+class PdfSink : public ReportSink {
  public:
-  Renderer(Pages& pages, const ReportData& data) : pages_(pages), data_(data) {}
+  explicit PdfSink(Pages& pages) : pages_(pages) {}
 
-  void Section(const std::vector<TemplateLine>& lines, const Lookup& look) {
-    for (size_t i = 0; i < lines.size(); ++i) {
-      const TemplateLine& l = lines[i];
-      if (l.directive == "only") {
-        const std::string& cond = l.parts[0];
-        const size_t eq = cond.find('=');
-        if (look(cond.substr(0, eq)) != cond.substr(eq + 1)) return;
-        continue;
-      }
-      // The rest of the section only when its data exist: no heading over
-      // an empty note, no burden results where none were measured.
-      if (l.directive == "ifset") {
-        if (look(l.parts[0]).empty()) return;
-        continue;
-      }
-      if (l.directive == "columns") {
-        const TemplateLine* row = nullptr;
-        for (size_t j = i + 1; j < lines.size() && row == nullptr; ++j) {
-          if (lines[j].directive == "row") row = &lines[j];
-        }
-        SizeColumns(l, row, look);
-      }
-      Directive(l, look);
+  void Directive(const std::string& d, const std::vector<std::string>& args) override {
+    const int w = pages_.Width();
+    if (d == "title") {
+      // Drawn with what follows it, so a heading never ends a page alone.
+      DrawPendingTitle(kBodyPx * 2);
+      title_ = args[0];
+      has_title_ = true;
+      return;
+    }
+    DrawPendingTitle(kBodyPx * 2);
+    if (d == "logo") {
+      // A logo that is not installed is left out without a note.
+      QImage logo;
+      if (!LoadPicture(args[0], logo)) return;
+      DrawPicture(pages_, args[0], w / 10 + 1);
+    } else if (d == "field") {
+      Field(Q(args[0]), Q(args[1]));
+    } else if (d == "text") {
+      FlowText(Q(args[0]), Font(kBodyPx));
+    } else if (d == "mono") {
+      FlowText(Q(args[0]), MonoFont(kMonoPx));
+    } else if (d == "picture") {
+      DrawPicture(pages_, args[0], pages_.PageHeight() * 55 / 100);
+    } else if (d == "gap") {
+      pages_.Gap(kBodyPx);
+    } else if (d == "newpage") {
+      pages_.NewPage();
     }
   }
 
+  // Rows fill the parts of the page one after the other, each part under
+  // its own header row; what does not fit continues on the next page.
+  void Table(const FilledTable& table) override {
+    const int split = std::clamp(table.split, 1, kMaxTableSplit);
+    const int gap = split > 1 ? kTablePx * 2 : 0;
+    const int part_w = (pages_.Width() - (split - 1) * gap) / split;
+    const std::vector<int> widths = ColumnWidths(table, part_w);
+    const int h = kTablePx * 2;
+    const size_t first_part = std::min((table.rows.size() + split - 1) / split, kKeepTogetherRows);
+    DrawPendingTitle(static_cast<int>(first_part + 1) * h);
+    size_t next = 0;
+    while (next < table.rows.size()) {
+      int fit = pages_.Remaining() / h - 1;
+      if (fit < 1 && !pages_.AtTop()) {
+        pages_.NewPage();
+        fit = pages_.Remaining() / h - 1;
+      }
+      // A short table that fits a page of its own is not broken.
+      const size_t whole_parts = (table.rows.size() - next + split - 1) / split;
+      if (next == 0 && static_cast<int>(whole_parts) > fit && !pages_.AtTop() &&
+          whole_parts <= kKeepTogetherRows) {
+        pages_.NewPage();
+        fit = pages_.Remaining() / h - 1;
+      }
+      fit = std::max(fit, 1);
+      const size_t left = table.rows.size() - next;
+      const size_t chunk = std::min(left, static_cast<size_t>(fit) * split);
+      const size_t per_part = (chunk + split - 1) / split;
+      const int top = pages_.Take(static_cast<int>(per_part + 1) * h);
+      for (size_t part = 0; part * per_part < chunk; ++part) {
+        const int x = static_cast<int>(part) * (part_w + gap);
+        DrawRow(x, top, widths, table.header, table.header, nullptr);
+        const size_t first = next + part * per_part;
+        const size_t last = std::min(next + chunk, first + per_part);
+        for (size_t r = first; r < last; ++r) {
+          const int y = top + static_cast<int>(r - first + 1) * h;
+          DrawRow(x, y, widths, table.header, table.rows[r].cells, &table.rows[r].swatch);
+        }
+      }
+      next += chunk;
+    }
+  }
+
+  // The last title, if it waits for what follows it.
+  void Finish() { DrawPendingTitle(0); }
+
  private:
+  // The waiting title, on a new page when it and `following` (the height
+  // of what comes after it) do not fit on this one.
+  void DrawPendingTitle(int following) {
+    if (!has_title_) return;
+    has_title_ = false;
+    const int h = kTitlePx * 3 / 2;
+    if (!pages_.AtTop() && pages_.Remaining() < h + following) pages_.NewPage();
+    QPainter& p = pages_.P();
+    p.setFont(Font(kTitlePx, true));
+    const int top = pages_.Take(h);
+    p.drawText(QRect(0, top, pages_.Width(), h), Qt::AlignLeft | Qt::AlignVCenter, Q(title_));
+  }
+
+  // A label and its value; a value wider than its column wraps onto more
+  // lines.
+  void Field(const QString& label, const QString& value) {
+    QPainter& p = pages_.P();
+    const int w = pages_.Width();
+    const int line_h = kBodyPx * 4 / 3;
+    const int pad = (line_h - QFontMetrics(Font(kBodyPx), p.device()).height()) / 2;
+    const QRect value_box(w * 35 / 100, 0, w * 65 / 100, pages_.PageHeight());
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    p.setFont(Font(kBodyPx));
+    const int h = std::max(line_h, p.boundingRect(value_box, flags, value).height() + 2 * pad);
+    const int top = pages_.Take(h);
+    p.drawText(value_box.translated(0, top + pad), flags, value);
+    p.setFont(Font(kBodyPx, true));
+    p.drawText(QRect(0, top, w * 35 / 100, line_h), Qt::AlignLeft | Qt::AlignVCenter, label);
+  }
+
   // Wrapped text drawn line by line, so a long text (a note of hundreds of
   // lines) flows onto following pages instead of being cut at the first.
-  void FlowText(const QString& text) {
+  void FlowText(const QString& text, const QFont& font) {
     QPainter& p = pages_.P();
-    const QFont font = Font(kBodyPx);
     p.setFont(font);
     const int w = pages_.Width();
     QString body = text;
     body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     for (const QString& paragraph : body.split(QLatin1Char('\n'))) {
       QTextLayout layout(paragraph, font, p.device());
       QTextOption option;
@@ -169,138 +264,65 @@ class Renderer {
     pages_.Gap(kBodyPx / 2);
   }
 
-  std::string Fill(const std::string& s, const Lookup& look) { return FillPlaceholders(s, look); }
-
-  void Directive(const TemplateLine& l, const Lookup& look) {
-    QPainter& p = pages_.P();
-    const int w = pages_.Width();
-    if (l.directive == "logo") {
-      // A logo that is not installed is left out without a note.
-      QImage logo;
-      if (!LoadPicture(look("reportlogo"), logo)) return;
-      DrawPicture(pages_, look("reportlogo"), w / 10 + 1);
-    } else if (l.directive == "title") {
-      p.setFont(Font(kTitlePx, true));
-      const int top = pages_.Take(kTitlePx * 3 / 2);
-      p.drawText(QRect(0, top, w, kTitlePx * 3 / 2), Qt::AlignLeft | Qt::AlignVCenter,
-                 Q(Fill(l.parts[0], look)));
-    } else if (l.directive == "field") {
-      const int h = kBodyPx * 4 / 3;
-      const int top = pages_.Take(h);
-      p.setFont(Font(kBodyPx, true));
-      p.drawText(QRect(0, top, w * 35 / 100, h), Qt::AlignLeft | Qt::AlignVCenter,
-                 Q(Fill(l.parts[0], look)));
-      p.setFont(Font(kBodyPx));
-      p.drawText(QRect(w * 35 / 100, top, w * 65 / 100, h), Qt::AlignLeft | Qt::AlignVCenter,
-                 Q(Fill(l.parts[1], look)));
-    } else if (l.directive == "text") {
-      FlowText(Q(Fill(l.parts[0], look)));
-    } else if (l.directive == "picture") {
-      DrawPicture(pages_, Fill(l.parts[0], look), pages_.PageHeight() * 55 / 100);
-    } else if (l.directive == "columns") {
-      columns_.clear();
-      for (const std::string& c : l.parts) columns_.push_back(Fill(c, look));
-      Row(columns_, nullptr, true);
-    } else if (l.directive == "row") {
-      for (const ReportValues& test : data_.tests) {
-        std::vector<std::string> cells;
-        const Lookup row_look = [&](const std::string& name) { return TestFirst(test, name); };
-        for (const std::string& c : l.parts) cells.push_back(Fill(c, row_look));
-        Row(cells, &test, false);
-      }
-    } else if (l.directive == "gap") {
-      pages_.Gap(kBodyPx);
-    } else if (l.directive == "newpage") {
-      pages_.NewPage();
-    }
-  }
-
   // Column widths from the widest text of each column (header and every
-  // test's row), stretched or shrunk together to the page width, so that a
+  // row), stretched or shrunk together to the width of one part, so that a
   // long value is not cut while a short column keeps room to spare.
-  void SizeColumns(const TemplateLine& header, const TemplateLine* row, const Lookup& look) {
-    const size_t n = header.parts.size();
+  static std::vector<int> ColumnWidths(const FilledTable& table, int part_width) {
+    const size_t n = table.header.size();
     const int pad = kTablePx;
-    const int swatch_w = kTablePx * 2;
     std::vector<int> natural(n, pad);
     const QFontMetrics fb(Font(kTablePx, true)), fp(Font(kTablePx));
-    for (size_t i = 0; i < n; ++i) {
-      if (header.parts[i] == "swatch") continue;
-      natural[i] += fb.horizontalAdvance(Q(Fill(header.parts[i], look)));
-    }
-    if (row != nullptr) {
-      for (const ReportValues& test : data_.tests) {
-        const Lookup row_look = [&](const std::string& name) { return TestFirst(test, name); };
-        for (size_t i = 0; i < n && i < row->parts.size(); ++i) {
-          if (header.parts[i] == "swatch") continue;
-          natural[i] =
-              std::max(natural[i], pad + fp.horizontalAdvance(Q(Fill(row->parts[i], row_look))));
-        }
-      }
-    }
     int fixed = 0, text = 0;
     for (size_t i = 0; i < n; ++i) {
-      if (header.parts[i] == "swatch") {
-        fixed += swatch_w;
-      } else {
-        text += natural[i];
+      if (table.header[i] == "swatch") {
+        fixed += kSwatchPx;
+        continue;
       }
-    }
-    const double scale = text > 0 ? static_cast<double>(pages_.Width() - fixed) / text : 1.0;
-    widths_.assign(n, 0);
-    for (size_t i = 0; i < n; ++i) {
-      widths_[i] = header.parts[i] == "swatch" ? swatch_w : static_cast<int>(natural[i] * scale);
-    }
-  }
-
-  std::string TestFirst(const ReportValues& test, const std::string& name) const {
-    const auto t = test.find(name);
-    if (t != test.end()) return t->second;
-    const auto r = data_.record.find(name);
-    return r != data_.record.end() ? r->second : std::string();
-  }
-
-  // Table cells; a "swatch" column is narrow and shows the test's colour.
-  void Row(const std::vector<std::string>& cells, const ReportValues* test, bool header) {
-    QPainter& p = pages_.P();
-    const int w = pages_.Width();
-    const int n = static_cast<int>(cells.size());
-    int swatches = 0;
-    for (int i = 0; i < n && i < static_cast<int>(columns_.size()); ++i) {
-      swatches += columns_[i] == "swatch";
-    }
-    const int swatch_w = kTablePx * 2;
-    const int cell_w = n > swatches ? (w - swatches * swatch_w) / (n - swatches) : w;
-    const bool sized = widths_.size() == static_cast<size_t>(n);
-    const int h = kTablePx * 2;
-    const int top = pages_.Take(h);
-    p.setFont(Font(kTablePx, header));
-    const QFontMetrics fm(p.font());
-    int x = 0;
-    for (int i = 0; i < n; ++i) {
-      const bool swatch = i < static_cast<int>(columns_.size()) && columns_[i] == "swatch";
-      const int cw = sized ? widths_[i] : swatch ? swatch_w : cell_w;
-      if (swatch) {
-        if (test != nullptr) {
-          QImage image;
-          const auto f = test->find("testimagecolorfile");
-          if (f != test->end() && LoadPicture(f->second, image)) {
-            p.drawImage(QRect(x + 4, top + 6, cw - 8, h - 12), image);
-          }
+      natural[i] += fb.horizontalAdvance(Q(table.header[i]));
+      for (const FilledTable::Row& row : table.rows) {
+        if (i < row.cells.size()) {
+          natural[i] = std::max(natural[i], pad + fp.horizontalAdvance(Q(row.cells[i])));
         }
-      } else {
-        p.drawText(QRect(x + 4, top, cw - 8, h), Qt::AlignLeft | Qt::AlignVCenter,
+      }
+      text += natural[i];
+    }
+    const double scale = text > 0 ? static_cast<double>(part_width - fixed) / text : 1.0;
+    std::vector<int> widths(n, kSwatchPx);
+    for (size_t i = 0; i < n; ++i) {
+      if (table.header[i] != "swatch") widths[i] = static_cast<int>(natural[i] * scale);
+    }
+    return widths;
+  }
+
+  // One row of cells (the header row when `swatch` is null); a "swatch"
+  // column is narrow and shows the row's test colour.
+  void DrawRow(int x, int top, const std::vector<int>& widths,
+               const std::vector<std::string>& header, const std::vector<std::string>& cells,
+               const std::string* swatch) {
+    QPainter& p = pages_.P();
+    const int h = kTablePx * 2;
+    p.setFont(Font(kTablePx, swatch == nullptr));
+    const QFontMetrics fm(p.font());
+    int cx = x;
+    for (size_t i = 0; i < widths.size(); ++i) {
+      const int cw = widths[i];
+      if (header[i] == "swatch") {
+        QImage image;
+        if (swatch != nullptr && LoadPicture(*swatch, image)) {
+          p.drawImage(QRect(cx + 4, top + 6, cw - 8, h - 12), image);
+        }
+      } else if (i < cells.size()) {
+        p.drawText(QRect(cx + 4, top, cw - 8, h), Qt::AlignLeft | Qt::AlignVCenter,
                    fm.elidedText(Q(cells[i]), Qt::ElideRight, cw - 8));
       }
-      x += cw;
+      cx += cw;
     }
-    p.drawLine(0, top + h - 1, w, top + h - 1);
+    p.drawLine(x, top + h - 1, cx, top + h - 1);
   }
 
   Pages& pages_;
-  const ReportData& data_;
-  std::vector<std::string> columns_;
-  std::vector<int> widths_;  // of the current table, when sized from its rows
+  std::string title_;
+  bool has_title_ = false;
 };
 
 }  // namespace
@@ -328,25 +350,9 @@ bool WritePdfReport(const ReportTemplate& t, const ReportData& data, const std::
       return false;
     }
     Pages pages(writer, painter);
-    Renderer r(pages, data);
-    const Lookup record_look = [&](const std::string& name) {
-      const auto v = data.record.find(name);
-      return v != data.record.end() ? v->second : std::string();
-    };
-    for (const std::string& name : ReportSectionOrder()) {
-      const auto s = t.sections.find(name);
-      if (s == t.sections.end()) continue;
-      if (name != "test") {
-        r.Section(s->second, record_look);
-        continue;
-      }
-      for (const ReportValues& test : data.tests) {
-        r.Section(s->second, [&](const std::string& n) {
-          const auto v = test.find(n);
-          return v != test.end() ? v->second : record_look(n);
-        });
-      }
-    }
+    PdfSink sink(pages);
+    WalkReport(t, data, sink);
+    sink.Finish();
     painter.end();
   }
   file.close();

@@ -1,6 +1,7 @@
 #include "reportgen/report_template.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <sstream>
 
 namespace kova {
@@ -31,28 +32,88 @@ std::vector<std::string> SplitBars(const std::string& s) {
 const std::map<std::string, int>& Directives() {
   static const std::map<std::string, int> d = {
       {"logo", 0}, {"title", 1}, {"field", 2},   {"text", 1}, {"picture", 1}, {"columns", -1},
-      {"row", -1}, {"gap", 0},   {"newpage", 0}, {"only", 1}, {"ifset", 1}};
+      {"row", -1}, {"gap", 0},   {"newpage", 0}, {"only", 1}, {"ifset", 1},   {"each", 1},
+      {"if", 1},   {"end", 0},   {"split", 1},   {"mono", 1}};
   return d;
 }
 
 }  // namespace
 
 const std::vector<std::string>& ReportSectionOrder() {
-  static const std::vector<std::string> order = {"header",     "test",     "summary", "burden",
-                                                 "insulation", "passfail", "notepad"};
+  static const std::vector<std::string> order = {"header",         "test",       "summary",
+                                                 "burden",         "insulation", "passfail",
+                                                 "classification", "notepad",    "details"};
   return order;
 }
+
+TemplateCondition ParseCondition(const std::string& text) {
+  TemplateCondition c;
+  const size_t eq = text.find('=');
+  if (eq == std::string::npos) {
+    c.name = text;
+    return c;
+  }
+  const bool differs = eq > 0 && text[eq - 1] == '!';
+  c.kind = differs ? TemplateCondition::kDiffers : TemplateCondition::kEquals;
+  c.name = Trim(text.substr(0, differs ? eq - 1 : eq));
+  c.value = Trim(text.substr(eq + 1));
+  return c;
+}
+
+namespace {
+
+bool IsPathName(const std::string& s) {
+  if (s.empty() || s.front() == '/' || s.back() == '/' || s.find("//") != std::string::npos) {
+    return false;
+  }
+  return s.find_first_of(" \t{}|=!") == std::string::npos;
+}
+
+// Checks a block directive's argument and keeps the open blocks; "" or the
+// reason the line is refused.
+std::string CheckBlock(const TemplateLine& tl, std::vector<TemplateLine>& lines,
+                       std::vector<size_t>& open) {
+  const std::string& arg = tl.parts.empty() ? std::string() : tl.parts[0];
+  if (tl.directive == "each" || tl.directive == "if") {
+    const std::string name = tl.directive == "if" ? ParseCondition(arg).name : arg;
+    if (!IsPathName(name)) return "\"" + tl.directive + "\" needs an element name or path";
+    if (open.size() >= static_cast<size_t>(kMaxBlockDepth)) return "blocks nested too deeply";
+    open.push_back(lines.size());
+  } else if (tl.directive == "end") {
+    if (open.empty()) return "\"end\" without \"each\" or \"if\"";
+    lines[open.back()].end = lines.size();
+    open.pop_back();
+  } else if (tl.directive == "split") {
+    const int n = std::atoi(arg.c_str());
+    if (arg.size() != 1 || n < 1 || n > kMaxTableSplit) {
+      return "\"split\" needs a count from 1 to " + std::to_string(kMaxTableSplit);
+    }
+  }
+  return "";
+}
+
+std::string Unclosed(const std::vector<TemplateLine>& lines, const std::vector<size_t>& open) {
+  return "line " + std::to_string(lines[open.back()].line) + ": \"" + lines[open.back()].directive +
+         "\" without \"end\"";
+}
+
+}  // namespace
 
 bool ParseReportTemplate(const std::string& text, ReportTemplate& out, std::string& error) {
   std::istringstream in(text);
   std::string raw, section;
   int n = 0;
   const std::vector<std::string>& known = ReportSectionOrder();
+  std::vector<size_t> open;  // "each" and "if" lines waiting for their "end"
   while (std::getline(in, raw)) {
     ++n;
     const std::string line = Trim(raw);
     if (line.empty() || line[0] == '#') continue;
     if (line.front() == '[') {
+      if (!open.empty()) {
+        error = Unclosed(out.sections[section], open);
+        return false;
+      }
       if (line.back() != ']') {
         error = "line " + std::to_string(n) + ": unclosed section name";
         return false;
@@ -97,7 +158,16 @@ bool ParseReportTemplate(const std::string& text, ReportTemplate& out, std::stri
       error = "line " + std::to_string(n) + ": \"only\" needs NAME=VALUE";
       return false;
     }
+    const std::string refused = CheckBlock(tl, out.sections[section], open);
+    if (!refused.empty()) {
+      error = "line " + std::to_string(n) + ": " + refused;
+      return false;
+    }
     out.sections[section].push_back(tl);
+  }
+  if (!open.empty()) {
+    error = Unclosed(out.sections[section], open);
+    return false;
   }
   if (out.sections.empty()) {
     error = "no sections";

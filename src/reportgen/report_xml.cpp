@@ -21,17 +21,104 @@ bool IsElement(xmlNodePtr n) { return n != nullptr && n->type == XML_ELEMENT_NOD
 
 std::string Name(xmlNodePtr n) { return reinterpret_cast<const char*>(n->name); }
 
-// Leaf elements below `parent` (one level of nesting), by name.
-void CollectLeaves(xmlNodePtr parent, ReportValues& into) {
+bool HasChildElements(xmlNodePtr n) {
+  for (xmlNodePtr c = n->children; c != nullptr; c = c->next) {
+    if (IsElement(c)) return true;
+  }
+  return false;
+}
+
+// The element at `depth` (the root is at 1) with everything below it;
+// false when an element deeper than kMaxReportDepth would hold elements.
+bool Collect(xmlNodePtr element, int depth, ReportNode& into) {
+  into.name = Name(element);
+  if (!HasChildElements(element)) {
+    into.text = NodeText(element);
+    return true;
+  }
+  if (depth >= kMaxReportDepth) return false;
+  for (xmlNodePtr c = element->children; c != nullptr; c = c->next) {
+    if (!IsElement(c)) continue;
+    into.children.emplace_back();
+    if (!Collect(c, depth + 1, into.children.back())) return false;
+  }
+  return true;
+}
+
+// The children of `parent` (at depth - 1) appended to `into`'s.
+bool CollectChildren(xmlNodePtr parent, int depth, ReportNode& into) {
   for (xmlNodePtr c = parent->children; c != nullptr; c = c->next) {
     if (!IsElement(c)) continue;
-    bool leaf = true;
-    for (xmlNodePtr g = c->children; g != nullptr; g = g->next) leaf = leaf && !IsElement(g);
-    if (leaf) into[Name(c)] = NodeText(c);
+    into.children.emplace_back();
+    if (!Collect(c, depth, into.children.back())) return false;
+  }
+  return true;
+}
+
+bool CollectDocument(xmlNodePtr root, ReportData& data) {
+  data.record.name = "record";
+  for (xmlNodePtr c = root != nullptr ? root->children : nullptr; c != nullptr; c = c->next) {
+    if (!IsElement(c)) continue;
+    if (Name(c) == "reportinfo" && !CollectChildren(c, 3, data.record)) return false;
+    if (Name(c) != "kovareport") continue;
+    for (xmlNodePtr k = c->children; k != nullptr; k = k->next) {
+      if (!IsElement(k)) continue;
+      bool ok = true;
+      if (Name(k) == "reportdata") {
+        ok = CollectChildren(k, 4, data.record);
+      } else if (Name(k) == "test") {
+        data.tests.emplace_back();
+        ok = Collect(k, 3, data.tests.back());
+      } else {
+        data.record.children.emplace_back();
+        ok = Collect(k, 3, data.record.children.back());
+      }
+      if (!ok) return false;
+    }
+  }
+  return true;
+}
+
+std::vector<std::string> SplitPath(const std::string& path) {
+  std::vector<std::string> steps;
+  size_t start = 0;
+  for (;;) {
+    const size_t slash = path.find('/', start);
+    steps.push_back(path.substr(start, slash == std::string::npos ? slash : slash - start));
+    if (slash == std::string::npos) return steps;
+    start = slash + 1;
   }
 }
 
 }  // namespace
+
+const ReportNode* ReportNode::Child(const std::string& child_name) const {
+  for (const ReportNode& c : children) {
+    if (c.name == child_name) return &c;
+  }
+  return nullptr;
+}
+
+const ReportNode* ReportNode::Find(const std::string& path) const {
+  const ReportNode* at = this;
+  for (const std::string& step : SplitPath(path)) {
+    at = at->Child(step);
+    if (at == nullptr) return nullptr;
+  }
+  return at;
+}
+
+std::vector<const ReportNode*> ReportNode::FindAll(const std::string& path) const {
+  std::vector<const ReportNode*> found;
+  const size_t slash = path.rfind('/');
+  const ReportNode* parent = slash == std::string::npos ? this : Find(path.substr(0, slash));
+  if (parent == nullptr) return found;
+  const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+  for (const ReportNode& c : parent->children) {
+    if (c.name == last) found.push_back(&c);
+  }
+  return found;
+}
 
 bool ReadReportXml(const char* bytes, size_t size, ReportData& data, std::string& error) {
   if (size > static_cast<size_t>(INT_MAX)) {
@@ -51,21 +138,13 @@ bool ReadReportXml(const char* bytes, size_t size, ReportData& data, std::string
     error = "the XML document has a document type declaration";
     return false;
   }
-  xmlNodePtr root = xmlDocGetRootElement(doc);
-  for (xmlNodePtr c = root != nullptr ? root->children : nullptr; c != nullptr; c = c->next) {
-    if (!IsElement(c)) continue;
-    if (Name(c) == "reportinfo") CollectLeaves(c, data.record);
-    if (Name(c) != "kovareport") continue;
-    for (xmlNodePtr k = c->children; k != nullptr; k = k->next) {
-      if (!IsElement(k)) continue;
-      if (Name(k) == "reportdata") CollectLeaves(k, data.record);
-      if (Name(k) == "test") {
-        data.tests.emplace_back();
-        CollectLeaves(k, data.tests.back());
-      }
-    }
-  }
+  const bool ok = CollectDocument(xmlDocGetRootElement(doc), data);
   xmlFreeDoc(doc);
+  if (!ok) {
+    error = "the XML document nests elements more than " + std::to_string(kMaxReportDepth) +
+            " levels deep";
+    return false;
+  }
   return true;
 }
 

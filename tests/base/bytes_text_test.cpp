@@ -112,5 +112,23 @@ TEST(Format, LongOutputAndPercent) {
   EXPECT_EQ(Format("%02x/%02x", 0x12, 0x5), "12/05");
 }
 
+TEST(ReplaceAll, LeftToRightNeverInsideWhatItPutIn) {
+  struct Case {
+    const char *text, *from, *to, *result;
+  };
+  const Case cases[] = {
+      {"a VA/COS b VA/COS", "VA/COS", "\r\nVA/COS", "a \r\nVA/COS b \r\nVA/COS"},
+      {"aaa", "aa", "b", "ba"},
+      {"#01#01", "#01", "", ""},
+      {"abc", "", "x", "abc"},
+      {"", "a", "b", ""},
+  };
+  for (const Case& c : cases) {
+    std::string text = c.text;
+    ReplaceAll(text, c.from, c.to);
+    EXPECT_EQ(text, c.result) << c.text << " " << c.from;
+  }
+}
+
 }  // namespace
 }  // namespace kova

@@ -1,0 +1,208 @@
+#include "export/xml_report_sections.h"
+
+#include "analysis/display_rules.h"
+#include "analysis/taps.h"
+#include "base/format.h"
+#include "export/export_xml.h"
+#include "report/calc_details_page.h"
+
+namespace kova {
+namespace {
+
+void RelayingClass(XmlWriter& w, const TestRecord& rec) {
+  w.TextElement("classificationstr",
+                rec.classdone == 0
+                    ? std::string("Classification: N/A")
+                    : Format("Classification: %s for %s: %s", rec.classresult.c_str(),
+                             rec.tapmode.c_str(), rec.classtap.c_str()));
+  if (rec.classdone == 0) return;
+  w.TextElement("classresult", rec.classresult);
+  w.TextElement("tapmode", rec.tapmode);
+  w.TextElement("classtap", rec.classtap);
+  w.TextElement("IRated", NumberText("%.2lf", rec.IRated));
+  w.TextElement("Tmeas", NumberText("%.2lf", rec.Tmeas));
+  w.TextElement("Rmeas", NumberText("%.4lf", rec.Rmeas));
+  w.TextElement("Rct75", NumberText("%.4lf", rec.Rct75));
+  for (const BurdenRow& row : rec.rows) {
+    w.OpenElement("classrow");
+    w.TextElement("classrowname", row.name);
+    w.TextElement("classrowbr", NumberText("%.2lf", row.Rb));
+    w.TextElement("classrowbi", NumberText("%.2lf", row.Xb));
+    w.TextElement("classrowbtot", NumberText("%.2lf", row.Ztot));
+    w.TextElement("classrowvsec", NumberText("%.2lf", row.Vsec));
+    w.CloseElement("classrow");
+  }
+}
+
+// The metering summary of the printed report: the record's first test.
+void MeteringClass(XmlWriter& w, const TestRecord& rec) {
+  const TapTest& first = rec.taps[0];
+  w.TextElement("meteringtap", TapNameFromCode(first.nTapConnection));
+  for (int j = 0; j < 5; ++j) {
+    const BurdenRow& row = first.taprows[j];
+    w.OpenElement("meteringrow");
+    w.TextElement("meteringclass", row.meteringclass);
+    w.TextElement("meteringburden", row.name);
+    w.TextElement("rcf10", row.rcf10.rcftext);
+    w.TextElement("rcf100", row.rcf100.rcftext);
+    w.CloseElement("meteringrow");
+  }
+}
+
+std::string Percent(double value) { return NumberText("%+.2f %%", value); }
+std::string Band(double percent) { return "+/-" + NumberText("%.1f %%", percent); }
+const char* FlagWord(bool flagged) { return flagged ? "FLAGGED" : "inside"; }
+
+void ValueElement(XmlWriter& w, const std::string& name, const std::string& text) {
+  w.OpenElement("assessmentvalue");
+  w.TextElement("valuename", name);
+  w.TextElement("valuetext", text);
+  w.CloseElement("assessmentvalue");
+}
+
+void Assessment(XmlWriter& w, const AssessmentResult& r, const AssessmentProfile& p) {
+  w.OpenElement("assessment");
+  w.TextElement("assessmentclass", IecClassName(p.iec_class));
+  w.IntElement("assessedtest", r.test);
+  w.TextElement("assessmentverdict", VerdictWord(r.usable ? r.verdict : Verdict::kNotAssessed));
+  w.TextElement("assessmentproblem", r.usable ? std::string() : r.problem);
+  if (r.usable) {
+    ValueElement(
+        w, "Rct at 75 degC",
+        NumberText("%.4f ohm", r.rct75) + (r.default_temperature ? " (temperature: default)" : ""));
+    if (!IsPxClass(p.iec_class)) {
+      ValueElement(w, "Rated burden",
+                   Format("%.4g + j%.4g ohm", r.burden.r, r.burden.x) +
+                       (r.burden.default_power_factor ? " (power factor: default)" : ""));
+      ValueElement(w, "E_ALF", NumberText("%.1f V", r.e_alf));
+      ValueElement(w, "Method", "indirect method: holds for low-leakage designs");
+    } else {
+      ValueElement(w, "Required Ek", NumberText("%.2f V", r.ek_required));
+    }
+    for (const AssessCheck& c : r.checks) {
+      w.OpenElement("assessmentcheck");
+      w.TextElement("checkname", c.name);
+      w.TextElement("checkvalue", c.value);
+      w.TextElement("checklimit", c.limit);
+      w.TextElement("checkverdict", VerdictWord(c.verdict));
+      w.CloseElement("assessmentcheck");
+    }
+  }
+  w.TextElement("remanence", r.remanence);
+  w.CloseElement("assessment");
+}
+
+void Comparison(XmlWriter& w, const std::string& name, const std::string& value,
+                const std::string& band, const std::string& result) {
+  w.OpenElement("comparison");
+  w.TextElement("comparisonname", name);
+  w.TextElement("comparisonvalue", value);
+  w.TextElement("comparisonband", band);
+  w.TextElement("comparisonresult", result);
+  w.CloseElement("comparison");
+}
+
+void Comparisons(XmlWriter& w, const CalculationDetails& d) {
+  if (d.have_reference) {
+    const ReferenceComparison& c = d.reference;
+    const std::string name = Format("Reference curve, test %d", c.test);
+    if (!c.done) {
+      Comparison(w, name, "not compared: " + c.problem, Band(c.band_percent), "");
+    } else {
+      if (c.has_knee) {
+        Comparison(w, name + ", knee",
+                   NumberText("reference %.2f V", c.knee_reference) +
+                       NumberText(", measured %.2f V, ", c.knee_measured) +
+                       Percent(c.knee_deviation),
+                   Band(c.band_percent), "");
+      }
+      Comparison(w, name,
+                 c.compared > 0
+                     ? "largest deviation " + Percent(c.largest_deviation) +
+                           NumberText(" at %.2f V", c.at_volts) + NumberText(", %.4f A", c.at_amps)
+                     : std::string("no measured point within 0.5-1.5 x knee current"),
+                 Band(c.band_percent), FlagWord(c.flagged));
+    }
+  } else if (!d.reference_problem.empty()) {
+    Comparison(w, "Reference curve", "not used: " + d.reference_problem, "", "");
+  }
+  for (const TapComparison& t : d.taps) {
+    Comparison(w, Format("Tap %s, test %d", t.tap.c_str(), t.test),
+               NumberText("%.5f V/turn, ", t.per_turn) + Percent(t.deviation),
+               Band(d.tap_band_percent), FlagWord(t.flagged));
+  }
+}
+
+void Working(XmlWriter& w, const TestExplanation& t) {
+  w.OpenElement("explainedtest");
+  w.IntElement("explainedtestnum", t.test);
+  w.TextElement("explainedtap", t.tap);
+  for (const Explanation& x : t.items) {
+    w.OpenElement("explained");
+    w.TextElement("quantity", x.quantity);
+    w.TextElement("result", x.result);
+    w.TextElement("rule", x.rule);
+    w.TextElement("formula", x.formula);
+    for (const ExplainInput& in : x.inputs) {
+      w.OpenElement("input");
+      w.TextElement("inputname", in.name);
+      w.TextElement("inputvalue", NumberText("%.6g", in.value));
+      w.TextElement("inputunit", in.unit);
+      w.TextElement("inputorigin", OriginWord(in.origin));
+      w.CloseElement("input");
+    }
+    for (const CurvePoint& p : x.points) {
+      w.OpenElement("bracket");
+      w.TextElement("bracketvolts", NumberText("%.6g", p.volts));
+      w.TextElement("bracketamps", NumberText("%.6g", p.amps));
+      w.CloseElement("bracket");
+    }
+    w.TextElement("interpolation", x.interpolation);
+    w.TextElement("extrapolated", x.extrapolated ? "yes" : "no");
+    w.CloseElement("explained");
+  }
+  w.CloseElement("explainedtest");
+}
+
+}  // namespace
+
+std::string RatioErrorTableText(const std::string& burdentable) {
+  std::string table = XmlBurdenTable(burdentable);
+  ReplaceAll(table, "VA/COS", "\r\nVA/COS");
+  return table;
+}
+
+void WriteTestReportSections(XmlWriter& w, const TestRecord& rec, const TapTest& tap) {
+  if (!tap.burdentable.empty()) {
+    w.TextElement("ratioerrortable", RatioErrorTableText(tap.burdentable));
+  }
+  if (rec.classsettings.ctusage == 2) w.TextElement("meteringtrace", tap.taptrace);
+}
+
+void WriteClassification(XmlWriter& w, const TestRecord& rec) {
+  w.OpenElement("classification");
+  w.IntElement("ctusage", rec.classsettings.ctusage);
+  w.IntElement("classdone", rec.classdone != 0 ? 1 : 0);
+  if (rec.classsettings.ctusage == 2) {
+    MeteringClass(w, rec);
+  } else {
+    RelayingClass(w, rec);
+  }
+  w.CloseElement("classification");
+}
+
+void WriteCalculationDetails(XmlWriter& w, const TestRecord& rec, const ComparisonBands& bands) {
+  if (!CalculationDetailsWanted(rec)) return;
+  const CalculationDetails d = GatherCalculationDetails(rec, bands);
+  w.OpenElement("calculationdetails");
+  if (d.have_profile) {
+    Assessment(w, d.assessment, d.profile);
+  } else if (!d.profile_problem.empty()) {
+    w.TextElement("profileproblem", d.profile_problem);
+  }
+  Comparisons(w, d);
+  for (const TestExplanation& t : d.working.tests) Working(w, t);
+  w.CloseElement("calculationdetails");
+}
+
+}  // namespace kova
