@@ -55,13 +55,14 @@ bool PrivateFolderOwner(const std::string& name, long* pid) {
   const size_t digits = dash - (p + 2);
   // A pid has at most ten digits; none starts with 0.
   if (digits == 0 || digits > 10 || name[p + 2] == '0') return false;
-  long value = 0;
+  // Ten digits overflow a 32-bit long (Windows): count in 64 bits.
+  long long value = 0;
   for (size_t i = p + 2; i < dash; ++i) {
     if (name[i] < '0' || name[i] > '9') return false;
     value = value * 10 + (name[i] - '0');
   }
-  if (value <= 0 || value > 0x7fffffffL) return false;
-  *pid = value;
+  if (value <= 0 || value > 0x7fffffffLL) return false;
+  *pid = static_cast<long>(value);
   return true;
 }
 

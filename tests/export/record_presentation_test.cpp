@@ -202,10 +202,13 @@ TEST(RecordPresentation, FileNameReadsTheSameEverywhere) {
     const char* system_name;
     const char* shown;  // Windows-1252
   } kCases[] = {{"plain.test", "plain.test"},
+#ifndef _WIN32
+                // Windows gives the program its names in the 8-bit code page.
                 {"Pr\xC3\xBC"
                  "fung.test",
                  "Pr\xFC"
                  "fung.test"},
+#endif
                 {"T\xB0.test", "T\xB0.test"}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.shown);
