@@ -19,6 +19,7 @@
 #include "export/export_images.h"
 #include "export/export_path.h"
 #include "export/export_xml.h"
+#include "platform/large_buffer_heap.h"
 #include "platform/qt_picture_canvas.h"
 #include "platform/qt_process_runner.h"
 #include "platform/xlsx_workbook_writer.h"
@@ -139,6 +140,8 @@ BENCHMARK(BM_ClaimSameNames)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)
 }  // namespace kova
 
 int main(int argc, char** argv) {
+  // As the programs do: multi-megabyte pictures reuse warm heap memory.
+  kova::KeepLargeBuffersInHeap();
   // Fonts and painting for the pictures.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program and runs every test: the optimised build, then the
 # AddressSanitizer/UBSan build of the same tests, then ThreadSanitizer over
-# the instrument and desktop tests (the paths with a worker thread).
+# the instrument, desktop and automatic-export tests (the paths with a
+# second thread).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -36,8 +37,8 @@ step "sanitizer build"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j "$jobs"
 step "sanitizer tests"
 
-# Only the device and desktop test programs (and the simulator they start):
-# the rest of the program has no second thread.
+# Only the device, desktop and app test programs (and the simulator they
+# start): the rest of the program has no second thread.
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs"
 step "thread sanitizer build"

@@ -1,7 +1,11 @@
 #include "app/auto_export.h"
 
-#include "app/export_formats.h"
+#include <algorithm>
+#include <thread>
+#include <utility>
+#include <vector>
 
+#include "app/export_formats.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -13,6 +17,9 @@
 
 namespace kova {
 namespace {
+
+// A workbook of many tests with its pictures stays far below this.
+constexpr size_t kMaxStagedBytes = size_t{1} << 30;
 
 void Warn(const ExportServices& services, const std::string& text) {
   services.prompter->Message(kWarningCaption, text, Buttons::Ok, Icon::Warning);
@@ -31,6 +38,52 @@ std::string AutoTarget(const char* name, const TestRecord& rec) {
 std::string XmlPath(const TestRecord& rec) { return AutoTarget("xml", rec); }
 std::string PdfPath(const TestRecord& rec) { return AutoTarget("pdf", rec); }
 std::string ExcelPath(const TestRecord& rec) { return AutoTarget("xlsx", rec); }
+
+// One export of the automatic export.
+struct Step {
+  const ExportFormat* format = nullptr;
+  std::string target;
+  std::string staged;  // where it is made first when it runs beside the report
+  bool made = false;
+  std::string why;
+};
+
+// Writes `step` at its place; a failure is warned of unless the user
+// cancelled.
+bool RunStep(TestRecord& rec, const Step& step, const ExportJob& job,
+             const ExportServices& services) {
+  std::string why;
+  if (step.format->write(rec, step.target, job, why)) return true;
+  if (!Cancelled(services)) {
+    Warn(services, StepFailureText(step.format->auto_failure_text, step.target, why));
+  }
+  return false;
+}
+
+// A thread that is waited for when it goes out of scope, however that is.
+class JoiningThread {
+ public:
+  template <typename Fn>
+  explicit JoiningThread(Fn fn) : thread_(std::move(fn)) {}
+  ~JoiningThread() { thread_.join(); }
+  JoiningThread(const JoiningThread&) = delete;
+  JoiningThread& operator=(const JoiningThread&) = delete;
+
+ private:
+  std::thread thread_;
+};
+
+// Puts an export made in the private folder at its place, whole or not at all.
+bool MoveStaged(const std::string& staged, const std::string& target, std::string& why) {
+  std::vector<uint8_t> bytes;
+  FileProblem problem = FileProblem::kNone;
+  if (!ReadFileBytes(staged, bytes, kMaxStagedBytes, &problem)) {
+    why =
+        "the export made in the temporary folder cannot be read back: " + FileProblemText(problem);
+    return false;
+  }
+  return WriteFileAtomically(target, bytes, &why);
+}
 
 }  // namespace
 
@@ -110,19 +163,53 @@ bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
   ExportJob job;
   job.settings = &settings;
   job.services = &services;
-  bool ok = true;
-  // Each step runs whatever the others did; each failure is its own message.
-  // The PDF is made only when out of date (the generator is slow); the XML
-  // and the workbook whenever an export runs, as their settings ask.
+  std::vector<Step> steps;
   for (const ExportFormat* format : AutomaticExportFormats()) {
     const bool wanted = format->needs_generator ? pdf : settings.*format->auto_setting != 0;
     if (!wanted) continue;
+    Step step;
+    step.format = format;
+    step.target = AutoTarget(format->name, rec);
+    steps.push_back(step);
+  }
+  // Each step runs whatever the others did; each failure is its own message,
+  // in the table's order. The PDF is made only when out of date (the
+  // generator is slow); the XML and the workbook whenever an export runs,
+  // as their settings ask.
+  //
+  // The report generator is a process of its own and the slowest step. The
+  // steps after it need nothing of it: they are made meanwhile on a second
+  // thread, into the private folder, and put in place only once the report
+  // is done, so a Cancel during the report still leaves no later export
+  // written.
+  const auto generator = std::find_if(steps.begin(), steps.end(),
+                                      [](const Step& s) { return s.format->needs_generator; });
+  bool ok = true;
+  for (auto it = steps.begin(); it != generator; ++it) {
     if (Cancelled(services)) return false;
-    const std::string target = AutoTarget(format->name, rec);
-    std::string why;
-    if (!format->write(rec, target, job, why)) {
-      if (Cancelled(services)) return false;
-      Warn(services, StepFailureText(format->auto_failure_text, target, why));
+    if (!RunStep(rec, *it, job, services)) ok = false;
+  }
+  if (generator == steps.end()) return ok;
+  if (Cancelled(services)) return false;
+  std::vector<Step> later(generator + 1, steps.end());
+  for (size_t i = 0; i < later.size(); ++i) {
+    later[i].staged = work.File(Format("staged-%zu%s", i, later[i].format->extension));
+  }
+  // Only reads of the record run beside each other here: the report's XML
+  // and the later exports never change it.
+  bool report_ok = false;
+  {
+    JoiningThread beside([&] {
+      for (Step& step : later) step.made = step.format->write(rec, step.staged, job, step.why);
+    });
+    report_ok = RunStep(rec, *generator, job, services);
+  }
+  if (!report_ok) ok = false;
+  if (Cancelled(services)) return false;
+  for (Step& step : later) {
+    if (step.made) step.made = MoveStaged(step.staged, step.target, step.why);
+    if (!step.made) {
+      Warn(services, StepFailureText(step.format->auto_failure_text, step.target, step.why));
       ok = false;
     }
   }

@@ -79,7 +79,6 @@ bool WritePictures(TestRecord& rec, const std::string& path, const ExportJob& jo
                    std::string& why) {
   why = "the pictures cannot be made";
   return job.draw_pictures && job.draw_pictures(rec, path, &why);
-  return true;
 }
 
 // clang-format off

@@ -75,15 +75,24 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t ma
   if (!ec && size > max_bytes) return Fail(problem, FileProblem::kTooLarge);
   std::ifstream in(native, std::ios::binary);
   if (!in) return Fail(problem, FileProblem::kUnreadable);
-  std::vector<uint8_t> bytes;
-  char buf[65536];
-  while (in) {
-    in.read(buf, sizeof buf);
-    const auto got = static_cast<size_t>(in.gcount());
-    if (bytes.size() + got > max_bytes) return Fail(problem, FileProblem::kTooLarge);
-    bytes.insert(bytes.end(), buf, buf + got);
+  // Read straight into a buffer of the size the folder gave (pictures run
+  // to megabytes; growing by chunks copied each one several times), then on
+  // in steps in case the file grew since; the limit holds either way.
+  std::vector<uint8_t> bytes(ec ? 0 : static_cast<size_t>(size));
+  size_t filled = 0;
+  for (;;) {
+    if (filled == bytes.size()) {
+      if (in.peek() == std::char_traits<char>::eof()) break;
+      if (bytes.size() >= max_bytes) return Fail(problem, FileProblem::kTooLarge);
+      bytes.resize(std::min(max_bytes, bytes.size() + std::max<size_t>(65536, bytes.size())));
+    }
+    in.read(reinterpret_cast<char*>(bytes.data() + filled),
+            static_cast<std::streamsize>(bytes.size() - filled));
+    filled += static_cast<size_t>(in.gcount());
+    if (!in) break;
   }
   if (in.bad()) return Fail(problem, FileProblem::kUnreadable);
+  bytes.resize(filled);
   out.swap(bytes);
   return true;
 }

@@ -17,6 +17,7 @@
 #include "cli/terminal_prompter.h"
 #include "library_stores/library_filing_store.h"
 #include "platform/auto_exporter.h"
+#include "platform/large_buffer_heap.h"
 #include "platform/qt_quiet_messages.h"
 #include "platform/qt_settings_store.h"
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   // no window is ever shown. Numbers are always written and read with a
   // decimal point, whatever the user's locale.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  kova::KeepLargeBuffersInHeap();
   kova::QuietQtRuntimeFolderMessages();
   QGuiApplication qt_app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");

@@ -24,11 +24,13 @@
 #include "gui/test_browser_dialog.h"
 #include "library_stores/library_filing_store.h"
 #include "platform/auto_exporter.h"
+#include "platform/large_buffer_heap.h"
 #include "platform/platform_device_stack.h"
 #include "platform/qt_serial_backend.h"
 #include "platform/qt_settings_store.h"
 
 int main(int argc, char** argv) {
+  kova::KeepLargeBuffersInHeap();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("KOVA-7100"));
   QApplication::setOrganizationName(QStringLiteral("Helmark-inc"));

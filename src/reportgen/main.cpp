@@ -19,6 +19,7 @@
 
 #include "app/output_rule.h"
 #include "base/file_io.h"
+#include "platform/large_buffer_heap.h"
 #include "platform/qt_quiet_messages.h"
 #include "platform/xml_schema_check.h"
 #include "reportgen/pdf_report.h"
@@ -79,6 +80,7 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   // Fonts and painting need a GUI application; no window is ever shown.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  kova::KeepLargeBuffersInHeap();
   kova::QuietQtRuntimeFolderMessages();
   QGuiApplication app(argc, argv);
   LIBXML_TEST_VERSION

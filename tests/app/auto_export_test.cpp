@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "base/file_io.h"
 #include "base/format.h"
@@ -205,6 +207,102 @@ TEST(AutoExport, PdfUpToDateStillRendersAndDeletesPicturesWithoutXml) {
   EXPECT_FALSE(FileExists(PathJoin(PathJoin(dir, "Xml"), "T1.xml")));
   std::string text;
   EXPECT_TRUE(ReadFileText(pdf, text) && text == "old");
+}
+
+// The workbook is made while the report generator runs, into a private
+// folder, and put in place after the report: its own failures and a place
+// it cannot take are warned of after the report's, naming its file.
+TEST(AutoExport, WorkbookMadeWhileTheReportGeneratorRuns) {
+  // Waits (at most 10 s) for the workbook to be saved, so it passes only if
+  // the workbook does not wait for the generator.
+  struct WaitingGenerator : FakeGenerator {
+    std::atomic<bool>* saved = nullptr;
+    bool saw_workbook = false;
+    ProcessOutcome Run(const std::string& prog, const std::vector<std::string>& a,
+                       const ProcessLimits& limits, int& exit_code) override {
+      for (int i = 0; i < 1000 && !*saved; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      saw_workbook = *saved;
+      return FakeGenerator::Run(prog, a, limits, exit_code);
+    }
+  };
+  struct SignallingWorkbook : FakeWorkbook {
+    std::atomic<bool>* saved = nullptr;
+    bool fail = false;
+    bool Save(const std::string& path) override {
+      const bool ok = !fail && FakeWorkbook::Save(path);
+      *saved = true;
+      return ok;
+    }
+    std::string Problem() const override { return fail ? "the disk is full" : ""; }
+  };
+  const std::string book_failed = "Unable to write the workbook";
+  const std::string report_failed = "Unable to generate report for test";
+  struct Case {
+    const char* what;
+    int code;
+    bool workbook_fails, place_taken;
+    bool pdf_written, xlsx_written;
+    std::vector<std::string> messages;
+    std::string why;  // the workbook warning's reason
+  };
+  const Case cases[] = {
+      {"both made", 0, false, false, true, true, {}, ""},
+      {"workbook fails", 0, true, false, true, false, {book_failed}, "the disk is full"},
+      {"workbook's place is a folder", 0, false, true, true, false, {book_failed}, ""},
+      {"both fail, in order",
+       3,
+       true,
+       false,
+       false,
+       false,
+       {"Error generating report, error=3", report_failed, book_failed},
+       "the disk is full"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string dir = TempFolder(Format("beside%d", n++));
+    auto rec = MakeSampleRecord(1, 2);
+    rec->fullpath = PathJoin(dir, "T1.test");
+    ASSERT_TRUE(WriteFileAtomically(rec->fullpath, "record"));
+    const std::string pdf = ExportPath(rec->fullpath, ".pdf", kPdfFolder),
+                      xlsx = ExportPath(rec->fullpath, ".xlsx", kExcelFolder);
+    if (c.place_taken) MakeFolders(xlsx);
+    AppSettings settings;
+    settings.InstallDir = PathJoin(dir, "install/");
+    settings.AutoExportPdf = settings.AutoExportExcel = 1;
+    std::atomic<bool> saved{false};
+    ScriptedPrompter prompter;
+    WaitingGenerator generator;
+    generator.saved = &saved;
+    generator.code = c.code;
+    ExportServices services;
+    services.prompter = &prompter;
+    services.runner = &generator;
+    services.new_workbook = [&] {
+      auto wb = std::make_unique<SignallingWorkbook>();
+      wb->saved = &saved;
+      wb->fail = c.workbook_fails;
+      return wb;
+    };
+    services.export_images = [](TestRecord& r, const std::string& folder, std::string*) {
+      return FakePictures(r, PathJoin(folder, "T1"));
+    };
+    EXPECT_EQ(AutoExport(*rec, true, settings, services), c.messages.empty());
+    EXPECT_TRUE(generator.saw_workbook) << "the workbook waited for the report";
+    std::string text;
+    EXPECT_EQ(ReadFileText(pdf, text) && text == kWholePdf, c.pdf_written);
+    EXPECT_EQ(ReadFileText(xlsx, text) && text == "PK", c.xlsx_written);
+    std::vector<std::string> shown;
+    for (const auto& m : prompter.messages()) shown.push_back(m.text.substr(0, m.text.find('\n')));
+    EXPECT_EQ(shown, c.messages);
+    if (!c.messages.empty() && c.messages.back() == book_failed) {
+      const std::string& last = prompter.messages().back().text;
+      EXPECT_NE(last.find("\"" + xlsx + "\": " + c.why), std::string::npos) << last;
+    }
+  }
 }
 
 TEST(ExportPath, FoldersAndNames) {

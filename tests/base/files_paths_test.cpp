@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -170,24 +171,42 @@ TEST(AtomicWrite, AReplacedFileKeepsItsMode) {
 // FIFO would block the program until someone writes to it).
 TEST(ReadFile, SaysWhyAndRefusesWhatIsNotARegularFile) {
   const std::string dir = TempFolder("problems");
-  const std::string file = dir + "/f.bin";
+  const std::string file = dir + "/f.bin", empty = dir + "/empty.bin";
   ASSERT_TRUE(WriteFileAtomically(file, std::string(100, 'a')));
+  ASSERT_TRUE(WriteFileAtomically(empty, std::string()));
+  constexpr size_t kSomeBytes = SIZE_MAX;
   struct Case {
     std::string path;
     size_t limit;
     FileProblem want;
+    size_t want_size = 0;  // kSomeBytes: more than none
   };
   std::vector<Case> cases = {
-      {file, 100, FileProblem::kNone},
+      {file, 100, FileProblem::kNone, 100},
+      {file, 1000, FileProblem::kNone, 100},
       {file, 99, FileProblem::kTooLarge},
+      {empty, 0, FileProblem::kNone, 0},
+      {empty, 10, FileProblem::kNone, 0},
       {dir + "/none", 100, FileProblem::kMissing},
       {dir, 100, FileProblem::kFolder},
+#ifdef __linux__
+      // The folder says 0 bytes for these: the read goes on past the size
+      // it was told, still within the limit.
+      {"/proc/self/maps", 1u << 20, FileProblem::kNone, kSomeBytes},
+      {"/proc/self/maps", 8, FileProblem::kTooLarge},
+#endif
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes;
     FileProblem got = FileProblem::kUnreadable;
     EXPECT_EQ(ReadFileBytes(c.path, bytes, c.limit, &got), c.want == FileProblem::kNone) << c.path;
     EXPECT_EQ(got, c.want) << c.path;
+    if (c.want != FileProblem::kNone) continue;
+    if (c.want_size == kSomeBytes) {
+      EXPECT_GT(bytes.size(), 8u) << c.path;
+      continue;
+    }
+    EXPECT_EQ(bytes, std::vector<uint8_t>(c.want_size, 'a')) << c.path << " read whole";
   }
   EXPECT_EQ(FileProblemText(FileProblem::kFolder), "it is a folder");
 }
