@@ -6,6 +6,7 @@
 #include "analysis/display_rules.h"
 #include "analysis/pass_fail.h"
 #include "base/format.h"
+#include "records/knee_fields.h"
 #include "records/tap_names.h"
 
 namespace kova {
@@ -198,40 +199,40 @@ const std::vector<ResultNumber> kNumbers = {
 };
 // clang-format on
 
-std::string Number(const TestRecord& rec, double TestRecord::*member, ResultOutput output) {
+std::string Number(const TestRecord& rec, double TestRecord::*member, FieldOutput output) {
   for (const ResultNumber& n : kNumbers) {
     if (n.member == member) return ResultNumberText(n, rec, output);
   }
   return "";  // every member named below has its row (a test walks every line)
 }
 
-std::string BurdenCurrent(const TestRecord& r, ResultOutput o) {
+std::string BurdenCurrent(const TestRecord& r, FieldOutput o) {
   return Number(r, &TestRecord::B200fBurdenMeasCur, o) + " A";
 }
 // The text export puts one blank after the comma, the workbook and the
 // report two.
-std::string BurdenVoltage(const TestRecord& r, ResultOutput o) {
+std::string BurdenVoltage(const TestRecord& r, FieldOutput o) {
   return Number(r, &TestRecord::B200fBurdenTestVtg, o) +
-         (o == ResultOutput::kText ? " V, " : " V,  ") +
+         (o == FieldOutput::kText ? " V, " : " V,  ") +
          Number(r, &TestRecord::B200fBurdenPhase, o) + " DEG";
 }
-std::string BurdenImpedance(const TestRecord& r, ResultOutput o) {
+std::string BurdenImpedance(const TestRecord& r, FieldOutput o) {
   return Number(r, &TestRecord::B200fBurdenZ, o) + " OHMS";
 }
-std::string BurdenVa(const TestRecord& r, ResultOutput o) {
+std::string BurdenVa(const TestRecord& r, FieldOutput o) {
   return Number(r, &TestRecord::B200fBurdenMeasVA, o) + " VA";
 }
 // The report's block ends with a blank after the power factor.
-std::string BurdenPowerFactor(const TestRecord& r, ResultOutput o) {
-  return Number(r, &TestRecord::B200fBurdenCosPhi, o) + (o == ResultOutput::kReport ? " " : "");
+std::string BurdenPowerFactor(const TestRecord& r, FieldOutput o) {
+  return Number(r, &TestRecord::B200fBurdenCosPhi, o) + (o == FieldOutput::kReport ? " " : "");
 }
-std::string InsulationVoltage(const TestRecord& r, ResultOutput o) {
+std::string InsulationVoltage(const TestRecord& r, FieldOutput o) {
   return Number(r, &TestRecord::B200fMeggerMeasV, o) + " V";
 }
-std::string InsulationCurrent(const TestRecord& r, ResultOutput o) {
+std::string InsulationCurrent(const TestRecord& r, FieldOutput o) {
   return Number(r, &TestRecord::B200fMeggerL, o) + " MICRO-AMPS";
 }
-std::string InsulationOhms(const TestRecord& r, ResultOutput o) {
+std::string InsulationOhms(const TestRecord& r, FieldOutput o) {
   return Number(r, &TestRecord::B200fMeggerOhms, o);
 }
 
@@ -273,6 +274,30 @@ bool ReportCellText(const TestFieldRow& row, const TestRecord& rec, const TapTes
   return true;
 }
 
+std::vector<SheetLine> SheetTestLines(const TestRecord& rec, const TapTest& tap,
+                                      FieldOutput output) {
+  const bool text = output == FieldOutput::kText;
+  const char* separator = text ? ": " : "";
+  std::vector<SheetLine> lines;
+  for (const TestFieldRow& row : kRows) {
+    if (row.field == TestField::kKneePoints) {
+      // Both give the knee voltage three decimals.
+      for (const KneeFieldRow& knee : kKneeFields) {
+        lines.push_back({std::string(knee.name) + " " + kKneeVoltageLabel + separator,
+                         NumberText(kTextKneeFormats.voltage, tap.*knee.voltage), ""});
+        lines.push_back({std::string(knee.name) + " " + kKneeCurrentLabel + separator,
+                         NumberText(kTextKneeFormats.current, tap.*knee.current), ""});
+      }
+    } else if (text && row.text_label != nullptr) {
+      lines.push_back({row.text_label, row.text(rec, tap), ""});
+    } else if (!text && row.workbook_label != nullptr) {
+      lines.push_back({row.workbook_label, row.workbook(rec, tap),
+                       row.workbook_beside != nullptr ? row.workbook_beside(rec, tap) : ""});
+    }
+  }
+  return lines;
+}
+
 std::vector<const XmlTestElement*> XmlTestElements(XmlTestGroup group) {
   std::vector<const XmlTestElement*> elements;
   for (const TestFieldRow& row : kRows) {
@@ -289,8 +314,8 @@ std::vector<const XmlTestElement*> XmlTestElements(XmlTestGroup group) {
 const std::vector<ResultNumber>& ResultNumberTable() { return kNumbers; }
 
 std::string ResultNumberText(const ResultNumber& number, const TestRecord& rec,
-                             ResultOutput output) {
-  const bool sheet = output == ResultOutput::kText || output == ResultOutput::kWorkbook;
+                             FieldOutput output) {
+  const bool sheet = output == FieldOutput::kText || output == FieldOutput::kWorkbook;
   const char* format = sheet ? number.sheet_format : number.report_format;
   const double value = rec.*number.member;
   if (format == nullptr) return WholeNumberText(value);
@@ -308,10 +333,10 @@ std::vector<const ResultLineRow*> ResultLines(ResultBlock block) {
   return lines;
 }
 
-std::string ResultLineLabel(const ResultLineRow& row, ResultOutput output) {
+std::string ResultLineLabel(const ResultLineRow& row, FieldOutput output) {
   std::string label = row.label;
-  if (output == ResultOutput::kText) return label + " ";
-  if (output == ResultOutput::kReport)
+  if (output == FieldOutput::kText) return label + " ";
+  if (output == FieldOutput::kReport)
     label.resize(std::max(label.size(), ReportLabelWidth(row.block)), ' ');
   return label;
 }

@@ -21,6 +21,8 @@
 
 namespace kova {
 
+enum class FieldOutput { kText, kWorkbook, kReport, kXml };
+
 enum class TestField {
   kNotes,
   kTap,
@@ -86,12 +88,24 @@ const TestFieldRow& TestFieldOf(TestField field);
 bool ReportCellText(const TestFieldRow& row, const TestRecord& rec, const TapTest& tap,
                     std::string& text);
 
+// One line of a test block of the text export or one row of the workbook's:
+// its label (the text export's with its separator), its value, and what the
+// workbook writes beside it in column 3.
+struct SheetLine {
+  std::string label;
+  std::string value;
+  std::string beside;
+};
+// The lines of `tap` in the text export's (kText) or the workbook's
+// (kWorkbook) test block, the knee points included.
+std::vector<SheetLine> SheetTestLines(const TestRecord& rec, const TapTest& tap,
+                                      FieldOutput output);
+
 // The XML elements of `group`, by place.
 std::vector<const XmlTestElement*> XmlTestElements(XmlTestGroup group);
 
 // --- The burden and insulation results -------------------------------------
 
-enum class ResultOutput { kText, kWorkbook, kReport, kXml };
 enum class ResultBlock { kBurden, kInsulation };
 
 // One number the instrument measured in a burden or insulation test. The
@@ -111,11 +125,10 @@ extern const char* const kMegohmsFormat;
 // Every number, in the XML document's order.
 const std::vector<ResultNumber>& ResultNumberTable();
 
-std::string ResultNumberText(const ResultNumber& number, const TestRecord& rec,
-                             ResultOutput output);
+std::string ResultNumberText(const ResultNumber& number, const TestRecord& rec, FieldOutput output);
 
 // One line of a burden or insulation block.
-using ResultLineFn = std::string (*)(const TestRecord& rec, ResultOutput output);
+using ResultLineFn = std::string (*)(const TestRecord& rec, FieldOutput output);
 struct ResultLineRow {
   ResultBlock block;
   // The workbook's label; the text export puts a blank after it, the report
@@ -128,7 +141,7 @@ const std::vector<ResultLineRow>& ResultLineTable();
 std::vector<const ResultLineRow*> ResultLines(ResultBlock block);
 
 // The label as `output` writes it, separator included.
-std::string ResultLineLabel(const ResultLineRow& row, ResultOutput output);
+std::string ResultLineLabel(const ResultLineRow& row, FieldOutput output);
 
 // The block's headings: "BURDEN TEST RESULTS" and "<n> AMP BURDEN TEST", or
 // "<n>V INSULATION RES TEST RESULTS" alone.

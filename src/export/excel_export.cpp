@@ -123,26 +123,17 @@ void Results(Sheet& s, const TestRecord& rec, ResultBlock block) {
     s.Next(i == 0 && headings.size() > 1 ? 2 : 1);
   }
   for (const ResultLineRow* line : ResultLines(block)) {
-    s.Label(ResultLineLabel(*line, ResultOutput::kWorkbook),
-            line->value(rec, ResultOutput::kWorkbook));
+    s.Label(ResultLineLabel(*line, FieldOutput::kWorkbook),
+            line->value(rec, FieldOutput::kWorkbook));
   }
 }
 
 void TestBlock(Sheet& s, const TestRecord& rec, const TapTest& tap, int k) {
   s.Label("TEST #", Format("%d", k));
   s.Picture(6, tap.testimagefile);
-  for (const TestFieldRow& row : TestFieldTable()) {
-    if (row.field == TestField::kKneePoints) {
-      for (const KneeFieldRow& knee : kKneeFields) {
-        s.Label(std::string(knee.name) + " Vkp[Volts]",
-                NumberText(kTextKneeFormats.voltage, tap.*knee.voltage));
-        s.Label(std::string(knee.name) + " Ikp[Amps]",
-                NumberText(kTextKneeFormats.current, tap.*knee.current));
-      }
-    } else if (row.workbook_label != nullptr) {
-      if (row.workbook_beside != nullptr) s.Cell(3, row.workbook_beside(rec, tap));
-      s.Label(row.workbook_label, row.workbook(rec, tap));
-    }
+  for (const SheetLine& line : SheetTestLines(rec, tap, FieldOutput::kWorkbook)) {
+    if (!line.beside.empty()) s.Cell(3, line.beside);
+    s.Label(line.label, line.value);
   }
   s.Next();
   Points(s, rec, tap);

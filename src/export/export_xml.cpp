@@ -22,7 +22,7 @@ constexpr const char* kReportVersion = "1.0";
 void ResultElements(XmlWriter& w, const TestRecord& rec, ResultBlock block) {
   for (const ResultNumber& n : ResultNumberTable()) {
     if (n.block == block)
-      w.TextElement(n.xml_element, ResultNumberText(n, rec, ResultOutput::kXml));
+      w.TextElement(n.xml_element, ResultNumberText(n, rec, FieldOutput::kXml));
   }
 }
 

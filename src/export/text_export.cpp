@@ -6,7 +6,6 @@
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
-#include "records/knee_fields.h"
 #include "records/record_header.h"
 
 namespace kova {
@@ -63,23 +62,14 @@ void Results(std::string& out, const TestRecord& rec, ResultBlock block) {
     out += headings[i] + (i == 0 ? "\n\n" : "\n");
   }
   for (const ResultLineRow* line : ResultLines(block)) {
-    Line(out, ResultLineLabel(*line, ResultOutput::kText), line->value(rec, ResultOutput::kText));
+    Line(out, ResultLineLabel(*line, FieldOutput::kText), line->value(rec, FieldOutput::kText));
   }
 }
 
 void OneTest(std::string& out, const TestRecord& rec, const TapTest& tap, int n) {
   out += Format("\nTEST # %d\n\n", n);
-  for (const TestFieldRow& row : TestFieldTable()) {
-    if (row.field == TestField::kKneePoints) {
-      for (const KneeFieldRow& knee : kKneeFields) {
-        Line(out, std::string(knee.name) + " Vkp[Volts]: ",
-             NumberText(kTextKneeFormats.voltage, tap.*knee.voltage));
-        Line(out, std::string(knee.name) + " Ikp[Amps]: ",
-             NumberText(kTextKneeFormats.current, tap.*knee.current));
-      }
-    } else if (row.text_label != nullptr) {
-      Line(out, row.text_label, row.text(rec, tap));
-    }
+  for (const SheetLine& line : SheetTestLines(rec, tap, FieldOutput::kText)) {
+    Line(out, line.label, line.value);
   }
   DataPoints(out, rec, tap);
   GraphPoints(out, tap);

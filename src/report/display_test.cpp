@@ -416,8 +416,12 @@ int CDisplayTest::DrawTestTable(const Layout& lay, int test, int S, int* K_out) 
       int c = 0;
       for (const KneeFieldRow& knee : kKneeFields) {
         cell(c, 0, knee.name);
-        cell(c, 1, "Vkp[Volts]: " + NumberText(kReportKneeFormats.voltage, tap.*knee.voltage));
-        cell(c, 2, "Ikp[Amps]: " + NumberText(kReportKneeFormats.current, tap.*knee.current));
+        cell(c, 1,
+             std::string(kKneeVoltageLabel) + ": " +
+                 NumberText(kReportKneeFormats.voltage, tap.*knee.voltage));
+        cell(c, 2,
+             std::string(kKneeCurrentLabel) + ": " +
+                 NumberText(kReportKneeFormats.current, tap.*knee.current));
         ++c;
       }
       continue;
@@ -529,8 +533,8 @@ std::string ResultsText(const TestRecord& rec, ResultBlock block) {
   const std::vector<const ResultLineRow*> lines = ResultLines(block);
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) text += '\r';
-    text += ResultLineLabel(*lines[i], ResultOutput::kReport) +
-            lines[i]->value(rec, ResultOutput::kReport);
+    text += ResultLineLabel(*lines[i], FieldOutput::kReport) +
+            lines[i]->value(rec, FieldOutput::kReport);
   }
   return text;
 }
