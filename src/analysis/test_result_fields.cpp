@@ -22,26 +22,28 @@ std::string TapName(const TestRecord&, const TapTest& tap) {
 }
 std::string Nameplate(const TestRecord&, const TapTest& tap) { return NameplateRatioText(tap); }
 std::string MeasuredRatio(const TestRecord&, const TapTest& tap) {
-  return (tap.uTestType & kRatioTest) ? NumberText("%3.3lf", tap.fTestRatio) : std::string("N/A");
+  return (tap.uTestType & kRatioTest) ? NumberText(kRatioFormat, tap.fTestRatio)
+                                      : std::string("N/A");
 }
 std::string ExcitationVoltage(const TestRecord&, const TapTest& tap) {
-  return NumberText("%3.3lf", tap.fTestRatioVtg);
+  return NumberText(kRatioFormat, tap.fTestRatioVtg);
 }
 std::string ExcitationCurrent(const TestRecord&, const TapTest& tap) {
-  return NumberText("%3.3lf", tap.fTestRatioCur);
+  return NumberText(kRatioFormat, tap.fTestRatioCur);
 }
 // The winding resistance with its unit; empty when it was not measured.
 std::string Resistance(const TestRecord&, const TapTest& tap) {
   const ShownResistance r = ShowResistance(tap);
   if (!r.shown) return "";
-  return NumberText("%3.2lf", r.value) + " " + ResistanceUnitWord(r, ResistanceUnits::kLong);
+  return NumberText(kResistanceFormat, r.value) + " " +
+         ResistanceUnitWord(r, ResistanceUnits::kLong);
 }
 std::string ResistanceOrNa(const TestRecord& rec, const TapTest& tap) {
   const std::string shown = Resistance(rec, tap);
   return shown.empty() ? std::string("N/A") : shown;
 }
 std::string Phase(const TestRecord&, const TapTest& tap) {
-  return PhaseMeasured(tap) ? NumberText("%3.2lf", tap.fTestPhase) : std::string("N/A");
+  return PhaseMeasured(tap) ? NumberText(kAngleFormat, tap.fTestPhase) : std::string("N/A");
 }
 std::string PolarityName(const TestRecord&, const TapTest& tap) {
   return PolarityWord(PolarityOf(tap));
@@ -53,7 +55,7 @@ std::string PolarityName(const TestRecord&, const TapTest& tap) {
 std::string TextPercentError(const TestRecord&, const TapTest& tap) {
   const RatioError e = PercentRatioError(tap);
   if (e.state != RatioErrorState::kValue || e.percent == 0) return "N/A";
-  return Format("%4.4lf", e.percent);
+  return Format(kPercentErrorFormat, e.percent);
 }
 
 // The workbook: empty without a nameplate secondary or a ratio test, "> 99"
@@ -62,7 +64,7 @@ std::string WorkbookPercentError(const TestRecord&, const TapTest& tap) {
   if (!NameplateSecondaryGiven(tap) || !(tap.uTestType & kRatioTest)) return "";
   const double e = RatioErrorNumber(tap);
   if (std::isnan(e)) return "N/A";
-  return e > 100 ? std::string("> 99") : Format("%4.4lf", e);
+  return e > 100 ? std::string("> 99") : Format(kPercentErrorFormat, e);
 }
 
 // The report: an empty cell without a nameplate secondary or a ratio test, a
@@ -74,7 +76,7 @@ ReportCellValue ReportPercentError(const TestRecord&, const TapTest& tap) {
     return {true, false, "N/A"};
   }
   if (e.percent > 100) return {true, true, "> 99"};
-  return {true, true, Format("%4.4lf", e.percent)};
+  return {true, true, Format(kPercentErrorFormat, e.percent)};
 }
 
 // The XML: empty where there is no error, 0 for a nameplate primary of 0.
@@ -86,13 +88,13 @@ double XmlPercent(const TapTest& tap, bool& present) {
 std::string XmlPercentError(const TestRecord&, const TapTest& tap) {
   bool present = false;
   const double percent = XmlPercent(tap, present);
-  return present ? Format("%4.4lf", percent) : std::string();
+  return present ? Format(kPercentErrorFormat, percent) : std::string();
 }
 std::string XmlPercentErrorPf(const TestRecord& rec, const TapTest& tap) {
   bool present = false;
   const double percent = XmlPercent(tap, present);
   if (!present) return "";
-  std::string text = Format("%4.4lf", percent);
+  std::string text = Format(kPercentErrorFormat, percent);
   if (PassFailEnabled(rec)) text += RatioTolerancePercent(rec.passfail) > percent ? " [P]" : " [F]";
   return text;
 }
@@ -115,14 +117,15 @@ ReportCellValue ReportResistance(const TestRecord& rec, const TapTest& tap) {
 // after a blank.
 ReportCellValue ReportPhase(const TestRecord&, const TapTest& tap) {
   if (!PhaseMeasured(tap)) return {true, true, " N/A"};
-  return {true, true, NumberText("%3.2lf", tap.fTestPhase) + kDegree};
+  return {true, true, NumberText(kAngleFormat, tap.fTestPhase) + kDegree};
 }
 
 // --- The XML's texts -------------------------------------------------------------
 
 std::string NameplateOrNa(const TestRecord&, const TapTest& tap) { return NameplateRatioOrNA(tap); }
 std::string XmlPhase(const TestRecord&, const TapTest& tap) {
-  return PhaseMeasured(tap) ? NumberText("%3.2lf", tap.fTestPhase) + kDegree : std::string("N/A");
+  return PhaseMeasured(tap) ? NumberText(kAngleFormat, tap.fTestPhase) + kDegree
+                            : std::string("N/A");
 }
 // With the pass/fail mark of the resistance.
 std::string XmlResistancePf(const TestRecord& rec, const TapTest& tap) {
@@ -130,7 +133,7 @@ std::string XmlResistancePf(const TestRecord& rec, const TapTest& tap) {
   return shown.empty() ? shown : shown + " " + MarkText(ResistanceMark(rec, tap));
 }
 std::string XmlAngle(const TapTest& tap) {
-  return NumberText("%3.2lf", tap.fTestPhase) + kDegree + " ";
+  return NumberText(kAngleFormat, tap.fTestPhase) + kDegree + " ";
 }
 // The angle with the polarity in brackets ("[In Ø]", "[Out Ø]").
 std::string XmlPhaseAngle(const TestRecord&, const TapTest& tap) {
@@ -174,7 +177,7 @@ const std::vector<TestFieldRow> kRows = {
   {TestField::kExcitationCurrent, "Ex I[Amps]: ",      ExcitationCurrent,  "Ex I[Amps]",   ExcitationCurrent,    nullptr,       4, 1, "Ex I[Amps]: ",           Labelled<ExcitationCurrent>, {{"fTestRatioCur", ExcitationCurrent, kA, 1}, kNoXml, kNoXml}},
   {TestField::kWindingResistance, "Winding Res: ",     ResistanceOrNa,     "Winding Res",  ResistanceOrNa,       nullptr,       4, 2, "Winding Res: ",          ReportResistance,        {{"fWindingRes", XmlResistancePf, kA, 5}, {"windingres", Resistance, kC, 4}, kNoXml}},
   {TestField::kPhaseAngle,        "Phase Angle: ",     Phase,              "Phase Angle",  Phase,                PolarityName,  5, 0, "Phase Angle:",           ReportPhase,             {{"fTestPhase", XmlPhase, kA, 4}, {"phaseangle", XmlPhaseAngle, kC, 5}, {"phaseanglepf", XmlPhaseAnglePf, kC, 6}}},
-  {TestField::kPolarity,          "Phase Angle Is: ",  PolarityName,       nullptr,        nullptr,              nullptr,       5, 1, "",                       ReportPolarity,            {kNoXml, kNoXml, kNoXml}},
+  {TestField::kPolarity,          "Phase Angle Is: ",  PolarityName,       nullptr,        nullptr,              nullptr,       5, 1, "",                       ReportPolarity,          {kNoXml, kNoXml, kNoXml}},
 };
 // clang-format on
 

@@ -23,6 +23,14 @@ namespace kova {
 
 enum class FieldOutput { kText, kWorkbook, kReport, kXml };
 
+// The decimals every output gives a test's numbers (the summary tables of
+// the workbook too): ratios and the excitation point three, the phase
+// angle and the winding resistance two, the percent error four.
+constexpr const char* kRatioFormat = "%3.3lf";
+constexpr const char* kAngleFormat = "%3.2lf";
+constexpr const char* kResistanceFormat = "%3.2lf";
+constexpr const char* kPercentErrorFormat = "%4.4lf";
+
 enum class TestField {
   kNotes,
   kTap,

@@ -42,7 +42,7 @@ std::string TableErrorText(const TapTest& tap) {
   if (!NameplateSecondaryGiven(tap)) return "";
   const double e = RatioErrorNumber(tap);
   if (e == 0 || !std::isfinite(e)) return "N/A";
-  return Format("%4.4lf", e);
+  return Format(kPercentErrorFormat, e);
 }
 
 std::string NameplateText(const TapTest& tap) {
@@ -52,12 +52,12 @@ std::string NameplateText(const TapTest& tap) {
 std::string ResistanceText(const TapTest& tap, ResistanceUnits units) {
   const ShownResistance r = ShowResistance(tap);
   if (!r.shown) return "N/A";
-  return NumberText("%3.2lf", r.value) + " " + ResistanceUnitWord(r, units);
+  return NumberText(kResistanceFormat, r.value) + " " + ResistanceUnitWord(r, units);
 }
 
 std::string PhaseText(const TapTest& tap, const std::string& word) {
   if (!PhaseMeasured(tap)) return "N/A";
-  return NumberText("%3.2lf", tap.fTestPhase) + kDegree + " " + word;
+  return NumberText(kAngleFormat, tap.fTestPhase) + kDegree + " " + word;
 }
 
 std::string PolarityWordOrEmpty(const TapTest& tap) {
@@ -180,7 +180,7 @@ void SummaryTable(Sheet& s, const TestRecord& rec, const int* order, int count,
                            NumberText(kWorkbookSummaryFormats.current, tap.*knee.current));
     }
     s.Cell(7, NameplateText(tap));
-    s.Cell(8, NumberText("%3.3lf", tap.fTestRatio));
+    s.Cell(8, NumberText(kRatioFormat, tap.fTestRatio));
     s.Cell(9, TableErrorText(tap));
     s.Cell(10, PhaseText(tap, PolarityWordOrEmpty(tap)));
     s.Cell(11, ResistanceText(tap, ResistanceUnits::kShort));
@@ -212,7 +212,7 @@ void PassFailTable(Sheet& s, const TestRecord& rec, const int* order, int count,
     s.Cell(4, NumberText("%3.3lf", KneeVoltageForJudging(rec, tap)) + " " +
                   MarkText(KneeMark(rec, tap)));
     s.Cell(5, NameplateText(tap));
-    s.Cell(6, NumberText("%3.3lf", tap.fTestRatio));
+    s.Cell(6, NumberText(kRatioFormat, tap.fTestRatio));
     if (NameplateSecondaryGiven(tap)) {
       // A ratio that was not measured (or a nameplate of 0) is not judged:
       // "N/A" carries no mark, as on the report.
