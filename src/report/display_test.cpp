@@ -384,6 +384,7 @@ int CDisplayTest::DrawHeader(const Layout& lay, int test, int kind, int y0) {
                           TapNameFromCode(tap.nTapConnection).c_str()));
   }
   if (kind != kSummaryPage && kind != kPassFailPage) {
+    // The notes row of the test's fields, labelled as in the workbook.
     const TestFieldRow& notes = TestFieldOf(TestField::kNotes);
     col3.push_back(Format("%13s: %-20s", notes.workbook_label, notes.text(r, tap).c_str()));
   }
