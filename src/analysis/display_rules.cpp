@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cmath>
+#include <limits>
 
 #include "base/format.h"
 
@@ -62,6 +63,23 @@ RatioError PercentRatioError(const TapTest& tap) {
   e.state = RatioErrorState::kValue;
   e.percent = percent;
   return e;
+}
+
+bool NameplateSecondaryGiven(const TapTest& tap) {
+  return tap.fNamePlateDen != 0 && std::isfinite(tap.fNamePlateDen);
+}
+
+double RatioErrorNumber(const TapTest& tap) {
+  const RatioError e = PercentRatioError(tap);
+  switch (e.state) {
+    case RatioErrorState::kValue:
+      return e.percent;
+    case RatioErrorState::kNameplateZero:
+      return tap.fTestRatio != 0 ? std::numeric_limits<double>::infinity()
+                                 : std::numeric_limits<double>::quiet_NaN();
+    default:
+      return std::numeric_limits<double>::quiet_NaN();
+  }
 }
 
 ShownResistance ShowResistance(const TapTest& tap) {

@@ -47,6 +47,12 @@ struct RatioError {
   double percent = 0;  // |measured - nameplate| / nameplate x 100
 };
 RatioError PercentRatioError(const TapTest& tap);
+// A nameplate secondary that is neither 0 nor non-finite: the workbook
+// leaves its error cells empty without one.
+bool NameplateSecondaryGiven(const TapTest& tap);
+// The error as one number: infinite for a nameplate primary of 0 against a
+// measured ratio, NaN wherever there is no error at all.
+double RatioErrorNumber(const TapTest& tap);
 
 enum class ResistanceUnits {
   kLong,   // "milliohms": test page and exports

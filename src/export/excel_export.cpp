@@ -1,11 +1,11 @@
 #include "export/excel_export.h"
 
 #include <cmath>
-#include <limits>
 
 #include "analysis/display_rules.h"
 #include "analysis/pass_fail.h"
 #include "analysis/taps.h"
+#include "analysis/test_result_fields.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "records/knee_fields.h"
@@ -38,37 +38,11 @@ class Sheet {
   int row_ = 1;
 };
 
-// The error E, with a nameplate primary of 0 giving an infinite error (or
-// none at all when the measured ratio is 0 too).
-double RatioErrorPercent(const TapTest& tap) {
-  const RatioError e = PercentRatioError(tap);
-  switch (e.state) {
-    case RatioErrorState::kValue:
-      return e.percent;
-    case RatioErrorState::kNameplateZero:
-      return tap.fTestRatio != 0 ? std::numeric_limits<double>::infinity()
-                                 : std::numeric_limits<double>::quiet_NaN();
-    default:
-      return std::numeric_limits<double>::quiet_NaN();
-  }
-}
-
-bool ErrorColumnShown(const TapTest& tap) {
-  return tap.fNamePlateDen != 0 && std::isfinite(tap.fNamePlateDen);
-}
-
-std::string BlockErrorText(const TapTest& tap) {
-  if (!ErrorColumnShown(tap) || !(tap.uTestType & kRatioTest)) return "";
-  const double e = RatioErrorPercent(tap);
-  if (std::isnan(e)) return "N/A";
-  return e > 100 ? std::string("> 99") : Format("%4.4lf", e);
-}
-
 std::string TableErrorText(const TapTest& tap) {
-  if (!ErrorColumnShown(tap)) return "";
-  const double e = RatioErrorPercent(tap);
+  if (!NameplateSecondaryGiven(tap)) return "";
+  const double e = RatioErrorNumber(tap);
   if (e == 0 || !std::isfinite(e)) return "N/A";
-  return Format("%4.4lf", e);
+  return Format(kPercentErrorFormat, e);
 }
 
 std::string NameplateText(const TapTest& tap) {
@@ -78,12 +52,12 @@ std::string NameplateText(const TapTest& tap) {
 std::string ResistanceText(const TapTest& tap, ResistanceUnits units) {
   const ShownResistance r = ShowResistance(tap);
   if (!r.shown) return "N/A";
-  return NumberText("%3.2lf", r.value) + " " + ResistanceUnitWord(r, units);
+  return NumberText(kResistanceFormat, r.value) + " " + ResistanceUnitWord(r, units);
 }
 
 std::string PhaseText(const TapTest& tap, const std::string& word) {
   if (!PhaseMeasured(tap)) return "N/A";
-  return NumberText("%3.2lf", tap.fTestPhase) + kDegree + " " + word;
+  return NumberText(kAngleFormat, tap.fTestPhase) + kDegree + " " + word;
 }
 
 std::string PolarityWordOrEmpty(const TapTest& tap) {
@@ -140,54 +114,31 @@ void Points(Sheet& s, const TestRecord& rec, const TapTest& tap) {
   }
 }
 
-void BurdenResults(Sheet& s, const TestRecord& rec) {
+// A burden or insulation block: its headings, then one row per result.
+void Results(Sheet& s, const TestRecord& rec, ResultBlock block) {
+  const std::vector<std::string> headings = ResultHeadings(block, rec);
   s.Next();
-  s.Cell(1, "BURDEN TEST RESULTS");
-  s.Next(2);
-  s.Cell(1, WholeNumberText(rec.B200fBurdenReqCur) + " AMP BURDEN TEST");
-  s.Next();
-  s.Label("MEASURED CURRENT:", NumberText("%3.3lf", rec.B200fBurdenMeasCur) + " A");
-  s.Label("MEASURED VOLTAGE:", NumberText("%3.3lf", rec.B200fBurdenTestVtg) + " V,  " +
-                                   NumberText("%3.2lf", rec.B200fBurdenPhase) + " DEG");
-  s.Label("IMPEDANCE    (Z):", NumberText("%3.3lf", rec.B200fBurdenZ) + " OHMS");
-  s.Label("BURDEN:", NumberText("%3.3lf", rec.B200fBurdenMeasVA) + " VA");
-  s.Label("POWER FACTOR:", NumberText("%3.3lf", rec.B200fBurdenCosPhi));
-}
-
-void InsulationResults(Sheet& s, const TestRecord& rec) {
-  s.Next();
-  s.Cell(1, WholeNumberText(rec.B200fMeggerReqV) + "V INSULATION RES TEST RESULTS");
-  s.Next();
-  s.Label("VOLTAGE:", NumberText("%3.1lf", rec.B200fMeggerMeasV) + " V");
-  s.Label("CURRENT:", NumberText("%3.1lf", rec.B200fMeggerL) + " MICRO-AMPS");
-  s.Label("RESISTANCE:", InsulationResistanceText(rec.B200fMeggerOhms));
+  for (size_t i = 0; i < headings.size(); ++i) {
+    s.Cell(1, headings[i]);
+    s.Next(i == 0 && headings.size() > 1 ? 2 : 1);
+  }
+  for (const ResultLineRow* line : ResultLines(block)) {
+    s.Label(ResultLineLabel(*line, FieldOutput::kWorkbook),
+            line->value(rec, FieldOutput::kWorkbook));
+  }
 }
 
 void TestBlock(Sheet& s, const TestRecord& rec, const TapTest& tap, int k) {
   s.Label("TEST #", Format("%d", k));
   s.Picture(6, tap.testimagefile);
-  s.Label("TEST NOTES", tap.szTestNote);
-  s.Label("TAP", TapNameFromCode(tap.nTapConnection));
-  for (const KneeFieldRow& knee : kKneeFields) {
-    s.Label(std::string(knee.name) + " Vkp[Volts]",
-            NumberText(kTextKneeFormats.voltage, tap.*knee.voltage));
-    s.Label(std::string(knee.name) + " Ikp[Amps]",
-            NumberText(kTextKneeFormats.current, tap.*knee.current));
+  for (const SheetLine& line : SheetTestLines(rec, tap, FieldOutput::kWorkbook)) {
+    if (!line.beside.empty()) s.Cell(3, line.beside);
+    s.Label(line.label, line.value);
   }
-  s.Label("NP-RATIO", NameplateRatioText(tap));
-  s.Label("M-RATIO",
-          (tap.uTestType & kRatioTest) ? NumberText("%3.3lf", tap.fTestRatio) : std::string("N/A"));
-  s.Label("% ERROR", BlockErrorText(tap));
-  s.Label("Ex V[Volts]", NumberText("%3.3lf", tap.fTestRatioVtg));
-  s.Label("Ex I[Amps]", NumberText("%3.3lf", tap.fTestRatioCur));
-  s.Label("Winding Res", ResistanceText(tap, ResistanceUnits::kLong));
-  s.Cell(3, PolarityWord(PolarityOf(tap)));
-  s.Label("Phase Angle",
-          PhaseMeasured(tap) ? NumberText("%3.2lf", tap.fTestPhase) : std::string("N/A"));
   s.Next();
   Points(s, rec, tap);
-  if (tap.uTestType & kBurdenTest) BurdenResults(s, rec);
-  if (tap.uTestType & kInsulationTest) InsulationResults(s, rec);
+  if (tap.uTestType & kBurdenTest) Results(s, rec, ResultBlock::kBurden);
+  if (tap.uTestType & kInsulationTest) Results(s, rec, ResultBlock::kInsulation);
   s.Next();
 }
 
@@ -229,7 +180,7 @@ void SummaryTable(Sheet& s, const TestRecord& rec, const int* order, int count,
                            NumberText(kWorkbookSummaryFormats.current, tap.*knee.current));
     }
     s.Cell(7, NameplateText(tap));
-    s.Cell(8, NumberText("%3.3lf", tap.fTestRatio));
+    s.Cell(8, NumberText(kRatioFormat, tap.fTestRatio));
     s.Cell(9, TableErrorText(tap));
     s.Cell(10, PhaseText(tap, PolarityWordOrEmpty(tap)));
     s.Cell(11, ResistanceText(tap, ResistanceUnits::kShort));
@@ -261,12 +212,12 @@ void PassFailTable(Sheet& s, const TestRecord& rec, const int* order, int count,
     s.Cell(4, NumberText("%3.3lf", KneeVoltageForJudging(rec, tap)) + " " +
                   MarkText(KneeMark(rec, tap)));
     s.Cell(5, NameplateText(tap));
-    s.Cell(6, NumberText("%3.3lf", tap.fTestRatio));
-    if (ErrorColumnShown(tap)) {
+    s.Cell(6, NumberText(kRatioFormat, tap.fTestRatio));
+    if (NameplateSecondaryGiven(tap)) {
       // A ratio that was not measured (or a nameplate of 0) is not judged:
       // "N/A" carries no mark, as on the report.
       const std::string error = TableErrorText(tap);
-      const char* mark = error == "N/A" ? "" : tolerance > RatioErrorPercent(tap) ? " [P]" : " [F]";
+      const char* mark = error == "N/A" ? "" : tolerance > RatioErrorNumber(tap) ? " [P]" : " [F]";
       s.Cell(7, error + mark);
     } else {
       s.Cell(7, "");

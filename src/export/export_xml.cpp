@@ -3,6 +3,7 @@
 #include "analysis/display_rules.h"
 #include "analysis/pass_fail.h"
 #include "analysis/taps.h"
+#include "analysis/test_result_fields.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -16,24 +17,13 @@ namespace kova {
 namespace {
 
 constexpr const char* kReportVersion = "1.0";
-// Windows-1252 bytes of the degree sign and the slashed O.
-constexpr const char* kDegree = "\xB0";
 
-void BurdenElements(XmlWriter& w, const TestRecord& rec) {
-  w.TextElement("B200fBurdenReqCur", WholeNumberText(rec.B200fBurdenReqCur));
-  w.TextElement("B200fBurdenMeasCur", NumberText("%3.3lf", rec.B200fBurdenMeasCur));
-  w.TextElement("B200fBurdenTestVtg", NumberText("%3.3lf", rec.B200fBurdenTestVtg));
-  w.TextElement("B200fBurdenZ", NumberText("%3.3lf", rec.B200fBurdenZ));
-  w.TextElement("B200fBurdenPhase", NumberText("%3.2lf", rec.B200fBurdenPhase));
-  w.TextElement("B200fBurdenCosPhi", NumberText("%3.2lf", rec.B200fBurdenCosPhi));
-  w.TextElement("B200fBurdenMeasVA", NumberText("%3.3lf", rec.B200fBurdenMeasVA));
-}
-
-void InsulationElements(XmlWriter& w, const TestRecord& rec) {
-  w.TextElement("B200fMeggerReqV", WholeNumberText(rec.B200fMeggerReqV));
-  w.TextElement("B200fMeggerMeasV", NumberText("%3.1lf", rec.B200fMeggerMeasV));
-  w.TextElement("B200fMeggerL", NumberText("%3.2lf", rec.B200fMeggerL));
-  w.TextElement("B200fMeggerOhms", InsulationResistanceText(rec.B200fMeggerOhms));
+// The burden's or the insulation's numbers, as the report shows them.
+void ResultElements(XmlWriter& w, const TestRecord& rec, ResultBlock block) {
+  for (const ResultNumber& n : ResultNumberTable()) {
+    if (n.block == block)
+      w.TextElement(n.xml_element, ResultNumberText(n, rec, FieldOutput::kXml));
+  }
 }
 
 void ReportData(XmlWriter& w, const TestRecord& rec) {
@@ -48,8 +38,10 @@ void ReportData(XmlWriter& w, const TestRecord& rec) {
   w.IntElement("deviceversion", rec.deviceversion);
   w.IntElement("burdenenabled", rec.burdenenabled != 0 ? 1 : 0);
   w.IntElement("insulationenabled", rec.insulationenabled != 0 ? 1 : 0);
-  if (rec.deviceversion == 2 && rec.burdenenabled != 0) BurdenElements(w, rec);
-  if (rec.deviceversion == 2 && rec.insulationenabled != 0) InsulationElements(w, rec);
+  if (rec.deviceversion == 2 && rec.burdenenabled != 0)
+    ResultElements(w, rec, ResultBlock::kBurden);
+  if (rec.deviceversion == 2 && rec.insulationenabled != 0)
+    ResultElements(w, rec, ResultBlock::kInsulation);
   w.TextElement("taporder", rec.taporder);
   w.TextElement("testnote", rec.testnote);
   w.IntElement("numtests", rec.numtests);
@@ -75,45 +67,9 @@ std::string KneeVoltagePf(const TestRecord& rec, const TapTest& tap) {
   return NumberText("%3.2lf", KneeVoltageForJudging(rec, tap)) + " " + MarkText(KneeMark(rec, tap));
 }
 
-std::string MeasuredRatio(const TapTest& tap) {
-  return (tap.uTestType & kRatioTest) ? NumberText("%3.3lf", tap.fTestRatio) : std::string("N/A");
-}
-
-std::string ShownResistanceText(const TapTest& tap) {
-  const ShownResistance r = ShowResistance(tap);
-  if (!r.shown) return "";
-  return NumberText("%3.2lf", r.value) + " " + ResistanceUnitWord(r, ResistanceUnits::kLong);
-}
-
-void PercentError(XmlWriter& w, const TestRecord& rec, const TapTest& tap) {
-  std::string error, errorpf;
-  const RatioError e = PercentRatioError(tap);
-  if (e.state != RatioErrorState::kNotAvailable) {
-    // A nameplate primary of 0 gives an error of 0.
-    const double percent = e.state == RatioErrorState::kValue ? e.percent : 0.0;
-    error = Format("%4.4lf", percent);
-    errorpf = error;
-    if (PassFailEnabled(rec)) {
-      errorpf += RatioTolerancePercent(rec.passfail) > percent ? " [P]" : " [F]";
-    }
-  }
-  w.TextElement("percenterror", error);
-  w.TextElement("percenterrorpf", errorpf);
-}
-
-void PhaseElements(XmlWriter& w, const TestRecord& rec, const TapTest& tap) {
-  if (!PhaseMeasured(tap)) {
-    w.TextElement("phaseangle", "N/A");
-    w.TextElement("phaseanglepf", "");
-    return;
-  }
-  const Polarity p = PolarityOf(tap);
-  const char* polarity = p == Polarity::kInPhase      ? "[In \xD8]"
-                         : p == Polarity::kOutOfPhase ? "[Out \xD8]"
-                                                      : "";
-  const std::string angle = NumberText("%3.2lf", tap.fTestPhase) + kDegree + " ";
-  w.TextElement("phaseangle", angle + polarity);
-  w.TextElement("phaseanglepf", angle + MarkText(PolarityMark(rec, tap)));
+// The test's formatted field texts that stand in `group`.
+void FieldElements(XmlWriter& w, const TestRecord& rec, const TapTest& tap, XmlTestGroup group) {
+  for (const XmlTestElement* e : XmlTestElements(group)) w.TextElement(e->name, e->value(rec, tap));
 }
 
 void TestData(XmlWriter& w, const TestRecord& rec, const TapTest& tap) {
@@ -163,26 +119,13 @@ void OneTest(XmlWriter& w, const TestRecord& rec, int index, int number,
     w.TextElement(knee.current_element, NumberText(kXmlKneeFormats.current, tap.*knee.current));
   }
   w.TextElement("pfkneevoltagestr", KneeVoltagePf(rec, tap));
-  w.TextElement("fTestRatioCur", NumberText("%3.3lf", tap.fTestRatioCur));
-  w.TextElement("fTestRatioVtg", NumberText("%3.3lf", tap.fTestRatioVtg));
-  w.TextElement("fTestRatio", MeasuredRatio(tap));
-  w.TextElement("fTestPhase", PhaseMeasured(tap) ? NumberText("%3.2lf", tap.fTestPhase) + kDegree
-                                                 : std::string("N/A"));
-  const std::string shown = ShownResistanceText(tap);
-  w.TextElement("fWindingRes",
-                shown.empty() ? shown : shown + " " + MarkText(ResistanceMark(rec, tap)));
+  FieldElements(w, rec, tap, XmlTestGroup::kAfterKnees);
   w.IntElement("nNamePlateNum", tap.nNamePlateNum);
   w.RealElement("fNamePlateDen", tap.fNamePlateDen);
-  w.TextElement("nameplateratio",
-                tap.nNamePlateNum == 0 ? std::string("N/A") : NameplateRatioText(tap));
-  w.TextElement("measuredratio", MeasuredRatio(tap));
+  FieldElements(w, rec, tap, XmlTestGroup::kAfterNameplate);
   w.IntElement("nTapConnection", tap.nTapConnection);
   w.IntElement("uTestType", tap.uTestType);
-  w.TextElement("szTestNote", tap.szTestNote);
-  PercentError(w, rec, tap);
-  w.TextElement("windingres", shown);
-  PhaseElements(w, rec, tap);
-  w.TextElement("tapstr", TapNameFromCode(tap.nTapConnection));
+  FieldElements(w, rec, tap, XmlTestGroup::kAfterTestType);
   TestData(w, rec, tap);
   WriteTestReportSections(w, rec, tap);
   w.CloseElement("test");

@@ -2,10 +2,10 @@
 
 #include "analysis/display_rules.h"
 #include "analysis/taps.h"
+#include "analysis/test_result_fields.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
-#include "records/knee_fields.h"
 #include "records/record_header.h"
 
 namespace kova {
@@ -27,18 +27,6 @@ void Line(std::string& out, const std::string& label, const std::string& value) 
   out += label;
   out += value;
   out += '\n';
-}
-
-std::string RatioErrorText(const TapTest& tap) {
-  const RatioError e = PercentRatioError(tap);
-  if (e.state != RatioErrorState::kValue || e.percent == 0) return "N/A";
-  return Format("%4.4lf", e.percent);
-}
-
-std::string WindingResText(const TapTest& tap) {
-  const ShownResistance r = ShowResistance(tap);
-  if (!r.shown) return "N/A";
-  return Format("%3.2lf %s", r.value, ResistanceUnitWord(r, ResistanceUnits::kLong));
 }
 
 void DataPoints(std::string& out, const TestRecord& rec, const TapTest& tap) {
@@ -66,49 +54,27 @@ void GraphPoints(std::string& out, const TapTest& tap) {
   }
 }
 
-void BurdenResults(std::string& out, const TestRecord& rec) {
-  out += "\nBURDEN TEST RESULTS\n\n";
-  out += WholeNumberText(rec.B200fBurdenReqCur) + " AMP BURDEN TEST\n";
-  Line(out, "MEASURED CURRENT: ", NumberText("%3.3lf", rec.B200fBurdenMeasCur) + " A");
-  Line(out, "MEASURED VOLTAGE: ",
-       NumberText("%3.3lf", rec.B200fBurdenTestVtg) + " V, " +
-           NumberText("%3.2lf", rec.B200fBurdenPhase) + " DEG");
-  Line(out, "IMPEDANCE    (Z): ", NumberText("%3.3lf", rec.B200fBurdenZ) + " OHMS");
-  Line(out, "BURDEN: ", NumberText("%3.3lf", rec.B200fBurdenMeasVA) + " VA");
-  Line(out, "POWER FACTOR: ", NumberText("%3.3lf", rec.B200fBurdenCosPhi));
-}
-
-void InsulationResults(std::string& out, const TestRecord& rec) {
-  out += "\n" + WholeNumberText(rec.B200fMeggerReqV) + "V INSULATION RES TEST RESULTS\n\n";
-  Line(out, "VOLTAGE: ", NumberText("%3.1lf", rec.B200fMeggerMeasV) + " V");
-  Line(out, "CURRENT: ", NumberText("%3.1lf", rec.B200fMeggerL) + " MICRO-AMPS");
-  Line(out, "RESISTANCE: ", InsulationResistanceText(rec.B200fMeggerOhms));
+// A burden or insulation block: its headings, then one line per result.
+void Results(std::string& out, const TestRecord& rec, ResultBlock block) {
+  const std::vector<std::string> headings = ResultHeadings(block, rec);
+  out += '\n';
+  for (size_t i = 0; i < headings.size(); ++i) {
+    out += headings[i] + (i == 0 ? "\n\n" : "\n");
+  }
+  for (const ResultLineRow* line : ResultLines(block)) {
+    Line(out, ResultLineLabel(*line, FieldOutput::kText), line->value(rec, FieldOutput::kText));
+  }
 }
 
 void OneTest(std::string& out, const TestRecord& rec, const TapTest& tap, int n) {
   out += Format("\nTEST # %d\n\n", n);
-  Line(out, "TEST NOTES: ", tap.szTestNote);
-  Line(out, "TAP: ", TapNameFromCode(tap.nTapConnection));
-  for (const KneeFieldRow& knee : kKneeFields) {
-    Line(out, std::string(knee.name) + " Vkp[Volts]: ",
-         NumberText(kTextKneeFormats.voltage, tap.*knee.voltage));
-    Line(out, std::string(knee.name) + " Ikp[Amps]: ",
-         NumberText(kTextKneeFormats.current, tap.*knee.current));
+  for (const SheetLine& line : SheetTestLines(rec, tap, FieldOutput::kText)) {
+    Line(out, line.label, line.value);
   }
-  Line(out, "NP-RATIO: ", NameplateRatioText(tap));
-  Line(out, "M-RATIO: ",
-       (tap.uTestType & kRatioTest) ? NumberText("%3.3lf", tap.fTestRatio) : std::string("N/A"));
-  Line(out, "% ERROR ", RatioErrorText(tap));
-  Line(out, "Ex V[Volts]: ", NumberText("%3.3lf", tap.fTestRatioVtg));
-  Line(out, "Ex I[Amps]: ", NumberText("%3.3lf", tap.fTestRatioCur));
-  Line(out, "Winding Res: ", WindingResText(tap));
-  Line(out, "Phase Angle: ",
-       PhaseMeasured(tap) ? NumberText("%3.2lf", tap.fTestPhase) : std::string("N/A"));
-  Line(out, "Phase Angle Is: ", PolarityWord(PolarityOf(tap)));
   DataPoints(out, rec, tap);
   GraphPoints(out, tap);
-  if (tap.uTestType & kBurdenTest) BurdenResults(out, rec);
-  if (tap.uTestType & kInsulationTest) InsulationResults(out, rec);
+  if (tap.uTestType & kBurdenTest) Results(out, rec, ResultBlock::kBurden);
+  if (tap.uTestType & kInsulationTest) Results(out, rec, ResultBlock::kInsulation);
 }
 
 }  // namespace

@@ -30,6 +30,11 @@ constexpr KneeFieldRow kKneeFields[] = {
      "fKneeCur10"},
 };
 
+// The knee values' labels after the knee's name: "IEEE 30 Vkp[Volts]" in
+// the exports, a cell "Vkp[Volts]: ..." under the name in the report.
+constexpr const char* kKneeVoltageLabel = "Vkp[Volts]";
+constexpr const char* kKneeCurrentLabel = "Ikp[Amps]";
+
 // The XML document lists the IEC knee first.
 constexpr KneeKind kXmlKneeOrder[] = {KneeKind::kIec10, KneeKind::kIeee30, KneeKind::kIeee45};
 

@@ -5,10 +5,10 @@
 #include "report/display_test.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "analysis/display_rules.h"
 #include "analysis/taps.h"
+#include "analysis/test_result_fields.h"
 #include "base/format.h"
 #include "records/knee_fields.h"
 #include "records/record_header.h"
@@ -384,7 +384,9 @@ int CDisplayTest::DrawHeader(const Layout& lay, int test, int kind, int y0) {
                           TapNameFromCode(tap.nTapConnection).c_str()));
   }
   if (kind != kSummaryPage && kind != kPassFailPage) {
-    col3.push_back(Format("%13s: %-20s", "TEST NOTES", tap.szTestNote.c_str()));
+    // The notes row of the test's fields, labelled as in the workbook.
+    const TestFieldRow& notes = TestFieldOf(TestField::kNotes);
+    col3.push_back(Format("%13s: %-20s", notes.workbook_label, notes.text(r, tap).c_str()));
   }
   for (const HeaderFieldRow* row : ReportHeaderRows(3)) col3.push_back(ReportHeaderText(r, *row));
   for (size_t i = 0; i < col3.size(); ++i) {
@@ -394,20 +396,6 @@ int CDisplayTest::DrawHeader(const Layout& lay, int test, int kind, int y0) {
   s_->Line(inner.left, S, inner.right, S);
   return S;
 }
-
-namespace {
-
-std::string PercentErrorCell(const TapTest& tap) {
-  if (tap.fNamePlateDen == 0 || !(tap.uTestType & kRatioTest)) return "";
-  const RatioError e = PercentRatioError(tap);
-  if (e.state != RatioErrorState::kValue || !std::isfinite(e.percent) || e.percent == 0) {
-    return "N/A";
-  }
-  if (e.percent > 100) return "% ERROR: > 99";
-  return Format("%% ERROR: %4.4lf", e.percent);
-}
-
-}  // namespace
 
 int CDisplayTest::DrawTestTable(const Layout& lay, int test, int S, int* K_out) {
   const TapTest& tap = Rec().taps[test];
@@ -424,30 +412,26 @@ int CDisplayTest::DrawTestTable(const Layout& lay, int test, int S, int* K_out) 
   auto cell = [&](int col, int row, const std::string& text) {
     PutText(*s_, inner, inner.left + cw_ + col * K, rows[row], text);
   };
-  int c = 0;
-  for (const KneeFieldRow& knee : kKneeFields) {
-    cell(c, 0, knee.name);
-    cell(c, 1, "Vkp[Volts]: " + NumberText(kReportKneeFormats.voltage, tap.*knee.voltage));
-    cell(c, 2, "Ikp[Amps]: " + NumberText(kReportKneeFormats.current, tap.*knee.current));
-    ++c;
+  for (const TestFieldRow& row : TestFieldTable()) {
+    if (row.field == TestField::kKneePoints) {
+      int c = 0;
+      for (const KneeFieldRow& knee : kKneeFields) {
+        cell(c, 0, knee.name);
+        cell(c, 1,
+             std::string(kKneeVoltageLabel) + ": " +
+                 NumberText(kReportKneeFormats.voltage, tap.*knee.voltage));
+        cell(c, 2,
+             std::string(kKneeCurrentLabel) + ": " +
+                 NumberText(kReportKneeFormats.current, tap.*knee.current));
+        ++c;
+      }
+      continue;
+    }
+    std::string text;
+    if (row.report_column >= 0 && ReportCellText(row, Rec(), tap, text)) {
+      cell(row.report_column, row.report_row, text);
+    }
   }
-  cell(3, 0, "NP-RATIO: " + NameplateRatioText(tap));
-  cell(3, 1,
-       (tap.uTestType & kRatioTest) ? "M-RATIO: " + NumberText("%3.3lf", tap.fTestRatio)
-                                    : std::string("M-RATIO: N/A"));
-  cell(3, 2, PercentErrorCell(tap));
-  cell(4, 0, "Ex V[Volts]: " + NumberText("%3.3lf", tap.fTestRatioVtg));
-  cell(4, 1, "Ex I[Amps]: " + NumberText("%3.3lf", tap.fTestRatioCur));
-  const ShownResistance res = ShowResistance(tap);
-  if (res.shown) {
-    cell(4, 2,
-         "Winding Res: " + NumberText("%3.2lf", res.value) + " " +
-             ResistanceUnitWord(res, ResistanceUnits::kLong));
-  }
-  cell(5, 0,
-       PhaseMeasured(tap) ? "Phase Angle:" + NumberText("%3.2lf", tap.fTestPhase) + "\xB0"
-                          : std::string("Phase Angle: N/A"));
-  cell(5, 1, PolarityWord(PolarityOf(tap)));
   SelectTable();
   return S + 3 * R;
 }
@@ -540,29 +524,32 @@ void CDisplayTest::DrawErrorTable(const Layout& lay, int test, int T) {
   DrawTextBlock(lay, box, table, kTextCenter);
 }
 
+namespace {
+
+// A burden or insulation block as one text of "\r"-separated lines: its
+// headings, each followed by an empty line, then one line per result.
+std::string ResultsText(const TestRecord& rec, ResultBlock block) {
+  std::string text;
+  for (const std::string& heading : ResultHeadings(block, rec)) text += heading + "\r\r";
+  const std::vector<const ResultLineRow*> lines = ResultLines(block);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) text += '\r';
+    text += ResultLineLabel(*lines[i], FieldOutput::kReport) +
+            lines[i]->value(rec, FieldOutput::kReport);
+  }
+  return text;
+}
+
+}  // namespace
+
 int CDisplayTest::DrawBurdenInsulation(const Rect& inner, int x, int top, const TapTest& tap,
                                        bool side_by_side, int u) {
   SelectTable();
   const TestRecord& r = Rec();
   const bool burden = (tap.uTestType & kBurdenTest) != 0;
   const bool insulation = (tap.uTestType & kInsulationTest) != 0;
-  std::string btext, itext;
-  if (burden) {
-    btext = "BURDEN TEST RESULTS\r\r" +
-            Format("%s AMP BURDEN TEST", WholeNumberText(r.B200fBurdenReqCur).c_str()) + "\r\r" +
-            "MEASURED CURRENT: " + NumberText("%3.3lf", r.B200fBurdenMeasCur) + " A\r" +
-            "MEASURED VOLTAGE: " + NumberText("%3.3lf", r.B200fBurdenTestVtg) + " V,  " +
-            NumberText("%3.2lf", r.B200fBurdenPhase) + " DEG\r" +
-            "IMPEDANCE    (Z): " + NumberText("%3.3lf", r.B200fBurdenZ) + " OHMS\r" +
-            "BURDEN:           " + NumberText("%3.3lf", r.B200fBurdenMeasVA) + " VA\r" +
-            "POWER FACTOR:     " + NumberText("%3.2lf", r.B200fBurdenCosPhi) + " ";
-  }
-  if (insulation) {
-    const std::string ohms = "RESISTANCE:   " + InsulationResistanceText(r.B200fMeggerOhms);
-    itext = Format("%sV INSULATION RES TEST RESULTS", WholeNumberText(r.B200fMeggerReqV).c_str()) +
-            "\r\r" + "VOLTAGE:      " + NumberText("%3.1lf", r.B200fMeggerMeasV) + " V\r" +
-            "CURRENT:      " + NumberText("%3.2lf", r.B200fMeggerL) + " MICRO-AMPS\r" + ohms;
-  }
+  const std::string btext = burden ? ResultsText(r, ResultBlock::kBurden) : "";
+  const std::string itext = insulation ? ResultsText(r, ResultBlock::kInsulation) : "";
   constexpr int kBurdenLines = 9, kInsulationLines = 5;
   if (side_by_side && burden && insulation) {
     PutText(*s_, inner, x + 3 * cw_, top, btext);

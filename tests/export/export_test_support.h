@@ -1,8 +1,13 @@
 #pragma once
-// Checks shared by the export tests: element texts of the XML document and
-// validation of a written document against the shipped schema.
+// Checks shared by the export tests: element texts of the XML document,
+// the workbook's cells by place, and validation of a written document
+// against the shipped schema.
 
+#include <map>
 #include <string>
+#include <utility>
+
+#include "export/excel_export.h"
 
 #include "support/run_program.h"
 
@@ -21,6 +26,27 @@ inline std::string ElementText(const std::string& xml, const std::string& name,
   const size_t end = xml.find(close, begin);
   return end == std::string::npos ? "<missing>" : xml.substr(begin, end - begin);
 }
+
+// The workbook's cells by place.
+class CellRecorder : public WorkbookWriter {
+ public:
+  std::map<std::pair<int, int>, std::string> cells;
+  void SetCellText(int row, int column, const std::string& text) override {
+    cells[{row, column}] = text;
+  }
+  void InsertPicture(int, int, const std::string&, double) override {}
+  bool Save(const std::string&) override { return true; }
+  // The value beside the label `caption` in column 1, or "<missing>".
+  std::string Beside(const std::string& caption) const {
+    for (const auto& [at, text] : cells) {
+      if (at.second == 1 && text == caption) {
+        const auto value = cells.find({at.first, 2});
+        return value == cells.end() ? std::string() : value->second;
+      }
+    }
+    return "<missing>";
+  }
+};
 
 inline int CountOf(const std::string& text, const std::string& what) {
   int n = 0;

@@ -29,27 +29,6 @@
 namespace kova {
 namespace {
 
-// The workbook's cells by place.
-class CellRecorder : public WorkbookWriter {
- public:
-  std::map<std::pair<int, int>, std::string> cells;
-  void SetCellText(int row, int column, const std::string& text) override {
-    cells[{row, column}] = text;
-  }
-  void InsertPicture(int, int, const std::string&, double) override {}
-  bool Save(const std::string&) override { return true; }
-  // The value beside the label `caption` in the header block, or "<missing>".
-  std::string Beside(const std::string& caption) const {
-    for (const auto& [at, text] : cells) {
-      if (at.second == 1 && text == caption) {
-        const auto value = cells.find({at.first, 2});
-        return value == cells.end() ? std::string() : value->second;
-      }
-    }
-    return "<missing>";
-  }
-};
-
 // Every text the report draws on the first page of `rec`.
 std::vector<std::string> ReportTexts(const TestRecord& rec) {
   ReportDocument doc;
