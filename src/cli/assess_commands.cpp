@@ -144,7 +144,7 @@ bool ReferenceFor(const CompareOptions& o, ReferenceKeeper& keeper, const TestRe
   have = true;
   std::string where, why;
   if (o.keep && !o.reference.empty() && !keeper.Keep(rec, ref, where, why)) {
-    PrintError("Cannot keep the reference curve: " + why);
+    PrintError(Cp1252ToUtf8("Cannot keep the reference curve: " + why));
     return false;
   }
   return true;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "app/export_notice.h"
 #include "app/output_place.h"
 #include "app/record_document.h"
+#include "assess/reference_keeper.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/native_path.h"
@@ -24,6 +26,7 @@
 #include "device/device_status.h"
 #include "plans/thumb_drive.h"
 #include "records/record_file.h"
+#include "records/test_record.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
@@ -88,6 +91,14 @@ std::vector<Builder> Builders() {
          r.failed = {p};
          return ThumbExportNotice(r).at(0);
        }},
+      {"reference curve not kept", Part::kFolder,
+       [](const std::string& p) {
+         auto rec = std::make_unique<TestRecord>();
+         rec->fullpath = p;  // in a folder that is not there
+         std::string where, why;
+         BesideRecordReferences().Keep(*rec, ReferenceCurve(), where, why);
+         return why;
+       }},
       {"overwrite of a download", Part::kFileName,
        [](const std::string& p) {
          ScriptedPrompter prompter;
@@ -112,7 +123,7 @@ size_t Count(const std::string& text, const std::string& part) {
 }
 
 TEST(NamesInMessages, ShowAsTypedOnce) {
-  const std::string typed = "/tmp/x/Pr\374fung/Excel/Trafo \304.xlsx";
+  const std::string typed = "/kova-none/Pr\374fung/Excel/Trafo \304.xlsx";
   for (const Builder& b : Builders()) {
     SCOPED_TRACE(b.what);
     const std::string shown = Cp1252ToUtf8(b.text(Cp1252ToSystemName(typed)));
@@ -127,8 +138,8 @@ TEST(NamesInMessages, LettersOutsideTheCodePageLeaveTheRestWhole) {
 #ifdef _WIN32
   GTEST_SKIP() << "names here are Windows-1252 already";
 #endif
-  const std::string cyrillic = "/tmp/\320\236\321\202\321\207\321\221\321\202/Trafo.test";
-  const std::string marked = "/tmp/" + std::string(5, '?') + "/Trafo.test";
+  const std::string cyrillic = "/kova-none/\320\236\321\202\321\207\321\221\321\202/Trafo.test";
+  const std::string marked = "/kova-none/" + std::string(5, '?') + "/Trafo.test";
   for (const Builder& b : Builders()) {
     SCOPED_TRACE(b.what);
     EXPECT_EQ(Cp1252ToUtf8(b.text(cyrillic)), Cp1252ToUtf8(b.text(marked)));
