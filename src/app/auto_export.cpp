@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/export_formats.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -139,7 +140,7 @@ bool AutoExport(TestRecord& rec, bool force, const AppSettings& settings,
 
 std::string StepFailureText(const std::string& text, const std::string& file,
                             const std::string& why) {
-  return text + "\n\"" + file + "\": " + why;
+  return text + "\n\"" + SystemNameToCp1252(file) + "\": " + why;
 }
 
 bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
@@ -244,7 +245,8 @@ bool GenerateReport(const std::string& template_name, const std::string& schema_
   switch (outcome) {
     case ProcessOutcome::kNotStarted:
       prompter->Message(kWarningCaption, "Unable to generate report", Buttons::Ok);
-      why = "the report generator \"" + settings.ReportGeneratorPath() + "\" could not be started";
+      why = "the report generator \"" + SystemNameToCp1252(settings.ReportGeneratorPath()) +
+            "\" could not be started";
       return false;
     case ProcessOutcome::kNoExitCode:
       why = "the report generator stopped without finishing";

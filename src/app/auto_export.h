@@ -75,8 +75,8 @@ bool GenerateReport(const std::string& template_name, const std::string& schema_
                     const std::string& xml_path, const std::string& pdf_path,
                     const AppSettings& settings, const ExportServices& services, std::string& why);
 
-// "<text>\n\"<file>\": <why>": a failed step's message, naming its file and
-// the reason.
+// "<text>\n\"<file>\": <why>": a failed step's message, naming its file (a
+// system name, put in as text) and the reason.
 std::string StepFailureText(const std::string& text, const std::string& file,
                             const std::string& why);
 

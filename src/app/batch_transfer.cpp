@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/save_record.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/fixed_text.h"
 #include "base/format.h"
@@ -74,9 +75,9 @@ bool PrompterQuestions::ChooseFolder(const std::string& start, std::string& fold
 
 OverwriteReply PrompterQuestions::AskOverwrite(const std::string& file_name) {
   OverwriteReply reply;
-  const size_t answer =
-      AskNamed(prompter_, kDeviceCaption, Format("Overwrite file %s", file_name.c_str()),
-               OverwriteButtons(), kOverwriteCancel);
+  const size_t answer = AskNamed(prompter_, kDeviceCaption,
+                                 Format("Overwrite file %s", SystemNameToCp1252(file_name).c_str()),
+                                 OverwriteButtons(), kOverwriteCancel);
   if (answer == kOverwriteYes) {
     reply.kind = OverwriteReply::kReplaceAll;
   } else if (answer == kOverwriteSkip) {
@@ -85,7 +86,8 @@ OverwriteReply PrompterQuestions::AskOverwrite(const std::string& file_name) {
     std::string entered;
     if (prompter_.PromptText("New Filename", "Enter Filename", entered) && !entered.empty()) {
       reply.kind = OverwriteReply::kNewName;
-      reply.new_name = entered;
+      // Typed as text; it names a file.
+      reply.new_name = Cp1252ToSystemName(entered);
     } else {
       reply.kind = OverwriteReply::kSkip;
     }
@@ -139,9 +141,9 @@ bool MakeDownloadItems(RudDevice& device, const std::string& prefix,
     return false;
   }
   if (!PrefixIsSafe(prefix)) {
-    device.prompter().Message(
-        kDeviceCaption,
-        Format("The file prefix \"%s\" may not contain a folder separator", prefix.c_str()));
+    device.prompter().Message(kDeviceCaption,
+                              Format("The file prefix \"%s\" may not contain a folder separator",
+                                     SystemNameToCp1252(prefix).c_str()));
     return false;
   }
   for (int row : selected_rows) {
@@ -248,9 +250,9 @@ bool BatchTransfer::RunTransfers() {
   }
 
   if (planmode && !PrefixIsSafe(prefix)) {
-    prompter.Message(
-        kDeviceCaption,
-        Format("The file prefix \"%s\" may not contain a folder separator", prefix.c_str()));
+    prompter.Message(kDeviceCaption,
+                     Format("The file prefix \"%s\" may not contain a folder separator",
+                            SystemNameToCp1252(prefix).c_str()));
     return false;
   }
   std::string folder;

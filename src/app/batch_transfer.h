@@ -33,7 +33,7 @@ class RecordExporter;
 struct OverwriteReply {
   enum Kind {
     kReplaceAll,  // Yes: replace, and do not ask again for later items
-    kNewName,     // No, and a new name typed: `new_name` (without extension)
+    kNewName,     // No, and a new name typed: `new_name` (without extension, a system name)
     kSkip,        // No, and no new name: this item is skipped
     kCancel,      // Cancel: the batch stops
   };
@@ -73,7 +73,7 @@ class PrompterQuestions : public TransferQuestions {
 // The "Type" column of the Device Directory: only an instrument whose
 // identification contains "TX44" has test types to show.
 bool DirectoryShowsTestType(const std::string& identification);
-// A file name prefix may not lead out of the chosen folder.
+// A file name prefix (a system name) may not lead out of the chosen folder.
 bool PrefixIsSafe(const std::string& prefix);
 
 struct TransferItem {
@@ -118,7 +118,7 @@ class BatchTransfer {
   // --- what to fetch -------------------------------------------------------
   bool planmode = false;    // items are plans, stored as "%s%d.%s" (prefix, number, "plan")
   bool resendmode = false;  // the instrument's current test, without selecting one
-  std::string prefix;       // plan mode: the file name prefix
+  std::string prefix;       // plan mode: the file name prefix (a system name)
   RecordDefaults defaults;  // the user's preferences records are decoded with
   // False when the list already holds kMaxItems.
   bool AddItem(int number, const std::string& name = std::string());

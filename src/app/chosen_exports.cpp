@@ -5,6 +5,7 @@
 #include "analysis/read_record.h"
 #include "app/app_settings.h"
 #include "app/export_formats.h"
+#include "base/codepage.h"
 #include "base/path.h"
 
 namespace kova {
@@ -47,7 +48,7 @@ ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
   store.Flush();
   if (!out.failed.empty()) {
     std::string text = "Unable to write:";
-    for (const std::string& f : out.failed) text += "\n" + f;
+    for (const std::string& f : out.failed) text += "\n" + SystemNameToCp1252(f);
     prompter.Message(kWarningCaption, text, Buttons::Ok, Icon::Warning);
   }
   return out;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/codepage.h"
 #include "base/native_path.h"
 #include "base/path.h"
 
@@ -71,7 +72,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::string OpenFailureText(const std::vector<std::pair<std::string, std::string>>& failures) {
   std::string text = "Failed to open document.";
-  for (const auto& f : failures) text += "\r\n" + f.first + ": " + f.second;
+  for (const auto& f : failures) text += "\r\n" + SystemNameToCp1252(f.first) + ": " + f.second;
   return text;
 }
 

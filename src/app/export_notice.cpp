@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/codepage.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "export/export_path.h"
@@ -10,7 +11,9 @@ namespace kova {
 namespace {
 
 // A record named without a folder has its exports below the current one.
-std::string FolderText(const std::string& folder) { return folder.empty() ? "." : folder; }
+std::string FolderText(const std::string& folder) {
+  return folder.empty() ? "." : SystemNameToCp1252(folder);
+}
 
 // The folder part without its trailing separator, unless that is all of it.
 std::string WithoutTrailingSeparator(std::string folder) {
@@ -28,7 +31,8 @@ std::string AutoExportsWrittenText(const std::string& record_path, const AppSett
   if (folders.empty()) return "";
   std::string list;
   for (const char* f : folders) list += (list.empty() ? "" : ", ") + std::string(f);
-  return Format("Exports of %s written to %s in %s", FileNameOf(record_path).c_str(), list.c_str(),
+  return Format("Exports of %s written to %s in %s",
+                SystemNameToCp1252(FileNameOf(record_path)).c_str(), list.c_str(),
                 FolderText(WithoutTrailingSeparator(FolderOf(record_path))).c_str());
 }
 

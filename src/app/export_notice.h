@@ -1,6 +1,7 @@
 #pragma once
 // What the status bar says after an export: which exports were written and
-// into which folder, so the user can find them.
+// into which folder, so the user can find them (Windows-1252 text, the
+// names put in from the system's).
 
 #include <string>
 

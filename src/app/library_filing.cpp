@@ -1,5 +1,6 @@
 #include "app/library_filing.h"
 
+#include "base/codepage.h"
 #include "library/library_import.h"
 #include "library/store_messages.h"
 
@@ -35,7 +36,7 @@ void LibraryFilingExporter::ExportAfterSave(const TestRecord& rec, const std::st
   if (!outcome.ok() && report_)
     report_(StoreOutcomeText(outcome));
   else if (!why.empty() && report_)
-    report_("The record " + path + " was not added to the library: " + why);
+    report_("The record " + SystemNameToCp1252(path) + " was not added to the library: " + why);
 }
 
 }  // namespace kova

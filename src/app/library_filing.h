@@ -15,7 +15,8 @@ namespace kova {
 class LibraryFilingExporter : public RecordExporter {
  public:
   // `open_store` opens the library when the first record is saved (null
-  // when it cannot be opened: the record stays saved, `report` is told);
+  // when it cannot be opened: the record stays saved, `report` is told, in
+  // Windows-1252 text);
   // `inner` (may be null) is the automatic export.
   using StoreOpener = std::function<std::unique_ptr<RecordStore>(std::string& why)>;
   LibraryFilingExporter(std::unique_ptr<RecordExporter> inner, StoreOpener open_store,

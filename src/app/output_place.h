@@ -8,8 +8,8 @@
 
 namespace kova {
 
-// True when `path` can be written. Otherwise `why` says why, for instance
-// "\"r.test\" exists; give --overwrite to replace it".
+// True when `path` can be written. Otherwise `why` (Windows-1252) says why,
+// for instance "\"r.test\" exists; give --overwrite to replace it".
 bool CheckOutputFile(const std::string& path, bool overwrite, std::string& why);
 
 }  // namespace kova

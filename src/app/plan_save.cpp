@@ -1,6 +1,7 @@
 #include "app/plan_save.h"
 
 #include "app/record_document.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/prompter.h"
@@ -25,7 +26,8 @@ PlanSaveOutcome SavePlanAsking(kvTestPlan& plan, Prompter& prompter, const std::
       if (a != Answer::Yes) return PlanSaveOutcome::kCancelled;
     }
     if (!plan.Save(chosen)) {
-      prompter.Message(kWarningCaption, Format("Cannot write the plan file %s", chosen.c_str()),
+      prompter.Message(kWarningCaption,
+                       Format("Cannot write the plan file %s", SystemNameToCp1252(chosen).c_str()),
                        Buttons::Ok, Icon::Warning);
       return PlanSaveOutcome::kFailed;
     }

@@ -1,6 +1,7 @@
 #include "app/record_document.h"
 
 #include "app/test_browser.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -25,7 +26,8 @@ std::string DefaultExtension(const std::string& path) {
 }  // namespace
 
 std::string OverwriteQuestion(const std::string& path) {
-  return Format("%s %s?\r\n%s", kOverwriteQuestion, FileNameOf(path).c_str(), kOverwriteNoMeans);
+  return Format("%s %s?\r\n%s", kOverwriteQuestion, SystemNameToCp1252(FileNameOf(path)).c_str(),
+                kOverwriteNoMeans);
 }
 
 namespace {
@@ -95,8 +97,9 @@ bool RecordDocument::Save(const std::string& requested) {
   if (IsRunTestPath(path) && !ChooseSaveName(path)) return false;
   if (!SaveRecordAndExport(report_.MutableRecord(0), path, services_.exporter)) {
     const std::string why = WriteProblemText(path, kTypicalRecordBytes);
-    services_.prompter->Message(kWarningCaption, Format(kUnableToSave, path.c_str(), why.c_str()),
-                                Buttons::Ok, Icon::Warning);
+    services_.prompter->Message(
+        kWarningCaption, Format(kUnableToSave, SystemNameToCp1252(path).c_str(), why.c_str()),
+        Buttons::Ok, Icon::Warning);
     return false;
   }
   path_ = path;
@@ -119,7 +122,7 @@ bool RecordDocument::ConfirmClose() {
     // The measurement lives only in the scratch file the next run replaces.
     question = std::string(kRunTestNotSaved) + "\r\n" + kSaveUnderANameQuestion;
   } else if (modified_) {
-    question = Format(kSaveChangesQuestion, FileNameOf(path_).c_str());
+    question = Format(kSaveChangesQuestion, SystemNameToCp1252(FileNameOf(path_)).c_str());
   } else {
     return true;
   }

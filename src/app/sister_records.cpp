@@ -4,6 +4,7 @@
 
 #include "analysis/read_record.h"
 #include "app/comparison_settings.h"
+#include "base/codepage.h"
 #include "base/path.h"
 #include "library/sister_phases.h"
 
@@ -12,7 +13,7 @@ namespace kova {
 namespace {
 
 std::string Named(const SisterCandidate& c) {
-  return "\"" + c.test.path + "\" (serial number " + c.ct.serialnumber + ")";
+  return "\"" + SystemNameToCp1252(c.test.path) + "\" (serial number " + c.ct.serialnumber + ")";
 }
 
 }  // namespace
@@ -52,14 +53,15 @@ bool ReadNamedSisters(const TestRecord& rec, const std::vector<std::string>& pat
     auto sister = std::make_unique<TestRecord>();
     std::string why;
     if (!ReadRecordFile(*sister, path, defaults, &why)) {
-      out.why = "Cannot read record file \"" + path + "\": " + why;
+      out.why = "Cannot read record file \"" + SystemNameToCp1252(path) + "\": " + why;
       return false;
     }
     const int apart =
         TestDaysApart(rec.testdatetime, sister->testdatetime, defaults.dateformat != 0);
     if (apart > span_days) {
-      out.notes.push_back("Not compared: \"" + path + "\" was tested " + std::to_string(apart) +
-                          " days apart, more than " + std::to_string(span_days));
+      out.notes.push_back("Not compared: \"" + SystemNameToCp1252(path) + "\" was tested " +
+                          std::to_string(apart) + " days apart, more than " +
+                          std::to_string(span_days));
       continue;
     }
     out.records.push_back(std::move(sister));
@@ -71,10 +73,11 @@ bool ReadNamedSisters(const TestRecord& rec, const std::vector<std::string>& pat
 SisterComparison CompareWithSisters(const TestRecord& rec, const std::string& name, int test,
                                     const SisterRecords& sisters, double band_percent) {
   std::vector<const TestRecord*> records{&rec};
-  std::vector<std::string> names{name};
+  // The comparison's lines are text: the file names go in as such.
+  std::vector<std::string> names{SystemNameToCp1252(name)};
   for (size_t i = 0; i < sisters.records.size(); ++i) {
     records.push_back(sisters.records[i].get());
-    names.push_back(sisters.names[i]);
+    names.push_back(SystemNameToCp1252(sisters.names[i]));
   }
   const int t = std::max(1, std::min(test, kMaxTaps));
   return CompareSisters(records, names, rec.taps[t - 1].nTapConnection, band_percent);

@@ -14,8 +14,8 @@ namespace kova {
 
 struct SisterRecords {
   std::vector<std::unique_ptr<TestRecord>> records;
-  std::vector<std::string> names;  // the files' names, as comparisons show them
-  std::vector<std::string> notes;  // "Not compared: ..." for each phase left out
+  std::vector<std::string> names;  // the files' names, as the system gives them
+  std::vector<std::string> notes;  // "Not compared: ..." for each phase left out (text)
   std::string why;                 // set when the library cannot be asked (no station, ...)
 };
 

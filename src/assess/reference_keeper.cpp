@@ -1,5 +1,6 @@
 #include "assess/reference_keeper.h"
 
+#include "base/codepage.h"
 #include "base/file_io.h"
 
 namespace kova {
@@ -45,7 +46,7 @@ bool BesideRecordReferences::Keep(const TestRecord& rec, const ReferenceCurve& r
   where = ReferencePathBeside(rec.fullpath);
   std::string detail;
   if (WriteFileAtomically(where, ReferenceCsv(ref), &detail)) return true;
-  why = "cannot write \"" + where + "\": " + detail;
+  why = "cannot write \"" + SystemNameToCp1252(where) + "\": " + detail;
   return false;
 }
 

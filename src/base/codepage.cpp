@@ -163,4 +163,20 @@ std::string SystemNameToCp1252(const std::string& name) {
 #endif
 }
 
+std::string Utf8ToSystemName(const std::string& text) {
+#ifdef _WIN32
+  return Utf8ToCp1252(text);
+#else
+  return text;
+#endif
+}
+
+std::string Cp1252ToSystemName(const std::string& text) {
+#ifdef _WIN32
+  return text;
+#else
+  return Cp1252ToUtf8(text);
+#endif
+}
+
 }  // namespace kova

@@ -19,6 +19,10 @@ std::string Utf16ToCp1252(const std::u16string& text);
 // exports).
 std::string SystemNameToUtf8(const std::string& name);
 std::string SystemNameToCp1252(const std::string& name);
+// The other way: a name typed on a UTF-8 edge (the terminal, a Qt widget)
+// or in Windows-1252 text, as the system's file calls take it.
+std::string Utf8ToSystemName(const std::string& text);
+std::string Cp1252ToSystemName(const std::string& text);
 
 // True when `text` is well-formed UTF-8 (no overlong forms, no surrogates).
 bool IsUtf8(const std::string& text);

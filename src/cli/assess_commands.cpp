@@ -112,7 +112,7 @@ std::unique_ptr<SqlRecordStore> LibraryInUse(const CliContext& ctx, const std::s
   StoreOutcome outcome;
   auto store = OpenLibrary(location, outcome);
   if (!store) {
-    PrintError(StoreOutcomeText(outcome));
+    PrintError(Cp1252ToUtf8(StoreOutcomeText(outcome)));
     failed = true;
   }
   return store;
@@ -144,7 +144,7 @@ bool ReferenceFor(const CompareOptions& o, ReferenceKeeper& keeper, const TestRe
   have = true;
   std::string where, why;
   if (o.keep && !o.reference.empty() && !keeper.Keep(rec, ref, where, why)) {
-    PrintError("Cannot keep the reference curve: " + why);
+    PrintError(Cp1252ToUtf8("Cannot keep the reference curve: " + why));
     return false;
   }
   return true;
@@ -157,12 +157,12 @@ bool LibrarySisters(CliContext& ctx, RecordStore& library, const TestRecord& rec
   const StoreOutcome outcome =
       LoadSisterRecords(library, rec, test, span_days, RecordDefaultsFrom(ctx.info), out);
   if (!outcome.ok()) {
-    PrintError(StoreOutcomeText(outcome));
+    PrintError(Cp1252ToUtf8(StoreOutcomeText(outcome)));
     return false;
   }
-  for (const std::string& note : out.notes) PrintError(note);
+  for (const std::string& note : out.notes) PrintError(Cp1252ToUtf8(note));
   if (!out.why.empty()) {
-    PrintError("Sister phases not looked for in the record library: " + out.why);
+    PrintError(Cp1252ToUtf8("Sister phases not looked for in the record library: " + out.why));
   } else if (out.records.empty()) {
     std::cout << "Sister phases: the record library holds none of this station and circuit"
                  " within "
@@ -213,8 +213,8 @@ void RunCompare(CliContext& ctx, const CompareOptions& o) {
     if (!o.sisters.empty()) {
       read = ReadNamedSisters(*rec, o.sisters, bands.sister_span_days, RecordDefaultsFrom(ctx.info),
                               sisters);
-      if (!read) PrintError(sisters.why);
-      for (const std::string& note : sisters.notes) PrintError(note);
+      if (!read) PrintError(Cp1252ToUtf8(sisters.why));
+      for (const std::string& note : sisters.notes) PrintError(Cp1252ToUtf8(note));
     } else {
       read = LibrarySisters(ctx, *library, *rec, test, bands.sister_span_days, sisters);
     }

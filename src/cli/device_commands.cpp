@@ -61,7 +61,8 @@ int RunWithDevice(CliContext& ctx, const DeviceOptions& opts, Prompter& prompter
 
 std::string Where(RudDevice& device) {
   if (device.UsbActive()) return "USB";
-  return Format("%s at %d bit/s", device.serial().DeviceName().c_str(), device.serial().baud);
+  return Format("%s at %d bit/s", SystemNameToCp1252(device.serial().DeviceName()).c_str(),
+                device.serial().baud);
 }
 
 int Ping(RudDevice& device) {
@@ -90,10 +91,10 @@ int Ports(RudDevice& device) {
     PrintError("The serial ports cannot be listed");
     return 1;
   }
-  for (const std::string& name : names) std::cout << Cp1252ToUtf8(name) << '\n';
+  for (const std::string& name : names) std::cout << SystemNameToUtf8(name) << '\n';
   for (const std::string& extra : device.preferences().ExtraPortNames()) {
     if (std::find(names.begin(), names.end(), extra) == names.end()) {
-      std::cout << Cp1252ToUtf8(extra) << "  (configured)\n";
+      std::cout << SystemNameToUtf8(extra) << "  (configured)\n";
     }
   }
   return 0;

@@ -123,7 +123,7 @@ class TransferPrompter : public Prompter, public TransferQuestions {
   OverwriteReply AskOverwrite(const std::string& file_name) override {
     if (existing == Existing::kAsk) return asked_.AskOverwrite(file_name);
     const bool overwrite = existing == Existing::kOverwrite;
-    PrintError(U(std::string(kDeviceCaption) + ": Overwrite file " + file_name) +
+    PrintError(U(std::string(kDeviceCaption) + ": Overwrite file ") + SystemNameToUtf8(file_name) +
                (overwrite ? " - yes (--overwrite)" : " - no, skipped (--skip-existing)"));
     OverwriteReply reply;
     reply.kind = overwrite ? OverwriteReply::kReplaceAll : OverwriteReply::kSkip;
@@ -187,8 +187,8 @@ class DownloadProgress : public TransferObserver {
   }
   void ItemEnded(size_t, bool ok, const std::string& name) override {
     if (live_) std::cerr << '\r';
-    std::cerr << Head() << bytes_ << " bytes" << (ok ? " -> " + U(name) : std::string(", failed"))
-              << '\n';
+    std::cerr << Head() << bytes_ << " bytes"
+              << (ok ? " -> " + SystemNameToUtf8(name) : std::string(", failed")) << '\n';
     if (ok) return;
     ++failed;  // the core has said why
   }
@@ -361,7 +361,7 @@ int RunBatch(BatchTransfer& batch, const DownloadProgress& progress) {
     });
     batch.RunTransfers();
   }
-  for (const std::string& path : batch.written()) std::cout << U(path) << '\n';
+  for (const std::string& path : batch.written()) std::cout << SystemNameToUtf8(path) << '\n';
   std::cout.flush();
   if (stopped || batch.aborted()) {
     // The same words as the desktop's box after an aborted batch.
@@ -416,7 +416,8 @@ int Download(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
     return kExitFailed;
   }
   if (!PrefixIsSafe(o.prefix)) {
-    PrintError("The file prefix \"" + U(o.prefix) + "\" may not contain a folder separator");
+    PrintError("The file prefix \"" + SystemNameToUtf8(o.prefix) +
+               "\" may not contain a folder separator");
     return kExitFailed;
   }
   if (!PrepareFolder(o.folder)) return kExitFailed;
@@ -469,7 +470,8 @@ int GetPlans(RudDevice& device, TransferPrompter& prompter, const FetchOptions& 
     }
   }
   if (!PrefixIsSafe(o.prefix)) {
-    PrintError("The file prefix \"" + U(o.prefix) + "\" may not contain a folder separator");
+    PrintError("The file prefix \"" + SystemNameToUtf8(o.prefix) +
+               "\" may not contain a folder separator");
     return kExitFailed;
   }
   if (!PrepareFolder(o.folder)) return kExitFailed;
@@ -546,7 +548,7 @@ int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o,
     ok = run.RunTest();
   }
   if (ok) {
-    std::cout << U(o.file) << '\n';
+    std::cout << SystemNameToUtf8(o.file) << '\n';
     return 0;
   }
   if (interrupted) {

@@ -12,6 +12,7 @@
 #include "app/comparison_settings.h"
 #include "app/export_formats.h"
 #include "app/output_rule.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "cli/cli_context.h"
 #include "cli/interrupt_cancel.h"
@@ -62,7 +63,9 @@ bool ExportOne(CliContext& ctx, CliExports& exports, const ExportFormat& format,
   job.settings = &ctx.settings;
   job.services = &exports.services;
   job.draw_pictures = DrawPlotPictures;
-  job.note = [&target](const std::string& note) { PrintError("\"" + target + "\": " + note); };
+  job.note = [&target](const std::string& note) {
+    PrintError("\"" + target + "\": " + Cp1252ToUtf8(note));
+  };
   return WriteExport(format, rec, out, job, why);
 }
 
@@ -110,7 +113,8 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
       if (!ExportOne(ctx, *exports, *FindExportFormat(opts->format), file, opts->folder, names, out,
                      why)) {
         if (!out.empty())
-          PrintError("Cannot write \"" + out + "\"" + (why.empty() ? "" : ": " + why));
+          PrintError("Cannot write \"" + out + "\"" +
+                     (why.empty() ? "" : ": " + Cp1252ToUtf8(why)));
         ctx.exit_code = 1;
         continue;
       }

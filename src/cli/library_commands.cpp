@@ -30,7 +30,7 @@ std::unique_ptr<SqlRecordStore> Open(CliContext& ctx, const LibraryOptions& o) {
   StoreOutcome outcome;
   auto store = OpenLibrary(location, outcome);
   if (!store) {
-    PrintError(StoreOutcomeText(outcome));
+    PrintError(Cp1252ToUtf8(StoreOutcomeText(outcome)));
     ctx.exit_code = 1;
   }
   return store;
@@ -38,7 +38,7 @@ std::unique_ptr<SqlRecordStore> Open(CliContext& ctx, const LibraryOptions& o) {
 
 bool Check(CliContext& ctx, const StoreOutcome& outcome) {
   if (outcome.ok()) return true;
-  PrintError(StoreOutcomeText(outcome));
+  PrintError(Cp1252ToUtf8(StoreOutcomeText(outcome)));
   ctx.exit_code = 1;
   return false;
 }

@@ -24,7 +24,7 @@ namespace kova {
 
 void WarnIfEndedEarly(const std::string& path) {
   const std::string warning = RecordFileEndedEarlyText(path, CheckRecordFileEnd(path));
-  if (!warning.empty()) PrintError(warning);
+  if (!warning.empty()) PrintError(Cp1252ToUtf8(warning));
 }
 
 bool LoadRecord(const std::string& path, TestRecord& rec, const CliContext& ctx) {

@@ -15,6 +15,7 @@
 #include "analysis/read_record.h"
 #include "app/comparison_settings.h"
 #include "app/output_rule.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "cli/cli_context.h"
 #include "export/export_images.h"
@@ -79,7 +80,7 @@ bool ExportRecordImages(const CliContext& ctx, const std::string& record_path,
   QtPictureCanvasFactory canvases;
   std::string why;
   if (!ExportImages(*rec, canvases, base, &why)) {
-    PrintError("Unable to export images\n" + why);
+    PrintError(Cp1252ToUtf8("Unable to export images\n" + why));
     return false;
   }
   std::cout << rec->imagefile << '\n';

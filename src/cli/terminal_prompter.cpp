@@ -77,29 +77,46 @@ size_t TerminalPrompter::Choose(const std::string& caption, const std::string& t
 
 bool TerminalPrompter::ChooseOpenFile(const std::string& title, const std::string&,
                                       const std::string&, std::string& path) {
-  return PromptText(title, "File", path) && !path.empty();
+  return PromptName(title, "File", path) && !path.empty();
 }
 
 bool TerminalPrompter::ChooseSaveFile(const std::string& title, const std::string&,
                                       const std::string&, std::string& path) {
-  return PromptText(title, "File", path) && !path.empty();
+  return PromptName(title, "File", path) && !path.empty();
 }
 
 bool TerminalPrompter::ChooseFolder(const std::string& title, const std::string& start,
                                     std::string& folder) {
   folder = start;
-  return PromptText(title, "Folder", folder) && !folder.empty();
+  return PromptName(title, "Folder", folder) && !folder.empty();
 }
 
 bool TerminalPrompter::PromptText(const std::string& caption, const std::string& label,
                                   std::string& text) {
+  std::string shown = Cp1252ToUtf8(text);
+  if (!Ask(caption, label, shown)) return false;
+  text = Utf8ToCp1252(shown);
+  return true;
+}
+
+bool TerminalPrompter::PromptName(const std::string& caption, const std::string& label,
+                                  std::string& name) {
+  // A file name is the system's, not text: it is shown and taken as typed.
+  std::string shown = SystemNameToUtf8(name);
+  if (!Ask(caption, label, shown)) return false;
+  name = Utf8ToSystemName(shown);
+  return true;
+}
+
+bool TerminalPrompter::Ask(const std::string& caption, const std::string& label,
+                           std::string& utf8) {
   if (!interactive_) return false;
   std::cerr << Cp1252ToUtf8(caption) << " - " << Cp1252ToUtf8(label);
-  if (!text.empty()) std::cerr << " [" << Cp1252ToUtf8(text) << "]";
+  if (!utf8.empty()) std::cerr << " [" << utf8 << "]";
   std::cerr << ": ";
   std::string line;
   if (!ReadLine(line)) return false;
-  if (!line.empty()) text = Utf8ToCp1252(line);
+  if (!line.empty()) utf8 = line;
   return true;
 }
 

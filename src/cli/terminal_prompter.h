@@ -30,6 +30,11 @@ class TerminalPrompter : public Prompter, public NamedChoice {
   bool interactive() const { return interactive_; }
 
  private:
+  // A file or folder name (the system's), shown and typed as it is.
+  bool PromptName(const std::string& caption, const std::string& label, std::string& name);
+  // The prompt line itself; `utf8` holds the initial value and the answer.
+  bool Ask(const std::string& caption, const std::string& label, std::string& utf8);
+
   bool interactive_;
 };
 

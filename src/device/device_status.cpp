@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/codepage.h"
 #include "base/format.h"
 #include "base/prompter.h"
 #include "device/command_set.h"
@@ -57,9 +58,11 @@ std::string DeviceStatusText(const DeviceStatus& s) {
     case DeviceCode::kTimedOut:
       return kNoGo;
     case DeviceCode::kNoDevice:
-      return Format("Device not available (%s: %s)", s.port.c_str(), s.reason.c_str());
+      return Format("Device not available (%s: %s)", SystemNameToCp1252(s.port).c_str(),
+                    s.reason.c_str());
     case DeviceCode::kPortUnopened:
-      return Format("Can't open com port for device %s error=%ld", s.port.c_str(), s.number) +
+      return Format("Can't open com port for device %s error=%ld",
+                    SystemNameToCp1252(s.port).c_str(), s.number) +
              Step(s.reason);
     case DeviceCode::kPortSpeedRefused:
       return "Can't initialize com port";
@@ -96,10 +99,12 @@ std::string DeviceStatusText(const DeviceStatus& s) {
     case DeviceCode::kPromptUnread:
       return Format("Unable to read test prompt #%ld from device", s.number);
     case DeviceCode::kWriteFailed:
-      if (s.reason.empty()) return Format("Can't write file %s", s.file.c_str());
-      return Format("Can't write file %s: %s", s.file.c_str(), s.reason.c_str());
+      if (s.reason.empty())
+        return Format("Can't write file %s", SystemNameToCp1252(s.file).c_str());
+      return Format("Can't write file %s: %s", SystemNameToCp1252(s.file).c_str(),
+                    s.reason.c_str());
     case DeviceCode::kFolderUnopened:
-      return Format("Can't open folder %s", s.file.c_str());
+      return Format("Can't open folder %s", SystemNameToCp1252(s.file).c_str());
     case DeviceCode::kBatchAborted:
       return Format("Download aborted: %ld of %ld saved", s.number, s.total);
   }

@@ -69,9 +69,9 @@ constexpr DeviceCode kAllDeviceCodes[] = {
 
 struct DeviceStatus {
   DeviceCode code = DeviceCode::kOk;
-  std::string port;    // where: a port name or "USB"
+  std::string port;    // where: a port name or "USB" (a system name)
   std::string item;    // what: a command step, a plan's model, a source
-  std::string file;    // a file or folder
+  std::string file;    // a file or folder, as the system names it
   std::string reason;  // why, in words
   long number = 0;     // a test, plan, slot, error or count
   long total = 0;      // the whole of which `number` is a part

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "base/codepage.h"
 #include "base/format.h"
 #include "base/prompter.h"
 
@@ -244,7 +245,8 @@ bool RudDevice::SearchSerialPorts() {
   const int old_port = serial_.port;
   const std::string old_name = serial_.portname;
   for (const std::string& name : names) {
-    prompter_.SetWaitingText(Format("Searching for Device on %s...\r\rPlease wait.", name.c_str()));
+    prompter_.SetWaitingText(
+        Format("Searching for Device on %s...\r\rPlease wait.", SystemNameToCp1252(name).c_str()));
     serial_.Close();
     serial_.port = PortNumberFromName(name);
     serial_.portname = name;

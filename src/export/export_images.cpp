@@ -1,5 +1,6 @@
 #include "export/export_images.h"
 
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -46,7 +47,8 @@ bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::st
     PixelImage pixels;
     if (!canvas->Finish(pixels)) return fail("no picture could be made");
     std::string reason;
-    if (!WriteBmp32(name, pixels, &reason)) return fail("\"" + name + "\": " + reason);
+    if (!WriteBmp32(name, pixels, &reason))
+      return fail("\"" + SystemNameToCp1252(name) + "\": " + reason);
   }
   return true;
 }

@@ -20,6 +20,7 @@
 #include "gui/main_window.h"
 #include "gui/plan_run.h"
 #include "gui/qt_prompter.h"
+#include "gui/qt_text.h"
 #include "gui/single_instance.h"
 #include "gui/test_browser_dialog.h"
 #include "library_stores/library_filing_store.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> open_paths;
   const QStringList args = QApplication::arguments();
   for (int i = 1; i < args.size(); ++i)
-    open_paths.push_back(QFileInfo(args.at(i)).absoluteFilePath().toStdString());
+    open_paths.push_back(kova::PathFromQ(QFileInfo(args.at(i)).absoluteFilePath()));
 
   // A copy already running takes the files and comes forward; this one
   // ends before it touches the settings or the instrument's port.
@@ -56,8 +57,8 @@ int main(int argc, char** argv) {
   kova::CAppInfo info;
   kova::LoadAppSettings(
       settings, store,
-      kova::WithTrailingSeparator(QApplication::applicationDirPath().toStdString()));
-  info.Load(store, QDir::currentPath().toStdString());
+      kova::WithTrailingSeparator(kova::PathFromQ(QApplication::applicationDirPath())));
+  info.Load(store, kova::PathFromQ(QDir::currentPath()));
 
   // The window is the prompter's parent; both live for the whole run.
   kova::QtPrompter prompter(nullptr);
@@ -81,9 +82,9 @@ int main(int argc, char** argv) {
   };
   ctx.apply_comm_settings = [&device] { device.ApplyCommSettings(); };
   ctx.open_folder = [](const std::string& folder) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(kova::PathToQ(folder)));
   };
-  kova::WaitDialog::SetPicturePath(QString::fromStdString(settings.InstallDir + "progress.gif"));
+  kova::WaitDialog::SetPicturePath(kova::PathToQ(settings.InstallDir + "progress.gif"));
   ctx.choose_open_files = [&prompter](const std::string& title, const std::string& folder,
                                       const std::string& filter, std::vector<std::string>& paths) {
     return prompter.ChooseOpenFiles(title, folder, filter, paths);

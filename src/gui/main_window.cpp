@@ -284,10 +284,10 @@ void MainWindow::AddStandardCommands() {
 void MainWindow::OpenFolder(const std::string& folder) {
   // Without a file manager the user is told where the files are.
   if (!ctx_.open_folder || !ctx_.open_folder(folder))
-    ctx_.prompter->Message(
-        kDeviceCaption,
-        Format("No file manager could be opened. The files are in %s", folder.c_str()), Buttons::Ok,
-        Icon::Information);
+    ctx_.prompter->Message(kDeviceCaption,
+                           Format("No file manager could be opened. The files are in %s",
+                                  SystemNameToCp1252(folder).c_str()),
+                           Buttons::Ok, Icon::Information);
 }
 
 void MainWindow::SetViewStyle(int style) {
@@ -379,7 +379,7 @@ bool MainWindow::OpenQuietly(const std::string& path, std::string& why) {
   // A file cut short still opens with what it held; the status bar says
   // where it ended, so reset values are not taken for measurements.
   const RecordFileEnd end = CheckRecordFileEnd(path);
-  if (end.Early()) statusBar()->showMessage(PathToQ(RecordFileEndedEarlyText(path, end)));
+  if (end.Early()) statusBar()->showMessage(ToQ(RecordFileEndedEarlyText(path, end)));
   return true;
 }
 
@@ -569,7 +569,7 @@ void MainWindow::OnExportExcel() {
 void MainWindow::ShowChosenExports(const ChosenExportOutcome& out, const std::string& what) {
   if (!out.ran) return;
   const std::string folder = LoadText(*ctx_.store, SettingId::kExportDir);
-  statusBar()->showMessage(PathToQ(ChosenExportsWrittenText(out.written, what, folder)), 10000);
+  statusBar()->showMessage(ToQ(ChosenExportsWrittenText(out.written, what, folder)), 10000);
 }
 
 void MainWindow::OnExport() {
@@ -583,7 +583,7 @@ void MainWindow::OnExport() {
   // A failure has had its message naming the file and the reason; the
   // status bar does not claim otherwise.
   if (ctx_.auto_export(rec, true))
-    statusBar()->showMessage(PathToQ(AutoExportsWrittenText(rec.fullpath, *ctx_.settings)), 15000);
+    statusBar()->showMessage(ToQ(AutoExportsWrittenText(rec.fullpath, *ctx_.settings)), 15000);
   else
     statusBar()->showMessage(
         QStringLiteral("Exports of %1 not all written").arg(PathToQ(FileNameOf(rec.fullpath))),
@@ -690,7 +690,8 @@ void MainWindow::OnSavePdf() {
   if (QFileInfo(PathToQ(path)).suffix().isEmpty()) path += ".pdf";
   if (!PrintReportToPdf(view->document().report(), PathToQ(path), ctx_.info->orientation == 1,
                         LoadReportLogo(PathToQ(ctx_.settings->AppLogo))))
-    ctx_.prompter->Message(kWarningCaption, "Unable to write " + path, Buttons::Ok, Icon::Warning);
+    ctx_.prompter->Message(kWarningCaption, "Unable to write " + SystemNameToCp1252(path),
+                           Buttons::Ok, Icon::Warning);
   else
     statusBar()->showMessage(QStringLiteral("Saved %1").arg(PathToQ(path)), 5000);
 }

@@ -148,8 +148,9 @@ void MainWindow::OnExportPlansToDrive() {
   // Only the drive of the chosen folder counts: the plans go to its root.
   std::string drive;
   if (!ThumbDriveRoot(folder, drive)) {
-    ctx_.prompter->Message(kDeviceCaption, Format("No drive holds %s", folder.c_str()), Buttons::Ok,
-                           Icon::Warning);
+    ctx_.prompter->Message(kDeviceCaption,
+                           Format("No drive holds %s", SystemNameToCp1252(folder).c_str()),
+                           Buttons::Ok, Icon::Warning);
     return;
   }
   const ThumbExportResult result = ExportPlansToDrive(files, drive);
@@ -177,9 +178,10 @@ void MainWindow::OnImportPlansFromDrive() {
   if (result.status == ThumbImportResult::Status::kUnrecognizedFolder) {
     ctx_.prompter->Message(kDeviceCaption, kUnrecognizedFolderMessage, Buttons::Ok, Icon::Warning);
   } else if (!result.failed.empty()) {
-    ctx_.prompter->Message(kDeviceCaption,
-                           Format("Unable to write %s", result.failed.front().c_str()), Buttons::Ok,
-                           Icon::Warning);
+    ctx_.prompter->Message(
+        kDeviceCaption,
+        Format("Unable to write %s", SystemNameToCp1252(result.failed.front()).c_str()),
+        Buttons::Ok, Icon::Warning);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/library_settings.h"
+#include "base/codepage.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
 
@@ -10,7 +11,7 @@ namespace kova {
 
 namespace {
 
-void ToStderr(const std::string& text) { std::cerr << text << '\n'; }
+void ToStderr(const std::string& text) { std::cerr << Cp1252ToUtf8(text) << '\n'; }
 
 }  // namespace
 

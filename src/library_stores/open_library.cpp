@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "library_stores/postgres_connection.h"
 #include "library_stores/sqlite_connection.h"
@@ -61,7 +62,7 @@ std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOu
   }
   if (!connection) {
     outcome.status = StoreStatus::kFailed;
-    outcome.detail = "Cannot open the library " + location + ": " + why;
+    outcome.detail = "Cannot open the library " + SystemNameToCp1252(location) + ": " + why;
     return nullptr;
   }
   auto store = std::make_unique<SqlRecordStore>(std::move(connection));

@@ -6,6 +6,7 @@
 #include <map>
 #include <system_error>
 
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/native_path.h"
@@ -132,9 +133,11 @@ ThumbImportResult ImportPlansFromDrive(const std::vector<std::string>& files,
 
 std::vector<std::string> ThumbExportNotice(const ThumbExportResult& result) {
   std::vector<std::string> lines;
-  for (const std::string& f : result.failed) lines.push_back("Unable to write " + f);
+  for (const std::string& f : result.failed) {
+    lines.push_back("Unable to write " + SystemNameToCp1252(f));
+  }
   for (const std::string& f : result.skipped) {
-    lines.push_back("Skipped " + f + ": unable to load test plan");
+    lines.push_back("Skipped " + SystemNameToCp1252(f) + ": unable to load test plan");
   }
   if (result.shared_folder) {
     lines.push_back("KOVA-7100 plans share the KOVA-7KA folder with KOVA-7KA plans");

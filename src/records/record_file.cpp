@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/le_bytes.h"
@@ -200,7 +201,7 @@ std::string RecordFileEndedEarlyText(const std::string& path, const RecordFileEn
   if (end.needed == 0) return std::string();
   return Format(
       "The record file \"%s\" ended at byte %zu but needed %zu; the rest shows reset values",
-      path.c_str(), end.ended_at, end.needed);
+      SystemNameToCp1252(path).c_str(), end.ended_at, end.needed);
 }
 
 bool TestRecord::WriteRecordFile(const std::string& path) {

@@ -6,6 +6,7 @@
 #include "assess/explain.h"
 #include "assess/profile_file.h"
 #include "assess/reference_curve.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -75,7 +76,7 @@ std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
   if (d.have_reference) {
     Append(lines, ReferenceLines(d.reference));
     // Where it came from: the CT's in the library, or a file beside the record.
-    lines.push_back("  kept in " + FileNameOf(d.reference_where));
+    lines.push_back("  kept in " + SystemNameToCp1252(FileNameOf(d.reference_where)));
     lines.push_back("");
   } else if (!d.reference_problem.empty()) {
     lines.push_back("Reference curve not used: " + d.reference_problem);

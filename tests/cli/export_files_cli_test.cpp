@@ -172,6 +172,24 @@ TEST_F(ExportFilesCli, AutoExportWritesEachFolderAndSkipsWhatIsUpToDate) {
   EXPECT_TRUE(FileExists(pdf));
 }
 
+// A warning names the file as the user typed it, letters outside ASCII
+// included, and the rest of the message stays whole.
+TEST_F(ExportFilesCli, AutoExportWarningNamesTheFileAsTyped) {
+  const std::string folder = dir_ + "/Pr\303\274fung";
+  ASSERT_TRUE(MakeFolders(folder + "/Excel/Trafo \303\204.xlsx"));  // where the workbook goes
+  auto rec = MakeSampleRecord(1, 2, 5);
+  const std::string record = folder + "/Trafo \303\204.test";
+  ASSERT_TRUE(rec->WriteRecordFile(record));
+  Settings("AutoExportXml=0\nAutoExportPdf=0\nAutoExportExcel=1\n");
+  const ProgramResult r = Kova({"record", "autoexport", "--force", record});
+  EXPECT_NE(r.exit_code, 0);
+  EXPECT_NE(
+      r.err.find("Unable to write the workbook\n\"" + folder + "/Excel/Trafo \303\204.xlsx\": "),
+      std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("\303\203"), std::string::npos) << r.err;  // no "Ã": converted twice
+}
+
 // Every record file the tool writes is followed by the automatic export: the
 // XML lands in the "Xml" folder beside the new record, and nothing is made
 // while the export settings are off.

@@ -12,6 +12,7 @@
 
 #include "analysis/read_record.h"
 #include "app/batch_transfer.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/named_choice.h"
 #include "base/path.h"
@@ -480,6 +481,7 @@ TEST(OverwriteTest, NamedButtonsDoWhatTheySay) {
   } cases[] = {
       {kOverwriteYes, "x", OverwriteReply::kReplaceAll, ""},
       {kOverwriteRename, "abc", OverwriteReply::kNewName, "abc"},
+      {kOverwriteRename, "Pr\374f", OverwriteReply::kNewName, "Pr\374f"},
       {kOverwriteRename, "", OverwriteReply::kSkip, ""},  // no name given
       {kOverwriteSkip, "never asked", OverwriteReply::kSkip, ""},
       {kOverwriteCancel, "x", OverwriteReply::kCancel, ""},
@@ -494,7 +496,7 @@ TEST(OverwriteTest, NamedButtonsDoWhatTheySay) {
     EXPECT_EQ(prompter.names, (std::vector<std::string>{"Yes", "Rename\x85", "Skip", "Cancel"}));
     EXPECT_EQ(prompter.cancel, kOverwriteCancel);
     EXPECT_EQ(reply.kind, c.kind);
-    EXPECT_EQ(reply.new_name, c.new_name);
+    EXPECT_EQ(reply.new_name, Cp1252ToSystemName(c.new_name));  // the typed text names a file
   }
 }
 

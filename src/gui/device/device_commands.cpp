@@ -153,7 +153,8 @@ void DeviceCommands::OnRunTest() {
   std::string path;
   if (!ChoosePlan(plan, path)) return;
   if (prompter_.Message(kDeviceCaption,
-                        Format("Run Test Plan %s ?", FileNameOf(path).c_str()) + kRunSafetyText,
+                        Format("Run Test Plan %s ?", SystemNameToCp1252(FileNameOf(path)).c_str()) +
+                            kRunSafetyText,
                         Buttons::YesNo, Icon::Question) != Answer::Yes) {
     return;
   }

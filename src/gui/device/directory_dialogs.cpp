@@ -106,7 +106,7 @@ DeviceDirectoryDialog::DeviceDirectoryDialog(RudDevice& device, bool show_type, 
 
 void DeviceDirectoryDialog::OnDownload() {
   std::vector<TransferItem> items;
-  if (!MakeDownloadItems(device_, FromQ(prefix_->text()), SelectedRows(list_), items)) return;
+  if (!MakeDownloadItems(device_, PathFromQ(prefix_->text()), SelectedRows(list_), items)) return;
   TransferDialog transfer(this);
   BatchTransfer batch(device_, transfer, nullptr, exporter_);
   for (const TransferItem& item : items) batch.AddItem(item.number, item.name);
@@ -173,7 +173,7 @@ void PlanDirectoryDialog::accept() {
   TransferDialog transfer(this);
   BatchTransfer batch(device_, transfer);
   batch.planmode = true;
-  batch.prefix = FromQ(prefix_->text());
+  batch.prefix = PathFromQ(prefix_->text());
   for (int number : numbers) batch.AddItem(number);
   transfer.BindBatch(batch, true);
   const bool ok = transfer.Run() == QDialog::Accepted;

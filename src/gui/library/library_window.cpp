@@ -275,7 +275,7 @@ void LibraryWindow::ChoosePrinterAndPrint() {
 
 void LibraryWindow::ChooseFolderAndImport() {
   const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Add Folder"));
-  if (!folder.isEmpty()) ImportFolder(folder.toStdString());
+  if (!folder.isEmpty()) ImportFolder(PathFromQ(folder));
 }
 
 void LibraryWindow::ImportFolder(const std::string& folder) {
