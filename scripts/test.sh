@@ -37,8 +37,8 @@ step "sanitizer build"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j "$jobs"
 step "sanitizer tests"
 
-# Only the device, desktop and app test programs (and the simulator they
-# start): the rest of the program has no second thread.
+# Only the device, desktop, app and export test programs (and the simulator
+# they start): the rest of the program has no second thread.
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs"
 step "thread sanitizer build"

@@ -1,5 +1,8 @@
 #include "export/export_images.h"
 
+#include <future>
+#include <vector>
+
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/format.h"
@@ -19,6 +22,25 @@ std::vector<std::string> ImageNames(const std::string& base_path, int tests) {
   return names;
 }
 
+namespace {
+
+// At most this many pictures are being written while the next is drawn.
+constexpr size_t kWritesInFlight = 4;
+
+// Writes one encoded picture; the reason it failed, or empty.
+std::string WritePicture(const std::string& name, const std::vector<uint8_t>& bytes) {
+  std::string reason;
+  if (bytes.empty()) return "the picture is empty";
+  if (WriteFileAtomically(name, bytes, &reason)) return std::string();
+  return reason.empty() ? std::string("the picture cannot be written") : reason;
+}
+
+std::string PictureFailure(const std::string& name, const std::string& reason) {
+  return "\"" + SystemNameToCp1252(name) + "\": " + reason;
+}
+
+}  // namespace
+
 bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::string& base_path,
                   std::string* why) {
   auto fail = [why](const std::string& text) {
@@ -31,6 +53,17 @@ bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::st
   const Rect whole{0, 0, kPictureSize, kPictureSize};
   const int tests = rec.UsableTests();
   const std::vector<std::string> names = ImageNames(base_path, tests);
+  // Writing a 4 MB bitmap (flushed, then renamed into place) takes longer
+  // than drawing the next one, so the pictures after the first are written
+  // on threads of their own meanwhile. The first is written before the next
+  // is drawn: a folder that takes no file stops the export at once.
+  std::vector<std::future<std::string>> writes;  // of names[1] on
+  size_t checked = 0;
+  auto next_failure = [&]() -> std::string {
+    const std::string reason = writes[checked].get();
+    ++checked;
+    return reason.empty() ? reason : PictureFailure(names[checked], reason);
+  };
   for (int b = 0; b <= tests; ++b) {
     Surface* surface = canvas->Begin();
     if (!surface) return fail("no picture could be made");
@@ -46,9 +79,24 @@ bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::st
     }
     PixelImage pixels;
     if (!canvas->Finish(pixels)) return fail("no picture could be made");
-    std::string reason;
-    if (!WriteBmp32(name, pixels, &reason))
-      return fail("\"" + SystemNameToCp1252(name) + "\": " + reason);
+    // Encoded now: the canvas's pixels are drawn over by the next picture.
+    std::vector<uint8_t> bytes = EncodeBmp32(pixels);
+    if (b == 0) {
+      const std::string reason = WritePicture(name, bytes);
+      if (!reason.empty()) return fail(PictureFailure(name, reason));
+      continue;
+    }
+    if (writes.size() - checked >= kWritesInFlight) {
+      const std::string failure = next_failure();
+      if (!failure.empty()) return fail(failure);
+    }
+    writes.push_back(std::async(std::launch::async, [name, bytes = std::move(bytes)] {
+      return WritePicture(name, bytes);
+    }));
+  }
+  while (checked < writes.size()) {
+    const std::string failure = next_failure();
+    if (!failure.empty()) return fail(failure);
   }
   return true;
 }

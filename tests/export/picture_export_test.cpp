@@ -174,6 +174,32 @@ TEST(ExportImages, FailsWithoutABitmapOrAWritableFolder) {
             std::string("\"/nonexistent-folder/deeper/T - Test Summary.bmp\": ").size());
 }
 
+// The pictures after the first are written while the next is drawn: a
+// picture that cannot be written is still the one named, whichever it is,
+// and the export fails.
+TEST(ExportImages, TheFailedPictureIsNamedWhicheverItIs) {
+  const char* const blocked[] = {"T - Test Summary.bmp", "T - Test1.bmp", "T - Test3.bmp",
+                                 "T - Test5.bmp"};
+  int n = 0;
+  for (const char* name : blocked) {
+    SCOPED_TRACE(name);
+    const std::string dir = TempFolder("blocked" + std::to_string(n++));
+    MakeFolders(PathJoin(dir, name));  // a folder where the picture goes
+    auto rec = MakeSampleRecord(1, 5);
+    RecordingCanvases canvases;
+    std::string why;
+    EXPECT_FALSE(ExportImages(*rec, canvases, PathJoin(dir, "T.bmp"), &why));
+    EXPECT_EQ(why.rfind("\"" + PathJoin(dir, name) + "\": ", 0), 0u) << why;
+    // Every picture before it was written whole.
+    for (const std::string& before : ImageNames(PathJoin(dir, "T.bmp"), 5)) {
+      if (FileNameOf(before) == name) break;
+      std::vector<uint8_t> bytes;
+      EXPECT_TRUE(ReadFileBytes(before, bytes) && bytes.size() == 54u + 4u * 1024 * 1024)
+          << before;
+    }
+  }
+}
+
 TEST(ExportImages, BasePathBesideTheRecordOrInTheGivenFolder) {
   const std::string dir = TempFolder("basepath");
   EXPECT_EQ(ImageBasePath(PathJoin(dir, "T1.test"), "/out"), PathJoin("/out", "T1.bmp"));
