@@ -20,6 +20,7 @@
 #include "platform/large_buffer_heap.h"
 #include "platform/qt_quiet_messages.h"
 #include "platform/qt_settings_store.h"
+#include "platform/write_limits.h"
 
 namespace kova {
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   // decimal point, whatever the user's locale.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   kova::KeepLargeBuffersInHeap();
+  kova::FailWritesPastTheFileSizeLimit();
   kova::QuietQtRuntimeFolderMessages();
   QGuiApplication qt_app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");

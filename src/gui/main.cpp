@@ -29,9 +29,11 @@
 #include "platform/platform_device_stack.h"
 #include "platform/qt_serial_backend.h"
 #include "platform/qt_settings_store.h"
+#include "platform/write_limits.h"
 
 int main(int argc, char** argv) {
   kova::KeepLargeBuffersInHeap();
+  kova::FailWritesPastTheFileSizeLimit();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("KOVA-7100"));
   QApplication::setOrganizationName(QStringLiteral("Helmark-inc"));

@@ -21,6 +21,7 @@
 #include "base/file_io.h"
 #include "platform/large_buffer_heap.h"
 #include "platform/qt_quiet_messages.h"
+#include "platform/write_limits.h"
 #include "platform/xml_schema_check.h"
 #include "reportgen/pdf_report.h"
 #include "reportgen/report_template.h"
@@ -81,6 +82,7 @@ int main(int argc, char** argv) {
   // Fonts and painting need a GUI application; no window is ever shown.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   kova::KeepLargeBuffersInHeap();
+  kova::FailWritesPastTheFileSizeLimit();
   kova::QuietQtRuntimeFolderMessages();
   QGuiApplication app(argc, argv);
   LIBXML_TEST_VERSION

@@ -185,11 +185,12 @@ TEST_F(WholeFilesCli, AFullDiskKeepsTheOldFile) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.target);
     ASSERT_TRUE(WriteFileAtomically(c.target, std::string("precious")));
-    // The limit reaches the child through fork; SIGXFSZ ignored makes the
-    // write fail instead of killing the program.
+    // The limit reaches the child through fork, with the signal at its
+    // default: the program itself must make the write fail instead of being
+    // killed by SIGXFSZ.
     rlimit small = old;
     small.rlim_cur = 8 * 1024;
-    void (*old_handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    void (*old_handler)(int) = signal(SIGXFSZ, SIG_DFL);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const ProgramResult r = Kova(c.args);
     setrlimit(RLIMIT_FSIZE, &old);
