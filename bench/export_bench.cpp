@@ -13,12 +13,14 @@
 #include "app/auto_export.h"
 #include "app/output_rule.h"
 #include "app/quiet_prompter.h"
+#include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "export/excel_export.h"
 #include "export/export_images.h"
 #include "export/export_path.h"
 #include "export/export_xml.h"
+#include "export/xml_report_sections.h"
 #include "platform/large_buffer_heap.h"
 #include "platform/qt_picture_canvas.h"
 #include "platform/qt_process_runner.h"
@@ -89,11 +91,13 @@ void BM_Xml(benchmark::State& state) {
 }
 BENCHMARK(BM_Xml)->Apply(Timed);
 
-// The generator on the XML and pictures of the steps before.
+// The generator on the XML, its report sections and the pictures of the
+// steps before.
 void BM_PdfThroughGenerator(benchmark::State& state) {
   Rig& r = TheRig();
   if (!r.services.export_images(*r.rec, "", nullptr) ||
-      !ExportXml(*r.rec, r.Xml(), r.XmlContext())) {
+      !ExportXml(*r.rec, r.Xml(), r.XmlContext()) ||
+      !WriteFileAtomically(ReportSectionsPath(r.Xml()), BuildReportSections(*r.rec, {}))) {
     state.SkipWithError("no XML");
     return;
   }

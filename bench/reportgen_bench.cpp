@@ -1,6 +1,6 @@
 // The generator's work before drawing: the XML document of a 10-test record
-// with its calculation details (a profile kept beside it), read into a tree
-// and walked by the shipped template.
+// and its report sections with the calculation details (a profile kept
+// beside it), read into one tree and walked by the shipped template.
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +11,8 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "export/export_xml.h"
+#include "export/xml_report_sections.h"
+#include "reportgen/report_sections.h"
 #include "reportgen/report_template.h"
 #include "reportgen/report_xml.h"
 #include "reportgen/template_walker.h"
@@ -37,25 +39,41 @@ std::unique_ptr<TestRecord> RecordWithDetails() {
   return rec;
 }
 
-const std::string& Document() {
-  static const std::string xml = BuildXmlExport(*RecordWithDetails(), XmlExportContext{});
-  return xml;
+struct Documents {
+  std::string xml, sections;
+};
+
+const Documents& TheDocuments() {
+  static const Documents docs = [] {
+    auto rec = RecordWithDetails();
+    return Documents{BuildXmlExport(*rec, XmlExportContext{}), BuildReportSections(*rec, {})};
+  }();
+  return docs;
+}
+
+bool ReadBoth(const Documents& d, ReportData& data, std::string& error) {
+  return ReadReportXml(d.xml.data(), d.xml.size(), data, error) &&
+         MergeReportSections(d.sections.data(), d.sections.size(), data, error);
 }
 
 void BM_XmlWithDetails(benchmark::State& state) {
   auto rec = RecordWithDetails();
-  for (auto _ : state) benchmark::DoNotOptimize(BuildXmlExport(*rec, XmlExportContext{}));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(BuildXmlExport(*rec, XmlExportContext{}));
+    benchmark::DoNotOptimize(BuildReportSections(*rec, {}));
+  }
 }
 BENCHMARK(BM_XmlWithDetails)->Unit(benchmark::kMillisecond);
 
 void BM_ReadReportXml(benchmark::State& state) {
-  const std::string& xml = Document();
+  const Documents& d = TheDocuments();
   for (auto _ : state) {
     ReportData data;
     std::string error;
-    benchmark::DoNotOptimize(ReadReportXml(xml.data(), xml.size(), data, error));
+    benchmark::DoNotOptimize(ReadBoth(d, data, error));
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+  state.SetBytesProcessed(
+      static_cast<int64_t>(state.iterations() * (d.xml.size() + d.sections.size())));
 }
 BENCHMARK(BM_ReadReportXml)->Unit(benchmark::kMillisecond);
 
@@ -65,8 +83,7 @@ void BM_WalkShippedTemplate(benchmark::State& state) {
   ReportTemplate t;
   ParseReportTemplate(text, t, error);
   ReportData data;
-  const std::string& xml = Document();
-  ReadReportXml(xml.data(), xml.size(), data, error);
+  ReadBoth(TheDocuments(), data, error);
   for (auto _ : state) {
     CountingSink sink;
     WalkReport(t, data, sink);

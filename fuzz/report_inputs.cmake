@@ -8,3 +8,5 @@ if(TARGET report_schema)
   target_compile_definitions(report_schema
                              PRIVATE KOVA_SCHEMA_PATH="${PROJECT_SOURCE_DIR}/data/kovatest.xsd")
 endif()
+kova_fuzz_target(report_sections ${CMAKE_CURRENT_SOURCE_DIR}/report_sections.cpp
+                 DEPS kova_reportgen_inputs)

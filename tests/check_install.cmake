@@ -9,8 +9,8 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 set(missing "")
-foreach(file kova kova-gui kova-sim hmReportExport kovatest.xsd kovareport.mrt progress.gif
-             report_logo.bmp TestColor1.bmp TestColor20.bmp)
+foreach(file kova kova-gui kova-sim hmReportExport kovatest.xsd kovasections.xsd kovareport.mrt
+             progress.gif report_logo.bmp TestColor1.bmp TestColor20.bmp)
   if(NOT EXISTS ${PREFIX}/${DIR}/${file})
     list(APPEND missing ${DIR}/${file})
   endif()

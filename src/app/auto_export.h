@@ -36,7 +36,7 @@ struct ExportServices {
   // picture and the reason in `why`.
   std::function<bool(TestRecord&, const std::string& folder, std::string* why)> export_images;
   std::time_t now = 0;      // report date of the XML; 0 means the current time
-  ComparisonBands bands{};  // of the comparisons in the XML's calculation details
+  ComparisonBands bands{};  // of the comparisons in the report's calculation details
   // Stops the report generator when the user cancels; may be null.
   const CancelToken* cancel = nullptr;
   // The wait window's Cancel: cancels `cancel`. Null: no Cancel is offered.

@@ -11,6 +11,7 @@
 #include "export/export_path.h"
 #include "export/export_xml.h"
 #include "export/text_export.h"
+#include "export/xml_report_sections.h"
 
 namespace kova {
 namespace {
@@ -21,10 +22,7 @@ XmlExportContext XmlContext(const ExportJob& job) {
     x.install_dir = job.settings->InstallDir;
     x.report_logo = job.settings->AppLogo;
   }
-  if (job.services != nullptr) {
-    x.now = job.services->now;
-    x.bands = job.services->bands;
-  }
+  if (job.services != nullptr) x.now = job.services->now;
   return x;
 }
 
@@ -57,7 +55,8 @@ bool WriteWorkbook(TestRecord& rec, const std::string& path, const ExportJob& jo
   return ok;
 }
 
-// Through the report generator, from an XML document in a private folder.
+// Through the report generator, from an XML document in a private folder
+// and, beside it, the sections document of what the PDF prints beyond it.
 bool WritePdf(TestRecord& rec, const std::string& path, const ExportJob& job, std::string& why) {
   if (job.settings == nullptr || job.services == nullptr || job.services->runner == nullptr) {
     why = "no report generator";
@@ -70,6 +69,10 @@ bool WritePdf(TestRecord& rec, const std::string& path, const ExportJob& job, st
   }
   const std::string xml = work.File("report.xml");
   if (!WriteFileAtomically(xml, BuildXmlExport(rec, XmlContext(job)), &why)) return false;
+  if (!WriteFileAtomically(ReportSectionsPath(xml), BuildReportSections(rec, job.services->bands),
+                           &why)) {
+    return false;
+  }
   return GenerateReport(kReportTemplateName, kReportSchemaName, xml, path, *job.settings,
                         *job.services, why);
 }

@@ -8,7 +8,6 @@
 #include "base/format.h"
 #include "base/path.h"
 #include "base/program_version.h"
-#include "export/xml_report_sections.h"
 #include "export/xml_writer.h"
 #include "records/knee_fields.h"
 #include "records/record_header.h"
@@ -21,8 +20,7 @@ constexpr const char* kReportVersion = "1.0";
 // The burden's or the insulation's numbers, as the report shows them.
 void ResultElements(XmlWriter& w, const TestRecord& rec, ResultBlock block) {
   for (const ResultNumber& n : ResultNumberTable()) {
-    if (n.block == block)
-      w.TextElement(n.xml_element, ResultNumberText(n, rec, FieldOutput::kXml));
+    if (n.block == block) w.TextElement(n.xml_element, ResultNumberText(n, rec, FieldOutput::kXml));
   }
 }
 
@@ -127,7 +125,6 @@ void OneTest(XmlWriter& w, const TestRecord& rec, int index, int number,
   w.IntElement("uTestType", tap.uTestType);
   FieldElements(w, rec, tap, XmlTestGroup::kAfterTestType);
   TestData(w, rec, tap);
-  WriteTestReportSections(w, rec, tap);
   w.CloseElement("test");
 }
 
@@ -175,11 +172,9 @@ std::string BuildXmlExport(const TestRecord& rec, const XmlExportContext& ctx) {
   w.CloseElement("reportinfo");
   w.OpenElement("kovareport");
   ReportData(w, rec);
-  WriteClassification(w, rec);
   int order[kTapCodes] = {};
   const int listed = OrderedTests(rec, order);
   for (int k = 0; k < listed; ++k) OneTest(w, rec, order[k], k + 1, ctx);
-  WriteCalculationDetails(w, rec, ctx.bands);
   w.CloseElement("kovareport");
   w.CloseElement("helmarkreport");
   return w.Text();

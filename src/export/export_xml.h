@@ -1,12 +1,13 @@
 #pragma once
 // The record as an XML document: the input of the report generator, and an
 // export of its own when "AutoExportXml" is on. Element order, formats and
-// escaping are fixed; data/kovatest.xsd describes the document.
+// escaping are fixed; data/kovatest.xsd describes the document. What our
+// own report generator prints beyond it travels in a document of its own
+// (export/xml_report_sections.h).
 
 #include <ctime>
 #include <string>
 
-#include "assess/comparisons.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -16,7 +17,6 @@ struct XmlExportContext {
   std::string install_dir;  // folder of the colour swatches "TestColor%d.bmp"
   std::string report_logo;  // the "AppLogo" setting
   std::time_t now = 0;      // report date; 0 means the current time
-  ComparisonBands bands{};  // of the calculation details' comparisons
 };
 
 // The document's text: UTF-8, CR LF line ends, no byte order mark.

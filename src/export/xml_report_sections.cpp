@@ -3,7 +3,9 @@
 #include "analysis/display_rules.h"
 #include "analysis/taps.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "export/export_xml.h"
+#include "export/xml_writer.h"
 #include "report/calc_details_page.h"
 
 namespace kova {
@@ -164,19 +166,18 @@ void Working(XmlWriter& w, const TestExplanation& t) {
   w.CloseElement("explainedtest");
 }
 
-}  // namespace
-
-std::string RatioErrorTableText(const std::string& burdentable) {
-  std::string table = XmlBurdenTable(burdentable);
-  ReplaceAll(table, "VA/COS", "\r\nVA/COS");
-  return table;
-}
-
-void WriteTestReportSections(XmlWriter& w, const TestRecord& rec, const TapTest& tap) {
+// Inside a test section: "ratioerrortable" when the test has a ratio error
+// table, "meteringtrace" on a metering CT.
+void TestSection(XmlWriter& w, const TestRecord& rec, int index, int number) {
+  const TapTest& tap = rec.taps[index];
+  w.OpenElement("testsection");
+  w.IntElement("testnum", number);
+  w.IntElement("testorder", index);
   if (!tap.burdentable.empty()) {
     w.TextElement("ratioerrortable", RatioErrorTableText(tap.burdentable));
   }
   if (rec.classsettings.ctusage == 2) w.TextElement("meteringtrace", tap.taptrace);
+  w.CloseElement("testsection");
 }
 
 void WriteClassification(XmlWriter& w, const TestRecord& rec) {
@@ -191,6 +192,7 @@ void WriteClassification(XmlWriter& w, const TestRecord& rec) {
   w.CloseElement("classification");
 }
 
+// Only when the record's report has the details pages.
 void WriteCalculationDetails(XmlWriter& w, const TestRecord& rec, const ComparisonBands& bands) {
   if (!CalculationDetailsWanted(rec)) return;
   const CalculationDetails d = GatherCalculationDetails(rec, bands);
@@ -203,6 +205,32 @@ void WriteCalculationDetails(XmlWriter& w, const TestRecord& rec, const Comparis
   Comparisons(w, d);
   for (const TestExplanation& t : d.working.tests) Working(w, t);
   w.CloseElement("calculationdetails");
+}
+
+}  // namespace
+
+std::string RatioErrorTableText(const std::string& burdentable) {
+  std::string table = XmlBurdenTable(burdentable);
+  ReplaceAll(table, "VA/COS", "\r\nVA/COS");
+  return table;
+}
+
+std::string ReportSectionsPath(const std::string& xml_path) {
+  return FolderOf(xml_path) + StemOf(FileNameOf(xml_path)) + ".kova-sections.xml";
+}
+
+std::string BuildReportSections(const TestRecord& rec, const ComparisonBands& bands) {
+  XmlWriter w;
+  w.OpenElement("kovasections");
+  // The record it belongs to, as its XML document names it.
+  w.PathElement("filename", rec.filename);
+  WriteClassification(w, rec);
+  int order[kTapCodes] = {};
+  const int listed = OrderedTests(rec, order);
+  for (int k = 0; k < listed; ++k) TestSection(w, rec, order[k], k + 1);
+  WriteCalculationDetails(w, rec, bands);
+  w.CloseElement("kovasections");
+  return w.Text();
 }
 
 }  // namespace kova

@@ -1,11 +1,22 @@
 // hmReportExport TEMPLATE SCHEMA XML PDF
 //
 // The report generator: checks the record's XML document against the
-// schema, fills the report template with it and writes the PDF. Exit codes:
+// schema, fills the report template with it and writes the PDF.
+//
+// The program hands over what its PDF prints beyond the XML document (the
+// classification, ratio error tables, metering traces, calculation details)
+// in a sections document beside the XML: "<XML name>.kova-sections.xml",
+// checked against "kovasections.xsd" beside SCHEMA. The command line stays
+// the four paths other callers know; an XML document without that file
+// beside it (a user's own, an older program's) makes a PDF without those
+// sections.
+//
+// Exit codes:
 //   0  the PDF was written
 //   1  wrong arguments
-//   2  the XML document or the schema cannot be read, or the document is
-//      not valid against the schema
+//   2  the XML document, the sections document beside it or a schema cannot
+//      be read, or a document is not valid against its schema or, for the
+//      sections, does not belong to the XML document
 //   3  the template cannot be read or is not understood
 //   4  the PDF cannot be written, or it is one of the inputs
 // The reason goes to stderr.
@@ -15,15 +26,21 @@
 #include <QGuiApplication>
 #include <QString>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/output_rule.h"
 #include "base/file_io.h"
+#include "base/native_path.h"
+#include "base/path.h"
+#include "export/xml_report_sections.h"
 #include "platform/large_buffer_heap.h"
 #include "platform/qt_quiet_messages.h"
 #include "platform/write_limits.h"
 #include "platform/xml_schema_check.h"
 #include "reportgen/pdf_report.h"
+#include "reportgen/report_sections.h"
 #include "reportgen/report_template.h"
 #include "reportgen/report_xml.h"
 
@@ -37,26 +54,51 @@ int Fail(int code, const std::string& why) {
   return code;
 }
 
+// Anything at all at `path`, a link to nothing included: such a sections
+// document is refused by its check, not passed over.
+bool AnythingAt(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::symlink_status(NativePath(path), ec).type() !=
+             std::filesystem::file_type::not_found &&
+         !ec;
+}
+
+// `xml` checked against `schema`; 0 when valid, else the exit code after
+// the reason went to stderr.
+int CheckDocument(const std::string& what, const std::string& xml, const std::string& schema) {
+  std::string message;
+  switch (CheckXmlAgainstSchema(xml, schema, message)) {
+    case XmlCheck::kValid:
+      return kOk;
+    case XmlCheck::kSchemaUnreadable:
+      return Fail(kBadXml, "cannot read the schema \"" + schema + "\": " + message);
+    case XmlCheck::kDocumentUnreadable:
+      return Fail(kBadXml, "cannot read the " + what + " \"" + xml + "\": " + message);
+    case XmlCheck::kInvalid:
+      return Fail(kBadXml, "the " + what + " \"" + xml + "\" is not valid: " + message);
+  }
+  return kBadXml;
+}
+
 int Run(int argc, char** argv) {
   if (argc != 5) {
     return Fail(kBadArguments, "usage: hmReportExport TEMPLATE SCHEMA XML PDF");
   }
   const std::string templ = argv[1], schema = argv[2], xml = argv[3], pdf = argv[4];
+  const std::string sections = ReportSectionsPath(xml);
+  const std::string sections_schema = FolderOf(schema) + kReportSectionsSchemaName;
+  const bool have_sections = AnythingAt(sections);
   // The PDF never replaces one of the files it is made from.
-  if (CheckOutputFile(pdf, {templ, schema, xml}, true) == OutputCheck::kIsInput) {
+  std::vector<std::string> inputs = {templ, schema, xml};
+  if (have_sections) inputs.insert(inputs.end(), {sections, sections_schema});
+  if (CheckOutputFile(pdf, inputs, true) == OutputCheck::kIsInput) {
     return Fail(kPdfNotWritable, "\"" + pdf + "\" is also an input; choose another output");
   }
-  std::string message;
-  switch (CheckXmlAgainstSchema(xml, schema, message)) {
-    case XmlCheck::kValid:
-      break;
-    case XmlCheck::kSchemaUnreadable:
-      return Fail(kBadXml, "cannot read the schema \"" + schema + "\": " + message);
-    case XmlCheck::kDocumentUnreadable:
-      return Fail(kBadXml, "cannot read the XML document \"" + xml + "\": " + message);
-    case XmlCheck::kInvalid:
-      return Fail(kBadXml, "the XML document \"" + xml + "\" is not valid: " + message);
+  if (const int code = CheckDocument("XML document", xml, schema)) return code;
+  if (have_sections) {
+    if (const int code = CheckDocument("report sections", sections, sections_schema)) return code;
   }
+  std::string message;
   std::string text;
   FileProblem problem = FileProblem::kNone;
   if (!ReadFileText(templ, text, 1u << 20, &problem)) {
@@ -69,6 +111,9 @@ int Run(int argc, char** argv) {
   }
   ReportData data;
   if (!LoadReportXml(xml, data, message)) return Fail(kBadXml, message);
+  if (have_sections && !LoadReportSections(sections, data, message)) {
+    return Fail(kBadXml, message);
+  }
   if (!WritePdfReport(t, data, pdf, message)) {
     return Fail(kPdfNotWritable, "cannot write \"" + pdf + "\": " + message);
   }

@@ -120,7 +120,12 @@ std::vector<const ReportNode*> ReportNode::FindAll(const std::string& path) cons
   return found;
 }
 
-bool ReadReportXml(const char* bytes, size_t size, ReportData& data, std::string& error) {
+namespace {
+
+// Parses `bytes` (no network, no entity expansion, no document type) and
+// hands the root element to `collect`; false with `error` otherwise.
+template <typename Collect>
+bool ReadDocument(const char* bytes, size_t size, std::string& error, Collect collect) {
   if (size > static_cast<size_t>(INT_MAX)) {
     error = "the XML document is too large";
     return false;
@@ -138,7 +143,7 @@ bool ReadReportXml(const char* bytes, size_t size, ReportData& data, std::string
     error = "the XML document has a document type declaration";
     return false;
   }
-  const bool ok = CollectDocument(xmlDocGetRootElement(doc), data);
+  const bool ok = collect(xmlDocGetRootElement(doc));
   xmlFreeDoc(doc);
   if (!ok) {
     error = "the XML document nests elements more than " + std::to_string(kMaxReportDepth) +
@@ -146,6 +151,19 @@ bool ReadReportXml(const char* bytes, size_t size, ReportData& data, std::string
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ReadReportXml(const char* bytes, size_t size, ReportData& data, std::string& error) {
+  return ReadDocument(bytes, size, error,
+                      [&](xmlNodePtr root) { return CollectDocument(root, data); });
+}
+
+bool ReadXmlTree(const char* bytes, size_t size, ReportNode& root, std::string& error) {
+  return ReadDocument(bytes, size, error, [&](xmlNodePtr element) {
+    return element != nullptr && Collect(element, 1, root);
+  });
 }
 
 bool LoadReportXml(const std::string& path, ReportData& data, std::string& error) {

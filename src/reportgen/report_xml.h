@@ -43,6 +43,10 @@ struct ReportData {
 // with `error` when it is not well-formed XML or nests too deeply.
 bool ReadReportXml(const char* bytes, size_t size, ReportData& data, std::string& error);
 
+// Any document of ours as one tree, its root element at depth 1, read with
+// the same care and the same depth bound.
+bool ReadXmlTree(const char* bytes, size_t size, ReportNode& root, std::string& error);
+
 // The same from a file.
 bool LoadReportXml(const std::string& path, ReportData& data, std::string& error);
 

@@ -79,8 +79,10 @@ TEST_F(ReportGeneratorPdfCli, SectionsFollowTheRecordsData) {
 }
 
 // The comparison bands of the details come from the stored settings, in
-// the XML export and in the automatic export alike: a reference 10 % off
-// the curve is flagged at the default 5 % and inside a stored 20 %.
+// the PDF of an export and of the automatic export alike: the reference
+// curve is judged within the default 5 % or a stored 20 %. The
+// XML documents carry none of the details, and the report sections document
+// the generator read is never left beside them.
 TEST_F(ReportGeneratorPdfCli, DetailsUseTheStoredBands) {
   auto rec = MakeSampleRecord(2, 2, 9);
   const std::string record = PathJoin(dir_, "b.test");
@@ -95,23 +97,38 @@ TEST_F(ReportGeneratorPdfCli, DetailsUseTheStoredBands) {
   ASSERT_TRUE(WriteFileAtomically(PathJoin(dir_, "b.reference.csv"), ref));
   struct Case {
     const char* settings;
-    const char* result;
+    const char* band;  // on the reference curve's line
   };
   const Case cases[] = {
-      {"", "<comparisonresult>FLAGGED</comparisonresult>"},
-      {"ReferenceBandPermille=200\n", "<comparisonresult>inside</comparisonresult>"},
+      {"", "+/-5.0 %"},
+      {"ReferenceBandPermille=200\n", "+/-20.0 %"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.settings);
-    ASSERT_TRUE(WriteFileAtomically(dir_ + "/settings.ini",
-                                    "[Settings]\nAutoExportXml=1\n" + std::string(c.settings)));
-    ASSERT_EQ(Kova({"record", "export", "--format", "xml", record, "-o", dir_}).exit_code, 0);
+    ASSERT_TRUE(WriteFileAtomically(
+        dir_ + "/settings.ini",
+        "[Settings]\nAutoExportXml=1\nAutoExportPdf=1\n" + std::string(c.settings)));
+    for (const char* format : {"xml", "pdf"}) {
+      ASSERT_EQ(Kova({"record", "export", "--format", format, record, "-o", dir_}).exit_code, 0);
+    }
     ASSERT_EQ(Kova({"record", "autoexport", record, "--force"}).exit_code, 0);
+    for (const std::string& pdf : {PathJoin(dir_, "b.pdf"), PathJoin(dir_, "pdf/b.pdf")}) {
+      const ProgramResult text = RunProgram("/usr/bin/pdftotext", {"-layout", pdf, "-"});
+      ASSERT_EQ(text.exit_code, 0) << pdf << text.err;
+      const size_t at = text.out.find("largest deviation");
+      ASSERT_NE(at, std::string::npos) << pdf << text.out;
+      const size_t begin = text.out.rfind('\n', at) + 1, end = text.out.find('\n', at);
+      EXPECT_NE(text.out.substr(begin, end - begin).find(c.band), std::string::npos)
+          << text.out.substr(begin, end - begin);
+    }
     for (const std::string& xml : {PathJoin(dir_, "b.xml"), PathJoin(dir_, "Xml/b.xml")}) {
       std::string text;
       ASSERT_TRUE(ReadFileText(xml, text)) << xml;
-      EXPECT_NE(text.find(c.result), std::string::npos) << xml;
+      EXPECT_EQ(text.find("<calculationdetails>"), std::string::npos) << xml;
+      EXPECT_EQ(text.find("<classification>"), std::string::npos) << xml;
     }
+    EXPECT_FALSE(FileExists(PathJoin(dir_, "b.kova-sections.xml")));
+    EXPECT_FALSE(FileExists(PathJoin(dir_, "Xml/b.kova-sections.xml")));
   }
 }
 

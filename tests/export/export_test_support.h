@@ -55,12 +55,15 @@ inline int CountOf(const std::string& text, const std::string& what) {
 }
 
 inline std::string SchemaPath() { return std::string(KOVA_SOURCE_DIR) + "/data/kovatest.xsd"; }
+inline std::string SectionsSchemaPath() {
+  return std::string(KOVA_SOURCE_DIR) + "/data/kovasections.xsd";
+}
 
 #ifndef _WIN32
 // xmllint's verdict; empty when the document validates.
-inline std::string SchemaErrors(const std::string& xml_path) {
-  const ProgramResult r =
-      RunProgram("/usr/bin/xmllint", {"--noout", "--schema", SchemaPath(), xml_path});
+inline std::string SchemaErrors(const std::string& xml_path,
+                                const std::string& schema = SchemaPath()) {
+  const ProgramResult r = RunProgram("/usr/bin/xmllint", {"--noout", "--schema", schema, xml_path});
   return r.exit_code == 0 ? std::string() : r.err + " (exit " + std::to_string(r.exit_code) + ")";
 }
 #endif

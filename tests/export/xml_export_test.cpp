@@ -272,14 +272,12 @@ TEST(XmlExport, TestsFollowTheTapOrder) {
   EXPECT_EQ(ElementText(xml, "testorder", 2), "2");
   EXPECT_EQ(ElementText(xml, "testimagecolorfile", 0), "/opt/kova/TestColor2.bmp");
 
-  // A single test whose tap is not in the order: report data and the
-  // classification, no test.
+  // A single test whose tap is not in the order: report data, no test.
   auto lone = KnownRecord();
   lone->taporder = "X1-X2";
   const std::string only = BuildXmlExport(*lone, Context());
   EXPECT_EQ(CountOf(only, "<test>"), 0);
-  EXPECT_NE(only.find("</reportdata>\r\n\t\t<classification>"), std::string::npos);
-  EXPECT_NE(only.find("</classification>\r\n\t</kovareport>"), std::string::npos);
+  EXPECT_NE(only.find("</reportdata>\r\n\t</kovareport>"), std::string::npos);
 }
 
 TEST(XmlExport, WrittenDocumentsValidateAgainstTheSchema) {

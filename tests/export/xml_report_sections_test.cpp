@@ -1,6 +1,7 @@
-// The XML document's sections beyond the test tables: the ratio error table
-// as the page lays it out, the classification, the metering trace, and the
-// calculation details made from the files kept beside the record.
+// The report sections document our generator reads beside the XML
+// document: the ratio error table as the page lays it out, the
+// classification, the metering trace, and the calculation details made from
+// the files kept beside the record; none of them in the XML document.
 
 #include "export/xml_report_sections.h"
 
@@ -39,22 +40,51 @@ TEST(XmlReportSections, RatioErrorTableAsThePageLaysItOut) {
 }
 
 std::string Document(const TestRecord& rec, const ComparisonBands& bands = {}) {
-  XmlExportContext ctx;
-  ctx.now = 1;
-  ctx.bands = bands;
-  return BuildXmlExport(rec, ctx);
+  return BuildReportSections(rec, bands);
 }
 
-// The schema's verdict on a document ("" when it validates).
+// The sections schema's verdict on a document ("" when it validates).
 std::string Validate(const std::string& xml) {
   static int n = 0;
   const std::string path = PathJoin(TempFolder("xml-sections"), Format("s%d.xml", n++));
   if (!WriteFileAtomically(path, xml)) return "not written";
 #ifndef _WIN32
-  return SchemaErrors(path);
+  return SchemaErrors(path, SectionsSchemaPath());
 #else
   return "";
 #endif
+}
+
+// The XML document has none of what the sections carry, whatever the record.
+void ExpectNoneInTheXmlDocument(const TestRecord& rec) {
+  XmlExportContext ctx;
+  ctx.now = 1;
+  const std::string xml = BuildXmlExport(rec, ctx);
+  for (const char* name : {"<classification>", "<ratioerrortable>", "<meteringtrace>",
+                           "<calculationdetails>", "<testsection>"}) {
+    EXPECT_EQ(CountOf(xml, name), 0) << name;
+  }
+}
+
+TEST(XmlReportSections, BesideTheXmlDocumentNamedLikeIt) {
+  EXPECT_EQ(ReportSectionsPath("/tmp/kova-x/report.xml"), "/tmp/kova-x/report.kova-sections.xml");
+  EXPECT_EQ(ReportSectionsPath("a.b.xml"), "a.b.kova-sections.xml");
+  // Named like the record as the XML document does, its tests as the XML
+  // document lists them (tap order, not storage order).
+  auto rec = MakeSampleRecord(1, 3);
+  rec->filename = "T1 & co.test";
+  const std::string doc = Document(*rec);
+  EXPECT_EQ(ElementText(doc, "filename"), "T1 &amp; co.test");
+  XmlExportContext ctx;
+  const std::string xml = BuildXmlExport(*rec, ctx);
+  EXPECT_EQ(ElementText(doc, "testorder", 0), "2");
+  EXPECT_EQ(CountOf(doc, "<testsection>"), 3);
+  EXPECT_EQ(CountOf(xml, "<test>"), 3);
+  for (int k = 0; k < CountOf(xml, "<test>"); ++k) {
+    EXPECT_EQ(ElementText(doc, "testnum", k), ElementText(xml, "testnum", k));
+    EXPECT_EQ(ElementText(doc, "testorder", k), ElementText(xml, "testorder", k));
+  }
+  EXPECT_EQ(Validate(doc), "");
 }
 
 TEST(XmlReportSections, ClassificationRelayingOrMeteringAndTheMeteringTrace) {
@@ -95,6 +125,7 @@ TEST(XmlReportSections, ClassificationRelayingOrMeteringAndTheMeteringTrace) {
   EXPECT_EQ(CountOf(xml, "<meteringtrace>"), 2);
   EXPECT_NE(xml.find("<meteringtrace>trace of tap 1</meteringtrace>"), std::string::npos);
   EXPECT_EQ(Validate(xml), "");
+  ExpectNoneInTheXmlDocument(*rec);
 }
 
 // A record file with its working: the profile and reference kept beside it
@@ -149,6 +180,7 @@ TEST(XmlReportSections, CalculationDetailsFromTheFilesBesideTheRecord) {
       EXPECT_GT(CountOf(xml, "<bracket>"), 3);
     }
     EXPECT_EQ(Validate(xml), "");
+    ExpectNoneInTheXmlDocument(*rec);
   }
 }
 
