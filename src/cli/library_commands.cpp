@@ -67,7 +67,7 @@ void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::str
   auto store = Open(ctx, o);
   if (!store) return;
   RecordDefaults defaults;
-  const ImportSummary s = ImportRecordFiles(*store, paths, defaults, &cancel, nullptr);
+  const ImportSummary s = ImportRecordFiles(*store, paths, defaults, &cancel);
   for (const ImportProblem& p : s.problems) PrintError(p.path + ": " + p.reason);
   if (o.json) {
     JsonValue out = JsonValue::Object();
