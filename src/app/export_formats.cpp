@@ -24,6 +24,7 @@ XmlExportContext XmlContext(const ExportJob& job) {
   if (job.services != nullptr) {
     x.now = job.services->now;
     x.bands = job.services->bands;
+    x.record = job.services->record;
   }
   return x;
 }

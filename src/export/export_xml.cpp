@@ -21,8 +21,7 @@ constexpr const char* kReportVersion = "1.0";
 // The burden's or the insulation's numbers, as the report shows them.
 void ResultElements(XmlWriter& w, const TestRecord& rec, ResultBlock block) {
   for (const ResultNumber& n : ResultNumberTable()) {
-    if (n.block == block)
-      w.TextElement(n.xml_element, ResultNumberText(n, rec, FieldOutput::kXml));
+    if (n.block == block) w.TextElement(n.xml_element, ResultNumberText(n, rec, FieldOutput::kXml));
   }
 }
 
@@ -179,7 +178,7 @@ std::string BuildXmlExport(const TestRecord& rec, const XmlExportContext& ctx) {
   int order[kTapCodes] = {};
   const int listed = OrderedTests(rec, order);
   for (int k = 0; k < listed; ++k) OneTest(w, rec, order[k], k + 1, ctx);
-  WriteCalculationDetails(w, rec, ctx.bands);
+  WriteCalculationDetails(w, rec, ctx.record ? *ctx.record : RecordContextBeside(rec, ctx.bands));
   w.CloseElement("kovareport");
   w.CloseElement("helmarkreport");
   return w.Text();

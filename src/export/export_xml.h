@@ -8,6 +8,7 @@
 
 #include "assess/comparisons.h"
 #include "records/test_record.h"
+#include "report/record_context.h"
 
 namespace kova {
 
@@ -17,6 +18,9 @@ struct XmlExportContext {
   std::string report_logo;  // the "AppLogo" setting
   std::time_t now = 0;      // report date; 0 means the current time
   ComparisonBands bands{};  // of the calculation details' comparisons
+  // The record's profile, kept reference and bands as gathered when it was
+  // opened; null: what is kept beside the record file, with `bands`.
+  const RecordContext* record = nullptr;
 };
 
 // The document's text: UTF-8, CR LF line ends, no byte order mark.

@@ -191,9 +191,9 @@ void WriteClassification(XmlWriter& w, const TestRecord& rec) {
   w.CloseElement("classification");
 }
 
-void WriteCalculationDetails(XmlWriter& w, const TestRecord& rec, const ComparisonBands& bands) {
-  if (!CalculationDetailsWanted(rec)) return;
-  const CalculationDetails d = GatherCalculationDetails(rec, bands);
+void WriteCalculationDetails(XmlWriter& w, const TestRecord& rec, const RecordContext& context) {
+  if (!context.HasKept()) return;
+  const CalculationDetails d = GatherCalculationDetails(rec, context);
   w.OpenElement("calculationdetails");
   if (d.have_profile) {
     Assessment(w, d.assessment, d.profile);

@@ -10,6 +10,7 @@
 #include "assess/comparisons.h"
 #include "export/xml_writer.h"
 #include "records/test_record.h"
+#include "report/record_context.h"
 
 namespace kova {
 
@@ -20,9 +21,9 @@ void WriteTestReportSections(XmlWriter& w, const TestRecord& rec, const TapTest&
 // Inside kovareport, after reportdata: "classification".
 void WriteClassification(XmlWriter& w, const TestRecord& rec);
 
-// Inside kovareport, after the tests: "calculationdetails", only when the
-// record's report has the details pages.
-void WriteCalculationDetails(XmlWriter& w, const TestRecord& rec, const ComparisonBands& bands);
+// Inside kovareport, after the tests: "calculationdetails", only when a
+// profile or a reference curve is kept for the record (`context`).
+void WriteCalculationDetails(XmlWriter& w, const TestRecord& rec, const RecordContext& context);
 
 // The ratio error table as the printed page lays it out (CR LF line ends):
 // the table's own line breaks, a line before every "VA/COS" column heading,
