@@ -23,13 +23,9 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& lines)
 
 CalculationDetails GatherCalculationDetails(const TestRecord& rec, const ComparisonBands& bands,
                                             const KeptReference& given) {
-  RecordContext context;
-  context.profile = ReadProfileBeside(rec);
-  context.bands = bands;
-  // No keeper's answer given: the file beside the record, if any.
-  const bool asked = given.state != KeptReference::State::kNone || !given.why.empty();
-  context.reference =
-      asked || rec.fullpath.empty() ? given : ReadReferenceFile(ReferencePathBeside(rec.fullpath));
+  RecordContext context = RecordContextBeside(rec, bands);
+  // A keeper's answer given replaces the file beside the record.
+  if (given.state != KeptReference::State::kNone || !given.why.empty()) context.reference = given;
   return GatherCalculationDetails(rec, context);
 }
 
