@@ -21,7 +21,8 @@ constexpr const char* kReportVersion = "1.0";
 // The burden's or the insulation's numbers, as the report shows them.
 void ResultElements(XmlWriter& w, const TestRecord& rec, ResultBlock block) {
   for (const ResultNumber& n : ResultNumberTable()) {
-    if (n.block == block) w.TextElement(n.xml_element, ResultNumberText(n, rec, FieldOutput::kXml));
+    if (n.block == block)
+      w.TextElement(n.xml_element, ResultNumberText(n, rec, FieldOutput::kXml));
   }
 }
 
