@@ -97,7 +97,7 @@ void BM_PdfThroughGenerator(benchmark::State& state) {
   Rig& r = TheRig();
   if (!r.services.export_images(*r.rec, "", nullptr) ||
       !ExportXml(*r.rec, r.Xml(), r.XmlContext()) ||
-      !WriteFileAtomically(ReportSectionsPath(r.Xml()), BuildReportSections(*r.rec, {}))) {
+      !WriteFileAtomically(ReportSectionsPath(r.Xml()), BuildReportSectionsBeside(*r.rec, {}))) {
     state.SkipWithError("no XML");
     return;
   }

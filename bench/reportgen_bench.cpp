@@ -46,7 +46,7 @@ struct Documents {
 const Documents& TheDocuments() {
   static const Documents docs = [] {
     auto rec = RecordWithDetails();
-    return Documents{BuildXmlExport(*rec, XmlExportContext{}), BuildReportSections(*rec, {})};
+    return Documents{BuildXmlExport(*rec, XmlExportContext{}), BuildReportSectionsBeside(*rec, {})};
   }();
   return docs;
 }
@@ -60,7 +60,7 @@ void BM_XmlWithDetails(benchmark::State& state) {
   auto rec = RecordWithDetails();
   for (auto _ : state) {
     benchmark::DoNotOptimize(BuildXmlExport(*rec, XmlExportContext{}));
-    benchmark::DoNotOptimize(BuildReportSections(*rec, {}));
+    benchmark::DoNotOptimize(BuildReportSectionsBeside(*rec, {}));
   }
 }
 BENCHMARK(BM_XmlWithDetails)->Unit(benchmark::kMillisecond);

@@ -11,7 +11,6 @@
 #include "base/format.h"
 #include "base/path.h"
 #include "base/private_folder.h"
-#include "export/export_images.h"
 #include "export/export_path.h"
 #include "export/file_times.h"
 #include "export/whole_pdf.h"
@@ -126,15 +125,10 @@ bool AutoExport(TestRecord& rec, bool force, const AppSettings& settings,
         },
         services.stop);
   }
-  // With "AutoExportXml" off the XML export is removed, its pictures in the
-  // "Xml" folder with it (the PDF's and workbook's own pictures were never
-  // there).
-  if (settings.AutoExportXml == 0) {
-    DeleteFileQuietly(XmlPath(rec));
-    for (const std::string& name : ImageNames(XmlPath(rec), rec.UsableTests())) {
-      DeleteFileQuietly(name);
-    }
-  }
+  // With "AutoExportXml" off the XML export is removed. The pictures of
+  // this run were drawn in a private folder and are gone with it; pictures
+  // in the "Xml" folder are the user's own (an images export) and stay.
+  if (settings.AutoExportXml == 0) DeleteFileQuietly(XmlPath(rec));
   return ok;
 }
 

@@ -17,6 +17,7 @@
 #include "export/process_runner.h"
 #include "export/workbook_writer.h"
 #include "records/test_record.h"
+#include "report/record_context.h"
 
 namespace kova {
 
@@ -37,6 +38,10 @@ struct ExportServices {
   std::function<bool(TestRecord&, const std::string& folder, std::string* why)> export_images;
   std::time_t now = 0;      // report date of the XML; 0 means the current time
   ComparisonBands bands{};  // of the comparisons in the report's calculation details
+  // The record's profile, kept reference and bands as gathered when it was
+  // opened, for the report generator's input; null: what is kept beside
+  // the record file, with `bands`.
+  const RecordContext* record = nullptr;
   // Stops the report generator when the user cancels; may be null.
   const CancelToken* cancel = nullptr;
   // The wait window's Cancel: cancels `cancel`. Null: no Cancel is offered.

@@ -69,7 +69,9 @@ bool WritePdf(TestRecord& rec, const std::string& path, const ExportJob& job, st
   }
   const std::string xml = work.File("report.xml");
   if (!WriteFileAtomically(xml, BuildXmlExport(rec, XmlContext(job)), &why)) return false;
-  if (!WriteFileAtomically(ReportSectionsPath(xml), BuildReportSections(rec, job.services->bands),
+  if (!WriteFileAtomically(ReportSectionsPath(xml), job.services->record != nullptr
+                               ? BuildReportSections(rec, *job.services->record)
+                               : BuildReportSectionsBeside(rec, job.services->bands),
                            &why)) {
     return false;
   }

@@ -42,13 +42,14 @@ RecordDocument::RecordDocument(Services services) : services_(std::move(services
   report_.SetRecordDefaults(services_.defaults);
   report_.SetComparisonBands(services_.bands);
   report_.SetReferenceKeeper(services_.references);
+  report_.ShowCalculationDetails(services_.calculation_details);
 }
 
 RecordDocument::~RecordDocument() = default;
 
 bool RecordDocument::Open(const std::string& path, std::string* why) {
   if (!report_.OpenFiles({path}, nullptr, why)) return false;
-  if (services_.export_opened) services_.export_opened(report_.MutableRecord(0));
+  if (services_.export_opened) services_.export_opened(report_.MutableRecord(0), report_.context());
   path_ = path;
   modified_ = false;
   if (services_.file_used) services_.file_used(path);
@@ -151,7 +152,7 @@ void RecordDocument::EditRecord(const std::function<bool(TestRecord&)>& edit) {
   report_.BuildPageList();
 }
 
-void RecordDocument::RebuildPages() { report_.BuildPageList(); }
+void RecordDocument::RebuildPages() { report_.GatherKept(); }
 bool RecordDocument::PageUp() { return report_.PreviousPage(); }
 bool RecordDocument::PageDown() { return report_.NextPage(); }
 bool RecordDocument::FirstPage() { return report_.FirstPage(); }

@@ -35,8 +35,9 @@ class RecordDocument {
     Prompter* prompter = nullptr;
     // The record folder the save dialog starts in (`filepath`).
     std::function<std::string()> record_folder;
-    // Automatic export of a record opened alone (renews only stale exports).
-    std::function<void(TestRecord&)> export_opened;
+    // Automatic export of a record opened alone (renews only stale exports),
+    // with what was gathered for it on opening.
+    std::function<void(TestRecord&, const RecordContext&)> export_opened;
     // The automatic export that follows every save; none when null.
     RecordExporter* exporter = nullptr;
     // The user's preferences every read decodes with.
@@ -47,6 +48,8 @@ class RecordDocument {
     ComparisonBands bands;
     // Where the CTs' reference curves are kept; beside the records when null.
     std::shared_ptr<ReferenceKeeper> references;
+    // The calculation details pages follow the report's own pages.
+    bool calculation_details = false;
   };
 
   explicit RecordDocument(Services services);
@@ -90,7 +93,8 @@ class RecordDocument {
   bool PageDown();
   bool FirstPage();
   bool LastPage();
-  // After the records changed (an edit): the page list is built again.
+  // After a profile or reference curve was kept for the record: what is
+  // kept is gathered again and the page list built again.
   void RebuildPages();
 
   bool loaded() const { return report_.loaded(); }

@@ -106,6 +106,9 @@ const std::vector<SettingKey> kTable = {
      nullptr, "the main window's style choice", "an unknown style shows the default one"},
     {SettingId::kViewStyle, S, "ViewStyle", I, 0, 0, 2, nullptr, "the Window panel's choice",
      "0 tabs, 1 cascade, 2 tile"},
+    {SettingId::kCalculationDetails, S, "CalculationDetails", I, 0, 0, 1, nullptr,
+     "the report view's Calculation Details command",
+     "1 prints and shows the calculation details after the report's own pages"},
     {SettingId::kExportDir, kAppInfoSection, "ExportDir", T, 0, 0, 0, "",
      "an export's folder choice", "the last folder an export was written to"},
     {SettingId::kListLayout, kListCtrlsSection, "%s-%d", B, 0, 0, 0, nullptr,
@@ -142,7 +145,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 47, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 48, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 

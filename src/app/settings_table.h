@@ -68,6 +68,7 @@ enum class SettingId {
   // Kept by single commands and windows.
   kApplicationLook,
   kViewStyle,
+  kCalculationDetails,
   kExportDir,
   kListLayout,      // per list: name and control number
   kListSortColumn,  // per list

@@ -16,6 +16,7 @@
 #include "base/file_io.h"
 #include "cli/cli_context.h"
 #include "cli/interrupt_cancel.h"
+#include "library_stores/library_reference_keeper.h"
 #include "platform/auto_exporter.h"
 #include "platform/qt_process_runner.h"
 #include "platform/xlsx_workbook_writer.h"
@@ -28,6 +29,8 @@ struct CliExports {
   QtProcessRunner runner;
   CancelToken cancel;
   ExportServices services;
+  // Where the CTs' reference curves are kept, asked once per record.
+  std::shared_ptr<ReferenceKeeper> keeper;
 };
 
 std::unique_ptr<CliExports> MakeExports(CliContext& ctx) {
@@ -37,6 +40,7 @@ std::unique_ptr<CliExports> MakeExports(CliContext& ctx) {
   e->services.cancel = &e->cancel;
   e->services.new_workbook = [] { return std::make_unique<XlsxWorkbookWriter>(); };
   e->services.bands = LoadComparisonBands(*ctx.store);
+  e->keeper = ReferenceKeeperFor(*ctx.store);
   return e;
 }
 
@@ -59,6 +63,9 @@ bool ExportOne(CliContext& ctx, CliExports& exports, const ExportFormat& format,
   std::string target;
   if (!ClaimOutput(names, ExportTarget(format, file, folder), target)) return false;
   out = target;
+  // What is kept for the record goes into the report generator's input.
+  const RecordContext kept = GatherRecordContext(rec, *exports.keeper, exports.services.bands);
+  exports.services.record = &kept;
   ExportJob job;
   job.settings = &ctx.settings;
   job.services = &exports.services;
@@ -66,7 +73,9 @@ bool ExportOne(CliContext& ctx, CliExports& exports, const ExportFormat& format,
   job.note = [&target](const std::string& note) {
     PrintError("\"" + target + "\": " + Cp1252ToUtf8(note));
   };
-  return WriteExport(format, rec, out, job, why);
+  const bool ok = WriteExport(format, rec, out, job, why);
+  exports.services.record = nullptr;
+  return ok;
 }
 
 std::string FormatList() {
@@ -141,6 +150,7 @@ void AddRecordExportCommands(CLI::App& record, CliContext& ctx) {
     rec.fullpath = auto_opts->file;
     AutoExporter exporter(ctx.settings, *ctx.prompter);
     exporter.SetComparisonBands(LoadComparisonBands(*ctx.store));
+    exporter.SetReferenceKeeper(ReferenceKeeperFor(*ctx.store));
     InterruptCancels interrupt([&exporter] { exporter.Cancel(); });
     if (!exporter.Export(rec, auto_opts->force)) ctx.exit_code = 1;
     if (interrupt.Signal() != 0) ctx.exit_code = interrupt.ExitCode();

@@ -27,7 +27,11 @@
 namespace kova {
 namespace {
 
-bool OpenDocument(const std::vector<std::string>& files, const CliContext& ctx,
+constexpr const char* kDetailsFlagHelp =
+    "Add the calculation details pages after the report's own pages";
+
+// `details`: the calculation details pages follow the report's own pages.
+bool OpenDocument(const std::vector<std::string>& files, const CliContext& ctx, bool details,
                   ReportDocument& doc) {
   if (files.empty() || files.size() > 3) {
     PrintError("Give one record file, or two or three to overlay");
@@ -37,6 +41,7 @@ bool OpenDocument(const std::vector<std::string>& files, const CliContext& ctx,
   doc.SetRecordDefaults(RecordDefaultsFrom(ctx.info));
   doc.SetComparisonBands(LoadComparisonBands(*ctx.store));
   doc.SetReferenceKeeper(ReferenceKeeperFor(*ctx.store));
+  doc.ShowCalculationDetails(details);
   if (doc.OpenFiles(files, &failed, &why)) {
     for (const std::string& file : files) WarnIfEndedEarly(file);
     return true;
@@ -94,6 +99,7 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
     int page = 1;
     std::string png, size = "1600x1200";
     bool overwrite = false;
+    bool details = false;
   };
   auto ro = std::make_shared<ReportOptions>();
   CLI::App* report =
@@ -103,6 +109,7 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
   report->add_option("--png", ro->png, "Picture to write")->required();
   report->add_option("--size", ro->size, "Page size in pixels, WxH")->capture_default_str();
   report->add_flag("--overwrite", ro->overwrite, "Replace an existing picture");
+  report->add_flag("--details", ro->details, kDetailsFlagHelp);
   report->callback([&ctx, ro] {
     ReportDocument doc;
     int w = 0, h = 0;
@@ -111,7 +118,8 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
       ctx.exit_code = 1;
       return;
     }
-    if (!OutputAllowed(ro->png, ro->files, ro->overwrite) || !OpenDocument(ro->files, ctx, doc)) {
+    if (!OutputAllowed(ro->png, ro->files, ro->overwrite) ||
+        !OpenDocument(ro->files, ctx, ro->details, doc)) {
       ctx.exit_code = 1;
       return;
     }
@@ -144,15 +152,18 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
     std::vector<std::string> files;
     std::string pdf;
     bool overwrite = false;
+    bool details = false;
   };
   auto po = std::make_shared<PrintOptions>();
   CLI::App* print = app.add_subcommand("print", "Every report page as printed, into a PDF");
   print->add_option("FILE", po->files, "Record file; two or three files are overlaid")->required();
   print->add_option("-o,--output", po->pdf, "PDF file to write")->required();
   print->add_flag("--overwrite", po->overwrite, "Replace an existing PDF");
+  print->add_flag("--details", po->details, kDetailsFlagHelp);
   print->callback([&ctx, po] {
     ReportDocument doc;
-    if (!OutputAllowed(po->pdf, po->files, po->overwrite) || !OpenDocument(po->files, ctx, doc)) {
+    if (!OutputAllowed(po->pdf, po->files, po->overwrite) ||
+        !OpenDocument(po->files, ctx, po->details, doc)) {
       ctx.exit_code = 1;
       return;
     }

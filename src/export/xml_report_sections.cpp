@@ -191,10 +191,9 @@ void WriteClassification(XmlWriter& w, const TestRecord& rec) {
   w.CloseElement("classification");
 }
 
-// Only when the record's report has the details pages.
-void WriteCalculationDetails(XmlWriter& w, const TestRecord& rec, const ComparisonBands& bands) {
-  if (!CalculationDetailsWanted(rec)) return;
-  const CalculationDetails d = GatherCalculationDetails(rec, bands);
+void WriteCalculationDetails(XmlWriter& w, const TestRecord& rec, const RecordContext& context) {
+  if (!context.HasKept()) return;
+  const CalculationDetails d = GatherCalculationDetails(rec, context);
   w.OpenElement("calculationdetails");
   if (d.have_profile) {
     Assessment(w, d.assessment, d.profile);
@@ -218,7 +217,7 @@ std::string ReportSectionsPath(const std::string& xml_path) {
   return FolderOf(xml_path) + StemOf(FileNameOf(xml_path)) + ".kova-sections.xml";
 }
 
-std::string BuildReportSections(const TestRecord& rec, const ComparisonBands& bands) {
+std::string BuildReportSections(const TestRecord& rec, const RecordContext& context) {
   XmlWriter w;
   w.OpenElement("kovasections");
   // The record it belongs to, as its XML document names it.
@@ -227,9 +226,13 @@ std::string BuildReportSections(const TestRecord& rec, const ComparisonBands& ba
   int order[kTapCodes] = {};
   const int listed = OrderedTests(rec, order);
   for (int k = 0; k < listed; ++k) TestSection(w, rec, order[k], k + 1);
-  WriteCalculationDetails(w, rec, bands);
+  WriteCalculationDetails(w, rec, context);
   w.CloseElement("kovasections");
   return w.Text();
+}
+
+std::string BuildReportSectionsBeside(const TestRecord& rec, const ComparisonBands& bands) {
+  return BuildReportSections(rec, RecordContextBeside(rec, bands));
 }
 
 }  // namespace kova

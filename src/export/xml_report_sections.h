@@ -16,6 +16,7 @@
 
 #include "assess/comparisons.h"
 #include "records/test_record.h"
+#include "report/record_context.h"
 
 namespace kova {
 
@@ -30,7 +31,9 @@ std::string ReportSectionsPath(const std::string& xml_path);
 // The document's text: UTF-8, CR LF line ends, no byte order mark. Its
 // tests are those of the XML document, in the same order, each named by
 // the same `testnum` and `testorder`.
-std::string BuildReportSections(const TestRecord& rec, const ComparisonBands& bands);
+std::string BuildReportSections(const TestRecord& rec, const RecordContext& context);
+// The same for what is kept beside the record file alone (no library).
+std::string BuildReportSectionsBeside(const TestRecord& rec, const ComparisonBands& bands);
 
 // The ratio error table as the printed page lays it out (CR LF line ends):
 // the table's own line breaks, a line before every "VA/COS" column heading,

@@ -27,6 +27,7 @@
 #include "gui/single_instance.h"
 #include "gui/test_browser_dialog.h"
 #include "library_stores/library_filing_store.h"
+#include "library_stores/library_reference_keeper.h"
 #include "platform/auto_exporter.h"
 #include "platform/large_buffer_heap.h"
 #include "platform/platform_device_stack.h"
@@ -112,11 +113,13 @@ int main(int argc, char** argv) {
   // a record opened alone, and "Export" runs it forced.
   kova::AutoExporter exporter(settings, prompter);
   exporter.SetComparisonBands(kova::LoadComparisonBands(store));
+  exporter.SetReferenceKeeper(kova::ReferenceKeeperFor(store));
   // Every record saved or downloaded also goes into the record library.
   auto filing = kova::FilingInLibrary(&exporter, store);
   ctx.exporter = filing.get();
-  ctx.auto_export = [&exporter](kova::TestRecord& rec, bool force) {
-    return exporter.Export(rec, force);
+  ctx.auto_export = [&exporter](kova::TestRecord& rec, bool force,
+                                const kova::RecordContext& kept) {
+    return exporter.Export(rec, force, &kept);
   };
   ctx.workbook_export = kova::WorkbookExportKind(settings);
   kova::MainWindow window(ctx);

@@ -330,8 +330,13 @@ std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
   s.defaults = RecordDefaultsFrom(*ctx_.info);
   s.bands = LoadComparisonBands(*ctx_.store);
   s.references = ReferenceKeeperFor(*ctx_.store);
+  s.calculation_details = LoadInt(*ctx_.store, SettingId::kCalculationDetails) != 0;
   s.exporter = ctx_.exporter;
-  if (ctx_.auto_export) s.export_opened = [this](TestRecord& rec) { ctx_.auto_export(rec, false); };
+  if (ctx_.auto_export) {
+    s.export_opened = [this](TestRecord& rec, const RecordContext& kept) {
+      ctx_.auto_export(rec, false, kept);
+    };
+  }
   s.record_folder = [this] { return ctx_.info->filepath; };
   s.file_used = [this](const std::string& path) { FileUsed(path); };
   return std::make_unique<RecordDocument>(std::move(s));
@@ -339,6 +344,7 @@ std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
 
 ReportView* MainWindow::AddView(std::unique_ptr<RecordDocument> document) {
   auto* view = new ReportView(std::move(document));
+  view->OfferCalculationDetails(*ctx_.store);
   QMdiSubWindow* sub = mdi_->addSubWindow(view);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   // A document's own mark in its title bar, not the toolkit's logo.
@@ -598,7 +604,7 @@ void MainWindow::OnExport() {
   }
   // A failure has had its message naming the file and the reason; the
   // status bar does not claim otherwise.
-  if (ctx_.auto_export(rec, true))
+  if (ctx_.auto_export(rec, true, view->document().report().context()))
     statusBar()->showMessage(ToQ(AutoExportsWrittenText(rec.fullpath, *ctx_.settings)), 15000);
   else
     statusBar()->showMessage(

@@ -56,9 +56,10 @@ struct GuiContext {
   // The automatic export after every save; none when null.
   RecordExporter* exporter = nullptr;
   // The automatic export of a record whose `fullpath` names its file (force:
-  // even when the exports are up to date); false after a warning. Runs for
-  // a record opened alone and for "Export"; none when empty.
-  std::function<bool(TestRecord&, bool force)> auto_export;
+  // even when the exports are up to date), with what its document gathered
+  // for it; false after a warning. Runs for a record opened alone and for
+  // "Export"; none when empty.
+  std::function<bool(TestRecord&, bool force, const RecordContext&)> auto_export;
   // What "Export Test to Excel" writes for each chosen record; none when
   // its `write` is empty.
   ChosenExportKind workbook_export;

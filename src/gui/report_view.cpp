@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "app/settings_table.h"
 #include "base/path.h"
 #include "gui/qt_text.h"
 #include "platform/qpainter_surface.h"
@@ -19,6 +20,21 @@ ReportView::ReportView(std::unique_ptr<RecordDocument> document, QWidget* parent
 }
 
 ReportView::~ReportView() = default;
+
+void ReportView::OfferCalculationDetails(SettingsStore& store) {
+  if (details_action_ != nullptr) return;
+  details_action_ = new QAction(QStringLiteral("Calculation Details"), this);
+  details_action_->setCheckable(true);
+  details_action_->setChecked(document_->report().calculation_details_shown());
+  addAction(details_action_);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(details_action_, &QAction::toggled, this, [this, &store](bool on) {
+    document_->report().ShowCalculationDetails(on);
+    StoreInt(store, SettingId::kCalculationDetails, on ? 1 : 0);
+    update();
+    emit pageChanged();
+  });
+}
 
 QString ReportView::PageText() const {
   if (!document_->loaded() || document_->pagecount() == 0) return QString();

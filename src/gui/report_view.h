@@ -3,10 +3,12 @@
 // report code at the window's size; Page Up/Down, Home and End page through
 // the report, a double click asks for the "Edit" command.
 
+#include <QAction>
 #include <QWidget>
 #include <memory>
 
 #include "app/record_document.h"
+#include "app/settings_store.h"
 
 namespace kova {
 
@@ -26,6 +28,13 @@ class ReportView : public QWidget {
   QString TitleText() const;
   // The close was already agreed to (Exit asked about every document).
   void SetCloseConfirmed() { close_confirmed_ = true; }
+  // The checkable "Calculation Details" command in the view's menu: the
+  // details pages after the report's own pages, on screen and in print.
+  // Its state is kept in `store` (which must outlive the view) for the next
+  // documents.
+  void OfferCalculationDetails(SettingsStore& store);
+  // The command; null until offered.
+  QAction* calculationDetailsAction() const { return details_action_; }
 
  signals:
   void pageChanged();
@@ -43,6 +52,7 @@ class ReportView : public QWidget {
  private:
   std::unique_ptr<RecordDocument> document_;
   bool close_confirmed_ = false;
+  QAction* details_action_ = nullptr;
 };
 
 }  // namespace kova

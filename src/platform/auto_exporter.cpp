@@ -30,9 +30,19 @@ void AutoExporter::ExportAfterSave(const TestRecord& rec, const std::string& pat
   Export(copy, false);
 }
 
-bool AutoExporter::Export(TestRecord& rec, bool force) {
+bool AutoExporter::Export(TestRecord& rec, bool force, const RecordContext* context) {
   cancel_.Reset();
-  return AutoExport(rec, force, settings_, services_);
+  RecordContext gathered;
+  // Only the XML document (and the PDF made from it) carries the context.
+  if (context == nullptr && (settings_.AutoExportXml != 0 || settings_.AutoExportPdf != 0)) {
+    BesideRecordReferences beside;
+    gathered = GatherRecordContext(rec, keeper_ ? *keeper_ : beside, services_.bands);
+    context = &gathered;
+  }
+  services_.record = context;
+  const bool ok = AutoExport(rec, force, settings_, services_);
+  services_.record = nullptr;
+  return ok;
 }
 
 bool DrawPlotPictures(TestRecord& rec, const std::string& base_path, std::string* why) {

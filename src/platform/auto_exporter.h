@@ -3,6 +3,7 @@
 // that follows every saved record file (and a record opened alone), and the
 // workbook kind of the chosen-records export.
 
+#include <memory>
 #include <string>
 
 #include "app/app_settings.h"
@@ -22,9 +23,10 @@ class AutoExporter : public RecordExporter {
   // The automatic export (not forced) of the record just saved at `path`.
   void ExportAfterSave(const TestRecord& rec, const std::string& path) override;
 
-  // The automatic export of `rec`, whose `fullpath` names its record file;
+  // The automatic export of `rec`, whose `fullpath` names its record file,
+  // with what was gathered for it when it was opened (none: gathered now);
   // false when a warning was shown.
-  bool Export(TestRecord& rec, bool force);
+  bool Export(TestRecord& rec, bool force, const RecordContext* context = nullptr);
 
   // Stops a running export (the report generator is killed); safe from any
   // thread, for the Cancel of the wait dialog or a signal.
@@ -33,12 +35,16 @@ class AutoExporter : public RecordExporter {
   // The bands of the comparisons in the calculation details (the stored
   // settings); the defaults until set.
   void SetComparisonBands(const ComparisonBands& bands) { services_.bands = bands; }
+  // Where the CTs' reference curves are kept, for a record exported without
+  // its context (after a save); beside the records until set.
+  void SetReferenceKeeper(std::shared_ptr<ReferenceKeeper> keeper) { keeper_ = std::move(keeper); }
 
  private:
   CancelToken cancel_;
   const AppSettings& settings_;
   QtProcessRunner runner_;
   ExportServices services_;
+  std::shared_ptr<ReferenceKeeper> keeper_;
 };
 
 // Draws the record's plot pictures with Qt at `base_path` (see ExportImages).

@@ -21,28 +21,25 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& lines)
 
 }  // namespace
 
-bool CalculationDetailsWanted(const TestRecord& rec) {
-  return !rec.fullpath.empty() && (FileExists(ProfilePathBeside(rec.fullpath)) ||
-                                   FileExists(ReferencePathBeside(rec.fullpath)));
-}
-
 CalculationDetails GatherCalculationDetails(const TestRecord& rec, const ComparisonBands& bands,
                                             const KeptReference& given) {
+  RecordContext context = RecordContextBeside(rec, bands);
+  // A keeper's answer given replaces the file beside the record.
+  if (given.state != KeptReference::State::kNone || !given.why.empty()) context.reference = given;
+  return GatherCalculationDetails(rec, context);
+}
+
+CalculationDetails GatherCalculationDetails(const TestRecord& rec, const RecordContext& context) {
   CalculationDetails d;
-  std::string why;
-  if (!rec.fullpath.empty()) {
-    const ProfileLoad load = LoadAssessmentProfile(ProfilePathBeside(rec.fullpath), d.profile, why);
-    d.have_profile = load == ProfileLoad::kLoaded;
-    if (d.have_profile) {
-      d.assessment = AssessRecord(rec, d.profile);
-    } else if (load != ProfileLoad::kMissing) {
-      d.profile_problem = why;
-    }
+  const ComparisonBands& bands = context.bands;
+  d.have_profile = context.profile.loaded();
+  if (d.have_profile) {
+    d.profile = context.profile.profile;
+    d.assessment = AssessRecord(rec, d.profile);
+  } else if (context.profile.load != ProfileLoad::kMissing) {
+    d.profile_problem = context.profile.why;
   }
-  // No keeper's answer given: the file beside the record, if any.
-  const bool asked = given.state != KeptReference::State::kNone || !given.why.empty();
-  const KeptReference reference =
-      asked || rec.fullpath.empty() ? given : ReadReferenceFile(ReferencePathBeside(rec.fullpath));
+  const KeptReference& reference = context.reference;
   if (reference.loaded()) {
     const int test = d.have_profile && d.assessment.usable ? d.assessment.test : 1;
     d.reference = CompareWithReference(rec, test, reference.curve, bands.reference_percent);
@@ -64,7 +61,15 @@ CalculationDetails GatherCalculationDetails(const TestRecord& rec, const Compari
 std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
                                                  const ComparisonBands& bands,
                                                  const KeptReference& reference) {
-  const CalculationDetails d = GatherCalculationDetails(rec, bands, reference);
+  return DetailsLines(GatherCalculationDetails(rec, bands, reference));
+}
+
+std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
+                                                 const RecordContext& context) {
+  return DetailsLines(GatherCalculationDetails(rec, context));
+}
+
+std::vector<std::string> DetailsLines(const CalculationDetails& d) {
   std::vector<std::string> lines;
   if (d.have_profile) {
     Append(lines, AssessmentLines(d.assessment, d.profile));
@@ -92,8 +97,7 @@ std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
 }
 
 std::vector<std::string> OverlayDetailsLines(const std::vector<const TestRecord*>& records,
-                                             const ComparisonBands& bands,
-                                             const KeptReference& reference) {
+                                             const std::vector<RecordContext>& contexts) {
   std::vector<std::string> lines;
   const int n = static_cast<int>(records.size());
   for (int i = 0; i < n; ++i) {
@@ -103,7 +107,7 @@ std::vector<std::string> OverlayDetailsLines(const std::vector<const TestRecord*
         Format("Record %d of %d: %s", i + 1, n,
                rec.fullpath.empty() ? "(not saved)" : FileNameOf(rec.fullpath).c_str()));
     lines.push_back("");
-    Append(lines, CalculationDetailsLines(rec, bands, reference));
+    Append(lines, CalculationDetailsLines(rec, contexts[static_cast<size_t>(i)]));
   }
   return lines;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The "Calculation details" pages at the end of every report: the
+// The "Calculation details" pages at the end of a report that asks for them: the
 // IEC 61869-2 assessment when the record has an assessment profile beside
 // it, the comparison with the CT's reference curve when one is kept, the
 // taps against each other, then the working of every computed value of
@@ -12,6 +12,7 @@
 #include "assess/explain.h"
 #include "assess/reference_keeper.h"
 #include "records/test_record.h"
+#include "report/record_context.h"
 #include "report/surface.h"
 
 namespace kova {
@@ -20,9 +21,6 @@ constexpr const char* kCalculationDetailsTitle = "Calculation details";
 // Lines of text on one details page.
 constexpr int kDetailsLinesPerPage = 58;
 
-// True when the report generator's document gets the details: an
-// assessment profile or a reference curve is kept beside the record file.
-bool CalculationDetailsWanted(const TestRecord& rec);
 // What the details are made of, for the pages and the XML document alike.
 struct CalculationDetails {
   bool have_profile = false;  // a usable profile is kept beside the record
@@ -39,20 +37,25 @@ struct CalculationDetails {
   RecordExplanation working;  // comparisons' working included
 };
 // `reference` is the one kept for the record's CT; left empty, the file
-// beside the record is read.
+// beside the record is read. The profile is read beside the record.
 CalculationDetails GatherCalculationDetails(const TestRecord& rec,
                                             const ComparisonBands& bands = {},
                                             const KeptReference& reference = {});
+// The same from what was gathered when the record was opened.
+CalculationDetails GatherCalculationDetails(const TestRecord& rec, const RecordContext& context);
 
 // Every line of the details of one record, Windows-1252; `reference` is the
 // one kept for its CT.
 std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
                                                  const ComparisonBands& bands = {},
                                                  const KeptReference& reference = {});
-// The same for the records of an overlay, each under a line naming it.
+std::vector<std::string> CalculationDetailsLines(const TestRecord& rec,
+                                                 const RecordContext& context);
+std::vector<std::string> DetailsLines(const CalculationDetails& details);
+// The same for the records of an overlay, each under a line naming it, each
+// with its context.
 std::vector<std::string> OverlayDetailsLines(const std::vector<const TestRecord*>& records,
-                                             const ComparisonBands& bands,
-                                             const KeptReference& reference);
+                                             const std::vector<RecordContext>& contexts);
 int DetailsPageCount(const std::vector<std::string>& lines);
 
 // Details page `index` (from 0) of `lines` inside `inner`, in a fixed-pitch

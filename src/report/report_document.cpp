@@ -26,7 +26,8 @@ ReportDocument& ReportDocument::operator=(const ReportDocument& other) {
   defaults_ = other.defaults_;
   bands_ = other.bands_;
   keeper_ = other.keeper_;
-  reference_ = other.reference_;
+  for (int i = 0; i < kMaxRecords; ++i) contexts_[i] = other.contexts_[i];
+  details_shown_ = other.details_shown_;
   details_lines_ = other.details_lines_;
   fit_ = other.fit_;
   return *this;
@@ -38,7 +39,7 @@ void ReportDocument::Clear() {
   for (auto& r : records_) r->ResetRecord(defaults_);
   pages_.clear();
   currentpage_ = 0;
-  reference_ = {};
+  for (auto& c : contexts_) c = {};
   details_lines_.clear();
   fit_ = Fit();
 }
@@ -56,7 +57,7 @@ bool ReportDocument::OpenFiles(const std::vector<std::string>& paths, std::strin
   }
   overlaycount_ = paths.size() == 1 ? 0 : static_cast<int>(paths.size());
   loaded_ = true;
-  BuildPageList();
+  GatherKept();
   return true;
 }
 
@@ -66,7 +67,7 @@ bool ReportDocument::SetRecords(const std::vector<TestRecord>& records) {
   for (size_t i = 0; i < records.size(); ++i) *records_[i] = records[i];
   overlaycount_ = records.size() == 1 ? 0 : static_cast<int>(records.size());
   loaded_ = true;
-  BuildPageList();
+  GatherKept();
   return true;
 }
 
@@ -83,26 +84,48 @@ TestRecord& ReportDocument::MutableRecord(int i) {
 namespace {
 
 // The reference an overlay shows: the one every overlaid record finds.
-KeptReference SharedReference(ReferenceKeeper& keeper, const std::vector<const TestRecord*>& recs) {
-  KeptReference first = keeper.Find(*recs[0]);
-  if (recs.size() < 2 || first.state == KeptReference::State::kUnusable) return first;
+void ShareReference(RecordContext* contexts, int count) {
+  const KeptReference first = contexts[0].reference;
+  if (count < 2) return;
   const std::string text = first.loaded() ? ReferenceCsv(first.curve) : std::string();
-  for (size_t i = 1; i < recs.size(); ++i) {
-    const KeptReference other = keeper.Find(*recs[i]);
+  for (int i = 1; i < count; ++i) {
+    const KeptReference& other = contexts[i].reference;
     const std::string other_text = other.loaded() ? ReferenceCsv(other.curve) : std::string();
-    if (other_text != text) {
+    if (first.state != KeptReference::State::kUnusable && other_text != text) {
       KeptReference none;
       none.why = "the overlaid records do not share one reference curve";
-      return none;
+      for (int j = 0; j < count; ++j) contexts[j].reference = none;
+      return;
     }
   }
-  return first;
+  for (int i = 1; i < count; ++i) contexts[i].reference = first;
 }
 
 }  // namespace
 
+const RecordContext& ReportDocument::context(int i) const {
+  if (i < 0 || i >= kMaxRecords) i = 0;
+  return contexts_[i];
+}
+
+void ReportDocument::GatherKept() {
+  for (auto& c : contexts_) c = {};
+  if (loaded_) {
+    for (int i = 0; i < RecordCount(); ++i) {
+      contexts_[i] = GatherRecordContext(*records_[i], *keeper_, bands_);
+    }
+    ShareReference(contexts_, RecordCount());
+  }
+  BuildPageList();
+}
+
+void ReportDocument::ShowCalculationDetails(bool shown) {
+  if (shown == details_shown_) return;
+  details_shown_ = shown;
+  BuildPageList();
+}
+
 void ReportDocument::BuildPageList() {
-  reference_ = {};
   details_lines_.clear();
   if (!loaded_) {
     pages_.clear();
@@ -110,12 +133,19 @@ void ReportDocument::BuildPageList() {
     fit_ = Fit();
     return;
   }
-  std::vector<const TestRecord*> recs;
-  for (int i = 0; i < RecordCount(); ++i) recs.push_back(records_[i].get());
-  reference_ = SharedReference(*keeper_, recs);
-  details_lines_ = overlaycount_ == 0 ? CalculationDetailsLines(*records_[0], bands_, reference_)
-                                      : OverlayDetailsLines(recs, bands_, reference_);
-  pages_ = kova::BuildPageList(*records_[0], overlaycount_, DetailsPageCount(details_lines_));
+  ReportExtras extras;
+  if (details_shown_) {
+    if (overlaycount_ == 0) {
+      details_lines_ = CalculationDetailsLines(*records_[0], contexts_[0]);
+    } else {
+      std::vector<const TestRecord*> recs;
+      for (int i = 0; i < RecordCount(); ++i) recs.push_back(records_[i].get());
+      details_lines_ = OverlayDetailsLines(
+          recs, std::vector<RecordContext>(contexts_, contexts_ + RecordCount()));
+    }
+    extras.details_pages = DetailsPageCount(details_lines_);
+  }
+  pages_ = kova::BuildPageList(*records_[0], overlaycount_, extras);
   if (currentpage_ >= pagecount()) currentpage_ = pagecount() > 0 ? pagecount() - 1 : 0;
   fit_ = Fit();
 }

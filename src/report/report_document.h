@@ -10,6 +10,7 @@
 #include "assess/comparisons.h"
 #include "assess/reference_keeper.h"
 #include "records/test_record.h"
+#include "report/record_context.h"
 #include "report/report_page.h"
 #include "report/surface.h"
 
@@ -35,13 +36,24 @@ class ReportDocument {
   void SetComparisonBands(const ComparisonBands& bands) { bands_ = bands; }
   const ComparisonBands& bands() const { return bands_; }
   // Where the CT's reference curve is kept (beside the record unless set);
-  // set before opening, as the details pages depend on it.
+  // set before opening: it is asked once per opened record.
   void SetReferenceKeeper(std::shared_ptr<ReferenceKeeper> keeper);
   ReferenceKeeper& reference_keeper() const { return *keeper_; }
-  // The reference of the record's CT as the page list was built; for an
-  // overlay only when every record finds the same one (else `why` says so).
-  const KeptReference& reference() const { return reference_; }
-  // The lines of the "Calculation details" pages, as the page list was built.
+  // What is kept for record i (0..2) as gathered when it was opened; for an
+  // overlay the reference is the one every record finds (else none, and
+  // `why` says so).
+  const RecordContext& context(int i = 0) const;
+  // The reference of the record's CT as gathered when it was opened.
+  const KeptReference& reference() const { return context(0).reference; }
+  // After a profile or reference curve was kept for the record: gathers
+  // what is kept again and builds the page list.
+  void GatherKept();
+  // The "Calculation details" pages after the report's own pages: off
+  // unless asked for. Changing it builds the page list again.
+  void ShowCalculationDetails(bool shown);
+  bool calculation_details_shown() const { return details_shown_; }
+  // The lines of the "Calculation details" pages, as the page list was
+  // built; empty while they are not shown.
   const std::vector<std::string>& details_lines() const { return details_lines_; }
   // The same from records already in memory (1 to 3).
   bool SetRecords(const std::vector<TestRecord>& records);
@@ -91,7 +103,8 @@ class ReportDocument {
   RecordDefaults defaults_;
   ComparisonBands bands_;
   std::shared_ptr<ReferenceKeeper> keeper_;
-  KeptReference reference_;
+  RecordContext contexts_[kMaxRecords];
+  bool details_shown_ = false;
   std::vector<std::string> details_lines_;
 };
 

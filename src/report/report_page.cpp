@@ -3,7 +3,7 @@
 namespace kova {
 
 std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount,
-                                      int details_pages) {
+                                      const ReportExtras& extras) {
   std::vector<ReportPage> pages;
   const bool overlaid = overlaycount != 0;
   const bool metering = first.classsettings.ctusage == 2;
@@ -27,7 +27,7 @@ std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount,
     if (first.passfail.pfenable != 0) pages.push_back({0, kPassFailPage});
   }
   pages.push_back({0, kTestPlanPage});
-  for (int i = 0; i < details_pages; ++i) pages.push_back({i, kCalculationDetailsPage});
+  for (int i = 0; i < extras.details_pages; ++i) pages.push_back({i, kCalculationDetailsPage});
   return pages;
 }
 

@@ -32,11 +32,19 @@ struct ReportPage {
   }
 };
 
+// What a report may add to the pages every record has; nothing by default,
+// so a printed report keeps the instrument's page list. Pages that belong
+// after the summary of a record come from here too.
+struct ReportExtras {
+  // "Calculation details" pages at the end, when the user asks for them.
+  int details_pages = 0;
+};
+
 // The pages of a record, or of the first of `overlaycount` (2 or 3) overlaid
-// records (0 for a single record), ending in `details_pages` "Calculation
-// details" pages. The list grows as needed: a record of 20 tests with
-// metering, error tables and burden results has 83 pages before its details.
+// records (0 for a single record), with the extras asked for. The list
+// grows as needed: a record of 20 tests with metering, error tables and
+// burden results has 83 pages.
 std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount,
-                                      int details_pages = 0);
+                                      const ReportExtras& extras = {});
 
 }  // namespace kova

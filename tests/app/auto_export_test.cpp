@@ -13,6 +13,7 @@
 #include "base/path.h"
 #include "export/export_path.h"
 #include "support/export_fakes.h"
+#include "support/files.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
@@ -207,6 +208,110 @@ TEST(AutoExport, PdfUpToDateStillRendersAndDeletesPicturesWithoutXml) {
   EXPECT_FALSE(FileExists(PathJoin(PathJoin(dir, "Xml"), "T1.xml")));
   std::string text;
   EXPECT_TRUE(ReadFileText(pdf, text) && text == "old");
+}
+
+// Pictures an images export left in the "Xml" folder are the user's: a
+// run that keeps no XML removes only the XML file, whether or not anything
+// was out of date.
+TEST(AutoExport, KeepsPicturesItDidNotMake) {
+  struct Case {
+    const char* what;
+    int xml, pdf, excel;
+    int workbook_age;  // against the record; > 0 up to date
+    bool ran;
+  } const cases[] = {
+      {"workbook only, up to date", 0, 0, 1, 5, false},
+      {"workbook only, out of date", 0, 0, 1, -5, true},
+      {"pdf only", 0, 1, 0, -5, true},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string dir = TempFolder(Format("keep-pictures-%d", n++));
+    auto rec = MakeSampleRecord(1, 2);
+    rec->fullpath = PathJoin(dir, "r.test");
+    ASSERT_TRUE(WriteFileAtomically(rec->fullpath, "record"));
+    const std::string xml_folder = PathJoin(dir, "Xml");
+    ASSERT_TRUE(FakePictures(*rec, PathJoin(xml_folder, "r.bmp")));
+    const std::string xml = PathJoin(xml_folder, "r.xml");
+    ASSERT_TRUE(WriteFileAtomically(xml, "old"));
+    const std::string xlsx = ExportPath(rec->fullpath, ".xlsx", "Excel");
+    ASSERT_TRUE(WriteFileAtomically(xlsx, "old"));
+    Age(xlsx, c.workbook_age, rec->fullpath);
+    AppSettings settings;
+    settings.InstallDir = PathJoin(dir, "install/");
+    settings.AutoExportXml = c.xml;
+    settings.AutoExportPdf = c.pdf;
+    settings.AutoExportExcel = c.excel;
+    ScriptedPrompter prompter;
+    FakeGenerator generator;
+    ExportServices services;
+    services.prompter = &prompter;
+    services.runner = &generator;
+    services.new_workbook = [] { return std::make_unique<FakeWorkbook>(); };
+    services.export_images = [](TestRecord& r, const std::string& folder, std::string*) {
+      return FakePictures(r, PathJoin(folder, "r.bmp"));
+    };
+    EXPECT_TRUE(AutoExport(*rec, false, settings, services));
+    EXPECT_EQ(!prompter.waits().empty(), c.ran);
+    EXPECT_FALSE(FileExists(xml));
+    EXPECT_EQ(FilesIn(xml_folder),
+              (std::vector<std::string>{"r - Test Summary.bmp", "r - Test1.bmp", "r - Test2.bmp"}));
+  }
+}
+
+// References kept for a CT by its serial number, as the record library does.
+class LibraryLike : public ReferenceKeeper {
+ public:
+  KeptReference Find(const TestRecord& rec) override {
+    if (rec.serialnumber != "CT-1") return {};
+    return ReferenceFromText("turns,800\nvoltmeter,rms\n200,0.05\n400,0.5\n800,5\n",
+                             "the record library");
+  }
+  bool Keep(const TestRecord&, const ReferenceCurve&, std::string&, std::string&) override {
+    return false;
+  }
+};
+
+// The report generator's input carries the reference kept for the record's
+// CT when the export is given what was gathered on opening; beside the
+// record file there is none.
+TEST(AutoExport, ReferenceKeptInTheLibraryReachesTheReportGenerator) {
+  struct ReadingGenerator : FakeGenerator {
+    std::string input;  // every file of the folder the generator reads from
+    ProcessOutcome Run(const std::string& prog, const std::vector<std::string>& a,
+                       const ProcessLimits& limits, int& exit_code) override {
+      const std::string folder = FolderOf(a[2]);
+      for (const std::string& name : FilesIn(folder)) input += Slurp(PathJoin(folder, name));
+      return FakeGenerator::Run(prog, a, limits, exit_code);
+    }
+  };
+  const std::string dir = TempFolder("library-reference-pdf");
+  auto rec = MakeSampleRecord(1, 2);
+  rec->serialnumber = "CT-1";
+  rec->fullpath = PathJoin(dir, "r.test");
+  ASSERT_TRUE(WriteFileAtomically(rec->fullpath, "record"));
+  LibraryLike library;
+  const RecordContext gathered = GatherRecordContext(*rec, library, ComparisonBands{});
+  for (const RecordContext* context : {&gathered, static_cast<const RecordContext*>(nullptr)}) {
+    SCOPED_TRACE(context ? "with the record's context" : "without");
+    AppSettings settings;
+    settings.InstallDir = PathJoin(dir, "install/");
+    settings.AutoExportPdf = 1;
+    ScriptedPrompter prompter;
+    ReadingGenerator generator;
+    ExportServices services;
+    services.prompter = &prompter;
+    services.runner = &generator;
+    services.export_images = [](TestRecord& r, const std::string& folder, std::string*) {
+      return FakePictures(r, PathJoin(folder, "r.bmp"));
+    };
+    services.record = context;
+    EXPECT_TRUE(AutoExport(*rec, true, settings, services));
+    ASSERT_EQ(generator.runs, 1);
+    EXPECT_EQ(generator.input.find("Reference curve") != std::string::npos, context != nullptr)
+        << generator.input.substr(0, 400);
+  }
 }
 
 // The workbook is made while the report generator runs, into a private

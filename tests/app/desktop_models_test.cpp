@@ -151,7 +151,7 @@ struct DocumentFixture : ::testing::Test {
     RecordDocument::Services s;
     s.prompter = &prompter;
     s.record_folder = [this] { return folder; };
-    s.export_opened = [this](TestRecord&) { ++exports; };
+    s.export_opened = [this](TestRecord&, const RecordContext&) { ++exports; };
     s.file_used = [this](const std::string& p) { used.push_back(p); };
     return std::make_unique<RecordDocument>(std::move(s));
   }

@@ -164,12 +164,28 @@ TEST_F(ExportFilesCli, AutoExportWritesEachFolderAndSkipsWhatIsUpToDate) {
   ASSERT_EQ(Kova({"record", "autoexport", record, "--force"}).exit_code, 0);
   EXPECT_TRUE(ReadXlsx(xlsx).read);
 
-  // XML off: the XML and the pictures are removed after the PDF is made.
+  // XML off: the XML is removed after the PDF is made; this run's pictures
+  // were never in the "Xml" folder, and those of earlier runs stay.
   Settings("AutoExportXml=0\nAutoExportPdf=1\nAutoExportExcel=0\n");
   ASSERT_EQ(Kova({"record", "autoexport", record, "--force"}).exit_code, 0);
   EXPECT_FALSE(FileExists(xml));
-  EXPECT_FALSE(FileExists(dir_ + "/Xml/relaying - Test1.bmp"));
+  EXPECT_TRUE(FileExists(dir_ + "/Xml/relaying - Test1.bmp"));
   EXPECT_TRUE(FileExists(pdf));
+}
+
+// Pictures the images export wrote beside the record are the user's: the
+// automatic export with only an up-to-date workbook wanted leaves them.
+TEST_F(ExportFilesCli, AutoExportKeepsPicturesOfAnImagesExport) {
+  const std::string record = WriteRecord(kRecords[0]);
+  ASSERT_EQ(Kova({"record", "export", "--format", "images", record}).exit_code, 0);
+  Settings("AutoExportXml=0\nAutoExportPdf=0\nAutoExportExcel=1\n");
+  ASSERT_EQ(Kova({"record", "autoexport", record}).exit_code, 0);
+  namespace fs = std::filesystem;
+  fs::last_write_time(record, fs::last_write_time(record) - std::chrono::seconds(10));
+  ASSERT_EQ(Kova({"record", "autoexport", record}).exit_code, 0);  // the workbook is up to date
+  for (const char* name : {"relaying - Test Summary.bmp", "relaying - Test1.bmp"}) {
+    EXPECT_TRUE(FileExists(dir_ + "/Xml/" + name)) << name;
+  }
 }
 
 // A warning names the file as the user typed it, letters outside ASCII

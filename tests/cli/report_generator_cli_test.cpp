@@ -76,7 +76,7 @@ TEST_F(ReportGeneratorCli, SectionsDocumentBesideTheXml) {
   ASSERT_TRUE(ReadFileText(schema, schema_text));
   ASSERT_TRUE(WriteFileAtomically(lone_schema, schema_text));
   rec->filename = "g.test";
-  const std::string written = BuildReportSections(*rec, {});
+  const std::string written = BuildReportSectionsBeside(*rec, {});
   auto other = MakeSampleRecord(1, 2, 2);
   other->filename = "other.test";
   struct Case {
@@ -92,7 +92,7 @@ TEST_F(ReportGeneratorCli, SectionsDocumentBesideTheXml) {
       {"as the program writes it", written, schema, 0, "", true},
       {"cut short", written.substr(0, written.size() - 20), schema, 2, "report sections", false},
       {"not valid", "<kovasections><x/></kovasections>", schema, 2, "is not valid", false},
-      {"of another record", BuildReportSections(*other, {}), schema, 2, "another record", false},
+      {"of another record", BuildReportSectionsBeside(*other, {}), schema, 2, "another record", false},
       {"its schema missing", written, lone_schema, 2, "kovasections.xsd", false},
   };
   for (const Case& c : cases) {

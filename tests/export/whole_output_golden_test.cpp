@@ -128,6 +128,7 @@ TEST(WholeOutputGolden, FirstPageOfEachKindDrawsTheSameWhole) {
   std::map<int, std::string> first_of_kind;
   for (const auto& records : documents) {
     ReportDocument doc;
+    doc.ShowCalculationDetails(true);
     ASSERT_TRUE(doc.SetRecords(records));
     for (size_t i = 0; i < doc.pages().size(); ++i) {
       const int kind = doc.pages()[i].kind;

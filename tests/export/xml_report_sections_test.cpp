@@ -40,7 +40,7 @@ TEST(XmlReportSections, RatioErrorTableAsThePageLaysItOut) {
 }
 
 std::string Document(const TestRecord& rec, const ComparisonBands& bands = {}) {
-  return BuildReportSections(rec, bands);
+  return BuildReportSectionsBeside(rec, bands);
 }
 
 // The sections schema's verdict on a document ("" when it validates).

@@ -115,6 +115,7 @@ TEST(AssessmentMenu, ReferenceAndProfileBesideTheRecordAddTheDetailsPages) {
   ASSERT_TRUE(window.OpenDocument(file));
   ReportView* view = window.ActiveView();
   ASSERT_NE(view, nullptr);
+  view->calculationDetailsAction()->setChecked(true);
   const int before = view->document().pagecount();
   ImportReferenceCurve(window, ref.c_str());
   EXPECT_TRUE(FileExists(PathJoin(folder, "CT-101.reference.csv")));

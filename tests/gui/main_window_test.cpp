@@ -23,6 +23,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "app/settings_table.h"
 #include "app/setup_model.h"
 #include "base/file_io.h"
 #include "base/format.h"
@@ -434,6 +435,47 @@ TEST_F(MainWindowTest, PagesWithTheKeysAndPrintsEveryPage) {
   EXPECT_TRUE(Enabled(CommandId::kPrint));
 }
 
+// "Calculation Details" in the view's menu adds the details pages after the
+// report's own, on screen and in print, and the next documents open as the
+// last choice left them.
+TEST_F(MainWindowTest, CalculationDetailsCommandTogglesAndIsRemembered) {
+  const std::string a = WriteRecord(folder, "a.test", 3), b = WriteRecord(folder, "b.test", 3);
+  ASSERT_TRUE(window->OpenDocument(a));
+  ReportView* view = window->ActiveView();
+  // Three test pages, the first test's burden and insulation page, summary, plan.
+  EXPECT_EQ(view->document().pagecount(), 6);
+  QAction* details = view->calculationDetailsAction();
+  ASSERT_NE(details, nullptr);
+  EXPECT_EQ(details->text(), QStringLiteral("Calculation Details"));
+  EXPECT_TRUE(details->isCheckable());
+  EXPECT_FALSE(details->isChecked());
+  EXPECT_TRUE(view->actions().contains(details));
+  EXPECT_EQ(view->contextMenuPolicy(), Qt::ActionsContextMenu);
+
+  details->trigger();
+  const int with_details = view->document().pagecount();
+  EXPECT_GT(with_details, 6);
+  EXPECT_EQ(view->document().report().pages().back().kind, kCalculationDetailsPage);
+  EXPECT_EQ(window->StatusText(), QString("Page 1 of %1").arg(with_details));
+  EXPECT_EQ(LoadInt(store, SettingId::kCalculationDetails), 1);
+  const std::string pdf = PathJoin(folder, "details.pdf");
+  prompter.QueueText(pdf);
+  window->OnSavePdf();
+  const std::string info_text = RunCapture("pdfinfo '" + pdf + "'");
+  const size_t at = info_text.find("Pages:");
+  ASSERT_NE(at, std::string::npos) << info_text;
+  EXPECT_EQ(std::atoi(info_text.c_str() + at + 6), with_details);
+
+  ASSERT_TRUE(window->OpenDocument(b));
+  ReportView* next = window->ActiveView();
+  ASSERT_NE(next, view);
+  EXPECT_TRUE(next->calculationDetailsAction()->isChecked());
+  EXPECT_EQ(next->document().pagecount(), with_details);
+  next->calculationDetailsAction()->trigger();
+  EXPECT_EQ(next->document().pagecount(), 6);
+  EXPECT_EQ(LoadInt(store, SettingId::kCalculationDetails), 0);
+}
+
 TEST_F(MainWindowTest, LookIsStored) {
   window->ApplyLook(164);
   EXPECT_EQ(ReadIntSetting(store, kSettingsSection, "ApplicationLook", 0), 164);
@@ -509,7 +551,9 @@ struct ExportCommandsTest : MainWindowTest {
   void Wire(GuiContext& ctx) override {
     exporter = std::make_unique<AutoExporter>(settings, prompter);
     ctx.exporter = exporter.get();
-    ctx.auto_export = [this](TestRecord& rec, bool force) { return exporter->Export(rec, force); };
+    ctx.auto_export = [this](TestRecord& rec, bool force, const RecordContext& kept) {
+      return exporter->Export(rec, force, &kept);
+    };
     ctx.workbook_export = WorkbookExportKind(settings);
   }
 };

@@ -77,7 +77,7 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   desk.ctx.chooser = &chooser;
   // Every command the program offers, so the panels look as they do for a
   // user; nothing here talks to an instrument or exports.
-  desk.ctx.auto_export = [](TestRecord&, bool) { return true; };
+  desk.ctx.auto_export = [](TestRecord&, bool, const RecordContext&) { return true; };
   QtSerialBackend serial;
   NoHidBackend hid;
   DeviceStack stack(desk.info, desk.settings, desk.store, desk.prompter, serial, hid, 0x1234);

@@ -40,12 +40,14 @@ std::string Drawn(const ReportDocument& doc, int page) {
   return text;
 }
 
-TEST(CalculationDetailsPage, EveryReportEndsWithTheWorking) {
+TEST(CalculationDetailsPage, DetailsAskedForEndWithTheWorking) {
   const std::string folder = TempFolder("details");
   std::filesystem::remove(PathJoin(folder, "r.assess.json"));  // left by another run
   auto rec = RecordIn(folder);
-  // Without a profile or a reference: the working of every value all the same.
+  // Without a profile or a reference: the working of every value all the
+  // same, when the details are asked for.
   ReportDocument doc;
+  doc.ShowCalculationDetails(true);
   ASSERT_TRUE(doc.SetRecords({*rec}));
   EXPECT_EQ(doc.pages().back().kind, kCalculationDetailsPage);
   EXPECT_EQ(doc.details_lines(), CalculationDetailsLines(*rec));
@@ -159,6 +161,7 @@ TEST(CalculationDetailsPage, ReferenceFromTheKeeperForRecordsAndOverlays) {
     SCOPED_TRACE(c.what);
     ReportDocument doc;
     doc.SetReferenceKeeper(keeper);
+    doc.ShowCalculationDetails(true);
     ASSERT_TRUE(doc.SetRecords(c.records));
     EXPECT_EQ(doc.pages().back().kind, kCalculationDetailsPage);
     EXPECT_TRUE(has(doc, c.detail));
@@ -170,6 +173,7 @@ TEST(CalculationDetailsPage, ReferenceFromTheKeeperForRecordsAndOverlays) {
   b.serialnumber = "U";
   ReportDocument doc;
   doc.SetReferenceKeeper(keeper);
+  doc.ShowCalculationDetails(true);
   ASSERT_TRUE(doc.SetRecords({b}));
   EXPECT_TRUE(has(doc, "Reference curve not used: not a reference curve: "));
   std::string legend;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "report/calc_details_page.h"
@@ -76,7 +77,10 @@ TEST(ReportDocument, PagesMoveWithinTheListAndRebuildKeepsAValidPage) {
   rec->numtests = 2;
   ReportDocument doc;
   ASSERT_TRUE(doc.SetRecords({*rec}));
-  // Two test pages, the summary, the plan, then the calculation details.
+  // Two test pages, the summary, the plan: the details only when asked for.
+  EXPECT_EQ(doc.pagecount(), 4);
+  EXPECT_TRUE(doc.details_lines().empty());
+  doc.ShowCalculationDetails(true);
   const int details = DetailsPageCount(doc.details_lines());
   EXPECT_EQ(doc.pagecount(), 4 + details);
   EXPECT_EQ(doc.pages()[3], (ReportPage{0, kTestPlanPage}));
@@ -92,11 +96,62 @@ TEST(ReportDocument, PagesMoveWithinTheListAndRebuildKeepsAValidPage) {
   EXPECT_TRUE(doc.FirstPage());
   EXPECT_EQ(doc.currentpage(), 0);
 
+  doc.ShowCalculationDetails(false);
+  EXPECT_EQ(doc.pagecount(), 3);
+  EXPECT_EQ(doc.currentpage(), 0);
+
   ASSERT_TRUE(doc.SetRecords({*rec, *rec, *rec}));
   EXPECT_EQ(doc.overlaycount(), 3);
   EXPECT_FALSE(doc.SetRecords({}));
   EXPECT_FALSE(doc.loaded());
   EXPECT_FALSE(doc.OpenFiles({"/nonexistent/a.test"}));
+}
+
+// Answers every record with one reference curve and counts the questions.
+class CountingKeeper : public ReferenceKeeper {
+ public:
+  KeptReference Find(const TestRecord&) override {
+    ++finds;
+    return ReferenceFromText("turns,800\nvoltmeter,rms\n200,0.05\n400,0.5\n800,5\n", "the library");
+  }
+  bool Keep(const TestRecord&, const ReferenceCurve&, std::string&, std::string&) override {
+    return false;
+  }
+  int finds = 0;
+};
+
+// What is kept for a record is gathered once per opened record: paging,
+// rebuilding and showing the details never ask the keeper again.
+TEST(ReportDocument, AsksTheKeeperOncePerOpenedRecord) {
+  auto rec = std::make_unique<TestRecord>();
+  rec->numtests = 2;
+  auto keeper = std::make_shared<CountingKeeper>();
+  ReportDocument doc;
+  doc.SetReferenceKeeper(keeper);
+  ASSERT_TRUE(doc.SetRecords({*rec}));
+  EXPECT_EQ(keeper->finds, 1);
+  EXPECT_TRUE(doc.reference().loaded());
+  EXPECT_TRUE(doc.context().HasKept());
+  EXPECT_EQ(doc.pagecount(), 4) << "a kept reference adds no page of its own yet";
+  doc.BuildPageList();
+  doc.ShowCalculationDetails(true);
+  doc.ShowCalculationDetails(false);
+  doc.ShowCalculationDetails(true);
+  doc.LastPage();
+  doc.BuildPageList();
+  EXPECT_EQ(keeper->finds, 1);
+  bool compared = false;
+  for (const std::string& l : doc.details_lines())
+    compared = compared || l.find("kept in the library") != std::string::npos;
+  EXPECT_TRUE(compared) << "the details use the reference gathered on opening";
+  // Something was kept for the record: gathered again, once.
+  doc.GatherKept();
+  EXPECT_EQ(keeper->finds, 2);
+  // An overlay asks once for each of its records.
+  ASSERT_TRUE(doc.SetRecords({*rec, *rec}));
+  EXPECT_EQ(keeper->finds, 4);
+  doc.BuildPageList();
+  EXPECT_EQ(keeper->finds, 4);
 }
 
 }  // namespace

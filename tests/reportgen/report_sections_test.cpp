@@ -23,7 +23,7 @@ struct Written {
 Written Write(const TestRecord& rec) {
   XmlExportContext ctx;
   ctx.now = 1;
-  return {BuildXmlExport(rec, ctx), BuildReportSections(rec, {})};
+  return {BuildXmlExport(rec, ctx), BuildReportSectionsBeside(rec, {})};
 }
 
 ReportData ReadXml(const std::string& xml) {
@@ -61,8 +61,10 @@ TEST(ReportSections, WrittenThenReadBackIntoTheReport) {
     const std::vector<std::string> names = Names(test);
     SCOPED_TRACE(test.Find("testorder")->text);
     const bool has_table = test.Find("testorder")->text == "1";
-    ASSERT_GE(names.size(), 3u);
-    EXPECT_EQ(names[names.size() - (has_table ? 3 : 2)], "testdata");
+    ASSERT_GE(names.size(), 4u);
+    // The points, then the report's number of the test, then the sections.
+    EXPECT_EQ(names[names.size() - (has_table ? 4 : 3)], "testdata");
+    EXPECT_EQ(names[names.size() - (has_table ? 3 : 2)], "reportnum");
     EXPECT_EQ(names.back(), "meteringtrace");
     EXPECT_EQ(test.FindAll("testnum").size(), 1u);
     EXPECT_EQ(test.FindAll("testorder").size(), 1u);
