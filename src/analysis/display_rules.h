@@ -57,7 +57,7 @@ bool TurnsRatioError(const TapTest& tap, double& percent);
 // How the sign of the turns ratio error reads, for column tips and the
 // working of a value.
 constexpr const char* kTurnsRatioErrorSign =
-    "(N - Nn) / Nn x 100 %: negative when the measured ratio N is below the nameplate ratio Nn";
+    "negative when the measured ratio N is below the nameplate ratio Nn";
 // A nameplate secondary that is neither 0 nor non-finite: the workbook
 // leaves its error cells empty without one.
 bool NameplateSecondaryGiven(const TapTest& tap);

@@ -103,7 +103,7 @@ Explanation ExplainRct75(const TestRecord& rec, const TapTest& tap) {
 Explanation ExplainRatio(const TapTest& tap) {
   Explanation e = Working(
       "turns ratio error",
-      std::string("the measured turns ratio against the nameplate ratio, ") + kTurnsRatioErrorSign,
+      std::string("the measured turns ratio against the nameplate ratio; ") + kTurnsRatioErrorSign,
       "error = (N - Nn) / Nn x 100 %", "none");
   e.inputs.push_back({"N", tap.fTestRatio, "", Origin::kMeasured});
   e.inputs.push_back({"Nn", NameplateRatio(tap), "", Origin::kPlan});

@@ -67,7 +67,7 @@ const std::vector<std::string>& HistoryColumns() {
 
 std::string HistoryColumnTip(const std::string& column) {
   if (column == kTurnsRatioErrorColumn)
-    return std::string(kTurnsRatioErrorColumn) + " " + kTurnsRatioErrorSign;
+    return std::string(kTurnsRatioErrorColumn) + " (N - Nn) / Nn x 100 %: " + kTurnsRatioErrorSign;
   return "";
 }
 
