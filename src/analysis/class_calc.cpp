@@ -24,18 +24,25 @@ const char* RelayingClassName(double irated, int row) {
 
 const char* MeteringBurdenName(int row) { return kMetering[Clamp(row)]; }
 
+bool ResistanceAt75(double ohms, double celsius, double& at75) {
+  at75 = 0;
+  if (!std::isfinite(ohms) || !std::isfinite(celsius) || !(celsius + 234.5 > 0)) return false;
+  const double r = ohms * 309.5 / (celsius + 234.5);
+  if (!std::isfinite(r)) return false;
+  at75 = r;
+  return true;
+}
+
+double TapRct75(const TestRecord& rec, const TapTest& tap) {
+  double at75 = 0;
+  ResistanceAt75(tap.fWindingRes / 1000.0, rec.classsettings.tempcelsius, at75);
+  return at75;
+}
+
 bool CorrectTo75(TestRecord& rec, const TapTest& tap) {
   rec.Rmeas = tap.fWindingRes / 1000;
-  rec.Rct75 = 0;
-  if (!std::isfinite(rec.Rmeas)) {
-    rec.Rmeas = 0;
-    return false;
-  }
-  if (!std::isfinite(rec.Tmeas) || !(rec.Tmeas + 234.5 > 0)) return false;
-  const double rct75 = rec.Rmeas * 309.5 / (rec.Tmeas + 234.5);
-  if (!std::isfinite(rct75)) return false;
-  rec.Rct75 = rct75;
-  return true;
+  if (!std::isfinite(rec.Rmeas)) rec.Rmeas = 0;
+  return ResistanceAt75(tap.fWindingRes / 1000, rec.Tmeas, rec.Rct75);
 }
 
 const char* MeteringClass(double b, double c) {

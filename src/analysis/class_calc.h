@@ -15,9 +15,18 @@ const char* RelayingClassName(double irated, int row);
 const char* MeteringBurdenName(int row);
 constexpr int kMeteringRows = 5;
 
-// Rmeas := fWindingRes / 1000 and Rct75 := Rmeas x 309.5 / (Tmeas + 234.5)
-// (copper). Fails, leaving Rct75 0, when the temperature is at or below
-// -234.5 degC or a value is not finite: no correction can be formed.
+// A winding resistance measured at `celsius` referred to 75 degC (copper,
+// 234.5 degC): ohms x 309.5 / (celsius + 234.5). Fails, leaving `at75` 0,
+// when the temperature is at or below -234.5 degC or a value is not finite:
+// no correction can be formed. The report's class figures, the assessment,
+// the comparisons and the library all take Rct at 75 degC from here.
+bool ResistanceAt75(double ohms, double celsius, double& at75);
+// The tap's fWindingRes (milliohms) at the record's temperature, at 75 degC;
+// 0 when it cannot be formed.
+double TapRct75(const TestRecord& rec, const TapTest& tap);
+
+// Rmeas := fWindingRes / 1000 and Rct75 := Rmeas at 75 degC from Tmeas.
+// Fails, leaving Rct75 0, when no correction can be formed.
 bool CorrectTo75(TestRecord& rec, const TapTest& tap);
 
 // The metering accuracy class ("0.3", "0.6", "1.2" or "N/A") from the RCF at

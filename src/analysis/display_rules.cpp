@@ -58,11 +58,18 @@ RatioError PercentRatioError(const TapTest& tap) {
     e.state = RatioErrorState::kNameplateZero;
     return e;
   }
-  const double percent = std::fabs((tap.fTestRatio - np) / np * 100.0);
-  if (!std::isfinite(percent)) return e;
+  const double turns_percent = (tap.fTestRatio - np) / np * 100.0;
+  if (!std::isfinite(turns_percent)) return e;
   e.state = RatioErrorState::kValue;
-  e.percent = percent;
+  e.turns_percent = turns_percent;
+  e.percent = std::fabs(turns_percent);
   return e;
+}
+
+bool TurnsRatioError(const TapTest& tap, double& percent) {
+  const RatioError e = PercentRatioError(tap);
+  percent = e.turns_percent;
+  return e.state == RatioErrorState::kValue;
 }
 
 bool NameplateSecondaryGiven(const TapTest& tap) {

@@ -44,9 +44,20 @@ enum class RatioErrorState {
 };
 struct RatioError {
   RatioErrorState state = RatioErrorState::kNotAvailable;
-  double percent = 0;  // |measured - nameplate| / nameplate x 100
+  double percent = 0;  // |turns_percent|: the report's unsigned "% ERROR"
+  // The turns ratio error (N - Nn) / Nn x 100 of the measured ratio N
+  // against the nameplate ratio Nn: negative when the measured ratio is
+  // below the nameplate. Every view that shows a signed ratio error shows
+  // this one.
+  double turns_percent = 0;
 };
 RatioError PercentRatioError(const TapTest& tap);
+// The turns ratio error of the tap when it can be formed (state kValue).
+bool TurnsRatioError(const TapTest& tap, double& percent);
+// How the sign of the turns ratio error reads, for column tips and the
+// working of a value.
+constexpr const char* kTurnsRatioErrorSign =
+    "negative when the measured ratio N is below the nameplate ratio Nn";
 // A nameplate secondary that is neither 0 nor non-finite: the workbook
 // leaves its error cells empty without one.
 bool NameplateSecondaryGiven(const TapTest& tap);

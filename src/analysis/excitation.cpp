@@ -6,6 +6,34 @@
 
 namespace kova {
 
+KneeRule KneeRuleOfType(int kneetype) {
+  if (kneetype == 1) return KneeRule::kIeee30;
+  if (kneetype == 2) return KneeRule::kIeee45;
+  return KneeRule::kIec1050;
+}
+
+CurvePoint KneeOf(KneeRule rule, const CurvePoint& ieee30, const CurvePoint& ieee45,
+                  const CurvePoint& iec1050) {
+  switch (rule) {
+    case KneeRule::kIeee30:
+      return ieee30;
+    case KneeRule::kIeee45:
+      return ieee45;
+    case KneeRule::kIec1050:
+      break;
+  }
+  return iec1050;
+}
+
+CurvePoint TapKneeByRule(KneeRule rule, const TapTest& tap) {
+  return KneeOf(rule, {tap.fKneeVtg30, tap.fKneeCur30}, {tap.fKneeVtg45, tap.fKneeCur45},
+                {tap.fKneeVtg10, tap.fKneeCur10});
+}
+
+CurvePoint TapKnee(int kneetype, const TapTest& tap) {
+  return TapKneeByRule(KneeRuleOfType(kneetype), tap);
+}
+
 int InterpolationPointCount(const TestRecord& rec) {
   if (rec.deviceversion == 4) return 52;
   if (rec.deviceversion == 2) return 64;

@@ -10,8 +10,15 @@ namespace kova {
 
 namespace {
 
-double PercentOf(const SettingsStore& store, SettingId id) {
-  return LoadInt(store, SettingRef(id)) / 10.0;
+// The band in hundredths; where only the per mille key of before is stored,
+// that one, so a band kept then reads as the same band now.
+double PercentOf(const SettingsStore& store, SettingId id, SettingId permille_id) {
+  SettingSource source = SettingSource::kDefault;
+  const int hundredths = LoadInt(store, SettingRef(id), &source);
+  if (source == SettingSource::kStored) return BandFromStored(hundredths);
+  const int permille = LoadInt(store, SettingRef(permille_id), &source);
+  if (source == SettingSource::kStored) return permille / 10.0;
+  return BandFromStored(hundredths);
 }
 
 // -1 when the date does not read or names no real day.
@@ -27,9 +34,10 @@ int64_t DayNumber(const std::string& datetime, bool day_first) {
 
 ComparisonBands LoadComparisonBands(const SettingsStore& store) {
   ComparisonBands b;
-  b.reference_percent = PercentOf(store, SettingId::kReferenceBand);
-  b.tap_percent = PercentOf(store, SettingId::kTapBand);
-  b.sister_percent = PercentOf(store, SettingId::kSisterBand);
+  b.reference_percent =
+      PercentOf(store, SettingId::kReferenceBand, SettingId::kReferenceBandPermille);
+  b.tap_percent = PercentOf(store, SettingId::kTapBand, SettingId::kTapBandPermille);
+  b.sister_percent = PercentOf(store, SettingId::kSisterBand, SettingId::kSisterBandPermille);
   b.sister_span_days = LoadInt(store, SettingRef(SettingId::kSisterSpan));
   return b;
 }

@@ -9,8 +9,9 @@
 
 namespace kova {
 
-// The stored bands (per mille in the store), the defaults where a value is
-// absent or out of range.
+// The stored bands (hundredths of a percent in the store; a band stored
+// before in per mille is read as that), the defaults where a value is absent
+// or out of range.
 ComparisonBands LoadComparisonBands(const SettingsStore& store);
 
 // Whole days between the test dates of two records ("MM/DD/YY hh:mm:ss",

@@ -1,7 +1,5 @@
 #include "app/library_settings.h"
 
-#include <cmath>
-
 #include "app/settings_table.h"
 
 namespace kova {
@@ -27,8 +25,8 @@ LibrarySettings LoadLibrarySettings(const SettingsStore& store) {
   TrendBands read = s.bands;
   for (const Band& b : kBands) {
     SettingSource source = SettingSource::kDefault;
-    const int hundredths = LoadInt(store, b.id, &source);
-    if (source == SettingSource::kStored) read.*b.field = hundredths / 100.0;
+    const int stored = LoadInt(store, b.id, &source);
+    if (source == SettingSource::kStored) read.*b.field = BandFromStored(stored);
   }
   if (read.excitation_alarm_percent >= read.excitation_warn_percent) {
     s.bands.excitation_warn_percent = read.excitation_warn_percent;
@@ -44,8 +42,7 @@ LibrarySettings LoadLibrarySettings(const SettingsStore& store) {
 
 void StoreLibrarySettings(SettingsStore& store, const LibrarySettings& settings) {
   StoreText(store, SettingId::kLibraryLocation, settings.location);
-  for (const Band& b : kBands)
-    StoreInt(store, b.id, static_cast<int>(std::lround(settings.bands.*b.field * 100)));
+  for (const Band& b : kBands) StoreInt(store, b.id, BandToStored(settings.bands.*b.field));
 }
 
 }  // namespace kova

@@ -16,7 +16,7 @@ struct LibrarySettings {
   TrendBands bands;
 };
 
-// Bands are stored in hundredths (turns or percent); a value out of range
+// Bands are stored in hundredths (BandToStored); a value out of range
 // (not above 0, or an alarm below its warning) keeps its default.
 LibrarySettings LoadLibrarySettings(const SettingsStore& store);
 void StoreLibrarySettings(SettingsStore& store, const LibrarySettings& settings);

@@ -2,6 +2,7 @@
 
 #include "app/main_commands.h"
 #include "app/recent_files.h"
+#include "assess/bands.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "records/tap_names.h"
@@ -19,6 +20,9 @@ constexpr const char* kSetupOk = "the setup dialog's OK";
 constexpr const char* kBands = "edited by hand in the settings file";
 constexpr const char* kSetupOrSearch = "the setup dialog's OK, the instrument search";
 constexpr const char* kLibraryWriter = "the library's settings";
+constexpr const char* kOldBand =
+    "never written; read when the band without \"Permille\" is not stored";
+constexpr const char* kOldBandNote = "the band as kept before, in per mille";
 
 // The rows are in SettingId order; SettingOf checks it.
 const std::vector<SettingKey> kTable = {
@@ -84,24 +88,34 @@ const std::vector<SettingKey> kTable = {
      "a folder turns the serial trace on"},
     {SettingId::kLibraryLocation, kLibrarySection, "Location", T, 0, 0, 0, "", kLibraryWriter,
      "a postgresql:// URI or a SQLite file; empty: the file in the user's data folder"},
-    {SettingId::kLibraryRatioTurns, kLibrarySection, "RatioTurns", I, 100, 1, 100000, nullptr,
-     kLibraryWriter, "hundredths of a turn: a ratio change of one turn is flagged"},
-    {SettingId::kLibraryExcitationWarn, kLibrarySection, "ExcitationWarn", I, 500, 1, 100000,
-     nullptr, kLibraryWriter, "hundredths of a percent of the voltage at equal current"},
-    {SettingId::kLibraryExcitationAlarm, kLibrarySection, "ExcitationAlarm", I, 1000, 1, 100000,
-     nullptr, kLibraryWriter, "hundredths of a percent; below its warning both keep the defaults"},
-    {SettingId::kLibraryResistanceWarn, kLibrarySection, "ResistanceWarn", I, 200, 1, 100000,
-     nullptr, kLibraryWriter, "hundredths of a percent of Rct at 75 degrees C"},
-    {SettingId::kLibraryResistanceAlarm, kLibrarySection, "ResistanceAlarm", I, 500, 1, 100000,
-     nullptr, kLibraryWriter, "hundredths of a percent; below its warning both keep the defaults"},
-    {SettingId::kReferenceBand, S, "ReferenceBandPermille", I, 50, 1, 1000, nullptr, kBands,
-     "per mille: 50 flags a curve more than 5 % from its reference"},
-    {SettingId::kTapBand, S, "TapBandPermille", I, 20, 1, 1000, nullptr, kBands,
-     "per mille: 20 flags a tap's knee voltage per turn more than 2 % from the others'"},
-    {SettingId::kSisterBand, S, "SisterBandPermille", I, 50, 1, 1000, nullptr, kBands,
-     "per mille: 50 flags a phase more than 5 % from the others"},
-    {SettingId::kSisterSpan, S, "SisterSpanDays", I, 30, 0, 3650, nullptr, kBands,
+    {SettingId::kLibraryRatioTurns, kLibrarySection, "RatioTurns", I, BandToStored(kRatioTurnsBand),
+     1, 100000, nullptr, kLibraryWriter, "a ratio change of this many turns is flagged"},
+    {SettingId::kLibraryExcitationWarn, kLibrarySection, "ExcitationWarn", I,
+     BandToStored(kExcitationWarnPercent), 1, 100000, nullptr, kLibraryWriter,
+     "of the voltage at equal current"},
+    {SettingId::kLibraryExcitationAlarm, kLibrarySection, "ExcitationAlarm", I,
+     BandToStored(kExcitationAlarmPercent), 1, 100000, nullptr, kLibraryWriter,
+     "below its warning both keep the defaults"},
+    {SettingId::kLibraryResistanceWarn, kLibrarySection, "ResistanceWarn", I,
+     BandToStored(kResistanceWarnPercent), 1, 100000, nullptr, kLibraryWriter,
+     "of Rct at 75 degrees C"},
+    {SettingId::kLibraryResistanceAlarm, kLibrarySection, "ResistanceAlarm", I,
+     BandToStored(kResistanceAlarmPercent), 1, 100000, nullptr, kLibraryWriter,
+     "below its warning both keep the defaults"},
+    {SettingId::kReferenceBand, S, "ReferenceBand", I, BandToStored(kReferenceBandPercent), 1,
+     10000, nullptr, kBands, "a curve further from its reference is flagged"},
+    {SettingId::kTapBand, S, "TapBand", I, BandToStored(kTapBandPercent), 1, 10000, nullptr, kBands,
+     "a tap's knee voltage per turn further from the others' is flagged"},
+    {SettingId::kSisterBand, S, "SisterBand", I, BandToStored(kSisterBandPercent), 1, 10000,
+     nullptr, kBands, "a phase further from the others is flagged"},
+    {SettingId::kSisterSpan, S, "SisterSpanDays", I, kSisterSpanDays, 0, 3650, nullptr, kBands,
      "sister phases tested further apart are not compared"},
+    {SettingId::kReferenceBandPermille, S, "ReferenceBandPermille", I,
+     BandToStored(kReferenceBandPercent) / 10, 1, 1000, nullptr, kOldBand, kOldBandNote},
+    {SettingId::kTapBandPermille, S, "TapBandPermille", I, BandToStored(kTapBandPercent) / 10, 1,
+     1000, nullptr, kOldBand, kOldBandNote},
+    {SettingId::kSisterBandPermille, S, "SisterBandPermille", I,
+     BandToStored(kSisterBandPercent) / 10, 1, 1000, nullptr, kOldBand, kOldBandNote},
     {SettingId::kApplicationLook, S, "ApplicationLook", I, kDefaultApplicationLook, kAny, kAnyMax,
      nullptr, "the main window's style choice", "an unknown style shows the default one"},
     {SettingId::kViewStyle, S, "ViewStyle", I, 0, 0, 2, nullptr, "the Window panel's choice",
@@ -145,7 +159,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 48, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 51, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 
@@ -244,10 +258,33 @@ void StoreBinary(SettingsStore& store, const SettingRef& ref,
   store.SetBinary(ref.key->section, ref.name, value);
 }
 
+const char* SettingUnit(SettingId id) {
+  switch (id) {
+    case SettingId::kLibraryRatioTurns:
+      return "hundredths of a turn";
+    case SettingId::kLibraryExcitationWarn:
+    case SettingId::kLibraryExcitationAlarm:
+    case SettingId::kLibraryResistanceWarn:
+    case SettingId::kLibraryResistanceAlarm:
+    case SettingId::kReferenceBand:
+    case SettingId::kTapBand:
+    case SettingId::kSisterBand:
+      return "hundredths of a percent";
+    case SettingId::kReferenceBandPermille:
+    case SettingId::kTapBandPermille:
+    case SettingId::kSisterBandPermille:
+      return "per mille";
+    case SettingId::kSisterSpan:
+      return "days";
+    default:
+      return nullptr;
+  }
+}
+
 std::vector<SettingShown> ShowSettings(const SettingsStore& store, const SettingPlaces& places) {
   std::vector<SettingShown> shown;
   auto add = [&](const SettingRef& ref) {
-    SettingShown line{ref.key, ref.name, "", "", SettingSource::kDefault};
+    SettingShown line{ref.key, ref.name, "", "", SettingSource::kDefault, SettingUnit(ref.key->id)};
     if (ref.key->kind == SettingKind::kInt) {
       line.value = std::to_string(LoadInt(store, ref, &line.source));
       line.default_value = std::to_string(ref.key->int_default);

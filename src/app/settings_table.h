@@ -65,6 +65,11 @@ enum class SettingId {
   kTapBand,
   kSisterBand,
   kSisterSpan,
+  // The same bands as they were kept before, in per mille: read when the
+  // band above is not stored, never written.
+  kReferenceBandPermille,
+  kTapBandPermille,
+  kSisterBandPermille,
   // Kept by single commands and windows.
   kApplicationLook,
   kViewStyle,
@@ -134,7 +139,11 @@ struct SettingShown {
   std::string value;
   std::string default_value;
   SettingSource source;
+  const char* unit;  // what a stored number counts, or nullptr
 };
+// The unit of an int setting whose number is not self-evident (the bands:
+// "hundredths of a percent"), or nullptr.
+const char* SettingUnit(SettingId id);
 std::vector<SettingShown> ShowSettings(const SettingsStore& store, const SettingPlaces& places);
 
 }  // namespace kova

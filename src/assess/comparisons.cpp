@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "analysis/class_calc.h"
 #include "analysis/display_rules.h"
 #include "assess/iec_assessment.h"
 #include "assess/knee_check.h"
@@ -155,6 +156,7 @@ SisterComparison CompareSisters(const std::vector<const TestRecord*>& records,
       const CurveReading v = ExcitationCurve::FromTap(rec, tap).VoltageAt(c.current);
       row.knee_at_current = {v.ok && !v.extrapolated, v.value, 0, false};
       row.ratio = {(tap.uTestType & kRatioTest) && tap.fTestRatio > 0, tap.fTestRatio, 0, false};
+      row.has_turns_error = TurnsRatioError(tap, row.turns_error_percent);
       const double rct = TapRct75(rec, tap);
       row.rct75 = {(tap.uTestType & kResistanceTest) && rct > 0, rct, 0, false};
     }
@@ -226,7 +228,10 @@ std::vector<std::string> SisterLines(const SisterComparison& c, double band_perc
     }
     lines.push_back(
         "  " + r.name + ", " + r.label + ": " + Quantity("knee", r.knee_at_current, "%.2f V") +
-        "; " + Quantity("ratio", r.ratio, "%.4f") + "; " + Quantity("Rct75", r.rct75, "%.4f ohm"));
+        "; " + Quantity("ratio", r.ratio, "%.4f") +
+        (r.has_turns_error ? Format(", turns ratio error %+.3f %%", r.turns_error_percent)
+                           : std::string()) +
+        "; " + Quantity("Rct75", r.rct75, "%.4f ohm"));
   }
   return lines;
 }

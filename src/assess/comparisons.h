@@ -7,26 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "assess/bands.h"
 #include "assess/loglog_curve.h"
 #include "assess/reference_curve.h"
 #include "records/test_record.h"
 
 namespace kova {
 
-// Default bands, percent.
-constexpr double kReferenceBandPercent = 5.0;
-constexpr double kTapBandPercent = 2.0;
-constexpr double kSisterBandPercent = 5.0;
-// Sister phases tested further apart than this are not compared.
-constexpr int kSisterSpanDays = 30;
-
-// The bands the comparisons flag outside of; the user keeps them as settings.
-struct ComparisonBands {
-  double reference_percent = kReferenceBandPercent;
-  double tap_percent = kTapBandPercent;
-  double sister_percent = kSisterBandPercent;
-  int sister_span_days = kSisterSpanDays;
-};
+// The bands the comparisons flag outside of (ComparisonBands) are in
+// assess/bands.h; the user keeps them as settings.
 // The reference is compared over this multiple of the knee current.
 constexpr double kCompareFromKneeMultiple = 0.5;
 constexpr double kCompareToKneeMultiple = 1.5;
@@ -79,6 +68,8 @@ struct SisterRow {
   int test = 0;       // 0: no test of that tap and ratio
   std::string label;  // the test as its record's report names it
   SisterQuantity knee_at_current, ratio, rct75;
+  bool has_turns_error = false;
+  double turns_error_percent = 0;  // TurnsRatioError of the test
   bool flagged = false;
 };
 struct SisterComparison {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "analysis/class_calc.h"
 #include "analysis/display_rules.h"
 #include "assess/iec_assessment.h"
 #include "assess/knee_check.h"

@@ -99,13 +99,17 @@ Explanation ExplainRct75(const TestRecord& rec, const TapTest& tap) {
   return e;
 }
 
+// Signed, as the library and the assessment show it; the printed report's
+// "% ERROR" is its size.
 Explanation ExplainRatio(const TapTest& tap) {
-  Explanation e = Working("ratio error", "the measured turns ratio against the nameplate ratio",
-                          "error = |N - Nn| / Nn x 100 %", "none");
+  Explanation e = Working(
+      "turns ratio error",
+      std::string("the measured turns ratio against the nameplate ratio; ") + kTurnsRatioErrorSign,
+      "error = (N - Nn) / Nn x 100 %", "none");
   e.inputs.push_back({"N", tap.fTestRatio, "", Origin::kMeasured});
   e.inputs.push_back({"Nn", NameplateRatio(tap), "", Origin::kPlan});
-  const RatioError re = PercentRatioError(tap);
-  e.result = re.state == RatioErrorState::kValue ? Format("%.3f %%", re.percent) : "N/A";
+  double percent = 0;
+  e.result = TurnsRatioError(tap, percent) ? Format("%+.3f %%", percent) : "N/A";
   return e;
 }
 
@@ -242,9 +246,10 @@ TestExplanation ExplainTest(const TestRecord& rec, int test, const AssessmentRes
   out.label = ReportTestLabel(rec, test - 1);
   const ExcitationCurve curve = ExcitationCurve::FromTap(rec, tap);
   if (tap.uTestType & kExcitationTest) {
-    out.items.push_back(ExplainKnee(curve, KneeRule::kIeee30, tap.fKneeVtg30, tap.fKneeCur30));
-    out.items.push_back(ExplainKnee(curve, KneeRule::kIeee45, tap.fKneeVtg45, tap.fKneeCur45));
-    out.items.push_back(ExplainKnee(curve, KneeRule::kIec1050, tap.fKneeVtg10, tap.fKneeCur10));
+    for (KneeRule rule : {KneeRule::kIeee30, KneeRule::kIeee45, KneeRule::kIec1050}) {
+      const CurvePoint knee = TapKneeByRule(rule, tap);
+      out.items.push_back(ExplainKnee(curve, rule, knee.volts, knee.amps));
+    }
   }
   out.items.push_back(ExplainRct75(rec, tap));
   out.items.push_back(ExplainRatio(tap));
@@ -450,6 +455,9 @@ JsonValue AssessmentJson(const AssessmentResult& r, const AssessmentProfile& p) 
     j.Set("ek_required", JsonValue::Number(r.ek_required));
     j.Set("knee_volts", JsonValue::Number(r.knee_volts));
     if (!r.ie_extrapolated) j.Set("ie_at_ek", JsonValue::Number(r.ie_at_ek));
+    if (r.turns_measured) {
+      j.Set("turns_ratio_error_percent", JsonValue::Number(r.turns_error_percent));
+    }
   } else {
     j.Set("burden_r", JsonValue::Number(r.burden.r));
     j.Set("burden_x", JsonValue::Number(r.burden.x));

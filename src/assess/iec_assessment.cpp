@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "analysis/class_calc.h"
 #include "analysis/display_rules.h"
 #include "assess/loglog_curve.h"
 #include "base/format.h"
@@ -77,13 +78,6 @@ const char* VerdictWord(Verdict v) {
       return "not assessed";
   }
   return "";
-}
-
-double TapRct75(const TestRecord& rec, const TapTest& tap) {
-  const double t = rec.classsettings.tempcelsius;
-  const double rmeas = tap.fWindingRes / 1000.0;
-  if (!(t > -234.5) || !std::isfinite(t) || !std::isfinite(rmeas)) return 0;
-  return rmeas * 309.5 / (t + 234.5);
 }
 
 bool TemperatureIsDefault(const TestRecord& rec) {
@@ -163,14 +157,12 @@ void AssessPx(const TapTest& tap, const ExcitationCurve& curve, const Assessment
     r.checks.push_back({"winding resistance at 75 degC", Format("%.4f ohm", r.rct75),
                         Format("<= %.4f ohm", p.rct_max), Judge(r.rct75 <= p.rct_max)});
   }
-  const RatioError re = PercentRatioError(tap);
-  r.turns_measured = re.state == RatioErrorState::kValue;
-  AssessCheck turns{"turns-ratio error", "not measured",
-                    Format("<= %.2f %%", p.turns_tolerance_percent), Verdict::kNotAssessed};
+  r.turns_measured = TurnsRatioError(tap, r.turns_error_percent);
+  AssessCheck turns{"turns ratio error", "not measured",
+                    Format("within +/-%.2f %%", p.turns_tolerance_percent), Verdict::kNotAssessed};
   if (r.turns_measured) {
-    r.turns_error_percent = re.percent;
-    turns.value = Format("%.3f %%", re.percent);
-    turns.verdict = Judge(re.percent <= p.turns_tolerance_percent);
+    turns.value = Format("%+.3f %%", r.turns_error_percent);
+    turns.verdict = Judge(std::fabs(r.turns_error_percent) <= p.turns_tolerance_percent);
   }
   r.checks.push_back(turns);
   // Every check that could be made must pass; a check that could not be

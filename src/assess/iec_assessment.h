@@ -83,16 +83,13 @@ struct AssessmentResult {
   double knee_volts = 0;  // the record's IEC 10/50 knee
   double ie_at_ek = 0;
   bool ie_extrapolated = false;
-  double turns_error_percent = 0;
+  double turns_error_percent = 0;  // signed: TurnsRatioError
   bool turns_measured = false;
   std::vector<AssessCheck> checks;
   Verdict verdict = Verdict::kNotAssessed;
   std::string remanence;  // "not determinable from this test" for PR, PXR
 };
 
-// Winding resistance of the tap at 75 degC from the record's temperature
-// (copper, 234.5 degC); 0 when it cannot be formed.
-double TapRct75(const TestRecord& rec, const TapTest& tap);
 // True when the record carries no temperature of its own (0 degC is what an
 // instrument without a reading stores).
 bool TemperatureIsDefault(const TestRecord& rec);

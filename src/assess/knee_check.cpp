@@ -121,22 +121,10 @@ KneeCheck FindKnee(const ExcitationCurve& curve, KneeRule rule) {
   return KneeCheck();
 }
 
-KneeRule RecordKneeRule(const TestRecord& rec) {
-  if (rec.kneetype == 1) return KneeRule::kIeee30;
-  if (rec.kneetype == 2) return KneeRule::kIeee45;
-  return KneeRule::kIec1050;
-}
+KneeRule RecordKneeRule(const TestRecord& rec) { return KneeRuleOfType(rec.kneetype); }
 
 CurvePoint RecordKnee(const TestRecord& rec, const TapTest& tap) {
-  switch (RecordKneeRule(rec)) {
-    case KneeRule::kIeee30:
-      return {tap.fKneeVtg30, tap.fKneeCur30};
-    case KneeRule::kIeee45:
-      return {tap.fKneeVtg45, tap.fKneeCur45};
-    case KneeRule::kIec1050:
-      break;
-  }
-  return {tap.fKneeVtg10, tap.fKneeCur10};
+  return TapKnee(rec.kneetype, tap);
 }
 
 }  // namespace kova

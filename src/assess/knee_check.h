@@ -11,8 +11,6 @@
 
 namespace kova {
 
-enum class KneeRule { kIeee30, kIeee45, kIec1050 };
-
 // "IEEE 30 Deg", "IEEE 45 Deg", "IEC 10/50".
 const char* KneeRuleName(KneeRule rule);
 
@@ -37,8 +35,8 @@ struct KneeCheck {
 // I(1.1 Vk) = 1.5 I(Vk), both read off the curve.
 KneeCheck FindKnee(const ExcitationCurve& curve, KneeRule rule);
 
-// The rule of the record's knee type (1 IEEE 30, 2 IEEE 45, else IEC) and
-// the tap's knee point the instrument found by it.
+// The rule of the record's knee type (KneeRuleOfType) and the tap's knee
+// point the instrument found by it.
 KneeRule RecordKneeRule(const TestRecord& rec);
 CurvePoint RecordKnee(const TestRecord& rec, const TapTest& tap);
 

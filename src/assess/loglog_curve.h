@@ -5,14 +5,10 @@
 
 #include <vector>
 
+#include "analysis/excitation.h"
 #include "records/test_record.h"
 
 namespace kova {
-
-struct CurvePoint {
-  double volts = 0;
-  double amps = 0;
-};
 
 // A value read off the curve and the two points it was read between.
 struct CurveReading {

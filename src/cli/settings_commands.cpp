@@ -46,6 +46,7 @@ void PrintShown(const std::vector<SettingShown>& shown, bool json) {
       item.Set("value", ValueJson(*s.key, s.value));
       item.Set("default", ValueJson(*s.key, s.default_value));
       item.Set("source", JsonValue::String(SettingSourceName(s.source)));
+      if (s.unit) item.Set("unit", JsonValue::String(s.unit));
       list.Push(std::move(item));
     }
     std::cout << list.Dump(1) << '\n';
@@ -54,7 +55,8 @@ void PrintShown(const std::vector<SettingShown>& shown, bool json) {
   for (const SettingShown& s : shown) {
     std::cout << Cp1252ToUtf8(s.key->section) << '/' << Cp1252ToUtf8(s.name) << " = "
               << Cp1252ToUtf8(s.value) << "  (default " << Cp1252ToUtf8(s.default_value) << "; "
-              << SettingSourceName(s.source) << ")\n";
+              << SettingSourceName(s.source) << ")"
+              << (s.unit ? std::string("  [") + s.unit + "]" : "") << "\n";
   }
 }
 

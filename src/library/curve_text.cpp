@@ -5,10 +5,10 @@
 
 namespace kova {
 
-std::string CurveToText(const std::vector<ExcitationPoint>& curve) {
+std::string CurveToText(const std::vector<CurvePoint>& curve) {
   std::string out;
   char buf[32];
-  for (const ExcitationPoint& p : curve) {
+  for (const CurvePoint& p : curve) {
     if (!out.empty()) out += ';';
     out.append(buf, std::to_chars(buf, buf + sizeof buf, p.amps).ptr);
     out += ' ';
@@ -17,12 +17,12 @@ std::string CurveToText(const std::vector<ExcitationPoint>& curve) {
   return out;
 }
 
-bool CurveFromText(const std::string& text, std::vector<ExcitationPoint>& out) {
+bool CurveFromText(const std::string& text, std::vector<CurvePoint>& out) {
   out.clear();
   const char* p = text.data();
   const char* end = p + text.size();
   while (p < end) {
-    ExcitationPoint pt;
+    CurvePoint pt;
     auto a = std::from_chars(p, end, pt.amps);
     if (a.ec != std::errc() || a.ptr == end || *a.ptr != ' ') break;
     auto v = std::from_chars(a.ptr + 1, end, pt.volts);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "assess/loglog_curve.h"
+
 namespace kova {
 namespace {
 
@@ -40,25 +42,13 @@ const char* ChangeFlagText(ChangeFlag flag) {
   return "";
 }
 
-bool VoltageAtCurrent(const std::vector<ExcitationPoint>& curve, double amps, double& volts) {
-  if (!(amps > 0) || curve.empty()) return false;
-  for (size_t i = 0; i < curve.size(); ++i) {
-    if (curve[i].amps == amps) {
-      volts = curve[i].volts;
-      return true;
-    }
-    if (i + 1 < curve.size() && curve[i].amps < amps && amps < curve[i + 1].amps) {
-      const double x0 = std::log(curve[i].amps), x1 = std::log(curve[i + 1].amps);
-      const double y0 = std::log(curve[i].volts), y1 = std::log(curve[i + 1].volts);
-      volts = std::exp(y0 + (std::log(amps) - x0) * (y1 - y0) / (x1 - x0));
-      return true;
-    }
-  }
-  return false;
+CurvePoint RowKnee(const TestRow& t) {
+  return KneeOf(KneeRuleOfType(t.kneetype), {t.knee30_v, t.knee30_i}, {t.knee45_v, t.knee45_i},
+                {t.knee10_v, t.knee10_i});
 }
 
 double ComparisonCurrent(const TestRow& r) {
-  const double by_type = r.kneetype == 1 ? r.knee30_i : r.kneetype == 3 ? r.knee10_i : r.knee45_i;
+  const double by_type = RowKnee(r).amps;
   return by_type > 0 ? by_type : r.knee45_i;
 }
 
@@ -73,11 +63,13 @@ ValueChanges CompareTests(const TestRow& ref, const TestRow& test, const TrendBa
     out.ratio.flag = std::fabs(out.ratio.value) >= bands.ratio_turns - 1e-9 ? ChangeFlag::kWarn
                                                                             : ChangeFlag::kOk;
   }
+  // Both curves read at the same current, never beyond their points.
   const double amps = ComparisonCurrent(ref);
-  double v_ref = 0, v_test = 0;
-  if (VoltageAtCurrent(ref.curve, amps, v_ref) && VoltageAtCurrent(test.curve, amps, v_test))
-    out.excitation =
-        PercentChange(v_ref, v_test, bands.excitation_warn_percent, bands.excitation_alarm_percent);
+  const CurveReading v_ref = ExcitationCurve(ref.curve).VoltageAt(amps);
+  const CurveReading v_test = ExcitationCurve(test.curve).VoltageAt(amps);
+  if (v_ref.ok && !v_ref.extrapolated && v_test.ok && !v_test.extrapolated)
+    out.excitation = PercentChange(v_ref.value, v_test.value, bands.excitation_warn_percent,
+                                   bands.excitation_alarm_percent);
   if (ref.has_resistance && test.has_resistance)
     out.resistance = PercentChange(ref.rct75, test.rct75, bands.resistance_warn_percent,
                                    bands.resistance_alarm_percent);

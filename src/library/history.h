@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "assess/bands.h"
 #include "library/library_model.h"
 
 namespace kova {
@@ -14,14 +15,8 @@ enum class ChangeFlag { kNone, kOk, kWarn, kAlarm };
 // "", "OK", "WARN", "ALARM".
 const char* ChangeFlagText(ChangeFlag flag);
 
-// The bands; the application keeps them as settings.
-struct TrendBands {
-  double ratio_turns = 1.0;  // flag a ratio change of at least this many turns
-  double excitation_warn_percent = 5.0;
-  double excitation_alarm_percent = 10.0;
-  double resistance_warn_percent = 2.0;
-  double resistance_alarm_percent = 5.0;
-};
+// The bands (TrendBands) are in assess/bands.h; the application keeps them
+// as settings.
 
 // One value's change against a reference test.
 struct Change {
@@ -40,12 +35,13 @@ struct HistoryEntry {
   ValueChanges vs_previous;
 };
 
-// The excitation voltage of `curve` at `amps`, interpolated on log-log axes
-// between the bracketing points; false outside the curve.
-bool VoltageAtCurrent(const std::vector<ExcitationPoint>& curve, double amps, double& volts);
+// The test's knee point of its knee type (KneeRuleOfType).
+CurvePoint RowKnee(const TestRow& t);
 
 // The current at which two tests' curves are compared: the reference test's
-// knee current of its knee type (45 degrees when that one is missing).
+// knee current of its knee type (45 degrees when that one is missing). The
+// curves are read there by ExcitationCurve, the program's one reading of a
+// curve on log-log axes.
 double ComparisonCurrent(const TestRow& reference);
 
 // Changes of `test` against `reference`.

@@ -1,11 +1,14 @@
 #include "library/history_table.h"
 
+#include "analysis/display_rules.h"
 #include "base/codepage.h"
 #include "base/format.h"
 #include "records/test_label.h"
 
 namespace kova {
 namespace {
+
+constexpr const char* kTurnsRatioErrorColumn = "Turns ratio error";
 
 HistoryCell ChangeCell(const Change& c, const char* format) {
   if (!c.valid) return {};
@@ -41,9 +44,7 @@ JsonValue Optional(bool has, double value) {
 
 }  // namespace
 
-double KneeVoltage(const TestRow& t) {
-  return t.kneetype == 1 ? t.knee30_v : t.kneetype == 3 ? t.knee10_v : t.knee45_v;
-}
+double KneeVoltage(const TestRow& t) { return RowKnee(t).volts; }
 
 const std::vector<std::string>& HistoryColumns() {
   static const std::vector<std::string> columns = {"Date",
@@ -54,7 +55,7 @@ const std::vector<std::string>& HistoryColumns() {
                                                    "Ratio",
                                                    "Turns vs base",
                                                    "Turns vs prev.",
-                                                   "Ratio err.",
+                                                   kTurnsRatioErrorColumn,
                                                    "Rct 75\xb0"
                                                    "C",
                                                    "Rct vs base",
@@ -63,6 +64,12 @@ const std::vector<std::string>& HistoryColumns() {
                                                    "Class",
                                                    "File"};
   return columns;
+}
+
+std::string HistoryColumnTip(const std::string& column) {
+  if (column == kTurnsRatioErrorColumn)
+    return std::string(kTurnsRatioErrorColumn) + " (N - Nn) / Nn x 100 %: " + kTurnsRatioErrorSign;
+  return "";
 }
 
 std::vector<HistoryCell> HistoryCells(const HistoryEntry& e) {
@@ -121,7 +128,8 @@ JsonValue HistoryJson(const std::vector<HistoryEntry>& history) {
     o.Set("knee_volts", JsonValue::Number(KneeVoltage(t)));
     o.Set("nameplate_ratio", JsonValue::Number(t.nameplate_ratio));
     o.Set("measured_ratio", Optional(t.has_ratio, t.measured_ratio));
-    o.Set("ratio_error_percent", Optional(t.has_ratio && t.nameplate_ratio > 0, t.ratio_error));
+    o.Set("turns_ratio_error_percent",
+          Optional(t.has_ratio && t.nameplate_ratio > 0, t.ratio_error));
     o.Set("phase", Optional(t.has_phase, t.phase));
     o.Set("winding_ohms", Optional(t.has_resistance, t.winding_res));
     o.Set("rct75_ohms", Optional(t.has_resistance, t.rct75));

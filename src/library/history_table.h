@@ -16,6 +16,9 @@ struct HistoryCell {
 };
 
 const std::vector<std::string>& HistoryColumns();
+// What a column's value is where its title cannot say it (the sign of the
+// turns ratio error); empty for the others.
+std::string HistoryColumnTip(const std::string& column);
 std::vector<HistoryCell> HistoryCells(const HistoryEntry& entry);
 
 // The knee voltage of the test's knee type.

@@ -7,13 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace kova {
+#include "analysis/excitation.h"
 
-// One point of an excitation curve, for comparing curves across tests.
-struct ExcitationPoint {
-  double amps = 0;
-  double volts = 0;
-};
+namespace kova {
 
 // A CT is its manufacturer and serial number, compared without letter case
 // and surrounding spaces; station, circuit and model are as last seen.
@@ -40,11 +36,11 @@ struct TestRow {
   std::string tap;           // "X1-X5", ...
   std::string test_date;     // "YYYY-MM-DD hh:mm:ss"
   double knee10_v = 0, knee10_i = 0, knee30_v = 0, knee30_i = 0, knee45_v = 0, knee45_i = 0;
-  int kneetype = 1;            // 1 IEEE 30, 2 IEEE 45, 3 IEC 10/50
+  int kneetype = 1;            // the record's code: KneeRuleOfType
   double nameplate_ratio = 0;  // 0 when the record gives none
   bool has_ratio = false;
   double measured_ratio = 0;
-  double ratio_error = 0;  // percent against the nameplate
+  double ratio_error = 0;  // the turns ratio error, percent (TurnsRatioError)
   bool has_phase = false;
   double phase = 0;
   bool has_resistance = false;
@@ -53,7 +49,9 @@ struct TestRow {
   std::string pass_fail;   // "PASS", "FAIL" or empty
   std::string ct_class;
   bool baseline = false;  // the user marked this record as the CT's baseline
-  std::vector<ExcitationPoint> curve;
+  // The excitation curve as ExcitationCurve keeps it: points of positive
+  // voltage and current in rising voltage.
+  std::vector<CurvePoint> curve;
 };
 
 // A test together with the CT it was made on.

@@ -44,7 +44,7 @@ void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tes
   const int n = std::min<int>(static_cast<int>(tests.size()), kMaxOverlaidDates);
   double amin = 1e300, amax = 0, vmin = 1e300, vmax = 0;
   for (int i = 0; i < n; ++i)
-    for (const ExcitationPoint& p : tests[i].curve) {
+    for (const CurvePoint& p : tests[i].curve) {
       amin = std::min(amin, p.amps), amax = std::max(amax, p.amps);
       vmin = std::min(vmin, p.volts), vmax = std::max(vmax, p.volts);
     }
@@ -101,7 +101,7 @@ void DrawTrendPlot(Surface& s, const Rect& r, const std::vector<HistoryEntry>& h
     std::function<bool(const TestRow&, double&)> value;
   } panels[] = {
       {"Knee voltage [V]", [](const TestRow& t, double& v) { return (v = KneeVoltage(t)) > 0; }},
-      {"Ratio error [%]",
+      {"Turns ratio error [%]",
        [](const TestRow& t, double& v) {
          v = t.ratio_error;
          return t.has_ratio && t.nameplate_ratio > 0;

@@ -5,7 +5,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "analysis/class_calc.h"
+#include "analysis/display_rules.h"
 #include "analysis/pass_fail.h"
+#include "assess/loglog_curve.h"
 #include "records/tap_names.h"
 
 namespace kova {
@@ -17,20 +20,6 @@ bool TwoDigits(const std::string& s, size_t at, int& value) {
     return false;
   value = (s[at] - '0') * 10 + (s[at + 1] - '0');
   return true;
-}
-
-bool Usable(double amps, double volts) {
-  return std::isfinite(amps) && std::isfinite(volts) && amps > 0 && volts > 0;
-}
-
-std::vector<ExcitationPoint> CurveOf(const TestRecord& rec, const TapTest& tap) {
-  std::vector<ExcitationPoint> curve;
-  const int count = std::min(rec.DataPointCount(), kMaxDataPoints);
-  for (int i = 0; i < count; ++i)
-    if (Usable(tap.dpAmps[i], tap.dpVolts[i])) curve.push_back({tap.dpAmps[i], tap.dpVolts[i]});
-  std::sort(curve.begin(), curve.end(),
-            [](const ExcitationPoint& a, const ExcitationPoint& b) { return a.amps < b.amps; });
-  return curve;
 }
 
 std::string PassFailText(const TestRecord& rec, const TapTest& tap) {
@@ -86,23 +75,20 @@ void EntryFromRecord(const TestRecord& rec, RecordEntry& out) {
     row.has_ratio = (tap.uTestType & kRatioTest) != 0 && std::isfinite(tap.fTestRatio);
     if (row.has_ratio) {
       row.measured_ratio = tap.fTestRatio;
-      if (row.nameplate_ratio > 0)
-        row.ratio_error = (tap.fTestRatio - row.nameplate_ratio) / row.nameplate_ratio * 100.0;
+      if (row.nameplate_ratio > 0) TurnsRatioError(tap, row.ratio_error);
     }
     row.has_phase = std::isfinite(tap.fTestPhase) && tap.fTestPhase <= 360.0 && row.has_ratio;
     if (row.has_phase) row.phase = tap.fTestPhase;
-    row.has_resistance = (tap.uTestType & kResistanceTest) != 0 && std::isfinite(tap.fWindingRes) &&
-                         temp + 234.5 > 0;
-    if (row.has_resistance) {
-      // Copper, referred to 75 degC like the record's own class figures.
+    if (tap.uTestType & kResistanceTest) {
       row.winding_res = tap.fWindingRes / 1000.0;
-      row.rct75 = row.winding_res * 309.5 / (temp + 234.5);
+      row.has_resistance = ResistanceAt75(row.winding_res, temp, row.rct75);
+      if (!row.has_resistance) row.winding_res = 0;
     }
     row.pass_fail = PassFailText(rec, tap);
     row.ct_class = !tap.tapclass.empty()                                   ? tap.tapclass
                    : (rec.classtap == row.tap && rec.classresult != "N/A") ? rec.classresult
                                                                            : "";
-    if (tap.uTestType & kExcitationTest) row.curve = CurveOf(rec, tap);
+    if (tap.uTestType & kExcitationTest) row.curve = ExcitationCurve::FromTap(rec, tap).points();
     out.tests.push_back(std::move(row));
   }
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "assess/loglog_curve.h"
 #include "base/codepage.h"
 #include "library/curve_text.h"
 
@@ -118,7 +119,10 @@ TestRow TestFromRow(const SqlRow& r) {
   t.rct75 = SqlDouble(r[17]);
   t.pass_fail = FromDb(r[18]);
   t.ct_class = FromDb(r[19]);
-  CurveFromText(SqlText(r[20]), t.curve);  // a curve we cannot read compares as missing
+  // A curve we cannot read compares as missing. Records filed before keep
+  // their points in rising current: put in rising voltage like every curve.
+  if (CurveFromText(SqlText(r[20]), t.curve))
+    t.curve = ExcitationCurve(std::move(t.curve)).points();
   t.content_hash = SqlText(r[21]);
   t.test_date = SqlText(r[22]);
   t.baseline = SqlInt(r[23]) != 0;

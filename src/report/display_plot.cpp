@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "analysis/display_rules.h"
+#include "analysis/excitation.h"
 #include "assess/comparisons.h"
 #include "base/format.h"
 #include "report/display_test.h"
@@ -163,11 +164,9 @@ void CDisplayTest::DrawPlot(const Rect& r, int t, bool all_tests) {
         records > 1 ? kOverlayColors[ri] : ReportColor(all_tests ? TestColorIndex(test) : 0);
     SetPenColor(color, PenStyle::kSolid, curve);
     PlotCurve(P, d, tap);
-    const int kt = Rec().kneetype;
-    const double kv = kt == 1 ? tap.fKneeVtg30 : kt == 2 ? tap.fKneeVtg45 : tap.fKneeVtg10;
-    const double ki = kt == 1 ? tap.fKneeCur30 : kt == 2 ? tap.fKneeCur45 : tap.fKneeCur10;
+    const CurvePoint knee = TapKnee(Rec().kneetype, tap);
     int x = 0, y = 0;
-    if (PlacePoint(P, d, kv, ki, x, y)) {
+    if (PlacePoint(P, d, knee.volts, knee.amps, x, y)) {
       const bool hidden_on_paper =
           color == kReportColors[kLightGreyIndex] || color == kReportColors[kWhiteIndex];
       const Rect mark{x - half, y - half, x + half, y + half};

@@ -9,9 +9,11 @@
 namespace kova {
 namespace {
 
-// The stored bands: per mille in the store, percent to the comparisons; a
-// value absent, out of range or of the wrong kind gives the default, and the
-// table's defaults are the comparisons' own.
+// The stored bands: hundredths of a percent in the store, percent to the
+// comparisons; a band kept before in per mille reads as the same band, the
+// hundredths winning where both are stored; a value absent, out of range or
+// of the wrong kind gives the default, and the table's defaults are the
+// comparisons' own.
 TEST(ComparisonSettings, StoredBandsLoadWithDefaultsAndRanges) {
   struct Row {
     const char* what;
@@ -20,6 +22,12 @@ TEST(ComparisonSettings, StoredBandsLoadWithDefaultsAndRanges) {
   };
   auto i = [](const char* name, int v) {
     return [=](MemorySettingsStore& s) { s.SetInt(kSettingsSection, name, v); };
+  };
+  auto both = [](const char* a, int va, const char* b, int vb) {
+    return [=](MemorySettingsStore& s) {
+      s.SetInt(kSettingsSection, a, va);
+      s.SetInt(kSettingsSection, b, vb);
+    };
   };
   const ComparisonBands d;  // 5 %, 2 %, 5 %, 30 days
   auto with = [&](double ref, double tap, double sister, int span) {
@@ -32,17 +40,27 @@ TEST(ComparisonSettings, StoredBandsLoadWithDefaultsAndRanges) {
   };
   const Row rows[] = {
       {"nothing stored", [](MemorySettingsStore&) {}, with(5.0, 2.0, 5.0, 30)},
-      {"reference 2.5 %", i("ReferenceBandPermille", 25), with(2.5, 2.0, 5.0, 30)},
-      {"taps 1 %", i("TapBandPermille", 10), with(5.0, 1.0, 5.0, 30)},
-      {"sisters 10 %", i("SisterBandPermille", 100), with(5.0, 2.0, 10.0, 30)},
+      {"reference 2.5 %", i("ReferenceBand", 250), with(2.5, 2.0, 5.0, 30)},
+      {"taps 1 %", i("TapBand", 100), with(5.0, 1.0, 5.0, 30)},
+      {"sisters 10 %", i("SisterBand", 1000), with(5.0, 2.0, 10.0, 30)},
+      {"taps 0.25 %: finer than per mille", i("TapBand", 25), with(5.0, 0.25, 5.0, 30)},
+      {"reference 2.5 % kept in per mille", i("ReferenceBandPermille", 25),
+       with(2.5, 2.0, 5.0, 30)},
+      {"taps 1 % kept in per mille", i("TapBandPermille", 10), with(5.0, 1.0, 5.0, 30)},
+      {"sisters 10 % kept in per mille", i("SisterBandPermille", 100), with(5.0, 2.0, 10.0, 30)},
+      {"both kept: the hundredths", both("TapBand", 300, "TapBandPermille", 10),
+       with(5.0, 3.0, 5.0, 30)},
+      {"hundredths out of range: the per mille kept before",
+       both("TapBand", 0, "TapBandPermille", 10), with(5.0, 1.0, 5.0, 30)},
       {"span 7 days", i("SisterSpanDays", 7), with(5.0, 2.0, 5.0, 7)},
       {"span 0: same day only", i("SisterSpanDays", 0), with(5.0, 2.0, 5.0, 0)},
-      {"a zero band flags everything", i("TapBandPermille", 0), d},
-      {"a negative band", i("ReferenceBandPermille", -50), d},
-      {"a band over 100 %", i("SisterBandPermille", 1001), d},
+      {"a zero band flags everything", i("TapBand", 0), d},
+      {"a negative band", i("ReferenceBand", -50), d},
+      {"a band over 100 %", i("SisterBand", 10001), d},
+      {"a per mille band over 100 %", i("SisterBandPermille", 1001), d},
       {"a span over ten years", i("SisterSpanDays", 3651), d},
       {"a band as text",
-       [](MemorySettingsStore& s) { s.SetText(kSettingsSection, "TapBandPermille", "2"); }, d},
+       [](MemorySettingsStore& s) { s.SetText(kSettingsSection, "TapBand", "2"); }, d},
   };
   EXPECT_DOUBLE_EQ(d.reference_percent, 5.0);
   EXPECT_DOUBLE_EQ(d.tap_percent, 2.0);
@@ -60,25 +78,37 @@ TEST(ComparisonSettings, StoredBandsLoadWithDefaultsAndRanges) {
   }
 }
 
-TEST(ComparisonSettings, ShowListsTheBandsWithTheirDefaults) {
+TEST(ComparisonSettings, ShowListsTheBandsWithTheirDefaultsAndUnit) {
   MemorySettingsStore store;
-  store.SetInt(kSettingsSection, "TapBandPermille", 15);
+  store.SetInt(kSettingsSection, "TapBand", 150);
   int found = 0;
   for (const SettingShown& s : ShowSettings(store, {})) {
-    if (s.name == "ReferenceBandPermille" || s.name == "SisterBandPermille") {
-      EXPECT_EQ(s.value, "50");
+    const std::string unit = s.unit ? s.unit : "";
+    if (s.name == "ReferenceBand" || s.name == "SisterBand") {
+      EXPECT_EQ(s.value, "500");
+      EXPECT_EQ(unit, "hundredths of a percent");
+      ++found;
+    } else if (s.name == "TapBand") {
+      EXPECT_EQ(s.value, "150");
+      EXPECT_EQ(s.default_value, "200");
+      EXPECT_EQ(s.source, SettingSource::kStored);
+      ++found;
+    } else if (s.name == "ExcitationWarn" || s.name == "ResistanceAlarm") {
+      EXPECT_EQ(unit, "hundredths of a percent");
+      ++found;
+    } else if (s.name == "RatioTurns") {
+      EXPECT_EQ(s.value, "100");
+      EXPECT_EQ(unit, "hundredths of a turn");
       ++found;
     } else if (s.name == "TapBandPermille") {
-      EXPECT_EQ(s.value, "15");
-      EXPECT_EQ(s.default_value, "20");
-      EXPECT_EQ(s.source, SettingSource::kStored);
+      EXPECT_EQ(unit, "per mille");
       ++found;
     } else if (s.name == "SisterSpanDays") {
       EXPECT_EQ(s.value, "30");
       ++found;
     }
   }
-  EXPECT_EQ(found, 4);
+  EXPECT_EQ(found, 8);
 }
 
 // Days between two test dates as the decoder writes them: month ends, leap

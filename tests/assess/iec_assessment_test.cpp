@@ -160,6 +160,7 @@ TEST(ProfileJson, AcceptsEachFormAndReadsBack) {
   const char* texts[] = {
       R"({"class":"5P","isr":1,"alf":20,"burden_va":10})",
       R"({"class":"10PR","isr":5,"alf":10,"burden_va":15,"power_factor":0.9,"test":2})",
+      R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"test":20})",  // the last test there is
       R"({"class":"5P","isr":1,"alf":20,"burden_r":8,"burden_x":6})",
       R"({"class":"PX","isr":1,"kx":20,"rb":5,"ie_max":0.03})",
       R"({"class":"PXR","isr":1,"ek":150,"ie_max":0.03,"rct_max":2.5,"turns_tolerance":0.5})",

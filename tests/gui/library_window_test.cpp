@@ -137,7 +137,7 @@ TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdfAndPrinter) {
     const QString pdf = QString::fromStdString(dir_ + "/trend-" + out.name + ".pdf");
     ASSERT_TRUE(out.write(*window_, pdf));
     const std::string text = RunProgram("/usr/bin/pdftotext", {pdf.toStdString(), "-"}).out;
-    for (const char* expected : {"Knee voltage [V]", "Ratio error [%]",
+    for (const char* expected : {"Knee voltage [V]", "Turns ratio error [%]",
                                  "Rct at 75\xc2\xb0"
                                  "C [ohm]",
                                  "2014-06-22", "Excitation current [A]"})

@@ -4,7 +4,10 @@
 
 #include <cmath>
 
+#include "assess/loglog_curve.h"
+#include "library/curve_text.h"
 #include "library/history.h"
+#include "library/history_table.h"
 
 namespace kova {
 namespace {
@@ -19,7 +22,7 @@ TestRow MakeTest(const std::string& date, double knee_volts, double ratio, doubl
   t.knee45_i = 0.05;
   t.knee45_v = knee_volts;
   for (double amps : {0.002, 0.01, 0.05, 0.2, 1.0, 4.0})
-    t.curve.push_back({amps, knee_volts * std::pow(amps / 0.05, 0.12)});
+    t.curve.push_back({knee_volts * std::pow(amps / 0.05, 0.12), amps});
   t.has_ratio = true;
   t.nameplate_ratio = 400;
   t.measured_ratio = ratio;
@@ -71,6 +74,43 @@ TEST(LibraryHistory, WorkedCaseAgainstTheFirstTest) {
   EXPECT_NEAR((399.0 - 400.0) / 400.0 * 100, -0.25, 1e-12);
 }
 
+// Each change lands in its own column of the history table: a worked case
+// whose last test differs from the baseline otherwise than from the test
+// before, in the excitation, the turns and Rct at 75 degC.
+TEST(LibraryHistory, EachChangeHasItsOwnColumn) {
+  const auto h = BuildHistory({MakeTest("2018-03-01 09:00:00", 568.2, 400.0, 0.500),
+                               MakeTest("2021-05-04 10:00:00", 565.0, 400.5, 0.515),
+                               MakeTest("2024-06-11 14:30:00", 530.0, 399.0, 0.520)},
+                              TrendBands());
+  ASSERT_EQ(h.size(), 3u);
+  const struct {
+    const char* column;
+    const char* first;  // the baseline: nothing to compare
+    const char* last;
+  } cases[] = {
+      {"Date", "2018-03-01", "2024-06-11"}, {"Knee V", "568.2", "530.0"},
+      {"Exc. vs base", "", "-6.7 % WARN"},   // 530 / 568.2
+      {"Exc. vs prev.", "", "-6.2 % WARN"},  // 530 / 565
+      {"Ratio", "400.000", "399.000"},       //
+      {"Turns vs base", "", "-1.00 WARN"},   // 400 x (399 - 400) / 400
+      {"Turns vs prev.", "", "-1.50 WARN"},  // 400 x (399 - 400.5) / 400.5
+      {"Rct vs base", "", "+4.0 % WARN"},    // 0.520 / 0.500
+      {"Rct vs prev.", "", "+1.0 % OK"},     // 0.520 / 0.515
+  };
+  const auto& columns = HistoryColumns();
+  const auto first = HistoryCells(h[0]);
+  const auto last = HistoryCells(h[2]);
+  ASSERT_EQ(first.size(), columns.size());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.column);
+    size_t i = 0;
+    while (i < columns.size() && columns[i] != c.column) ++i;
+    ASSERT_LT(i, columns.size());
+    EXPECT_EQ(first[i].text, c.first);
+    EXPECT_EQ(last[i].text, c.last);
+  }
+}
+
 TEST(LibraryHistory, AMarkedBaselineReplacesTheFirstTest) {
   auto tests = WorkedCase();
   tests[0].baseline = true;  // the 2021 test
@@ -114,10 +154,18 @@ TEST(LibraryHistory, MissingValuesAreNotCompared) {
   EXPECT_STREQ(ChangeFlagText(c.excitation.flag), "");
 }
 
-TEST(LibraryHistory, VoltageAtCurrentIsLogLog) {
-  // On a power law the log-log interpolation is exact.
-  const std::vector<ExcitationPoint> curve = {
-      {0.01, 100 * std::pow(0.01, 0.2)}, {1.0, 100.0}, {10.0, 100 * std::pow(10.0, 0.2)}};
+// A curve as records filed before store it (current first, in rising
+// current) reads as it did: on a power law the log-log reading is exact, and
+// nothing is read beyond the points.
+TEST(LibraryHistory, StoredCurvesReadOnLogLogAxes) {
+  std::vector<CurvePoint> stored;
+  ASSERT_TRUE(CurveFromText("0.01 " + std::to_string(100 * std::pow(0.01, 0.2)) + ";1 100;10 " +
+                                std::to_string(100 * std::pow(10.0, 0.2)),
+                            stored));
+  ASSERT_EQ(stored.size(), 3u);
+  EXPECT_DOUBLE_EQ(stored[1].volts, 100.0);
+  EXPECT_DOUBLE_EQ(stored[1].amps, 1.0);
+  const ExcitationCurve curve(stored);
   struct Case {
     double amps;
     bool found;
@@ -129,10 +177,11 @@ TEST(LibraryHistory, VoltageAtCurrentIsLogLog) {
                {20.0, false, 0},
                {0.0, false, 0}};
   for (const Case& c : cases) {
-    double v = 0;
-    EXPECT_EQ(VoltageAtCurrent(curve, c.amps, v), c.found) << c.amps;
+    SCOPED_TRACE(c.amps);
+    const CurveReading r = curve.VoltageAt(c.amps);
+    EXPECT_EQ(r.ok && !r.extrapolated, c.found);
     if (c.found) {
-      EXPECT_NEAR(v, c.volts, 1e-9) << c.amps;
+      EXPECT_NEAR(r.value, c.volts, 1e-4 * c.volts);
     }
   }
 }

@@ -48,8 +48,8 @@ TEST(LibraryModel, Sha256KnownDigests) {
 }
 
 TEST(LibraryModel, CurveTextRoundTripsAndRejectsOtherText) {
-  const std::vector<ExcitationPoint> curve = {{0.1, 123.456789012345}, {1e-5, 7}, {3, 0.1 + 0.2}};
-  std::vector<ExcitationPoint> back;
+  const std::vector<CurvePoint> curve = {{0.1, 123.456789012345}, {1e-5, 7}, {3, 0.1 + 0.2}};
+  std::vector<CurvePoint> back;
   ASSERT_TRUE(CurveFromText(CurveToText(curve), back));
   ASSERT_EQ(back.size(), curve.size());
   for (size_t i = 0; i < curve.size(); ++i) {
@@ -90,7 +90,7 @@ TEST(LibraryModel, EntryFromASimulatedRecord) {
   EXPECT_NEAR(a.ratio_error, (a.measured_ratio - a.nameplate_ratio) / a.nameplate_ratio * 100,
               1e-12);
   ASSERT_GE(a.curve.size(), 2u);
-  for (size_t i = 1; i < a.curve.size(); ++i) EXPECT_LE(a.curve[i - 1].amps, a.curve[i].amps);
+  for (size_t i = 1; i < a.curve.size(); ++i) EXPECT_LT(a.curve[i - 1].volts, a.curve[i].volts);
   const TestRow& b = e.tests[1];
   EXPECT_EQ(b.tap, TapNameFromCode(1));
   EXPECT_FALSE(b.has_resistance);

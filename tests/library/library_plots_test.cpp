@@ -16,7 +16,7 @@ namespace {
 TestRow Dated(int year, double scale) {
   TestRow t;
   t.test_date = Format("%04d-05-01 10:00:00", year);
-  for (double a : {0.01, 0.1, 1.0}) t.curve.push_back({a, 100 * scale * std::pow(a, 0.2)});
+  for (double a : {0.01, 0.1, 1.0}) t.curve.push_back({100 * scale * std::pow(a, 0.2), a});
   t.knee45_v = 90 * scale;
   t.kneetype = 2;
   t.has_ratio = true;

@@ -104,6 +104,10 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
   QStringList headers;
   for (const std::string& c : HistoryColumns()) headers << Q(c);
   history_table_ = NewTable(headers, right);
+  for (int c = 0; c < headers.size(); ++c) {
+    const std::string tip = HistoryColumnTip(HistoryColumns()[c]);
+    if (!tip.empty()) history_table_->horizontalHeaderItem(c)->setToolTip(Q(tip));
+  }
   right_layout->addWidget(history_table_);
   auto* plots = new QSplitter(Qt::Horizontal, split);
   overlay_ = new SurfaceView(plots);
