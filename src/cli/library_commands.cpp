@@ -24,11 +24,9 @@ struct LibraryOptions {
   bool json = false;
 };
 
-std::unique_ptr<SqlRecordStore> Open(CliContext& ctx, const LibraryOptions& o) {
-  const std::string location =
-      ChooseLibraryLocation(o.location, LoadLibrarySettings(*ctx.store).location);
+std::unique_ptr<SqlRecordStore> Open(CliContext& ctx, const LibraryOptions& o, LibraryUse use) {
   StoreOutcome outcome;
-  auto store = OpenLibrary(location, outcome);
+  auto store = OpenConfiguredLibrary(*ctx.store, o.location, use, outcome);
   if (!store) {
     PrintError(Cp1252ToUtf8(StoreOutcomeText(outcome)));
     ctx.exit_code = 1;
@@ -66,7 +64,7 @@ volatile std::sig_atomic_t g_interrupted = 0;
 extern "C" void OnInterrupt(int) { g_interrupted = 1; }
 
 void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::string>& paths) {
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kFile);
   if (!store) return;
   CancelToken cancel;
   g_interrupted = 0;
@@ -106,7 +104,7 @@ void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::str
 }
 
 void RunPrune(CliContext& ctx, const LibraryOptions& o) {
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kChange);
   if (!store) return;
   int64_t removed = 0;
   // A file that cannot be looked at (a share offline) is kept: only a
@@ -126,7 +124,7 @@ void RunPrune(CliContext& ctx, const LibraryOptions& o) {
 }
 
 void RunStats(CliContext& ctx, const LibraryOptions& o) {
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kRead);
   if (!store) return;
   LibraryStats st;
   if (!Check(ctx, store->Stats(st))) return;
@@ -147,7 +145,7 @@ void RunStats(CliContext& ctx, const LibraryOptions& o) {
 }
 
 void RunCts(CliContext& ctx, const LibraryOptions& o, const std::string& search, int limit) {
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kRead);
   if (!store) return;
   std::vector<CtInfo> cts;
   if (!Check(ctx, store->SearchCts(Utf8ToCp1252(search), limit, cts))) return;
@@ -170,7 +168,7 @@ struct HistoryOptions {
 };
 
 void RunHistory(CliContext& ctx, const LibraryOptions& o, const HistoryOptions& h) {
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kRead);
   if (!store) return;
   std::vector<CtInfo> cts;
   if (!Check(ctx, store->FindCtsBySerial(Utf8ToCp1252(h.serial), cts))) return;
@@ -236,7 +234,7 @@ void RunHistory(CliContext& ctx, const LibraryOptions& o, const HistoryOptions& 
 }
 
 void RunBaseline(CliContext& ctx, const LibraryOptions& o, const std::string& file) {
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kChange);
   if (!store) return;
   std::string hash, why;
   if (!RecordFileHash(file, hash, why)) {

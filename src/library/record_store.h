@@ -17,6 +17,7 @@ enum class StoreStatus {
   kReadOnly,     // the library may only be read by this user or file
   kNewerSchema,  // made by a newer program: left alone
   kFailed,       // the database said no; detail has its words
+  kMissing,      // no library there, and the opener does not make one
 };
 
 struct StoreOutcome {

@@ -1,6 +1,5 @@
 #include "library_stores/library_reference_keeper.h"
 
-#include "app/library_settings.h"
 #include "library/library_references.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
@@ -36,12 +35,12 @@ class LibraryWhenThere : public ReferenceKeeper {
   // The library once it is there (a first save may make it while the
   // program runs); false until then, or when it cannot be opened.
   bool Open() {
-    if (!library_ && failure_.empty() && LibraryIsThere(location_)) {
+    if (!library_ && failure_.empty()) {
       StoreOutcome outcome;
-      store_ = OpenLibrary(location_, outcome);
+      store_ = OpenLibrary(location_, outcome, LibraryUse::kChange);
       if (store_) {
         library_ = std::make_unique<LibraryReferences>(*store_);
-      } else {
+      } else if (outcome.status != StoreStatus::kMissing) {
         failure_ = StoreOutcomeText(outcome);
       }
     }
@@ -58,8 +57,7 @@ class LibraryWhenThere : public ReferenceKeeper {
 }  // namespace
 
 std::shared_ptr<ReferenceKeeper> ReferenceKeeperFor(const SettingsStore& settings) {
-  return std::make_shared<LibraryWhenThere>(
-      ChooseLibraryLocation("", LoadLibrarySettings(settings).location));
+  return std::make_shared<LibraryWhenThere>(ConfiguredLibraryLocation(settings));
 }
 
 }  // namespace kova

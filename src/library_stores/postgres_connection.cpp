@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <cctype>
 #include <charconv>
 #include <cstring>
 
@@ -96,17 +97,36 @@ class PostgresConnection : public SqlConnection {
 }  // namespace
 
 bool IsPostgresLocation(const std::string& location) {
-  return location.rfind("postgresql://", 0) == 0 || location.rfind("postgres://", 0) == 0;
+  size_t start = 0;
+  while (start < location.size() && std::isspace(static_cast<unsigned char>(location[start])))
+    ++start;
+  auto scheme = [&](const char* prefix) {
+    const size_t n = std::strlen(prefix);
+    if (location.size() - start < n) return false;
+    for (size_t i = 0; i < n; ++i)
+      if (std::tolower(static_cast<unsigned char>(location[start + i])) != prefix[i]) return false;
+    return true;
+  };
+  if (scheme("postgresql://") || scheme("postgres://")) return true;
+  // A keyword list: "host=… dbname=…"
+  return location.find("://") == std::string::npos && location.find('=') != std::string::npos;
+}
+
+bool ReadConnectionText(const std::string& conninfo, bool& carries_password) {
+  char* error = nullptr;
+  PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), &error);
+  PQfreemem(error);  // it may quote the text, password and all
+  carries_password = false;
+  for (PQconninfoOption* o = options; o && o->keyword; ++o)
+    if (std::string(o->keyword) == "password" && o->val && *o->val) carries_password = true;
+  const bool read = options != nullptr;
+  PQconninfoFree(options);
+  return read;
 }
 
 bool ConnectionCarriesPassword(const std::string& conninfo) {
-  char* error = nullptr;
-  PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), &error);
-  PQfreemem(error);
   bool carries = false;
-  for (PQconninfoOption* o = options; o && o->keyword; ++o)
-    if (std::string(o->keyword) == "password" && o->val && *o->val) carries = true;
-  PQconninfoFree(options);
+  ReadConnectionText(conninfo, carries);
   return carries;
 }
 

@@ -15,8 +15,13 @@ namespace kova {
 std::unique_ptr<SqlConnection> OpenPostgresConnection(const std::string& conninfo,
                                                       std::string& why);
 
-// True for the locations that name a PostgreSQL library.
+// True for the locations that name a PostgreSQL library: a "postgresql://"
+// or "postgres://" URI (any letter case, blanks before it) or a keyword list.
 bool IsPostgresLocation(const std::string& location);
+
+// False when libpq cannot read `conninfo`; `carries_password` tells whether
+// it holds a non-empty password.
+bool ReadConnectionText(const std::string& conninfo, bool& carries_password);
 
 // True when `conninfo` holds a password (in the user part of a URI or as a
 // password parameter), read as libpq reads it. Such a location would keep

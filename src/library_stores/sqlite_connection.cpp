@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <unordered_map>
 
 namespace kova {
@@ -109,17 +110,57 @@ class SqliteConnection : public SqlConnection {
   std::string error_text_;
 };
 
+// A "file:" URI for `path` that SQLite reads without writing a byte beside
+// it: no -shm file, which a read-only folder cannot hold.
+std::string ImmutableUri(const std::string& path) {
+  std::string uri = "file:";
+  for (char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      static const char* hex = "0123456789ABCDEF";
+      uri += '%';
+      uri += hex[static_cast<unsigned char>(c) >> 4];
+      uri += hex[static_cast<unsigned char>(c) & 15];
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?immutable=1";
+}
+
+sqlite3* OpenDb(const std::string& name, int flags, std::string& why) {
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
+  if (rc == SQLITE_OK) return db;
+  why = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  sqlite3_close(db);
+  return nullptr;
+}
+
+// True when the file can be read through `db` (a WAL library in a folder
+// that may not be written cannot be, without its -shm file).
+bool Readable(sqlite3* db) {
+  return sqlite3_exec(db, "SELECT COUNT(*) FROM sqlite_master", nullptr, nullptr, nullptr) ==
+         SQLITE_OK;
+}
+
 }  // namespace
 
-std::unique_ptr<SqlConnection> OpenSqliteConnection(const std::string& path, std::string& why) {
-  sqlite3* db = nullptr;
-  const int rc =
-      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  if (rc != SQLITE_OK) {
-    why = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+std::unique_ptr<SqlConnection> OpenSqliteConnection(const std::string& path, std::string& why,
+                                                    SqliteOpen mode) {
+  const int flags = mode == SqliteOpen::kCreate     ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                    : mode == SqliteOpen::kExisting ? SQLITE_OPEN_READWRITE
+                                                    : SQLITE_OPEN_READONLY;
+  sqlite3* db = OpenDb(path, flags, why);
+  if (db && mode == SqliteOpen::kReadOnly && !Readable(db)) {
+    why = sqlite3_errmsg(db);
     sqlite3_close(db);
-    return nullptr;
+    db = nullptr;
+    // Without a -wal file every committed page is in the file itself.
+    std::error_code ec;
+    if (!std::filesystem::exists(path + "-wal", ec) && !ec)
+      db = OpenDb(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, why);
   }
+  if (!db) return nullptr;
   // Another importer holding the file: wait for it rather than fail.
   sqlite3_busy_timeout(db, 30000);
   return std::make_unique<SqliteConnection>(db);
