@@ -13,6 +13,7 @@
 #include "cli/cli_context.h"
 #include "library/history_table.h"
 #include "library/library_import.h"
+#include "library/library_prune.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
 
@@ -103,24 +104,23 @@ void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::str
   Check(ctx, s.store);
 }
 
-void RunPrune(CliContext& ctx, const LibraryOptions& o) {
+void RunPrune(CliContext& ctx, const LibraryOptions& o, const PruneOptions& options) {
   auto store = Open(ctx, o, LibraryUse::kChange);
   if (!store) return;
-  int64_t removed = 0;
-  // A file that cannot be looked at (a share offline) is kept: only a
-  // definite "not there" drops it.
-  auto exists = [](const std::string& p) {
-    std::error_code ec;
-    return std::filesystem::exists(p, ec) || ec;
-  };
-  if (!Check(ctx, store->Prune(exists, removed))) return;
+  const PruneSummary s = PruneLibrary(*store, options);
+  if (!Check(ctx, s.store)) return;
   if (o.json) {
     JsonValue out = JsonValue::Object();
-    out.Set("removed_files", JsonValue::Integer(removed));
+    out.Set("removed_files", JsonValue::Integer(s.removed));
+    out.Set("kept_unseen_files", JsonValue::Integer(s.kept_unseen));
     Print(out);
-  } else {
-    std::cout << "Removed " << removed << " files that are gone\n";
+    return;
   }
+  std::cout << "Removed " << s.removed << " files that are gone\n";
+  if (s.kept_unseen > 0)
+    std::cout << s.kept_unseen
+              << " files under folders this computer cannot see were kept"
+                 " (--missing-folders removes them)\n";
 }
 
 void RunStats(CliContext& ctx, const LibraryOptions& o) {
@@ -273,9 +273,16 @@ void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
   common(add, true);
   add->callback([&ctx, o, paths] { RunAdd(ctx, *o, *paths); });
 
-  CLI::App* prune = lib->add_subcommand("prune", "Drop files that are gone from the library");
+  auto pruning = std::make_shared<PruneOptions>();
+  CLI::App* prune = lib->add_subcommand(
+      "prune",
+      "Drop files that are gone from the library; files of folders this computer cannot see "
+      "(another computer's, an unmounted share) are kept");
+  prune->add_option("FOLDER", pruning->folders, "Only files under these folders");
+  prune->add_flag("--missing-folders", pruning->missing_folders,
+                  "Also drop the files of folders this computer cannot see");
   common(prune, true);
-  prune->callback([&ctx, o] { RunPrune(ctx, *o); });
+  prune->callback([&ctx, o, pruning] { RunPrune(ctx, *o, *pruning); });
 
   CLI::App* stats = lib->add_subcommand("stats", "Count the library's CTs, records and tests");
   common(stats, true);

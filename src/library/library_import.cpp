@@ -4,10 +4,15 @@
 #include <filesystem>
 #include <system_error>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "analysis/read_record.h"
 #include "base/file_io.h"
 #include "library/content_hash.h"
 #include "library/record_entry.h"
+#include "records/record_file.h"
 
 namespace kova {
 namespace fs = std::filesystem;
@@ -31,14 +36,23 @@ std::string AbsolutePath(const fs::path& p) {
   return (ec ? p : abs).lexically_normal().string();
 }
 
-bool FileStamp(const std::string& path, int64_t& size, int64_t& mtime) {
+// Size, time to the nanosecond and inode: records are all one size, and a
+// rewrite within a second or a file swapped in with the old time must not
+// pass for the file the library has.
+bool FileStamp(RecordIdentity& file) {
   std::error_code ec;
-  const auto bytes = fs::file_size(path, ec);
+  const auto bytes = fs::file_size(file.path, ec);
   if (ec) return false;
-  const auto time = fs::last_write_time(path, ec);
+  const auto time = fs::last_write_time(file.path, ec);
   if (ec) return false;
-  size = static_cast<int64_t>(bytes);
-  mtime = std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+  file.size = static_cast<int64_t>(bytes);
+  file.mtime =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+  file.inode = 0;
+#ifndef _WIN32
+  struct stat st;
+  if (::stat(file.path.c_str(), &st) == 0) file.inode = static_cast<int64_t>(st.st_ino);
+#endif
   return true;
 }
 
@@ -99,8 +113,10 @@ StoreOutcome ReadNewRecordFile(RecordStore& store, const std::string& path,
   known = false;
   why.clear();
   entry = RecordEntry();
-  entry.identity.path = path;
-  if (!FileStamp(path, entry.identity.size, entry.identity.mtime)) {
+  // Filed absolute and normalised: a relative path would be another file
+  // seen from another folder.
+  entry.identity.path = AbsolutePath(path);
+  if (!FileStamp(entry.identity)) {
     std::error_code ec;
     const fs::file_status st = fs::status(path, ec);
     why = FileProblemText(!fs::exists(st)        ? FileProblem::kMissing
@@ -109,7 +125,7 @@ StoreOutcome ReadNewRecordFile(RecordStore& store, const std::string& path,
     return {};
   }
   if (check_known) {
-    StoreOutcome looked = store.IsKnownFile(path, entry.identity.size, entry.identity.mtime, known);
+    StoreOutcome looked = store.IsKnownFile(entry.identity, known);
     if (!looked.ok() || known) return looked;
   }
   std::vector<uint8_t> bytes;
@@ -123,6 +139,14 @@ StoreOutcome ReadNewRecordFile(RecordStore& store, const std::string& path,
   month_first.dateformat = 0;  // the library sorts by the instrument's own order
   if (!ReadRecordFileBytes(*rec, bytes.data(), bytes.size(), path, month_first)) {
     why = "not a record file";
+    return {};
+  }
+  // A cut copy reads with reset values (a blank serial, knees of 0 V): it is
+  // no record to file, nor to put in place of the whole one at its path.
+  const RecordFileEnd end = CheckRecordFileEnd(bytes.data(), bytes.size());
+  if (end.Early()) {
+    why = "damaged: the record ends at byte " + std::to_string(end.ended_at) + " but needs " +
+          std::to_string(end.needed);
     return {};
   }
   entry.identity.content_hash = Sha256Hex(bytes.data(), bytes.size());

@@ -49,6 +49,10 @@ CtInfo CtFromRow(const SqlRow& r) {
 // Reference curves belong to a CT, not to one of its records.
 const char* kReferencesTableSql =
     "CREATE TABLE ct_references (ct_key TEXT PRIMARY KEY, reference TEXT NOT NULL);";
+// A CT's baseline is a record's content: it survives the record's files
+// being pruned and comes back when the content is filed again.
+const char* kBaselinesTableSql =
+    "CREATE TABLE ct_baselines (ct_key TEXT PRIMARY KEY, content_hash TEXT NOT NULL);";
 
 std::string TablesSql(SqlDialect dialect, bool with_baseline) {
   const std::string id =
@@ -66,7 +70,7 @@ std::string TablesSql(SqlDialect dialect, bool with_baseline) {
          ");"
          "CREATE INDEX records_ct ON records(ct_id, test_date);"
          "CREATE TABLE files (path TEXT PRIMARY KEY, size BIGINT NOT NULL, mtime BIGINT NOT NULL,"
-         " record_id BIGINT NOT NULL REFERENCES records(id));"
+         " record_id BIGINT NOT NULL REFERENCES records(id), inode BIGINT NOT NULL DEFAULT 0);"
          "CREATE INDEX files_record ON files(record_id);"
          "CREATE TABLE tests (record_id BIGINT NOT NULL REFERENCES records(id),"
          " tap_index INTEGER NOT NULL, tap TEXT NOT NULL, kneetype INTEGER NOT NULL,"
@@ -77,7 +81,7 @@ std::string TablesSql(SqlDialect dialect, bool with_baseline) {
          " has_phase INTEGER NOT NULL, phase DOUBLE PRECISION, has_resistance INTEGER NOT NULL,"
          " winding_res DOUBLE PRECISION, rct75 DOUBLE PRECISION, pass_fail TEXT NOT NULL,"
          " ct_class TEXT NOT NULL, curve TEXT NOT NULL, PRIMARY KEY (record_id, tap_index));" +
-         kReferencesTableSql;
+         kReferencesTableSql + kBaselinesTableSql;
 }
 
 // Splits a script of statements without literals containing ';'.
@@ -96,7 +100,8 @@ const char* kTestColumns =
     "t.tap_index, t.tap, t.kneetype, t.knee10_v, t.knee10_i, t.knee30_v, t.knee30_i, t.knee45_v,"
     " t.knee45_i, t.nameplate_ratio, t.has_ratio, t.measured_ratio, t.ratio_error, t.has_phase,"
     " t.phase, t.has_resistance, t.winding_res, t.rct75, t.pass_fail, t.ct_class, t.curve,"
-    " r.content_hash, r.test_date, r.baseline,"
+    " r.content_hash, r.test_date, CASE WHEN EXISTS (SELECT 1 FROM ct_baselines b"
+    " WHERE b.ct_key = c.ct_key AND b.content_hash = r.content_hash) THEN 1 ELSE 0 END,"
     " (SELECT MIN(f.path) FROM files f WHERE f.record_id = r.id)";
 
 TestRow TestFromRow(const SqlRow& r) {
@@ -169,6 +174,12 @@ bool SqlRecordStore::MigrateFrom(int version) {
   if (version < 2 && !Exec("ALTER TABLE records ADD COLUMN baseline INTEGER NOT NULL DEFAULT 0"))
     return false;
   if (version < 3 && !Exec(kReferencesTableSql)) return false;
+  if (version < 4 &&
+      (!Exec(kBaselinesTableSql) ||
+       !Exec("INSERT INTO ct_baselines(ct_key, content_hash) SELECT c.ct_key, r.content_hash"
+             " FROM records r JOIN cts c ON c.id = r.ct_id WHERE r.baseline = 1") ||
+       !Exec("ALTER TABLE files ADD COLUMN inode BIGINT NOT NULL DEFAULT 0")))
+    return false;
   return Exec("UPDATE library_meta SET value = ? WHERE name = 'schema_version'",
               {std::to_string(kLibrarySchemaVersion)});
 }
@@ -211,12 +222,14 @@ StoreOutcome SqlRecordStore::Open() {
   return out;
 }
 
-StoreOutcome SqlRecordStore::IsKnownFile(const std::string& path, int64_t size, int64_t mtime,
-                                         bool& known) {
+StoreOutcome SqlRecordStore::IsKnownFile(const RecordIdentity& file, bool& known) {
   std::vector<SqlRow> rows;
-  if (!Exec("SELECT size, mtime FROM files WHERE path = ?", {path}, &rows))
-    return Failure("Cannot look up " + path);
-  known = !rows.empty() && SqlInt(rows[0][0]) == size && SqlInt(rows[0][1]) == mtime;
+  if (!Exec("SELECT size, mtime, inode FROM files WHERE path = ?", {file.path}, &rows))
+    return Failure("Cannot look up " + file.path);
+  // Files filed by an older program have whole seconds and no inode: they
+  // are read once more and their stamp brought up to date.
+  known = !rows.empty() && SqlInt(rows[0][0]) == file.size && SqlInt(rows[0][1]) == file.mtime &&
+          SqlInt(rows[0][2]) == file.inode;
   return {};
 }
 
@@ -283,10 +296,10 @@ bool SqlRecordStore::AddRecordRows(const RecordEntry& e, AddResult& result) {
   if (!Exec("SELECT record_id FROM files WHERE path = ?", {e.identity.path}, &rows)) return false;
   const bool path_known = !rows.empty();
   const bool same_file = path_known && SqlInt(rows[0][0]) == record_id;
-  if (!Exec("INSERT INTO files(path, size, mtime, record_id) VALUES(?, ?, ?, ?)"
+  if (!Exec("INSERT INTO files(path, size, mtime, record_id, inode) VALUES(?, ?, ?, ?, ?)"
             " ON CONFLICT(path) DO UPDATE SET size = excluded.size, mtime = excluded.mtime,"
-            " record_id = excluded.record_id",
-            {e.identity.path, e.identity.size, e.identity.mtime, record_id}))
+            " record_id = excluded.record_id, inode = excluded.inode",
+            {e.identity.path, e.identity.size, e.identity.mtime, record_id, e.identity.inode}))
     return false;
   // A file rewritten with other content leaves its old record without a file.
   if (path_known && !same_file && !DropOrphans()) return false;
@@ -342,6 +355,15 @@ bool SqlRecordStore::DropOrphans() {
   return Exec(std::string("DELETE FROM tests WHERE record_id IN (") + orphan + ")") &&
          Exec(std::string("DELETE FROM records WHERE id IN (") + orphan + ")") &&
          Exec("DELETE FROM cts WHERE NOT EXISTS (SELECT 1 FROM records r WHERE r.ct_id = cts.id)");
+}
+
+StoreOutcome SqlRecordStore::FilePaths(std::vector<std::string>& out) {
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT path FROM files ORDER BY path", {}, &rows))
+    return Failure("Cannot list the library's files");
+  out.clear();
+  for (const SqlRow& r : rows) out.push_back(SqlText(r[0]));
+  return {};
 }
 
 StoreOutcome SqlRecordStore::Prune(const std::function<bool(const std::string&)>& exists,
@@ -432,12 +454,16 @@ StoreOutcome SqlRecordStore::SetBaseline(const std::string& content_hash, bool& 
   return InWriteTransaction(
       [&] {
         std::vector<SqlRow> rows;
-        if (!Exec("SELECT ct_id FROM records WHERE content_hash = ?", {content_hash}, &rows))
+        if (!Exec("SELECT c.ct_key FROM records r JOIN cts c ON c.id = r.ct_id"
+                  " WHERE r.content_hash = ?",
+                  {content_hash}, &rows))
           return false;
         if (rows.empty()) return true;
         found = true;
-        return Exec("UPDATE records SET baseline = 0 WHERE ct_id = ?", {SqlInt(rows[0][0])}) &&
-               Exec("UPDATE records SET baseline = 1 WHERE content_hash = ?", {content_hash});
+        return Exec(
+            "INSERT INTO ct_baselines(ct_key, content_hash) VALUES(?, ?)"
+            " ON CONFLICT(ct_key) DO UPDATE SET content_hash = excluded.content_hash",
+            {rows[0][0], content_hash});
       },
       "Cannot mark the baseline");
 }
