@@ -101,6 +101,10 @@ void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::str
     PrintError("Import cancelled");
     ctx.exit_code = 1;
   }
+  // A path named that could not be read, or a folder in it, is a failure:
+  // its records are not in the library.
+  for (const ImportProblem& p : s.problems)
+    if (p.unreadable) ctx.exit_code = 1;
   Check(ctx, s.store);
 }
 

@@ -69,19 +69,33 @@ std::vector<std::string> CollectRecordFiles(const std::vector<std::string>& path
   for (const std::string& given : paths) {
     std::error_code ec;
     const fs::file_status st = fs::status(given, ec);
-    if (ec || !fs::exists(st)) {
-      problems.push_back({given, "no such file"});
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+      problems.push_back({given, ec.message(), true});
+    } else if (!fs::exists(st)) {
+      problems.push_back({given, "no such file", true});
     } else if (fs::is_directory(st)) {
+      // Folder by folder, so that each one that cannot be read is named.
       // Folder links are not followed: a link back up would never end.
-      fs::recursive_directory_iterator it(given, fs::directory_options::skip_permission_denied, ec),
-          end;
-      if (ec) problems.push_back({given, ec.message()});
-      for (; !ec && it != end; it.increment(ec)) {
-        std::error_code fec;
-        if (it->is_regular_file(fec) && IsRecordFileName(it->path().filename().string()))
-          files.push_back(AbsolutePath(it->path()));
+      std::vector<fs::path> folders{given};
+      while (!folders.empty()) {
+        const fs::path folder = folders.back();
+        folders.pop_back();
+        std::error_code dec;
+        fs::directory_iterator it(folder, dec), end;
+        for (; !dec && it != end; it.increment(dec)) {
+          std::error_code fec;
+          if (it->is_symlink(fec)) {
+            if (it->is_regular_file(fec) && IsRecordFileName(it->path().filename().string()))
+              files.push_back(AbsolutePath(it->path()));
+          } else if (it->is_directory(fec)) {
+            folders.push_back(it->path());
+          } else if (it->is_regular_file(fec) && IsRecordFileName(it->path().filename().string())) {
+            files.push_back(AbsolutePath(it->path()));
+          }
+        }
+        if (dec)
+          problems.push_back({folder.string(), "cannot read the folder: " + dec.message(), true});
       }
-      if (ec) problems.push_back({given, ec.message()});
     } else {
       files.push_back(AbsolutePath(given));
     }
@@ -106,11 +120,13 @@ constexpr size_t kImportBatchRecords = 200;
 constexpr uint32_t kImportBatchMs = 500;
 
 // Reads the file at `path` into `entry` unless the library already has it
-// as it is (`known`). A file that cannot be read gives its reason in `why`.
+// as it is (`known`). A file that cannot be read gives its reason in `why`
+// (and `unreadable` when not a byte of it could be read).
 StoreOutcome ReadNewRecordFile(RecordStore& store, const std::string& path,
                                const RecordDefaults& defaults, bool check_known, bool& known,
-                               RecordEntry& entry, std::string& why) {
+                               RecordEntry& entry, std::string& why, bool& unreadable) {
   known = false;
+  unreadable = false;
   why.clear();
   entry = RecordEntry();
   // Filed absolute and normalised: a relative path would be another file
@@ -122,6 +138,7 @@ StoreOutcome ReadNewRecordFile(RecordStore& store, const std::string& path,
     why = FileProblemText(!fs::exists(st)        ? FileProblem::kMissing
                           : fs::is_directory(st) ? FileProblem::kFolder
                                                  : FileProblem::kNotRegular);
+    unreadable = true;
     return {};
   }
   if (check_known) {
@@ -132,6 +149,7 @@ StoreOutcome ReadNewRecordFile(RecordStore& store, const std::string& path,
   FileProblem problem = FileProblem::kNone;
   if (!ReadFileBytes(path, bytes, kMaxRecordFileBytes, &problem)) {
     why = FileProblemText(problem);
+    unreadable = true;
     return {};
   }
   auto rec = std::make_unique<TestRecord>();
@@ -201,8 +219,9 @@ StoreOutcome AddRecordFile(RecordStore& store, const std::string& path,
                            const RecordDefaults& defaults, AddResult& result, std::string& why,
                            bool check_known) {
   RecordEntry entry;
-  bool known = false;
-  StoreOutcome read = ReadNewRecordFile(store, path, defaults, check_known, known, entry, why);
+  bool known = false, unreadable = false;
+  StoreOutcome read =
+      ReadNewRecordFile(store, path, defaults, check_known, known, entry, why, unreadable);
   if (!read.ok() || !why.empty()) return read;
   if (known) {
     result = AddResult::kUnchanged;
@@ -224,12 +243,13 @@ ImportSummary ImportRecordFiles(RecordStore& store, const std::vector<std::strin
       break;
     }
     RecordEntry entry;
-    bool known = false;
+    bool known = false, unreadable = false;
     std::string why;
-    summary.store = ReadNewRecordFile(store, files[i], defaults, true, known, entry, why);
+    summary.store =
+        ReadNewRecordFile(store, files[i], defaults, true, known, entry, why, unreadable);
     if (!summary.store.ok()) break;
     if (!why.empty())
-      summary.problems.push_back({files[i], why});
+      summary.problems.push_back({files[i], why, unreadable});
     else if (known)
       ++summary.unchanged;
     else

@@ -122,6 +122,42 @@ TEST_F(LibraryCliTest, BaselinePruneAndFailures) {
     EXPECT_EQ(fs::exists(dir_ + "/" + made), std::string(made) == "kova-library.sqlite") << made;
 }
 
+// A named path that cannot be read, and output that cannot be written, end
+// with a message and a failing exit; no display is ever needed.
+TEST_F(LibraryCliTest, FailuresAreNeverReportedAsSuccess) {
+  const std::string records = dir_ + "/records";
+  WriteLibraryRecords(records, {1, 2, 0, ""});
+  ProgramResult r = Kova({"library", "add", records, dir_ + "/missing.test"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find(dir_ + "/missing.test: no such file"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("Added 2"), std::string::npos) << r.out;
+
+  const std::string kova = BuiltProgram("kova");
+  for (const std::string& command :
+       {std::string("library stats"), std::string("library history SN00000 --csv"),
+        std::string("library cts --json"), std::string("--help")}) {
+    SCOPED_TRACE(command);
+    r = RunProgram("/bin/sh", {"-c", kova + " " + command + " >/dev/full"}, env_);
+    EXPECT_NE(r.exit_code, 0);
+    EXPECT_NE(r.err.find("Cannot write the output: No space left on device"), std::string::npos)
+        << r.err;
+  }
+
+  for (const char* platform :
+       {"QT_QPA_PLATFORM=", "QT_QPA_PLATFORM=wayland", "QT_QPA_PLATFORM=xcb"}) {
+    SCOPED_TRACE(platform);
+    std::vector<std::string> env = env_;
+    env.insert(env.end(), {platform, "DISPLAY=", "WAYLAND_DISPLAY="});
+    EXPECT_EQ(RunProgram(kova, {"--help"}, env).exit_code, 0);
+    r = RunProgram(kova, {"library", "stats"}, env);
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_NE(r.out.find("Records: 2"), std::string::npos) << r.out;
+    r = RunProgram(BuiltProgram("hmReportExport"), {}, env);
+    EXPECT_GT(r.exit_code, 0) << r.err;  // its usage, not a crash
+    EXPECT_LT(r.exit_code, 128) << r.err;
+  }
+}
+
 TEST_F(LibraryCliTest, ARecordTheToolSavesIsFiled) {
   const auto paths = WriteLibraryRecords(dir_ + "/in", {1, 1, 4, ""});
   const std::string out = dir_ + "/saved/converted.test";

@@ -164,6 +164,35 @@ TEST(LibraryLocation, ALibraryInAReadOnlyFolderIsBrowsed) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(fs::directory_iterator(folder + "/medium")->path().filename(), "library.sqlite");
 }
+
+// A folder the import may not read is named as a problem of its own, not
+// skipped in silence.
+TEST(LibraryLocation, AFolderThatMayNotBeReadIsNamed) {
+  const std::string folder = TempFolder("location-closed-folder");
+  WriteLibraryRecords(folder + "/records/open", {1, 1, 0, ""});
+  WriteLibraryRecords(folder + "/records/closed", {1, 1, 1, ""});
+  const std::string closed = folder + "/records/closed";
+  chmod(closed.c_str(), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    DropFileRightsOverride();
+    StoreOutcome outcome;
+    auto store = OpenLibrary(folder + "/library.sqlite", outcome, LibraryUse::kFile);
+    if (!store) _exit(11);
+    const ImportSummary s = ImportRecordFiles(*store, {folder + "/records"}, {});
+    if (s.added != 1) _exit(12);
+    if (s.problems.size() != 1 || s.problems[0].path != closed || !s.problems[0].unreadable ||
+        s.problems[0].reason.find("cannot read the folder") == std::string::npos)
+      _exit(13);
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  chmod(closed.c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
 #endif
 
 }  // namespace
