@@ -94,6 +94,14 @@ const std::vector<SettingKey> kTable = {
      nullptr, kLibraryWriter, "hundredths of a percent of Rct at 75 degrees C"},
     {SettingId::kLibraryResistanceAlarm, kLibrarySection, "ResistanceAlarm", I, 500, 1, 100000,
      nullptr, kLibraryWriter, "hundredths of a percent; below its warning both keep the defaults"},
+    {SettingId::kLibraryConnectTimeout, kLibrarySection, "ConnectTimeout", I, 10, 2, 3600, nullptr,
+     kLibraryWriter, "seconds a PostgreSQL server may take to accept a connection (2 at least)"},
+    {SettingId::kLibraryReadTimeout, kLibrarySection, "ReadTimeout", I, 60, 1, 86400, nullptr,
+     kLibraryWriter, "seconds one PostgreSQL read may take before it is given up"},
+    {SettingId::kLibraryLockTimeout, kLibrarySection, "LockTimeout", I, 10, 1, 3600, nullptr,
+     kLibraryWriter, "seconds a PostgreSQL read waits for a table another session locked"},
+    {SettingId::kLibraryBusyTimeout, kLibrarySection, "BusyTimeout", I, 60, 1, 86400, nullptr,
+     kLibraryWriter, "seconds to wait for another program that holds the SQLite file"},
     {SettingId::kReferenceBand, S, "ReferenceBandPermille", I, 50, 1, 1000, nullptr, kBands,
      "per mille: 50 flags a curve more than 5 % from its reference"},
     {SettingId::kTapBand, S, "TapBandPermille", I, 20, 1, 1000, nullptr, kBands,
@@ -142,7 +150,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 47, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 51, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 

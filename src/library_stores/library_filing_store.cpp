@@ -16,9 +16,10 @@ void ToStderr(const std::string& text) { std::cerr << Cp1252ToUtf8(text) << '\n'
 
 LibraryFilingExporter::StoreOpener LibraryOpener(const SettingsStore& settings) {
   const std::string location = ConfiguredLibraryLocation(settings);
-  return [location](std::string& why) -> std::unique_ptr<RecordStore> {
+  const LibraryWaits waits = LoadLibrarySettings(settings).waits;
+  return [location, waits](std::string& why) -> std::unique_ptr<RecordStore> {
     StoreOutcome outcome;
-    auto store = OpenLibrary(location, outcome, LibraryUse::kFile);
+    auto store = OpenLibrary(location, outcome, LibraryUse::kFile, waits);
     if (!store) why = StoreOutcomeText(outcome);
     return store;
   };

@@ -10,7 +10,8 @@ namespace {
 
 class LibraryWhenThere : public ReferenceKeeper {
  public:
-  explicit LibraryWhenThere(std::string location) : location_(std::move(location)) {}
+  LibraryWhenThere(std::string location, const LibraryWaits& waits)
+      : location_(std::move(location)), waits_(waits) {}
 
   KeptReference Find(const TestRecord& rec) override {
     if (Open()) return library_->Find(rec);
@@ -37,7 +38,7 @@ class LibraryWhenThere : public ReferenceKeeper {
   bool Open() {
     if (!library_ && failure_.empty()) {
       StoreOutcome outcome;
-      store_ = OpenLibrary(location_, outcome, LibraryUse::kChange);
+      store_ = OpenLibrary(location_, outcome, LibraryUse::kChange, waits_);
       if (store_) {
         library_ = std::make_unique<LibraryReferences>(*store_);
       } else if (outcome.status != StoreStatus::kMissing) {
@@ -48,6 +49,7 @@ class LibraryWhenThere : public ReferenceKeeper {
   }
 
   std::string location_;
+  LibraryWaits waits_;
   std::unique_ptr<SqlRecordStore> store_;
   std::unique_ptr<LibraryReferences> library_;
   BesideRecordReferences beside_;
@@ -57,7 +59,8 @@ class LibraryWhenThere : public ReferenceKeeper {
 }  // namespace
 
 std::shared_ptr<ReferenceKeeper> ReferenceKeeperFor(const SettingsStore& settings) {
-  return std::make_shared<LibraryWhenThere>(ConfiguredLibraryLocation(settings));
+  return std::make_shared<LibraryWhenThere>(ConfiguredLibraryLocation(settings),
+                                            LoadLibrarySettings(settings).waits);
 }
 
 }  // namespace kova

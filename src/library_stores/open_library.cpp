@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -181,7 +182,8 @@ LibraryLocation ParseLibraryLocation(const std::string& location) {
 }
 
 std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOutcome& outcome,
-                                            LibraryUse use) {
+                                            LibraryUse use, const LibraryWaits& waits,
+                                            std::function<void(const std::string&)> say_waiting) {
   const LibraryLocation where = ParseLibraryLocation(location);
   const std::string shown = SystemNameToCp1252(where.shown);
   if (!where.error.empty()) {
@@ -192,7 +194,10 @@ std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOu
   std::string why;
   std::unique_ptr<SqlConnection> connection;
   if (where.kind == LibraryLocation::Kind::kPostgres) {
-    connection = OpenPostgresConnection(where.text, why);
+    PostgresWaits limits;
+    limits.connect = waits.connect;
+    if (use == LibraryUse::kRead) limits.statement = waits.read, limits.lock = waits.lock;
+    connection = OpenPostgresConnection(where.text, why, limits);
   } else {
     const fs::path path(where.text);
     std::error_code ec;
@@ -215,7 +220,12 @@ std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOu
     const SqliteOpen mode = !there                                     ? SqliteOpen::kCreate
                             : MayWrite(where.text) && MayWrite(folder) ? SqliteOpen::kExisting
                                                                        : SqliteOpen::kReadOnly;
-    connection = OpenSqliteConnection(where.text, why, mode);
+    SqliteBusyWait busy;
+    busy.busy_seconds = waits.busy;
+    busy.say_waiting = say_waiting ? std::move(say_waiting) : [](const std::string& text) {
+      std::cerr << text << std::endl;
+    };
+    connection = OpenSqliteConnection(where.text, why, mode, std::move(busy));
   }
   if (!connection) {
     outcome = Failed(StoreStatus::kFailed, "Cannot open the library " + shown + ": " + why);
@@ -230,7 +240,8 @@ std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOu
 std::unique_ptr<SqlRecordStore> OpenConfiguredLibrary(const SettingsStore& settings,
                                                       const std::string& given, LibraryUse use,
                                                       StoreOutcome& outcome) {
-  return OpenLibrary(ConfiguredLibraryLocation(settings, given), outcome, use);
+  const LibrarySettings ls = LoadLibrarySettings(settings);
+  return OpenLibrary(ChooseLibraryLocation(given, ls.location), outcome, use, ls.waits);
 }
 
 }  // namespace kova

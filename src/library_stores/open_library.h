@@ -4,9 +4,11 @@
 // for a team's server, otherwise the path of a SQLite file. Every part of
 // the program that uses the library opens it here.
 
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "app/library_settings.h"
 #include "app/settings_store.h"
 #include "library/sql_record_store.h"
 
@@ -48,9 +50,14 @@ enum class LibraryUse {
 };
 
 // Null with `outcome` when it cannot be opened; kMissing when a library that
-// is not made for `use` is not there.
-std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOutcome& outcome,
-                                            LibraryUse use = LibraryUse::kFile);
+// is not made for `use` is not there. A server is waited for `waits.connect`
+// seconds, and for reading (kRead) each statement `waits.read` and a lock
+// `waits.lock`; a SQLite file another program holds `waits.busy`, telling
+// `say_waiting` (standard error when null) after 2 s.
+std::unique_ptr<SqlRecordStore> OpenLibrary(
+    const std::string& location, StoreOutcome& outcome, LibraryUse use = LibraryUse::kFile,
+    const LibraryWaits& waits = LibraryWaits(),
+    std::function<void(const std::string&)> say_waiting = nullptr);
 // The library the settings (or `given`, a command's option) name.
 std::unique_ptr<SqlRecordStore> OpenConfiguredLibrary(const SettingsStore& settings,
                                                       const std::string& given, LibraryUse use,

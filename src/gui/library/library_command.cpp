@@ -20,7 +20,7 @@ QWidget* OpenLibraryWindow(QWidget* owner, const SettingsStore& settings,
   // The window files records too: it makes the library when missing.
   const std::string where = ConfiguredLibraryLocation(settings, location);
   StoreOutcome outcome;
-  auto store = OpenLibrary(where, outcome, LibraryUse::kFile);
+  auto store = OpenLibrary(where, outcome, LibraryUse::kFile, ls.waits);
   if (!store) {
     QMessageBox::warning(owner, QStringLiteral("Library"),
                          QString::fromStdString(Cp1252ToUtf8(StoreOutcomeText(outcome))));
