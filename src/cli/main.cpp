@@ -18,6 +18,7 @@
 #include "base/path.h"
 #include "cli/cli_context.h"
 #include "cli/terminal_prompter.h"
+#include "cli/terminal_safe_output.h"
 #include "library_stores/library_filing_store.h"
 #include "platform/auto_exporter.h"
 #include "platform/large_buffer_heap.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
   kova::QuietQtRuntimeFolderMessages();
   QGuiApplication qt_app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
+  const kova::TerminalSafeStream safe_out(std::cout), safe_err(std::cerr);
 
   kova::CliContext ctx;
   auto store = std::make_unique<kova::QtSettingsStore>();

@@ -158,6 +158,35 @@ TEST_F(LibraryCliTest, FailuresAreNeverReportedAsSuccess) {
   }
 }
 
+// A record's text and a profile's member names reach the terminal with
+// their control bytes shown, never obeyed.
+TEST_F(LibraryCliTest, ControlBytesNeverReachTheTerminal) {
+  auto rec = MakeSampleRecord(1, 1);
+  rec->serialnumber = "SN\x1b]0;owned\x07\x9b";
+  Reencode(*rec);
+  const std::string path = dir_ + "/hostile.test";
+  ASSERT_TRUE(rec->WriteRecordFile(path));
+  std::ofstream(dir_ + "/profile.json")
+      << R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"\u001b[2J":1})";
+  const std::vector<std::vector<std::string>> commands = {
+      {"record", "show", path},
+      {"library", "add", path},
+      {"library", "cts"},
+      {"record", "assess", path, "--profile", dir_ + "/profile.json"},
+  };
+  for (const auto& args : commands) {
+    SCOPED_TRACE(args[1]);
+    const ProgramResult r = Kova(args);
+    for (const std::string* text : {&r.out, &r.err})
+      for (unsigned char c : *text) EXPECT_TRUE(c >= 0x20 || c == '\n' || c == '\t') << int(c);
+    EXPECT_EQ(r.out.find("\xC2\x9B"), std::string::npos);
+  }
+  EXPECT_NE(Kova({"library", "cts"}).out.find("SN\\x1B]0;owned\\x07"), std::string::npos);
+  const ProgramResult assess =
+      Kova({"record", "assess", path, "--profile", dir_ + "/profile.json"});
+  EXPECT_NE(assess.err.find("\\x1B[2J"), std::string::npos) << assess.err;
+}
+
 TEST_F(LibraryCliTest, ARecordTheToolSavesIsFiled) {
   const auto paths = WriteLibraryRecords(dir_ + "/in", {1, 1, 4, ""});
   const std::string out = dir_ + "/saved/converted.test";
