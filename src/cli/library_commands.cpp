@@ -183,6 +183,12 @@ void RunHistory(CliContext& ctx, const LibraryOptions& o, const HistoryOptions& 
       if (NormalizeIdentityText(ct.manufacturer) == want) kept.push_back(ct);
     cts.swap(kept);
   }
+  if (cts.empty() && !h.manufacturer.empty()) {
+    PrintError("No CT of manufacturer \"" + h.manufacturer + "\" with serial number \"" + h.serial +
+               "\" in the library");
+    ctx.exit_code = 1;
+    return;
+  }
   if (cts.empty()) {
     PrintError("No CT with serial number \"" + h.serial + "\" in the library");
     ctx.exit_code = 1;
@@ -297,7 +303,8 @@ void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
   CLI::App* cts = lib->add_subcommand("cts", "List CTs");
   cts->add_option("--search", *search,
                   "Text in the serial number, station, circuit or manufacturer");
-  cts->add_option("--limit", *limit, "At most this many CTs")->check(CLI::PositiveNumber);
+  cts->add_option("--limit", *limit, "At most this many CTs (1 to 1000000)")
+      ->check(CLI::Range(1, 1000000));
   common(cts, true);
   cts->callback([&ctx, o, search, limit] { RunCts(ctx, *o, *search, *limit); });
 

@@ -30,6 +30,21 @@ std::string LikePattern(const std::string& text) {
   return out + "%";
 }
 
+// A value that is no number (a knee the instrument did not find) is stored
+// as no number, NULL, on both databases (SQLite would read back 0, PostgreSQL
+// "nan"), and read back as NaN.
+SqlValue Number(double v) {
+  if (std::isnan(v)) return nullptr;
+  return v;
+}
+double Measured(const SqlValue& v) {
+  return std::holds_alternative<std::nullptr_t>(v) ? std::nan("") : SqlDouble(v);
+}
+
+// Searches longer than this are refused: SQLite refuses patterns past its
+// own limit with words that say nothing to the user.
+constexpr size_t kMaxSearchText = 1000;
+
 const char* kCtColumns =
     "c.ct_key, c.manufacturer, c.serialnumber, c.station, c.circuit, c.model, c.last_test_date";
 
@@ -109,18 +124,18 @@ TestRow TestFromRow(const SqlRow& r) {
   t.tap_index = static_cast<int>(SqlInt(r[0]));
   t.tap = FromDb(r[1]);
   t.kneetype = static_cast<int>(SqlInt(r[2]));
-  t.knee10_v = SqlDouble(r[3]), t.knee10_i = SqlDouble(r[4]);
-  t.knee30_v = SqlDouble(r[5]), t.knee30_i = SqlDouble(r[6]);
-  t.knee45_v = SqlDouble(r[7]), t.knee45_i = SqlDouble(r[8]);
-  t.nameplate_ratio = SqlDouble(r[9]);
+  t.knee10_v = Measured(r[3]), t.knee10_i = Measured(r[4]);
+  t.knee30_v = Measured(r[5]), t.knee30_i = Measured(r[6]);
+  t.knee45_v = Measured(r[7]), t.knee45_i = Measured(r[8]);
+  t.nameplate_ratio = Measured(r[9]);
   t.has_ratio = SqlInt(r[10]) != 0;
-  t.measured_ratio = SqlDouble(r[11]);
-  t.ratio_error = SqlDouble(r[12]);
+  t.measured_ratio = Measured(r[11]);
+  t.ratio_error = Measured(r[12]);
   t.has_phase = SqlInt(r[13]) != 0;
-  t.phase = SqlDouble(r[14]);
+  t.phase = Measured(r[14]);
   t.has_resistance = SqlInt(r[15]) != 0;
-  t.winding_res = SqlDouble(r[16]);
-  t.rct75 = SqlDouble(r[17]);
+  t.winding_res = Measured(r[16]);
+  t.rct75 = Measured(r[17]);
   t.pass_fail = FromDb(r[18]);
   t.ct_class = FromDb(r[19]);
   CurveFromText(SqlText(r[20]), t.curve);  // a curve we cannot read compares as missing
@@ -272,21 +287,21 @@ bool SqlRecordStore::AddRecordRows(const RecordEntry& e, AddResult& result) {
                  int64_t{t.tap_index},
                  Text(t.tap),
                  int64_t{t.kneetype},
-                 t.knee10_v,
-                 t.knee10_i,
-                 t.knee30_v,
-                 t.knee30_i,
-                 t.knee45_v,
-                 t.knee45_i,
-                 t.nameplate_ratio,
+                 Number(t.knee10_v),
+                 Number(t.knee10_i),
+                 Number(t.knee30_v),
+                 Number(t.knee30_i),
+                 Number(t.knee45_v),
+                 Number(t.knee45_i),
+                 Number(t.nameplate_ratio),
                  int64_t{t.has_ratio},
-                 t.measured_ratio,
-                 t.ratio_error,
+                 Number(t.measured_ratio),
+                 Number(t.ratio_error),
                  int64_t{t.has_phase},
-                 t.phase,
+                 Number(t.phase),
                  int64_t{t.has_resistance},
-                 t.winding_res,
-                 t.rct75,
+                 Number(t.winding_res),
+                 Number(t.rct75),
                  Text(t.pass_fail),
                  Text(t.ct_class),
                  CurveToText(t.curve)}))
@@ -401,6 +416,13 @@ StoreOutcome SqlRecordStore::Stats(LibraryStats& out) {
 
 StoreOutcome SqlRecordStore::SearchCts(const std::string& text, int limit,
                                        std::vector<CtInfo>& out) {
+  if (text.size() > kMaxSearchText) {
+    StoreOutcome refused;
+    refused.status = StoreStatus::kFailed;
+    refused.detail =
+        "The search text is longer than " + std::to_string(kMaxSearchText) + " characters";
+    return refused;
+  }
   std::vector<SqlRow> rows;
   if (!Exec(std::string("SELECT ") + kCtColumns +
                 ", (SELECT COUNT(*) FROM records r WHERE r.ct_id = c.id) FROM cts c"

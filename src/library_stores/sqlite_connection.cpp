@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -132,11 +133,17 @@ class SqliteConnection : public SqlConnection {
   }
 
   bool Fail(int rc) {
+    const int system_error = errno;  // SQLite keeps it only on some paths
     const int primary = rc & 0xFF;
     error_ = primary == SQLITE_READONLY                             ? SqlError::kReadOnly
              : (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) ? SqlError::kRetry
                                                                     : SqlError::kOther;
     error_text_ = sqlite3_errmsg(db_);
+    // Past the process's file-size limit SQLite says "disk I/O error".
+    if ((primary == SQLITE_IOERR || primary == SQLITE_FULL) &&
+        (sqlite3_system_errno(db_) == EFBIG || system_error == EFBIG))
+      error_text_ = "file too large (" + error_text_ + ")";
+    error_text_ += " in \"" + busy_.path + "\"";
     if (primary == SQLITE_BUSY && busy_.gave_up) {
       // Waited its bound: trying again would wait as long once more.
       error_ = SqlError::kOther;

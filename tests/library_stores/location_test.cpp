@@ -2,6 +2,7 @@
 // of them; which openers make a library; a library on a read-only medium.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,12 +11,14 @@
 #include <sys/syscall.h>
 #endif
 
+#include <csignal>
 #include <filesystem>
 
 #include "base/file_io.h"
 #include "library/library_import.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
+#include "library_stores/sqlite_connection.h"
 #include "library_support/library_records.h"
 #include "support/record_fixtures.h"
 
@@ -163,6 +166,39 @@ TEST(LibraryLocation, ALibraryInAReadOnlyFolderIsBrowsed) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(fs::directory_iterator(folder + "/medium")->path().filename(), "library.sqlite");
+}
+
+// SQLite's words name the library file, and a file past the size limit says
+// so rather than "disk I/O error".
+TEST(LibraryLocation, SqliteFailuresNameTheFile) {
+  const std::string folder = TempFolder("location-sqlite-words");
+  const std::string lib = folder + "/library.sqlite";
+  std::string why;
+  auto db = OpenSqliteConnection(lib, why);
+  ASSERT_TRUE(db) << why;
+  EXPECT_FALSE(db->Exec("SELECT nothing FROM nowhere"));
+  EXPECT_NE(db->LastErrorText().find("in \"" + lib + "\""), std::string::npos)
+      << db->LastErrorText();
+  db.reset();
+  WriteLibraryRecords(folder + "/records", {100, 3, 0, ""});
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{160 << 10, 160 << 10};  // less than 300 records need
+    setrlimit(RLIMIT_FSIZE, &limit);
+    StoreOutcome outcome;
+    auto store = OpenLibrary(lib, outcome, LibraryUse::kFile);
+    if (!store) _exit(11);
+    const ImportSummary s = ImportRecordFiles(*store, {folder + "/records"}, {});
+    _exit(s.store.detail.find("file too large") != std::string::npos ? 0
+          : s.added == 300                                           ? 12
+                                                                     : 13);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // A folder the import may not read is named as a problem of its own, not

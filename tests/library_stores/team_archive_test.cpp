@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -185,6 +186,38 @@ TEST_P(StoreTest, TheBaselineOfAnOlderLibraryIsKept) {
   EXPECT_TRUE(rows[1].baseline);
   EXPECT_EQ(ImportRecordFiles(*store_, {folder_ + "/in"}, {}).unchanged, 2);
   EXPECT_EQ(ImportRecordFiles(*store_, {folder_ + "/in"}, {}).unchanged, 2);
+}
+
+// A knee the instrument did not find is no number on both databases, not 0
+// nor "nan"; a search past the limit is refused with words that say so.
+TEST_P(StoreTest, NoNumberStaysNoNumberAndLongSearchesAreRefused) {
+  RecordEntry e;
+  e.identity = {"hash-nan", folder_ + "/nan.test", 1, 1, 1};
+  e.ct.key = "K|NAN";
+  e.ct.serialnumber = "NAN1";
+  e.ct.manufacturer = "M";
+  e.test_date = "2020-01-01 00:00:00";
+  TestRow t;
+  t.tap = "X1-X5";
+  t.knee10_v = std::nan("");
+  t.knee30_v = 12.5;
+  t.rct75 = std::nan("");
+  e.tests = {t};
+  AddResult result;
+  ASSERT_TRUE(store_->AddRecord(e, result).ok());
+  std::vector<CtInfo> cts;
+  ASSERT_TRUE(store_->FindCtsBySerial("NAN1", cts).ok());
+  ASSERT_EQ(cts.size(), 1u);
+  std::vector<TestRow> rows;
+  ASSERT_TRUE(store_->History(cts[0].key, "X1-X5", rows).ok());
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_TRUE(std::isnan(rows[0].knee10_v));
+  EXPECT_TRUE(std::isnan(rows[0].rct75));
+  EXPECT_EQ(rows[0].knee30_v, 12.5);
+
+  EXPECT_TRUE(store_->SearchCts(std::string(1000, 'x'), 10, cts).ok());
+  const StoreOutcome refused = store_->SearchCts(std::string(100000, '%'), 10, cts);
+  EXPECT_EQ(refused.detail, "The search text is longer than 1000 characters");
 }
 
 }  // namespace
