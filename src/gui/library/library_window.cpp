@@ -20,12 +20,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <atomic>
-#include <thread>
 
 #include "base/cancel_token.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "export/whole_pdf.h"
+#include "gui/device/gui_thread.h"
 #include "gui/library/surface_view.h"
 #include "gui/qt_text.h"
 #include "library/history_table.h"
@@ -293,21 +293,20 @@ void LibraryWindow::ImportFolder(const std::string& folder) {
   });
   connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel.Cancel(); });
   // The worker has a connection of its own (connections stay on the thread
-  // that opened them) and closes the progress window when it ends.
-  std::thread worker([&] {
+  // that opened them); the progress window closes when it ends, and a
+  // Cancel waits for the file at hand.
+  tick.start(100);
+  RunOnWorker(progress, [&] {
     StoreOutcome outcome;
-    auto store = OpenLibrary(location_, outcome);
+    auto store = OpenLibrary(location_, outcome, LibraryUse::kFile);
     if (store)
       summary = ImportRecordFiles(*store, {folder}, RecordDefaults(), &cancel,
                                   [&](size_t d, size_t t) { done = d, total = t; });
     else
       summary.store = outcome;
-    QMetaObject::invokeMethod(
-        &progress, [&progress] { progress.accept(); }, Qt::QueuedConnection);
+    return summary.store.ok();
   });
-  tick.start(100);
-  progress.exec();
-  worker.join();
+  tick.stop();
   progress.reset();
   QString text = QStringLiteral("Added %1, found at a new path %2, unchanged %3, not readable %4")
                      .arg(summary.added)
