@@ -122,8 +122,17 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
   connect(taps_, &QComboBox::currentTextChanged, this, [this] { ShowHistory(); });
   connect(history_table_, &QTableWidget::itemSelectionChanged, this, [this] { UpdateOverlay(); });
   connect(history_table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
-    if (row >= 0 && row < static_cast<int>(history_.size()) && open_record_)
-      open_record_(history_[row].test.path);
+    if (row < 0 || row >= static_cast<int>(history_.size()) || !open_record_) return;
+    const std::string& path = history_[row].test.path;
+    // Filed from another computer or a share not mounted here: the history
+    // holds its values, the file cannot be opened.
+    if (!FileExists(path)) {
+      status_->setText(QStringLiteral("This record was filed from %1, which this computer cannot "
+                                      "reach; the history shows the values the library holds.")
+                           .arg(PathToQ(path)));
+      return;
+    }
+    open_record_(path);
   });
   connect(add, &QPushButton::clicked, this, &LibraryWindow::ChooseFolderAndImport);
   connect(pdf, &QPushButton::clicked, this, [this] {
@@ -272,6 +281,8 @@ void LibraryWindow::ChoosePrinterAndPrint() {
   if (!Print(printer))
     QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Cannot print"));
 }
+
+QString LibraryWindow::StatusText() const { return status_->text(); }
 
 void LibraryWindow::ChooseFolderAndImport() {
   const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Add Folder"));
