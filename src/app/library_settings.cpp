@@ -37,6 +37,10 @@ LibrarySettings LoadLibrarySettings(const SettingsStore& store) {
     s.bands.resistance_alarm_percent = read.resistance_alarm_percent;
   }
   s.bands.ratio_turns = read.ratio_turns;
+  s.waits.connect = LoadInt(store, SettingId::kLibraryConnectTimeout);
+  s.waits.read = LoadInt(store, SettingId::kLibraryReadTimeout);
+  s.waits.lock = LoadInt(store, SettingId::kLibraryLockTimeout);
+  s.waits.busy = LoadInt(store, SettingId::kLibraryBusyTimeout);
   return s;
 }
 

@@ -9,11 +9,21 @@
 
 namespace kova {
 
+// How long the library's server or file is waited for, in seconds (read
+// from the settings, never written by the program).
+struct LibraryWaits {
+  int connect = 10;  // a PostgreSQL server to accept a connection
+  int read = 60;     // one PostgreSQL read (statement time-out)
+  int lock = 10;     // a PostgreSQL read for a lock another session holds
+  int busy = 60;     // another program that holds the SQLite file
+};
+
 struct LibrarySettings {
   // A "postgresql://" URI, a SQLite file, or empty for the file in the
   // user's data folder.
   std::string location;
   TrendBands bands;
+  LibraryWaits waits;
 };
 
 // Bands are stored in hundredths (BandToStored); a value out of range

@@ -102,6 +102,14 @@ const std::vector<SettingKey> kTable = {
     {SettingId::kLibraryResistanceAlarm, kLibrarySection, "ResistanceAlarm", I,
      BandToStored(kResistanceAlarmPercent), 1, 100000, nullptr, kLibraryWriter,
      "below its warning both keep the defaults"},
+    {SettingId::kLibraryConnectTimeout, kLibrarySection, "ConnectTimeout", I, 10, 2, 3600, nullptr,
+     kLibraryWriter, "seconds a PostgreSQL server may take to accept a connection (2 at least)"},
+    {SettingId::kLibraryReadTimeout, kLibrarySection, "ReadTimeout", I, 60, 1, 86400, nullptr,
+     kLibraryWriter, "seconds one PostgreSQL read may take before it is given up"},
+    {SettingId::kLibraryLockTimeout, kLibrarySection, "LockTimeout", I, 10, 1, 3600, nullptr,
+     kLibraryWriter, "seconds a PostgreSQL read waits for a table another session locked"},
+    {SettingId::kLibraryBusyTimeout, kLibrarySection, "BusyTimeout", I, 60, 1, 86400, nullptr,
+     kLibraryWriter, "seconds to wait for another program that holds the SQLite file"},
     {SettingId::kReferenceBand, S, "ReferenceBand", I, BandToStored(kReferenceBandPercent), 1,
      10000, nullptr, kBands, "a curve further from its reference is flagged"},
     {SettingId::kTapBand, S, "TapBand", I, BandToStored(kTapBandPercent), 1, 10000, nullptr, kBands,
@@ -159,7 +167,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 51, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 55, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 

@@ -60,6 +60,10 @@ enum class SettingId {
   kLibraryExcitationAlarm,
   kLibraryResistanceWarn,
   kLibraryResistanceAlarm,
+  kLibraryConnectTimeout,
+  kLibraryReadTimeout,
+  kLibraryLockTimeout,
+  kLibraryBusyTimeout,
   // The comparisons' bands.
   kReferenceBand,
   kTapBand,

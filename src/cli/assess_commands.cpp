@@ -101,17 +101,9 @@ ComparisonBands BandsFor(const CliContext& ctx, const CompareOptions& o) {
 std::unique_ptr<SqlRecordStore> LibraryInUse(const CliContext& ctx, const std::string& given,
                                              bool& failed) {
   failed = false;
-  const std::string location =
-      ChooseLibraryLocation(given, LoadLibrarySettings(*ctx.store).location);
-  if (!LibraryIsThere(location)) {
-    if (!given.empty()) {
-      PrintError("No record library at \"" + location + "\"");
-      failed = true;
-    }
-    return nullptr;
-  }
   StoreOutcome outcome;
-  auto store = OpenLibrary(location, outcome);
+  auto store = OpenConfiguredLibrary(*ctx.store, given, LibraryUse::kChange, outcome);
+  if (!store && outcome.status == StoreStatus::kMissing && given.empty()) return nullptr;
   if (!store) {
     PrintError(Cp1252ToUtf8(StoreOutcomeText(outcome)));
     failed = true;

@@ -13,6 +13,7 @@
 #include "cli/interrupt_cancel.h"
 #include "library/history_table.h"
 #include "library/library_import.h"
+#include "library/library_prune.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
 
@@ -24,11 +25,9 @@ struct LibraryOptions {
   bool json = false;
 };
 
-std::unique_ptr<SqlRecordStore> Open(CliContext& ctx, const LibraryOptions& o) {
-  const std::string location =
-      ChooseLibraryLocation(o.location, LoadLibrarySettings(*ctx.store).location);
+std::unique_ptr<SqlRecordStore> Open(CliContext& ctx, const LibraryOptions& o, LibraryUse use) {
   StoreOutcome outcome;
-  auto store = OpenLibrary(location, outcome);
+  auto store = OpenConfiguredLibrary(*ctx.store, o.location, use, outcome);
   if (!store) {
     PrintError(Cp1252ToUtf8(StoreOutcomeText(outcome)));
     ctx.exit_code = 1;
@@ -64,7 +63,7 @@ JsonValue CtJson(const CtInfo& ct) {
 void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::string>& paths) {
   CancelToken cancel;
   InterruptCancels interrupt([&cancel] { cancel.Cancel(); });
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kFile);
   if (!store) return;
   RecordDefaults defaults;
   const ImportSummary s = ImportRecordFiles(*store, paths, defaults, &cancel);
@@ -93,31 +92,34 @@ void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::str
     PrintError("Import cancelled");
     ctx.exit_code = interrupt.Interrupted() ? interrupt.ExitCode() : 1;
   }
+  // A path named that could not be read, or a folder in it, is a failure:
+  // its records are not in the library.
+  for (const ImportProblem& p : s.problems)
+    if (p.unreadable) ctx.exit_code = 1;
   Check(ctx, s.store);
 }
 
-void RunPrune(CliContext& ctx, const LibraryOptions& o) {
-  auto store = Open(ctx, o);
+void RunPrune(CliContext& ctx, const LibraryOptions& o, const PruneOptions& options) {
+  auto store = Open(ctx, o, LibraryUse::kChange);
   if (!store) return;
-  int64_t removed = 0;
-  // A file that cannot be looked at (a share offline) is kept: only a
-  // definite "not there" drops it.
-  auto exists = [](const std::string& p) {
-    std::error_code ec;
-    return std::filesystem::exists(p, ec) || ec;
-  };
-  if (!Check(ctx, store->Prune(exists, removed))) return;
+  const PruneSummary s = PruneLibrary(*store, options);
+  if (!Check(ctx, s.store)) return;
   if (o.json) {
     JsonValue out = JsonValue::Object();
-    out.Set("removed_files", JsonValue::Integer(removed));
+    out.Set("removed_files", JsonValue::Integer(s.removed));
+    out.Set("kept_unseen_files", JsonValue::Integer(s.kept_unseen));
     Print(out);
-  } else {
-    std::cout << "Removed " << removed << " files that are gone\n";
+    return;
   }
+  std::cout << "Removed " << s.removed << " files that are gone\n";
+  if (s.kept_unseen > 0)
+    std::cout << s.kept_unseen
+              << " files under folders this computer cannot see were kept"
+                 " (--missing-folders removes them)\n";
 }
 
 void RunStats(CliContext& ctx, const LibraryOptions& o) {
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kRead);
   if (!store) return;
   LibraryStats st;
   if (!Check(ctx, store->Stats(st))) return;
@@ -138,7 +140,7 @@ void RunStats(CliContext& ctx, const LibraryOptions& o) {
 }
 
 void RunCts(CliContext& ctx, const LibraryOptions& o, const std::string& search, int limit) {
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kRead);
   if (!store) return;
   std::vector<CtInfo> cts;
   if (!Check(ctx, store->SearchCts(Utf8ToCp1252(search), limit, cts))) return;
@@ -161,7 +163,7 @@ struct HistoryOptions {
 };
 
 void RunHistory(CliContext& ctx, const LibraryOptions& o, const HistoryOptions& h) {
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kRead);
   if (!store) return;
   std::vector<CtInfo> cts;
   if (!Check(ctx, store->FindCtsBySerial(Utf8ToCp1252(h.serial), cts))) return;
@@ -171,6 +173,12 @@ void RunHistory(CliContext& ctx, const LibraryOptions& o, const HistoryOptions& 
     for (const CtInfo& ct : cts)
       if (NormalizeIdentityText(ct.manufacturer) == want) kept.push_back(ct);
     cts.swap(kept);
+  }
+  if (cts.empty() && !h.manufacturer.empty()) {
+    PrintError("No CT of manufacturer \"" + h.manufacturer + "\" with serial number \"" + h.serial +
+               "\" in the library");
+    ctx.exit_code = 1;
+    return;
   }
   if (cts.empty()) {
     PrintError("No CT with serial number \"" + h.serial + "\" in the library");
@@ -227,7 +235,7 @@ void RunHistory(CliContext& ctx, const LibraryOptions& o, const HistoryOptions& 
 }
 
 void RunBaseline(CliContext& ctx, const LibraryOptions& o, const std::string& file) {
-  auto store = Open(ctx, o);
+  auto store = Open(ctx, o, LibraryUse::kChange);
   if (!store) return;
   std::string hash, why;
   if (!RecordFileHash(file, hash, why)) {
@@ -266,9 +274,16 @@ void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
   common(add, true);
   add->callback([&ctx, o, paths] { RunAdd(ctx, *o, *paths); });
 
-  CLI::App* prune = lib->add_subcommand("prune", "Drop files that are gone from the library");
+  auto pruning = std::make_shared<PruneOptions>();
+  CLI::App* prune = lib->add_subcommand(
+      "prune",
+      "Drop files that are gone from the library; files of folders this computer cannot see "
+      "(another computer's, an unmounted share) are kept");
+  prune->add_option("FOLDER", pruning->folders, "Only files under these folders");
+  prune->add_flag("--missing-folders", pruning->missing_folders,
+                  "Also drop the files of folders this computer cannot see");
   common(prune, true);
-  prune->callback([&ctx, o] { RunPrune(ctx, *o); });
+  prune->callback([&ctx, o, pruning] { RunPrune(ctx, *o, *pruning); });
 
   CLI::App* stats = lib->add_subcommand("stats", "Count the library's CTs, records and tests");
   common(stats, true);
@@ -279,7 +294,8 @@ void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
   CLI::App* cts = lib->add_subcommand("cts", "List CTs");
   cts->add_option("--search", *search,
                   "Text in the serial number, station, circuit or manufacturer");
-  cts->add_option("--limit", *limit, "At most this many CTs")->check(CLI::PositiveNumber);
+  cts->add_option("--limit", *limit, "At most this many CTs (1 to 1000000)")
+      ->check(CLI::Range(1, 1000000));
   common(cts, true);
   cts->callback([&ctx, o, search, limit] { RunCts(ctx, *o, *search, *limit); });
 

@@ -5,8 +5,11 @@
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -16,6 +19,7 @@
 #include "base/program_version.h"
 #include "cli/cli_context.h"
 #include "cli/terminal_prompter.h"
+#include "cli/terminal_safe_output.h"
 #include "library_stores/library_filing_store.h"
 #include "platform/auto_exporter.h"
 #include "platform/large_buffer_heap.h"
@@ -27,18 +31,39 @@ namespace kova {
 
 void PrintError(const std::string& text) { std::cerr << text << '\n'; }
 
+namespace {
+
+// `code`, or 1 after a message when standard output did not take all that
+// was written to it (a full disk, /dev/full, a closed pipe).
+int WithOutputChecked(int code) {
+  if (std::cout.good()) {
+    errno = 0;  // else it may still hold why the first failed write failed
+    std::cout.flush();
+  }
+  const bool flushed = std::fflush(stdout) == 0;
+  if (std::cout.good() && flushed && !std::ferror(stdout)) return code;
+  PrintError(std::string("Cannot write the output: ") +
+             (errno != 0 ? std::strerror(errno) : "it was not written whole"));
+  return code != 0 ? code : 1;
+}
+
+}  // namespace
+
 }  // namespace kova
 
 int main(int argc, char** argv) {
   // Qt serial ports need an application object, report pages its fonts;
   // no window is ever shown. Numbers are always written and read with a
-  // decimal point, whatever the user's locale.
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // decimal point, whatever the user's locale. The tool never needs a
+  // display: a platform inherited from a cron job or an SSH session (empty,
+  // wayland, xcb without a display) would abort it.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   kova::KeepLargeBuffersInHeap();
   kova::FailWritesPastTheFileSizeLimit();
   kova::QuietQtRuntimeFolderMessages();
   QGuiApplication qt_app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
+  const kova::TerminalSafeStream safe_out(std::cout), safe_err(std::cerr);
 
   kova::CliContext ctx;
   auto store = std::make_unique<kova::QtSettingsStore>();
@@ -79,7 +104,7 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
+    return kova::WithOutputChecked(app.exit(e));
   }
-  return ctx.exit_code;
+  return kova::WithOutputChecked(ctx.exit_code);
 }

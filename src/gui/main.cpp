@@ -20,6 +20,7 @@
 #include "base/program_version.h"
 #include "gui/device/device_commands.h"
 #include "gui/device/wait_dialog.h"
+#include "gui/library/filing_notice.h"
 #include "gui/main_window.h"
 #include "gui/plan_run.h"
 #include "gui/qt_prompter.h"
@@ -115,7 +116,9 @@ int main(int argc, char** argv) {
   exporter.SetComparisonBands(kova::LoadComparisonBands(store));
   exporter.SetReferenceKeeper(kova::ReferenceKeeperFor(store));
   // Every record saved or downloaded also goes into the record library.
-  auto filing = kova::FilingInLibrary(&exporter, store);
+  // Its failures are told in the window: standard error is never seen.
+  auto notice_window = std::make_shared<QPointer<QWidget>>();
+  auto filing = kova::FilingInLibrary(&exporter, store, kova::FilingFailureNotice(notice_window));
   ctx.exporter = filing.get();
   ctx.auto_export = [&exporter](kova::TestRecord& rec, bool force,
                                 const kova::RecordContext& kept) {
@@ -123,6 +126,7 @@ int main(int argc, char** argv) {
   };
   ctx.workbook_export = kova::WorkbookExportKind(settings);
   kova::MainWindow window(ctx);
+  *notice_window = &window;
   // Messages and file dialogs open over the window, never behind a dialog
   // of it or as windows of their own.
   prompter.SetParent(&window);

@@ -4,10 +4,15 @@
 #include <filesystem>
 #include <system_error>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "analysis/read_record.h"
 #include "base/file_io.h"
 #include "library/content_hash.h"
 #include "library/record_entry.h"
+#include "records/record_file.h"
 
 namespace kova {
 namespace fs = std::filesystem;
@@ -31,14 +36,23 @@ std::string AbsolutePath(const fs::path& p) {
   return (ec ? p : abs).lexically_normal().string();
 }
 
-bool FileStamp(const std::string& path, int64_t& size, int64_t& mtime) {
+// Size, time to the nanosecond and inode: records are all one size, and a
+// rewrite within a second or a file swapped in with the old time must not
+// pass for the file the library has.
+bool FileStamp(RecordIdentity& file) {
   std::error_code ec;
-  const auto bytes = fs::file_size(path, ec);
+  const auto bytes = fs::file_size(file.path, ec);
   if (ec) return false;
-  const auto time = fs::last_write_time(path, ec);
+  const auto time = fs::last_write_time(file.path, ec);
   if (ec) return false;
-  size = static_cast<int64_t>(bytes);
-  mtime = std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+  file.size = static_cast<int64_t>(bytes);
+  file.mtime =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+  file.inode = 0;
+#ifndef _WIN32
+  struct stat st;
+  if (::stat(file.path.c_str(), &st) == 0) file.inode = static_cast<int64_t>(st.st_ino);
+#endif
   return true;
 }
 
@@ -55,19 +69,33 @@ std::vector<std::string> CollectRecordFiles(const std::vector<std::string>& path
   for (const std::string& given : paths) {
     std::error_code ec;
     const fs::file_status st = fs::status(given, ec);
-    if (ec || !fs::exists(st)) {
-      problems.push_back({given, "no such file"});
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+      problems.push_back({given, ec.message(), true});
+    } else if (!fs::exists(st)) {
+      problems.push_back({given, "no such file", true});
     } else if (fs::is_directory(st)) {
+      // Folder by folder, so that each one that cannot be read is named.
       // Folder links are not followed: a link back up would never end.
-      fs::recursive_directory_iterator it(given, fs::directory_options::skip_permission_denied, ec),
-          end;
-      if (ec) problems.push_back({given, ec.message()});
-      for (; !ec && it != end; it.increment(ec)) {
-        std::error_code fec;
-        if (it->is_regular_file(fec) && IsRecordFileName(it->path().filename().string()))
-          files.push_back(AbsolutePath(it->path()));
+      std::vector<fs::path> folders{given};
+      while (!folders.empty()) {
+        const fs::path folder = folders.back();
+        folders.pop_back();
+        std::error_code dec;
+        fs::directory_iterator it(folder, dec), end;
+        for (; !dec && it != end; it.increment(dec)) {
+          std::error_code fec;
+          if (it->is_symlink(fec)) {
+            if (it->is_regular_file(fec) && IsRecordFileName(it->path().filename().string()))
+              files.push_back(AbsolutePath(it->path()));
+          } else if (it->is_directory(fec)) {
+            folders.push_back(it->path());
+          } else if (it->is_regular_file(fec) && IsRecordFileName(it->path().filename().string())) {
+            files.push_back(AbsolutePath(it->path()));
+          }
+        }
+        if (dec)
+          problems.push_back({folder.string(), "cannot read the folder: " + dec.message(), true});
       }
-      if (ec) problems.push_back({given, ec.message()});
     } else {
       files.push_back(AbsolutePath(given));
     }
@@ -92,30 +120,36 @@ constexpr size_t kImportBatchRecords = 200;
 constexpr uint32_t kImportBatchMs = 500;
 
 // Reads the file at `path` into `entry` unless the library already has it
-// as it is (`known`). A file that cannot be read gives its reason in `why`.
+// as it is (`known`). A file that cannot be read gives its reason in `why`
+// (and `unreadable` when not a byte of it could be read).
 StoreOutcome ReadNewRecordFile(RecordStore& store, const std::string& path,
                                const RecordDefaults& defaults, bool check_known, bool& known,
-                               RecordEntry& entry, std::string& why) {
+                               RecordEntry& entry, std::string& why, bool& unreadable) {
   known = false;
+  unreadable = false;
   why.clear();
   entry = RecordEntry();
-  entry.identity.path = path;
-  if (!FileStamp(path, entry.identity.size, entry.identity.mtime)) {
+  // Filed absolute and normalised: a relative path would be another file
+  // seen from another folder.
+  entry.identity.path = AbsolutePath(path);
+  if (!FileStamp(entry.identity)) {
     std::error_code ec;
     const fs::file_status st = fs::status(path, ec);
     why = FileProblemText(!fs::exists(st)        ? FileProblem::kMissing
                           : fs::is_directory(st) ? FileProblem::kFolder
                                                  : FileProblem::kNotRegular);
+    unreadable = true;
     return {};
   }
   if (check_known) {
-    StoreOutcome looked = store.IsKnownFile(path, entry.identity.size, entry.identity.mtime, known);
+    StoreOutcome looked = store.IsKnownFile(entry.identity, known);
     if (!looked.ok() || known) return looked;
   }
   std::vector<uint8_t> bytes;
   FileProblem problem = FileProblem::kNone;
   if (!ReadFileBytes(path, bytes, kMaxRecordFileBytes, &problem)) {
     why = FileProblemText(problem);
+    unreadable = true;
     return {};
   }
   auto rec = std::make_unique<TestRecord>();
@@ -123,6 +157,14 @@ StoreOutcome ReadNewRecordFile(RecordStore& store, const std::string& path,
   month_first.dateformat = 0;  // the library sorts by the instrument's own order
   if (!ReadRecordFileBytes(*rec, bytes.data(), bytes.size(), path, month_first)) {
     why = "not a record file";
+    return {};
+  }
+  // A cut copy reads with reset values (a blank serial, knees of 0 V): it is
+  // no record to file, nor to put in place of the whole one at its path.
+  const RecordFileEnd end = CheckRecordFileEnd(bytes.data(), bytes.size());
+  if (end.Early()) {
+    why = "damaged: the record ends at byte " + std::to_string(end.ended_at) + " but needs " +
+          std::to_string(end.needed);
     return {};
   }
   entry.identity.content_hash = Sha256Hex(bytes.data(), bytes.size());
@@ -177,8 +219,9 @@ StoreOutcome AddRecordFile(RecordStore& store, const std::string& path,
                            const RecordDefaults& defaults, AddResult& result, std::string& why,
                            bool check_known) {
   RecordEntry entry;
-  bool known = false;
-  StoreOutcome read = ReadNewRecordFile(store, path, defaults, check_known, known, entry, why);
+  bool known = false, unreadable = false;
+  StoreOutcome read =
+      ReadNewRecordFile(store, path, defaults, check_known, known, entry, why, unreadable);
   if (!read.ok() || !why.empty()) return read;
   if (known) {
     result = AddResult::kUnchanged;
@@ -200,12 +243,13 @@ ImportSummary ImportRecordFiles(RecordStore& store, const std::vector<std::strin
       break;
     }
     RecordEntry entry;
-    bool known = false;
+    bool known = false, unreadable = false;
     std::string why;
-    summary.store = ReadNewRecordFile(store, files[i], defaults, true, known, entry, why);
+    summary.store =
+        ReadNewRecordFile(store, files[i], defaults, true, known, entry, why, unreadable);
     if (!summary.store.ok()) break;
     if (!why.empty())
-      summary.problems.push_back({files[i], why});
+      summary.problems.push_back({files[i], why, unreadable});
     else if (known)
       ++summary.unchanged;
     else

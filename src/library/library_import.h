@@ -18,6 +18,7 @@ namespace kova {
 struct ImportProblem {
   std::string path;
   std::string reason;
+  bool unreadable = false;  // not there, or may not be read: nothing of it was looked at
 };
 
 struct ImportSummary {

@@ -25,7 +25,11 @@ struct RecordIdentity {
   std::string content_hash;  // hex SHA-256 of the file's bytes
   std::string path;
   int64_t size = 0;
-  int64_t mtime = 0;  // seconds since the epoch
+  // The file's time in nanoseconds (of the file system's clock) and its
+  // inode (0 where there is none): a rewrite within a second or a swap that
+  // keeps the time changes one of them.
+  int64_t mtime = 0;
+  int64_t inode = 0;
 };
 
 // One tested tap of one record.

@@ -17,6 +17,7 @@ enum class StoreStatus {
   kReadOnly,     // the library may only be read by this user or file
   kNewerSchema,  // made by a newer program: left alone
   kFailed,       // the database said no; detail has its words
+  kMissing,      // no library there, and the opener does not make one
 };
 
 struct StoreOutcome {
@@ -40,10 +41,9 @@ struct LibraryStats {
 class RecordStore {
  public:
   virtual ~RecordStore() = default;
-  // True when `path` is in the library with this size and file time, so it
-  // need not be read again.
-  virtual StoreOutcome IsKnownFile(const std::string& path, int64_t size, int64_t mtime,
-                                   bool& known) = 0;
+  // True when `file.path` is in the library with this size, file time and
+  // inode, so it need not be read again.
+  virtual StoreOutcome IsKnownFile(const RecordIdentity& file, bool& known) = 0;
   virtual StoreOutcome AddRecord(const RecordEntry& entry, AddResult& result) = 0;
   // Adds several records in one transaction, which is much faster than one
   // each. A record the database refuses is left out with its words in
@@ -52,8 +52,11 @@ class RecordStore {
   virtual StoreOutcome AddRecords(const std::vector<RecordEntry>& entries,
                                   std::vector<AddResult>& results,
                                   std::vector<std::string>& refused) = 0;
+  // Every file path the library holds.
+  virtual StoreOutcome FilePaths(std::vector<std::string>& out) = 0;
   // Drops files for which `exists` says false, then the records and CTs
-  // no file refers to any more.
+  // no file refers to any more. Baselines and references stay: they belong
+  // to the content and the CT, which may be filed again.
   virtual StoreOutcome Prune(const std::function<bool(const std::string&)>& exists,
                              int64_t& removed_files) = 0;
   virtual StoreOutcome Stats(LibraryStats& out) = 0;

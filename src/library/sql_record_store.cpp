@@ -31,6 +31,21 @@ std::string LikePattern(const std::string& text) {
   return out + "%";
 }
 
+// A value that is no number (a knee the instrument did not find) is stored
+// as no number, NULL, on both databases (SQLite would read back 0, PostgreSQL
+// "nan"), and read back as NaN.
+SqlValue Number(double v) {
+  if (std::isnan(v)) return nullptr;
+  return v;
+}
+double Measured(const SqlValue& v) {
+  return std::holds_alternative<std::nullptr_t>(v) ? std::nan("") : SqlDouble(v);
+}
+
+// Searches longer than this are refused: SQLite refuses patterns past its
+// own limit with words that say nothing to the user.
+constexpr size_t kMaxSearchText = 1000;
+
 const char* kCtColumns =
     "c.ct_key, c.manufacturer, c.serialnumber, c.station, c.circuit, c.model, c.last_test_date";
 
@@ -50,6 +65,10 @@ CtInfo CtFromRow(const SqlRow& r) {
 // Reference curves belong to a CT, not to one of its records.
 const char* kReferencesTableSql =
     "CREATE TABLE ct_references (ct_key TEXT PRIMARY KEY, reference TEXT NOT NULL);";
+// A CT's baseline is a record's content: it survives the record's files
+// being pruned and comes back when the content is filed again.
+const char* kBaselinesTableSql =
+    "CREATE TABLE ct_baselines (ct_key TEXT PRIMARY KEY, content_hash TEXT NOT NULL);";
 
 std::string TablesSql(SqlDialect dialect, bool with_baseline) {
   const std::string id =
@@ -67,7 +86,7 @@ std::string TablesSql(SqlDialect dialect, bool with_baseline) {
          ");"
          "CREATE INDEX records_ct ON records(ct_id, test_date);"
          "CREATE TABLE files (path TEXT PRIMARY KEY, size BIGINT NOT NULL, mtime BIGINT NOT NULL,"
-         " record_id BIGINT NOT NULL REFERENCES records(id));"
+         " record_id BIGINT NOT NULL REFERENCES records(id), inode BIGINT NOT NULL DEFAULT 0);"
          "CREATE INDEX files_record ON files(record_id);"
          "CREATE TABLE tests (record_id BIGINT NOT NULL REFERENCES records(id),"
          " tap_index INTEGER NOT NULL, tap TEXT NOT NULL, kneetype INTEGER NOT NULL,"
@@ -78,7 +97,7 @@ std::string TablesSql(SqlDialect dialect, bool with_baseline) {
          " has_phase INTEGER NOT NULL, phase DOUBLE PRECISION, has_resistance INTEGER NOT NULL,"
          " winding_res DOUBLE PRECISION, rct75 DOUBLE PRECISION, pass_fail TEXT NOT NULL,"
          " ct_class TEXT NOT NULL, curve TEXT NOT NULL, PRIMARY KEY (record_id, tap_index));" +
-         kReferencesTableSql;
+         kReferencesTableSql + kBaselinesTableSql;
 }
 
 // Splits a script of statements without literals containing ';'.
@@ -97,7 +116,8 @@ const char* kTestColumns =
     "t.tap_index, t.tap, t.kneetype, t.knee10_v, t.knee10_i, t.knee30_v, t.knee30_i, t.knee45_v,"
     " t.knee45_i, t.nameplate_ratio, t.has_ratio, t.measured_ratio, t.ratio_error, t.has_phase,"
     " t.phase, t.has_resistance, t.winding_res, t.rct75, t.pass_fail, t.ct_class, t.curve,"
-    " r.content_hash, r.test_date, r.baseline,"
+    " r.content_hash, r.test_date, CASE WHEN EXISTS (SELECT 1 FROM ct_baselines b"
+    " WHERE b.ct_key = c.ct_key AND b.content_hash = r.content_hash) THEN 1 ELSE 0 END,"
     " (SELECT MIN(f.path) FROM files f WHERE f.record_id = r.id)";
 
 TestRow TestFromRow(const SqlRow& r) {
@@ -105,18 +125,18 @@ TestRow TestFromRow(const SqlRow& r) {
   t.tap_index = static_cast<int>(SqlInt(r[0]));
   t.tap = FromDb(r[1]);
   t.kneetype = static_cast<int>(SqlInt(r[2]));
-  t.knee10_v = SqlDouble(r[3]), t.knee10_i = SqlDouble(r[4]);
-  t.knee30_v = SqlDouble(r[5]), t.knee30_i = SqlDouble(r[6]);
-  t.knee45_v = SqlDouble(r[7]), t.knee45_i = SqlDouble(r[8]);
-  t.nameplate_ratio = SqlDouble(r[9]);
+  t.knee10_v = Measured(r[3]), t.knee10_i = Measured(r[4]);
+  t.knee30_v = Measured(r[5]), t.knee30_i = Measured(r[6]);
+  t.knee45_v = Measured(r[7]), t.knee45_i = Measured(r[8]);
+  t.nameplate_ratio = Measured(r[9]);
   t.has_ratio = SqlInt(r[10]) != 0;
-  t.measured_ratio = SqlDouble(r[11]);
-  t.ratio_error = SqlDouble(r[12]);
+  t.measured_ratio = Measured(r[11]);
+  t.ratio_error = Measured(r[12]);
   t.has_phase = SqlInt(r[13]) != 0;
-  t.phase = SqlDouble(r[14]);
+  t.phase = Measured(r[14]);
   t.has_resistance = SqlInt(r[15]) != 0;
-  t.winding_res = SqlDouble(r[16]);
-  t.rct75 = SqlDouble(r[17]);
+  t.winding_res = Measured(r[16]);
+  t.rct75 = Measured(r[17]);
   t.pass_fail = FromDb(r[18]);
   t.ct_class = FromDb(r[19]);
   // A curve we cannot read compares as missing. Records filed before keep
@@ -173,6 +193,12 @@ bool SqlRecordStore::MigrateFrom(int version) {
   if (version < 2 && !Exec("ALTER TABLE records ADD COLUMN baseline INTEGER NOT NULL DEFAULT 0"))
     return false;
   if (version < 3 && !Exec(kReferencesTableSql)) return false;
+  if (version < 4 &&
+      (!Exec(kBaselinesTableSql) ||
+       !Exec("INSERT INTO ct_baselines(ct_key, content_hash) SELECT c.ct_key, r.content_hash"
+             " FROM records r JOIN cts c ON c.id = r.ct_id WHERE r.baseline = 1") ||
+       !Exec("ALTER TABLE files ADD COLUMN inode BIGINT NOT NULL DEFAULT 0")))
+    return false;
   return Exec("UPDATE library_meta SET value = ? WHERE name = 'schema_version'",
               {std::to_string(kLibrarySchemaVersion)});
 }
@@ -215,12 +241,14 @@ StoreOutcome SqlRecordStore::Open() {
   return out;
 }
 
-StoreOutcome SqlRecordStore::IsKnownFile(const std::string& path, int64_t size, int64_t mtime,
-                                         bool& known) {
+StoreOutcome SqlRecordStore::IsKnownFile(const RecordIdentity& file, bool& known) {
   std::vector<SqlRow> rows;
-  if (!Exec("SELECT size, mtime FROM files WHERE path = ?", {path}, &rows))
-    return Failure("Cannot look up " + path);
-  known = !rows.empty() && SqlInt(rows[0][0]) == size && SqlInt(rows[0][1]) == mtime;
+  if (!Exec("SELECT size, mtime, inode FROM files WHERE path = ?", {file.path}, &rows))
+    return Failure("Cannot look up " + file.path);
+  // Files filed by an older program have whole seconds and no inode: they
+  // are read once more and their stamp brought up to date.
+  known = !rows.empty() && SqlInt(rows[0][0]) == file.size && SqlInt(rows[0][1]) == file.mtime &&
+          SqlInt(rows[0][2]) == file.inode;
   return {};
 }
 
@@ -263,21 +291,21 @@ bool SqlRecordStore::AddRecordRows(const RecordEntry& e, AddResult& result) {
                  int64_t{t.tap_index},
                  Text(t.tap),
                  int64_t{t.kneetype},
-                 t.knee10_v,
-                 t.knee10_i,
-                 t.knee30_v,
-                 t.knee30_i,
-                 t.knee45_v,
-                 t.knee45_i,
-                 t.nameplate_ratio,
+                 Number(t.knee10_v),
+                 Number(t.knee10_i),
+                 Number(t.knee30_v),
+                 Number(t.knee30_i),
+                 Number(t.knee45_v),
+                 Number(t.knee45_i),
+                 Number(t.nameplate_ratio),
                  int64_t{t.has_ratio},
-                 t.measured_ratio,
-                 t.ratio_error,
+                 Number(t.measured_ratio),
+                 Number(t.ratio_error),
                  int64_t{t.has_phase},
-                 t.phase,
+                 Number(t.phase),
                  int64_t{t.has_resistance},
-                 t.winding_res,
-                 t.rct75,
+                 Number(t.winding_res),
+                 Number(t.rct75),
                  Text(t.pass_fail),
                  Text(t.ct_class),
                  CurveToText(t.curve)}))
@@ -287,10 +315,10 @@ bool SqlRecordStore::AddRecordRows(const RecordEntry& e, AddResult& result) {
   if (!Exec("SELECT record_id FROM files WHERE path = ?", {e.identity.path}, &rows)) return false;
   const bool path_known = !rows.empty();
   const bool same_file = path_known && SqlInt(rows[0][0]) == record_id;
-  if (!Exec("INSERT INTO files(path, size, mtime, record_id) VALUES(?, ?, ?, ?)"
+  if (!Exec("INSERT INTO files(path, size, mtime, record_id, inode) VALUES(?, ?, ?, ?, ?)"
             " ON CONFLICT(path) DO UPDATE SET size = excluded.size, mtime = excluded.mtime,"
-            " record_id = excluded.record_id",
-            {e.identity.path, e.identity.size, e.identity.mtime, record_id}))
+            " record_id = excluded.record_id, inode = excluded.inode",
+            {e.identity.path, e.identity.size, e.identity.mtime, record_id, e.identity.inode}))
     return false;
   // A file rewritten with other content leaves its old record without a file.
   if (path_known && !same_file && !DropOrphans()) return false;
@@ -348,6 +376,15 @@ bool SqlRecordStore::DropOrphans() {
          Exec("DELETE FROM cts WHERE NOT EXISTS (SELECT 1 FROM records r WHERE r.ct_id = cts.id)");
 }
 
+StoreOutcome SqlRecordStore::FilePaths(std::vector<std::string>& out) {
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT path FROM files ORDER BY path", {}, &rows))
+    return Failure("Cannot list the library's files");
+  out.clear();
+  for (const SqlRow& r : rows) out.push_back(SqlText(r[0]));
+  return {};
+}
+
 StoreOutcome SqlRecordStore::Prune(const std::function<bool(const std::string&)>& exists,
                                    int64_t& removed_files) {
   std::vector<SqlRow> rows;
@@ -383,6 +420,13 @@ StoreOutcome SqlRecordStore::Stats(LibraryStats& out) {
 
 StoreOutcome SqlRecordStore::SearchCts(const std::string& text, int limit,
                                        std::vector<CtInfo>& out) {
+  if (text.size() > kMaxSearchText) {
+    StoreOutcome refused;
+    refused.status = StoreStatus::kFailed;
+    refused.detail =
+        "The search text is longer than " + std::to_string(kMaxSearchText) + " characters";
+    return refused;
+  }
   std::vector<SqlRow> rows;
   if (!Exec(std::string("SELECT ") + kCtColumns +
                 ", (SELECT COUNT(*) FROM records r WHERE r.ct_id = c.id) FROM cts c"
@@ -436,12 +480,16 @@ StoreOutcome SqlRecordStore::SetBaseline(const std::string& content_hash, bool& 
   return InWriteTransaction(
       [&] {
         std::vector<SqlRow> rows;
-        if (!Exec("SELECT ct_id FROM records WHERE content_hash = ?", {content_hash}, &rows))
+        if (!Exec("SELECT c.ct_key FROM records r JOIN cts c ON c.id = r.ct_id"
+                  " WHERE r.content_hash = ?",
+                  {content_hash}, &rows))
           return false;
         if (rows.empty()) return true;
         found = true;
-        return Exec("UPDATE records SET baseline = 0 WHERE ct_id = ?", {SqlInt(rows[0][0])}) &&
-               Exec("UPDATE records SET baseline = 1 WHERE content_hash = ?", {content_hash});
+        return Exec(
+            "INSERT INTO ct_baselines(ct_key, content_hash) VALUES(?, ?)"
+            " ON CONFLICT(ct_key) DO UPDATE SET content_hash = excluded.content_hash",
+            {rows[0][0], content_hash});
       },
       "Cannot mark the baseline");
 }

@@ -11,8 +11,9 @@
 namespace kova {
 
 // The version this program writes. Version 1 had no baseline mark,
-// version 2 no reference curves.
-constexpr int kLibrarySchemaVersion = 3;
+// version 2 no reference curves, version 3 kept the baseline on the record
+// row (lost with it on a prune) and no inode of a file.
+constexpr int kLibrarySchemaVersion = 4;
 
 class SqlRecordStore : public RecordStore {
  public:
@@ -22,11 +23,11 @@ class SqlRecordStore : public RecordStore {
   // reader without write rights opens a current library and can browse it.
   StoreOutcome Open();
 
-  StoreOutcome IsKnownFile(const std::string& path, int64_t size, int64_t mtime,
-                           bool& known) override;
+  StoreOutcome IsKnownFile(const RecordIdentity& file, bool& known) override;
   StoreOutcome AddRecord(const RecordEntry& entry, AddResult& result) override;
   StoreOutcome AddRecords(const std::vector<RecordEntry>& entries, std::vector<AddResult>& results,
                           std::vector<std::string>& refused) override;
+  StoreOutcome FilePaths(std::vector<std::string>& out) override;
   StoreOutcome Prune(const std::function<bool(const std::string&)>& exists,
                      int64_t& removed_files) override;
   StoreOutcome Stats(LibraryStats& out) override;

@@ -13,6 +13,7 @@ std::string StoreOutcomeText(const StoreOutcome& outcome) {
     case StoreStatus::kNewerSchema:
       return outcome.detail + ": update the program to use it.";
     case StoreStatus::kFailed:
+    case StoreStatus::kMissing:
       break;
   }
   return outcome.detail;

@@ -2,7 +2,6 @@
 
 #include <iostream>
 
-#include "app/library_settings.h"
 #include "base/codepage.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
@@ -16,10 +15,11 @@ void ToStderr(const std::string& text) { std::cerr << Cp1252ToUtf8(text) << '\n'
 }  // namespace
 
 LibraryFilingExporter::StoreOpener LibraryOpener(const SettingsStore& settings) {
-  const std::string location = ChooseLibraryLocation("", LoadLibrarySettings(settings).location);
-  return [location](std::string& why) -> std::unique_ptr<RecordStore> {
+  const std::string location = ConfiguredLibraryLocation(settings);
+  const LibraryWaits waits = LoadLibrarySettings(settings).waits;
+  return [location, waits](std::string& why) -> std::unique_ptr<RecordStore> {
     StoreOutcome outcome;
-    auto store = OpenLibrary(location, outcome);
+    auto store = OpenLibrary(location, outcome, LibraryUse::kFile, waits);
     if (!store) why = StoreOutcomeText(outcome);
     return store;
   };

@@ -1,6 +1,5 @@
 #include "library_stores/library_reference_keeper.h"
 
-#include "app/library_settings.h"
 #include "library/library_references.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
@@ -11,7 +10,8 @@ namespace {
 
 class LibraryWhenThere : public ReferenceKeeper {
  public:
-  explicit LibraryWhenThere(std::string location) : location_(std::move(location)) {}
+  LibraryWhenThere(std::string location, const LibraryWaits& waits)
+      : location_(std::move(location)), waits_(waits) {}
 
   KeptReference Find(const TestRecord& rec) override {
     if (Open()) return library_->Find(rec);
@@ -36,12 +36,12 @@ class LibraryWhenThere : public ReferenceKeeper {
   // The library once it is there (a first save may make it while the
   // program runs); false until then, or when it cannot be opened.
   bool Open() {
-    if (!library_ && failure_.empty() && LibraryIsThere(location_)) {
+    if (!library_ && failure_.empty()) {
       StoreOutcome outcome;
-      store_ = OpenLibrary(location_, outcome);
+      store_ = OpenLibrary(location_, outcome, LibraryUse::kChange, waits_);
       if (store_) {
         library_ = std::make_unique<LibraryReferences>(*store_);
-      } else {
+      } else if (outcome.status != StoreStatus::kMissing) {
         failure_ = StoreOutcomeText(outcome);
       }
     }
@@ -49,6 +49,7 @@ class LibraryWhenThere : public ReferenceKeeper {
   }
 
   std::string location_;
+  LibraryWaits waits_;
   std::unique_ptr<SqlRecordStore> store_;
   std::unique_ptr<LibraryReferences> library_;
   BesideRecordReferences beside_;
@@ -58,8 +59,8 @@ class LibraryWhenThere : public ReferenceKeeper {
 }  // namespace
 
 std::shared_ptr<ReferenceKeeper> ReferenceKeeperFor(const SettingsStore& settings) {
-  return std::make_shared<LibraryWhenThere>(
-      ChooseLibraryLocation("", LoadLibrarySettings(settings).location));
+  return std::make_shared<LibraryWhenThere>(ConfiguredLibraryLocation(settings),
+                                            LoadLibrarySettings(settings).waits);
 }
 
 }  // namespace kova

@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <cctype>
 #include <charconv>
 #include <cstring>
 
@@ -35,9 +36,21 @@ std::string ParamText(const SqlValue& v) {
 
 void Quiet(void*, const char*) {}  // NOTICEs of IF NOT EXISTS and the like
 
+// "host:port" (or the socket folder) the connection went to.
+std::string ServerOf(PGconn* conn) {
+  const char* host = PQhost(conn);
+  const char* port = PQport(conn);
+  return std::string(host ? host : "") + ":" + (port ? port : "");
+}
+
+std::string Trimmed(std::string s) {
+  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
 class PostgresConnection : public SqlConnection {
  public:
-  explicit PostgresConnection(PGconn* conn) : conn_(conn) {
+  PostgresConnection(PGconn* conn, const PostgresWaits& waits) : conn_(conn), waits_(waits) {
     PQsetNoticeProcessor(conn_, Quiet, nullptr);
   }
   ~PostgresConnection() override { PQfinish(conn_); }
@@ -66,9 +79,15 @@ class PostgresConnection : public SqlConnection {
       error_ = (code == "42501" || code == "25006")   ? SqlError::kReadOnly
                : (code == "40P01" || code == "40001") ? SqlError::kRetry
                                                       : SqlError::kOther;
-      error_text_ = PQerrorMessage(conn_);
-      while (!error_text_.empty() && (error_text_.back() == '\n' || error_text_.back() == ' '))
-        error_text_.pop_back();
+      error_text_ = Trimmed(PQerrorMessage(conn_));
+      // A wait given up names the server and what it waited for.
+      if (code == "57014" && waits_.statement > 0)
+        error_text_ = "the server " + ServerOf(conn_) + " gave no answer within " +
+                      std::to_string(waits_.statement) + " s (" + error_text_ + ")";
+      else if (code == "55P03" && waits_.lock > 0)
+        error_text_ = "waited " + std::to_string(waits_.lock) +
+                      " s for a table that another session of the server " + ServerOf(conn_) +
+                      " holds locked (" + error_text_ + ")";
     } else {
       error_ = SqlError::kNone;
       error_text_.clear();
@@ -89,6 +108,7 @@ class PostgresConnection : public SqlConnection {
 
  private:
   PGconn* conn_;
+  PostgresWaits waits_;
   SqlError error_ = SqlError::kNone;
   std::string error_text_;
 };
@@ -96,33 +116,69 @@ class PostgresConnection : public SqlConnection {
 }  // namespace
 
 bool IsPostgresLocation(const std::string& location) {
-  return location.rfind("postgresql://", 0) == 0 || location.rfind("postgres://", 0) == 0;
+  size_t start = 0;
+  while (start < location.size() && std::isspace(static_cast<unsigned char>(location[start])))
+    ++start;
+  auto scheme = [&](const char* prefix) {
+    const size_t n = std::strlen(prefix);
+    if (location.size() - start < n) return false;
+    for (size_t i = 0; i < n; ++i)
+      if (std::tolower(static_cast<unsigned char>(location[start + i])) != prefix[i]) return false;
+    return true;
+  };
+  if (scheme("postgresql://") || scheme("postgres://")) return true;
+  // A keyword list: "host=… dbname=…"
+  return location.find("://") == std::string::npos && location.find('=') != std::string::npos;
+}
+
+bool ReadConnectionText(const std::string& conninfo, bool& carries_password) {
+  char* error = nullptr;
+  PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), &error);
+  PQfreemem(error);  // it may quote the text, password and all
+  carries_password = false;
+  for (PQconninfoOption* o = options; o && o->keyword; ++o)
+    if (std::string(o->keyword) == "password" && o->val && *o->val) carries_password = true;
+  const bool read = options != nullptr;
+  PQconninfoFree(options);
+  return read;
 }
 
 bool ConnectionCarriesPassword(const std::string& conninfo) {
-  char* error = nullptr;
-  PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), &error);
-  PQfreemem(error);
   bool carries = false;
-  for (PQconninfoOption* o = options; o && o->keyword; ++o)
-    if (std::string(o->keyword) == "password" && o->val && *o->val) carries = true;
-  PQconninfoFree(options);
+  ReadConnectionText(conninfo, carries);
   return carries;
 }
 
-std::unique_ptr<SqlConnection> OpenPostgresConnection(const std::string& conninfo,
-                                                      std::string& why) {
-  PGconn* conn = PQconnectdb(conninfo.c_str());
+std::unique_ptr<SqlConnection> OpenPostgresConnection(const std::string& conninfo, std::string& why,
+                                                      const PostgresWaits& waits) {
+  // The time-out first: a connect_timeout in the location itself comes
+  // later and wins.
+  const std::string connect = std::to_string(waits.connect);
+  const char* keywords[] = {"connect_timeout", "dbname", nullptr};
+  const char* values[] = {connect.c_str(), conninfo.c_str(), nullptr};
+  PGconn* conn = waits.connect > 0 ? PQconnectdbParams(keywords, values, 1)
+                                   : PQconnectdbParams(keywords + 1, values + 1, 1);
   if (!conn || PQstatus(conn) != CONNECTION_OK) {
-    why = conn ? PQerrorMessage(conn) : "out of memory";
-    while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
+    why = conn ? Trimmed(PQerrorMessage(conn)) : "out of memory";
+    if (conn && why.find("timeout expired") != std::string::npos)
+      why = "no answer from the server " + ServerOf(conn) + " within " + connect +
+            " s to the connection (" + why + ")";
     PQfinish(conn);
     return nullptr;
   }
   // Numbers come back with every digit, whatever the server's settings.
-  PGresult* res = PQexec(conn, "SET extra_float_digits = 3");
+  std::string set = "SET extra_float_digits = 3";
+  PGresult* res = PQexec(conn, set.c_str());
   PQclear(res);
-  return std::make_unique<PostgresConnection>(conn);
+  for (const auto& [name, seconds] :
+       {std::pair<const char*, int>{"statement_timeout", waits.statement},
+        {"lock_timeout", waits.lock}})
+    if (seconds > 0) {
+      set = std::string("SET ") + name + " = " + std::to_string(seconds * 1000);
+      res = PQexec(conn, set.c_str());
+      PQclear(res);
+    }
+  return std::make_unique<PostgresConnection>(conn, waits);
 }
 
 }  // namespace kova

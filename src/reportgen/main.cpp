@@ -124,8 +124,10 @@ int Run(int argc, char** argv) {
 }  // namespace kova
 
 int main(int argc, char** argv) {
-  // Fonts and painting need a GUI application; no window is ever shown.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Fonts and painting need a GUI application; no window is ever shown, so
+  // no display is needed: the platform a cron job or SSH session inherits
+  // (empty, wayland, xcb without a display) would abort it.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   kova::KeepLargeBuffersInHeap();
   kova::FailWritesPastTheFileSizeLimit();
   kova::QuietQtRuntimeFolderMessages();

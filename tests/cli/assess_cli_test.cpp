@@ -244,7 +244,7 @@ TEST_F(AssessCli, SisterPhasesAndReferencesFromTheLibrary) {
   EXPECT_EQ(r.out.find("b.test"), std::string::npos) << r.out;
   r = Kova({"record", "compare", a, "--library", dir_ + "/none.sqlite"});
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_NE(r.err.find("No record library at"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("No library at"), std::string::npos) << r.err;
 
   // Imported with one record of CT P1, found by its other record.
   const std::string ref = dir_ + "/maker.csv";

@@ -104,6 +104,17 @@ TEST_F(LibraryWindowTest, SearchHistoryFlagsAndOpening) {
   QTest::mouseDClick(h->viewport(), Qt::LeftButton, {}, at);
   ASSERT_EQ(opened_.size(), 1u);
   EXPECT_EQ(opened_[0], window_->History()[2].test.path);
+  // A record filed from a folder this computer cannot reach says where.
+  const std::string away = window_->History()[1].test.path;
+  ASSERT_TRUE(QFile::rename(QString::fromStdString(away), QString::fromStdString(away + ".away")));
+  const QPoint away_at = h->visualItemRect(h->item(1, 0)).center();
+  QTest::qWait(QApplication::doubleClickInterval() + 50);
+  QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, away_at);
+  QTest::mouseDClick(h->viewport(), Qt::LeftButton, {}, away_at);
+  QFile::rename(QString::fromStdString(away + ".away"), QString::fromStdString(away));
+  EXPECT_EQ(opened_.size(), 1u);
+  EXPECT_TRUE(window_->StatusText().contains(QString::fromStdString(away)))
+      << window_->StatusText().toStdString();
 
   // Both plots paint without a record open.
   EXPECT_FALSE(window_->grab().isNull());

@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "app/library_settings.h"
 #include "app/sister_records.h"
 #include "assess/profile_file.h"
 #include "assess/reference_keeper.h"
@@ -141,12 +140,12 @@ QDialog* CompareSisterPhases(MainWindow& window, const SettingsStore& settings,
   const ComparisonBands& bands = report.bands();
   const int test = ShownTest(report);
   const RecordDefaults defaults = RecordDefaultsFrom(info);
-  const std::string location = ChooseLibraryLocation("", LoadLibrarySettings(settings).location);
   SisterRecords sisters;
   std::vector<std::string> lines;
-  if (chosen == nullptr && LibraryIsThere(location)) {
-    StoreOutcome outcome;
-    auto store = OpenLibrary(location, outcome);
+  StoreOutcome outcome;
+  std::unique_ptr<SqlRecordStore> store;
+  if (chosen == nullptr) store = OpenConfiguredLibrary(settings, "", LibraryUse::kRead, outcome);
+  if (chosen == nullptr && outcome.status != StoreStatus::kMissing) {
     if (store)
       outcome = LoadSisterRecords(*store, rec, test, bands.sister_span_days, defaults, sisters);
     if (!outcome.ok()) {

@@ -16,9 +16,10 @@ QWidget* OpenLibraryWindow(QWidget* owner, const SettingsStore& settings,
                            std::function<void(const std::string&)> open_record,
                            const std::string& location) {
   const LibrarySettings ls = LoadLibrarySettings(settings);
-  const std::string where = ChooseLibraryLocation(location, ls.location);
+  // The window files records too: it makes the library when missing.
+  const std::string where = ConfiguredLibraryLocation(settings, location);
   StoreOutcome outcome;
-  auto store = OpenLibrary(where, outcome);
+  auto store = OpenLibrary(where, outcome, LibraryUse::kFile, ls.waits);
   if (!store) {
     QMessageBox::warning(owner, QStringLiteral("Library"),
                          QString::fromStdString(Cp1252ToUtf8(StoreOutcomeText(outcome))));

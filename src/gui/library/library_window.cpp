@@ -20,12 +20,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <atomic>
-#include <thread>
 
 #include "base/cancel_token.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "export/whole_pdf.h"
+#include "gui/device/gui_thread.h"
 #include "gui/library/surface_view.h"
 #include "gui/qt_text.h"
 #include "library/history_table.h"
@@ -126,8 +126,17 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
   connect(taps_, &QComboBox::currentTextChanged, this, [this] { ShowHistory(); });
   connect(history_table_, &QTableWidget::itemSelectionChanged, this, [this] { UpdateOverlay(); });
   connect(history_table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
-    if (row >= 0 && row < static_cast<int>(history_.size()) && open_record_)
-      open_record_(history_[row].test.path);
+    if (row < 0 || row >= static_cast<int>(history_.size()) || !open_record_) return;
+    const std::string& path = history_[row].test.path;
+    // Filed from another computer or a share not mounted here: the history
+    // holds its values, the file cannot be opened.
+    if (!FileExists(path)) {
+      status_->setText(QStringLiteral("This record was filed from %1, which this computer cannot "
+                                      "reach; the history shows the values the library holds.")
+                           .arg(PathToQ(path)));
+      return;
+    }
+    open_record_(path);
   });
   connect(add, &QPushButton::clicked, this, &LibraryWindow::ChooseFolderAndImport);
   connect(pdf, &QPushButton::clicked, this, [this] {
@@ -277,6 +286,8 @@ void LibraryWindow::ChoosePrinterAndPrint() {
     QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Cannot print"));
 }
 
+QString LibraryWindow::StatusText() const { return status_->text(); }
+
 void LibraryWindow::ChooseFolderAndImport() {
   const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Add Folder"));
   if (!folder.isEmpty()) ImportFolder(PathFromQ(folder));
@@ -297,21 +308,20 @@ void LibraryWindow::ImportFolder(const std::string& folder) {
   });
   connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel.Cancel(); });
   // The worker has a connection of its own (connections stay on the thread
-  // that opened them) and closes the progress window when it ends.
-  std::thread worker([&] {
+  // that opened them); the progress window closes when it ends, and a
+  // Cancel waits for the file at hand.
+  tick.start(100);
+  RunOnWorker(progress, [&] {
     StoreOutcome outcome;
-    auto store = OpenLibrary(location_, outcome);
+    auto store = OpenLibrary(location_, outcome, LibraryUse::kFile);
     if (store)
       summary = ImportRecordFiles(*store, {folder}, RecordDefaults(), &cancel,
                                   [&](size_t d, size_t t) { done = d, total = t; });
     else
       summary.store = outcome;
-    QMetaObject::invokeMethod(
-        &progress, [&progress] { progress.accept(); }, Qt::QueuedConnection);
+    return summary.store.ok();
   });
-  tick.start(100);
-  progress.exec();
-  worker.join();
+  tick.stop();
   progress.reset();
   QString text = QStringLiteral("Added %1, found at a new path %2, unchanged %3, not readable %4")
                      .arg(summary.added)

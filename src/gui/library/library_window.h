@@ -42,6 +42,8 @@ class LibraryWindow : public QWidget {
   QTableWidget* CtTable() const { return cts_; }
   QTableWidget* HistoryTable() const { return history_table_; }
   const std::vector<HistoryEntry>& History() const { return history_; }
+  // The line under the tables: what an import or an opening did.
+  QString StatusText() const;
   // Imports `folder` with the progress bar; returns when done or cancelled.
   void ImportFolder(const std::string& folder);
   // The trend plot and the overlay on one A4 page; false when not written.
