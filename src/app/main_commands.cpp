@@ -51,6 +51,15 @@ const std::vector<CommandInfo>& MainCommands() {
       {CommandId::kSavePdf, "Save as PDF", "Save as PDF...", "", P::kApplication, N::kLoaded},
       {CommandId::kCloseWindow, "", "&Close\tCtrl+F4", "Ctrl+F4", P::kApplication, N::kDocument},
       {CommandId::kExit, "", "E&xit", "", P::kApplication, N::kNothing},
+      {CommandId::kLibrary, "", "Library...", "", P::kFileUtilitiesMenu, N::kNothing},
+      // The profile and the reference are kept beside the record's file or
+      // for its CT, so they need a record that has a file.
+      {CommandId::kAssessmentProfile, "", "Assessment &Profile...", "", P::kAssessmentMenu,
+       N::kSavedRecord},
+      {CommandId::kImportReferenceCurve, "", "Import &Reference Curve...", "", P::kAssessmentMenu,
+       N::kSavedRecord},
+      {CommandId::kCompareSisterPhases, "", "Compare &Sister Phases...", "", P::kAssessmentMenu,
+       N::kSavedRecord},
   };
   return commands;
 }
@@ -95,6 +104,8 @@ bool CommandEnabled(CommandId id, const DocumentState& s) {
       return s.has_document && s.loaded;
     case N::kSingleRecord:
       return s.has_document && s.loaded && !s.overlay;
+    case N::kSavedRecord:
+      return s.has_document && s.loaded && !s.overlay && s.saved;
   }
   return false;
 }

@@ -42,6 +42,12 @@ enum class CommandId {
   kSavePdf = 57700,
   kCloseWindow = 57602,
   kExit = 57665,
+  // The program's own commands beyond the instrument's classic set: the
+  // record library and the assessment of the record shown.
+  kLibrary = 33000,
+  kAssessmentProfile = 33010,
+  kImportReferenceCurve = 33011,
+  kCompareSisterPhases = 33012,
 };
 
 // When a command can act.
@@ -50,6 +56,7 @@ enum class CommandNeeds {
   kDocument,      // an active document window
   kLoaded,        // an active document holding a record or overlay
   kSingleRecord,  // an active document holding one record
+  kSavedRecord,   // an active document holding one record read from its file
 };
 
 enum class CommandPlace {
@@ -57,6 +64,7 @@ enum class CommandPlace {
   kTestPlanMenu,       // "Test Plan" submenu and panel
   kFileUtilitiesMenu,  // "File Utilities" submenu
   kApplication,        // "&File" below a separator and the "Application" panel
+  kAssessmentMenu,     // the "&Assessment" menu, after "&File"
 };
 
 struct CommandInfo {
@@ -82,6 +90,7 @@ struct DocumentState {
   bool has_document = false;
   bool loaded = false;
   bool overlay = false;
+  bool saved = false;  // the (first) record has a file of its own
 };
 bool CommandEnabled(CommandId id, const DocumentState& state);
 
@@ -91,6 +100,7 @@ constexpr const char* kPanelTest = "Test";
 constexpr const char* kPanelTestPlan = "Test Plan";
 constexpr const char* kPanelWindow = "Window";
 constexpr const char* kPanelApplication = "Application";
+constexpr const char* kAssessmentMenuTitle = "&Assessment";
 
 // The overlay command's rule: 2 or 3 files, else the message.
 constexpr const char* kOverlayPrompt = "Select Tests to overlay by holding down control key";

@@ -8,7 +8,6 @@
 // into the Abort button.
 
 #include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -35,6 +34,7 @@
 #include "base/path.h"
 #include "cli/cli_context.h"
 #include "cli/device_transfer_commands.h"
+#include "cli/interrupt_cancel.h"
 #include "device/command_set.h"
 #include "device/rud_device.h"
 #include "plans/test_plan.h"
@@ -47,39 +47,8 @@ constexpr int kExitInterrupted = 130;
 
 std::string U(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
 
-// --- Ctrl-C ----------------------------------------------------------------
-
-volatile sig_atomic_t g_interrupted = 0;
-
-void OnInterrupt(int) { g_interrupted = 1; }
-
-// Ctrl-C (or SIGTERM) sets a flag for as long as a command runs; a
-// watcher thread turns it into the operation's cancel token. Without
-// SA_RESTART a blocking terminal read returns at once.
-class InterruptGuard {
- public:
-  InterruptGuard() {
-    g_interrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous_int_);
-    sigaction(SIGTERM, &action, &previous_term_);
-  }
-  ~InterruptGuard() {
-    sigaction(SIGINT, &previous_int_, nullptr);
-    sigaction(SIGTERM, &previous_term_, nullptr);
-  }
-  InterruptGuard(const InterruptGuard&) = delete;
-  InterruptGuard& operator=(const InterruptGuard&) = delete;
-
- private:
-  struct sigaction previous_int_ {};
-  struct sigaction previous_term_ {};
-};
-
 // Runs `tick` every 10 ms on a thread of its own while the operation blocks
-// the main thread: it sees Ctrl-C and the Enter that confirms the cables.
+// the main thread: it sees the Enter that confirms the cables.
 class Watcher {
  public:
   explicit Watcher(std::function<void()> tick)
@@ -351,24 +320,20 @@ bool PrepareFolder(const std::string& folder) {
 
 // Runs the batch with progress and Ctrl-C; the exit code.
 int RunBatch(BatchTransfer& batch, const DownloadProgress& progress) {
-  std::atomic<bool> stopped{false};
+  int interrupted = 0;  // the exit code of an interrupted batch
   {
-    Watcher watch([&] {
-      if (g_interrupted && !stopped) {
-        stopped = true;
-        batch.Abort();
-      }
-    });
+    InterruptCancels interrupt([&batch] { batch.Abort(); });
     batch.RunTransfers();
+    interrupted = interrupt.ExitCode();
   }
   for (const std::string& path : batch.written()) std::cout << SystemNameToUtf8(path) << '\n';
   std::cout.flush();
-  if (stopped || batch.aborted()) {
+  if (interrupted != 0 || batch.aborted()) {
     // The same words as the desktop's box after an aborted batch.
     PrintError(U(DeviceStatusText(DeviceStatus::BatchAborted(
         static_cast<long>(batch.written().size()), static_cast<long>(batch.items().size())))));
     PrintError("Interrupted");
-    return kExitInterrupted;
+    return interrupted != 0 ? interrupted : kExitInterrupted;
   }
   if (batch.devicegone()) return kExitFailed;
   if (batch.cancelled()) {
@@ -526,15 +491,11 @@ int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o,
   run.defaults = prompter.defaults;
   run.result_path = o.file;
   prompter.yes = o.yes;
-  std::atomic<bool> interrupted{false};
+  int interrupted = 0;  // the exit code of an interrupted run
   bool ok = false;
   {
+    InterruptCancels interrupt([&run] { run.Abort(); });
     Watcher watch([&] {
-      if (g_interrupted && !run.aborted()) {
-        interrupted = true;
-        run.Abort();
-        return;
-      }
       if (!run.waiting() || run.aborted()) return;
       bool eof = false;
       if (o.yes || TakeEnter(eof)) {
@@ -546,14 +507,15 @@ int Run(RudDevice& device, TransferPrompter& prompter, const RunOptions& o,
       }
     });
     ok = run.RunTest();
+    interrupted = interrupt.ExitCode();
   }
   if (ok) {
     std::cout << SystemNameToUtf8(o.file) << '\n';
     return 0;
   }
-  if (interrupted) {
+  if (interrupted != 0) {
     PrintError("Test aborted");
-    return kExitInterrupted;
+    return interrupted;
   }
   return kExitFailed;
 }
@@ -564,7 +526,9 @@ void RegisterDeviceTransferCommands(CLI::App& device, CliContext& ctx,
                                     const DeviceSessionRunner& with_device) {
   // Each command runs with the terminal's prompter behind TransferPrompter.
   auto run = [&ctx, with_device](const std::function<int(RudDevice&, TransferPrompter&)>& body) {
-    InterruptGuard guard;
+    // Ctrl-C is noted for the whole command, so a question on the terminal
+    // ends and the instrument is never left mid-exchange.
+    InterruptCancels guard;
     TransferPrompter prompter(*ctx.prompter);
     prompter.defaults = RecordDefaultsFrom(ctx.info);
     ctx.exit_code = with_device(prompter, [&](RudDevice& dev) { return body(dev, prompter); });

@@ -1,7 +1,14 @@
 #pragma once
-// Ctrl-C and SIGTERM during an export: the running work is cancelled (the
-// report generator is killed) and the command unwinds normally, so its
-// private folder of intermediate files is removed on the way out.
+// Ctrl-C and SIGTERM while a command runs: the one way the command-line tool
+// stops its work (an export, a library import, an exchange with the
+// instrument). While an InterruptCancels lives the two signals do not end
+// the program: the signal is noted, `cancel` is called once from a helper
+// thread, and the command unwinds normally, so private folders are removed,
+// no half-written file is left and the instrument stays usable.
+//
+// They nest: a command guards its whole run (its terminal questions
+// included) with one, and each long step inside it arms its own `cancel`;
+// a signal that came before the step began cancels the step at once.
 
 #include <atomic>
 #include <csignal>
@@ -12,14 +19,16 @@ namespace kova {
 
 class InterruptCancels {
  public:
-  // `cancel` is called once, from a helper thread, after SIGINT or SIGTERM.
-  explicit InterruptCancels(std::function<void()> cancel);
+  // `cancel` is called once, from a helper thread, after SIGINT or SIGTERM;
+  // none when empty (the signal is only noted).
+  explicit InterruptCancels(std::function<void()> cancel = {});
   ~InterruptCancels();
   InterruptCancels(const InterruptCancels&) = delete;
   InterruptCancels& operator=(const InterruptCancels&) = delete;
 
-  // The signal that arrived, 0 when none.
+  // The signal that arrived since the outermost guard began, 0 when none.
   int Signal() const;
+  bool Interrupted() const { return Signal() != 0; }
   // 128 + the signal, as a shell reports a program ended by it; 0 when none.
   int ExitCode() const { return Signal() != 0 ? 128 + Signal() : 0; }
 

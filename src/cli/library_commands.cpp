@@ -2,7 +2,6 @@
 // years, on this PC or a team's server.
 
 #include <CLI/CLI.hpp>
-#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -11,6 +10,7 @@
 #include "base/codepage.h"
 #include "base/format.h"
 #include "cli/cli_context.h"
+#include "cli/interrupt_cancel.h"
 #include "library/history_table.h"
 #include "library/library_import.h"
 #include "library/store_messages.h"
@@ -59,24 +59,15 @@ JsonValue CtJson(const CtInfo& ct) {
   return o;
 }
 
-// Ctrl+C during an import stops it after the file at hand: the handler
-// only sets a flag (all a handler may do); the import's progress call turns
-// it into a cancel.
-volatile std::sig_atomic_t g_interrupted = 0;
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
-
+// Ctrl-C or SIGTERM during an import stops it after the file at hand; the
+// records read until then are filed.
 void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::string>& paths) {
+  CancelToken cancel;
+  InterruptCancels interrupt([&cancel] { cancel.Cancel(); });
   auto store = Open(ctx, o);
   if (!store) return;
-  CancelToken cancel;
-  g_interrupted = 0;
-  auto previous = std::signal(SIGINT, OnInterrupt);
   RecordDefaults defaults;
-  const ImportSummary s =
-      ImportRecordFiles(*store, paths, defaults, &cancel, [&cancel](size_t, size_t) {
-        if (g_interrupted) cancel.Cancel();
-      });
-  std::signal(SIGINT, previous);
+  const ImportSummary s = ImportRecordFiles(*store, paths, defaults, &cancel);
   for (const ImportProblem& p : s.problems) PrintError(p.path + ": " + p.reason);
   if (o.json) {
     JsonValue out = JsonValue::Object();
@@ -100,7 +91,7 @@ void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::str
   }
   if (s.cancelled) {
     PrintError("Import cancelled");
-    ctx.exit_code = 1;
+    ctx.exit_code = interrupt.Interrupted() ? interrupt.ExitCode() : 1;
   }
   Check(ctx, s.store);
 }

@@ -13,6 +13,7 @@
 #include "app/app_settings.h"
 #include "app/comparison_settings.h"
 #include "base/path.h"
+#include "base/program_version.h"
 #include "cli/cli_context.h"
 #include "cli/terminal_prompter.h"
 #include "library_stores/library_filing_store.h"
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
   CLI::App app{"KOVA companion program: records, plans and the instrument"};
   app.require_subcommand(1);
   app.set_help_all_flag("--help-all", "Show every command's help");
+  app.set_version_flag("--version", std::string(kova::kProgramVersion),
+                       "Show the program's version");
   kova::AddRecordCommands(app, ctx);
   kova::AddRecordAssessCommands(*app.get_subcommand("record"), ctx);
   kova::AddPlanCommands(app, ctx);

@@ -10,11 +10,14 @@
 #include <QLocale>
 #include <QUrl>
 #include <clocale>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "app/app_settings.h"
 #include "app/comparison_settings.h"
 #include "base/path.h"
+#include "base/program_version.h"
 #include "gui/device/device_commands.h"
 #include "gui/device/wait_dialog.h"
 #include "gui/main_window.h"
@@ -32,6 +35,13 @@
 #include "platform/write_limits.h"
 
 int main(int argc, char** argv) {
+  // Answered before anything starts: no window, settings or instrument.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("%s\n", kova::kProgramVersion);
+      return 0;
+    }
+  }
   kova::KeepLargeBuffersInHeap();
   kova::FailWritesPastTheFileSizeLimit();
   QApplication app(argc, argv);

@@ -113,8 +113,6 @@ void MainWindow::BuildMenus() {
   file_menu_->addSeparator();
   file_menu_->addMenu(plan_menu_);
   file_menu_->addMenu(utilities_menu_);
-  AddLibraryCommand(utilities_menu_, this, *ctx_.store,
-                    [this](const std::string& path) { OpenDocument(path); });
   file_menu_->addSeparator();
   application_separator_ = file_menu_->addSeparator();
   recent_menu_ = file_menu_->addMenu(QStringLiteral("Recent Files"));
@@ -133,6 +131,8 @@ QGridLayout* MainWindow::PanelFor(const CommandInfo& info) {
       return panels_.value(1);
     case CommandPlace::kApplication:
       return panels_.value(3);
+    case CommandPlace::kAssessmentMenu:
+      return nullptr;
   }
   return nullptr;
 }
@@ -237,6 +237,12 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
       else
         file_menu_->insertAction(recent_menu_->menuAction(), action);
       break;
+    case CommandPlace::kAssessmentMenu:
+      // Made with its first command, so a window without them has none.
+      if (assessment_menu_ == nullptr)
+        assessment_menu_ = menuBar()->addMenu(QString::fromUtf8(kAssessmentMenuTitle));
+      assessment_menu_->addAction(action);
+      break;
   }
   if (QGridLayout* panel = PanelFor(*info)) {
     auto* button = new QToolButton(this);
@@ -266,11 +272,14 @@ void MainWindow::AddStandardCommands() {
   AddCommand(CommandId::kExportText, [this] { OnExportText(); });
   if (ctx_.workbook_export.write) AddCommand(CommandId::kExportExcel, [this] { OnExportExcel(); });
   if (ctx_.auto_export) AddCommand(CommandId::kExport, [this] { OnExport(); });
+  AddCommand(
+      CommandId::kLibrary,
+      LibraryCommand(this, *ctx_.store, [this](const std::string& path) { OpenDocument(path); }));
   AddCommand(CommandId::kTestUtilities, [this] { OpenFolder(ctx_.info->filepath); });
   AddCommand(CommandId::kFileManipulation, [this] { OpenFolder(ctx_.info->filepath); });
   AddCommand(CommandId::kPlanUtilities, [this] { OpenFolder(ctx_.info->planpath); });
   AddPlanCommands();
-  AddAssessmentMenu(*this, *ctx_.store, *ctx_.info);
+  AddAssessmentCommands(*this, *ctx_.store, *ctx_.info);
   AddCommand(CommandId::kNewDocument, [this] { OnNewDocument(); });
   AddCommand(CommandId::kPrint, [this] { OnPrint(); });
   AddCommand(CommandId::kPrintPreview, [this] { OnPrintPreview(); });
@@ -474,12 +483,19 @@ bool MainWindow::ConfirmCloseAll() {
   return true;
 }
 
-void MainWindow::UpdateCommands() {
+DocumentState MainWindow::ActiveState() const {
   ReportView* view = ActiveView();
   DocumentState state;
   state.has_document = view != nullptr;
   state.loaded = view != nullptr && view->document().loaded();
   state.overlay = view != nullptr && view->document().IsOverlay();
+  state.saved = state.loaded && !view->document().record(0).fullpath.empty();
+  return state;
+}
+
+void MainWindow::UpdateCommands() {
+  ReportView* view = ActiveView();
+  const DocumentState state = ActiveState();
   for (const CommandInfo& c : MainCommands())
     if (QAction* a = Action(c.id)) a->setEnabled(CommandEnabled(c.id, state));
   page_status_->setText(view != nullptr ? view->PageText() : QString());

@@ -85,6 +85,8 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   // Offers a command: its action goes into its menu and panel.
   QAction* AddCommand(CommandId id, std::function<void()> handler);
   QAction* Action(CommandId id) const { return actions_.value(static_cast<int>(id), nullptr); }
+  // What the active document holds, as the commands' enabling rules read it.
+  DocumentState ActiveState() const;
 
   // Opens a record file as a new document; a file already open has its
   // window brought forward instead. False (with the message naming the file
@@ -178,6 +180,7 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QMenu* file_menu_ = nullptr;
   QMenu* plan_menu_ = nullptr;
   QMenu* utilities_menu_ = nullptr;
+  QMenu* assessment_menu_ = nullptr;
   QMenu* recent_menu_ = nullptr;
   QAction* application_separator_ = nullptr;
   QMap<int, QAction*> actions_;

@@ -426,6 +426,31 @@ TEST(Commands, EnablingRules) {
   EXPECT_EQ(LookById(9999).id, kDefaultApplicationLook);
 }
 
+// The assessment keeps its profile beside the record's file and its
+// reference for the record's CT: its commands need one record that has a
+// file; the library needs nothing.
+TEST(Commands, AssessmentNeedsOneRecordWithItsFileAndTheLibraryNothing) {
+  const DocumentState none{}, empty{true, false, false, false}, unsaved{true, true, false, false},
+      saved{true, true, false, true}, overlay{true, true, true, true};
+  struct {
+    CommandId id;
+    bool none, empty, unsaved, saved, overlay;
+  } rows[] = {
+      {CommandId::kLibrary, true, true, true, true, true},
+      {CommandId::kAssessmentProfile, false, false, false, true, false},
+      {CommandId::kImportReferenceCurve, false, false, false, true, false},
+      {CommandId::kCompareSisterPhases, false, false, false, true, false},
+  };
+  for (const auto& r : rows) {
+    const int id = static_cast<int>(r.id);
+    EXPECT_EQ(CommandEnabled(r.id, none), r.none) << id;
+    EXPECT_EQ(CommandEnabled(r.id, empty), r.empty) << id;
+    EXPECT_EQ(CommandEnabled(r.id, unsaved), r.unsaved) << id;
+    EXPECT_EQ(CommandEnabled(r.id, saved), r.saved) << id;
+    EXPECT_EQ(CommandEnabled(r.id, overlay), r.overlay) << id;
+  }
+}
+
 // A caption on two panels ("Download from Device", "File Utilities") says in
 // its tip what it works on, and no two such tips are alike.
 TEST(Commands, SharedPanelCaptionsSayWhatTheyWorkOn) {

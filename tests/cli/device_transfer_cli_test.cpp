@@ -2,7 +2,6 @@
 // run from the outside against kova-sim on a pseudo-terminal, as a user
 // would: exit status, files, and the messages on stderr.
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -58,31 +57,20 @@ class DeviceTransferCli : public ::testing::Test {
   // its stderr into `err_path`, with `extra` in its environment.
   pid_t Spawn(const std::vector<std::string>& args, const std::string& err_path,
               const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> all = {BuiltProgram("kova"), "device", "--port",
-                                    dir_ + "/tty",        "--baud", "19200"};
+    std::vector<std::string> all = {"device", "--port", dir_ + "/tty", "--baud", "19200"};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<std::string> env = env_;
     env.insert(env.end(), extra.begin(), extra.end());
-    const pid_t pid = fork();
-    if (pid == 0) {
-      const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      dup2(err, 2);
-      for (std::string& e : env) putenv(e.data());
-      std::vector<char*> argv;
-      for (std::string& a : all) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    return pid;
+    return StartProgram(BuiltProgram("kova"), all, env, "", err_path);
   }
-  // Ctrl-C to a program Spawn started; it must end as interrupted (130).
-  void Interrupt(pid_t pid) {
-    kill(pid, SIGINT);
+  // Ctrl-C (or `signal`) to a program Spawn started; it must end as
+  // interrupted by it (128 + the signal: 130 for Ctrl-C).
+  void Interrupt(pid_t pid, int signal = SIGINT) {
+    kill(pid, signal);
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
   }
   ProgramResult Kova(const std::vector<std::string>& args) {
     return RunProgram(BuiltProgram("kova"), args, env_);
@@ -262,9 +250,9 @@ TEST_F(DeviceTransferCli, InterruptInTheDataPhase) {
   EXPECT_EQ(again.exit_code, 0) << again.err;
 }
 
-// Ctrl-C while the first record of a five-test download comes in: the batch
-// ends at once, no partial file is left, the summary says how far it came,
-// and the instrument answers the next command. (ESC is the instrument's
+// SIGTERM (as Ctrl-C) while the first record of a five-test download comes
+// in: the batch ends at once, no partial file is left, the summary says how
+// far it came, and the instrument answers the next command. (ESC is the instrument's
 // word for a running test only; a record being sent is simply not read on.)
 TEST_F(DeviceTransferCli, InterruptMidDownloadLeavesNoFile) {
   StartSim({"--model", "7100B", "--tests", "5", "--baud", "19200"});
@@ -285,7 +273,7 @@ TEST_F(DeviceTransferCli, InterruptMidDownloadLeavesNoFile) {
     if (request != std::string::npos && sent.size() > request + 3000) break;
   }
   ASSERT_NE(request, std::string::npos) << Slurp(err_path);
-  Interrupt(pid);
+  Interrupt(pid, SIGTERM);
   if (HasFatalFailure()) return;
   const std::string err = Slurp(err_path);
   EXPECT_NE(err.find("Download aborted: 0 of 5 saved"), std::string::npos) << err;

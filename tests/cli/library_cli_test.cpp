@@ -1,15 +1,21 @@
 // kova library ... from the outside: filling, browsing, the history in its
 // three forms, the baseline, pruning, and records the tool saves going in.
 
+#include <signal.h>
+#include <sys/wait.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "base/json.h"
 #include "library_support/library_records.h"
 #include "support/cli_fixture.h"
+#include "support/files.h"
 
 namespace kova {
 namespace {
@@ -121,6 +127,51 @@ TEST_F(LibraryCliTest, ARecordTheToolSavesIsFiled) {
   const JsonValue h = Json({"library", "history", "SN00004", "--json"});
   ASSERT_EQ(h.Find("tests")->Size(), 2u);
   EXPECT_EQ(h.Find("tests")->At(0).Find("file")->AsString(), out);
+}
+
+}  // namespace
+}  // namespace kova
+
+namespace kova {
+namespace {
+
+// SIGTERM (a service manager or `kill` stopping the tool) cancels an import
+// as Ctrl-C does: the records read until then are filed, the tool ends as
+// stopped by the signal, and the next import adds exactly the rest.
+TEST_F(LibraryCliTest, SigtermStopsAnImportAndTheLibraryStaysWhole) {
+  const std::string records = dir_ + "/records";
+  const size_t total = WriteLibraryRecords(records, {400, 2, 0, ""}).size();
+  const std::string library = dir_ + "/kova-library.sqlite";  // beside the settings
+  const std::string out = dir_ + "/add.out", err = dir_ + "/add.err";
+  const pid_t pid =
+      StartProgram(BuiltProgram("kova"), {"library", "add", records, "--json"}, env_, out, err);
+  ASSERT_GT(pid, 0);
+  // The signal is caught from before the library is opened.
+  for (int i = 0; i < 1000 && !fs::exists(library); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  ASSERT_TRUE(fs::exists(library)) << Slurp(err);
+  // Usually part of the way through; the whole import takes some 10 times longer
+  // here, and one stopped before its first file must be as consistent.
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  kill(pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  EXPECT_NE(Slurp(err).find("Import cancelled"), std::string::npos) << Slurp(err);
+  JsonValue first;
+  std::string error;
+  ASSERT_TRUE(JsonValue::Parse(Slurp(out), first, error)) << error;
+  EXPECT_TRUE(first.Find("cancelled")->AsBool());
+  const int64_t filed = Member(first, "added");
+  EXPECT_LT(filed, static_cast<int64_t>(total));
+
+  // What the summary said went in is in, and the rest follows.
+  EXPECT_EQ(Member(Json({"library", "stats", "--json"}), "records"), filed);
+  const JsonValue second = Json({"library", "add", records, "--json"});
+  EXPECT_EQ(Member(second, "unchanged"), filed);
+  EXPECT_EQ(Member(second, "added"), static_cast<int64_t>(total) - filed);
+  EXPECT_FALSE(second.Find("cancelled")->AsBool());
 }
 
 }  // namespace

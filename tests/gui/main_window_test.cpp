@@ -138,6 +138,48 @@ TEST_F(MainWindowTest, MenusPanelsAndShortcuts) {
   EXPECT_FALSE(Enabled(CommandId::kSaveTest));
 }
 
+// The library and the assessment are installed through the command table
+// like every other command: in their menus, enabled by the table's rules.
+TEST_F(MainWindowTest, LibraryAndAssessmentCommandsComeFromTheTable) {
+  QMenu* utilities = nullptr;
+  QMenu* assessment = nullptr;
+  for (QAction* a : window->menuBar()->actions().front()->menu()->actions())
+    if (a->text() == "File Utilities") utilities = a->menu();
+  for (QAction* a : window->menuBar()->actions())
+    if (a->text() == kAssessmentMenuTitle) assessment = a->menu();
+  ASSERT_NE(utilities, nullptr);
+  ASSERT_NE(assessment, nullptr);
+  const struct {
+    CommandId id;
+    QMenu* menu;
+    const char* text;
+  } rows[] = {
+      {CommandId::kLibrary, utilities, "Library..."},
+      {CommandId::kAssessmentProfile, assessment, "Assessment &Profile..."},
+      {CommandId::kImportReferenceCurve, assessment, "Import &Reference Curve..."},
+      {CommandId::kCompareSisterPhases, assessment, "Compare &Sister Phases..."},
+  };
+  for (const auto& r : rows) {
+    QAction* a = window->Action(r.id);
+    ASSERT_NE(a, nullptr) << r.text;
+    EXPECT_TRUE(r.menu->actions().contains(a)) << r.text;
+    EXPECT_EQ(a->text(), r.text);
+  }
+  // The library is the first of the folder commands, as it always was.
+  EXPECT_EQ(utilities->actions().front(), window->Action(CommandId::kLibrary));
+
+  EXPECT_TRUE(Enabled(CommandId::kLibrary));
+  EXPECT_FALSE(Enabled(CommandId::kAssessmentProfile));
+  window->OnNewDocument();  // empty: nothing to assess
+  EXPECT_FALSE(Enabled(CommandId::kCompareSisterPhases));
+  const std::string a = WriteRecord(folder, "a.test"), b = WriteRecord(folder, "b.test");
+  ASSERT_TRUE(window->OpenDocument(a));
+  for (const auto& r : rows) EXPECT_TRUE(Enabled(r.id)) << r.text;
+  ASSERT_TRUE(window->OpenOverlay({a, b}));
+  EXPECT_FALSE(Enabled(CommandId::kImportReferenceCurve));
+  EXPECT_TRUE(Enabled(CommandId::kLibrary));
+}
+
 TEST_F(MainWindowTest, OpensRecordsAndOverlaysAndRefusesFour) {
   const std::string a = WriteRecord(folder, "a.test");
   const std::string b = WriteRecord(folder, "b.test");

@@ -52,4 +52,24 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   return result;
 }
 
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
+                   const std::vector<std::string>& env, const std::string& out_path,
+                   const std::string& err_path) {
+  std::vector<std::string> all = {program};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<std::string> vars = env;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (!out_path.empty()) dup2(open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+    if (!err_path.empty()) dup2(open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+    for (std::string& e : vars) putenv(e.data());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
 }  // namespace kova

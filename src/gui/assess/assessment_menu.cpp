@@ -4,8 +4,6 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -29,12 +27,12 @@ namespace {
 
 const QString kCaption = QStringLiteral("Assessment");
 
-// The active view holding one record read from a file, or null after a
-// message.
-ReportView* SingleRecordView(MainWindow& window) {
+// The active view when the command can act on it (the command table's
+// rule: one record read from its file), or null after a message. The menu
+// offers the command only then; a direct call is told the same.
+ReportView* SingleRecordView(MainWindow& window, CommandId command) {
   ReportView* view = window.ActiveView();
-  if (view == nullptr || !view->document().loaded() || view->document().IsOverlay() ||
-      view->document().record(0).fullpath.empty()) {
+  if (view == nullptr || !CommandEnabled(command, window.ActiveState())) {
     QMessageBox::information(&window, kCaption,
                              QStringLiteral("Open one saved record to assess it."));
     return nullptr;
@@ -50,7 +48,7 @@ void Refresh(ReportView* view) {
 }  // namespace
 
 void EditAssessmentProfile(MainWindow& window) {
-  ReportView* view = SingleRecordView(window);
+  ReportView* view = SingleRecordView(window, CommandId::kAssessmentProfile);
   if (view == nullptr) return;
   const TestRecord& rec = view->document().record(0);
   const std::string path = ProfilePathBeside(rec.fullpath);
@@ -74,7 +72,7 @@ void EditAssessmentProfile(MainWindow& window) {
 }
 
 void ImportReferenceCurve(MainWindow& window, const char* chosen) {
-  ReportView* view = SingleRecordView(window);
+  ReportView* view = SingleRecordView(window, CommandId::kImportReferenceCurve);
   if (view == nullptr) return;
   const std::string from = chosen ? std::string(chosen)
                                   : PathFromQ(QFileDialog::getOpenFileName(
@@ -135,7 +133,7 @@ QDialog* ShowLines(MainWindow& window, const std::vector<std::string>& lines) {
 
 QDialog* CompareSisterPhases(MainWindow& window, const SettingsStore& settings,
                              const CAppInfo& info, const std::vector<std::string>* chosen) {
-  ReportView* view = SingleRecordView(window);
+  ReportView* view = SingleRecordView(window, CommandId::kCompareSisterPhases);
   if (view == nullptr) return nullptr;
   const ReportDocument& report = view->document().report();
   const TestRecord& rec = view->document().record(0);
@@ -184,14 +182,12 @@ QDialog* CompareSisterPhases(MainWindow& window, const SettingsStore& settings,
   return ShowLines(window, lines);
 }
 
-void AddAssessmentMenu(MainWindow& window, const SettingsStore& settings, const CAppInfo& info) {
-  QMenu* menu = window.menuBar()->addMenu(QStringLiteral("&Assessment"));
-  menu->addAction(QStringLiteral("Assessment &Profile..."), &window,
-                  [&window] { EditAssessmentProfile(window); });
-  menu->addAction(QStringLiteral("Import &Reference Curve..."), &window,
-                  [&window] { ImportReferenceCurve(window); });
-  menu->addAction(QStringLiteral("Compare &Sister Phases..."), &window,
-                  [&window, &settings, &info] { CompareSisterPhases(window, settings, info); });
+void AddAssessmentCommands(MainWindow& window, const SettingsStore& settings,
+                           const CAppInfo& info) {
+  window.AddCommand(CommandId::kAssessmentProfile, [&window] { EditAssessmentProfile(window); });
+  window.AddCommand(CommandId::kImportReferenceCurve, [&window] { ImportReferenceCurve(window); });
+  window.AddCommand(CommandId::kCompareSisterPhases,
+                    [&window, &settings, &info] { CompareSisterPhases(window, settings, info); });
 }
 
 }  // namespace kova

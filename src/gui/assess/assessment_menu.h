@@ -1,10 +1,11 @@
 #pragma once
-// The "Assessment" menu of the main window: the assessment profile of the
-// active record (kept beside it) and the import of its CT's reference curve
-// (kept in the record library when one is there, else beside the record);
-// the report's "Calculation details" pages follow them. Every record window
-// takes the comparisons' bands from the stored settings
-// (LoadComparisonBands) and finds references where ReferenceKeeperFor says.
+// The "Assessment" menu of the main window, three rows of its command table:
+// the assessment profile of the active record (kept beside it), the import
+// of its CT's reference curve (kept in the record library when one is
+// there, else beside the record) and the sister phases; the report's
+// "Calculation details" pages follow them. Every record window takes the
+// comparisons' bands from the stored settings (LoadComparisonBands) and
+// finds references where ReferenceKeeperFor says.
 
 #include <string>
 #include <vector>
@@ -19,7 +20,8 @@ namespace kova {
 
 class MainWindow;
 
-void AddAssessmentMenu(MainWindow& window, const SettingsStore& settings, const CAppInfo& info);
+// Installs the three commands through the window's command table.
+void AddAssessmentCommands(MainWindow& window, const SettingsStore& settings, const CAppInfo& info);
 // The two commands on the active document, public for the tests; `chosen`
 // is the reference file (empty: ask for it).
 void EditAssessmentProfile(MainWindow& window);

@@ -1,9 +1,8 @@
 #include "gui/library/library_command.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <memory>
 
 #include "app/library_settings.h"
 #include "base/codepage.h"
@@ -32,18 +31,17 @@ QWidget* OpenLibraryWindow(QWidget* owner, const SettingsStore& settings,
   return window;
 }
 
-void AddLibraryCommand(QMenu* menu, QWidget* owner, const SettingsStore& settings,
-                       std::function<void(const std::string&)> open_record) {
-  auto* action = menu->addAction(QStringLiteral("Library..."));
+std::function<void()> LibraryCommand(QWidget* owner, const SettingsStore& settings,
+                                     std::function<void(const std::string&)> open_record) {
   auto window = std::make_shared<QPointer<QWidget>>();
-  QObject::connect(action, &QAction::triggered, owner, [=, &settings] {
+  return [=, &settings] {
     if (*window) {
       (*window)->raise();
       (*window)->activateWindow();
       return;
     }
     *window = OpenLibraryWindow(owner, settings, open_record);
-  });
+  };
 }
 
 }  // namespace kova

@@ -1,6 +1,6 @@
 #pragma once
-// The "Library..." command of the main window: opens the Library window on
-// the library the settings name.
+// The "Library..." command of the main window (a row of the command table):
+// opens the Library window on the library the settings name.
 
 #include <QWidget>
 #include <functional>
@@ -8,14 +8,13 @@
 
 #include "app/settings_store.h"
 
-class QMenu;
-
 namespace kova {
 
-// Adds the command to `menu`; `open_record` opens a record file as a
-// document. The window is one per main window, kept while it is open.
-void AddLibraryCommand(QMenu* menu, QWidget* owner, const SettingsStore& settings,
-                       std::function<void(const std::string&)> open_record);
+// The handler of the main window's "Library..." command; `open_record`
+// opens a record file as a document. The window is one per main window,
+// kept while it is open: the command again brings it forward.
+std::function<void()> LibraryCommand(QWidget* owner, const SettingsStore& settings,
+                                     std::function<void(const std::string&)> open_record);
 
 // Opens the window (null with a message box when the library cannot be
 // opened). `location` empty: the settings' library.
