@@ -1,7 +1,7 @@
 # Reads CHANGELOG.md into the two forms the packages carry: the Debian
 # changelog text (KOVA_DEBIAN_CHANGELOG) and the AppStream release list
-# (KOVA_APPSTREAM_RELEASES). A release is a "## VERSION (YYYY-MM-DD)"
-# heading and its "- " lines. The newest release must be the project version.
+# (KOVA_APPSTREAM_RELEASES). A release is a "## VERSION (YYYY-MM-DD HH:MM)"
+# heading (UTC) and its "- " lines. The newest release must be the project version.
 
 # Day of the week of a date (Zeller's congruence), as Debian's date wants it.
 function(kova_weekday year month day out)
@@ -69,9 +69,9 @@ function(kova_read_changelog file package maintainer)
           string(APPEND appstream_items "          <li>${item}</li>\n")
         endforeach()
         string(APPEND debian
-               "\n -- ${maintainer}  ${weekday}, ${day} ${month_name} ${year} 12:00:00 +0000\n\n")
+               "\n -- ${maintainer}  ${weekday}, ${day} ${month_name} ${year} ${time}:00 +0000\n\n")
         string(APPEND appstream
-               "    <release version=\"${version}\" date=\"${date}\">\n"
+               "    <release version=\"${version}\" date=\"${date}T${time}:00Z\">\n"
                "      <description>\n        <ul>\n${appstream_items}        </ul>\n"
                "      </description>\n    </release>\n")
       endif()
@@ -80,12 +80,13 @@ function(kova_read_changelog file package maintainer)
       if(line STREQUAL "## END")
         break()
       endif()
-      if(NOT line MATCHES "^## ([0-9][0-9A-Za-z.+~]*) \\(([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])\\)$")
-        message(FATAL_ERROR "${file}: \"${line}\" is not a \"## VERSION (YYYY-MM-DD)\" heading")
+      if(NOT line MATCHES "^## ([0-9][0-9A-Za-z.+~]*) \\(([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9]) ([0-2][0-9]:[0-5][0-9])\\)$")
+        message(FATAL_ERROR "${file}: \"${line}\" is not a \"## VERSION (YYYY-MM-DD HH:MM)\" heading")
       endif()
       set(version ${CMAKE_MATCH_1})
       set(year ${CMAKE_MATCH_2})
       set(date "${CMAKE_MATCH_2}-${CMAKE_MATCH_3}-${CMAKE_MATCH_4}")
+      set(time "${CMAKE_MATCH_5}")
       set(day_text ${CMAKE_MATCH_4})
       string(REGEX REPLACE "^0" "" month "${CMAKE_MATCH_3}")
       string(REGEX REPLACE "^0" "" day "${day_text}")

@@ -40,28 +40,28 @@ set(CPACK_DEBIAN_KOVA-SIM_PACKAGE_SUGGESTS "kova")
 
 set(CPACK_COMPONENT_KOVA_DESCRIPTION
     "companion program of the KOVA current-transformer test sets (command line)
- The command-line tool kova fetches and keeps the test records stored on a
- KOVA current-transformer test set (serial port or USB), shows and exports
- their reports (text, XML, PDF, workbook, pictures), builds test plans and
- runs them on the instrument, and keeps every test of every CT in a record
- library (SQLite or PostgreSQL) with its history.
- .
- This package also holds the report generator hmReportExport and the
- installation data the programs read: the report template, the XML schemas,
- the report logo and pictures.")
+The command-line tool kova fetches and keeps the test records stored on a
+KOVA current-transformer test set (serial port or USB), shows and exports
+their reports (text, XML, PDF, workbook, pictures), builds test plans and
+runs them on the instrument, and keeps every test of every CT in a record
+library (SQLite or PostgreSQL) with its history.
+
+This package also holds the report generator hmReportExport and the
+installation data the programs read: the report template, the XML schemas,
+the report logo and pictures.")
 set(CPACK_COMPONENT_KOVA-GUI_DESCRIPTION
     "companion program of the KOVA current-transformer test sets (desktop)
- The desktop program kova-gui shows, prints and exports the test records of
- KOVA current-transformer test sets, overlays up to three records, builds
- test plans, fetches records from the instrument and runs plans on it, and
- browses the record library with each CT's history and trend.
- .
- Record files open in it with a double click.")
+The desktop program kova-gui shows, prints and exports the test records of
+KOVA current-transformer test sets, overlays up to three records, builds
+test plans, fetches records from the instrument and runs plans on it, and
+browses the record library with each CT's history and trend.
+
+Record files open in it with a double click.")
 set(CPACK_COMPONENT_KOVA-SIM_DESCRIPTION
     "simulated KOVA current-transformer test set
- kova-sim serves a simulated KOVA instrument (any of its models) on a
- pseudo-terminal, with stored tests, plan slots and remote test runs made
- from a current-transformer model, so that the companion program's
- instrument commands can be tried and tested without the hardware.")
+kova-sim serves a simulated KOVA instrument (any of its models) on a
+pseudo-terminal, with stored tests, plan slots and remote test runs made
+from a current-transformer model, so that the companion program's
+instrument commands can be tried and tested without the hardware.")
 
 include(CPack)
