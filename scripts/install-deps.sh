@@ -17,7 +17,7 @@ if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix wine64 googletest nlohmann-json3-dev)
 fi
 if [ "${1:-}" = "--packaging" ]; then
-  packages+=(help2man lintian appstream desktop-file-utils man-db mmdebstrap bash-completion)
+  packages+=(help2man lintian appstream desktop-file-utils man-db mmdebstrap bash-completion netpbm)
 fi
 
 missing=()
