@@ -62,7 +62,9 @@ install(FILES ${packaging_out}/${KOVA_DESKTOP_ID}.metainfo.xml
 
 # Each package's documentation folder: the copyright file and the changelog
 # (Debian's form, compressed as Debian wants: gzip -9n, no name or time).
-file(WRITE ${packaging_out}/changelog "${KOVA_DEBIAN_CHANGELOG}")
+# Written only when changed, so an unchanged changelog is not compressed again.
+file(WRITE ${packaging_out}/changelog.new "${KOVA_DEBIAN_CHANGELOG}")
+configure_file(${packaging_out}/changelog.new ${packaging_out}/changelog COPYONLY)
 find_program(KOVA_GZIP gzip REQUIRED)
 add_custom_command(OUTPUT ${packaging_out}/changelog.gz
                    COMMAND ${KOVA_GZIP} -9nc ${packaging_out}/changelog > ${packaging_out}/changelog.gz
