@@ -49,8 +49,8 @@ kova-sim --model 7100B --pty-link "$HOME/kova-port" --tests 3 &
 sim=$!
 for _ in $(seq 50); do [ -e "$HOME/kova-port" ] && break; sleep 0.1; done
 kova device --port "$HOME/kova-port" dir | tee dir.txt
-kill "$sim"
-wait "$sim" || true
+kill "$sim" 2>/dev/null || true
+wait "$sim" 2>/dev/null || true
 [ "$(grep -c . dir.txt)" -ge 3 ] || fail "device dir listed fewer than the 3 stored tests"
 
 step "kova-gui under Xvfb, opening the record"

@@ -46,15 +46,20 @@ if [ "$mode" = root ]; then
   root=$(mktemp -d /tmp/kova-package-root.XXXXXX)
   trap 'rm -rf "$root"' EXIT
   cp "${debs[@]}" scripts/test-package-user.sh data/samples/sample-7100B.test "$out"/
+  # The user's checks, with pseudo-terminals a user may open (kova-sim
+  # serves one): a devpts of the root's own, unmounted again afterwards.
+  user_hook="mount -t devpts -o newinstance,ptmxmode=0666,mode=0620 devpts \"\$1/dev/pts\"
+    chroot \"\$1\" runuser -u tester -- sh /test/test-package-user.sh '$version' /test/sample-7100B.test /test
+    status=\$?; umount \"\$1/dev/pts\"; exit \$status"
   # mmdebstrap mounts /proc, /sys and /dev for the hooks and removes them.
   # Each hook runs in the new root ("$1"); the test user is "tester".
   mmdebstrap --variant=apt --include="$(IFS=,; echo "${tools[*]}")" \
     --customize-hook="mkdir -p \"\$1/test\" && cp -a '$out'/. \"\$1/test/\"" \
     --customize-hook='chroot "$1" sh -c "DEBIAN_FRONTEND=noninteractive apt-get install -y -q /test/*.deb"' \
     --customize-hook='chroot "$1" sh -c "dpkg -L kova kova-gui kova-sim | sort -u > /test/files.txt"' \
-    --customize-hook='chroot "$1" useradd --create-home tester' \
+    --customize-hook='chroot "$1" useradd --create-home tester && mkdir -m 1777 "$1/tmp/.X11-unix"' \
     --customize-hook='chroot "$1" chown tester /test' \
-    --customize-hook="chroot \"\$1\" runuser -u tester -- sh /test/test-package-user.sh '$version' /test/sample-7100B.test /test" \
+    --customize-hook="$user_hook" \
     --customize-hook='chroot "$1" sh -c "DEBIAN_FRONTEND=noninteractive apt-get purge -y -q kova kova-gui kova-sim"' \
     --customize-hook='cp "$1/test/files.txt" "$1/test/kova-gui.png" '"'$out'/" \
     bookworm "$root" http://deb.debian.org/debian
