@@ -32,6 +32,12 @@ for deb in "$out"/*.deb; do dpkg-deb -x "$deb" "$stage"; done
 
 desktop-file-validate "$stage"/usr/share/applications/*.desktop || failed=1
 appstreamcli validate --no-net "$stage"/usr/share/metainfo/*.metainfo.xml || failed=1
+for program in kova kova-gui kova-sim hmReportExport; do
+  if [ ! -f "$stage/usr/share/man/man1/$program.1.gz" ]; then
+    echo "No manual page $program(1) (is help2man installed?)"
+    failed=1
+  fi
+done
 for page in "$stage"/usr/share/man/man1/*.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null || true)
   if [ -n "$warnings" ]; then

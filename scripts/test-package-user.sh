@@ -12,7 +12,7 @@ out=$3
 cd "$HOME"
 unset KOVA_SETTINGS QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR="$HOME/runtime"
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 step() { echo "-- $*"; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 # Anything the programs write below /usr is a fault: compared at the end.

@@ -52,6 +52,8 @@ if [ "$mode" = root ]; then
     chroot \"\$1\" runuser -u tester -- sh /test/test-package-user.sh '$version' /test/sample-7100B.test /test
     status=\$?; umount \"\$1/dev/pts\"; exit \$status"
   # mmdebstrap mounts /proc, /sys and /dev for the hooks and removes them.
+  # The hooks' "$1" is mmdebstrap's, not ours: single quotes on purpose.
+  # shellcheck disable=SC2016
   # Each hook runs in the new root ("$1"); the test user is "tester".
   mmdebstrap --variant=apt --include="$(IFS=,; echo "${tools[*]}")" \
     --customize-hook="mkdir -p \"\$1/test\" && cp -a '$out'/. \"\$1/test/\"" \
