@@ -7,6 +7,7 @@
 #include "assess/knee_check.h"
 #include "base/format.h"
 #include "records/tap_names.h"
+#include "records/test_label.h"
 
 namespace kova {
 
@@ -52,9 +53,11 @@ ReferenceComparison CompareWithReference(const TestRecord& rec, int test, const 
   c.test = test;
   c.band_percent = band_percent;
   if (test < 1 || test > rec.UsableTests()) {
+    c.label = ReportTestLabel(test - 1, std::string());
     c.problem = "the record has no such test";
     return c;
   }
+  c.label = ReportTestLabel(rec, test - 1);
   const TapTest& tap = rec.taps[test - 1];
   c.turns = TapTurns(tap);
   if (!(c.turns > 0)) {
@@ -107,6 +110,7 @@ std::vector<TapComparison> CompareTaps(const TestRecord& rec, double band_percen
     TapComparison c;
     c.test = t + 1;
     c.tap = TapNameFromCode(tap.nTapConnection);
+    c.label = ReportTestLabel(rec, t);
     c.knee = RecordKnee(rec, tap).volts;
     c.turns = TapTurns(tap);
     if (!(c.knee > 0) || !(c.turns > 0) || !std::isfinite(c.knee)) continue;
@@ -142,6 +146,7 @@ SisterComparison CompareSisters(const std::vector<const TestRecord*>& records,
       if (nameplate == 0) nameplate = np;
       if (np != nameplate) continue;
       row.test = t + 1;
+      row.label = ReportTestLabel(rec, t);
       break;
     }
     if (row.test > 0) {
@@ -178,7 +183,7 @@ std::string Quantity(const char* name, const SisterQuantity& q, const char* form
 
 std::vector<std::string> ReferenceLines(const ReferenceComparison& c) {
   std::vector<std::string> lines;
-  lines.push_back(Format("Reference curve, test %d, band +/-%.1f %%", c.test, c.band_percent));
+  lines.push_back(Format("Reference curve, %s, band +/-%.1f %%", c.label.c_str(), c.band_percent));
   if (!c.done) {
     lines.push_back("  not compared: " + c.problem);
     return lines;
@@ -204,9 +209,8 @@ std::vector<std::string> TapLines(const std::vector<TapComparison>& taps, double
   lines.push_back(Format("Taps of this CT: knee voltage per turn, band +/-%.1f %%", band_percent));
   if (taps.empty()) lines.push_back("  fewer than two taps with a knee and known turns");
   for (const TapComparison& t : taps) {
-    lines.push_back(Format("  test %d %s: %.2f V / %.2f turns = %.5f V/turn, %+.2f %%, %s", t.test,
-                           t.tap.c_str(), t.knee, t.turns, t.per_turn, t.deviation,
-                           Flag(t.flagged)));
+    lines.push_back(Format("  %s: %.2f V / %.2f turns = %.5f V/turn, %+.2f %%, %s", t.label.c_str(),
+                           t.knee, t.turns, t.per_turn, t.deviation, Flag(t.flagged)));
   }
   return lines;
 }
@@ -220,10 +224,9 @@ std::vector<std::string> SisterLines(const SisterComparison& c, double band_perc
       lines.push_back("  " + r.name + ": no test of this tap and ratio");
       continue;
     }
-    lines.push_back("  " + r.name + Format(" (test %d): ", r.test) +
-                    Quantity("knee", r.knee_at_current, "%.2f V") + "; " +
-                    Quantity("ratio", r.ratio, "%.4f") + "; " +
-                    Quantity("Rct75", r.rct75, "%.4f ohm"));
+    lines.push_back(
+        "  " + r.name + ", " + r.label + ": " + Quantity("knee", r.knee_at_current, "%.2f V") +
+        "; " + Quantity("ratio", r.ratio, "%.4f") + "; " + Quantity("Rct75", r.rct75, "%.4f ohm"));
   }
   return lines;
 }

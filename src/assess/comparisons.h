@@ -40,6 +40,7 @@ struct ReferenceComparison {
   bool done = false;
   std::string problem;
   int test = 0;
+  std::string label;  // "Test 1 (tap X1-X5)", as the report names the test
   double band_percent = kReferenceBandPercent;
   double turns = 0;        // of the tested tap
   ExcitationCurve scaled;  // the reference on the tested tap, r.m.s.
@@ -59,6 +60,7 @@ ReferenceComparison CompareWithReference(const TestRecord& rec, int test, const 
 struct TapComparison {
   int test = 0;
   std::string tap;
+  std::string label;  // as the report names the test
   double knee = 0, turns = 0, per_turn = 0;
   double deviation = 0;  // against the mean of the other taps
   bool flagged = false;
@@ -73,8 +75,9 @@ struct SisterQuantity {
   bool flagged = false;
 };
 struct SisterRow {
-  std::string name;  // as the user named the record
-  int test = 0;      // 0: no test of that tap and ratio
+  std::string name;   // as the user named the record
+  int test = 0;       // 0: no test of that tap and ratio
+  std::string label;  // the test as its record's report names it
   SisterQuantity knee_at_current, ratio, rct75;
   bool flagged = false;
 };

@@ -10,6 +10,7 @@
 #include "base/format.h"
 #include "base/path.h"
 #include "records/tap_names.h"
+#include "records/test_label.h"
 
 namespace kova {
 
@@ -46,7 +47,7 @@ std::vector<CtsatRow> CtsatRows(const TestRecord& rec) {
   for (int t = 0; t < rec.UsableTests(); ++t) {
     const TapTest& tap = rec.taps[t];
     CtsatRow row;
-    row.test = t + 1;
+    row.test = ReportTestNumber(t);
     row.tap = TapNameFromCode(tap.nTapConnection);
     const ExcitationCurve curve = ExcitationCurve::FromTap(rec, tap);
     const double knee = RecordKnee(rec, tap).volts;

@@ -12,6 +12,7 @@
 #include "base/format.h"
 #include "base/program_version.h"
 #include "records/tap_names.h"
+#include "records/test_label.h"
 
 namespace kova {
 
@@ -234,9 +235,11 @@ TestExplanation ExplainTest(const TestRecord& rec, int test, const AssessmentRes
                             const AssessmentProfile* profile) {
   TestExplanation out;
   out.test = test;
+  out.label = ReportTestLabel(test - 1, std::string());
   if (test < 1 || test > rec.UsableTests()) return out;
   const TapTest& tap = rec.taps[test - 1];
   out.tap = TapNameFromCode(tap.nTapConnection);
+  out.label = ReportTestLabel(rec, test - 1);
   const ExcitationCurve curve = ExcitationCurve::FromTap(rec, tap);
   if (tap.uTestType & kExcitationTest) {
     out.items.push_back(ExplainKnee(curve, KneeRule::kIeee30, tap.fKneeVtg30, tap.fKneeCur30));
@@ -333,7 +336,7 @@ std::vector<std::string> ExplanationLines(const RecordExplanation& e) {
   lines.push_back("Calculation details, program version " + e.program_version);
   for (const TestExplanation& t : e.tests) {
     lines.push_back("");
-    lines.push_back(Format("Test %d, tap %s", t.test, t.tap.c_str()));
+    lines.push_back(t.label);
     for (const Explanation& x : t.items) {
       lines.push_back("  " + x.quantity + ": " + x.result);
       lines.push_back("    rule: " + x.rule);
@@ -407,7 +410,8 @@ JsonValue ExplanationJson(const RecordExplanation& e) {
 
 std::vector<std::string> AssessmentLines(const AssessmentResult& r, const AssessmentProfile& p) {
   std::vector<std::string> lines;
-  lines.push_back(Format("IEC 61869-2 class %s, test %d", IecClassName(p.iec_class), r.test));
+  lines.push_back(Format("IEC 61869-2 class %s, %s", IecClassName(p.iec_class),
+                         r.label.empty() ? "no such test" : r.label.c_str()));
   if (!r.usable) {
     lines.push_back("  not assessed: " + r.problem);
     return lines;

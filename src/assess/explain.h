@@ -41,6 +41,7 @@ struct Explanation {
 struct TestExplanation {
   int test = 0;  // 1-based
   std::string tap;
+  std::string label;  // "Test 1 (tap X1-X5)", as the report names it
   std::vector<Explanation> items;
 };
 

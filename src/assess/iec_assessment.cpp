@@ -5,6 +5,7 @@
 #include "analysis/display_rules.h"
 #include "assess/loglog_curve.h"
 #include "base/format.h"
+#include "records/test_label.h"
 
 namespace kova {
 
@@ -194,6 +195,7 @@ AssessmentResult AssessRecord(const TestRecord& rec, const AssessmentProfile& pr
         profile.test > 0 ? "the record has no such test" : "the record has no excitation curve";
     return r;
   }
+  r.label = ReportTestLabel(rec, r.test - 1);
   const TapTest& tap = rec.taps[r.test - 1];
   const ExcitationCurve curve = ExcitationCurve::FromTap(rec, tap);
   if (!curve.Usable()) {

@@ -66,7 +66,8 @@ struct AssessCheck {
 struct AssessmentResult {
   bool usable = false;  // false: `problem` says why nothing was assessed
   std::string problem;
-  int test = 0;  // 1-based
+  int test = 0;       // 1-based
+  std::string label;  // the test as the report names it, "Test 1 (tap X1-X5)"
   IecClass iec_class = IecClass::k5P;
   double rct75 = 0;
   bool default_temperature = false;

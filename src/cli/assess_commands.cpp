@@ -66,7 +66,8 @@ CLI::App* AddCommon(CLI::App& record, const char* name, const char* help,
   cmd->add_option("FILE", o->file, "Record file")->required();
   cmd->add_option("--profile", o->profile,
                   "Assessment profile (JSON); without it the one beside the record");
-  cmd->add_option("--test", o->test, "Test number (1..20)")->check(CLI::Range(1, kMaxTaps));
+  cmd->add_option("--test", o->test, "Test number, as the report heads the test's pages (1..20)")
+      ->check(CLI::Range(1, kMaxTaps));
   cmd->add_flag("--json", o->json, "As one JSON object");
   return cmd;
 }

@@ -6,6 +6,7 @@
 #include "records/plan_blocks_json.h"
 #include "records/record_header.h"
 #include "records/record_text.h"
+#include "records/test_label.h"
 
 namespace kova {
 namespace {
@@ -14,8 +15,11 @@ JsonValue Text(const std::string& cp1252) { return JsonValue::String(Cp1252ToUtf
 JsonValue Num(double d) { return JsonValue::Number(d); }
 JsonValue Int(int64_t n) { return JsonValue::Integer(n); }
 
-JsonValue TapToJson(const TapTest& tap) {
+// The list keeps the record's order; each test carries the number the
+// report gives it, so a reader finds "Test 2" without counting.
+JsonValue TapToJson(const TapTest& tap, int index) {
   JsonValue t = JsonValue::Object();
+  t.Set("report_number", Int(ReportTestNumber(index)));
   JsonValue graph = JsonValue::Array();
   for (const GraphPoint& gp : tap.graph) {
     JsonValue p = JsonValue::Array();
@@ -118,7 +122,7 @@ JsonValue RecordToJson(const TestRecord& rec) {
   r.Set("numtests", Int(rec.numtests));
   JsonValue taps = JsonValue::Array();
   const int n = std::max(0, std::min(rec.numtests, kMaxTaps));
-  for (int t = 0; t < n; ++t) taps.Push(TapToJson(rec.taps[t]));
+  for (int t = 0; t < n; ++t) taps.Push(TapToJson(rec.taps[t], t));
   r.Set("taps", std::move(taps));
   r.Set("devicefile", Int(rec.devicefile));
   r.Set("B200fBurdenReqCur", Num(rec.B200fBurdenReqCur));

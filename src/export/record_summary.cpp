@@ -6,6 +6,7 @@
 #include "base/codepage.h"
 #include "base/format.h"
 #include "records/record_header.h"
+#include "records/test_label.h"
 
 namespace kova {
 namespace {
@@ -53,8 +54,8 @@ std::string ResistanceText(const TestRecord& rec, const TapTest& tap) {
 
 void TapBlock(std::string& out, const TestRecord& rec, int t, bool in_order) {
   const TapTest& tap = rec.taps[t];
-  out += Format("Test %d: %s", t + 1, TapNameFromCode(tap.nTapConnection).c_str());
-  if (!in_order) out += " (tap not in the tap order)";
+  out += ReportTestLabel(rec, t);
+  if (!in_order) out += ", not in the tap order";
   if (!tap.szTestNote.empty()) out += "  note \"" + tap.szTestNote + "\"";
   out += '\n';
   out += "  Knee voltage:  IEEE 30 " + KneeText(tap.fKneeVtg30, tap.fKneeCur30) + ", IEEE 45 " +

@@ -107,7 +107,7 @@ void Comparison(XmlWriter& w, const std::string& name, const std::string& value,
 void Comparisons(XmlWriter& w, const CalculationDetails& d) {
   if (d.have_reference) {
     const ReferenceComparison& c = d.reference;
-    const std::string name = Format("Reference curve, test %d", c.test);
+    const std::string name = "Reference curve, " + c.label;
     if (!c.done) {
       Comparison(w, name, "not compared: " + c.problem, Band(c.band_percent), "");
     } else {
@@ -129,8 +129,7 @@ void Comparisons(XmlWriter& w, const CalculationDetails& d) {
     Comparison(w, "Reference curve", "not used: " + d.reference_problem, "", "");
   }
   for (const TapComparison& t : d.taps) {
-    Comparison(w, Format("Tap %s, test %d", t.tap.c_str(), t.test),
-               NumberText("%.5f V/turn, ", t.per_turn) + Percent(t.deviation),
+    Comparison(w, t.label, NumberText("%.5f V/turn, ", t.per_turn) + Percent(t.deviation),
                Band(d.tap_band_percent), FlagWord(t.flagged));
   }
 }

@@ -2,6 +2,7 @@
 
 #include "base/codepage.h"
 #include "base/format.h"
+#include "records/test_label.h"
 
 namespace kova {
 namespace {
@@ -46,7 +47,7 @@ double KneeVoltage(const TestRow& t) {
 
 const std::vector<std::string>& HistoryColumns() {
   static const std::vector<std::string> columns = {"Date",
-                                                   "Tap",
+                                                   "Test",
                                                    "Knee V",
                                                    "Exc. vs base",
                                                    "Exc. vs prev.",
@@ -68,7 +69,7 @@ std::vector<HistoryCell> HistoryCells(const HistoryEntry& e) {
   const TestRow& t = e.test;
   std::vector<HistoryCell> cells;
   cells.push_back({t.test_date.substr(0, 10) + (t.baseline ? " (baseline)" : "")});
-  cells.push_back({t.tap});
+  cells.push_back({ReportTestLabel(t.tap_index, t.tap)});
   cells.push_back({Format("%.1f", KneeVoltage(t))});
   cells.push_back(ChangeCell(e.vs_baseline.excitation, "%+.1f %%"));
   cells.push_back(ChangeCell(e.vs_previous.excitation, "%+.1f %%"));
@@ -112,6 +113,7 @@ JsonValue HistoryJson(const std::vector<HistoryEntry>& history) {
     const TestRow& t = e.test;
     JsonValue o = JsonValue::Object();
     o.Set("test_date", JsonValue::String(t.test_date));
+    o.Set("report_number", JsonValue::Integer(ReportTestNumber(t.tap_index)));
     o.Set("tap", JsonValue::String(Cp1252ToUtf8(t.tap)));
     o.Set("file", JsonValue::String(SystemNameToUtf8(t.path)));
     o.Set("content_hash", JsonValue::String(t.content_hash));

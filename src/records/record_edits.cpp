@@ -9,6 +9,7 @@
 #include "base/le_bytes.h"
 #include "records/record_layout.h"
 #include "records/tap_names.h"
+#include "records/test_label.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -20,8 +21,9 @@ constexpr double kTruncationSlack = 1e-6;
 
 std::string TestName(const TestRecord& rec, int test) {
   const std::string tap = TapNameFromCode(rec.taps[test].nTapConnection);
-  if (tap.empty()) return Format("test %d", test + 1);
-  return Format("test %d (%s)", test + 1, tap.c_str());
+  const int number = ReportTestNumber(test);
+  if (tap.empty()) return Format("test %d", number);
+  return Format("test %d (%s)", number, tap.c_str());
 }
 
 // One scaled field of a test, checked before anything is written.

@@ -8,6 +8,7 @@
 #include "analysis/taps.h"
 #include "base/codepage.h"
 #include "base/format.h"
+#include "records/test_label.h"
 #include "report/display_test.h"
 #include "report/display_test_internal.h"
 
@@ -241,7 +242,7 @@ int CDisplayTest::DrawOverlayLegend(const Layout& lay, int test) {
                    rec.filename.c_str(), TapNameFromCode(rec.taps[test].nTapConnection).c_str()));
   }
   s_->SetTextColor(ReportColor(0));
-  PutText(*s_, lay.inner, lay.x0 + 67 * cw_, lay.y0, Format("TEST # %d", test + 1));
+  PutText(*s_, lay.inner, lay.x0 + 67 * cw_, lay.y0, Format("TEST # %d", ReportTestNumber(test)));
   return lay.y0 + (n - 1) * L_ + 2 * L_;
 }
 

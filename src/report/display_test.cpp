@@ -12,6 +12,7 @@
 #include "base/format.h"
 #include "records/knee_fields.h"
 #include "records/record_header.h"
+#include "records/test_label.h"
 #include "report/calc_details_page.h"
 #include "report/display_test_internal.h"
 #include "report/quiet_surface.h"
@@ -380,7 +381,7 @@ int CDisplayTest::DrawHeader(const Layout& lay, int test, int kind, int y0) {
   } else if (kind == kPassFailPage) {
     col3.push_back(Format("%13s  %-13s", " ", "PASS / FAIL REPORT"));
   } else {
-    col3.push_back(Format("%13s: %-13s", Format("TEST # %d", test + 1).c_str(),
+    col3.push_back(Format("%13s: %-13s", Format("TEST # %d", ReportTestNumber(test)).c_str(),
                           TapNameFromCode(tap.nTapConnection).c_str()));
   }
   if (kind != kSummaryPage && kind != kPassFailPage) {

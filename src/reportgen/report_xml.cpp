@@ -6,6 +6,8 @@
 #include <climits>
 
 #include "base/file_io.h"
+#include "records/test_label.h"
+#include "records/test_record.h"
 
 namespace kova {
 namespace {
@@ -55,6 +57,21 @@ bool CollectChildren(xmlNodePtr parent, int depth, ReportNode& into) {
   return true;
 }
 
+// "reportnum": the number the printed report heads the test's pages with,
+// from the test's place in the record ("testorder", from 0), so the PDF
+// numbers a test as the printed report and its calculation details do.
+void AddReportNumber(ReportNode& test) {
+  const ReportNode* order = test.Child("testorder");
+  if (order == nullptr || order->text.empty() || order->text.size() > 2) return;
+  int index = 0;
+  for (char c : order->text) {
+    if (c < '0' || c > '9') return;
+    index = index * 10 + (c - '0');
+  }
+  if (index >= kMaxTaps) return;
+  test.children.push_back({"reportnum", std::to_string(ReportTestNumber(index)), {}});
+}
+
 bool CollectDocument(xmlNodePtr root, ReportData& data) {
   data.record.name = "record";
   for (xmlNodePtr c = root != nullptr ? root->children : nullptr; c != nullptr; c = c->next) {
@@ -69,6 +86,7 @@ bool CollectDocument(xmlNodePtr root, ReportData& data) {
       } else if (Name(k) == "test") {
         data.tests.emplace_back();
         ok = Collect(k, 3, data.tests.back());
+        if (ok) AddReportNumber(data.tests.back());
       } else {
         data.record.children.emplace_back();
         ok = Collect(k, 3, data.record.children.back());

@@ -126,11 +126,11 @@ TEST_F(AssessCli, CtsatExportAndComparisonWithAKeptReference) {
                                                    "100,0.0037\n200,0.24\n300,2.6\n")));
   r = Kova({"record", "compare", rec, "--reference", ref, "--keep-reference"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_NE(r.out.find("Reference curve, test 1"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Reference curve, Test 1 (tap X1-X5)"), std::string::npos) << r.out;
   EXPECT_TRUE(FileExists(dir_ + "/r.reference.csv"));
   r = Kova({"record", "compare", rec});  // the kept one
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_NE(r.out.find("Reference curve, test 1"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Reference curve, Test 1 (tap X1-X5)"), std::string::npos) << r.out;
   r = Kova({"record", "explain", rec});  // its working among the test's values
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_NE(r.out.find("deviation from the reference curve: "), std::string::npos) << r.out;
@@ -231,16 +231,16 @@ TEST_F(AssessCli, SisterPhasesAndReferencesFromTheLibrary) {
   r = Kova({"record", "compare", a});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_NE(r.out.find("Sister phases, tap"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("  a.test (test 1): knee"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("  b.test (test 1): knee"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  a.test, Test 1 (tap X1-X5): knee"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  b.test, Test 1 (tap X1-X5): knee"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("c.test"), std::string::npos) << r.out;
   EXPECT_NE(r.err.find("\"" + c + "\" (serial number P3) was tested 92 days apart, more than 30"),
             std::string::npos)
       << r.err;
   r = Kova({"record", "compare", a, "--sister-span", "100"});
-  EXPECT_NE(r.out.find("  c.test (test 1): knee"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  c.test, Test 1 (tap X1-X5): knee"), std::string::npos) << r.out;
   r = Kova({"record", "compare", a, "--sister", c, "--sister-span", "100"});
-  EXPECT_NE(r.out.find("  c.test (test 1): knee"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  c.test, Test 1 (tap X1-X5): knee"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("b.test"), std::string::npos) << r.out;
   r = Kova({"record", "compare", a, "--library", dir_ + "/none.sqlite"});
   EXPECT_EQ(r.exit_code, 1);
@@ -254,7 +254,7 @@ TEST_F(AssessCli, SisterPhasesAndReferencesFromTheLibrary) {
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_FALSE(FileExists(dir_ + "/recs/a.reference.csv"));
   r = Kova({"record", "compare", a2});
-  EXPECT_NE(r.out.find("Reference curve, test 1"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Reference curve, Test 1 (tap X1-X5)"), std::string::npos) << r.out;
   r = Kova({"record", "explain", a2});
   EXPECT_NE(r.out.find("deviation from the reference curve: "), std::string::npos) << r.out;
   r = Kova({"record", "compare", b});  // another CT

@@ -124,8 +124,8 @@ TEST_F(ExportFilesCli, PdfThroughTheGeneratorHasTheRecordsText) {
       Kova({"record", "export", "--format", "pdf", record, "-o", dir_ + "/out"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   const std::string text = PdfText(dir_ + "/out/passfail.pdf");
-  for (const char* expected : {"KOVA CT Test Report", "passfail.test",
-                               "Test 1:", "Test 2:", "Summary", "Pass / Fail Report", "\xC2\xB0"}) {
+  for (const char* expected : {"KOVA CT Test Report", "passfail.test", "Test 1 (tap ",
+                               "Test 2 (tap ", "Summary", "Pass / Fail Report", "\xC2\xB0"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
   // Only the PDF stays: the XML and pictures it was made from are removed.

@@ -71,7 +71,7 @@ TEST_F(LibraryCliTest, FillBrowseAndHistoryInEveryForm) {
 
   const ProgramResult csv = Kova({"library", "history", "SN00001", "--csv"});
   ASSERT_EQ(csv.exit_code, 0) << csv.err;
-  EXPECT_EQ(csv.out.rfind("Date,Tap,Knee V,", 0), 0u) << csv.out;
+  EXPECT_EQ(csv.out.rfind("Date,Test,Knee V,", 0), 0u) << csv.out;
   EXPECT_NE(csv.out.find("Rct 75\xc2\xb0"
                          "C"),
             std::string::npos);                                    // UTF-8

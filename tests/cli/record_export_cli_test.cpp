@@ -94,7 +94,7 @@ TEST_F(RecordExportCli, ShowPrintsTapsAndClassification) {
   ASSERT_TRUE(rec->WriteRecordFile(path));
   const ProgramResult r = Kova({"record", "show", path});
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_LT(r.out.find("Test 2: X1-X4"), r.out.find("Test 1: X1-X5")) << r.out;
+  EXPECT_LT(r.out.find("Test 2 (tap X1-X4)"), r.out.find("Test 1 (tap X1-X5)")) << r.out;
   EXPECT_NE(r.out.find("\xC2\xB0, In Phase [P]"), std::string::npos);  // UTF-8 degree sign
   EXPECT_NE(r.out.find("Classification: "), std::string::npos);
 }

@@ -33,9 +33,9 @@ std::unique_ptr<TestRecord> ThreeTaps() {
 TEST(RecordSummary, TapsInTapOrderWithTheirValues) {
   auto rec = ThreeTaps();
   const std::string text = RecordSummaryText(*rec);
-  const size_t x13 = text.find("Test 3: X1-X3");
-  const size_t x15 = text.find("Test 1: X1-X5");
-  const size_t x14 = text.find("Test 2: X1-X4");
+  const size_t x13 = text.find("Test 3 (tap X1-X3)");
+  const size_t x15 = text.find("Test 1 (tap X1-X5)");
+  const size_t x14 = text.find("Test 2 (tap X1-X4)");
   ASSERT_NE(x13, std::string::npos) << text;
   EXPECT_LT(x13, x15);
   EXPECT_LT(x15, x14);
@@ -77,10 +77,10 @@ TEST(RecordSummary, TestsOutsideTheTapOrderAreStillShown) {
   auto rec = ThreeTaps();
   rec->taporder = "X1-X4";
   const std::string text = RecordSummaryText(*rec);
-  EXPECT_NE(text.find("Test 2: X1-X4  note \"TAP 2\"\n"), std::string::npos);
-  EXPECT_NE(text.find("Test 1: X1-X5 (tap not in the tap order)"), std::string::npos);
-  EXPECT_NE(text.find("Test 3: X1-X3 (tap not in the tap order)"), std::string::npos);
-  EXPECT_EQ(text.find("Test 2: X1-X4"), text.rfind("Test 2: X1-X4"));
+  EXPECT_NE(text.find("Test 2 (tap X1-X4)  note \"TAP 2\"\n"), std::string::npos);
+  EXPECT_NE(text.find("Test 1 (tap X1-X5), not in the tap order"), std::string::npos);
+  EXPECT_NE(text.find("Test 3 (tap X1-X3), not in the tap order"), std::string::npos);
+  EXPECT_EQ(text.find("Test 2 (tap X1-X4)"), text.rfind("Test 2 (tap X1-X4)"));
 }
 
 TEST(RecordSummary, ClassificationLine) {

@@ -164,7 +164,7 @@ TEST(AssessmentMenu, SisterPhasesNamedOrFromTheLibrary) {
   const std::vector<std::string> named{files[2]};
   QDialog* dlg = CompareSisterPhases(window, setup.store, setup.info, &named);
   std::string text = shown(dlg);
-  EXPECT_NE(text.find("  CT-P3.test (test 1): knee"), std::string::npos) << text;
+  EXPECT_NE(text.find("  CT-P3.test, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
   EXPECT_EQ(text.find("CT-P2.test"), std::string::npos) << text;
   EXPECT_EQ(text.find("record library"), std::string::npos) << text;
   if (dlg != nullptr) dlg->close();
@@ -178,9 +178,9 @@ TEST(AssessmentMenu, SisterPhasesNamedOrFromTheLibrary) {
   dlg = CompareSisterPhases(window, setup.store, setup.info);
   text = shown(dlg);
   EXPECT_EQ(text.rfind("From the record library:", 0), 0u) << text;
-  EXPECT_NE(text.find("  CT-P1.test (test 1): knee"), std::string::npos) << text;
-  EXPECT_NE(text.find("  CT-P2.test (test 1): knee"), std::string::npos) << text;
-  EXPECT_NE(text.find("  CT-P3.test (test 1): knee"), std::string::npos) << text;
+  EXPECT_NE(text.find("  CT-P1.test, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
+  EXPECT_NE(text.find("  CT-P2.test, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
+  EXPECT_NE(text.find("  CT-P3.test, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
   EXPECT_NE(text.find("Rct75 2.2000 ohm (+10.00 %, FLAGGED)"), std::string::npos) << text;
   if (dlg != nullptr) MaybeSave(*dlg, "sister-phases.png");
 }

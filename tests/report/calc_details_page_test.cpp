@@ -56,7 +56,7 @@ TEST(CalculationDetailsPage, EveryReportEndsWithTheWorking) {
                           std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10})")));
   ASSERT_TRUE(doc.SetRecords({*rec}));
   const std::vector<std::string>& lines = doc.details_lines();
-  EXPECT_EQ(lines.front(), "IEC 61869-2 class 5P, test 1");
+  EXPECT_EQ(lines.front(), "IEC 61869-2 class 5P, Test 1 (tap X1-X5)");
   const int pages = DetailsPageCount(lines);
   EXPECT_EQ(pages,
             static_cast<int>((lines.size() + kDetailsLinesPerPage - 1) / kDetailsLinesPerPage));

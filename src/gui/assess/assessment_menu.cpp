@@ -20,6 +20,7 @@
 #include "gui/report_view.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
+#include "records/test_label.h"
 
 namespace kova {
 
@@ -105,7 +106,7 @@ int ShownTest(const ReportDocument& report) {
   const ReportPage& pg = report.pages()[static_cast<size_t>(report.currentpage())];
   const bool of_a_test = pg.kind == kTestPage || pg.kind == kMeteringPage ||
                          pg.kind == kErrorTablePage || pg.kind == kBurdenInsulationPage;
-  return of_a_test ? pg.test + 1 : 1;
+  return of_a_test ? ReportTestNumber(pg.test) : 1;
 }
 
 QDialog* ShowLines(MainWindow& window, const std::vector<std::string>& lines) {
