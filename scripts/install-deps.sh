@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program needs to build, test and run.
 # Idempotent, and quiet when everything is already there. With --windows,
-# also what the Windows cross build of the core and its tests under Wine need.
+# also what the Windows cross build of the core and its tests under Wine need;
+# with --packaging, what making and checking the Debian packages needs
+# (scripts/package.sh, scripts/test-package.sh).
 set -euo pipefail
 
 packages=(
@@ -13,6 +15,9 @@ packages=(
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix wine64 googletest nlohmann-json3-dev)
+fi
+if [ "${1:-}" = "--packaging" ]; then
+  packages+=(help2man lintian appstream desktop-file-utils man-db mmdebstrap bash-completion netpbm)
 fi
 
 missing=()

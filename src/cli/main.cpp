@@ -15,6 +15,7 @@
 
 #include "app/app_settings.h"
 #include "app/comparison_settings.h"
+#include "app/install_data_folder.h"
 #include "base/path.h"
 #include "base/program_version.h"
 #include "cli/cli_context.h"
@@ -74,11 +75,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   ctx.store = std::move(store);
-  const std::string program_dir =
-      kova::WithTrailingSeparator(QCoreApplication::applicationDirPath().toStdString());
+  // InstallDir: beside the program, or the system's data folder.
+  const std::string data_dir =
+      kova::InstallDataFolder(QCoreApplication::applicationDirPath().toStdString());
   std::error_code ec;
   const std::string cwd = std::filesystem::current_path(ec).string();
-  kova::LoadAppSettings(ctx.settings, *ctx.store, program_dir);
+  kova::LoadAppSettings(ctx.settings, *ctx.store, data_dir);
   ctx.info.Load(*ctx.store, cwd);
   ctx.prompter = std::make_unique<kova::TerminalPrompter>(isatty(STDIN_FILENO) != 0);
   // Every record file the tool writes is followed by the automatic export.
@@ -87,7 +89,8 @@ int main(int argc, char** argv) {
   exporter->SetComparisonBands(kova::LoadComparisonBands(*ctx.store));
   ctx.exporter = kova::FilingInLibrary(std::move(exporter), *ctx.store);
 
-  CLI::App app{"KOVA companion program: records, plans and the instrument"};
+  // Named, so the help says "kova" however the program was started.
+  CLI::App app{"KOVA companion program: records, plans and the instrument", "kova"};
   app.require_subcommand(1);
   app.set_help_all_flag("--help-all", "Show every command's help");
   app.set_version_flag("--version", std::string(kova::kProgramVersion),

@@ -9,6 +9,7 @@
 #include <memory>
 #include <system_error>
 
+#include "app/install_data_folder.h"
 #include "app/settings_table.h"
 #include "base/codepage.h"
 #include "base/json.h"
@@ -71,8 +72,7 @@ void AddSettingsCommands(CLI::App& app, CliContext& ctx) {
   show->add_flag("--json", *json, "The settings as one JSON array");
   show->callback([&ctx, json] {
     SettingPlaces places;
-    places.program_dir =
-        WithTrailingSeparator(QCoreApplication::applicationDirPath().toStdString());
+    places.program_dir = InstallDataFolder(QCoreApplication::applicationDirPath().toStdString());
     std::error_code ec;
     places.current_dir = std::filesystem::current_path(ec).string();
     PrintShown(ShowSettings(*ctx.store, places), *json);

@@ -16,6 +16,7 @@
 
 #include "app/app_settings.h"
 #include "app/comparison_settings.h"
+#include "app/install_data_folder.h"
 #include "base/path.h"
 #include "base/program_version.h"
 #include "gui/device/device_commands.h"
@@ -36,11 +37,36 @@
 #include "platform/qt_settings_store.h"
 #include "platform/write_limits.h"
 
+namespace {
+
+// What `kova-gui --help` prints; the manual page is made from it.
+const char kHelpText[] =
+    "Usage: kova-gui [FILE]...\n"
+    "The desktop program of the KOVA current-transformer test sets: fetches the\n"
+    "records stored on the instrument, shows, prints and exports their reports,\n"
+    "builds test plans and runs them on the instrument.\n"
+    "\n"
+    "Each FILE (a record file, .test or .tst-kova7k) opens as a document. When\n"
+    "the program is already running, the files open in that window instead.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     show this help and end\n"
+    "      --version  show the program's version and end\n"
+    "\n"
+    "Environment:\n"
+    "  KOVA_SETTINGS  the settings file to use instead of the user's own\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // Answered before anything starts: no window, settings or instrument.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) {
       std::printf("%s\n", kova::kProgramVersion);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kHelpText, stdout);
       return 0;
     }
   }
@@ -71,7 +97,7 @@ int main(int argc, char** argv) {
   kova::CAppInfo info;
   kova::LoadAppSettings(
       settings, store,
-      kova::WithTrailingSeparator(kova::PathFromQ(QApplication::applicationDirPath())));
+      kova::InstallDataFolder(kova::PathFromQ(QApplication::applicationDirPath())));
   info.Load(store, kova::PathFromQ(QDir::currentPath()));
 
   // The window is the prompter's parent; both live for the whole run.

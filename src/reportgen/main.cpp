@@ -26,6 +26,7 @@
 #include <QGuiApplication>
 #include <QString>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -34,6 +35,7 @@
 #include "base/file_io.h"
 #include "base/native_path.h"
 #include "base/path.h"
+#include "base/program_version.h"
 #include "export/xml_report_sections.h"
 #include "platform/large_buffer_heap.h"
 #include "platform/qt_quiet_messages.h"
@@ -80,7 +82,39 @@ int CheckDocument(const std::string& what, const std::string& xml, const std::st
   return kBadXml;
 }
 
+// What `hmReportExport --help` prints; the manual page is made from it.
+const char kHelp[] =
+    "Usage: hmReportExport TEMPLATE SCHEMA XML PDF\n"
+    "The report generator of the KOVA companion program: checks a record's XML\n"
+    "document against SCHEMA, fills the report TEMPLATE with it and writes the\n"
+    "report as PDF. The companion program runs it for the automatic PDF export;\n"
+    "it can also be run by hand on an exported XML document.\n"
+    "\n"
+    "A report sections document beside XML (\"XML.kova-sections.xml\", checked\n"
+    "against kovasections.xsd beside SCHEMA) adds the pages the companion\n"
+    "program prints beyond the XML document. The installed template and schemas\n"
+    "are in /usr/share/kova.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     show this help and end\n"
+    "      --version  show the program's version and end\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the PDF was written\n"
+    "  1  wrong arguments\n"
+    "  2  a document or schema cannot be read or is not valid\n"
+    "  3  the template cannot be read or is not understood\n"
+    "  4  the PDF cannot be written, or it is one of the inputs\n";
+
 int Run(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kHelp, stdout);
+    return kOk;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("%s\n", kProgramVersion);
+    return kOk;
+  }
   if (argc != 5) {
     return Fail(kBadArguments, "usage: hmReportExport TEMPLATE SCHEMA XML PDF");
   }

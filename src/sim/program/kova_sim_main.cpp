@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/program_version.h"
 #include "program/pty_server.h"
 #include "sim/sim_instrument.h"
 
@@ -25,6 +26,30 @@ const char kUsage[] =
     "usage: kova-sim --model 7100|7100B|7100C|R5|7KA --pty-link PATH [--tests N] [--seed S]\n"
     "                [--baud 19200|115200] [--plans N] [--step-ms MS] [--unpaced]\n"
     "                [--fault silent|stall=N|garble|not-found|corrupt-prompt|wrong-model]...\n";
+
+// What `kova-sim --help` prints; the manual page is made from it.
+const char kHelp[] =
+    "Usage: kova-sim --model MODEL --pty-link PATH [OPTION]...\n"
+    "A simulated KOVA instrument on a pseudo-terminal: the companion program\n"
+    "talks to it as to a test set on a serial port, so every instrument command\n"
+    "can be tried without the hardware. It serves until stopped (Ctrl-C).\n"
+    "\n"
+    "Options:\n"
+    "  --model MODEL     7100, 7100B, 7100C, R5 or 7KA\n"
+    "  --pty-link PATH   a link to the pseudo-terminal, made at PATH (the program's\n"
+    "                    port, e.g. kova device --port PATH dir)\n"
+    "  --tests N         stored tests at power-up (default 5, at most 999)\n"
+    "  --seed S          seed of the made-up measurements (default 1)\n"
+    "  --baud B          the speed the instrument is set to, 19200 or 115200\n"
+    "                    (default 115200)\n"
+    "  --plans N         plan slots filled at power-up (default 3)\n"
+    "  --step-ms MS      pause before each progress line of a test run\n"
+    "  --unpaced         reply at once instead of at the line's byte rate\n"
+    "  --fault FAULT     misbehave on purpose (may be repeated): silent,\n"
+    "                    stall=N (stop after N bytes), garble, not-found,\n"
+    "                    corrupt-prompt (R5), wrong-model\n"
+    "  -h, --help        show this help and end\n"
+    "      --version     show the program's version and end\n";
 
 bool ReadNumber(const char* text, long min, long max, long& out) {
   char* end = nullptr;
@@ -49,7 +74,11 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
+      std::fputs(kHelp, stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("%s\n", kova::kProgramVersion);
       return 0;
     }
     if (arg == "--unpaced") {
