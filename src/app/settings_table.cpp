@@ -116,6 +116,8 @@ const std::vector<SettingKey> kTable = {
      "a list view when it closes", "0 ascending, 1 descending, -1 unsorted"},
     {SettingId::kRecentFile, kRecentFileSection, "File%d", T, 0, 0, 0, "", "opening a record file",
      "File1 is the most recent"},
+    {SettingId::kWindowPlace, kWindowsSection, "%s@%s", T, 0, 0, 0, "", "a window when it closes",
+     "x,y,width,height, per window and per screen size"},
 };
 
 bool InRange(const SettingKey& key, int value) { return value >= key.min && value <= key.max; }
@@ -142,7 +144,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 47, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 48, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 
@@ -151,6 +153,13 @@ SettingRef::SettingRef(SettingId id) : key(&SettingOf(id)), name(key->name) {}
 SettingRef SettingRef::Numbered(SettingId id, int number) {
   SettingRef ref(id);
   ref.name = Format(ref.key->name, number);
+  return ref;
+}
+
+SettingRef SettingRef::OfWindow(SettingId id, const std::string& window,
+                                const std::string& screen) {
+  SettingRef ref(id);
+  ref.name = Format(ref.key->name, window.c_str(), screen.c_str());
   return ref;
 }
 
@@ -257,7 +266,8 @@ std::vector<SettingShown> ShowSettings(const SettingsStore& store, const Setting
   for (const SettingKey& key : kTable) {
     if (key.id == SettingId::kRecentFile) {
       for (int i = 1; i <= kRecentFileCount; ++i) add(SettingRef::Numbered(key.id, i));
-    } else if (key.section != std::string(kListCtrlsSection)) {
+    } else if (key.section != std::string(kListCtrlsSection) &&
+               key.section != std::string(kWindowsSection)) {
       add(SettingRef(key.id));
     }
   }

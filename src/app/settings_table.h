@@ -19,6 +19,7 @@ constexpr const char* kAppInfoSection = "AppInfo";
 constexpr const char* kListCtrlsSection = "ListCtrls";
 constexpr const char* kRecentFileSection = "Recent File List";
 constexpr const char* kLibrarySection = "Library";
+constexpr const char* kWindowsSection = "Windows";
 
 enum class SettingId {
   // The application settings, in the order they are loaded.
@@ -73,6 +74,7 @@ enum class SettingId {
   kListSortColumn,  // per list
   kListSortOrder,   // per list
   kRecentFile,      // numbered from 1
+  kWindowPlace,     // per window and screen
   kCount
 };
 
@@ -99,6 +101,8 @@ struct SettingRef {
   SettingRef(SettingId id);                              // NOLINT: a plain key converts implicitly
   static SettingRef Numbered(SettingId id, int number);  // "File%d"
   static SettingRef OfList(SettingId id, const std::string& list, int control);  // "%s-…-%d"
+  static SettingRef OfWindow(SettingId id, const std::string& window,
+                             const std::string& screen);  // "%s@%s"
   const SettingKey* key;
   std::string name;
 };

@@ -26,6 +26,7 @@
 #include "gui/qt_text.h"
 #include "gui/single_instance.h"
 #include "gui/test_browser_dialog.h"
+#include "gui/window_fit.h"
 #include "library_stores/library_filing_store.h"
 #include "platform/auto_exporter.h"
 #include "platform/large_buffer_heap.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("KOVA-7100"));
   QApplication::setOrganizationName(QStringLiteral("Helmark-inc"));
   QApplication::setApplicationVersion(QString::fromUtf8(kova::kVersionText));
+  kova::FitWindowsToScreens(app);
   // The window speaks the user's language; numbers in files never do.
   QLocale::setDefault(QLocale::system());
   std::setlocale(LC_NUMERIC, "C");

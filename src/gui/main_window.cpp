@@ -46,6 +46,7 @@
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
 #include "gui/test_browser_dialog.h"
+#include "gui/window_fit.h"
 #include "platform/report_printing.h"
 #include "records/record_file.h"
 
@@ -93,7 +94,7 @@ MainWindow::MainWindow(GuiContext context, QWidget* parent)
   ApplyLook(LoadInt(*ctx_.store, SettingId::kApplicationLook));
   SetViewStyle(LoadInt(*ctx_.store, SettingId::kViewStyle));
   UpdateCommands();
-  resize(1200, 780);
+  KeepWindowPlace(this, *ctx_.store, "Main", QSize(1200, 780));
 }
 
 MainWindow::~MainWindow() {
