@@ -24,6 +24,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSessionManager>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>
@@ -36,7 +37,9 @@
 #include "app/chosen_exports.h"
 #include "app/document_names.h"
 #include "app/export_notice.h"
+#include "app/library_settings.h"
 #include "app/setup_model.h"
+#include "app/start_page.h"
 #include "app/test_browser.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -45,6 +48,7 @@
 #include "gui/qt_text.h"
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
+#include "gui/start_page.h"
 #include "gui/test_browser_dialog.h"
 #include "gui/window_fit.h"
 #include "platform/report_printing.h"
@@ -76,7 +80,12 @@ MainWindow::MainWindow(GuiContext context, QWidget* parent)
   mdi_->setTabsMovable(true);
   mdi_->setDocumentMode(true);
   mdi_->setBackground(QColor(0x80, 0x88, 0x90));
-  setCentralWidget(mdi_);
+  centre_ = new QStackedWidget(this);
+  start_ = new StartPage([this](CommandId id) { return Action(id); },
+                         [this](const std::string& path) { OpenDocument(path); }, centre_);
+  centre_->addWidget(start_);
+  centre_->addWidget(mdi_);
+  setCentralWidget(centre_);
   page_status_ = new QLabel(this);
   statusBar()->addPermanentWidget(page_status_);
   statusBar()->showMessage(QStringLiteral("Ready"));
@@ -339,6 +348,7 @@ std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
 }
 
 ReportView* MainWindow::AddView(std::unique_ptr<RecordDocument> document) {
+  centre_->setCurrentWidget(mdi_);
   auto* view = new ReportView(std::move(document));
   QMdiSubWindow* sub = mdi_->addSubWindow(view);
   sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -501,8 +511,21 @@ void MainWindow::UpdateCommands() {
     if (QAction* a = Action(c.id)) a->setEnabled(CommandEnabled(c.id, state));
   page_status_->setText(view != nullptr ? view->PageText() : QString());
   UpdateTitles();
+  ShowStartPageWhenEmpty();
   for (const ApplicationLook& look : ApplicationLooks())
     if (QAction* a = actions_.value(look.id)) a->setChecked(look.id == look_);
+}
+
+bool MainWindow::StartPageShowing() const { return centre_->currentWidget() == start_; }
+
+void MainWindow::ShowStartPageWhenEmpty() {
+  if (!mdi_->subWindowList().isEmpty()) {
+    centre_->setCurrentWidget(mdi_);
+    return;
+  }
+  start_->Refresh(recent_.Entries(),
+                  RecordsKeptText(ctx_.info->filepath, LoadLibrarySettings(*ctx_.store).location));
+  centre_->setCurrentWidget(start_);
 }
 
 void MainWindow::FileUsed(const std::string& path) {

@@ -34,11 +34,13 @@ class QMenu;
 class QAction;
 class QGridLayout;
 class QPrinter;
+class QStackedWidget;
 
 namespace kova {
 
 class ReportView;
 class RecordChooser;
+class StartPage;
 
 constexpr const char* kMainTitle = "Helmark KOVA-7100 Software Version " KOVA_PROGRAM_VERSION;
 constexpr const char* kVersionText = kProgramVersion;
@@ -101,6 +103,9 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QList<ReportView*> Views() const;
   const RecentFiles& Recent() const { return recent_; }
   QString StatusText() const;
+  // The start page stands in the document area while no document is open.
+  StartPage* Start() const { return start_; }
+  bool StartPageShowing() const;
   void ApplyLook(int id);
   int CurrentLook() const { return look_; }
   // How the document windows are arranged: tabs, cascade or tile
@@ -172,10 +177,13 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void RebuildRecentMenu();
   void RefreshView(ReportView* view);
   QGridLayout* PanelFor(const CommandInfo& info);
+  void ShowStartPageWhenEmpty();
 
   GuiContext ctx_;
   RecentFiles recent_;
   QMdiArea* mdi_ = nullptr;
+  QStackedWidget* centre_ = nullptr;
+  StartPage* start_ = nullptr;
   QLabel* page_status_ = nullptr;
   QMenu* file_menu_ = nullptr;
   QMenu* plan_menu_ = nullptr;
