@@ -64,9 +64,10 @@ const std::vector<SettingKey> kTable = {
     {SettingId::kOrientation, S, "Orientation", I, 0, 0, 1, nullptr, kSetupOk,
      "0 landscape, 1 portrait"},
     {SettingId::kFilePath, S, "FilePath", T, 0, 0, 0, nullptr,
-     "the setup dialog's OK, the test browser's folder choice", "the current folder at start-up"},
+     "the setup dialog's OK, the test browser's folder choice",
+     "KOVA/Tests below the user's documents folder (else the current folder at start-up)"},
     {SettingId::kPlanPath, S, "PlanPath", T, 0, 0, 0, nullptr, kSetupOk,
-     "the current folder at start-up"},
+     "KOVA/TestPlans below the user's documents folder (else the current folder at start-up)"},
     {SettingId::kDeviceType, S, "DeviceType", I, 1, kAny, kAnyMax, nullptr, kSetupOk,
      "preferred model of new plans"},
     {SettingId::kFrequency, S, "Frequency", I, 0, 0, 1, nullptr, kSetupOk, "0 60 Hz, 1 50 Hz"},
@@ -189,6 +190,11 @@ std::string DerivedTextDefault(SettingId id, const SettingPlaces& places) {
       return WithTrailingSeparator(places.program_dir);
     case SettingId::kFilePath:
     case SettingId::kPlanPath:
+      // An installed program's folder cannot be written: the user's own
+      // documents folder holds the records and plans.
+      if (!places.documents.empty())
+        return PathJoin(PathJoin(places.documents, kUserFolderName),
+                        id == SettingId::kFilePath ? kUserTestsFolder : kUserPlansFolder);
       return places.current_dir;
     case SettingId::kLogoFile:
       return PathJoin(places.current_dir, "report_logo.bmp");

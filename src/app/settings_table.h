@@ -20,6 +20,10 @@ constexpr const char* kListCtrlsSection = "ListCtrls";
 constexpr const char* kRecentFileSection = "Recent File List";
 constexpr const char* kLibrarySection = "Library";
 constexpr const char* kWindowsSection = "Windows";
+// The user's folders below the documents folder.
+constexpr const char* kUserFolderName = "KOVA";
+constexpr const char* kUserTestsFolder = "Tests";
+constexpr const char* kUserPlansFolder = "TestPlans";
 
 enum class SettingId {
   // The application settings, in the order they are loaded.
@@ -115,6 +119,7 @@ const char* SettingSourceName(SettingSource source);
 struct SettingPlaces {
   std::string program_dir;  // the folder of the running program
   std::string current_dir;  // the process's current folder at start-up
+  std::string documents;    // the user's documents folder; "" where there is none
 };
 std::string DerivedTextDefault(SettingId id, const SettingPlaces& places);
 

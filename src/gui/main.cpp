@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QUrl>
 #include <clocale>
 #include <cstdio>
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
   kova::LoadAppSettings(
       settings, store,
       kova::WithTrailingSeparator(kova::PathFromQ(QApplication::applicationDirPath())));
-  info.Load(store, kova::PathFromQ(QDir::currentPath()));
+  info.Load(store, kova::PathFromQ(QDir::currentPath()),
+            kova::PathFromQ(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
 
   // The window is the prompter's parent; both live for the whole run.
   kova::QtPrompter prompter(nullptr);

@@ -87,6 +87,7 @@ void StartPage::Refresh(const std::vector<std::string>& recent, const std::strin
     link->setCursor(Qt::PointingHandCursor);
     connect(link, &QPushButton::clicked, this, [this, path] { open_(path); });
     recent_->addWidget(link);
+    link->show();
   }
   kept_->setText(ToQ(kept_text));
 }

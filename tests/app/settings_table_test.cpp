@@ -196,7 +196,7 @@ TEST(SettingsTable, ShowListsEveryKeyWithItsSource) {
   store.SetInt("Settings", "ComPort", 0);
   store.SetText("Settings", "TestFolder", "Field");
   store.SetText("Recent File List", "File2", "/r/a.test");
-  const std::vector<SettingShown> shown = ShowSettings(store, {"/opt/kova/", "/home/u"});
+  const std::vector<SettingShown> shown = ShowSettings(store, {"/opt/kova/", "/home/u", ""});
   std::map<std::string, const SettingShown*> by_name;
   for (const SettingShown& s : shown) by_name[std::string(s.key->section) + "/" + s.name] = &s;
   ASSERT_EQ(by_name.size(), shown.size());

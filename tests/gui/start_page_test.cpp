@@ -89,7 +89,6 @@ TEST(StartPage, ActionsRunTheirCommandsAndRecentFilesOpen) {
   area->closeAllSubWindows();
   QTest::qWait(1);
   ASSERT_TRUE(window.StartPageShowing());
-  QTest::qWait(1);
   QPushButton* recent = nullptr;
   for (auto* b : window.Start()->findChildren<QPushButton*>())
     if (b->isVisible() && b->text() == "Test-040419-011.test") recent = b;
