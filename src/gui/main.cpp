@@ -123,6 +123,7 @@ int main(int argc, char** argv) {
     return exporter.Export(rec, force);
   };
   ctx.workbook_export = kova::WorkbookExportKind(settings);
+  ctx.settings_place = store.Location();
   kova::MainWindow window(ctx);
   // Messages and file dialogs open over the window, never behind a dialog
   // of it or as windows of their own.

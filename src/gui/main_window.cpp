@@ -44,6 +44,7 @@
 #include "base/format.h"
 #include "base/path.h"
 #include "gui/assess/assessment_menu.h"
+#include "gui/help_menu.h"
 #include "gui/library/library_command.h"
 #include "gui/qt_text.h"
 #include "gui/report_view.h"
@@ -128,6 +129,8 @@ void MainWindow::BuildMenus() {
   recent_menu_ = file_menu_->addMenu(QStringLiteral("Recent Files"));
   file_menu_->addSeparator();
   RebuildRecentMenu();
+  window_menu_ = menuBar()->addMenu(QString::fromUtf8(kWindowMenuTitle));
+  help_menu_ = menuBar()->addMenu(QString::fromUtf8(kHelpMenuTitle));
 }
 
 QGridLayout* MainWindow::PanelFor(const CommandInfo& info) {
@@ -142,6 +145,8 @@ QGridLayout* MainWindow::PanelFor(const CommandInfo& info) {
     case CommandPlace::kApplication:
       return panels_.value(3);
     case CommandPlace::kAssessmentMenu:
+    case CommandPlace::kWindowMenu:
+    case CommandPlace::kHelpMenu:
       return nullptr;
   }
   return nullptr;
@@ -224,7 +229,7 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
   auto* action = new QAction(MenuText(*info), this);
   action->setToolTip(QString::fromUtf8(info->ribbon_caption));
   if (info->shortcut[0] != '\0')
-    action->setShortcut(QKeySequence(QString::fromUtf8(info->shortcut)));
+    action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(info->shortcut)));
   connect(action, &QAction::triggered, this, [this, handler] {
     handler();
     UpdateCommands();
@@ -249,9 +254,17 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
       break;
     case CommandPlace::kAssessmentMenu:
       // Made with its first command, so a window without them has none.
-      if (assessment_menu_ == nullptr)
-        assessment_menu_ = menuBar()->addMenu(QString::fromUtf8(kAssessmentMenuTitle));
+      if (assessment_menu_ == nullptr) {
+        assessment_menu_ = new QMenu(QString::fromUtf8(kAssessmentMenuTitle), this);
+        menuBar()->insertMenu(window_menu_->menuAction(), assessment_menu_);
+      }
       assessment_menu_->addAction(action);
+      break;
+    case CommandPlace::kWindowMenu:
+      window_menu_->addAction(action);
+      break;
+    case CommandPlace::kHelpMenu:
+      help_menu_->addAction(action);
       break;
   }
   if (QGridLayout* panel = PanelFor(*info)) {
@@ -298,6 +311,9 @@ void MainWindow::AddStandardCommands() {
   AddCommand(CommandId::kCloseWindow, [this] { mdi_->closeActiveSubWindow(); });
   AddCommand(CommandId::kAppSetup, [this] { OnAppSetup(); });
   AddCommand(CommandId::kExit, [this] { close(); });
+  AddCommand(CommandId::kNextDocument, [this] { mdi_->activateNextSubWindow(); });
+  AddCommand(CommandId::kPreviousDocument, [this] { mdi_->activatePreviousSubWindow(); });
+  AddHelpCommands(*this, *ctx_.store, *ctx_.info, *ctx_.prompter, ctx_.settings_place);
 }
 
 void MainWindow::OpenFolder(const std::string& folder) {
@@ -482,6 +498,33 @@ void MainWindow::UpdateTitles() {
   const QString base = ToQ(base_title_);
   setWindowTitle(active.isEmpty() ? base : active + QStringLiteral("[*] - ") + base);
   setWindowModified(active_modified);
+  RebuildWindowMenu();
+}
+
+void MainWindow::RebuildWindowMenu() {
+  for (QAction* a : document_entries_) {
+    window_menu_->removeAction(a);
+    a->deleteLater();
+  }
+  document_entries_.clear();
+  const QList<ReportView*> views = Views();
+  if (views.isEmpty()) return;
+  document_entries_ << window_menu_->addSeparator();
+  ReportView* active = ActiveView();
+  int n = 1;
+  for (ReportView* view : views) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
+    if (sub == nullptr) continue;
+    QString title = sub->windowTitle().replace(QStringLiteral("[*]"),
+                                               sub->isWindowModified() ? QStringLiteral("*") : "");
+    QAction* entry = window_menu_->addAction(
+        (n < 10 ? QStringLiteral("&%1 ").arg(n) : QStringLiteral("%1 ").arg(n)) + title);
+    ++n;
+    entry->setCheckable(true);
+    entry->setChecked(view == active);
+    connect(entry, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
+    document_entries_ << entry;
+  }
 }
 
 bool MainWindow::ConfirmCloseAll() {

@@ -76,6 +76,8 @@ struct GuiContext {
   PlanRunner run_plan;
   // Runs the plan and record dialogs (modal; the tests fill them in).
   DialogRunner run_dialog = ModalRunner();
+  // Where the settings are kept, as About says.
+  std::string settings_place;
 };
 
 class MainWindow : public QMainWindow, public MainWindowTitle {
@@ -106,6 +108,9 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   // The start page stands in the document area while no document is open.
   StartPage* Start() const { return start_; }
   bool StartPageShowing() const;
+  // The "&Window" menu: its commands, then one checkable entry per open
+  // document, the active one checked.
+  QMenu* WindowMenu() const { return window_menu_; }
   void ApplyLook(int id);
   int CurrentLook() const { return look_; }
   // How the document windows are arranged: tabs, cascade or tile
@@ -178,6 +183,7 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void RefreshView(ReportView* view);
   QGridLayout* PanelFor(const CommandInfo& info);
   void ShowStartPageWhenEmpty();
+  void RebuildWindowMenu();
 
   GuiContext ctx_;
   RecentFiles recent_;
@@ -189,6 +195,9 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QMenu* plan_menu_ = nullptr;
   QMenu* utilities_menu_ = nullptr;
   QMenu* assessment_menu_ = nullptr;
+  QMenu* window_menu_ = nullptr;
+  QMenu* help_menu_ = nullptr;
+  QList<QAction*> document_entries_;
   QMenu* recent_menu_ = nullptr;
   QAction* application_separator_ = nullptr;
   QMap<int, QAction*> actions_;
