@@ -1,5 +1,7 @@
 #include "app/app_settings.h"
 
+#include "base/file_io.h"
+
 #include "base/path.h"
 #include "records/test_record.h"
 
@@ -23,7 +25,7 @@ DateOrder DateOrderFromCode(int code) { return code == kDateEU ? kDateEU : kDate
 
 void LoadAppSettings(AppSettings& s, const SettingsStore& store, const std::string& program_dir) {
   using Id = SettingId;
-  const SettingPlaces places{program_dir, ""};
+  const SettingPlaces places{program_dir, "", ""};
   s.InstallDir = WithTrailingSeparator(LoadText(store, Id::kInstallDir, places));
   s.TestFolder = PathJoin(s.InstallDir, LoadText(store, Id::kTestFolder));
   s.TestPlanFolder = PathJoin(s.InstallDir, LoadText(store, Id::kTestPlanFolder));
@@ -65,9 +67,10 @@ void SaveAppSettings(const AppSettings& s, SettingsStore& store) {
 
 int SpeedFromSelector(int selector) { return selector == 0 ? 19200 : 115200; }
 
-void CAppInfo::Load(const SettingsStore& store, const std::string& current_dir) {
+void CAppInfo::Load(const SettingsStore& store, const std::string& current_dir,
+                    const std::string& documents) {
   using Id = SettingId;
-  const SettingPlaces places{"", current_dir};
+  const SettingPlaces places{"", current_dir, documents};
   usbactive = LoadInt(store, Id::kUSBEnable);
   comport = LoadInt(store, Id::kComPort);
   comspeed = LoadInt(store, Id::kComSpeed);
@@ -75,6 +78,14 @@ void CAppInfo::Load(const SettingsStore& store, const std::string& current_dir) 
   orientation = OrientationFromCode(LoadInt(store, Id::kOrientation));
   filepath = LoadText(store, Id::kFilePath, places);
   planpath = LoadText(store, Id::kPlanPath, places);
+  // The user's own folders are there from the first start, so the first
+  // download has somewhere to go.
+  for (const Id id : {Id::kFilePath, Id::kPlanPath}) {
+    const std::string folder = DerivedTextDefault(id, places);
+    if (!documents.empty() && (id == Id::kFilePath ? filepath : planpath) == folder &&
+        !FolderExists(folder))
+      MakeFolders(folder);
+  }
   devicetype = LoadInt(store, Id::kDeviceType);
   frequency = FrequencyFromCode(LoadInt(store, Id::kFrequency));
   dateformat = DateOrderFromCode(LoadInt(store, Id::kDateFormat));

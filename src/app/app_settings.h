@@ -87,8 +87,12 @@ class CAppInfo {
 
   // Loads and fills the defaults. `current_dir` is the process's current
   // folder at start-up; it stays the current folder: every path the program
-  // uses is resolved explicitly.
-  void Load(const SettingsStore& store, const std::string& current_dir);
+  // uses is resolved explicitly. With the user's `documents` folder the
+  // record and plan folders not stored are below it (KOVA/Tests,
+  // KOVA/TestPlans), and made there when missing; without, the current
+  // folder. Stored folders are used as they are.
+  void Load(const SettingsStore& store, const std::string& current_dir,
+            const std::string& documents = "");
   void Save(SettingsStore& store) const;
 
   std::vector<std::string> ExtraPortNames() const;

@@ -49,7 +49,8 @@ const std::vector<CommandInfo>& MainCommands() {
        N::kLoaded},
       {CommandId::kPrintSetup, "", "P&rint Setup...", "", P::kApplication, N::kNothing},
       {CommandId::kSavePdf, "Save as PDF", "Save as PDF...", "", P::kApplication, N::kLoaded},
-      {CommandId::kCloseWindow, "", "&Close\tCtrl+F4", "Ctrl+F4", P::kApplication, N::kDocument},
+      {CommandId::kCloseWindow, "", "&Close\tCtrl+F4", "Ctrl+F4; Ctrl+W", P::kApplication,
+       N::kDocument},
       {CommandId::kExit, "", "E&xit", "", P::kApplication, N::kNothing},
       {CommandId::kLibrary, "", "Library...", "", P::kFileUtilitiesMenu, N::kNothing},
       // The profile and the reference are kept beside the record's file or
@@ -60,6 +61,13 @@ const std::vector<CommandInfo>& MainCommands() {
        N::kSavedRecord},
       {CommandId::kCompareSisterPhases, "", "Compare &Sister Phases...", "", P::kAssessmentMenu,
        N::kSavedRecord},
+      {CommandId::kNextDocument, "", "&Next Document\tCtrl+Tab", "Ctrl+Tab", P::kWindowMenu,
+       N::kDocument},
+      {CommandId::kPreviousDocument, "", "&Previous Document\tCtrl+Shift+Tab", "Ctrl+Shift+Tab",
+       P::kWindowMenu, N::kDocument},
+      {CommandId::kKeyboardShortcuts, "", "&Keyboard Shortcuts\tF1", "F1", P::kHelpMenu,
+       N::kNothing},
+      {CommandId::kAbout, "", "&About KOVA...", "", P::kHelpMenu, N::kNothing},
   };
   return commands;
 }

@@ -48,6 +48,11 @@ enum class CommandId {
   kAssessmentProfile = 33010,
   kImportReferenceCurve = 33011,
   kCompareSisterPhases = 33012,
+  // Moving between the open documents, and the help.
+  kNextDocument = 33020,
+  kPreviousDocument = 33021,
+  kKeyboardShortcuts = 33030,
+  kAbout = 57664,
 };
 
 // When a command can act.
@@ -65,13 +70,15 @@ enum class CommandPlace {
   kFileUtilitiesMenu,  // "File Utilities" submenu
   kApplication,        // "&File" below a separator and the "Application" panel
   kAssessmentMenu,     // the "&Assessment" menu, after "&File"
+  kWindowMenu,         // the "&Window" menu, above the list of open documents
+  kHelpMenu,           // the "&Help" menu, the last
 };
 
 struct CommandInfo {
   CommandId id;
   const char* ribbon_caption;  // the panel button's text; "" for the menu only
   const char* menu_caption;    // the menu text, with its shortcut after '\t'
-  const char* shortcut;        // portable key sequence text, or ""
+  const char* shortcut;        // portable key sequence text, or ""; "; " between alternatives
   CommandPlace place;
   CommandNeeds needs;
 };
@@ -101,6 +108,8 @@ constexpr const char* kPanelTestPlan = "Test Plan";
 constexpr const char* kPanelWindow = "Window";
 constexpr const char* kPanelApplication = "Application";
 constexpr const char* kAssessmentMenuTitle = "&Assessment";
+constexpr const char* kWindowMenuTitle = "&Window";
+constexpr const char* kHelpMenuTitle = "&Help";
 
 // The overlay command's rule: 2 or 3 files, else the message.
 constexpr const char* kOverlayPrompt = "Select Tests to overlay by holding down control key";

@@ -68,9 +68,10 @@ const std::vector<SettingKey> kTable = {
     {SettingId::kOrientation, S, "Orientation", I, 0, 0, 1, nullptr, kSetupOk,
      "0 landscape, 1 portrait"},
     {SettingId::kFilePath, S, "FilePath", T, 0, 0, 0, nullptr,
-     "the setup dialog's OK, the test browser's folder choice", "the current folder at start-up"},
+     "the setup dialog's OK, the test browser's folder choice",
+     "KOVA/Tests below the user's documents folder (else the current folder at start-up)"},
     {SettingId::kPlanPath, S, "PlanPath", T, 0, 0, 0, nullptr, kSetupOk,
-     "the current folder at start-up"},
+     "KOVA/TestPlans below the user's documents folder (else the current folder at start-up)"},
     {SettingId::kDeviceType, S, "DeviceType", I, 1, kAny, kAnyMax, nullptr, kSetupOk,
      "preferred model of new plans"},
     {SettingId::kFrequency, S, "Frequency", I, 0, 0, 1, nullptr, kSetupOk, "0 60 Hz, 1 50 Hz"},
@@ -141,6 +142,8 @@ const std::vector<SettingKey> kTable = {
      "a list view when it closes", "0 ascending, 1 descending, -1 unsorted"},
     {SettingId::kRecentFile, kRecentFileSection, "File%d", T, 0, 0, 0, "", "opening a record file",
      "File1 is the most recent"},
+    {SettingId::kWindowPlace, kWindowsSection, "%s@%s", T, 0, 0, 0, "", "a window when it closes",
+     "x,y,width,height, per window and per screen size"},
 };
 
 bool InRange(const SettingKey& key, int value) { return value >= key.min && value <= key.max; }
@@ -167,7 +170,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 55, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 56, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 
@@ -176,6 +179,13 @@ SettingRef::SettingRef(SettingId id) : key(&SettingOf(id)), name(key->name) {}
 SettingRef SettingRef::Numbered(SettingId id, int number) {
   SettingRef ref(id);
   ref.name = Format(ref.key->name, number);
+  return ref;
+}
+
+SettingRef SettingRef::OfWindow(SettingId id, const std::string& window,
+                                const std::string& screen) {
+  SettingRef ref(id);
+  ref.name = Format(ref.key->name, window.c_str(), screen.c_str());
   return ref;
 }
 
@@ -205,6 +215,11 @@ std::string DerivedTextDefault(SettingId id, const SettingPlaces& places) {
       return WithTrailingSeparator(places.program_dir);
     case SettingId::kFilePath:
     case SettingId::kPlanPath:
+      // An installed program's folder cannot be written: the user's own
+      // documents folder holds the records and plans.
+      if (!places.documents.empty())
+        return PathJoin(PathJoin(places.documents, kUserFolderName),
+                        id == SettingId::kFilePath ? kUserTestsFolder : kUserPlansFolder);
       return places.current_dir;
     case SettingId::kLogoFile:
       return PathJoin(places.current_dir, "report_logo.bmp");
@@ -305,7 +320,8 @@ std::vector<SettingShown> ShowSettings(const SettingsStore& store, const Setting
   for (const SettingKey& key : kTable) {
     if (key.id == SettingId::kRecentFile) {
       for (int i = 1; i <= kRecentFileCount; ++i) add(SettingRef::Numbered(key.id, i));
-    } else if (key.section != std::string(kListCtrlsSection)) {
+    } else if (key.section != std::string(kListCtrlsSection) &&
+               key.section != std::string(kWindowsSection)) {
       add(SettingRef(key.id));
     }
   }

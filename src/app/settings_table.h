@@ -19,6 +19,11 @@ constexpr const char* kAppInfoSection = "AppInfo";
 constexpr const char* kListCtrlsSection = "ListCtrls";
 constexpr const char* kRecentFileSection = "Recent File List";
 constexpr const char* kLibrarySection = "Library";
+constexpr const char* kWindowsSection = "Windows";
+// The user's folders below the documents folder.
+constexpr const char* kUserFolderName = "KOVA";
+constexpr const char* kUserTestsFolder = "Tests";
+constexpr const char* kUserPlansFolder = "TestPlans";
 
 enum class SettingId {
   // The application settings, in the order they are loaded.
@@ -83,6 +88,7 @@ enum class SettingId {
   kListSortColumn,  // per list
   kListSortOrder,   // per list
   kRecentFile,      // numbered from 1
+  kWindowPlace,     // per window and screen
   kCount
 };
 
@@ -109,6 +115,8 @@ struct SettingRef {
   SettingRef(SettingId id);                              // NOLINT: a plain key converts implicitly
   static SettingRef Numbered(SettingId id, int number);  // "File%d"
   static SettingRef OfList(SettingId id, const std::string& list, int control);  // "%s-…-%d"
+  static SettingRef OfWindow(SettingId id, const std::string& window,
+                             const std::string& screen);  // "%s@%s"
   const SettingKey* key;
   std::string name;
 };
@@ -121,6 +129,7 @@ const char* SettingSourceName(SettingSource source);
 struct SettingPlaces {
   std::string program_dir;  // the folder of the running program
   std::string current_dir;  // the process's current folder at start-up
+  std::string documents;    // the user's documents folder; "" where there is none
 };
 std::string DerivedTextDefault(SettingId id, const SettingPlaces& places);
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/codepage.h"
+#include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
 
@@ -91,6 +93,46 @@ std::string SetupProblem(const SetupValues& v) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
       return "The port name holds a control character; please type it again.";
   return "";
+}
+
+namespace {
+
+// True when `folder` is there now; else the user has been told why not.
+bool FolderReady(const std::string& folder, const char* what, Prompter& prompter) {
+  if (folder.empty()) {
+    prompter.Message(kDeviceCaption, Format("Please choose the folder for the %s.", what),
+                     Buttons::Ok, Icon::Warning);
+    return false;
+  }
+  if (FolderExists(folder)) return true;
+  const std::string name = SystemNameToCp1252(folder);
+  if (FileExists(folder)) {
+    prompter.Message(kDeviceCaption,
+                     Format("%s is a file, not a folder; please choose the folder for the %s.",
+                            name.c_str(), what),
+                     Buttons::Ok, Icon::Warning);
+    return false;
+  }
+  if (prompter.Message(
+          kDeviceCaption,
+          Format("The folder for the %s, %s, does not exist. Create it?", what, name.c_str()),
+          Buttons::YesNo, Icon::Question) != Answer::Yes)
+    return false;
+  if (MakeFolders(folder) && FolderExists(folder)) return true;
+  prompter.Message(kDeviceCaption,
+                   Format("The folder %s could not be created. Check the name and that you may "
+                          "write there, or choose another folder.",
+                          name.c_str()),
+                   Buttons::Ok, Icon::Warning);
+  return false;
+}
+
+}  // namespace
+
+SetupFolder PrepareSetupFolders(const SetupValues& values, Prompter& prompter) {
+  if (!FolderReady(values.filepath, "test records", prompter)) return SetupFolder::kRecords;
+  if (!FolderReady(values.planpath, "test plans", prompter)) return SetupFolder::kPlans;
+  return SetupFolder::kNone;
 }
 
 std::vector<std::string> SetupPortList(bool numbered_ports, const std::vector<std::string>& system,

@@ -9,6 +9,7 @@
 #include "app/app_settings.h"
 #include "app/auto_export.h"  // kReportTemplateName
 #include "app/settings_store.h"
+#include "base/prompter.h"
 
 namespace kova {
 
@@ -60,6 +61,13 @@ std::string ChosenPort(const SetupValues& values);
 // a typed port name can be wrong: missing, too long or holding control
 // characters.
 std::string SetupProblem(const SetupValues& values);
+
+// OK with a record or plan folder that does not exist: each is offered to
+// be made, and made on Yes. A folder left missing (No), one that cannot be
+// made, an empty name or a file's name refuses OK; the user is told why.
+enum class SetupFolder { kNone, kRecords, kPlans };
+// The folder that keeps the dialog open (kNone: all are there now).
+SetupFolder PrepareSetupFolders(const SetupValues& values, Prompter& prompter);
 
 // The "COM Port:" list. Where ports are numbered (Windows) "COM1:" to
 // "COM100:"; elsewhere the system's serial ports followed by the configured

@@ -40,6 +40,7 @@ void RudDevice::OnStatus(DeviceStatusListener listener) { status_listener_ = std
 
 DeviceStatus RudDevice::Report(const DeviceStatus& status) {
   last_status_ = status;
+  if (status.code == DeviceCode::kGone) AnnounceGone();
   if (!status.Silent() && status_listener_) status_listener_(status);
   return status;
 }
@@ -57,6 +58,20 @@ void RudDevice::SetTitleWindow(MainWindowTitle* window) {
 
 void RudDevice::OnConnected(std::function<void(int modelcode)> listener) {
   connected_ = std::move(listener);
+}
+
+void RudDevice::OnDisconnected(std::function<void()> listener) {
+  disconnected_ = std::move(listener);
+}
+
+void RudDevice::AnnounceGone() {
+  if (!announced_) return;
+  announced_ = false;
+  if (disconnected_) {
+    disconnected_();
+    return;
+  }
+  if (window_ != nullptr && have_base_title_) window_->SetTitle(base_title_);
 }
 
 void RudDevice::ApplyCommSettings() {
@@ -142,6 +157,7 @@ bool RudDevice::Identify(char* reply, size_t size, bool check) {
   // A foreign device keeps the last model; nothing may take it for one.
   if (foreign_) return true;
   modelcode_ = ModelCodeOf(model);
+  announced_ = true;
   if (connected_) {
     connected_(modelcode_);
     return true;
@@ -187,6 +203,7 @@ DeviceStatus RudDevice::EnsureConnected(bool report) {
     Link().CloseLink();
     ForgetModel();
     detected_ = 0;
+    AnnounceGone();
   }
   if (Cancelled()) return DeviceStatus::Cancelled();
   const bool may_search = prefs_.AutoDetect() && detected_ == 0;
@@ -211,6 +228,7 @@ DeviceStatus RudDevice::EnsureConnected(bool report) {
   const DeviceStatus unavailable = UnavailableStatus();
   Link().CloseLink();
   detected_ = 0;
+  AnnounceGone();
   if (Cancelled()) return DeviceStatus::Cancelled();
   return report ? Report(unavailable) : unavailable;
 }

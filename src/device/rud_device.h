@@ -96,6 +96,10 @@ class RudDevice {
   // identifies itself. Replaces the default, which sets the title of the
   // window given to SetTitleWindow directly (one thread only).
   void OnConnected(std::function<void(int modelcode)> listener);
+  // Called once when an instrument that identified itself is found gone or
+  // no longer answers. Replaces the default, which gives the window given to
+  // SetTitleWindow its title back without the model.
+  void OnDisconnected(std::function<void()> listener);
 
   // --- outcomes -----------------------------------------------------------
   // Every failure goes to the listener as it happens, in order, and the
@@ -240,6 +244,10 @@ class RudDevice {
   DirectoryEnd lastdirectory_ = DirectoryEnd::kFailed;
   MainWindowTitle* window_ = nullptr;
   std::function<void(int)> connected_;
+  std::function<void()> disconnected_;
+  // An instrument identified itself and has not been found gone since.
+  bool announced_ = false;
+  void AnnounceGone();
   bool have_base_title_ = false;
   std::string base_title_;
   std::string title_;

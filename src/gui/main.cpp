@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QUrl>
 #include <clocale>
 #include <cstdio>
@@ -28,6 +29,7 @@
 #include "gui/qt_text.h"
 #include "gui/single_instance.h"
 #include "gui/test_browser_dialog.h"
+#include "gui/window_fit.h"
 #include "library_stores/library_filing_store.h"
 #include "library_stores/library_reference_keeper.h"
 #include "platform/auto_exporter.h"
@@ -76,6 +78,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("KOVA-7100"));
   QApplication::setOrganizationName(QStringLiteral("Helmark-inc"));
   QApplication::setApplicationVersion(QString::fromUtf8(kova::kVersionText));
+  kova::FitWindowsToScreens(app);
   // The window speaks the user's language; numbers in files never do.
   QLocale::setDefault(QLocale::system());
   std::setlocale(LC_NUMERIC, "C");
@@ -98,7 +101,8 @@ int main(int argc, char** argv) {
   kova::LoadAppSettings(
       settings, store,
       kova::InstallDataFolder(kova::PathFromQ(QApplication::applicationDirPath())));
-  info.Load(store, kova::PathFromQ(QDir::currentPath()));
+  info.Load(store, kova::PathFromQ(QDir::currentPath()),
+            kova::PathFromQ(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
 
   // The window is the prompter's parent; both live for the whole run.
   kova::QtPrompter prompter(nullptr);
@@ -151,6 +155,7 @@ int main(int argc, char** argv) {
     return exporter.Export(rec, force, &kept);
   };
   ctx.workbook_export = kova::WorkbookExportKind(settings);
+  ctx.settings_place = store.Location();
   kova::MainWindow window(ctx);
   *notice_window = &window;
   // Messages and file dialogs open over the window, never behind a dialog

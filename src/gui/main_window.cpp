@@ -24,6 +24,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSessionManager>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>
@@ -36,16 +37,21 @@
 #include "app/chosen_exports.h"
 #include "app/document_names.h"
 #include "app/export_notice.h"
+#include "app/library_settings.h"
 #include "app/setup_model.h"
+#include "app/start_page.h"
 #include "app/test_browser.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "gui/assess/assessment_menu.h"
+#include "gui/help_menu.h"
 #include "gui/library/library_command.h"
 #include "gui/qt_text.h"
 #include "gui/report_view.h"
 #include "gui/setup_dialog.h"
+#include "gui/start_page.h"
 #include "gui/test_browser_dialog.h"
+#include "gui/window_fit.h"
 #include "platform/report_printing.h"
 #include "records/record_file.h"
 
@@ -75,7 +81,12 @@ MainWindow::MainWindow(GuiContext context, QWidget* parent)
   mdi_->setTabsMovable(true);
   mdi_->setDocumentMode(true);
   mdi_->setBackground(QColor(0x80, 0x88, 0x90));
-  setCentralWidget(mdi_);
+  centre_ = new QStackedWidget(this);
+  start_ = new StartPage([this](CommandId id) { return Action(id); },
+                         [this](const std::string& path) { OpenDocument(path); }, centre_);
+  centre_->addWidget(start_);
+  centre_->addWidget(mdi_);
+  setCentralWidget(centre_);
   page_status_ = new QLabel(this);
   statusBar()->addPermanentWidget(page_status_);
   statusBar()->showMessage(QStringLiteral("Ready"));
@@ -93,7 +104,7 @@ MainWindow::MainWindow(GuiContext context, QWidget* parent)
   ApplyLook(LoadInt(*ctx_.store, SettingId::kApplicationLook));
   SetViewStyle(LoadInt(*ctx_.store, SettingId::kViewStyle));
   UpdateCommands();
-  resize(1200, 780);
+  KeepWindowPlace(this, *ctx_.store, "Main", QSize(1200, 780));
 }
 
 MainWindow::~MainWindow() {
@@ -118,6 +129,8 @@ void MainWindow::BuildMenus() {
   recent_menu_ = file_menu_->addMenu(QStringLiteral("Recent Files"));
   file_menu_->addSeparator();
   RebuildRecentMenu();
+  window_menu_ = menuBar()->addMenu(QString::fromUtf8(kWindowMenuTitle));
+  help_menu_ = menuBar()->addMenu(QString::fromUtf8(kHelpMenuTitle));
 }
 
 QGridLayout* MainWindow::PanelFor(const CommandInfo& info) {
@@ -132,6 +145,8 @@ QGridLayout* MainWindow::PanelFor(const CommandInfo& info) {
     case CommandPlace::kApplication:
       return panels_.value(3);
     case CommandPlace::kAssessmentMenu:
+    case CommandPlace::kWindowMenu:
+    case CommandPlace::kHelpMenu:
       return nullptr;
   }
   return nullptr;
@@ -214,7 +229,7 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
   auto* action = new QAction(MenuText(*info), this);
   action->setToolTip(QString::fromUtf8(info->ribbon_caption));
   if (info->shortcut[0] != '\0')
-    action->setShortcut(QKeySequence(QString::fromUtf8(info->shortcut)));
+    action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(info->shortcut)));
   connect(action, &QAction::triggered, this, [this, handler] {
     handler();
     UpdateCommands();
@@ -239,9 +254,17 @@ QAction* MainWindow::AddCommand(CommandId id, std::function<void()> handler) {
       break;
     case CommandPlace::kAssessmentMenu:
       // Made with its first command, so a window without them has none.
-      if (assessment_menu_ == nullptr)
-        assessment_menu_ = menuBar()->addMenu(QString::fromUtf8(kAssessmentMenuTitle));
+      if (assessment_menu_ == nullptr) {
+        assessment_menu_ = new QMenu(QString::fromUtf8(kAssessmentMenuTitle), this);
+        menuBar()->insertMenu(window_menu_->menuAction(), assessment_menu_);
+      }
       assessment_menu_->addAction(action);
+      break;
+    case CommandPlace::kWindowMenu:
+      window_menu_->addAction(action);
+      break;
+    case CommandPlace::kHelpMenu:
+      help_menu_->addAction(action);
       break;
   }
   if (QGridLayout* panel = PanelFor(*info)) {
@@ -288,6 +311,9 @@ void MainWindow::AddStandardCommands() {
   AddCommand(CommandId::kCloseWindow, [this] { mdi_->closeActiveSubWindow(); });
   AddCommand(CommandId::kAppSetup, [this] { OnAppSetup(); });
   AddCommand(CommandId::kExit, [this] { close(); });
+  AddCommand(CommandId::kNextDocument, [this] { mdi_->activateNextSubWindow(); });
+  AddCommand(CommandId::kPreviousDocument, [this] { mdi_->activatePreviousSubWindow(); });
+  AddHelpCommands(*this, *ctx_.store, *ctx_.info, *ctx_.prompter, ctx_.settings_place);
 }
 
 void MainWindow::OpenFolder(const std::string& folder) {
@@ -343,6 +369,7 @@ std::unique_ptr<RecordDocument> MainWindow::NewDocument() {
 }
 
 ReportView* MainWindow::AddView(std::unique_ptr<RecordDocument> document) {
+  centre_->setCurrentWidget(mdi_);
   auto* view = new ReportView(std::move(document));
   view->OfferCalculationDetails(*ctx_.store);
   QMdiSubWindow* sub = mdi_->addSubWindow(view);
@@ -477,6 +504,33 @@ void MainWindow::UpdateTitles() {
   const QString base = ToQ(base_title_);
   setWindowTitle(active.isEmpty() ? base : active + QStringLiteral("[*] - ") + base);
   setWindowModified(active_modified);
+  RebuildWindowMenu();
+}
+
+void MainWindow::RebuildWindowMenu() {
+  for (QAction* a : document_entries_) {
+    window_menu_->removeAction(a);
+    a->deleteLater();
+  }
+  document_entries_.clear();
+  const QList<ReportView*> views = Views();
+  if (views.isEmpty()) return;
+  document_entries_ << window_menu_->addSeparator();
+  ReportView* active = ActiveView();
+  int n = 1;
+  for (ReportView* view : views) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
+    if (sub == nullptr) continue;
+    QString title = sub->windowTitle().replace(QStringLiteral("[*]"),
+                                               sub->isWindowModified() ? QStringLiteral("*") : "");
+    QAction* entry = window_menu_->addAction(
+        (n < 10 ? QStringLiteral("&%1 ").arg(n) : QStringLiteral("%1 ").arg(n)) + title);
+    ++n;
+    entry->setCheckable(true);
+    entry->setChecked(view == active);
+    connect(entry, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
+    document_entries_ << entry;
+  }
 }
 
 bool MainWindow::ConfirmCloseAll() {
@@ -506,8 +560,21 @@ void MainWindow::UpdateCommands() {
     if (QAction* a = Action(c.id)) a->setEnabled(CommandEnabled(c.id, state));
   page_status_->setText(view != nullptr ? view->PageText() : QString());
   UpdateTitles();
+  ShowStartPageWhenEmpty();
   for (const ApplicationLook& look : ApplicationLooks())
     if (QAction* a = actions_.value(look.id)) a->setChecked(look.id == look_);
+}
+
+bool MainWindow::StartPageShowing() const { return centre_->currentWidget() == start_; }
+
+void MainWindow::ShowStartPageWhenEmpty() {
+  if (!mdi_->subWindowList().isEmpty()) {
+    centre_->setCurrentWidget(mdi_);
+    return;
+  }
+  start_->Refresh(recent_.Entries(),
+                  RecordsKeptText(ctx_.info->filepath, LoadLibrarySettings(*ctx_.store).location));
+  centre_->setCurrentWidget(start_);
 }
 
 void MainWindow::FileUsed(const std::string& path) {

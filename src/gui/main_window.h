@@ -34,11 +34,13 @@ class QMenu;
 class QAction;
 class QGridLayout;
 class QPrinter;
+class QStackedWidget;
 
 namespace kova {
 
 class ReportView;
 class RecordChooser;
+class StartPage;
 
 constexpr const char* kMainTitle = "Helmark KOVA-7100 Software Version " KOVA_PROGRAM_VERSION;
 constexpr const char* kVersionText = kProgramVersion;
@@ -75,6 +77,8 @@ struct GuiContext {
   PlanRunner run_plan;
   // Runs the plan and record dialogs (modal; the tests fill them in).
   DialogRunner run_dialog = ModalRunner();
+  // Where the settings are kept, as About says.
+  std::string settings_place;
 };
 
 class MainWindow : public QMainWindow, public MainWindowTitle {
@@ -102,6 +106,12 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QList<ReportView*> Views() const;
   const RecentFiles& Recent() const { return recent_; }
   QString StatusText() const;
+  // The start page stands in the document area while no document is open.
+  StartPage* Start() const { return start_; }
+  bool StartPageShowing() const;
+  // The "&Window" menu: its commands, then one checkable entry per open
+  // document, the active one checked.
+  QMenu* WindowMenu() const { return window_menu_; }
   void ApplyLook(int id);
   int CurrentLook() const { return look_; }
   // How the document windows are arranged: tabs, cascade or tile
@@ -173,15 +183,22 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void RebuildRecentMenu();
   void RefreshView(ReportView* view);
   QGridLayout* PanelFor(const CommandInfo& info);
+  void ShowStartPageWhenEmpty();
+  void RebuildWindowMenu();
 
   GuiContext ctx_;
   RecentFiles recent_;
   QMdiArea* mdi_ = nullptr;
+  QStackedWidget* centre_ = nullptr;
+  StartPage* start_ = nullptr;
   QLabel* page_status_ = nullptr;
   QMenu* file_menu_ = nullptr;
   QMenu* plan_menu_ = nullptr;
   QMenu* utilities_menu_ = nullptr;
   QMenu* assessment_menu_ = nullptr;
+  QMenu* window_menu_ = nullptr;
+  QMenu* help_menu_ = nullptr;
+  QList<QAction*> document_entries_;
   QMenu* recent_menu_ = nullptr;
   QAction* application_separator_ = nullptr;
   QMap<int, QAction*> actions_;

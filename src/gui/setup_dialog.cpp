@@ -148,6 +148,16 @@ void SetupDialog::accept() {
     ports->setFocus();
     return;
   }
+  switch (PrepareSetupFolders(Values(), prompter_)) {
+    case SetupFolder::kRecords:
+      filepath->setFocus();
+      return;
+    case SetupFolder::kPlans:
+      planpath->setFocus();
+      return;
+    case SetupFolder::kNone:
+      break;
+  }
   QDialog::accept();
 }
 

@@ -196,12 +196,12 @@ TEST(SettingsTable, ShowListsEveryKeyWithItsSource) {
   store.SetInt("Settings", "ComPort", 0);
   store.SetText("Settings", "TestFolder", "Field");
   store.SetText("Recent File List", "File2", "/r/a.test");
-  const std::vector<SettingShown> shown = ShowSettings(store, {"/opt/kova/", "/home/u"});
+  const std::vector<SettingShown> shown = ShowSettings(store, {"/opt/kova/", "/home/u", ""});
   std::map<std::string, const SettingShown*> by_name;
   for (const SettingShown& s : shown) by_name[std::string(s.key->section) + "/" + s.name] = &s;
   ASSERT_EQ(by_name.size(), shown.size());
-  EXPECT_EQ(shown.size(), static_cast<size_t>(Id::kCount) - 4 + kRecentFileCount)
-      << "every key but the per-list ones, the recent files one by one";
+  EXPECT_EQ(shown.size(), static_cast<size_t>(Id::kCount) - 5 + kRecentFileCount)
+      << "every key but the per-list and per-window ones, the recent files one by one";
   const SettingShown& port = *by_name.at("Settings/ComPort");
   EXPECT_EQ(port.value, "1");
   EXPECT_EQ(port.source, Source::kOutOfRange);

@@ -125,6 +125,33 @@ TEST(DeviceTitle, TheTitleNamesTheModelAndDoesNotGrow) {
   EXPECT_FALSE(rig.device.Is7100BC());
 }
 
+// "[Connected Device: ...]" stays only while the instrument is there: the
+// title loses it when the instrument is found gone, once, and gets it back
+// when it answers again.
+TEST(DeviceTitle, TheTitleLosesTheModelWhenTheInstrumentIsGone) {
+  DeviceRig rig;
+  rig.ConfiguredPort("COM1", rig.Make(SimModel::k7100B));
+  const std::string plain = rig.window.title;
+  ASSERT_TRUE(rig.device.EnsureConnected(true));
+  ASSERT_NE(rig.window.title.find("[Connected Device:"), std::string::npos);
+  rig.serial_backend.Vanish();
+  std::string line;
+  EXPECT_FALSE(rig.device.ReadDeviceLine(line, 50));
+  rig.device.Report(DeviceStatus(DeviceCode::kGone));
+  EXPECT_EQ(rig.window.title, plain);
+  ASSERT_TRUE(rig.device.EnsureConnected(true));
+  EXPECT_NE(rig.window.title.find("[Connected Device:"), std::string::npos);
+
+  // With a listener of its own the face is told once per loss.
+  int told = 0;
+  rig.device.OnDisconnected([&told] { ++told; });
+  rig.serial_backend.Vanish();
+  EXPECT_FALSE(rig.device.ReadDeviceLine(line, 50));
+  rig.device.Report(DeviceStatus(DeviceCode::kGone));
+  rig.device.Report(DeviceStatus(DeviceCode::kGone));
+  EXPECT_EQ(told, 1);
+}
+
 TEST(DeviceTitle, AFailedIdentificationChangesNothing) {
   DeviceRig rig;
   SimInstrument* sim = rig.Make(SimModel::k7KA);

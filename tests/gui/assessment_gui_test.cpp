@@ -27,18 +27,14 @@
 #include "library/library_import.h"
 #include "library_stores/open_library.h"
 #include "report/report_page.h"
+#include "gui_test_app.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
 namespace kova {
 namespace {
 
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "kova_gui_tests";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-}
+void EnsureApp() { GuiTestApp(); }
 
 void MaybeSave(QWidget& w, const QString& name) {
   const char* dir = std::getenv("KOVA_SCREENSHOT_DIR");

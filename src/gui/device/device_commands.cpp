@@ -58,6 +58,12 @@ DeviceCommands* DeviceCommands::Install(MainWindow& window, RudDevice& device, P
       window.SetTitle(ConnectedTitle(*base, modelcode));
     });
   });
+  // The title names an instrument only while it is there.
+  device.OnDisconnected([&window, base, have_base] {
+    PostToGuiThread(&window, [&window, base, have_base] {
+      if (*have_base) window.SetTitle(*base);
+    });
+  });
   window.AddCommand(CommandId::kTestDirectory, [commands] { commands->OnTestDirectory(); });
   window.AddCommand(CommandId::kResendTest, [commands] { commands->OnResendTest(); });
   window.AddCommand(CommandId::kReturnToPanel, [commands] { commands->OnReturnToPanel(); });

@@ -7,12 +7,13 @@
 #include "app/library_settings.h"
 #include "base/codepage.h"
 #include "gui/library/library_window.h"
+#include "gui/window_fit.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
 
 namespace kova {
 
-QWidget* OpenLibraryWindow(QWidget* owner, const SettingsStore& settings,
+QWidget* OpenLibraryWindow(QWidget* owner, SettingsStore& settings,
                            std::function<void(const std::string&)> open_record,
                            const std::string& location) {
   const LibrarySettings ls = LoadLibrarySettings(settings);
@@ -28,11 +29,12 @@ QWidget* OpenLibraryWindow(QWidget* owner, const SettingsStore& settings,
   auto* window =
       new LibraryWindow(std::move(store), where, ls.bands, std::move(open_record), owner);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  KeepWindowPlace(window, settings, "Library", window->size());
   window->show();
   return window;
 }
 
-std::function<void()> LibraryCommand(QWidget* owner, const SettingsStore& settings,
+std::function<void()> LibraryCommand(QWidget* owner, SettingsStore& settings,
                                      std::function<void(const std::string&)> open_record) {
   auto window = std::make_shared<QPointer<QWidget>>();
   return [=, &settings] {
