@@ -6,6 +6,7 @@
 
 #include "assess/profile_json.h"
 #include "assess_fixtures.h"
+#include "records/test_label.h"
 
 namespace kova {
 namespace {
@@ -150,10 +151,32 @@ TEST(IecAssessment, RecordsWithoutAUsableTest) {
   AssessmentResult r = AssessRecord(*rec, FiveP20());
   EXPECT_FALSE(r.usable);
   EXPECT_EQ(r.problem, "the record has no excitation curve");
-  AssessmentProfile p = FiveP20();
-  p.test = 3;
-  r = AssessRecord(*rec, p);
-  EXPECT_EQ(r.problem, "the record has no such test");
+}
+
+// A profile's test past the record's is refused with the record's range,
+// never assessed as "test 0".
+TEST(IecAssessment, ATestTheRecordHasNotNamesItsRange) {
+  struct Case {
+    int tests, wanted;
+    const char* problem;
+  } cases[] = {
+      {5, 9, "the record has no test 9: its tests are 1 to 5"},
+      {5, 6, "the record has no test 6: its tests are 1 to 5"},
+      {1, 2, "the record has no test 2: its only test is 1"},
+      {0, 1, "the record has no test 1: it has no tests"},
+  };
+  for (const Case& c : cases) {
+    auto rec = CurveRecord(PowerLaw(100, 0.1, 4), 10, 200);
+    rec->numtests = c.tests;
+    AssessmentProfile p = FiveP20();
+    p.test = c.wanted;
+    const AssessmentResult r = AssessRecord(*rec, p);
+    EXPECT_FALSE(r.usable) << c.problem;
+    EXPECT_EQ(r.problem, c.problem);
+    EXPECT_EQ(MissingTestText(c.wanted, c.tests), c.problem);
+  }
+  EXPECT_EQ(MissingTestText(5, 5), "");
+  EXPECT_EQ(MissingTestText(1, 5), "");
 }
 
 TEST(ProfileJson, AcceptsEachFormAndReadsBack) {

@@ -84,6 +84,17 @@ TEST_F(AssessCli, RefusesWithoutAUsableProfile) {
   r = Kova({"record", "explain", rec, "--profile", dir_ + "/none.json"});
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_NE(r.err.find("no such file"), std::string::npos) << r.err;
+  // A profile's test past the record's is refused, not assessed as test 0.
+  const std::string past = dir_ + "/past.json";
+  ASSERT_TRUE(WriteFileAtomically(
+      past, std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"test":9})")));
+  for (const char* command : {"assess", "explain"}) {
+    r = Kova({"record", command, rec, "--profile", past, "--json"});
+    EXPECT_EQ(r.exit_code, 1) << command;
+    EXPECT_EQ(r.out, "") << command;
+    EXPECT_NE(r.err.find("The record has no test 9: its only test is 1"), std::string::npos)
+        << r.err;
+  }
 }
 
 TEST_F(AssessCli, ExplainListsEveryValueWithItsWorking) {
