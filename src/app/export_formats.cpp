@@ -26,12 +26,12 @@ XmlExportContext XmlContext(const ExportJob& job) {
   return x;
 }
 
-bool WriteText(TestRecord& rec, const std::string& path, const ExportJob&, std::string&) {
-  return ExportText(rec, path);
+bool WriteText(TestRecord& rec, const std::string& path, const ExportJob&, std::string& why) {
+  return ExportText(rec, path, &why);
 }
 
-bool WriteCtsat(TestRecord& rec, const std::string& path, const ExportJob&, std::string&) {
-  return ExportCtsat(rec, path);
+bool WriteCtsat(TestRecord& rec, const std::string& path, const ExportJob&, std::string& why) {
+  return ExportCtsat(rec, path, &why);
 }
 
 bool WriteXml(TestRecord& rec, const std::string& path, const ExportJob& job, std::string& why) {
@@ -69,7 +69,8 @@ bool WritePdf(TestRecord& rec, const std::string& path, const ExportJob& job, st
   }
   const std::string xml = work.File("report.xml");
   if (!WriteFileAtomically(xml, BuildXmlExport(rec, XmlContext(job)), &why)) return false;
-  if (!WriteFileAtomically(ReportSectionsPath(xml), job.services->record != nullptr
+  if (!WriteFileAtomically(ReportSectionsPath(xml),
+                           job.services->record != nullptr
                                ? BuildReportSections(rec, *job.services->record)
                                : BuildReportSectionsBeside(rec, job.services->bands),
                            &why)) {

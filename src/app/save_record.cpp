@@ -12,8 +12,9 @@
 
 namespace kova {
 
-bool SaveRecordAndExport(TestRecord& rec, const std::string& path, RecordExporter* exporter) {
-  if (!rec.WriteRecordFile(path)) return false;
+bool SaveRecordAndExport(TestRecord& rec, const std::string& path, RecordExporter* exporter,
+                         std::string* why) {
+  if (!rec.WriteRecordFile(path, why)) return false;
   if (exporter) exporter->ExportAfterSave(rec, path);
   return true;
 }

@@ -21,7 +21,9 @@ class RecordExporter {
 // Writes `rec` to `path` atomically (the record takes the new path and file
 // name) and, when that worked and `exporter` is not null, runs the export.
 // False when the record file could not be written; nothing is exported then.
-bool SaveRecordAndExport(TestRecord& rec, const std::string& path, RecordExporter* exporter);
+// `why` (optional) says why the record file could not be written.
+bool SaveRecordAndExport(TestRecord& rec, const std::string& path, RecordExporter* exporter,
+                         std::string* why = nullptr);
 
 // Why a file of `size` bytes could not be written at `path`, looked for
 // after the write failed: "the folder does not exist", "a folder has that

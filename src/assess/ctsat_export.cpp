@@ -107,8 +107,8 @@ std::string CtsatExportPath(const std::string& record_path, const std::string& f
   return base.empty() ? name : PathJoin(base, name);
 }
 
-bool ExportCtsat(const TestRecord& rec, const std::string& path) {
-  return WriteFileAtomically(path, CtsatCsv(rec));
+bool ExportCtsat(const TestRecord& rec, const std::string& path, std::string* why) {
+  return WriteFileAtomically(path, CtsatCsv(rec), why);
 }
 
 }  // namespace kova

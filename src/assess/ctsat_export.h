@@ -37,6 +37,7 @@ std::string CtsatCsv(const TestRecord& rec);
 // "<stem>.ctsat.csv" in `folder`, or beside the record without one.
 std::string CtsatExportPath(const std::string& record_path, const std::string& folder);
 // Written atomically.
-bool ExportCtsat(const TestRecord& rec, const std::string& path);
+// `why` (optional) says why the file could not be written.
+bool ExportCtsat(const TestRecord& rec, const std::string& path, std::string* why = nullptr);
 
 }  // namespace kova

@@ -183,8 +183,8 @@ AssessmentResult AssessRecord(const TestRecord& rec, const AssessmentProfile& pr
   r.iec_class = profile.iec_class;
   r.test = ChooseTest(rec, profile.test);
   if (r.test == 0) {
-    r.problem =
-        profile.test > 0 ? "the record has no such test" : "the record has no excitation curve";
+    r.problem = profile.test > 0 ? MissingTestText(profile.test, rec.UsableTests())
+                                 : "the record has no excitation curve";
     return r;
   }
   r.label = ReportTestLabel(rec, r.test - 1);

@@ -14,19 +14,11 @@ std::string ProfilePathBeside(const std::string& record_path) {
 
 ProfileLoad LoadAssessmentProfile(const std::string& path, AssessmentProfile& out,
                                   std::string& why) {
-  if (FolderExists(path)) {
-    why = "it is a folder";
-    return ProfileLoad::kUnreadable;
-  }
-  if (!FileExists(path)) {
-    why = "no such file";
-    return ProfileLoad::kMissing;
-  }
   std::string text;
   FileProblem problem = FileProblem::kNone;
   if (!ReadFileText(path, text, kMaxProfileBytes, &problem)) {
     why = FileProblemText(problem);
-    return ProfileLoad::kUnreadable;
+    return problem == FileProblem::kMissing ? ProfileLoad::kMissing : ProfileLoad::kUnreadable;
   }
   if (!ParseAssessmentProfile(text, out, why)) return ProfileLoad::kInvalid;
   return ProfileLoad::kLoaded;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <set>
 
+#include "base/format.h"
 #include "base/json.h"
 
 namespace kova {
@@ -13,7 +14,16 @@ struct Range {
   const char* name;
   double lo, hi;  // lo exclusive when `open_lo`
   bool open_lo;
+  const char* label;  // what the member is, for the message
+  const char* unit;   // "" for a bare number
 };
+
+// "\"burden_x\" (burden reactance) must be from 0 to 1000 ohm".
+std::string OutOfRange(const Range& r) {
+  const std::string unit = *r.unit ? std::string(" ") + r.unit : std::string();
+  return Format("\"%s\" (%s) must be %s %g %s %g%s", r.name, r.label, r.open_lo ? "above" : "from",
+                r.lo, r.open_lo ? "and at most" : "to", r.hi, unit.c_str());
+}
 
 class Reader {
  public:
@@ -30,7 +40,7 @@ class Reader {
     const double d = v->AsNumber();
     const bool low_ok = r.open_lo ? d > r.lo : d >= r.lo;
     if (!std::isfinite(d) || !low_ok || d > r.hi) {
-      return Fail(std::string("\"") + r.name + "\" is out of range");
+      return Fail(OutOfRange(r));
     }
     out = d;
     return true;
@@ -67,19 +77,23 @@ class Reader {
   std::set<std::string> seen_;
 };
 
-constexpr Range kIsr{"isr", 0, 100, true};
-constexpr Range kAlf{"alf", 0, 1000, true};
-constexpr Range kVa{"burden_va", 0, 100000, true};
-constexpr Range kPf{"power_factor", 0, 1, true};
-constexpr Range kR{"burden_r", 0, 100000, false};
-constexpr Range kX{"burden_x", -100000, 100000, false};
-constexpr Range kKx{"kx", 0, 1000, true};
-constexpr Range kRb{"rb", 0, 100000, false};
-constexpr Range kEk{"ek", 0, 100000, true};
-constexpr Range kIeMax{"ie_max", 0, 100, true};
-constexpr Range kRctMax{"rct_max", 0, 100000, true};
-constexpr Range kTurns{"turns_tolerance", 0, 100, true};
-constexpr Range kTest{"test", 1, kMaxTaps, false};
+// A protection CT's secondary is 1 or 5 A; its burden (relays and leads) a
+// few ohm to some hundred, resistive or inductive: far past that a mistyped
+// burden would only make a megavolt E_ALF.
+constexpr double kMaxBurdenOhm = 1000;
+constexpr Range kIsr{"isr", 0, 100, true, "rated secondary current", "A"};
+constexpr Range kAlf{"alf", 0, 1000, true, "accuracy limit factor", ""};
+constexpr Range kVa{"burden_va", 0, 1000, true, "rated burden", "VA"};
+constexpr Range kPf{"power_factor", 0, 1, true, "power factor of the burden", ""};
+constexpr Range kR{"burden_r", 0, kMaxBurdenOhm, false, "burden resistance", "ohm"};
+constexpr Range kX{"burden_x", 0, kMaxBurdenOhm, false, "burden reactance", "ohm"};
+constexpr Range kKx{"kx", 0, 1000, true, "dimensioning factor", ""};
+constexpr Range kRb{"rb", 0, kMaxBurdenOhm, false, "rated resistive burden", "ohm"};
+constexpr Range kEk{"ek", 0, 100000, true, "rated knee e.m.f.", "V"};
+constexpr Range kIeMax{"ie_max", 0, 100, true, "largest excitation current at Ek", "A"};
+constexpr Range kRctMax{"rct_max", 0, 100000, true, "largest winding resistance", "ohm"};
+constexpr Range kTurns{"turns_tolerance", 0, 100, true, "turns ratio tolerance", "%"};
+constexpr Range kTest{"test", 1, kMaxTaps, false, "the test's number", ""};
 
 }  // namespace
 
@@ -123,6 +137,14 @@ bool ParseAssessmentProfile(const std::string& text, AssessmentProfile& out, std
     if (va == rx) return r.Fail("give the burden either as \"burden_va\" or as \"burden_r\"");
     p.burden_as_va = va;
     if (va && !(r.Required(kVa, p.burden_va) && r.Num(kPf, p.power_factor))) return false;
+    // The rated burden in VA is an impedance at the rated secondary current.
+    const double ohm = va ? p.burden_va / (p.isr * p.isr) : 0;
+    if (ohm > kMaxBurdenOhm) {
+      return r.Fail(
+          Format("\"burden_va\" of %g VA at an \"isr\" of %g A is a burden of %g ohm: "
+                 "at most %g ohm",
+                 p.burden_va, p.isr, ohm, kMaxBurdenOhm));
+    }
     if (rx && !(r.Required(kR, p.burden_r) && r.Num(kX, p.burden_x))) return false;
   }
   if (!r.NoOthers()) return false;

@@ -21,10 +21,11 @@ KeptReference ReferenceFromText(const std::string& text, const std::string& wher
 KeptReference ReadReferenceFile(const std::string& path) {
   KeptReference kept;
   kept.where = path;
-  if (path.empty() || !FileExists(path)) return kept;
+  if (path.empty()) return kept;
   std::string text;
   FileProblem problem = FileProblem::kNone;
   if (!ReadFileText(path, text, kMaxReferenceBytes, &problem)) {
+    if (problem == FileProblem::kMissing) return kept;  // none kept there
     kept.state = KeptReference::State::kUnusable;
     kept.why = FileProblemText(problem);
     return kept;

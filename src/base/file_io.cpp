@@ -41,8 +41,16 @@ std::string FileProblemText(FileProblem problem) {
       return "no such file";
     case FileProblem::kFolder:
       return "it is a folder";
+    case FileProblem::kFifo:
+      return "it is a FIFO (a named pipe), not a regular file";
+    case FileProblem::kDevice:
+      return "it is a device, not a regular file";
     case FileProblem::kNotRegular:
       return "not a regular file";
+    case FileProblem::kFolderDenied:
+      return "a folder on its path may not be entered (permission denied)";
+    case FileProblem::kPathTooLong:
+      return "the path is too long";
     case FileProblem::kTooLarge:
       return "the file is too large";
     case FileProblem::kUnreadable:
@@ -64,13 +72,10 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t ma
                    FileProblem* problem) {
   if (problem) *problem = FileProblem::kNone;
   // Looked at before opening: opening a FIFO blocks until a writer comes.
+  const FileProblem before = RegularFileProblem(path);
+  if (before != FileProblem::kNone) return Fail(problem, before);
   std::error_code ec;
   const fs::path native = NativePath(path);
-  const fs::file_status status = fs::status(native, ec);
-  if (status.type() == fs::file_type::not_found) return Fail(problem, FileProblem::kMissing);
-  if (ec) return Fail(problem, FileProblem::kUnreadable);
-  if (status.type() == fs::file_type::directory) return Fail(problem, FileProblem::kFolder);
-  if (status.type() != fs::file_type::regular) return Fail(problem, FileProblem::kNotRegular);
   const auto size = fs::file_size(native, ec);
   if (!ec && size > max_bytes) return Fail(problem, FileProblem::kTooLarge);
   std::ifstream in(native, std::ios::binary);
@@ -269,6 +274,33 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
     return false;
   }
   return true;
+}
+
+FileProblem RegularFileProblem(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(NativePath(path), ec);
+  switch (status.type()) {
+    case fs::file_type::regular:
+      return FileProblem::kNone;
+    case fs::file_type::not_found:
+      return FileProblem::kMissing;
+    case fs::file_type::directory:
+      return FileProblem::kFolder;
+    case fs::file_type::fifo:
+      return FileProblem::kFifo;
+    case fs::file_type::block:
+    case fs::file_type::character:
+      return FileProblem::kDevice;
+    default:
+      break;
+  }
+  if (!ec) return FileProblem::kNotRegular;
+  if (ec == std::errc::permission_denied) return FileProblem::kFolderDenied;
+  if (ec == std::errc::filename_too_long) return FileProblem::kPathTooLong;
+  if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) {
+    return FileProblem::kMissing;
+  }
+  return FileProblem::kUnreadable;
 }
 
 bool FileExists(const std::string& path) {

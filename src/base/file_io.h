@@ -11,9 +11,24 @@
 namespace kova {
 
 // Why a whole-file read failed.
-enum class FileProblem { kNone, kMissing, kFolder, kNotRegular, kTooLarge, kUnreadable };
+enum class FileProblem {
+  kNone,
+  kMissing,
+  kFolder,
+  kFifo,
+  kDevice,
+  kNotRegular,  // anything else that is no regular file (a socket)
+  kFolderDenied,
+  kPathTooLong,
+  kTooLarge,
+  kUnreadable
+};
 // "no such file", "it is a folder", ... (empty for kNone).
 std::string FileProblemText(FileProblem problem);
+// What stands between `path` and reading it as a regular file, looked at
+// without opening it: kNone for a regular file, else kMissing, kFolder,
+// kFifo, kDevice, kNotRegular, kFolderDenied, kPathTooLong or kUnreadable.
+FileProblem RegularFileProblem(const std::string& path);
 
 // Reads at most `max_bytes` of a regular file; fails when it is missing, is
 // not a regular file (a FIFO or a device would block or never end), cannot

@@ -1,5 +1,6 @@
 #include "base/json.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -149,6 +150,33 @@ struct Refused {
   std::string why;
 };
 
+// "line 2, column 9" of the byte the parser stopped at (`byte` counts from
+// 1, as the parser gives it).
+std::string Where(const std::string& text, size_t byte) {
+  const size_t at = std::min(byte > 0 ? byte - 1 : 0, text.size());
+  size_t line = 1, line_start = 0;
+  for (size_t i = 0; i < at; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      line_start = i + 1;
+    }
+  }
+  return Format("line %zu, column %zu", line, at - line_start + 1);
+}
+
+// The parser's reason without its own position and without what it last
+// read: the file's text is never quoted back (it may be anything, and
+// anybody's).
+std::string Reason(const std::string& what) {
+  std::string reason = what;
+  const size_t last_read = reason.find("; last read");
+  if (last_read != std::string::npos) reason.erase(last_read);
+  const size_t column = reason.find(", column ");
+  const size_t colon = reason.find(": ", column == std::string::npos ? 0 : column);
+  if (colon != std::string::npos) reason.erase(0, colon + 2);
+  return reason;
+}
+
 }  // namespace
 
 std::string JsonValue::Dump(int indent) const {
@@ -204,9 +232,12 @@ bool JsonValue::Parse(const std::string& text, JsonValue& out, std::string& erro
   } catch (const Refused& r) {
     error = "invalid JSON: " + PrintableForMessage(r.why);
   } catch (const nlohmann::json::parse_error& e) {
-    error = Format("invalid JSON at offset %zu: %s", e.byte, PrintableForMessage(e.what()).c_str());
-  } catch (const std::exception& e) {
-    error = "invalid JSON: " + PrintableForMessage(e.what());
+    error = "invalid JSON at " + Where(text, e.byte) + ": " + PrintableForMessage(Reason(e.what()));
+  } catch (const nlohmann::json::out_of_range&) {
+    // The library's words would quote the number.
+    error = "invalid JSON: a number too large to hold";
+  } catch (const std::exception&) {
+    error = "invalid JSON";
   }
   return false;
 }

@@ -21,6 +21,7 @@
 #include "library/library_references.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
+#include "records/test_label.h"
 
 namespace kova {
 namespace {
@@ -53,6 +54,16 @@ bool Load(const CliContext& ctx, const std::string& path, TestRecord& rec) {
   std::string why;
   if (ReadRecordFile(rec, path, RecordDefaultsFrom(ctx.info), &why)) return true;
   PrintError("Cannot read record file \"" + path + "\": " + why);
+  return false;
+}
+
+// False after a message when `test` (a report number, 0 for none named) is
+// not a test of `rec`: a profile's "test" or `--test` past the record's.
+bool TestInRecord(const TestRecord& rec, int test) {
+  std::string missing = test > 0 ? MissingTestText(test, rec.UsableTests()) : "";
+  if (missing.empty()) return true;
+  missing[0] = 'T';  // "the record has no test 9: ..." opens the line
+  PrintError(missing);
   return false;
 }
 
@@ -240,6 +251,10 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
           return;
         }
         if (a->test > 0) p.test = a->test;
+        if (!TestInRecord(*rec, p.test)) {
+          ctx.exit_code = 1;
+          return;
+        }
         const AssessmentResult r = AssessRecord(*rec, p);
         if (a->json) {
           std::cout << AssessmentJson(r, p).Dump(1) << '\n';
@@ -293,8 +308,7 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
           ctx.exit_code = 1;
           return;
         }
-        if (e->test > rec->UsableTests()) {
-          PrintError("The record has no test " + std::to_string(e->test));
+        if (!TestInRecord(*rec, e->test) || (have && !TestInRecord(*rec, p.test))) {
           ctx.exit_code = 1;
           return;
         }

@@ -123,8 +123,9 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
       ctx.exit_code = 1;
       return;
     }
-    if (!SaveRecordAndExport(*rec, conv_opts->out, ctx.exporter.get())) {
-      PrintError("Cannot write record file \"" + conv_opts->out + "\"");
+    std::string why;
+    if (!SaveRecordAndExport(*rec, conv_opts->out, ctx.exporter.get(), &why)) {
+      PrintError("Cannot write record file \"" + conv_opts->out + "\": " + why);
       ctx.exit_code = 1;
     }
   });
@@ -170,8 +171,9 @@ void AddRecordCommands(CLI::App& app, CliContext& ctx) {
       ctx.exit_code = 1;
       return;
     }
-    if (!SaveRecordAndExport(*rec, text_opts->out, ctx.exporter.get())) {
-      PrintError("Cannot write record file \"" + text_opts->out + "\"");
+    std::string why;
+    if (!SaveRecordAndExport(*rec, text_opts->out, ctx.exporter.get(), &why)) {
+      PrintError("Cannot write record file \"" + text_opts->out + "\": " + why);
       ctx.exit_code = 1;
     }
   });

@@ -93,8 +93,8 @@ std::string BuildTextExport(const TestRecord& rec) {
   return WithCrLf(out);
 }
 
-bool ExportText(const TestRecord& rec, const std::string& path) {
-  return WriteFileAtomically(path, BuildTextExport(rec));
+bool ExportText(const TestRecord& rec, const std::string& path, std::string* why) {
+  return WriteFileAtomically(path, BuildTextExport(rec), why);
 }
 
 std::string TextExportPath(const std::string& record_path, const std::string& folder) {

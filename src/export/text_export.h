@@ -16,7 +16,8 @@ std::string BuildTextExport(const TestRecord& rec);
 
 // Writes the text export atomically; false (and nothing written) when the
 // file cannot be written.
-bool ExportText(const TestRecord& rec, const std::string& path);
+// `why` (optional) says why the file could not be written.
+bool ExportText(const TestRecord& rec, const std::string& path, std::string* why = nullptr);
 
 // Where the export of a record file goes: `folder` (or, when empty, the
 // record file's own folder) and the record's name with ".txt" for its

@@ -133,11 +133,8 @@ StoreOutcome ReadNewRecordFile(RecordStore& store, const std::string& path,
   // seen from another folder.
   entry.identity.path = AbsolutePath(path);
   if (!FileStamp(entry.identity)) {
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    why = FileProblemText(!fs::exists(st)        ? FileProblem::kMissing
-                          : fs::is_directory(st) ? FileProblem::kFolder
-                                                 : FileProblem::kNotRegular);
+    const FileProblem problem = RegularFileProblem(path);
+    why = FileProblemText(problem == FileProblem::kNone ? FileProblem::kUnreadable : problem);
     unreadable = true;
     return {};
   }

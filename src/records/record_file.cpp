@@ -204,7 +204,7 @@ std::string RecordFileEndedEarlyText(const std::string& path, const RecordFileEn
       SystemNameToCp1252(path).c_str(), end.ended_at, end.needed);
 }
 
-bool TestRecord::WriteRecordFile(const std::string& path) {
+bool TestRecord::WriteRecordFile(const std::string& path, std::string* why) {
   ByteWriter out;
   out.U32(kRecordMagic);
   out.U32(kRecordFileVersion);
@@ -232,7 +232,7 @@ bool TestRecord::WriteRecordFile(const std::string& path) {
   classsettings.ToBytes(cls);
   out.Bytes(cls, sizeof cls);
 
-  if (!WriteFileAtomically(path, out.Data())) return false;
+  if (!WriteFileAtomically(path, out.Data(), why)) return false;
   fullpath = path;
   filename = FileNameOf(path);
   return true;

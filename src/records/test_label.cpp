@@ -19,4 +19,13 @@ std::string ReportTestLabel(const TestRecord& rec, int index) {
   return ReportTestLabel(index, TapNameFromCode(rec.taps[index].nTapConnection));
 }
 
+std::string MissingTestText(int number, int count) {
+  const int first = ReportTestNumber(0);
+  const int last = ReportTestNumber(count - 1);
+  if (count > 0 && number >= first && number <= last) return std::string();
+  if (count <= 0) return Format("the record has no test %d: it has no tests", number);
+  if (count == 1) return Format("the record has no test %d: its only test is %d", number, first);
+  return Format("the record has no test %d: its tests are %d to %d", number, first, last);
+}
+
 }  // namespace kova

@@ -17,5 +17,9 @@ int ReportTestNumber(int index);
 std::string ReportTestLabel(int index, const std::string& tap);
 // The same for a test of `rec`; no tap for a code outside 1..10.
 std::string ReportTestLabel(const TestRecord& rec, int index);
+// Why `number` (a report number) names no test of a record of `count`
+// tests: "the record has no test 9: its tests are 1 to 5"; empty when it
+// names one.
+std::string MissingTestText(int number, int count);
 
 }  // namespace kova

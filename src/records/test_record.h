@@ -165,7 +165,8 @@ struct TestRecord {
                         const TextParseOptions& options = TextParseOptions());
   // Writes the record file atomically; the application's save step
   // (app/save_record.h) adds the automatic export.
-  bool WriteRecordFile(const std::string& path);
+  // `why` (optional) says why the file could not be written.
+  bool WriteRecordFile(const std::string& path, std::string* why = nullptr);
 
   // Decodes rawrecord's header and test blocks into the named fields.
   void DecodeRawRecord(const uint8_t* raw, const RecordDefaults& defaults, int singletest = 0,

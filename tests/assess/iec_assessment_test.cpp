@@ -6,6 +6,7 @@
 
 #include "assess/profile_json.h"
 #include "assess_fixtures.h"
+#include "records/test_label.h"
 
 namespace kova {
 namespace {
@@ -150,10 +151,32 @@ TEST(IecAssessment, RecordsWithoutAUsableTest) {
   AssessmentResult r = AssessRecord(*rec, FiveP20());
   EXPECT_FALSE(r.usable);
   EXPECT_EQ(r.problem, "the record has no excitation curve");
-  AssessmentProfile p = FiveP20();
-  p.test = 3;
-  r = AssessRecord(*rec, p);
-  EXPECT_EQ(r.problem, "the record has no such test");
+}
+
+// A profile's test past the record's is refused with the record's range,
+// never assessed as "test 0".
+TEST(IecAssessment, ATestTheRecordHasNotNamesItsRange) {
+  struct Case {
+    int tests, wanted;
+    const char* problem;
+  } cases[] = {
+      {5, 9, "the record has no test 9: its tests are 1 to 5"},
+      {5, 6, "the record has no test 6: its tests are 1 to 5"},
+      {1, 2, "the record has no test 2: its only test is 1"},
+      {0, 1, "the record has no test 1: it has no tests"},
+  };
+  for (const Case& c : cases) {
+    auto rec = CurveRecord(PowerLaw(100, 0.1, 4), 10, 200);
+    rec->numtests = c.tests;
+    AssessmentProfile p = FiveP20();
+    p.test = c.wanted;
+    const AssessmentResult r = AssessRecord(*rec, p);
+    EXPECT_FALSE(r.usable) << c.problem;
+    EXPECT_EQ(r.problem, c.problem);
+    EXPECT_EQ(MissingTestText(c.wanted, c.tests), c.problem);
+  }
+  EXPECT_EQ(MissingTestText(5, 5), "");
+  EXPECT_EQ(MissingTestText(1, 5), "");
 }
 
 TEST(ProfileJson, AcceptsEachFormAndReadsBack) {
@@ -184,7 +207,8 @@ TEST(ProfileJson, RefusesWhatCannotBeAssessed) {
       {R"({"isr":1})", "\"class\" is required"},
       {R"({"class":"5Q","isr":1})", "\"class\" must be one of 5P, 10P, 5PR, 10PR, PX, PXR"},
       {R"({"class":"5P","alf":20,"burden_va":10})", "\"isr\" is required for this class"},
-      {R"({"class":"5P","isr":0,"alf":20,"burden_va":10})", "\"isr\" is out of range"},
+      {R"({"class":"5P","isr":0,"alf":20,"burden_va":10})",
+       "\"isr\" (rated secondary current) must be above 0 and at most 100 A"},
       {R"({"class":"5P","isr":"1","alf":20,"burden_va":10})", "\"isr\" must be a number"},
       {R"({"class":"5P","isr":1,"alf":1e999,"burden_va":10})", nullptr},
       {R"({"class":"5P","isr":1,"alf":20})",
@@ -192,10 +216,11 @@ TEST(ProfileJson, RefusesWhatCannotBeAssessed) {
       {R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"burden_r":8})",
        "give the burden either as \"burden_va\" or as \"burden_r\""},
       {R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"power_factor":1.5})",
-       "\"power_factor\" is out of range"},
+       "\"power_factor\" (power factor of the burden) must be above 0 and at most 1"},
       {R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"test":1.5})",
        "\"test\" must be a whole number"},
-      {R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"test":21})", "\"test\" is out of range"},
+      {R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"test":21})",
+       "\"test\" (the test's number) must be from 1 to 20"},
       {R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"alpha":1})", "unknown member \"alpha\""},
       {R"({"class":"PX","isr":1,"rb":5,"ie_max":0.03})", "\"kx\" is required for this class"},
       {R"({"class":"PX","isr":1,"kx":20,"rb":5})", "\"ie_max\" is required for this class"},
@@ -214,6 +239,42 @@ TEST(ProfileJson, RefusesWhatCannotBeAssessed) {
   AssessmentProfile p;
   std::string error;
   EXPECT_FALSE(ParseAssessmentProfile(std::string(kMaxProfileBytes + 1, ' '), p, error));
+}
+
+// Every burden member has a range a real burden lies in; past it the
+// profile is refused with the member, what it is and its range.
+TEST(ProfileJson, RefusesABurdenNoCtCarries) {
+  const std::string p5 = R"({"class":"5P","isr":1,"alf":20,)";
+  const std::string px = R"({"class":"PX","isr":1,"kx":20,"ie_max":0.03,)";
+  struct Case {
+    std::string text;
+    const char* error;  // nullptr: accepted
+  } cases[] = {
+      {p5 + R"("burden_r":0,"burden_x":-100000})",
+       "\"burden_x\" (burden reactance) must be from 0 to 1000 ohm"},
+      {p5 + R"("burden_r":0,"burden_x":1000.5})",
+       "\"burden_x\" (burden reactance) must be from 0 to 1000 ohm"},
+      {p5 + R"("burden_r":-1,"burden_x":0})",
+       "\"burden_r\" (burden resistance) must be from 0 to 1000 ohm"},
+      {p5 + R"("burden_r":1000,"burden_x":1000})", nullptr},
+      {p5 + R"("burden_va":0})",
+       "\"burden_va\" (rated burden) must be above 0 and at most 1000 VA"},
+      {p5 + R"("burden_va":5000})",
+       "\"burden_va\" (rated burden) must be above 0 and at most 1000 VA"},
+      {p5 + R"("burden_va":10,"power_factor":0})",
+       "\"power_factor\" (power factor of the burden) must be above 0 and at most 1"},
+      {R"({"class":"5P","isr":0.01,"alf":20,"burden_va":1})",
+       "\"burden_va\" of 1 VA at an \"isr\" of 0.01 A is a burden of 10000 ohm: at most 1000 ohm"},
+      {R"({"class":"5P","isr":5,"alf":20,"burden_va":1000})", nullptr},
+      {px + R"("rb":-5})", "\"rb\" (rated resistive burden) must be from 0 to 1000 ohm"},
+      {px + R"("rb":2000})", "\"rb\" (rated resistive burden) must be from 0 to 1000 ohm"},
+  };
+  for (const Case& c : cases) {
+    AssessmentProfile p;
+    std::string error;
+    EXPECT_EQ(ParseAssessmentProfile(c.text, p, error), c.error == nullptr) << c.text << error;
+    EXPECT_EQ(error, c.error ? c.error : "") << c.text;
+  }
 }
 
 }  // namespace

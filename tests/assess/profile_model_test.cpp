@@ -58,9 +58,9 @@ TEST(ProfileModel, StoresCheckedFieldsAndLoadsThemBack) {
   } bad[] = {
       {0, "alf", "", "\"alf\" is required for this class"},
       {0, "alf", "2O", "\"alf\" must be a number"},
-      {0, "alf", "-3", "\"alf\" is out of range"},
+      {0, "alf", "-3", "\"alf\" (accuracy limit factor) must be above 0 and at most 1000"},
       {4, "ie_max", "", "\"ie_max\" is required for this class"},
-      {4, "test", "0", "\"test\" is out of range"},
+      {4, "test", "0", "\"test\" (the test's number) must be from 1 to 20"},
   };
   for (const Bad& b : bad) {
     AssessmentProfileModel x;

@@ -215,14 +215,38 @@ TEST(ReadFile, RefusesFifosAndDevicesWithoutOpeningThem) {
 #ifdef _WIN32
   GTEST_SKIP() << "FIFOs and devices in the file system are POSIX";
 #else
-  const std::string fifo = TempFolder("fifo") + "/fifo";
+  const std::string dir = TempFolder("fifo");
+  const std::string fifo = dir + "/fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+  const std::string locked = dir + "/locked";
+  ASSERT_EQ(mkdir(locked.c_str(), 0700), 0);
+  ASSERT_TRUE(WriteFileAtomically(locked + "/p.json", std::string("{}")));
+  ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+  struct Case {
+    std::string path;
+    FileProblem want;
+    const char* text;
+  };
+  std::vector<Case> cases = {
+      {fifo, FileProblem::kFifo, "it is a FIFO (a named pipe), not a regular file"},
+      {"/dev/zero", FileProblem::kDevice, "it is a device, not a regular file"},
+      {dir + "/" + std::string(300, 'n'), FileProblem::kPathTooLong, "the path is too long"},
+      {fifo + "/below", FileProblem::kMissing, "no such file"},
+  };
+  // Root enters any folder.
+  if (geteuid() != 0) {
+    cases.push_back({locked + "/p.json", FileProblem::kFolderDenied,
+                     "a folder on its path may not be entered (permission denied)"});
+  }
+  for (const Case& c : cases) {
     std::vector<uint8_t> bytes;
     FileProblem got = FileProblem::kNone;
-    EXPECT_FALSE(ReadFileBytes(path, bytes, 100, &got)) << path;
-    EXPECT_EQ(got, FileProblem::kNotRegular) << path;
+    EXPECT_FALSE(ReadFileBytes(c.path, bytes, 100, &got)) << c.path;
+    EXPECT_EQ(got, c.want) << c.path;
+    EXPECT_EQ(RegularFileProblem(c.path), c.want) << c.path;
+    EXPECT_EQ(FileProblemText(got), c.text) << c.path;
   }
+  chmod(locked.c_str(), 0700);
 #endif
 }
 

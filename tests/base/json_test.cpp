@@ -56,35 +56,43 @@ TEST(Json, AMemberNamedTwiceIsRefusedAndNamed) {
   EXPECT_TRUE(JsonValue::Parse("{\"a\":{\"tap\":1},\"b\":{\"tap\":2}}", v, error)) << error;
 }
 
-// The error text goes to terminals and message boxes: what it quotes from
-// the input never carries control bytes or raw non-ASCII bytes.
-TEST(Json, ErrorTextShowsOddBytesEscaped) {
+// The error text goes to terminals and message boxes: it says where the
+// text went wrong, by line and column, and never quotes the text itself (it
+// may carry control bytes, broken UTF-8 or anything else of anybody's).
+TEST(Json, ErrorTextSaysWhereAndQuotesNothing) {
   struct Case {
     const char* name;
     std::string text;
-    const char* shown;  // must appear in the error
+    const char* where;  // must appear in the error
   };
   const Case cases[] = {
-      // The parser names a control byte outside a string itself.
-      {"escape byte in a bare word", std::string("{\"a\": \x1b[2J}"), "<U+001B>"},
-      {"invalid UTF-8 in a string", std::string("[\"\xFF\xFE\"]"), "\\xFF"},
-      {"control byte in a string",
-       std::string("[\"a\x07"
-                   "b\"]"),
-       "<U+0007>"},
-      {"Windows-1252 text, not UTF-8", std::string("{\"tap\": \"n\xB0\"}"), "\\xB0"},
-      {"non-ASCII member given twice", std::string("{\"\xC3\xA9\":1,\"\xC3\xA9\":2}"),
-       "\\xC3\\xA9"},
+      {"escape byte in a bare word", std::string("{\"a\": \x1b[2Jsecret}"), "at line 1, column 7"},
+      {"a bare word on the second line", std::string("{\n  \"isr\": secret}"),
+       "at line 2, column 10"},
+      {"invalid UTF-8 in a string", std::string("[\"secret\xFF\xFE\"]"), "at line 1, column 9"},
+      {"control byte in a string", std::string("[\"secret\x07\"]"), "at line 1, column 9"},
+      {"Windows-1252 text, not UTF-8", std::string("{\"tap\":\n\"secret\xB0\"}"),
+       "at line 2, column 8"},
+      {"a comma before the end", std::string("[\"secret\",\n\n]"), "at line 3, column 1"},
+      {"a number too large", std::string("[1e999999]"), "a number too large"},
+      {"text after the value", std::string("[1] secret"), "at line 1, column 5"},
   };
   for (const Case& c : cases) {
     JsonValue v;
     std::string error;
     ASSERT_FALSE(JsonValue::Parse(c.text, v, error)) << c.name;
-    EXPECT_NE(error.find(c.shown), std::string::npos) << c.name << ": " << error;
+    EXPECT_NE(error.find(c.where), std::string::npos) << c.name << ": " << error;
+    EXPECT_EQ(error.find("secret"), std::string::npos) << c.name << ": " << error;
+    EXPECT_EQ(error.find("999"), std::string::npos) << c.name << ": " << error;
     for (unsigned char b : error) {
       EXPECT_TRUE(b >= 0x20 && b < 0x7F) << c.name << ": byte " << int{b} << " in " << error;
     }
   }
+  // A member named twice is named, its odd bytes shown escaped.
+  JsonValue v;
+  std::string error;
+  ASSERT_FALSE(JsonValue::Parse(std::string("{\"\xC3\xA9\":1,\"\xC3\xA9\":2}"), v, error));
+  EXPECT_NE(error.find("\"\\xC3\\xA9\""), std::string::npos) << error;
 }
 
 }  // namespace

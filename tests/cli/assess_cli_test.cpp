@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <cmath>
 #include <string>
@@ -84,6 +87,48 @@ TEST_F(AssessCli, RefusesWithoutAUsableProfile) {
   r = Kova({"record", "explain", rec, "--profile", dir_ + "/none.json"});
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_NE(r.err.find("no such file"), std::string::npos) << r.err;
+  // A profile's test past the record's is refused, not assessed as test 0.
+  const std::string past = dir_ + "/past.json";
+  ASSERT_TRUE(WriteFileAtomically(
+      past, std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"test":9})")));
+  for (const char* command : {"assess", "explain"}) {
+    r = Kova({"record", command, rec, "--profile", past, "--json"});
+    EXPECT_EQ(r.exit_code, 1) << command;
+    EXPECT_EQ(r.out, "") << command;
+    EXPECT_NE(r.err.find("The record has no test 9: its only test is 1"), std::string::npos)
+        << r.err;
+  }
+}
+
+// A profile or a reference that is no regular file is named for what it is,
+// never "no such file", and never opened (a FIFO would block).
+TEST_F(AssessCli, SaysWhyAProfileOrReferenceCannotBeRead) {
+#ifdef _WIN32
+  GTEST_SKIP() << "FIFOs and devices in the file system are POSIX";
+#else
+  const std::string rec = WriteRecord(0.60);
+  const std::string fifo = dir_ + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string long_path = dir_ + "/" + std::string(300, 'n') + ".json";
+  struct Case {
+    const char* option;
+    std::string path;
+    const char* why;
+  } cases[] = {
+      {"--profile", fifo, "it is a FIFO (a named pipe), not a regular file"},
+      {"--profile", "/dev/null", "it is a device, not a regular file"},
+      {"--profile", long_path, "the path is too long"},
+      {"--reference", fifo, "it is a FIFO (a named pipe), not a regular file"},
+      {"--reference", "/dev/null", "it is a device, not a regular file"},
+      {"--reference", long_path, "the path is too long"},
+  };
+  for (const Case& c : cases) {
+    const bool profile = std::string(c.option) == "--profile";
+    const ProgramResult r = Kova({"record", profile ? "assess" : "compare", rec, c.option, c.path});
+    EXPECT_EQ(r.exit_code, 1) << c.path;
+    EXPECT_NE(r.err.find(c.why), std::string::npos) << c.path << ": " << r.err;
+  }
+#endif
 }
 
 TEST_F(AssessCli, ExplainListsEveryValueWithItsWorking) {

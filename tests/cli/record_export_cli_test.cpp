@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "analysis/read_record.h"
 #include "base/file_io.h"
@@ -77,6 +79,32 @@ TEST_F(RecordExportCli, OutputsOfOneRunNeverReplaceEachOtherNorAnInput) {
   EXPECT_NE(r.err.find("is also an input"), std::string::npos) << r.err;
   TestRecord rec;
   EXPECT_TRUE(ReadRecordFile(rec, dir_ + "/x.txt", RecordDefaults())) << "the record survives";
+}
+
+// A write that fails says why, as the system gave it.
+TEST_F(RecordExportCli, AFailedWriteSaysWhy) {
+  WriteRecord("r.test", 2, 3);
+  const std::string rec = dir_ + "/r.test", out = dir_ + "/out";
+  ASSERT_TRUE(MakeFolders(out + "/r.txt") && MakeFolders(out + "/r.ctsat.csv") &&
+              MakeFolders(dir_ + "/taken.test"));
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"record", "export", "--format", "txt", "-o", out, rec},
+       "Cannot write \"" + out + "/r.txt\": Is a directory"},
+      {{"record", "export", "--format", "ctsat", "-o", out, rec},
+       "Cannot write \"" + out + "/r.ctsat.csv\": Is a directory"},
+      {{"record", "convert", rec, "-o", dir_ + "/none/x.test"},
+       "Cannot write record file \"" + dir_ + "/none/x.test\": No such file or directory"},
+      {{"record", "convert", rec, "-o", dir_ + "/taken.test", "--overwrite"},
+       "Cannot write record file \"" + dir_ + "/taken.test\": Is a directory"},
+  };
+  for (const Case& c : cases) {
+    const ProgramResult r = Kova(c.args);
+    EXPECT_EQ(r.exit_code, 1) << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
 }
 
 TEST_F(RecordExportCli, UnknownFormatIsRefused) {
