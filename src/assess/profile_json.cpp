@@ -78,15 +78,16 @@ class Reader {
 };
 
 // A protection CT's secondary is 1 or 5 A; its burden (relays and leads) a
-// few ohm to some hundred, resistive or inductive: far past that a mistyped
-// burden would only make a megavolt E_ALF.
+// few ohm to some hundred, resistive or inductive (a capacitive part, a
+// negative reactance, is kept as before): far past that a mistyped burden
+// would only make a megavolt E_ALF.
 constexpr double kMaxBurdenOhm = 1000;
 constexpr Range kIsr{"isr", 0, 100, true, "rated secondary current", "A"};
 constexpr Range kAlf{"alf", 0, 1000, true, "accuracy limit factor", ""};
 constexpr Range kVa{"burden_va", 0, 1000, true, "rated burden", "VA"};
 constexpr Range kPf{"power_factor", 0, 1, true, "power factor of the burden", ""};
 constexpr Range kR{"burden_r", 0, kMaxBurdenOhm, false, "burden resistance", "ohm"};
-constexpr Range kX{"burden_x", 0, kMaxBurdenOhm, false, "burden reactance", "ohm"};
+constexpr Range kX{"burden_x", -kMaxBurdenOhm, kMaxBurdenOhm, false, "burden reactance", "ohm"};
 constexpr Range kKx{"kx", 0, 1000, true, "dimensioning factor", ""};
 constexpr Range kRb{"rb", 0, kMaxBurdenOhm, false, "rated resistive burden", "ohm"};
 constexpr Range kEk{"ek", 0, 100000, true, "rated knee e.m.f.", "V"};

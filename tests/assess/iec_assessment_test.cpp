@@ -251,12 +251,13 @@ TEST(ProfileJson, RefusesABurdenNoCtCarries) {
     const char* error;  // nullptr: accepted
   } cases[] = {
       {p5 + R"("burden_r":0,"burden_x":-100000})",
-       "\"burden_x\" (burden reactance) must be from 0 to 1000 ohm"},
+       "\"burden_x\" (burden reactance) must be from -1000 to 1000 ohm"},
       {p5 + R"("burden_r":0,"burden_x":1000.5})",
-       "\"burden_x\" (burden reactance) must be from 0 to 1000 ohm"},
+       "\"burden_x\" (burden reactance) must be from -1000 to 1000 ohm"},
       {p5 + R"("burden_r":-1,"burden_x":0})",
        "\"burden_r\" (burden resistance) must be from 0 to 1000 ohm"},
       {p5 + R"("burden_r":1000,"burden_x":1000})", nullptr},
+      {p5 + R"("burden_r":2,"burden_x":-1000})", nullptr},
       {p5 + R"("burden_va":0})",
        "\"burden_va\" (rated burden) must be above 0 and at most 1000 VA"},
       {p5 + R"("burden_va":5000})",
