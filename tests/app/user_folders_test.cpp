@@ -22,8 +22,8 @@ TEST(UserFolders, BelowTheDocumentsFolderUnlessStored) {
   MemorySettingsStore store;
   CAppInfo info;
   info.Load(store, "/started/here", docs);
-  EXPECT_EQ(info.filepath, PathJoin(docs, "KOVA/Tests"));
-  EXPECT_EQ(info.planpath, PathJoin(docs, "KOVA/TestPlans"));
+  EXPECT_EQ(info.filepath, PathJoin(PathJoin(docs, "KOVA"), "Tests"));
+  EXPECT_EQ(info.planpath, PathJoin(PathJoin(docs, "KOVA"), "TestPlans"));
   EXPECT_TRUE(FolderExists(info.filepath)) << "made at the first start";
   EXPECT_TRUE(FolderExists(info.planpath));
 
