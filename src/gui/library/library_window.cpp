@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <atomic>
 
+#include "app/document_names.h"
 #include "base/cancel_token.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
@@ -140,8 +141,15 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
   });
   connect(add, &QPushButton::clicked, this, &LibraryWindow::ChooseFolderAndImport);
   connect(pdf, &QPushButton::clicked, this, [this] {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"),
-                                                      QString(), QStringLiteral("PDF (*.pdf)"));
+    // "<serial> history.pdf" is proposed; ".pdf" is added when left out.
+    const int row = cts_->currentRow();
+    const std::string serial = row >= 0 && row < static_cast<int>(ct_list_.size())
+                                   ? ct_list_[row].serialnumber
+                                   : std::string();
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"),
+                                                PathToQ(HistoryPdfName(serial)),
+                                                QStringLiteral("PDF (*.pdf)"));
+    if (!path.isEmpty()) path = PathToQ(WithPdfExtension(PathFromQ(path)));
     if (!path.isEmpty() && !SavePdf(path))
       QMessageBox::warning(this, QStringLiteral("Warning"),
                            QStringLiteral("Cannot write %1").arg(path));
