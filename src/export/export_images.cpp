@@ -53,8 +53,6 @@ bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::st
   const Rect whole{0, 0, kPictureSize, kPictureSize};
   const int tests = rec.UsableTests();
   const std::vector<std::string> names = ImageNames(base_path, tests);
-  std::string folder_problem;
-  if (!MakeFolderFor(names.front(), &folder_problem)) return fail(folder_problem);
   // Writing a 4 MB bitmap (flushed, then renamed into place) takes longer
   // than drawing the next one, so the pictures after the first are written
   // on threads of their own meanwhile. The first is written before the next
