@@ -345,7 +345,7 @@ void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
   assess->add_option("--station", a->station, "Only the CTs of this station");
   assess->add_option("--circuit", a->circuit, "Only the CTs of this circuit");
   common(assess, true);
-  assess->add_flag("--csv", a->csv, "Print CSV for a spreadsheet");
+  assess->add_flag("--csv", a->csv, "Print CSV for a spreadsheet")->excludes("--json");
   assess->callback([&ctx, o, a] { RunAssess(ctx, *o, *a); });
 
   auto file = std::make_shared<std::string>();

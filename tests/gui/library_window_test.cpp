@@ -222,9 +222,12 @@ TEST_F(LibraryWindowTest, TheCtListShowsTheVerdictOfEveryCtWithAProfile) {
   EXPECT_EQ(shown, 3);
   // A knee e.m.f. no core reaches fails; a test the record has not is said.
   for (const CtVerdict& v : verdicts) {
-    if (v.ct.serialnumber == "SN00003") EXPECT_EQ(v.verdict, Verdict::kFail) << v.why;
-    if (v.ct.serialnumber == "SN00004")
+    if (v.ct.serialnumber == "SN00003") {
+      EXPECT_EQ(v.verdict, Verdict::kFail) << v.why;
+    }
+    if (v.ct.serialnumber == "SN00004") {
       EXPECT_NE(v.why.find("the record has no test 19"), std::string::npos) << v.why;
+    }
   }
 }
 

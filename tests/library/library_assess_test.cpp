@@ -70,7 +70,9 @@ TEST(LibraryAssess, TheLibrarysValuesGiveTheVerdictOfTheRecordFile) {
     EXPECT_EQ(v.verdict, c.verdict) << c.profile << " " << c.ie << ": " << v.why;
     EXPECT_EQ(v.verdict, r.verdict) << c.profile << " " << c.ie;
     EXPECT_NE(v.why.find(c.why_has), std::string::npos) << v.why;
-    if (r.usable) EXPECT_EQ(v.test, r.label);
+    if (r.usable) {
+      EXPECT_EQ(v.test, r.label);
+    }
   }
 }
 
@@ -100,9 +102,9 @@ TEST(LibraryAssess, TheRecordFileIsReadOnlyWhenTheLibraryLacksTheCurve) {
       {"values suffice", FromLibrary(*rec, k5P), &unreachable, 0, Verdict::kFail, nullptr},
       {"curve from the file", curveless, &reads_it, 1, Verdict::kFail, nullptr},
       {"file elsewhere", curveless, &unreachable, 1, Verdict::kNotAssessed,
-       "the test has no excitation curve in the library; file not reachable here"},
+       "the record has no excitation curve in the library; file not reachable here"},
       {"no reader", curveless, nullptr, 0, Verdict::kNotAssessed,
-       "the test has no excitation curve in the library; file not reachable here"},
+       "the record has no excitation curve in the library; file not reachable here"},
       {"not a profile", FromLibrary(*rec, R"({"class":"5P"})"), &reads_it, 0, Verdict::kNotAssessed,
        "the profile kept for the CT is not used: \"isr\" is required for this class"},
   };
@@ -111,7 +113,9 @@ TEST(LibraryAssess, TheRecordFileIsReadOnlyWhenTheLibraryLacksTheCurve) {
     const CtVerdict v = AssessProfiledCt(c.ct, c.read ? *c.read : RecordFileReader());
     EXPECT_EQ(reads, c.reads) << c.what;
     EXPECT_EQ(v.verdict, c.verdict) << c.what << ": " << v.why;
-    if (c.why) EXPECT_EQ(v.why, c.why) << c.what;
+    if (c.why) {
+      EXPECT_EQ(v.why, c.why) << c.what;
+    }
   }
 }
 
