@@ -71,9 +71,10 @@ const char* kReferencesTableSql =
 const char* kBaselinesTableSql =
     "CREATE TABLE ct_baselines (ct_key TEXT PRIMARY KEY, content_hash TEXT NOT NULL);";
 
-// Assessment profiles belong to a CT too, like its reference curve.
+// Assessment profiles belong to a CT too, like its reference curve. A
+// library taken back to an older version by hand may keep the table.
 const char* kProfilesTableSql =
-    "CREATE TABLE ct_profiles (ct_key TEXT PRIMARY KEY, profile TEXT NOT NULL);";
+    "CREATE TABLE IF NOT EXISTS ct_profiles (ct_key TEXT PRIMARY KEY, profile TEXT NOT NULL);";
 
 std::string TablesSql(SqlDialect dialect, bool with_baseline) {
   const std::string id =

@@ -353,12 +353,12 @@ TEST_F(AssessCli, ProfilesKeptForTheCtAndTheLibrarysVerdicts) {
        {"Serial number  Manufacturer  Station  Circuit  Test  ", "P1 ", "NORTH", "LINE 4",
         "Test 1 (tap X1-X5)", "5P20, 10 VA, pf 0.8, Isr 1 A", "FAIL",
         "composite error 7.00 % (5.0 %)"},
-       {"P2"}},
+       {"\nP2"}},
       {{"library", "assess", "--csv", "--station", " north", "--circuit", "line 4"},
        {"Serial number,Manufacturer,Station,Circuit,Test,Rating,Verdict,Why\r\n"
         "P1,MAKER,NORTH,LINE 4,Test 1 (tap X1-X5),\"5P20, 10 VA, pf 0.8, Isr 1 A\",FAIL,"
         "composite error 7.00 % (5.0 %)\r\n"},
-       {"P2"}},
+       {"\nP2"}},
       {{"library", "assess", "--json"}, {"\"verdict\": \"fail\"", "\"serialnumber\": \"P1\""}, {}},
       {{"library", "assess", "--json", "--station", "SOUTH"}, {"[]"}, {"P1"}},
   };
