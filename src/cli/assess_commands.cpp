@@ -31,21 +31,64 @@ struct AssessOptions {
   std::string profile;
   int test = 0;
   bool json = false;
+  bool keep_profile = false;
 };
 
-// The profile named, or the one beside the record; `required` says whether
-// its absence is an error.
-bool ProfileFor(const AssessOptions& o, bool required, AssessmentProfile& p, bool& have) {
+// The record library when one is there (never made by looking); null
+// without one, and null after a message (`failed`) when it cannot be used.
+std::unique_ptr<SqlRecordStore> LibraryInUse(const CliContext& ctx, const std::string& given,
+                                             bool& failed) {
+  failed = false;
+  StoreOutcome outcome;
+  auto store = OpenConfiguredLibrary(*ctx.store, given, LibraryUse::kChange, outcome);
+  if (!store && outcome.status == StoreStatus::kMissing && given.empty()) return nullptr;
+  if (!store) {
+    PrintError(Cp1252ToUtf8(StoreOutcomeText(outcome)));
+    failed = true;
+  }
+  return store;
+}
+
+// Where references and profiles are kept: for the CT in the library when
+// there is one, else beside the record.
+std::unique_ptr<ReferenceKeeper> KeeperFor(SqlRecordStore* library) {
+  if (library != nullptr) return std::make_unique<LibraryReferences>(*library);
+  return std::make_unique<BesideRecordReferences>();
+}
+
+// The profile named, or the one kept for the record's CT (in the library
+// when there is one, else beside the record); `required` says whether its
+// absence is an error. A named profile is kept for the CT when asked.
+bool ProfileFor(const CliContext& ctx, const AssessOptions& o, bool required, const TestRecord& rec,
+                AssessmentProfile& p, bool& have) {
   const bool named = !o.profile.empty();
-  const std::string path = named ? o.profile : ProfilePathBeside(o.file);
-  std::string why;
-  const ProfileLoad load = LoadAssessmentProfile(path, p, why);
-  have = load == ProfileLoad::kLoaded;
-  if (have || (load == ProfileLoad::kMissing && !named && !required)) return true;
-  if (load == ProfileLoad::kMissing && !named) {
-    PrintError("No assessment profile: give --profile or put \"" + path + "\" beside the record");
+  bool library_failed = false;
+  auto library = LibraryInUse(ctx, "", library_failed);
+  if (library_failed && o.keep_profile) return false;
+  auto keeper = KeeperFor(library.get());
+  const KeptProfile kept = named ? ReadProfileFile(o.profile) : keeper->FindProfile(rec);
+  have = kept.loaded();
+  if (have) {
+    p = kept.profile;
+    std::string where, why;
+    if (o.keep_profile && named) {
+      if (!keeper->KeepProfile(rec, p, where, why)) {
+        PrintError(Cp1252ToUtf8("Cannot keep the assessment profile: " + why));
+        return false;
+      }
+      PrintError(Cp1252ToUtf8("Assessment profile kept in " + where));
+    }
+    return true;
+  }
+  if (kept.load == ProfileLoad::kMissing && !named && !required) return true;
+  if (kept.load == ProfileLoad::kMissing && !named) {
+    PrintError(
+        "No assessment profile: give --profile (with --keep-profile to keep it for the CT)"
+        " or put \"" +
+        ProfilePathBeside(o.file) + "\" beside the record");
   } else {
-    PrintError("Cannot use the assessment profile \"" + path + "\": " + why);
+    PrintError(
+        Cp1252ToUtf8("Cannot use the assessment profile \"" + kept.where + "\": " + kept.why));
   }
   return false;
 }
@@ -76,7 +119,11 @@ CLI::App* AddCommon(CLI::App& record, const char* name, const char* help,
   CLI::App* cmd = record.add_subcommand(name, help);
   cmd->add_option("FILE", o->file, "Record file")->required();
   cmd->add_option("--profile", o->profile,
-                  "Assessment profile (JSON); without it the one beside the record");
+                  "Assessment profile (JSON); without it the one kept for the CT (in the"
+                  " record library when one is there, else beside the record)");
+  cmd->add_flag("--keep-profile", o->keep_profile,
+                "Keep the named profile for the CT (in the record library when one is there,"
+                " else beside the record)");
   cmd->add_option("--test", o->test, "Test number, as the report heads the test's pages (1..20)")
       ->check(CLI::Range(1, kMaxTaps));
   cmd->add_flag("--json", o->json, "As one JSON object");
@@ -105,28 +152,6 @@ ComparisonBands BandsFor(const CliContext& ctx, const CompareOptions& o) {
   if (o.sister_band > 0) b.sister_percent = o.sister_band;
   if (o.sister_span >= 0) b.sister_span_days = o.sister_span;
   return b;
-}
-
-// The record library when one is there (never made by looking); null
-// without one, and null after a message (`failed`) when it cannot be used.
-std::unique_ptr<SqlRecordStore> LibraryInUse(const CliContext& ctx, const std::string& given,
-                                             bool& failed) {
-  failed = false;
-  StoreOutcome outcome;
-  auto store = OpenConfiguredLibrary(*ctx.store, given, LibraryUse::kChange, outcome);
-  if (!store && outcome.status == StoreStatus::kMissing && given.empty()) return nullptr;
-  if (!store) {
-    PrintError(Cp1252ToUtf8(StoreOutcomeText(outcome)));
-    failed = true;
-  }
-  return store;
-}
-
-// Where references are kept: for the CT in the library when there is one,
-// else beside the record.
-std::unique_ptr<ReferenceKeeper> KeeperFor(SqlRecordStore* library) {
-  if (library != nullptr) return std::make_unique<LibraryReferences>(*library);
-  return std::make_unique<BesideRecordReferences>();
 }
 
 // The reference named, or the one kept for the record's CT; a named one is
@@ -246,7 +271,7 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
         AssessmentProfile p;
         bool have = false;
         auto rec = std::make_unique<TestRecord>();
-        if (!ProfileFor(*a, true, p, have) || !Load(ctx, a->file, *rec)) {
+        if (!Load(ctx, a->file, *rec) || !ProfileFor(ctx, *a, true, *rec, p, have)) {
           ctx.exit_code = 1;
           return;
         }
@@ -304,7 +329,7 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
         AssessmentProfile p;
         bool have = false;
         auto rec = std::make_unique<TestRecord>();
-        if (!ProfileFor(*e, false, p, have) || !Load(ctx, e->file, *rec)) {
+        if (!Load(ctx, e->file, *rec) || !ProfileFor(ctx, *e, false, *rec, p, have)) {
           ctx.exit_code = 1;
           return;
         }

@@ -308,3 +308,67 @@ TEST_F(AssessCli, SisterPhasesAndReferencesFromTheLibrary) {
 
 }  // namespace
 }  // namespace kova
+
+namespace kova {
+namespace {
+
+// A profile kept for the CT in the record library assesses every record of
+// it, and `kova library assess` gives each CT's latest verdict, from the
+// library's values even when the record file is gone.
+TEST_F(AssessCli, ProfilesKeptForTheCtAndTheLibrarysVerdicts) {
+  MakeFolders(dir_ + "/recs");
+  const std::string a = WriteRecord(0.60, "recs/a.test", "03/01/26 10:00:00", "P1");
+  const std::string a2 = WriteRecord(1.40, "recs/a2.test", "04/01/26 10:00:00", "P1");
+  WriteRecord(0.61, "recs/b.test", "03/20/26 10:00:00", "P2");
+  const std::string profile = dir_ + "/5p20.json";
+  ASSERT_TRUE(WriteFileAtomically(
+      profile, std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10})")));
+  // No library yet: kept beside the record, as before.
+  ProgramResult r = Kova({"record", "assess", a, "--profile", profile, "--keep-profile"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find("Assessment profile kept in " + dir_ + "/recs/a.assess.json"),
+            std::string::npos)
+      << r.err;
+  ASSERT_TRUE(std::remove((dir_ + "/recs/a.assess.json").c_str()) == 0);
+
+  r = Kova({"library", "add", dir_ + "/recs"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  r = Kova({"record", "assess", a, "--profile", profile, "--keep-profile"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find("Assessment profile kept in the record library"), std::string::npos)
+      << r.err;
+  EXPECT_FALSE(FileExists(dir_ + "/recs/a.assess.json"));
+  // The CT's other record finds it.
+  r = Kova({"record", "assess", a2, "--json"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(Json(r).Find("verdict")->AsString(), "fail");
+
+  // Filed from another computer: the file is not here, the values are.
+  ASSERT_TRUE(std::remove(a2.c_str()) == 0);
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> has, hasnt;
+  } const cases[] = {
+      {{"library", "assess"},
+       {"Serial number  Manufacturer  Station  Circuit  Test  ", "P1 ", "NORTH", "LINE 4",
+        "Test 1 (tap X1-X5)", "5P20, 10 VA, pf 0.8, Isr 1 A", "FAIL",
+        "composite error 7.00 % (5.0 %)"},
+       {"\nP2"}},
+      {{"library", "assess", "--csv", "--station", " north", "--circuit", "line 4"},
+       {"Serial number,Manufacturer,Station,Circuit,Test,Rating,Verdict,Why\r\n"
+        "P1,MAKER,NORTH,LINE 4,Test 1 (tap X1-X5),\"5P20, 10 VA, pf 0.8, Isr 1 A\",FAIL,"
+        "composite error 7.00 % (5.0 %)\r\n"},
+       {"\nP2"}},
+      {{"library", "assess", "--json"}, {"\"verdict\": \"fail\"", "\"serialnumber\": \"P1\""}, {}},
+      {{"library", "assess", "--json", "--station", "SOUTH"}, {"[]"}, {"P1"}},
+  };
+  for (const Case& c : cases) {
+    r = Kova(c.args);
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    for (const std::string& s : c.has) EXPECT_NE(r.out.find(s), std::string::npos) << s << r.out;
+    for (const std::string& s : c.hasnt) EXPECT_EQ(r.out.find(s), std::string::npos) << s;
+  }
+}
+
+}  // namespace
+}  // namespace kova

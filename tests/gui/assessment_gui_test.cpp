@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -24,10 +26,10 @@
 #include "gui/desktop_setup.h"
 #include "gui/main_window.h"
 #include "gui/report_view.h"
+#include "gui_test_app.h"
 #include "library/library_import.h"
 #include "library_stores/open_library.h"
 #include "report/report_page.h"
-#include "gui_test_app.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
@@ -180,6 +182,71 @@ TEST(AssessmentMenu, SisterPhasesNamedOrFromTheLibrary) {
   EXPECT_NE(text.find("  CT-P3.test, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
   EXPECT_NE(text.find("Rct75 2.2000 ohm (+10.00 %, FLAGGED)"), std::string::npos) << text;
   if (dlg != nullptr) MaybeSave(*dlg, "sister-phases.png");
+}
+
+// With a record library the dialog opens with the profile kept for the CT
+// by another of its records, and OK keeps the profile in the library, not
+// beside the file; the status bar says where.
+TEST(AssessmentMenu, TheProfileIsKeptForTheCtInTheLibrary) {
+  EnsureApp();
+  const std::string folder = TempFolder("assess-profile-library");
+  std::vector<std::string> files;
+  for (const char* date : {"03/01/26 10:00:00", "04/01/26 10:00:00"}) {
+    auto rec = WorkedRecord();
+    rec->manufacturer = "MAKER";
+    rec->serialnumber = "P1";
+    rec->testdatetime = date;
+    Reencode(*rec);
+    files.push_back(PathJoin(folder, std::string("CT-P1-") + date[1] + ".test"));
+    ASSERT_TRUE(rec->WriteRecordFile(files.back()));
+  }
+  DesktopSetup setup(folder);
+  LibrarySettings ls;
+  ls.location = PathJoin(folder, "library.sqlite");
+  std::remove(ls.location.c_str());  // left by an earlier run
+  StoreLibrarySettings(setup.store, ls);
+  {
+    StoreOutcome outcome;
+    auto store = OpenLibrary(ls.location, outcome);
+    ASSERT_TRUE(store) << outcome.detail;
+    ASSERT_TRUE(ImportRecordFiles(*store, {folder}, {}).store.ok());
+    ASSERT_TRUE(
+        store
+            ->KeepProfile(CtKey("MAKER", "P1"), R"({"class":"5P","isr":1,"alf":15,"burden_va":10})")
+            .ok());
+  }
+  MainWindow window(setup.ctx);
+  window.show();
+  ASSERT_TRUE(window.OpenDocument(files[1]));
+  ReportView* view = window.ActiveView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->document().report().context(0).profile.where, "the record library");
+  std::string shown_alf;
+  QTimer::singleShot(0, [&] {
+    auto* dlg = qobject_cast<AssessmentDialog*>(QApplication::activeModalWidget());
+    if (dlg == nullptr) return;
+    for (QLineEdit* e : dlg->findChildren<QLineEdit*>())
+      if (e->text() == "15") {
+        shown_alf = "15";
+        e->setText("20");
+      }
+    dlg->accept();
+  });
+  EditAssessmentProfile(window);
+  EXPECT_EQ(shown_alf, "15");
+  EXPECT_FALSE(FileExists(PathJoin(folder, "CT-P1-4.assess.json")));
+  EXPECT_EQ(window.statusBar()->currentMessage().toStdString(),
+            "Assessment profile kept in the record library");
+  StoreOutcome outcome;
+  auto store = OpenLibrary(ls.location, outcome);
+  ASSERT_TRUE(store) << outcome.detail;
+  std::string text;
+  bool found = false;
+  ASSERT_TRUE(store->FindProfile(CtKey("MAKER", "P1"), text, found).ok());
+  EXPECT_NE(text.find("\"alf\": 20"), std::string::npos) << text;
+  // The other record of the CT is assessed with it when opened.
+  ASSERT_TRUE(window.OpenDocument(files[0]));
+  EXPECT_EQ(window.ActiveView()->document().report().context(0).profile.profile.alf, 20);
 }
 
 TEST(AssessmentScreenshots, Dialog) {

@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "app/sister_records.h"
@@ -51,24 +52,28 @@ void EditAssessmentProfile(MainWindow& window) {
   ReportView* view = SingleRecordView(window, CommandId::kAssessmentProfile);
   if (view == nullptr) return;
   const TestRecord& rec = view->document().record(0);
-  const std::string path = ProfilePathBeside(rec.fullpath);
+  // Kept for the CT: in the record library when there is one, else beside
+  // the record file.
+  ReferenceKeeper& keeper = view->document().report().reference_keeper();
   AssessmentProfileModel model;
-  AssessmentProfile p;
-  std::string why;
-  const ProfileLoad load = LoadAssessmentProfile(path, p, why);
-  if (load == ProfileLoad::kLoaded) {
-    model.Load(p);
-  } else if (load != ProfileLoad::kMissing) {
+  const KeptProfile kept = keeper.FindProfile(rec);
+  if (kept.loaded()) {
+    model.Load(kept.profile);
+  } else if (kept.load != ProfileLoad::kMissing) {
     QMessageBox::warning(&window, kCaption,
-                         PathToQ(path) + QStringLiteral(" is not used: ") + ToQ(why));
+                         PathToQ(kept.where) + QStringLiteral(" is not used: ") + ToQ(kept.why));
   }
   AssessmentDialog dlg(rec, model, view->document().report().bands().tap_percent, &window);
   if (dlg.exec() != QDialog::Accepted) return;
-  if (!SaveAssessmentProfile(path, dlg.profile())) {
-    QMessageBox::warning(&window, kCaption, QStringLiteral("Cannot write ") + PathToQ(path));
+  std::string where, why;
+  if (!keeper.KeepProfile(rec, dlg.profile(), where, why)) {
+    QMessageBox::warning(&window, kCaption,
+                         QStringLiteral("Cannot keep the assessment profile: ") + ToQ(why));
     return;
   }
   Refresh(view);
+  window.statusBar()->showMessage(QStringLiteral("Assessment profile kept in ") + PathToQ(where),
+                                  10000);
 }
 
 void ImportReferenceCurve(MainWindow& window, const char* chosen) {
