@@ -179,8 +179,8 @@ class DownloadProgress : public TransferObserver {
   int number_ = 0;
 };
 
-// The instrument's lines as they come; what the user must do after the line
-// that asked for it.
+// The instrument's lines as they come; what the user must do when the
+// instrument waits for it (after the line that asked).
 class RunProgress : public TransferObserver {
  public:
   void SetStatusText(const std::string& text) override { PrintError(U(text)); }
@@ -189,7 +189,9 @@ class RunProgress : public TransferObserver {
     std::string line = text;
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
     if (!line.empty()) PrintError(U(line));
-    if (prompt_.empty()) return;
+  }
+  void ShowContinue(bool shown) override {
+    if (!shown || prompt_.empty()) return;
     for (char& c : prompt_) {
       if (c == '\r') c = '\n';
     }
