@@ -84,7 +84,7 @@ TEST(AssessmentDialog, ShowsTheAssessmentAsTheFieldsStand) {
   int enabled = 0;
   for (QLineEdit* e : edits) enabled += e->isEnabled();
   EXPECT_EQ(enabled, 2 + 6);  // Isr, test and the six PX fields
-  EXPECT_TRUE(dlg.ResultText().contains("\"kx\" is required")) << dlg.ResultText().toStdString();
+  EXPECT_TRUE(dlg.ResultText().contains("Kx is required")) << dlg.ResultText().toStdString();
   dlg.findChild<QComboBox*>()->setCurrentIndex(1);  // 10P
   dlg.accept();
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
