@@ -11,6 +11,7 @@
 #include "app/comparison_settings.h"
 #include "app/library_settings.h"
 #include "app/sister_records.h"
+#include "assess/comparison_json.h"
 #include "assess/comparisons.h"
 #include "assess/explain.h"
 #include "assess/profile_file.h"
@@ -142,6 +143,7 @@ struct CompareOptions {
   double sister_band = 0;
   int sister_span = -1;
   std::vector<std::string> sisters;
+  bool json = false;
 };
 
 // The stored bands with the options given on the command line over them.
@@ -180,22 +182,22 @@ bool ReferenceFor(const CompareOptions& o, ReferenceKeeper& keeper, const TestRe
 }
 
 // The sister phases the library finds; false after a message when the
-// library cannot be read.
+// library cannot be read. What was left out goes to `notes`.
 bool LibrarySisters(CliContext& ctx, RecordStore& library, const TestRecord& rec, int test,
-                    int span_days, SisterRecords& out) {
+                    int span_days, SisterRecords& out, std::vector<std::string>& notes) {
   const StoreOutcome outcome =
       LoadSisterRecords(library, rec, test, span_days, RecordDefaultsFrom(ctx.info), out);
   if (!outcome.ok()) {
     PrintError(Cp1252ToUtf8(StoreOutcomeText(outcome)));
     return false;
   }
-  for (const std::string& note : out.notes) PrintError(Cp1252ToUtf8(note));
+  notes.insert(notes.end(), out.notes.begin(), out.notes.end());
   if (!out.why.empty()) {
-    PrintError(Cp1252ToUtf8("Sister phases not looked for in the record library: " + out.why));
+    notes.push_back("Sister phases not looked for in the record library: " + out.why);
   } else if (out.records.empty()) {
-    std::cout << "Sister phases: the record library holds none of this station and circuit"
-                 " within "
-              << span_days << " days\n";
+    notes.push_back(
+        "Sister phases: the record library holds none of this station and circuit within " +
+        std::to_string(span_days) + " days");
   }
   return true;
 }
@@ -205,7 +207,7 @@ void RunCompare(CliContext& ctx, const CompareOptions& o) {
   ReferenceCurve ref;
   bool have_ref = false;
   bool library_failed = false;
-  if (!Load(ctx, o.file, *rec)) {
+  if (!Load(ctx, o.file, *rec) || !TestInRecord(*rec, o.test)) {
     ctx.exit_code = 1;
     return;
   }
@@ -222,44 +224,55 @@ void RunCompare(CliContext& ctx, const CompareOptions& o) {
   }
   const int test = o.test > 0 ? o.test : 1;
   const ComparisonBands bands = BandsFor(ctx, o);
-  bool flagged = false;
-  if (have_ref) {
-    const ReferenceComparison c = CompareWithReference(*rec, test, ref, bands.reference_percent);
-    PrintLines(ReferenceLines(c));
-    flagged = flagged || c.flagged;
-  }
+  ReferenceComparison compared;
+  if (have_ref) compared = CompareWithReference(*rec, test, ref, bands.reference_percent);
   const std::vector<TapComparison> taps = CompareTaps(*rec, bands.tap_percent);
-  PrintLines(TapLines(taps, bands.tap_percent));
-  for (const TapComparison& t : taps) flagged = flagged || t.flagged;
+  SisterComparison sister_comparison;
+  bool have_sisters = false;
+  std::vector<std::string> notes;
   if (!o.sisters.empty() || library) {
-    if (test > rec->UsableTests()) {
-      PrintError("The record has no test " + std::to_string(test));
-      ctx.exit_code = 1;
-      return;
-    }
     SisterRecords sisters;
     bool read = false;
     if (!o.sisters.empty()) {
       read = ReadNamedSisters(*rec, o.sisters, bands.sister_span_days, RecordDefaultsFrom(ctx.info),
                               sisters);
       if (!read) PrintError(Cp1252ToUtf8(sisters.why));
-      for (const std::string& note : sisters.notes) PrintError(Cp1252ToUtf8(note));
+      notes = sisters.notes;
     } else {
-      read = LibrarySisters(ctx, *library, *rec, test, bands.sister_span_days, sisters);
+      read = LibrarySisters(ctx, *library, *rec, test, bands.sister_span_days, sisters, notes);
     }
     if (!read) {
       ctx.exit_code = 1;
       return;
     }
     if (!sisters.records.empty()) {
-      const SisterComparison c =
-          CompareWithSisters(*rec, FileNameOf(o.file), test, sisters, bands.sister_percent);
-      PrintLines(SisterLines(c, bands.sister_percent));
-      for (const SisterRow& r : c.rows) flagged = flagged || r.flagged;
+      sister_comparison = CompareWithSisters(*rec, FileNameOf(o.file), test, sisters, bands);
+      have_sisters = true;
     }
   }
+  // What was left out is said on standard error, and in the JSON too.
+  for (const std::string& note : notes) PrintError(Cp1252ToUtf8(note));
+  if (o.json) {
+    std::cout << ComparisonJson(have_ref ? &compared : nullptr, taps, bands.tap_percent,
+                                have_sisters ? &sister_comparison : nullptr, notes)
+                     .Dump(1)
+              << '\n';
+    return;
+  }
+  BandFlag worst = BandFlag::kOk;
+  if (have_ref) {
+    PrintLines(ReferenceLines(compared));
+    worst = Worse(worst, compared.flag);
+  }
+  PrintLines(TapLines(taps, bands.tap_percent));
+  for (const TapComparison& t : taps) worst = Worse(worst, t.flag);
+  if (have_sisters) {
+    PrintLines(SisterLines(sister_comparison));
+    worst = Worse(worst, sister_comparison.flag);
+  }
   // A flag is a finding, not a failure of the command.
-  std::cout << (flagged ? "Flagged: see above\n" : "Nothing flagged\n");
+  std::cout << "Result: " << BandFlagText(worst) << (worst > BandFlag::kOk ? ", see above" : "")
+            << '\n';
 }
 
 }  // namespace
@@ -321,6 +334,7 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
           "--sister-span", c->sister_span,
           "Sister phases tested further apart are left out, days (default: the stored setting)")
       ->check(CLI::Range(0, 3650));
+  compare->add_flag("--json", c->json, "As one JSON object");
   compare->callback([&ctx, c] { RunCompare(ctx, *c); });
 
   auto e = std::make_shared<AssessOptions>();

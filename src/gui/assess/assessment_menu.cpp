@@ -181,8 +181,8 @@ QDialog* CompareSisterPhases(MainWindow& window, const SettingsStore& settings,
         Format("No sister phase tested within %d days to compare with.", bands.sister_span_days));
   } else {
     const SisterComparison c =
-        CompareWithSisters(rec, FileNameOf(rec.fullpath), test, sisters, bands.sister_percent);
-    for (const std::string& l : SisterLines(c, bands.sister_percent)) lines.push_back(l);
+        CompareWithSisters(rec, FileNameOf(rec.fullpath), test, sisters, bands);
+    for (const std::string& l : SisterLines(c)) lines.push_back(l);
   }
   return ShowLines(window, lines);
 }
