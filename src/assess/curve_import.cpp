@@ -440,9 +440,10 @@ struct Reader {
 
   // One line that is no comment and not empty.
   bool Line(const std::string& text, int line, std::string& why) {
-    if (sep == 0) {
-      sep = text.find(';') != std::string::npos    ? ';'
-            : text.find('\t') != std::string::npos ? '\t'
+    if (sep == 0) {  // a tab at either end separates nothing
+      const std::string core = TrimSpaces(text);
+      sep = core.find(';') != std::string::npos    ? ';'
+            : core.find('\t') != std::string::npos ? '\t'
                                                    : ',';
     }
     std::vector<std::string> f;

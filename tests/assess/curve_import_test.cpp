@@ -80,7 +80,9 @@ TEST(CurveImport, ReadsTheLayoutsPeopleHave) {
       EXPECT_DOUBLE_EQ(curve.points[i].point.amps, c.points[i].amps) << i;
     }
     EXPECT_EQ(curve.tap_given, c.tap != "-");
-    if (c.tap != "-") EXPECT_EQ(curve.tap, c.tap);
+    if (c.tap != "-") {
+      EXPECT_EQ(curve.tap, c.tap);
+    }
     EXPECT_EQ(curve.turns, c.turns);
     EXPECT_EQ(curve.voltmeter, c.voltmeter);
   }
@@ -106,7 +108,8 @@ TEST(CurveImport, RefusesNamingTheLineAndWhatWasExpected) {
       {"100,0.01\n200,-1\n", 2, "the current is -1"},
       {"1,5,0,01\n", 1, "with a decimal comma, semicolons between the fields"},
       {"100;0.01\n200,5;0,02\n300;1.000,5\n", 3, "the current \"1.000,5\" is not a decimal"},
-      {"Voltage (V),Current (V)\n", 1, "both name a voltage; one of each expected"},
+      {"Voltage (V),U (kV),I (A)\n", 1,
+       "columns 1 and 2 both name a voltage; one of each expected"},
       {"Voltage (mA),Current\n", 1, "column 1 (\"Voltage (mA)\") names one quantity and gives"},
       {"Voltage (uV),Current (A)\n", 1, "the unit \"uv\" is not one of V, mV, kV"},
       {"Excitation curve of CT 1234\n", 1, "fields separated by a comma, a semicolon or a tab"},

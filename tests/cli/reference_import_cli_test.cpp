@@ -68,7 +68,7 @@ TEST_F(ReferenceImportCli, AsksForWhatTheFileLacksAndRefusesWithTheLine) {
        1,
        "--reference-turns: a number above 0 is required"},
       {"against the file",
-       "turns;400\r\nvoltmeter;rms\r\n" + lacking,
+       "turns;400\r\nvoltmeter;rms\r\n" + lacking.substr(3),
        {"--reference-turns", "300"},
        1,
        "--reference-turns: the file gives 400 turns"},
