@@ -158,7 +158,8 @@ TEST(AssessmentMenu, ImportAsksForWhatTheMakersSheetLacks) {
   const std::string file = PathJoin(folder, "CT-102.test");
   ASSERT_TRUE(rec->WriteRecordFile(file));
   const std::string sheet = PathJoin(folder, "sheet.csv");
-  ASSERT_TRUE(WriteFileAtomically(sheet, std::string("\xEF\xBB\xBFCurrent (mA);Voltage (V)\r\n"
+  ASSERT_TRUE(WriteFileAtomically(sheet, std::string("\xEF\xBB\xBF"
+                                                     "Current (mA);Voltage (V)\r\n"
                                                      "3,7;100\r\n240;200\r\n2600;300\r\n")));
   DesktopSetup setup(folder);
   MainWindow window(setup.ctx);

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "base/format.h"
@@ -68,8 +69,10 @@ void CurvePreviewPlot::paintEvent(QPaintEvent*) {
   }
   for (int v = d.volts_low; v <= d.volts_high; ++v) {
     const QString t = DecadeText(v, "V");
-    const int y = static_cast<int>(y_of(std::pow(10.0, v)));
-    p.drawText(left - fm.horizontalAdvance(t) - 4, y + fm.ascent() / 2, t);
+    // Kept inside the frame's height, clear of the current labels below it.
+    const int y = std::clamp(static_cast<int>(y_of(std::pow(10.0, v))) + fm.ascent() / 2,
+                             top + fm.ascent(), bottom);
+    p.drawText(left - fm.horizontalAdvance(t) - 4, y, t);
   }
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(QColor(0, 0, 160), 2));
@@ -107,17 +110,20 @@ CurveImportDialog::CurveImportDialog(const std::string& file_name, const CurveIm
     tap_ = new QLineEdit(ToQ(model_.tap));
     tap_->setPlaceholderText(QStringLiteral("may stay empty"));
     tap_->setMaxLength(20);
+    tap_->setMaximumWidth(200);
     form->addRow(ToQ(CurveImportModel::Label(ImportField::kTap)) + QStringLiteral(":"), tap_);
   }
   if (model_.Asks(ImportField::kTurns)) {
     turns_ = new QLineEdit(ToQ(model_.turns));
     turns_->setPlaceholderText(QStringLiteral("required"));
+    turns_->setMaximumWidth(200);
     form->addRow(ToQ(CurveImportModel::Label(ImportField::kTurns)) + QStringLiteral(":"), turns_);
   }
   if (model_.Asks(ImportField::kVoltmeter)) {
     voltmeter_ = new QComboBox;
     for (const std::string& n : CurveImportModel::VoltmeterNames()) voltmeter_->addItem(ToQ(n));
     voltmeter_->setPlaceholderText(QStringLiteral("choose"));
+    voltmeter_->setMaximumWidth(200);
     voltmeter_->setCurrentIndex(model_.voltmeter_index);
     form->addRow(ToQ(CurveImportModel::Label(ImportField::kVoltmeter)) + QStringLiteral(":"),
                  voltmeter_);
