@@ -13,6 +13,7 @@
 #include "app/sister_records.h"
 #include "assess/comparison_json.h"
 #include "assess/comparisons.h"
+#include "assess/curve_import.h"
 #include "assess/explain.h"
 #include "assess/profile_file.h"
 #include "assess/reference_keeper.h"
@@ -135,6 +136,9 @@ struct CompareOptions {
   std::string file;
   std::string library;  // empty: the setting, else the default file
   std::string reference;
+  // What a named reference's file may not say.
+  bool reference_tap_given = false;
+  std::string reference_tap, reference_turns, reference_voltmeter;
   bool keep = false;
   int test = 0;
   // Zero (or -1 for the span) where not given: the stored setting.
@@ -156,25 +160,68 @@ ComparisonBands BandsFor(const CliContext& ctx, const CompareOptions& o) {
   return b;
 }
 
+// The named reference read as a maker's curve, with the options for what
+// its file does not say. False after a message naming what is missing.
+bool NamedReference(const CompareOptions& o, ReferenceCurve& ref) {
+  const std::string shown = "\"" + SystemNameToUtf8(o.reference) + "\"";
+  ImportedCurve curve;
+  std::string why;
+  if (!ReadCurveImportFile(o.reference, curve, why)) {
+    PrintError("Cannot use the reference curve " + shown + ": " + Cp1252ToUtf8(why));
+    return false;
+  }
+  ImportAnswers a;
+  a.tap_given = o.reference_tap_given;
+  a.tap = Utf8ToCp1252(o.reference_tap);
+  if (!o.reference_turns.empty() &&
+      (!DecimalNumber(o.reference_turns, false, a.turns) || !(a.turns > 0))) {
+    PrintError("--reference-turns: a number above 0 is required");
+    return false;
+  }
+  if (!o.reference_voltmeter.empty()) {
+    a.voltmeter = o.reference_voltmeter == "average" ? Voltmeter::kAverage : Voltmeter::kRms;
+  }
+  std::string lacking, options;
+  for (ImportField f : MissingFields(curve)) {
+    if (f == ImportField::kTurns && a.turns <= 0) {
+      lacking += std::string(lacking.empty() ? "" : " or ") + "the turns of its tap";
+      options += std::string(options.empty() ? "" : " and ") + "--reference-turns N";
+    } else if (f == ImportField::kVoltmeter && a.voltmeter == Voltmeter::kNotGiven) {
+      lacking += std::string(lacking.empty() ? "" : " or ") + "the voltmeter's reading";
+      options += std::string(options.empty() ? "" : " and ") + "--reference-voltmeter rms|average";
+    }
+  }
+  if (!lacking.empty()) {
+    PrintError("The reference curve " + shown + " does not give " + lacking + ": give " + options);
+    return false;
+  }
+  if (!CompleteImport(curve, a, {"--reference-tap", "--reference-turns", "--reference-voltmeter"},
+                      ref, why)) {
+    PrintError("Cannot use the reference curve " + shown + ": " + Cp1252ToUtf8(why));
+    return false;
+  }
+  return true;
+}
+
 // The reference named, or the one kept for the record's CT; a named one is
 // kept for the CT when asked. False after a message.
 bool ReferenceFor(const CompareOptions& o, ReferenceKeeper& keeper, const TestRecord& rec,
                   ReferenceCurve& ref, bool& have) {
   have = false;
-  KeptReference kept = o.reference.empty() ? keeper.Find(rec) : ReadReferenceFile(o.reference);
-  if (!o.reference.empty() && kept.state == KeptReference::State::kNone) {
-    kept.state = KeptReference::State::kUnusable;
-    kept.why = "no such file";
+  if (o.reference.empty()) {
+    const KeptReference kept = keeper.Find(rec);
+    if (kept.state == KeptReference::State::kUnusable) {
+      PrintError("Cannot use the reference curve \"" + kept.where + "\": " + kept.why);
+      return false;
+    }
+    if (kept.loaded()) ref = kept.curve;
+    have = kept.loaded();
+    return true;
   }
-  if (kept.state == KeptReference::State::kUnusable) {
-    PrintError("Cannot use the reference curve \"" + kept.where + "\": " + kept.why);
-    return false;
-  }
-  if (!kept.loaded()) return true;
-  ref = kept.curve;
+  if (!NamedReference(o, ref)) return false;
   have = true;
   std::string where, why;
-  if (o.keep && !o.reference.empty() && !keeper.Keep(rec, ref, where, why)) {
+  if (o.keep && !keeper.Keep(rec, ref, where, why)) {
     PrintError(Cp1252ToUtf8("Cannot keep the reference curve: " + why));
     return false;
   }
@@ -310,8 +357,28 @@ void AddRecordAssessCommands(CLI::App& record, CliContext& ctx) {
                       "The record library the sister phases and the CT's reference come from"
                       " (default: the setting, else the file in the user's data folder, when"
                       " it is there)");
-  compare->add_option("--reference", c->reference,
-                      "Reference curve (CSV); without it the one kept for the CT");
+  CLI::Option* reference =
+      compare->add_option("--reference", c->reference,
+                          "Reference curve (CSV, a maker's layout); without it the one kept for"
+                          " the CT");
+  compare
+      ->add_option_function<std::string>(
+          "--reference-tap",
+          [c](const std::string& tap) {
+            c->reference_tap = tap;
+            c->reference_tap_given = true;
+          },
+          "Tap of the reference curve, when its file does not say")
+      ->needs(reference);
+  compare
+      ->add_option("--reference-turns", c->reference_turns,
+                   "Turns of the reference curve's tap, when its file does not say")
+      ->needs(reference);
+  compare
+      ->add_option("--reference-voltmeter", c->reference_voltmeter,
+                   "The voltmeter the reference curve was read with, when its file does not say")
+      ->check(CLI::IsMember({"rms", "average"}))
+      ->needs(reference);
   compare->add_flag("--keep-reference", c->keep,
                     "Keep the named reference for the CT (in the record library when one is"
                     " there, else beside the record)");

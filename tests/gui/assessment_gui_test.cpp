@@ -15,14 +15,17 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "app/library_settings.h"
 #include "app/setup_model.h"
 #include "assess/assess_fixtures.h"
+#include "assess/reference_keeper.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "gui/assess/assessment_dialog.h"
 #include "gui/assess/assessment_menu.h"
+#include "gui/assess/curve_import_dialog.h"
 #include "gui/desktop_setup.h"
 #include "gui/main_window.h"
 #include "gui/report_view.h"
@@ -66,6 +69,21 @@ std::unique_ptr<TestRecord> WorkedRecord() {
   rec->station = "North Substation";
   rec->circuit = "Feeder 12B";
   return rec;
+}
+
+// Answers the import dialog the next command opens, as the user would; a
+// dialog of another kind is closed and the test fails.
+void AnswerImportDialog(std::function<void(CurveImportDialog&)> answer) {
+  QTimer::singleShot(0, [answer] {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* dlg = qobject_cast<CurveImportDialog*>(modal);
+    if (dlg == nullptr) {
+      ADD_FAILURE() << "no import dialog shown";
+      if (modal != nullptr) modal->close();
+      return;
+    }
+    answer(*dlg);
+  });
 }
 
 TEST(AssessmentDialog, ShowsTheAssessmentAsTheFieldsStand) {
@@ -115,6 +133,7 @@ TEST(AssessmentMenu, ReferenceAndProfileBesideTheRecordAddTheDetailsPages) {
   ASSERT_NE(view, nullptr);
   view->calculationDetailsAction()->setChecked(true);
   const int before = view->document().pagecount();
+  AnswerImportDialog([](CurveImportDialog& dlg) { dlg.accept(); });
   ImportReferenceCurve(window, ref.c_str());
   EXPECT_TRUE(FileExists(PathJoin(folder, "CT-101.reference.csv")));
   const std::vector<ReportPage>& pages = view->document().report().pages();
@@ -127,6 +146,46 @@ TEST(AssessmentMenu, ReferenceAndProfileBesideTheRecordAddTheDetailsPages) {
   while (view->document().currentpage() > first) QTest::keyClick(view, Qt::Key_PageUp);
   EXPECT_EQ(view->document().currentpage(), first);
   MaybeSave(window, "assessment-details.png");
+}
+
+// A maker's sheet that does not give the turns or the voltmeter: the
+// dialog asks for them and the curve is kept in the stored form; cancelled,
+// nothing is kept.
+TEST(AssessmentMenu, ImportAsksForWhatTheMakersSheetLacks) {
+  EnsureApp();
+  const std::string folder = TempFolder("assess-import");
+  auto rec = WorkedRecord();
+  Reencode(*rec);
+  const std::string file = PathJoin(folder, "CT-102.test");
+  ASSERT_TRUE(rec->WriteRecordFile(file));
+  const std::string sheet = PathJoin(folder, "sheet.csv");
+  ASSERT_TRUE(WriteFileAtomically(sheet, std::string("\xEF\xBB\xBF"
+                                                     "Current (mA);Voltage (V)\r\n"
+                                                     "3,7;100\r\n240;200\r\n2600;300\r\n")));
+  DesktopSetup setup(folder);
+  MainWindow window(setup.ctx);
+  window.show();
+  ASSERT_TRUE(window.OpenDocument(file));
+  const std::string kept = PathJoin(folder, "CT-102.reference.csv");
+  AnswerImportDialog([](CurveImportDialog& dlg) { dlg.reject(); });
+  ImportReferenceCurve(window, sheet.c_str());
+  EXPECT_FALSE(FileExists(kept));
+  AnswerImportDialog([](CurveImportDialog& dlg) {
+    EXPECT_NE(dlg.tapField(), nullptr);
+    dlg.tapField()->setText("X1-X5");
+    dlg.turnsField()->setText("400");
+    dlg.voltmeterBox()->setCurrentIndex(0);
+    dlg.accept();
+  });
+  ImportReferenceCurve(window, sheet.c_str());
+  std::string text;
+  ASSERT_TRUE(ReadFileText(kept, text));
+  EXPECT_EQ(text.rfind("tap,X1-X5\r\nturns,400\r\nvoltmeter,rms\r\nvolts,amps\r\n100,", 0), 0u)
+      << text;
+  const KeptReference read = ReadReferenceFile(kept);
+  ASSERT_TRUE(read.loaded()) << read.why;
+  ASSERT_EQ(read.curve.points.size(), 3u);
+  EXPECT_DOUBLE_EQ(read.curve.points[2].amps, 2.6);
 }
 
 // Without a record library the user names the sister records; with one,

@@ -10,11 +10,13 @@
 #include <QVBoxLayout>
 
 #include "app/sister_records.h"
+#include "assess/curve_import.h"
 #include "assess/profile_file.h"
 #include "assess/reference_keeper.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "gui/assess/assessment_dialog.h"
+#include "gui/assess/curve_import_dialog.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/report_view.h"
@@ -84,18 +86,19 @@ void ImportReferenceCurve(MainWindow& window, const char* chosen) {
                                         &window, QStringLiteral("Reference Curve"), QString(),
                                         QStringLiteral("CSV (*.csv);;All (*)")));
   if (from.empty()) return;
-  KeptReference read = ReadReferenceFile(from);
-  if (read.state == KeptReference::State::kNone) {
-    read.state = KeptReference::State::kUnusable;
-    read.why = "no such file";
+  ImportedCurve curve;
+  std::string why;
+  if (!ReadCurveImportFile(from, curve, why)) {
+    QMessageBox::warning(&window, kCaption, PathToQ(from) + QStringLiteral(": ") + ToQ(why));
+    return;
   }
-  std::string where, why = read.why;
-  if (read.loaded()) {
-    // Kept for the CT: every record of it finds the reference from now on.
-    view->document().report().reference_keeper().Keep(view->document().record(0), read.curve, where,
-                                                      why);
-  }
-  if (!why.empty()) {
+  // The points and what the file says, the rest asked for, before keeping.
+  CurveImportDialog dlg(FileNameOf(from), CurveImportModel(std::move(curve)), &window);
+  if (dlg.exec() != QDialog::Accepted) return;
+  std::string where;
+  // Kept for the CT: every record of it finds the reference from now on.
+  if (!view->document().report().reference_keeper().Keep(view->document().record(0),
+                                                         dlg.reference(), where, why)) {
     QMessageBox::warning(&window, kCaption, PathToQ(from) + QStringLiteral(": ") + ToQ(why));
     return;
   }
