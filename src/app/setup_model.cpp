@@ -67,19 +67,20 @@ std::string Trimmed(const std::string& text) {
 
 CommControls CommControlsFor(bool autodetect) {
   CommControls c;
-  c.port_typed = !autodetect;
+  c.port_typed = true;
   c.speed = !autodetect;
   return c;
 }
 
 std::string ChosenPort(const SetupValues& v) {
+  const bool selected = v.portindex >= 0 && static_cast<size_t>(v.portindex) < v.ports.size();
+  const size_t index = selected ? static_cast<size_t>(v.portindex) : 0;
   if (CommControlsFor(v.autodetect).port_typed) {
     const std::string typed = Trimmed(v.porttext);
-    if (!typed.empty()) return typed;
+    const bool label = selected && index < v.port_labels.size() && typed == v.port_labels[index];
+    if (!typed.empty() && !label) return typed;
   }
-  if (v.portindex >= 0 && static_cast<size_t>(v.portindex) < v.ports.size())
-    return v.ports[static_cast<size_t>(v.portindex)];
-  return "";
+  return selected ? v.ports[index] : "";
 }
 
 std::string SetupProblem(const SetupValues& v) {
@@ -148,6 +149,31 @@ std::vector<std::string> SetupPortList(bool numbered_ports, const std::vector<st
   return ports;
 }
 
+std::string PortLabel(const SystemPort& port) {
+  std::string label = port.name;
+  std::string about = port.description;
+  if (!port.manufacturer.empty() && about.find(port.manufacturer) == std::string::npos)
+    about += (about.empty() ? "" : ", ") + port.manufacturer;
+  if (port.vendor_id >= 0 && port.product_id >= 0) {
+    about += Format("%sUSB %04x:%04x", about.empty() ? "" : " (", port.vendor_id & 0xffff,
+                    port.product_id & 0xffff);
+    if (!port.description.empty() || !port.manufacturer.empty()) about += ")";
+  }
+  if (!about.empty()) label += " - " + about;
+  return label;
+}
+
+std::vector<std::string> SetupPortLabels(const std::vector<std::string>& ports,
+                                         const std::vector<SystemPort>& details) {
+  std::vector<std::string> labels;
+  for (const std::string& name : ports) {
+    auto it = std::find_if(details.begin(), details.end(),
+                           [&name](const SystemPort& p) { return p.name == name; });
+    labels.push_back(it == details.end() ? name : PortLabel(*it));
+  }
+  return labels;
+}
+
 SetupValues LoadSetup(const AppSettings& settings, const CAppInfo& info,
                       std::vector<std::string> ports, bool numbered_ports) {
   SetupValues v;
@@ -173,8 +199,9 @@ SetupValues LoadSetup(const AppSettings& settings, const CAppInfo& info,
   auto it = std::find(ports.begin(), ports.end(), current);
   if (it == ports.end()) it = ports.insert(ports.begin(), current);
   v.portindex = static_cast<int>(it - ports.begin());
-  v.porttext = std::move(current);
   v.ports = std::move(ports);
+  v.port_labels = v.ports;
+  v.porttext.clear();  // nothing typed yet: the selection is the current port
   return v;
 }
 

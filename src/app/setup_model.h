@@ -10,6 +10,7 @@
 #include "app/auto_export.h"  // kReportTemplateName
 #include "app/settings_store.h"
 #include "base/prompter.h"
+#include "device/serial_backend.h"  // SystemPort
 
 namespace kova {
 
@@ -20,9 +21,12 @@ constexpr const char* kUsbHint = "For KOVA-7100C, Always disable USB and select 
 
 struct SetupValues {
   std::vector<std::string> ports;  // the "COM Port:" list
+  // What the list shows for each port: its name with the system's
+  // description and USB ids where the system gives them (system names).
+  std::vector<std::string> port_labels;
   int portindex = 0;
-  // The port as the box shows it: typed by the user while Auto Detect is
-  // off (a port the system does not list, such as a pseudo-terminal).
+  // A port name typed by the user (a port the system does not list, such as
+  // a pseudo-terminal); empty while the box shows the selection.
   std::string porttext;
   int comspeed = 1;  // index into kSetupSpeeds
   bool usb = true;
@@ -39,10 +43,10 @@ struct SetupValues {
   bool exportexcel = false;
 };
 
-// Which communication controls the user may change. With Auto Detect on,
-// the search finds the port and its speed: the port is picked from the list
-// and the speed only shown. With it off, any port name may be typed and the
-// speed chosen.
+// Which communication controls the user may change. A port name may always
+// be typed (with Auto Detect on the link tries it first and searches only
+// when nothing answers there). With Auto Detect on the search finds the
+// speed, so it is only shown; with it off it is chosen.
 struct CommControls {
   bool port_typed = false;
   bool speed = false;
@@ -53,8 +57,8 @@ CommControls CommControlsFor(bool autodetect);
 constexpr size_t kMaxPortNameChars = 260;
 
 // The port the values name: the typed text without surrounding blanks where
-// a port may be typed and some was given, else the list's selection; ""
-// when neither names one.
+// a port may be typed and some was given (the selection's label stands for
+// its port), else the list's selection; "" when neither names one.
 std::string ChosenPort(const SetupValues& values);
 
 // Why OK cannot take the values, as the user is told; "" when it can. Only
@@ -74,6 +78,13 @@ SetupFolder PrepareSetupFolders(const SetupValues& values, Prompter& prompter);
 // extra names, each once.
 std::vector<std::string> SetupPortList(bool numbered_ports, const std::vector<std::string>& system,
                                        const std::vector<std::string>& extra);
+
+// "/dev/ttyUSB0 - FT232R USB UART (USB 0403:6001)": a port as the list
+// shows it; only the name where the system says nothing more.
+std::string PortLabel(const SystemPort& port);
+// The labels of `ports`, each from what the system says of it (`details`).
+std::vector<std::string> SetupPortLabels(const std::vector<std::string>& ports,
+                                         const std::vector<SystemPort>& details);
 
 // The dialog's values from the settings. The selected port is the one the
 // serial link would use next: its name when one is stored (a "COMn" name

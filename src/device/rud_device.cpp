@@ -84,6 +84,13 @@ void RudDevice::ApplyCommSettings() {
   serial_.tracefolder = place.tracedir;
 }
 
+void RudDevice::CloseLinks() {
+  serial_.Close();
+  usb_.Close();
+  ForgetModel();
+  detected_ = 0;
+}
+
 bool RudDevice::UsbActive() const { return prefs_.UsbActive(); }
 
 DeviceLink& RudDevice::Link() {

@@ -122,6 +122,9 @@ class RudDevice {
   // Closes the serial port and gives it the port, name, speed and trace
   // folder of the preferences; they take effect at the next use.
   void ApplyCommSettings();
+  // Lets go of the serial port and USB (another link is to use them); the
+  // next command opens them afresh.
+  void CloseLinks();
 
   bool UsbActive() const;
   // The transport in use: the USB link or the serial port.

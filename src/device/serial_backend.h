@@ -20,6 +20,14 @@ enum class SerialOpenStatus {
   kSettingsRefused,  // the driver refused the line settings
 };
 
+// A serial port as the system describes it, for the user to tell ports
+// apart ("FT232R USB UART", USB ids 0403:6001).
+struct SystemPort {
+  std::string name;  // what Open takes
+  std::string description, manufacturer;
+  int vendor_id = -1, product_id = -1;  // -1: not a USB port, or not told
+};
+
 // Why a port did not open, where the system tells.
 enum class SerialOpenFailure { kUnknown, kNoSuchPort, kBusy, kNotSerial };
 
@@ -56,6 +64,14 @@ class SerialBackend {
 
   // Names of the serial ports of this computer, in the system's order.
   virtual bool ListPorts(std::vector<std::string>& names) = 0;
+  // The same ports with what the system says about them; by default only
+  // their names.
+  virtual bool ListPortDetails(std::vector<SystemPort>& ports) {
+    std::vector<std::string> names;
+    if (!ListPorts(names)) return false;
+    for (std::string& n : names) ports.push_back(SystemPort{std::move(n), {}, {}, -1, -1});
+    return true;
+  }
 };
 
 }  // namespace kova

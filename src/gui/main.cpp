@@ -110,6 +110,9 @@ int main(int argc, char** argv) {
   // through it.
   kova::PlatformDeviceStack stack(info, settings, store, prompter);
   kova::RudDevice& device = stack.device();
+  device.OnStatus([&prompter](const kova::DeviceStatus& status) {
+    kova::ShowDeviceStatusWithAdvice(prompter, status);
+  });
   kova::QtSerialBackend port_list;  // only lists the system's ports
 
   kova::BrowserRecordChooser chooser(info, store, prompter, nullptr);
@@ -120,9 +123,16 @@ int main(int argc, char** argv) {
   ctx.prompter = &prompter;
   ctx.chooser = &chooser;
   ctx.system_ports = [&port_list] {
-    std::vector<std::string> names;
-    port_list.ListPorts(names);
-    return names;
+    std::vector<kova::SystemPort> ports;
+    port_list.ListPortDetails(ports);
+    return ports;
+  };
+  // The instrument's own link lets go of the port and USB first: the test
+  // opens them itself, and the next command opens them afresh.
+  ctx.probe_connection = [&stack, &device](const kova::ProbeTarget& target) {
+    device.CloseLinks();
+    return kova::ProbeConnection(target, stack.serial_backend(), stack.hid_backend(),
+                                 kova::ConfiguredInstrumentVendorId());
   };
   ctx.apply_comm_settings = [&device] { device.ApplyCommSettings(); };
   ctx.open_folder = [](const std::string& folder) {

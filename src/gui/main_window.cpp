@@ -686,12 +686,15 @@ void MainWindow::OnAppSetup() {
 #else
   const bool numbered = false;  // ports have names: the system's and "ExtraPorts"
 #endif
-  std::vector<std::string> system =
-      ctx_.system_ports ? ctx_.system_ports() : std::vector<std::string>();
+  const std::vector<SystemPort> details =
+      ctx_.system_ports ? ctx_.system_ports() : std::vector<SystemPort>();
+  std::vector<std::string> system;
+  for (const SystemPort& p : details) system.push_back(p.name);
   SetupValues values =
       LoadSetup(*ctx_.settings, *ctx_.info,
                 SetupPortList(numbered, system, ctx_.info->ExtraPortNames()), numbered);
-  SetupDialog dialog(values, *ctx_.prompter, this);
+  values.port_labels = SetupPortLabels(values.ports, details);
+  SetupDialog dialog(values, *ctx_.prompter, this, ctx_.probe_connection);
   if (dialog.exec() != QDialog::Accepted) return;
   ApplySetup(dialog.Values(), numbered, *ctx_.settings, *ctx_.info, *ctx_.store);
   if (!ctx_.info->filepath.empty()) QDir::setCurrent(PathToQ(ctx_.info->filepath));

@@ -6,6 +6,7 @@
 // offered once a handler is registered for it with AddCommand.
 
 #include <QMainWindow>
+
 #include <QMap>
 #include <chrono>
 #include <functional>
@@ -16,6 +17,7 @@
 
 #include "app/app_settings.h"
 #include "app/chosen_exports.h"
+#include "app/connection_probe.h"
 #include "app/edit_test_model.h"
 #include "app/main_commands.h"
 #include "app/recent_files.h"
@@ -52,7 +54,9 @@ struct GuiContext {
   Prompter* prompter = nullptr;
   RecordChooser* chooser = nullptr;
   // Serial ports of the system for the setup dialog's list.
-  std::function<std::vector<std::string>()> system_ports;
+  std::function<std::vector<SystemPort>()> system_ports;
+  // Setup's "Test Connection" (none: no button).
+  std::function<ProbeOutcome(const ProbeTarget&)> probe_connection;
   // Closes the serial port and gives it the new settings (setup's OK).
   std::function<void()> apply_comm_settings;
   // The automatic export after every save; none when null.

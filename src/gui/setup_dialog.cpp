@@ -30,15 +30,20 @@ QComboBox* ListOf(QWidget* parent, std::initializer_list<const char*> texts, int
 
 }  // namespace
 
-SetupDialog::SetupDialog(const SetupValues& values, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), values_(values), prompter_(prompter) {
+SetupDialog::SetupDialog(const SetupValues& values, Prompter& prompter, QWidget* parent,
+                         ConnectionProbe probe)
+    : QDialog(parent), values_(values), prompter_(prompter), probe_(std::move(probe)) {
   setWindowTitle(QStringLiteral("Application Setup"));
   auto* layout = new QVBoxLayout(this);
 
   auto* comm = new QGroupBox(QStringLiteral("Communication"), this);
   auto* comm_form = new QFormLayout(comm);
   ports = new QComboBox(comm);
-  for (const std::string& p : values.ports) ports->addItem(PathToQ(p));
+  for (size_t i = 0; i < values.ports.size(); ++i) {
+    const std::string& shown =
+        i < values.port_labels.size() ? values.port_labels[i] : values.ports[i];
+    ports->addItem(PathToQ(shown));
+  }
   ports->setCurrentIndex(values.portindex);
   ports->setMaxVisibleItems(12);
   ports->setInsertPolicy(QComboBox::NoInsert);
@@ -56,11 +61,23 @@ SetupDialog::SetupDialog(const SetupValues& values, Prompter& prompter, QWidget*
   checks->addStretch(1);
   comm_form->addRow(checks);
   ShowCommControls(values.autodetect);
-  if (CommControlsFor(values.autodetect).port_typed) ports->setEditText(PathToQ(values.porttext));
+  if (CommControlsFor(values.autodetect).port_typed && !values.porttext.empty())
+    ports->setEditText(PathToQ(values.porttext));
   connect(autodetect, &QCheckBox::toggled, this, &SetupDialog::ShowCommControls);
   auto* usb_hint = new QLabel(QString::fromUtf8(kUsbHint), comm);
   usb_hint->setWordWrap(true);
   comm_form->addRow(usb_hint);
+  if (probe_) {
+    test_connection = new QPushButton(QStringLiteral("Test Connection"), comm);
+    test_connection->setAutoDefault(false);
+    connection_answer = new QLabel(comm);
+    connection_answer->setWordWrap(true);
+    connection_answer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    connection_answer->setObjectName(QStringLiteral("connection_answer"));
+    comm_form->addRow(test_connection);
+    comm_form->addRow(connection_answer);
+    connect(test_connection, &QPushButton::clicked, this, &SetupDialog::TestConnection);
+  }
 
   auto* report = new QGroupBox(QStringLiteral("Printing and records"), this);
   auto* report_form = new QFormLayout(report);
@@ -127,7 +144,6 @@ SetupDialog::SetupDialog(const SetupValues& values, Prompter& prompter, QWidget*
 void SetupDialog::ShowCommControls(bool autodetect) {
   const CommControls c = CommControlsFor(autodetect);
   if (ports->isEditable() != c.port_typed) {
-    // The selection stays; a typed name that is no entry goes with Auto Detect.
     const int index = ports->currentIndex();
     ports->setEditable(c.port_typed);
     if (c.port_typed) {
@@ -139,6 +155,27 @@ void SetupDialog::ShowCommControls(bool autodetect) {
     if (index >= 0) ports->setCurrentIndex(index);
   }
   speed->setEnabled(c.speed);
+}
+
+void SetupDialog::TestConnection() {
+  const SetupValues v = Values();
+  const std::string problem = v.usb ? "" : SetupProblem(v);
+  if (!problem.empty()) {
+    connection_answer->setText(ToQ(problem));
+    return;
+  }
+  const ProbeTarget target = ProbeTargetOf(v);
+  ProbeOutcome outcome;
+  prompter_.RunWaiting("Testing the connection ...\r\rPlease wait.", [&] {
+    outcome = probe_(target);
+    return outcome.found;
+  });
+  QString text = ToQ(outcome.text);
+  text.replace(QStringLiteral("\r"), QStringLiteral("\n"));
+  connection_answer->setText(text);
+  // An instrument found at the other speed: the choice follows it.
+  if (outcome.found && !target.usb && outcome.baud != 0 && speed->isEnabled())
+    speed->setCurrentIndex(outcome.baud == 19200 ? 0 : 1);
 }
 
 void SetupDialog::accept() {
@@ -164,7 +201,10 @@ void SetupDialog::accept() {
 SetupValues SetupDialog::Values() const {
   SetupValues v = values_;
   v.portindex = ports->currentIndex();
-  v.porttext = PathFromQ(ports->currentText());
+  // The box showing its selection's label is no typed name.
+  const bool selection =
+      ports->currentIndex() >= 0 && ports->currentText() == ports->itemText(ports->currentIndex());
+  v.porttext = selection ? std::string() : PathFromQ(ports->currentText());
   v.comspeed = speed->currentIndex();
   v.usb = usb->isChecked();
   v.autodetect = autodetect->isChecked();

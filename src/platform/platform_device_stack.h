@@ -16,6 +16,8 @@ class PlatformDeviceStack {
                ConfiguredInstrumentVendorId()) {}
 
   RudDevice& device() { return stack_.device(); }
+  SerialBackend& serial_backend() { return serial_backend_; }
+  HidBackend& hid_backend() { return hid_backend_; }
 
  private:
   QtSerialBackend serial_backend_;

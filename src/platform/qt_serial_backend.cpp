@@ -153,13 +153,33 @@ bool QtSerialBackend::WaitReadable(int timeout_ms) {
   return IsOpen() && port_->bytesAvailable() > 0;
 }
 
-bool QtSerialBackend::ListPorts(std::vector<std::string>& names) {
-  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+namespace {
+
+std::string PortName(const QSerialPortInfo& info) {
 #ifdef _WIN32
-    names.push_back(info.portName().toStdString());
+  return info.portName().toStdString();
 #else
-    names.push_back(info.systemLocation().toStdString());
+  return info.systemLocation().toStdString();
 #endif
+}
+
+}  // namespace
+
+bool QtSerialBackend::ListPorts(std::vector<std::string>& names) {
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+    names.push_back(PortName(info));
+  return true;
+}
+
+bool QtSerialBackend::ListPortDetails(std::vector<SystemPort>& ports) {
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    SystemPort p;
+    p.name = PortName(info);
+    p.description = info.description().toStdString();
+    p.manufacturer = info.manufacturer().toStdString();
+    if (info.hasVendorIdentifier()) p.vendor_id = info.vendorIdentifier();
+    if (info.hasProductIdentifier()) p.product_id = info.productIdentifier();
+    ports.push_back(std::move(p));
   }
   return true;
 }

@@ -31,6 +31,7 @@ class QtSerialBackend : public SerialBackend {
   bool WaitReadable(int timeout_ms) override;
   // The ports the system lists (never pseudo-terminals).
   bool ListPorts(std::vector<std::string>& names) override;
+  bool ListPortDetails(std::vector<SystemPort>& ports) override;
 
  private:
   bool Failed() const;

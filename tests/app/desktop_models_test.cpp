@@ -16,6 +16,7 @@
 #include <set>
 
 #include "app/chosen_exports.h"
+#include "app/connection_probe.h"
 #include "app/document_names.h"
 #include "app/main_commands.h"
 #include "app/recent_files.h"
@@ -558,11 +559,67 @@ TEST_F(SetupFixture, NamedPortsAreTheSystemsAndTheExtraNames) {
   }
 }
 
-// Auto Detect off: a typed port name and the chosen speed are what the link
-// uses next; with it on the list's selection counts and nothing is typed.
+// The list shows what the system says of each port; picking an entry (its
+// label in the box) chooses its port.
+TEST_F(SetupFixture, PortsAreListedWithTheirDescriptionAndUsbIds) {
+  const std::vector<SystemPort> details = {
+      {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", 0x0403, 0x6001},
+      {"/dev/ttyACM0", "", "", 0x2a03, 0x0043},
+      {"/dev/ttyS0", "", "", -1, -1},
+      {"/dev/ttyUSB1", "USB-Serial Controller", "Prolific", -1, -1},
+  };
+  const std::vector<std::string> want = {
+      "/dev/ttyUSB0 - FT232R USB UART, FTDI (USB 0403:6001)", "/dev/ttyACM0 - USB 2a03:0043",
+      "/dev/ttyS0", "/dev/ttyUSB1 - USB-Serial Controller, Prolific", "/tmp/sim"};
+  SetupValues v;
+  v.ports = {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyUSB1", "/tmp/sim"};
+  v.port_labels = SetupPortLabels(v.ports, details);
+  EXPECT_EQ(v.port_labels, want);
+  v.autodetect = true;
+  for (size_t i = 0; i < want.size(); ++i) {
+    v.portindex = static_cast<int>(i);
+    v.porttext = want[i];  // the box shows the entry's label
+    EXPECT_EQ(ChosenPort(v), v.ports[i]);
+  }
+  v.porttext = "/dev/pts/4";  // typed over it
+  EXPECT_EQ(ChosenPort(v), "/dev/pts/4");
+}
+
+// The desktop's "Device not available" names the next steps; other outcomes
+// keep their words.
+TEST(DeviceAdvice, NoDeviceGainsTheNextSteps) {
+  struct {
+    DeviceStatus status;
+    const char* says;  // "" : the text as the device layer words it
+  } cases[] = {
+      {DeviceStatus::NoDevice("USB", "no instrument answers"), "turn \"Use USB port\" off"},
+      {DeviceStatus::NoDevice("/dev/ttyUSB0", "no answer at 19200 bit/s"),
+       "choose the port the cable is on in Setup"},
+      {DeviceStatus(DeviceCode::kGone), ""},
+  };
+  for (const auto& c : cases) {
+    ScriptedPrompter prompter;
+    ShowDeviceStatusWithAdvice(prompter, c.status);
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    const std::string& text = prompter.messages()[0].text;
+    EXPECT_EQ(text.rfind(DeviceStatusText(c.status), 0), 0u) << text;
+    if (c.says[0] == '\0') {
+      EXPECT_EQ(text, DeviceStatusText(c.status));
+    } else {
+      EXPECT_NE(text.find("Check that the cable"), std::string::npos) << text;
+      EXPECT_NE(text.find(c.says), std::string::npos) << text;
+    }
+  }
+  ScriptedPrompter quiet;
+  ShowDeviceStatusWithAdvice(quiet, DeviceStatus::Cancelled());
+  EXPECT_TRUE(quiet.messages().empty());
+}
+
+// A typed port name is what the link uses next, whatever Auto Detect says
+// (the search then starts there); the speed is chosen with Auto Detect off.
 TEST_F(SetupFixture, TypedPortsAndSpeedsWithAutoDetectOff) {
   EXPECT_TRUE(CommControlsFor(false).port_typed && CommControlsFor(false).speed);
-  EXPECT_FALSE(CommControlsFor(true).port_typed || CommControlsFor(true).speed);
+  EXPECT_TRUE(CommControlsFor(true).port_typed && !CommControlsFor(true).speed);
 
   const std::vector<std::string> named = {"/dev/ttyS0", "/dev/ttyUSB0"};
   const std::vector<std::string> numbered = SetupPortList(true, {}, {});
@@ -578,8 +635,8 @@ TEST_F(SetupFixture, TypedPortsAndSpeedsWithAutoDetectOff) {
   } cases[] = {
       {false, false, "  /dev/pts/7 ", 0, 0, "", 1, "/dev/pts/7"},
       {false, false, "/dev/ttyS3", 0, 1, "", 4, ""},
-      {false, false, "", 1, 0, "", 1, "/dev/ttyUSB0"},           // nothing typed: the list
-      {true, false, "/dev/pts/7", 1, 1, "", 1, "/dev/ttyUSB0"},  // typing is off
+      {false, false, "", 1, 0, "", 1, "/dev/ttyUSB0"},         // nothing typed: the list
+      {true, false, "/dev/pts/7", 1, 1, "", 1, "/dev/pts/7"},  // typed with Auto Detect on
       {false, true, "com7", 0, 0, "", 7, ""},
       {false, true, "COM150:", 0, 1, "", 150, ""},
       {false, true, "\\\\.\\CNCA0", 0, 1, "", 1, "\\\\.\\CNCA0"},

@@ -1,6 +1,5 @@
-// Application Setup reaching the instrument: with Auto Detect off a port
-// name typed by hand (kova-sim's pseudo-terminal, which the system never
-// lists) and a chosen speed are what the next command uses. Then Return to
+// Application Setup reaching the instrument: a port name typed by hand (kova-sim's pseudo-terminal,
+// which the system never lists) and a chosen speed are what the next command uses. Then Return to
 // Panel Control says that it was done, or why it was not.
 
 #include <gtest/gtest.h>
@@ -8,13 +7,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
 
+#include "app/connection_probe.h"
 #include "app/device_stack.h"
 #include "cli/device_transfer_sim_process.h"
 #include "device/hid_backend.h"
@@ -87,7 +89,8 @@ TEST_F(SetupLink, ATypedPortAndSpeedReachTheSimulatorAndPanelControlIsConfirmed)
 
   bool greyed_with_auto_detect = false, open_without = false;
   WhenShown<SetupDialog>([&](SetupDialog* d) {
-    greyed_with_auto_detect = !d->speed->isEnabled() && !d->ports->isEditable();
+    // With Auto Detect the speed is the search's; a port may still be typed.
+    greyed_with_auto_detect = !d->speed->isEnabled() && d->ports->isEditable();
     d->autodetect->click();
     d->usb->setChecked(false);
     open_without = d->speed->isEnabled() && d->ports->isEditable();
@@ -161,6 +164,55 @@ TEST_F(SetupLink, AnEmptyTypedPortIsRefusedVisibly) {
   dialog.accept();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(ChosenPort(dialog.Values()), "/dev/ttyUSB1");
+}
+
+// "Test Connection" says what answers where the dialog points, or what was
+// tried and what came back; an instrument at the other speed moves the
+// speed there. Nothing is stored.
+TEST_F(SetupLink, TestConnectionSaysWhatAnswersWhere) {
+  struct Case {
+    int sim_baud;  // 0: no simulator
+    bool usb;
+    int comspeed;  // chosen: 0 19200, 1 115200
+    bool found;
+    std::vector<std::string> says;
+    int speed_after;
+  } cases[] = {
+      {115200, false, 1, true, {"KOVA-7100B/C on " + link + " at 115200 bit/s"}, 1},
+      {19200, false, 1, true, {" at 19200 bit/s: choose 19200 in Speed"}, 0},
+      {0, false, 1, false, {"No instrument answers on " + link + " (", "Check that the cable"}, 1},
+      {0, true, 1, false, {"No instrument answers on USB.", "turn \"Use USB port\" off"}, 1},
+  };
+  desk.settings.DeviceAutoDetect = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sim_baud);
+    std::unique_ptr<SimProcess> sim;
+    if (c.sim_baud != 0) {
+      sim = std::make_unique<SimProcess>(
+          BuiltProgram("kova-sim"), link,
+          std::vector<std::string>{"--model", "7100B", "--unpaced", "--baud",
+                                   std::to_string(c.sim_baud)});
+      ASSERT_TRUE(sim->ready());
+    }
+    SetupValues values = LoadSetup(desk.settings, desk.info, {}, false);
+    values.porttext = link;
+    values.usb = c.usb;
+    values.comspeed = c.comspeed;
+    int probes = 0;
+    SetupDialog dialog(values, desk.prompter, nullptr, [&](const ProbeTarget& t) {
+      ++probes;
+      return ProbeConnection(t, serial, hid, 0x1234);
+    });
+    dialog.ports->setEditText(QString::fromStdString(link));
+    dialog.test_connection->click();
+    EXPECT_EQ(probes, 1);
+    const std::string said = dialog.connection_answer->text().toStdString();
+    for (const std::string& part : c.says) EXPECT_NE(said.find(part), std::string::npos) << said;
+    EXPECT_EQ(said.find("No instrument") == std::string::npos, c.found) << said;
+    EXPECT_EQ(dialog.speed->currentIndex(), c.speed_after);
+  }
+  EXPECT_TRUE(desk.prompter.messages().empty());
+  EXPECT_EQ(ReadTextSetting(desk.store, kSettingsSection, "ComPortName", "-"), "-");
 }
 
 }  // namespace
