@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/app_settings.h"
 #include "app/settings_table.h"
 
 namespace kova {
@@ -42,6 +43,7 @@ LibrarySettings LoadLibrarySettings(const SettingsStore& store) {
   // A ratio warning kept before the alarm existed keeps its meaning.
   s.bands.ratio_turns = read.ratio_turns;
   s.bands.ratio_alarm_turns = std::max(read.ratio_alarm_turns, read.ratio_turns);
+  s.dates = DateStyleOf(DateOrderFromCode(LoadInt(store, SettingId::kDateFormat)));
   s.waits.connect = LoadInt(store, SettingId::kLibraryConnectTimeout);
   s.waits.read = LoadInt(store, SettingId::kLibraryReadTimeout);
   s.waits.lock = LoadInt(store, SettingId::kLibraryLockTimeout);

@@ -6,6 +6,7 @@
 
 #include "app/settings_store.h"
 #include "library/history.h"
+#include "library/shown_date.h"
 
 namespace kova {
 
@@ -24,6 +25,7 @@ struct LibrarySettings {
   std::string location;
   TrendBands bands;
   LibraryWaits waits;
+  DateStyle dates = DateStyle::kUs;  // the user's date setting, for what is shown
 };
 
 // Bands are stored in hundredths (BandToStored); a value out of range

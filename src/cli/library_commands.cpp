@@ -228,7 +228,7 @@ void RunHistory(CliContext& ctx, const LibraryOptions& o, const HistoryOptions& 
       std::cout << Utf8(Format("%-15s ", columns[i].c_str()));
     std::cout << Utf8(columns.back()) << '\n';
     for (const HistoryEntry& e : all) {
-      const auto cells = HistoryCells(e);
+      const auto cells = HistoryCells(e, DateStyleOf(ctx.info.dateformat));
       for (size_t i = 0; i + 1 < cells.size(); ++i)
         std::cout << Utf8(Format("%-15s ", cells[i].text.c_str()));
       std::cout << SystemNameToUtf8(cells.back().text) << '\n';

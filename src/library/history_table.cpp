@@ -72,10 +72,10 @@ std::string HistoryColumnTip(const std::string& column) {
   return "";
 }
 
-std::vector<HistoryCell> HistoryCells(const HistoryEntry& e) {
+std::vector<HistoryCell> HistoryCells(const HistoryEntry& e, DateStyle dates) {
   const TestRow& t = e.test;
   std::vector<HistoryCell> cells;
-  cells.push_back({t.test_date.substr(0, 10) + (t.baseline ? " (baseline)" : "")});
+  cells.push_back({ShownDate(t.test_date, dates) + (t.baseline ? " (baseline)" : "")});
   cells.push_back({ReportTestLabel(t.tap_index, t.tap)});
   cells.push_back({Format("%.1f", KneeVoltage(t))});
   cells.push_back(ChangeCell(e.vs_baseline.excitation, "%+.1f %%"));

@@ -7,6 +7,7 @@
 
 #include "base/json.h"
 #include "library/history.h"
+#include "library/shown_date.h"
 
 namespace kova {
 
@@ -19,7 +20,8 @@ const std::vector<std::string>& HistoryColumns();
 // What a column's value is where its title cannot say it (the sign of the
 // turns ratio error); empty for the others.
 std::string HistoryColumnTip(const std::string& column);
-std::vector<HistoryCell> HistoryCells(const HistoryEntry& entry);
+// The test date as `dates` shows it (the user's style on screen, ISO in files).
+std::vector<HistoryCell> HistoryCells(const HistoryEntry& entry, DateStyle dates = DateStyle::kIso);
 
 // The knee voltage of the test's knee type.
 double KneeVoltage(const TestRow& t);

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <cstdlib>
@@ -111,8 +112,11 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   browser.show();
   Save(browser, "browser.png");
 
+  const std::vector<SystemPort> ports = {
+      {"/dev/ttyS0", "", "", -1, -1}, {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", 0x0403, 0x6001}};
   SetupValues values = LoadSetup(desk.settings, desk.info,
                                  SetupPortList(false, {"/dev/ttyS0", "/dev/ttyUSB0"}, {}), false);
+  values.port_labels = SetupPortLabels(values.ports, ports);
   values.filepath = kShownFolder;
   values.planpath = "/home/engineer/KOVA/Plans";
   values.logo = "/home/engineer/KOVA/report_logo.bmp";
@@ -121,8 +125,16 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   values.usb = false;
   values.porttext = "/dev/ttyUSB1";
   values.comspeed = 0;
-  SetupDialog setup(values, desk.prompter);
+  // The connection test's answer as a found instrument gives it.
+  SetupDialog setup(values, desk.prompter, nullptr, [](const ProbeTarget& t) {
+    ProbeOutcome o;
+    o.found = true;
+    o.baud = t.baud;
+    o.text = "KOVA-7100B/C on " + t.port + " at 19200 bit/s";
+    return o;
+  });
   setup.show();
+  setup.test_connection->click();
   Save(setup, "setup.png");
 }
 

@@ -217,3 +217,33 @@ TEST(LibraryHistory, ComparisonCurrentFollowsTheKneeType) {
 
 }  // namespace
 }  // namespace kova
+
+namespace kova {
+namespace {
+
+// What a person reads follows the date setting; files keep ISO; text that
+// is no ISO date is left as it is.
+TEST(ShownDate, EachStyleAndTextThatIsNoDate) {
+  struct {
+    const char* iso;
+    DateStyle style;
+    bool with_time;
+    const char* shown;
+  } cases[] = {
+      {"2019-04-04 01:13:00", DateStyle::kUs, false, "04/04/19"},
+      {"2019-11-04 01:13:00", DateStyle::kUs, true, "11/04/19 01:13"},
+      {"2019-11-04 01:13:00", DateStyle::kEu, false, "04/11/19"},
+      {"2019-11-04", DateStyle::kEu, true, "04/11/19"},
+      {"2019-11-04 01:13:00", DateStyle::kIso, false, "2019-11-04"},
+      {"2019-11-04 01:13:00", DateStyle::kIso, true, "2019-11-04 01:13"},
+      {"", DateStyle::kUs, false, ""},
+      {"2019-1-04", DateStyle::kUs, false, "2019-1-04"},
+      {"040419", DateStyle::kEu, false, "040419"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShownDate(c.iso, c.style, c.with_time), c.shown) << c.iso;
+  EXPECT_EQ(DateStyleOf(0), DateStyle::kUs);
+  EXPECT_EQ(DateStyleOf(1), DateStyle::kEu);
+}
+
+}  // namespace
+}  // namespace kova

@@ -179,6 +179,11 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
 
 LibraryWindow::~LibraryWindow() = default;
 
+void LibraryWindow::SetDateStyle(DateStyle dates) {
+  dates_ = dates;
+  Search(search_->text());
+}
+
 void LibraryWindow::Search(const QString& text) {
   const StoreOutcome outcome = store_->SearchCts(Cp(text), 500, ct_list_);
   if (!outcome.ok()) status_->setText(Q(StoreOutcomeText(outcome)));
@@ -190,7 +195,7 @@ void LibraryWindow::Search(const QString& text) {
                                  ct.station,
                                  ct.circuit,
                                  std::to_string(ct.records),
-                                 ct.last_test_date.substr(0, 10)};
+                                 ShownDate(ct.last_test_date, dates_)};
     for (int c = 0; c < 6; ++c) cts_->setItem(i, c, new QTableWidgetItem(Q(cells[c])));
     auto* verdict = new QTableWidgetItem;
     const auto kept = verdicts_.find(ct.key);
@@ -257,7 +262,7 @@ void LibraryWindow::ShowHistory() {
   }
   history_table_->setRowCount(static_cast<int>(history_.size()));
   for (int i = 0; i < static_cast<int>(history_.size()); ++i) {
-    const auto cells = HistoryCells(history_[i]);
+    const auto cells = HistoryCells(history_[i], dates_);
     for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
       auto* item =
           new QTableWidgetItem(c + 1 == static_cast<int>(cells.size())

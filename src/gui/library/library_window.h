@@ -15,6 +15,7 @@
 #include "library/history.h"
 #include "library/library_assess.h"
 #include "library/record_store.h"
+#include "library/shown_date.h"
 
 class QLineEdit;
 class QTableWidget;
@@ -40,6 +41,8 @@ class LibraryWindow : public QWidget {
 
   // For tests and the command's keyboard flow.
   void Search(const QString& text);
+  // Dates as the user's setting shows them (ISO until set).
+  void SetDateStyle(DateStyle dates);
   void ChooseCt(int row);
   void ChooseTap(const QString& tap);
   QTableWidget* CtTable() const { return cts_; }
@@ -60,6 +63,7 @@ class LibraryWindow : public QWidget {
 
  private:
   void ShowHistory();
+  DateStyle dates_ = DateStyle::kIso;
   void UpdateOverlay();
   void ChooseFolderAndImport();
   std::vector<TestRow> OverlaidTests() const;
