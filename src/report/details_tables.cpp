@@ -10,9 +10,9 @@ namespace {
 
 // The table's columns: test, result, inputs, points, extrapolated.
 constexpr int kIndent = 2;
-constexpr int kWidths[] = {10, 30, 30, 23, 7};
+constexpr int kWidths[] = {9, 28, 28, 27, 6};
 constexpr const char* kColumnNames[] = {"test", "result", "input values, in order", "read between",
-                                        "extrap."};
+                                        "extrap"};
 // Joins the words of a point so that a line never breaks inside it.
 constexpr char kKeep = '\x1F';
 constexpr const char* kColumnHeadMark = "  test  ";
@@ -92,7 +92,7 @@ void Block(std::vector<std::string>& out, const std::vector<Occurrence>& rows) {
     }
     std::string points;
     for (const CurvePoint& p : x.points) {
-      points += (points.empty() ? "" : "; ") +
+      points += (points.empty() ? "" : "\n") +
                 Format("%.6g%cV,%c%.6g%cA", p.volts, kKeep, kKeep, p.amps, kKeep);
     }
     const std::string test = o.test->tap.empty()
@@ -110,21 +110,27 @@ std::vector<std::string> WrapWords(const std::string& text, int width) {
   std::string line;
   size_t i = 0;
   while (i < text.size()) {
-    const size_t end = std::min(text.find(' ', i), text.size());
+    const size_t end = std::min(text.find_first_of(" \n", i), text.size());
     std::string word = text.substr(i, end - i);
+    const bool hard_break = end < text.size() && text[end] == '\n';
     i = end + 1;
-    if (word.empty()) continue;
     while (static_cast<int>(word.size()) > width) {  // cut what no line holds
       if (!line.empty()) lines.push_back(line);
       line.clear();
       lines.push_back(word.substr(0, static_cast<size_t>(width)));
       word.erase(0, static_cast<size_t>(width));
     }
-    if (!line.empty() && static_cast<int>(line.size() + 1 + word.size()) > width) {
+    if (!word.empty()) {
+      if (!line.empty() && static_cast<int>(line.size() + 1 + word.size()) > width) {
+        lines.push_back(line);
+        line.clear();
+      }
+      line += (line.empty() ? "" : " ") + word;
+    }
+    if (hard_break) {
       lines.push_back(line);
       line.clear();
     }
-    line += (line.empty() ? "" : " ") + word;
   }
   if (!line.empty() || lines.empty()) lines.push_back(line);
   return lines;

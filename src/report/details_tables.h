@@ -19,8 +19,8 @@ constexpr int kDetailsWidth = 110;
 // The tables of `e`, Windows-1252.
 std::vector<std::string> WorkingTables(const RecordExplanation& e);
 
-// `text` broken at blanks into lines of at most `width` characters (a word
-// longer than that is cut).
+// `text` broken at blanks into lines of at most `width` characters, and at
+// every line feed (a word longer than a line is cut).
 std::vector<std::string> WrapWords(const std::string& text, int width);
 
 // Whether `line` heads what follows it: a heading, a block's first line or

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "analysis/display_rules.h"
 #include "analysis/excitation.h"
@@ -43,7 +45,7 @@ double PowerOfTen(int e) {
 
 std::string VoltageLabel(int e) {
   if (e >= 0 && e <= 4) return kVoltageLabels[e];
-  return Format("%g V", PowerOfTen(e));
+  return Format("%5g V", PowerOfTen(e));
 }
 
 std::string CurrentLabel(int e) {
@@ -131,15 +133,33 @@ void ShadeBand(Surface& s, const PlotAxes& a, const std::vector<CurvePoint>& poi
   s.RestoreState();
 }
 
-// One line of legend in the plot's top left corner, on its own background
-// so that no grid line runs through it; with `sample` a stretch of the
-// reference's dashed line before it.
-void DrawLegend(Surface& s, const PlotAxes& a, int h, int w, const std::string& text,
+// The legend in the plot's top left corner, on its own background so that
+// no grid line runs through it; with `sample` a stretch of the reference's
+// dashed line before its first line. A line too long for the plot goes on below.
+void DrawLegend(Surface& s, const PlotAxes& a, int h, int w, std::vector<std::string> lines,
                 Color background, bool sample, int width) {
   const int x = a.P.left + h, y = a.P.top + h / 2;
   const int sample_width = sample ? 4 * w : 0;
   const int text_x = sample ? x + sample_width + w : x;
-  const Rect box{x - w / 2, y - h / 4, text_x + s.TextWidth(text) + w / 2, y + h + h / 4};
+  const int room = a.P.right - text_x - w;
+  // Too long for the plot: continued on a line below, at a blank.
+  std::vector<std::string> fitted;
+  for (std::string rest : lines) {
+    while (s.TextWidth(rest) > room) {
+      size_t cut = rest.rfind(' ');
+      while (cut != std::string::npos && cut > 0 && s.TextWidth(rest.substr(0, cut)) > room)
+        cut = rest.rfind(' ', cut - 1);
+      if (cut == std::string::npos || cut == 0) break;  // one word: clipped
+      fitted.push_back(rest.substr(0, cut));
+      rest.erase(0, cut + 1);
+    }
+    fitted.push_back(rest);
+  }
+  lines = fitted;
+  int widest = 0;
+  for (const std::string& line : lines) widest = std::max(widest, s.TextWidth(line));
+  const int count = static_cast<int>(lines.size());
+  const Rect box{x - w / 2, y - h / 4, text_x + widest + w / 2, y + count * h + h / 4};
   s.FillRect(box, background);
   s.SetPen(kReferenceColor, PenStyle::kSolid, 1);
   s.Frame(box);
@@ -148,7 +168,7 @@ void DrawLegend(Surface& s, const PlotAxes& a, int h, int w, const std::string& 
     s.Line(x, y + h / 2, x + sample_width, y + h / 2);
   }
   s.SetTextColor(kReferenceColor);
-  s.TextAt(text_x, y, text);
+  for (int i = 0; i < count; ++i) s.TextAt(text_x, y + i * h, lines[static_cast<size_t>(i)]);
   s.SetTextColor(kReportColors[0]);
 }
 
@@ -162,9 +182,9 @@ void DrawReference(Surface& s, const PlotAxes& a, const KeptReference& kept,
   if (!kept.loaded()) {
     if (kept.state == KeptReference::State::kNone && kept.why.empty()) return;
     DrawLegend(s, a, h, w,
-               (kept.state == KeptReference::State::kUnusable ? "Reference curve not used: "
-                                                              : "Reference curve not drawn: ") +
-                   kept.why,
+               {(kept.state == KeptReference::State::kUnusable ? "Reference curve not used: "
+                                                               : "Reference curve not drawn: ") +
+                kept.why},
                background, false, width);
     return;
   }
@@ -174,10 +194,9 @@ void DrawReference(Surface& s, const PlotAxes& a, const KeptReference& kept,
   s.SetPen(kReferenceColor, PenStyle::kSolid, std::max(1, width / 2));
   PlotPoints(s, a, c.scaled.points(), 1 + band_percent / 100);
   PlotPoints(s, a, c.scaled.points(), 1 - band_percent / 100);
-  std::string source = FileNameOf(kept.where);
+  std::string source = "from " + FileNameOf(kept.where);
   if (kept.curve.turns > 0) source += Format(", %g turns", kept.curve.turns);
-  DrawLegend(s, a, h, w,
-             Format("Reference curve (%s), band \xB1%g %%", source.c_str(), band_percent),
+  DrawLegend(s, a, h, w, {Format("Reference curve, band \xB1%g %%", band_percent), source},
              background, true, width);
 }
 
@@ -302,7 +321,7 @@ void CDisplayTest::DrawPlot(const Rect& r, int t, bool all_tests) {
       }
     }
     s_->TextAt(P.left - 8 * w, P.bottom - 3 * d - m_[2] - h / 2,
-               Format("%g V", 2 * PowerOfTen(axes.decades.volts + 3)));
+               Format("%4g V", 2 * PowerOfTen(axes.decades.volts + 3)));
     for (int k = 0; k <= 4; ++k) {
       const int x0 = P.left + k * d;
       s_->TextAt(x0 - 5 * w, P.bottom + h / 2, CurrentLabel(axes.decades.amps + k));

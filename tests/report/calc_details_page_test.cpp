@@ -123,7 +123,9 @@ TEST(CalculationDetailsPage, ReferenceFromTheKeeperForRecordsAndOverlays) {
     legend.clear();
     for (const DrawOp& op : s.ops()) {
       if (op.kind == DrawOp::kLine && op.pen == kReferenceColor) ++n;
-      if (op.kind == DrawOp::kText && op.pen == kReferenceColor) legend = op.text;
+      if (op.kind == DrawOp::kText && op.pen == kReferenceColor) {
+        legend += (legend.empty() ? "" : " / ") + op.text;
+      }
     }
     return n;
   };
@@ -143,20 +145,20 @@ TEST(CalculationDetailsPage, ReferenceFromTheKeeperForRecordsAndOverlays) {
        {*a},
        "  kept in the test's keeper",
        7,
-       "Reference curve (the test's keeper, 800 turns), band \xB1"
-       "5 %"},
+       "Reference curve, band \xB1"
+       "5 % / from the test's keeper, 800 turns"},
       {"one record of a CT without", {b}, "Taps of this CT", 0, ""},
       {"overlay of one CT",
        {*a, *a},
        "Record 2 of 2: r.test",
        7,
-       "Reference curve (the test's keeper, 800 turns), band \xB1"
-       "5 %"},
+       "Reference curve, band \xB1"
+       "5 % / from the test's keeper, 800 turns"},
       {"overlay of two CTs",
        {*a, b},
        "Reference curve not compared: the overlaid records do not share one reference curve",
        0,
-       "Reference curve not drawn: the overlaid records do not share one reference curve"},
+       "Reference curve not drawn: the overlaid records do not share one / reference curve"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -199,7 +201,8 @@ TEST(ReferenceOnPlot, DrawnScaledWithItsBand) {
   const Color blue = kReferenceColor;
   std::vector<DrawOp> shades;
   size_t first_grid_line = 0, shade_at = 0, last_grid_line = 0, box_at = 0;
-  DrawOp legend_text{}, legend_box{};
+  DrawOp legend_text{}, legend_box{}, last_legend_line{};
+  size_t widest = 0;
   auto draw = [&](double band, std::vector<DrawOp>& lines, Rect& P, std::string& legend) {
     ReportDocument doc;
     ComparisonBands bands;
@@ -211,6 +214,8 @@ TEST(ReferenceOnPlot, DrawnScaledWithItsBand) {
     painter.Setup(&s, doc.Record(0), false, &doc);
     painter.DrawPlot({0, 0, 1024, 1024}, 0, false);
     shades.clear();
+    legend.clear();
+    widest = 0;
     first_grid_line = s.ops().size();
     for (size_t i = 0; i < s.ops().size(); ++i) {
       const DrawOp& op = s.ops()[i];
@@ -229,8 +234,10 @@ TEST(ReferenceOnPlot, DrawnScaledWithItsBand) {
         shade_at = i;
       }
       if (op.kind == DrawOp::kText && op.pen == blue) {
-        legend = op.text;
-        legend_text = op;
+        if (legend.empty()) legend_text = op;
+        legend += (legend.empty() ? "" : " / ") + op.text;
+        widest = std::max(widest, op.text.size());
+        last_legend_line = op;
       }
     }
   };
@@ -248,8 +255,8 @@ TEST(ReferenceOnPlot, DrawnScaledWithItsBand) {
                                               "200,0.05\n400,0.5\n800,5\n")));
   draw(10, lines, P, legend);
   EXPECT_EQ(legend,
-            "Reference curve (r.reference.csv, 800 turns), band \xB1"
-            "10 %");
+            "Reference curve, band \xB1"
+            "10 % / from r.reference.csv, 800 turns");
   const int d = P.Width() / 4;
   // The record's currents span eight decades, from far below 1 mA to 15 A:
   // the decades shift to hold the highest.
@@ -305,9 +312,9 @@ TEST(ReferenceOnPlot, DrawnScaledWithItsBand) {
   const int h = legend_text.font.height;
   EXPECT_LE(legend_box.rect.left, legend_text.rect.left);
   EXPECT_LE(legend_box.rect.top, legend_text.rect.top);
-  EXPECT_GE(legend_box.rect.bottom, legend_text.rect.top + h);
-  EXPECT_GE(legend_box.rect.right,
-            legend_text.rect.left + static_cast<int>(legend.size()) * (h / 2));
+  EXPECT_GE(legend_box.rect.bottom, last_legend_line.rect.top + h);
+  EXPECT_GE(legend_box.rect.right, legend_text.rect.left + static_cast<int>(widest) * (h / 2));
+  EXPECT_LE(legend_box.rect.right, P.right);
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ TEST(PlotDecades, EveryPointDrawnInsideWithLabelsThatFollow) {
        0.05,
        1.2,
        {" .01 A", " 0.1 A", " 1.0 A", "  10 A", "100 A"},
-       {"0.01 V", "0.1 V", "    1 V", "   10 V", " 100 V", "20 V"}},
+       {" 0.01 V", "  0.1 V", "    1 V", "   10 V", " 100 V", "  20 V"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
