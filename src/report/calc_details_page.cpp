@@ -131,8 +131,9 @@ void DrawCalculationDetails(Surface& s, const Rect& inner, const std::vector<std
                             int index) {
   const std::vector<size_t> starts = DetailsPageStarts(lines, kDetailsLinesPerPage);
   const int pages = static_cast<int>(starts.size());
-  // Title, a blank line, the page's lines and room for the footer.
-  const int rows = kDetailsLinesPerPage + 6;
+  // Title, a blank line, the page's lines, a quarter line under each
+  // table's column names and room for the footer.
+  const int rows = kDetailsLinesPerPage + 9;
   const int L = std::max(1, inner.Height() / rows);
   // The report's fixed-pitch font, small enough for a whole line across:
   // its characters are 0.6 of its height wide.
@@ -156,11 +157,12 @@ void DrawCalculationDetails(Surface& s, const Rect& inner, const std::vector<std
     const bool heading = IsDetailsHeading(lines[i]);
     s.SelectFont(heading ? bold : plain);
     s.TextAt(x, y, lines[i]);
-    // A table's column names ruled off from its rows.
-    if (heading && lines[i][0] == ' ') {
-      s.Line(x, y + L - 2, x + static_cast<int>(lines[i].size()) * body * 6 / 10, y + L - 2);
-    }
     y += L;
+    // A table's column names ruled off from its rows, a quarter line apart.
+    if (heading && lines[i][0] == ' ') {
+      s.Line(x, y, x + static_cast<int>(lines[i].size()) * body * 6 / 10, y);
+      y += L / 4;
+    }
   }
 }
 

@@ -63,6 +63,7 @@ TEST(CalculationDetailsLayout, TablesInFewPagesAndNoHeadingAlone) {
         EXPECT_LE(op.rect.left + static_cast<int>(op.text.size()) * op.font.height * 6 / 10,
                   c.page.right)
             << op.text;
+        EXPECT_LE(op.rect.top + op.font.height, c.page.bottom) << op.text;
       }
       ASSERT_GE(texts.size(), 2u);
       EXPECT_EQ(texts[0]->text, Format("Calculation details (%d of %d)", p + 1, pages));
