@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -110,6 +111,24 @@ TEST(PlotDecades, EveryPointDrawnInsideWithLabelsThatFollow) {
       }
     }
     EXPECT_EQ(segments, 31);
+    // No grid line crosses a label: a label's ink, characters half its
+    // height wide, against every grid line drawn.
+    for (const DrawOp& text : s.ops()) {
+      if (text.kind != DrawOp::kText) continue;
+      const int last = static_cast<int>(text.text.find_last_not_of(' '));
+      const int first = static_cast<int>(text.text.find_first_not_of(' '));
+      const int h = text.font.height;
+      const Rect ink{text.rect.left + first * h / 2, text.rect.top,
+                     text.rect.left + (last + 1) * h / 2, text.rect.top + h};
+      for (const DrawOp& line : s.ops()) {
+        if (line.kind != DrawOp::kLine) continue;
+        const Rect& l = line.rect;
+        const bool crosses =
+            std::max(l.left, l.right) > ink.left && std::min(l.left, l.right) < ink.right &&
+            std::max(l.top, l.bottom) > ink.top && std::min(l.top, l.bottom) < ink.bottom;
+        EXPECT_FALSE(crosses) << "\"" << text.text << "\" crossed at " << l.left << "," << l.top;
+      }
+    }
     EXPECT_EQ(below, c.current_labels);
     EXPECT_EQ(left, c.voltage_labels);
   }
