@@ -30,6 +30,9 @@ TEST(CalculationDetailsLayout, TablesInFewPagesAndNoHeadingAlone) {
   ASSERT_TRUE(
       WriteFileAtomically(PathJoin(folder, "p.assess.json"),
                           std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10})")));
+  ASSERT_TRUE(WriteFileAtomically(PathJoin(folder, "p.reference.csv"),
+                                  std::string("turns,120\nvoltmeter,rms\n20,0.0002\n100,0.0008\n"
+                                              "200,0.002\n300,0.01\n400,0.1\n")));
   const struct {
     const char* what;
     int model, tests;
@@ -37,8 +40,13 @@ TEST(CalculationDetailsLayout, TablesInFewPagesAndNoHeadingAlone) {
     int most_pages;
     Rect page;
   } cases[] = {
-      {"six taps with a profile, printed portrait", 2, 6, true, 3, {0, 0, 1700, 2200}},
-      {"six taps with a profile, on screen", 2, 6, true, 3, {0, 0, 2400, 1220}},
+      {"six taps with a profile and a reference, printed portrait",
+       2,
+       6,
+       true,
+       3,
+       {0, 0, 1700, 2200}},
+      {"six taps with a profile and a reference, on screen", 2, 6, true, 3, {0, 0, 2400, 1220}},
       {"twenty taps, printed landscape", 4, 20, false, 9, {0, 357, 6600, 5100}},
       {"one tap", 1, 1, false, 1, {0, 0, 1700, 2200}},
   };
@@ -47,6 +55,9 @@ TEST(CalculationDetailsLayout, TablesInFewPagesAndNoHeadingAlone) {
     auto rec = MakeSampleRecord(c.model, c.tests);
     rec->fullpath = PathJoin(folder, c.profile ? "p.test" : "q.test");
     const std::vector<std::string> lines = CalculationDetailsLines(*rec);
+    if (c.profile) {
+      EXPECT_NE(std::find(lines.begin(), lines.end(), "  kept in p.reference.csv"), lines.end());
+    }
     const int pages = DetailsPageCount(lines);
     EXPECT_LE(pages, c.most_pages);
     std::vector<std::string> drawn;
