@@ -51,6 +51,18 @@ Explanation Working(std::string quantity, std::string rule, std::string formula,
   return e;
 }
 
+// The points a value was read between, each once: the IEC knee reads two
+// stretches of the curve that can share a point.
+std::vector<CurvePoint> EachOnce(const std::vector<CurvePoint>& points) {
+  std::vector<CurvePoint> once;
+  for (const CurvePoint& p : points) {
+    bool seen = false;
+    for (const CurvePoint& q : once) seen = seen || (q.volts == p.volts && q.amps == p.amps);
+    if (!seen) once.push_back(p);
+  }
+  return once;
+}
+
 Origin TemperatureOrigin(const TestRecord& rec) {
   return TemperatureIsDefault(rec) ? Origin::kDefault : Origin::kPlan;
 }
@@ -74,7 +86,7 @@ Explanation ExplainKnee(const ExcitationCurve& curve, KneeRule rule, double inst
         "f(ln I) through the three points; Vk read off the curve at Ik";
     e.inputs.push_back({"tan a", std::tan(deg * 3.141592653589793 / 180.0), "", Origin::kConstant});
   }
-  e.points = k.points;
+  e.points = EachOnce(k.points);
   if (!k.found) {
     e.result = Format("instrument %.2f V at %.4f A; the curve gives no point by this rule", inst_v,
                       inst_i);

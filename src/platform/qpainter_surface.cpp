@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QHash>
+#include <QPolygon>
 #include <QRect>
 #include <QString>
 #include <cmath>
@@ -76,6 +77,10 @@ int QPainterSurface::TextWidth(const std::string& text) {
 void QPainterSurface::SetPen(Color color, PenStyle style, int width) {
   line_pen_ = QPen(ToQ(color), std::max(1, width), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
   if (style == PenStyle::kNone) line_pen_.setStyle(Qt::NoPen);
+  if (style == PenStyle::kDash) {
+    line_pen_.setStyle(Qt::DashLine);
+    line_pen_.setCapStyle(Qt::FlatCap);
+  }
   p_.setPen(line_pen_);
   text_pen_active_ = false;
 }
@@ -124,6 +129,16 @@ void QPainterSurface::Frame(const Rect& r) {
 
 void QPainterSurface::FillRect(const Rect& r, Color color) {
   p_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), ToQ(color));
+}
+
+void QPainterSurface::FillPolygon(const std::vector<Point>& points, Color color) {
+  QPolygon polygon;
+  for (const Point& p : points) polygon << QPoint(p.x, p.y);
+  p_.setPen(Qt::NoPen);
+  p_.setBrush(ToQ(color));
+  p_.drawPolygon(polygon, Qt::OddEvenFill);
+  p_.setBrush(Qt::NoBrush);
+  p_.setPen(text_pen_active_ ? QPen(text_) : line_pen_);
 }
 
 void QPainterSurface::TextLine(const Rect& box, const std::string& text, bool centred) {

@@ -35,6 +35,7 @@ class QPainterSurface : public Surface {
   void Rectangle(const Rect& r) override;
   void Frame(const Rect& r) override;
   void FillRect(const Rect& r, Color color) override;
+  void FillPolygon(const std::vector<Point>& points, Color color) override;
   void TextLine(const Rect& box, const std::string& text, bool centred) override;
   void TextAt(int x, int y, const std::string& text) override;
   void TextAt16(int x, int y, const std::u16string& text) override;

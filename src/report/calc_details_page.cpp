@@ -10,13 +10,23 @@
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
+#include "report/details_tables.h"
 
 namespace kova {
 
 namespace {
 
+// Lines kept to the appendix's width, a wrapped line under its own indent.
 void Append(std::vector<std::string>& to, const std::vector<std::string>& lines) {
-  to.insert(to.end(), lines.begin(), lines.end());
+  for (const std::string& line : lines) {
+    const size_t at = std::min(line.find_first_not_of(' '), line.size());
+    const int indent = static_cast<int>(at) + (at == 0 ? 2 : 0);
+    const std::vector<std::string> parts =
+        WrapWords(line.substr(at), kDetailsWidth - static_cast<int>(at));
+    for (size_t i = 0; i < parts.size(); ++i) {
+      to.push_back(std::string(i == 0 ? at : static_cast<size_t>(indent), ' ') + parts[i]);
+    }
+  }
 }
 
 }  // namespace
@@ -92,7 +102,8 @@ std::vector<std::string> DetailsLines(const CalculationDetails& d) {
   }
   Append(lines, TapLines(d.taps, d.tap_band_percent));
   lines.push_back("");
-  Append(lines, ExplanationLines(d.working));
+  const std::vector<std::string> tables = WorkingTables(d.working);
+  lines.insert(lines.end(), tables.begin(), tables.end());
   return WithoutNonFinite(std::move(lines));
 }
 
@@ -113,26 +124,45 @@ std::vector<std::string> OverlayDetailsLines(const std::vector<const TestRecord*
 }
 
 int DetailsPageCount(const std::vector<std::string>& lines) {
-  const int n = static_cast<int>(lines.size());
-  return std::max(1, (n + kDetailsLinesPerPage - 1) / kDetailsLinesPerPage);
+  return static_cast<int>(DetailsPageStarts(lines, kDetailsLinesPerPage).size());
 }
 
 void DrawCalculationDetails(Surface& s, const Rect& inner, const std::vector<std::string>& lines,
                             int index) {
-  const int pages = DetailsPageCount(lines);
-  // Title, a blank line, the page's lines and room for the footer.
-  const int rows = kDetailsLinesPerPage + 6;
+  const std::vector<size_t> starts = DetailsPageStarts(lines, kDetailsLinesPerPage);
+  const int pages = static_cast<int>(starts.size());
+  // Title, a blank line, the page's lines, a quarter line under each
+  // table's column names and room for the footer.
+  const int rows = kDetailsLinesPerPage + 9;
   const int L = std::max(1, inner.Height() / rows);
-  s.SelectFont({"Courier New", L, 700, true});
+  // The report's fixed-pitch font, small enough for a whole line across:
+  // its characters are 0.6 of its height wide.
+  const int across = (inner.Width() - 20) * 10 / (kDetailsWidth * 6);
+  const int body = std::max(1, std::min(L * 9 / 10, across));
   const int x = inner.left + 10;
   int y = inner.top + L / 2;
+  s.SelectFont({"Courier New", std::min(L, across * 11 / 10), 700, true});
   s.TextAt(x, y, Format("%s (%d of %d)", kCalculationDetailsTitle, index + 1, pages));
   y += 2 * L;
-  s.SelectFont({"Courier New", L * 9 / 10, 400, true});
-  const size_t first = static_cast<size_t>(index) * kDetailsLinesPerPage;
-  for (size_t i = first; i < lines.size() && i < first + kDetailsLinesPerPage; ++i) {
+  if (index < 0 || index >= pages) return;
+  const size_t first = starts[static_cast<size_t>(index)];
+  const size_t end = index + 1 < pages ? starts[static_cast<size_t>(index) + 1] : lines.size();
+  s.SetPen({0, 0, 0}, PenStyle::kSolid, 1);
+  const FontSpec plain{"Courier New", body, 400, true}, bold{"Courier New", body, 700, true};
+  for (size_t i = first; i < end; ++i) {
+    if (lines[i].empty()) {
+      y += L;
+      continue;
+    }
+    const bool heading = IsDetailsHeading(lines[i]);
+    s.SelectFont(heading ? bold : plain);
     s.TextAt(x, y, lines[i]);
     y += L;
+    // A table's column names ruled off from its rows, a quarter line apart.
+    if (heading && lines[i][0] == ' ') {
+      s.Line(x, y, x + static_cast<int>(lines[i].size()) * body * 6 / 10, y);
+      y += L / 4;
+    }
   }
 }
 

@@ -19,7 +19,7 @@ namespace kova {
 
 constexpr const char* kCalculationDetailsTitle = "Calculation details";
 // Lines of text on one details page.
-constexpr int kDetailsLinesPerPage = 58;
+constexpr int kDetailsLinesPerPage = 72;
 
 // What the details are made of, for the pages and the XML document alike.
 struct CalculationDetails {

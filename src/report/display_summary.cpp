@@ -238,8 +238,8 @@ int CDisplayTest::DrawOverlayLegend(const Layout& lay, int test) {
     const TestRecord& rec = doc_->Record(r);
     s_->SetTextColor(kOverlayColors[r]);
     PutText(*s_, lay.inner, lay.x0, lay.y0 + r * L_,
-            Format("%13s: %-20s Type: %s", Format("  TEST #%d", r + 1).c_str(),
-                   rec.filename.c_str(), TapNameFromCode(rec.taps[test].nTapConnection).c_str()));
+            Format("%13s: %-20s Tap: %s", Format("  TEST #%d", r + 1).c_str(), rec.filename.c_str(),
+                   TapNameFromCode(rec.taps[test].nTapConnection).c_str()));
   }
   s_->SetTextColor(ReportColor(0));
   PutText(*s_, lay.inner, lay.x0 + 67 * cw_, lay.y0, Format("TEST # %d", ReportTestNumber(test)));

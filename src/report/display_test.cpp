@@ -125,25 +125,37 @@ void CDisplayTest::DrawEntry(const Rect& page, const ReportPage& pg) {
   // Likewise when the data point columns would run past the page (a model
   // of 64 points on the metering page's narrow plot) or, overlaid, into the
   // graph points.
-  const int span = DataPointSpan(lay);
-  if (span > 0) {
-    SelectTable();
-    const int list_width = span * cw_;
-    SelectBody();
+  const PointSpan span = DataPointSpan(lay);
+  if (span.list > 0) {
     const int D =
         lay.overlaid ? inner.left : inner.right * (lay.kind == kMeteringPage ? 19 : 38) / 100;
     const int limit = (lay.overlaid ? inner.right * 69 / 100 : inner.right) - D;
-    // Overlaid, the graph points' two columns end at the inner right.
-    const int graph_width = lay.overlaid ? 63 * list_width / span : 0;
-    const int graph_limit = inner.right - inner.right * 69 / 100;
-    long long scaled = B;
-    if (list_width > limit && limit > 0) scaled = scaled * limit / list_width;
-    if (graph_width > graph_limit && graph_limit > 0) {
-      scaled = std::min<long long>(scaled, static_cast<long long>(B) * graph_limit / graph_width);
-    }
-    if (scaled != B) {
+    // Overlaid, the graph points' two columns end at the inner right;
+    // otherwise they sit below the data points.
+    const int graph_limit = lay.overlaid ? inner.right - inner.right * 69 / 100 : limit;
+    int list_width = 0, graph_width = 0;
+    auto measure = [&] {
+      SelectTable();
+      list_width = span.list * cw_;
+      graph_width = span.graph * cw_;
+      SelectBody();
+      return (list_width <= limit || limit <= 0) &&
+             (graph_width <= graph_limit || graph_limit <= 0);
+    };
+    if (!measure()) {
+      long long scaled = B;
+      if (list_width > limit && limit > 0) scaled = scaled * limit / list_width;
+      if (graph_width > graph_limit && graph_limit > 0) {
+        scaled = std::min<long long>(scaled, static_cast<long long>(B) * graph_limit / graph_width);
+      }
       B = static_cast<int>(scaled);
       make_fonts();
+      // Font sizes are whole units: the scaled font can still be a little
+      // too wide.
+      while (B > 1 && !measure()) {
+        --B;
+        make_fonts();
+      }
     }
   }
   line_height_ = L_;
@@ -305,12 +317,12 @@ void CDisplayTest::DrawContinuation(const Layout& lay) {
   DrawTextShare(*s_, b.text, b.flow, part_, b.next, b.flags, kTextCutMark);
 }
 
-int CDisplayTest::DataPointSpan(const Layout& lay) const {
+CDisplayTest::PointSpan CDisplayTest::DataPointSpan(const Layout& lay) const {
   if (lay.kind != kTestPage && lay.kind != kMeteringPage && lay.kind != kOverlayDetailPage &&
       lay.kind != kThirdRecordPage) {
-    return 0;
+    return {};
   }
-  int span = 0;
+  PointSpan span;
   for (int r = 0; r < 3; ++r) {
     const bool drawn = lay.kind == kThirdRecordPage     ? r == 2
                        : lay.kind == kOverlayDetailPage ? r < 2
@@ -324,8 +336,13 @@ int CDisplayTest::DataPointSpan(const Layout& lay) const {
     }
     const int q = PointRowsPerColumn(rec, lay.overlaid);
     const int columns = std::max(1, (listed + q - 1) / q);
-    // 32 characters a column; the last one needs its 30 and a margin.
-    span = std::max(span, (columns - 1) * 32 + 31);
+    const PointColumns c = MeasurePointColumns(rec, tap, false);
+    // The last column needs its row and a margin; graph points take two.
+    span.list = std::max(span.list, (columns - 1) * c.Step() + c.Row() + 1);
+    if (lay.kind != kMeteringPage) {
+      const PointColumns g = MeasurePointColumns(rec, tap, true);
+      span.graph = std::max(span.graph, g.Step() + g.Row() + 1);
+    }
   }
   return span;
 }
@@ -439,19 +456,45 @@ int CDisplayTest::DrawTestTable(const Layout& lay, int test, int S, int* K_out) 
 
 namespace {
 
-// "%-6d %-7s %-7s %-7s" of one data or graph point.
-std::string PointRow(int number, double amps, double volts) {
-  return Format("%-6d %-7s %-7s %-7s", number, NumberText("%2.4f", amps).c_str(),
-                NumberText("%3.2f", volts).c_str(), PointImpedanceText(volts, amps).c_str());
+std::string AmpsText(double amps) { return NumberText("%2.4f", amps); }
+std::string VoltsText(double volts) { return NumberText("%3.2f", volts); }
+
+// "%-6d %-7s %-7s %-7s" of one data or graph point, each column widened to
+// its widest text.
+std::string PointRow(const PointColumns& c, int number, double amps, double volts) {
+  return Format("%-*d %-*s %-*s %-*s", c.number, number, c.amps, AmpsText(amps).c_str(), c.volts,
+                VoltsText(volts).c_str(), c.ohms, PointImpedanceText(volts, amps).c_str());
+}
+
+void Widen(PointColumns& c, double amps, double volts) {
+  if (amps == 0 && volts == 0) return;
+  c.amps = std::max(c.amps, static_cast<int>(AmpsText(amps).size()));
+  c.volts = std::max(c.volts, static_cast<int>(VoltsText(volts).size()));
+  c.ohms = std::max(c.ohms, static_cast<int>(PointImpedanceText(volts, amps).size()));
 }
 
 }  // namespace
+
+PointColumns MeasurePointColumns(const TestRecord& rec, const TapTest& tap, bool graph) {
+  PointColumns c;
+  if (graph) {
+    for (const GraphPoint& gp : tap.graph) Widen(c, gp.gpAmps, gp.gpVolts);
+  } else {
+    for (int i = 0; i < ReportDataPointSlots(rec); ++i) Widen(c, tap.dpAmps[i], tap.dpVolts[i]);
+  }
+  return c;
+}
 
 void CDisplayTest::DrawPointLists(const Layout& lay, int test, int kind, int T) {
   const TestRecord& r = Rec();
   const TapTest& tap = r.taps[test];
   const Rect& inner = lay.inner;
-  const std::string header = Format("%-6s %-7s %-7s %-7s", "POINT", "CUR(A)", "VTG(V)", "Z(OHM)");
+  auto header_of = [](const PointColumns& c) {
+    return Format("%-*s %-*s %-*s %-*s", c.number, "POINT", c.amps, "CUR(A)", c.volts, "VTG(V)",
+                  c.ohms, "Z(OHM)");
+  };
+  PointColumns c = MeasurePointColumns(r, tap, false);
+  std::string header = header_of(c);
   const int D = lay.overlaid
                     ? inner.left
                     : (kind == kMeteringPage ? inner.right * 19 / 100 : inner.right * 38 / 100);
@@ -470,9 +513,9 @@ void CDisplayTest::DrawPointLists(const Layout& lay, int test, int kind, int T) 
     if (tap.dpAmps[i] == 0 && tap.dpVolts[i] == 0) continue;
     ++number;
     y += L_;
-    PutText(*s_, inner, x, y, PointRow(number, tap.dpAmps[i], tap.dpVolts[i]));
+    PutText(*s_, inner, x, y, PointRow(c, number, tap.dpAmps[i], tap.dpVolts[i]));
     if (number % Q == 0) {
-      x += 32 * cw_;
+      x += c.Step() * cw_;
       y = header_y;
       if (i != 0) PutText(*s_, inner, x, y, header);
     }
@@ -493,6 +536,8 @@ void CDisplayTest::DrawPointLists(const Layout& lay, int test, int kind, int T) 
     DrawTextBlock(lay, {bx, by + L_, inner.right, inner.bottom}, tap.taptrace, kTextWordBreak);
     return;
   }
+  c = MeasurePointColumns(r, tap, true);
+  header = header_of(c);
   PutText(*s_, inner, bx, by, "GRAPH POINTS");
   const int gheader_y = by + L_;
   PutText(*s_, inner, bx, gheader_y, header);
@@ -501,9 +546,9 @@ void CDisplayTest::DrawPointLists(const Layout& lay, int test, int kind, int T) 
     const GraphPoint& gp = tap.graph[g];
     if (gp.gpAmps == 0 && gp.gpVolts == 0) continue;
     y += L_;
-    PutText(*s_, inner, bx, y, PointRow(g + 1, gp.gpAmps, gp.gpVolts));
+    PutText(*s_, inner, bx, y, PointRow(c, g + 1, gp.gpAmps, gp.gpVolts));
     if (g == 10) {
-      bx += 32 * cw_;
+      bx += c.Step() * cw_;
       y = gheader_y;
       PutText(*s_, inner, bx, y, header);
     }

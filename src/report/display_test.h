@@ -13,6 +13,33 @@
 
 namespace kova {
 
+// The character widths of a point list's columns: each as wide as its
+// widest text, never narrower than the instrument's layout of 30
+// characters a row in columns 32 apart.
+struct PointColumns {
+  int number = 6, amps = 7, volts = 7, ohms = 7;
+  int Row() const { return number + amps + volts + ohms + 3; }
+  int Step() const { return Row() + 2; }
+};
+// Over the data points of `tap`, or over its graph points.
+PointColumns MeasurePointColumns(const TestRecord& rec, const TapTest& tap, bool graph);
+
+// The decades the excitation plot shows: four across from 10^amps A and
+// four up from 10^volts V; 0.001 A and 1 V unless measured points lie
+// outside them.
+struct PlotDecades {
+  int amps = -3, volts = 0;
+  bool operator==(const PlotDecades& o) const { return amps == o.amps && volts == o.volts; }
+};
+// The decades that hold currents from min_amps to max_amps and voltages from
+// min_volts to max_volts (each range of positive values; an empty range, min
+// above max, keeps its axis as it is) on a plot `volts_span` decades high.
+// When a range is wider than the plot, its highest points are kept.
+PlotDecades DecadesHolding(double min_amps, double max_amps, double min_volts, double max_volts,
+                           double volts_span);
+
+struct PlotAxes;  // where the plot's decades lie on the surface
+
 class CDisplayTest {
  public:
   CDisplayTest();
@@ -90,9 +117,15 @@ class CDisplayTest {
   void DrawRecordBlocks(const Layout& lay, const TestRecord& rec, int test, int kind, int y0);
   Rect PlotSquare(const Layout& lay, int kind, int Y0);
   void DrawFooterAndHint(const Layout& lay, int kind);
-  void PlotCurve(const Rect& P, int d, const TapTest& tap);
-  // Characters from the first data point column to the end of the last.
-  int DataPointSpan(const Layout& lay) const;
+  void PlotCurve(const PlotAxes& axes, const TapTest& tap);
+  // The decades that hold every measured point the plot shows.
+  PlotDecades PlotRange(int t, bool all_tests, double volts_span) const;
+  // Characters from the first data point column to the end of the last,
+  // and across the graph points' two columns (0 where none are drawn).
+  struct PointSpan {
+    int list = 0, graph = 0;
+  };
+  PointSpan DataPointSpan(const Layout& lay) const;
   static int PointRowsPerColumn(const TestRecord& rec, bool overlaid);
 
   Surface* s_ = nullptr;

@@ -24,6 +24,7 @@ class QuietSurface : public Surface {
   void Rectangle(const Rect&) override {}
   void Frame(const Rect&) override {}
   void FillRect(const Rect&, Color) override {}
+  void FillPolygon(const std::vector<Point>&, Color) override {}
   void TextLine(const Rect&, const std::string&, bool) override {}
   void TextAt(int, int, const std::string&) override {}
   void TextAt16(int, int, const std::u16string&) override {}

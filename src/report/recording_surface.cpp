@@ -7,7 +7,7 @@
 namespace kova {
 
 DrawOp RecordingSurface::Op(DrawOp::Kind kind, const Rect& r) const {
-  DrawOp op{kind, r, {}, pen_, brush_, pen_width_, font_, false};
+  DrawOp op{kind, r, {}, pen_, brush_, pen_width_, font_, false, pen_style_, {}};
   return op;
 }
 
@@ -15,6 +15,7 @@ void RecordingSurface::SetPen(Color color, PenStyle style, int width) {
   pen_ = color;
   pen_width_ = width;
   pen_visible_ = style != PenStyle::kNone;
+  pen_style_ = style;
 }
 
 void RecordingSurface::Line(int x1, int y1, int x2, int y2) {
@@ -25,6 +26,21 @@ void RecordingSurface::Frame(const Rect& r) { ops_.push_back(Op(DrawOp::kFrame, 
 void RecordingSurface::FillRect(const Rect& r, Color color) {
   DrawOp op = Op(DrawOp::kFill, r);
   op.brush = color;
+  ops_.push_back(op);
+}
+
+void RecordingSurface::FillPolygon(const std::vector<Point>& points, Color color) {
+  if (points.empty()) return;
+  Rect bounds{points[0].x, points[0].y, points[0].x, points[0].y};
+  for (const Point& p : points) {
+    bounds.left = std::min(bounds.left, p.x);
+    bounds.top = std::min(bounds.top, p.y);
+    bounds.right = std::max(bounds.right, p.x);
+    bounds.bottom = std::max(bounds.bottom, p.y);
+  }
+  DrawOp op = Op(DrawOp::kPolygon, bounds);
+  op.brush = color;
+  op.points = points;
   ops_.push_back(op);
 }
 
@@ -93,6 +109,7 @@ std::vector<Color> RecordingSurface::ColorsUsed() const {
         add(op.brush);
         break;
       case DrawOp::kFill:
+      case DrawOp::kPolygon:
         add(op.brush);
         break;
       default:

@@ -11,7 +11,7 @@
 namespace kova {
 
 struct DrawOp {
-  enum Kind { kLine, kRectangle, kFrame, kFill, kText, kText16, kClip, kRestore } kind;
+  enum Kind { kLine, kRectangle, kFrame, kFill, kText, kText16, kClip, kRestore, kPolygon } kind;
   Rect rect;         // line: (x1, y1, x2, y2); text: the box or (x, y, x, y)
   std::string text;  // Windows-1252, 16-bit text converted back
   Color pen;         // pen colour for lines and outlines, text colour for text
@@ -19,6 +19,8 @@ struct DrawOp {
   int pen_width = 0;
   FontSpec font;
   bool centred = false;
+  PenStyle pen_style = PenStyle::kSolid;
+  std::vector<Point> points;  // polygon: its corners; `rect` bounds them
 };
 
 class RecordingSurface : public Surface {
@@ -36,6 +38,7 @@ class RecordingSurface : public Surface {
   void Rectangle(const Rect& r) override;
   void Frame(const Rect& r) override;
   void FillRect(const Rect& r, Color color) override;
+  void FillPolygon(const std::vector<Point>& points, Color color) override;
   void TextLine(const Rect& box, const std::string& text, bool centred) override;
   void TextAt(int x, int y, const std::string& text) override;
   void TextAt16(int x, int y, const std::u16string& text) override;
@@ -57,6 +60,7 @@ class RecordingSurface : public Surface {
   FontSpec font_;
   Color pen_, brush_, text_, background_;
   int pen_width_ = 1;
+  PenStyle pen_style_ = PenStyle::kSolid;
   bool pen_visible_ = true;
 };
 

@@ -22,6 +22,11 @@ extern const Color kOverlayColors[kOverlayColorCount];
 // Plot background when one test is drawn.
 constexpr Color kSingleTestPlotBackground{253, 192, 124};
 
+// The reference curve kept for a CT, apart from every test and overlay
+// colour, and the shade of its band (light enough for the curves on it).
+constexpr Color kReferenceColor{150, 0, 170};
+constexpr Color kReferenceBandColor{232, 212, 240};
+
 // Colour table index of tap test i: i, except that test 7 takes 8.
 int TestColorIndex(int test);
 

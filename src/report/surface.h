@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kova {
 
@@ -16,13 +17,17 @@ struct Rect {
   Rect Inset(int d) const { return {left + d, top + d, right - d, bottom - d}; }
 };
 
+struct Point {
+  int x = 0, y = 0;
+};
+
 struct Color {
   uint8_t r = 0, g = 0, b = 0;
   bool operator==(const Color& o) const { return r == o.r && g == o.g && b == o.b; }
   bool operator!=(const Color& o) const { return !(*this == o); }
 };
 
-enum class PenStyle { kSolid, kNone };
+enum class PenStyle { kSolid, kNone, kDash };
 
 struct FontSpec {
   std::string face;  // "Courier New" or "Arial"
@@ -63,6 +68,10 @@ class Surface {
   // Outlined with the pen, inside left as it is.
   virtual void Frame(const Rect& r) = 0;
   virtual void FillRect(const Rect& r, Color color) = 0;
+  // The inside of the polygon through `points` (closed, even-odd rule) in
+  // one colour, without an outline. Here in rows of FillRect; a device
+  // with polygons of its own draws it whole.
+  virtual void FillPolygon(const std::vector<Point>& points, Color color);
 
   // One line of text from the top of `box`, left-aligned or centred, clipped
   // to the box.

@@ -88,11 +88,16 @@ TEST(KneeExplanation, ListedPointsReproduceEachKnee) {
   }
   const Explanation* iec = Find(t, "IEC 10/50 knee point");
   ASSERT_NE(iec, nullptr);
-  ASSERT_EQ(iec->points.size(), 4u);
+  // Two stretches of the curve, a point they share listed once.
+  const size_t n = iec->points.size();
+  ASSERT_TRUE(n == 3 || n == 4) << n;
   // ln I = ln I1 + a (ln V - ln V1) below, ln I3 + b (ln 1.1V - ln V3) above;
   // their difference is ln 1.5.
-  const CurvePoint p1 = iec->points[0], p2 = iec->points[1], p3 = iec->points[2],
-                   p4 = iec->points[3];
+  const CurvePoint p1 = iec->points[0], p2 = iec->points[1], p3 = iec->points[n - 2],
+                   p4 = iec->points[n - 1];
+  if (n == 4) {
+    EXPECT_FALSE(p2.volts == p3.volts && p2.amps == p3.amps) << "a point twice";
+  }
   const double sa = std::log(p2.amps / p1.amps) / std::log(p2.volts / p1.volts);
   const double sb = std::log(p4.amps / p3.amps) / std::log(p4.volts / p3.volts);
   const double ln_v = (std::log(1.5) - std::log(p3.amps) + sb * std::log(p3.volts) -

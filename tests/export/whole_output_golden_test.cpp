@@ -65,8 +65,8 @@ class SheetRecorder : public WorkbookWriter {
 std::string ColorText(const Color& c) { return Format("%02X%02X%02X", c.r, c.g, c.b); }
 
 std::string DrawingText(const RecordingSurface& s) {
-  static const char* const kKinds[] = {"line", "rect",   "frame", "fill",
-                                       "text", "text16", "clip",  "restore"};
+  static const char* const kKinds[] = {"line",   "rect", "frame",   "fill",   "text",
+                                       "text16", "clip", "restore", "polygon"};
   std::ostringstream out;
   for (const DrawOp& op : s.ops()) {
     out << kKinds[op.kind] << " " << op.rect.left << "," << op.rect.top << "," << op.rect.right

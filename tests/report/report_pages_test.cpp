@@ -115,8 +115,11 @@ TEST(ReportPages, TestPageHeaderTableAndPointLists) {
   // Graph points below the line at G - L, 11 rows then a new column.
   EXPECT_TRUE(d->HasLine(904, 709, 2380, 709));
   EXPECT_EQ(d->At(915, 731), "GRAPH POINTS");
-  EXPECT_EQ(d->At(915 + 32 * 11, 753), "POINT  CUR(A)  VTG(V)  Z(OHM) ");
-  EXPECT_EQ(d->At(915 + 32 * 11, 775).substr(0, 7), "12     ");
+  // Their impedances reach 10000.00: a column one character wider.
+  EXPECT_EQ(d->At(915, 753), "POINT  CUR(A)  VTG(V)  Z(OHM)  ");
+  EXPECT_EQ(d->At(915, 775), "1      0.0100  100.00  10000.00");
+  EXPECT_EQ(d->At(915 + 33 * 11, 753), "POINT  CUR(A)  VTG(V)  Z(OHM)  ");
+  EXPECT_EQ(d->At(915 + 33 * 11, 775).substr(0, 7), "12     ");
   // Screen hint, measured from the page origin.
   EXPECT_EQ(d->At(590, 1176), "(Double click to edit file)");
 }
@@ -305,7 +308,7 @@ TEST(ReportPages, OverlayLegendAndDetailHalves) {
   EXPECT_EQ(first->pen, kOverlayColors[0]);
   EXPECT_EQ(second->pen, kOverlayColors[1]);
   EXPECT_EQ(second->rect.top, first->rect.top + 23);
-  EXPECT_NE(second->text.find("Type: X1-X2"), std::string::npos);
+  EXPECT_NE(second->text.find("Tap: X1-X2"), std::string::npos);
   EXPECT_EQ(legend->At(25 + 67 * 11, 25), "TEST # 1");
   EXPECT_EQ(legend->s.FindText("(Double click"), nullptr);  // no hint on overlays
 
@@ -388,7 +391,8 @@ TEST(ReportPlot, PointsOffTheLogAxesAreLeftOut) {
     auto rec = PlainRecord(1);
     rec->taps[0].fKneeVtg30 = c.knee_v;
     rec->taps[0].fKneeCur30 = c.knee_a;
-    rec->taps[0].dpVolts[5] = 0;  // a point at 0 V inside the curve
+    rec->taps[0].dpVolts[5] = 0;       // a point at 0 V inside the curve
+    rec->taps[0].dpAmps[31] = 0.0011;  // the curve inside the plot's first decades
     RecordingSurface s;
     CDisplayTest painter;
     painter.Setup(&s, *rec, false, nullptr);
