@@ -171,6 +171,7 @@ void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tes
   double amin = 1e300, amax = 0, vmin = 1e300, vmax = 0;
   for (int i = 0; i < n; ++i)
     for (const CurvePoint& p : tests[i].curve) {
+      if (!(p.amps > 0 && p.volts > 0 && p.amps < 1e300 && p.volts < 1e300)) continue;
       amin = std::min(amin, p.amps), amax = std::max(amax, p.amps);
       vmin = std::min(vmin, p.volts), vmax = std::max(vmax, p.volts);
     }
@@ -212,7 +213,8 @@ void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tes
     s.SetPen(OverlayDateColor(i), PenStyle::kSolid, 2);
     const auto& c = tests[i].curve;
     for (size_t k = 1; k < c.size(); ++k)
-      s.Line(X(c[k - 1].amps), Y(c[k - 1].volts), X(c[k].amps), Y(c[k].volts));
+      if (c[k - 1].amps > 0 && c[k - 1].volts > 0 && c[k].amps > 0 && c[k].volts > 0)
+        s.Line(X(c[k - 1].amps), Y(c[k - 1].volts), X(c[k].amps), Y(c[k].volts));
     // Legend, top left inside the plot.
     const int ly = P.top + line / 2 + i * line;
     s.Line(P.left + line / 2, ly + line / 2, P.left + 2 * line, ly + line / 2);
@@ -312,7 +314,8 @@ void DrawTrendPlot(Surface& s, const Rect& r, const std::vector<HistoryEntry>& h
   for (int p = 0; p < 3; ++p) {
     const PanelValue& panel = panels[p];
     const int top = r.top + p * panel_h;
-    const Rect P{left, top + line + line / 2, right, top + panel_h - line / 2};
+    // The title row, then the panel; its top tick label stays below the title.
+    const Rect P{left, top + 2 * line, right, top + panel_h - line / 2};
     s.SetTextColor(kBlack);
     Font(s, line, 700);
     s.TextAt(r.left + line / 4, top + line / 4, panel.title);
@@ -391,7 +394,8 @@ void DrawTrendPlot(Surface& s, const Rect& r, const std::vector<HistoryEntry>& h
   }
   s.SetTextColor(kBlack);
   Font(s, line);
-  const int axis_y = r.top + 3 * panel_h - line / 2 + line / 4;
+  // Below the lowest panel's bottom tick label.
+  const int axis_y = r.top + 3 * panel_h + line / 8;
   for (const DateTick& t : ticks) {
     const int w = s.TextWidth(t.text);
     s.TextAt(X(t.at) - w / 2, axis_y, t.text);

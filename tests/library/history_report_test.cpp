@@ -49,7 +49,7 @@ TEST(HistoryReport, PagesHoldEachTapsTableAndPlotsWithTheFooter) {
   const struct {
     int taps, tests;
     std::string kinds;  // T: table, S: table after the summary, P: plots
-  } cases[] = {{3, 8, "SPTPTP"}, {1, 30, "SP"}, {1, 31, "STP"}, {1, 70, "STTP"}, {0, 0, "S"}};
+  } cases[] = {{3, 8, "SPTPTP"}, {1, 29, "SP"}, {1, 30, "STP"}, {1, 70, "STTP"}, {0, 0, "S"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.kinds);
     const HistoryReport r = Report(c.taps, c.tests);
