@@ -120,7 +120,10 @@ std::vector<HistoryCell> RowCells(const HistoryEntry& e, bool baseline) {
   cells.pop_back();  // the file
   if (baseline && !e.test.baseline) cells[0].text += " (baseline)";
   const ChangeFlag state = EntryState(e);
-  cells.insert(cells.begin() + 2, HistoryCell{ChangeFlagText(state), state});
+  cells.insert(
+      cells.begin() + 2,
+      HistoryCell{baseline && state == ChangeFlag::kNone ? "baseline" : ChangeFlagText(state),
+                  state});
   return cells;
 }
 

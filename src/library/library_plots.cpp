@@ -177,7 +177,9 @@ void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tes
     }
   Font(s, r.Height() / 30);
   const int line = s.Metrics().height;
-  const Rect P{r.left + 6 * line, r.top + line, r.right - line, r.bottom - 3 * line};
+  // Room above for the voltage axis's title, below for the current's
+  // labels and title, each clear of the other axis's labels.
+  const Rect P{r.left + 6 * line, r.top + 2 * line, r.right - line, r.bottom - 3 * line};
   s.SetPen(kBlack, PenStyle::kSolid, 1);
   s.Frame(P);
   if (amax <= 0 || P.Width() < 20 || P.Height() < 20) {
@@ -198,7 +200,7 @@ void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tes
     s.SetPen(kGrid, PenStyle::kSolid, 1);
     s.Line(X(std::pow(10, d)), P.top, X(std::pow(10, d)), P.bottom);
     const std::string text = Format("%g", std::pow(10, d));
-    s.TextAt(X(std::pow(10, d)) - s.TextWidth(text) / 2, P.bottom + line / 4, text);
+    s.TextAt(X(std::pow(10, d)) - s.TextWidth(text) / 2, P.bottom + line / 2 + line / 8, text);
   }
   for (int d = v0; d <= v1; ++d) {
     s.SetPen(kGrid, PenStyle::kSolid, 1);
@@ -206,9 +208,8 @@ void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tes
     const std::string text = Format("%g", std::pow(10, d));
     s.TextAt(P.left - s.TextWidth(text) - line / 3, Y(std::pow(10, d)) - line / 2, text);
   }
-  s.TextLine({P.left, P.bottom + line + line / 4, P.right, r.bottom}, "Excitation current [A]",
-             true);
-  s.TextAt(r.left + line / 4, P.top - line, "Excitation voltage [V]");
+  s.TextLine({P.left, P.bottom + line * 13 / 8, P.right, r.bottom}, "Excitation current [A]", true);
+  s.TextAt(r.left + line / 4, P.top - 2 * line, "Excitation voltage [V]");
   for (int i = 0; i < n; ++i) {
     s.SetPen(OverlayDateColor(i), PenStyle::kSolid, 2);
     const auto& c = tests[i].curve;
@@ -294,7 +295,7 @@ std::vector<PanelValue> Panels(const TrendBands& bands) {
 void DrawTrendPlot(Surface& s, const Rect& r, const std::vector<HistoryEntry>& history,
                    const TrendBands& bands) {
   s.FillRect(r, kWhite);
-  Font(s, r.Height() / 32);
+  Font(s, r.Height() / 42);
   const int line = std::max(1, s.Metrics().height);
   const int cw = std::max(1, s.TextWidth("0000000000") / 10);
   double d0 = 1e300, d1 = -1e300;

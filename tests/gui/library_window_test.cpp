@@ -156,6 +156,14 @@ TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdfAndPrinter) {
       EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     EXPECT_FALSE(QFile::exists(pdf + ".part"));
   }
+  // The README's picture of the history report's plots page.
+  if (const char* shots = std::getenv("KOVA_SCREENSHOT_DIR")) {
+    EXPECT_EQ(RunProgram("/usr/bin/pdftoppm",
+                         {"-png", "-r", "70", "-f", "2", "-l", "2", "-singlefile",
+                          dir_ + "/trend-saved.pdf", std::string(shots) + "/history-report"})
+                  .exit_code,
+              0);
+  }
 }
 
 // A link planted where a fixed temporary name would be is never followed:
