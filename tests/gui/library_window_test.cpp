@@ -127,7 +127,8 @@ TEST_F(LibraryWindowTest, SearchHistoryFlagsAndOpening) {
   }
 }
 
-// Saved as PDF or printed (here to a PDF printer), the page is the same.
+// Saved as PDF or printed (here to a PDF printer), the CT's history report
+// is the same.
 TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdfAndPrinter) {
   window_->Search("SN00077");
   window_->ChooseTap("X1-X5");
@@ -149,10 +150,12 @@ TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdfAndPrinter) {
     const QString pdf = QString::fromStdString(dir_ + "/trend-" + out.name + ".pdf");
     ASSERT_TRUE(out.write(*window_, pdf));
     const std::string text = RunProgram("/usr/bin/pdftotext", {pdf.toStdString(), "-"}).out;
-    for (const char* expected : {"Knee voltage [V]", "Turns ratio error [%]",
-                                 "Rct at 75\xc2\xb0"
-                                 "C [ohm]",
-                                 "2014-06-22", "Excitation current [A]"})
+    for (const char* expected :
+         {"Knee voltage [V]", "Turns ratio error [%]",
+          "Rct at 75\xc2\xb0"
+          "C [ohm]",
+          "2014-06-22", "Excitation current [A]", "CT history: KOVA SIM SN00077",
+          "2010-06-22 (baseline)", "Page 4 of 4", "Printed "})
       EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     EXPECT_FALSE(QFile::exists(pdf + ".part"));
   }

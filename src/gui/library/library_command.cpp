@@ -4,7 +4,9 @@
 #include <QPointer>
 #include <memory>
 
+#include "app/app_settings.h"
 #include "app/library_settings.h"
+#include "app/settings_table.h"
 #include "base/codepage.h"
 #include "gui/library/library_window.h"
 #include "gui/window_fit.h"
@@ -28,6 +30,7 @@ QWidget* OpenLibraryWindow(QWidget* owner, SettingsStore& settings,
   }
   auto* window =
       new LibraryWindow(std::move(store), where, ls.bands, std::move(open_record), owner);
+  window->SetDayFirstDates(DateOrderFromCode(LoadInt(settings, SettingId::kDateFormat)) == kDateEU);
   window->setAttribute(Qt::WA_DeleteOnClose);
   KeepWindowPlace(window, settings, "Library", window->size());
   window->show();

@@ -269,8 +269,9 @@ void LibraryWindow::ShowHistory() {
   }
   history_table_->resizeColumnsToContents();
   auto history = history_;
-  trend_->SetPainter(
-      [history, bands = bands_](Surface& s, const Rect& r) { DrawTrendPlot(s, r, history, bands); });
+  trend_->SetPainter([history, bands = bands_](Surface& s, const Rect& r) {
+    DrawTrendPlot(s, r, history, bands);
+  });
   UpdateOverlay();
 }
 
@@ -309,7 +310,7 @@ bool LibraryWindow::Report(HistoryReport& report) {
   const std::string shown = Cp(taps_->currentText());
   for (HistoryReportTap& tap : report.taps)
     if (tap.tap == shown) tap.overlay_selected = SelectedRows();
-  report.printed_on = PrintedNowText(false);
+  report.printed_on = PrintedNowText(day_first_);
   return true;
 }
 
@@ -323,7 +324,9 @@ bool LibraryWindow::SavePdf(const QString& path) {
   std::string why;
   return SurfacePagesToPdf(
       PathFromQ(path), static_cast<int>(pages.size()), false,
-      [&](Surface& s, const Rect& page, int i) { DrawHistoryReportPage(s, page, report, pages, i); },
+      [&](Surface& s, const Rect& page, int i) {
+        DrawHistoryReportPage(s, page, report, pages, i);
+      },
       "CT history " + report.ct.serialnumber, why);
 }
 
@@ -333,9 +336,10 @@ bool LibraryWindow::Print(QPrinter& printer) {
   printer.setDocName(Q("CT history " + report.ct.serialnumber));
   printer.setPageOrientation(QPageLayout::Landscape);
   const auto pages = HistoryReportPages(report);
-  return PrintSurfacePages(
-      printer, static_cast<int>(pages.size()),
-      [&](Surface& s, const Rect& page, int i) { DrawHistoryReportPage(s, page, report, pages, i); });
+  return PrintSurfacePages(printer, static_cast<int>(pages.size()),
+                           [&](Surface& s, const Rect& page, int i) {
+                             DrawHistoryReportPage(s, page, report, pages, i);
+                           });
 }
 
 void LibraryWindow::ChoosePrinterAndPrint() {

@@ -54,6 +54,8 @@ class LibraryWindow : public QWidget {
   QString StatusText() const;
   // Imports `folder` with the progress bar; returns when done or cancelled.
   void ImportFolder(const std::string& folder);
+  // The print date in the report's footer day first (the user's date style).
+  void SetDayFirstDates(bool day_first) { day_first_ = day_first; }
   // The chosen CT's history report (every tap; the tap shown keeps its
   // overlay's chosen dates) as a PDF; false when not written.
   bool SavePdf(const QString& path);
@@ -71,6 +73,7 @@ class LibraryWindow : public QWidget {
   std::unique_ptr<RecordStore> store_;
   std::string location_;
   TrendBands bands_;
+  bool day_first_ = false;
   RecordOpener open_record_;
   std::vector<CtInfo> ct_list_;
   std::vector<HistoryEntry> history_;
