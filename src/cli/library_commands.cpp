@@ -12,6 +12,7 @@
 #include "base/format.h"
 #include "cli/cli_context.h"
 #include "cli/interrupt_cancel.h"
+#include "cli/library_report_command.h"
 #include "library/history_table.h"
 #include "library/library_assess.h"
 #include "library/library_import.h"
@@ -338,6 +339,23 @@ void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
   common(history, true);
   history->add_flag("--csv", h->csv, "Print CSV for a spreadsheet");
   history->callback([&ctx, o, h] { RunHistory(ctx, *o, *h); });
+
+  auto rep = std::make_shared<LibraryReportOptions>();
+  CLI::App* report = lib->add_subcommand(
+      "report", "One CT's history report: its tests, states, bands, trend and curves, as a PDF");
+  report->add_option("SERIAL", rep->serial, "Serial number")->required();
+  report->add_option("--manufacturer", rep->manufacturer,
+                     "Manufacturer, when several use the serial number");
+  report->add_option("--tap", rep->tap, "Only this tap, e.g. X1-X5 (default: every tap)");
+  report->add_option("-o,--output", rep->pdf, "PDF file to write (\".pdf\" is added when left out)")
+      ->required();
+  report->add_flag("--overwrite", rep->overwrite, "Replace an existing PDF");
+  common(report, false);
+  report->callback([&ctx, o, rep] {
+    LibraryReportOptions r = *rep;
+    r.location = o->location;
+    RunLibraryReport(ctx, r);
+  });
 
   auto a = std::make_shared<AssessOptions>();
   CLI::App* assess = lib->add_subcommand(

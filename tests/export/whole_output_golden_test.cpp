@@ -24,6 +24,7 @@
 #include "report/recording_surface.h"
 #include "report/report_document.h"
 #include "report/report_page.h"
+#include "support/drawing_text.h"
 #include "support/golden.h"
 
 namespace kova {
@@ -61,25 +62,6 @@ class SheetRecorder : public WorkbookWriter {
   }
   bool Save(const std::string&) override { return true; }
 };
-
-std::string ColorText(const Color& c) { return Format("%02X%02X%02X", c.r, c.g, c.b); }
-
-std::string DrawingText(const RecordingSurface& s) {
-  static const char* const kKinds[] = {"line",   "rect", "frame",   "fill",   "text",
-                                       "text16", "clip", "restore", "polygon"};
-  std::ostringstream out;
-  for (const DrawOp& op : s.ops()) {
-    out << kKinds[op.kind] << " " << op.rect.left << "," << op.rect.top << "," << op.rect.right
-        << "," << op.rect.bottom << " pen " << ColorText(op.pen) << "/" << op.pen_width << " brush "
-        << ColorText(op.brush);
-    if (op.kind == DrawOp::kText || op.kind == DrawOp::kText16) {
-      out << " font " << op.font.face << "/" << op.font.height << "/" << op.font.weight
-          << (op.centred ? " centred" : "") << " \"" << op.text << "\"";
-    }
-    out << "\n";
-  }
-  return out.str();
-}
 
 TEST(WholeOutputGolden, XmlDocumentsMatchWhole) {
   XmlExportContext ctx;

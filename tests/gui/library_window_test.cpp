@@ -127,7 +127,8 @@ TEST_F(LibraryWindowTest, SearchHistoryFlagsAndOpening) {
   }
 }
 
-// Saved as PDF or printed (here to a PDF printer), the page is the same.
+// Saved as PDF or printed (here to a PDF printer), the CT's history report
+// is the same.
 TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdfAndPrinter) {
   window_->Search("SN00077");
   window_->ChooseTap("X1-X5");
@@ -149,12 +150,22 @@ TEST_F(LibraryWindowTest, TrendAndOverlayGoToPdfAndPrinter) {
     const QString pdf = QString::fromStdString(dir_ + "/trend-" + out.name + ".pdf");
     ASSERT_TRUE(out.write(*window_, pdf));
     const std::string text = RunProgram("/usr/bin/pdftotext", {pdf.toStdString(), "-"}).out;
-    for (const char* expected : {"Knee voltage [V]", "Turns ratio error [%]",
-                                 "Rct at 75\xc2\xb0"
-                                 "C [ohm]",
-                                 "2014-06-22", "Excitation current [A]"})
+    for (const char* expected :
+         {"Knee voltage [V]", "Turns ratio error [%]",
+          "Rct at 75\xc2\xb0"
+          "C [ohm]",
+          "2014-06-22", "Excitation current [A]", "CT history: KOVA SIM SN00077",
+          "2010-06-22 (baseline)", "Page 4 of 4", "Printed "})
       EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     EXPECT_FALSE(QFile::exists(pdf + ".part"));
+  }
+  // The README's picture of the history report's plots page.
+  if (const char* shots = std::getenv("KOVA_SCREENSHOT_DIR")) {
+    EXPECT_EQ(RunProgram("/usr/bin/pdftoppm",
+                         {"-png", "-r", "70", "-f", "2", "-l", "2", "-singlefile",
+                          dir_ + "/trend-saved.pdf", std::string(shots) + "/history-report"})
+                  .exit_code,
+              0);
   }
 }
 

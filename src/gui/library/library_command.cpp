@@ -4,7 +4,9 @@
 #include <QPointer>
 #include <memory>
 
+#include "app/app_settings.h"
 #include "app/library_settings.h"
+#include "app/settings_table.h"
 #include "base/codepage.h"
 #include "gui/library/library_window.h"
 #include "gui/window_fit.h"

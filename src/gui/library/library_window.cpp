@@ -1,6 +1,5 @@
 #include "gui/library/library_window.h"
 
-#include <QBuffer>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -9,8 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPdfWriter>
+#include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -30,13 +28,15 @@
 #include "gui/device/gui_thread.h"
 #include "gui/library/surface_view.h"
 #include "gui/qt_text.h"
+#include "library/history_report.h"
 #include "library/history_table.h"
 #include "library/library_assess.h"
 #include "library/library_import.h"
 #include "library/library_plots.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
-#include "platform/qpainter_surface.h"
+#include "platform/surface_pages_pdf.h"
+#include "report/page_footer.h"
 
 namespace kova {
 namespace {
@@ -274,67 +274,77 @@ void LibraryWindow::ShowHistory() {
   }
   history_table_->resizeColumnsToContents();
   auto history = history_;
-  trend_->SetPainter([history](Surface& s, const Rect& r) { DrawTrendPlot(s, r, history); });
+  trend_->SetPainter([history, bands = bands_](Surface& s, const Rect& r) {
+    DrawTrendPlot(s, r, history, bands);
+  });
   UpdateOverlay();
 }
 
-std::vector<TestRow> LibraryWindow::OverlaidTests() const {
-  // The selected dates, or the latest six when none is selected.
-  std::vector<TestRow> chosen;
+std::vector<size_t> LibraryWindow::SelectedRows() const {
+  std::vector<size_t> selected;
   for (int i = 0; i < static_cast<int>(history_.size()); ++i)
     if (history_table_->item(i, 0) && history_table_->item(i, 0)->isSelected())
-      chosen.push_back(history_[i].test);
-  if (chosen.empty())
-    for (size_t i = history_.size() > 6 ? history_.size() - 6 : 0; i < history_.size(); ++i)
-      chosen.push_back(history_[i].test);
-  return chosen;
+      selected.push_back(static_cast<size_t>(i));
+  return selected;
 }
 
 void LibraryWindow::UpdateOverlay() {
-  std::vector<TestRow> chosen = OverlaidTests();
-  if (chosen.size() > kMaxOverlaidDates) {
+  // The selected dates, or the latest six when none is selected.
+  const std::vector<size_t> selected = SelectedRows();
+  if (selected.size() > kMaxOverlaidDates)
     status_->setText(QStringLiteral("The overlay shows the first six chosen dates"));
-    chosen.resize(kMaxOverlaidDates);
-  }
+  std::vector<TestRow> chosen;
+  for (size_t i : OverlayChoice(history_.size(), selected)) chosen.push_back(history_[i].test);
   overlay_->SetPainter([chosen](Surface& s, const Rect& r) { DrawCurveOverlay(s, r, chosen); });
 }
 
-bool LibraryWindow::PaintPlots(QPagedPaintDevice& device) {
-  QPainter painter;
-  if (!painter.begin(&device)) return false;
-  QPainterSurface surface(painter);
-  const int w = device.width(), h = device.height();
-  DrawTrendPlot(surface, Rect{0, 0, w, h / 2 - 40}, history_);
-  std::vector<TestRow> chosen = OverlaidTests();
-  if (chosen.size() > kMaxOverlaidDates) chosen.resize(kMaxOverlaidDates);
-  DrawCurveOverlay(surface, Rect{0, h / 2 + 40, w, h}, chosen);
-  return painter.end();
+bool LibraryWindow::Report(HistoryReport& report) {
+  const int row = cts_->currentRow();
+  if (row < 0 || row >= static_cast<int>(ct_list_.size())) return false;
+  const RecordFileReader read = [](const std::string& path, TestRecord& rec) {
+    return FileExists(path) && ReadRecordFile(rec, path, RecordDefaults());
+  };
+  std::string why;
+  const StoreOutcome outcome =
+      GatherHistoryReport(*store_, ct_list_[row], "", bands_, read, report, why);
+  if (!outcome.ok()) {
+    status_->setText(Q(StoreOutcomeText(outcome)));
+    return false;
+  }
+  // The tap shown keeps the dates chosen for its overlay.
+  const std::string shown = Cp(taps_->currentText());
+  for (HistoryReportTap& tap : report.taps)
+    if (tap.tap == shown) tap.overlay_selected = SelectedRows();
+  report.printed_on = PrintedNowText(dates_ == DateStyle::kEu);
+  return true;
 }
 
 bool LibraryWindow::SavePdf(const QString& path) {
   // Drawn in memory, checked whole, then written through the one atomic
   // write: a failed or interrupted save leaves an existing file as it was,
   // and no fixed temporary name can be planted beside the target.
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setResolution(300);
-    writer.setTitle(QStringLiteral("Library"));
-    if (!PaintPlots(writer)) return false;
-  }
-  const QByteArray& bytes = buffer.data();
-  if (!IsWholePdf(bytes.constData(), static_cast<size_t>(bytes.size()))) return false;
-  return WriteFileAtomically(PathFromQ(path), bytes.constData(), static_cast<size_t>(bytes.size()));
+  HistoryReport report;
+  if (!Report(report)) return false;
+  const auto pages = HistoryReportPages(report);
+  std::string why;
+  return SurfacePagesToPdf(
+      PathFromQ(path), static_cast<int>(pages.size()), false,
+      [&](Surface& s, const Rect& page, int i) {
+        DrawHistoryReportPage(s, page, report, pages, i);
+      },
+      "CT history " + report.ct.serialnumber, why);
 }
 
 bool LibraryWindow::Print(QPrinter& printer) {
-  printer.setDocName(QStringLiteral("Library"));
-  // The plots' gaps and strokes are in device pixels: at the saved PDF's
-  // resolution the printed page is laid out as that one.
-  printer.setResolution(300);
-  return PaintPlots(printer);
+  HistoryReport report;
+  if (!Report(report)) return false;
+  printer.setDocName(Q("CT history " + report.ct.serialnumber));
+  printer.setPageOrientation(QPageLayout::Landscape);
+  const auto pages = HistoryReportPages(report);
+  return PrintSurfacePages(printer, static_cast<int>(pages.size()),
+                           [&](Surface& s, const Rect& page, int i) {
+                             DrawHistoryReportPage(s, page, report, pages, i);
+                           });
 }
 
 void LibraryWindow::ChoosePrinterAndPrint() {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "library/history.h"
+#include "library/history_report.h"
 #include "library/library_assess.h"
 #include "library/record_store.h"
 #include "library/shown_date.h"
@@ -56,9 +57,10 @@ class LibraryWindow : public QWidget {
   QString StatusText() const;
   // Imports `folder` with the progress bar; returns when done or cancelled.
   void ImportFolder(const std::string& folder);
-  // The trend plot and the overlay on one A4 page; false when not written.
+  // The chosen CT's history report (every tap; the tap shown keeps its
+  // overlay's chosen dates) as a PDF; false when not written.
   bool SavePdf(const QString& path);
-  // The same page on a printer the user chose; false when not printed.
+  // The same pages on a printer the user chose; false when not printed.
   bool Print(QPrinter& printer);
 
  private:
@@ -66,8 +68,8 @@ class LibraryWindow : public QWidget {
   DateStyle dates_ = DateStyle::kIso;
   void UpdateOverlay();
   void ChooseFolderAndImport();
-  std::vector<TestRow> OverlaidTests() const;
-  bool PaintPlots(QPagedPaintDevice& device);
+  std::vector<size_t> SelectedRows() const;
+  bool Report(HistoryReport& report);
   void ChoosePrinterAndPrint();
 
   std::unique_ptr<RecordStore> store_;
