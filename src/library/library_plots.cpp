@@ -236,7 +236,7 @@ struct PanelValue {
   std::string band_text;
 };
 
-struct Point {
+struct TrendPoint {
   int x;
   double v;
   ChangeFlag flag;
@@ -322,7 +322,7 @@ void DrawTrendPlot(Surface& s, const Rect& r, const std::vector<HistoryEntry>& h
     s.TextAt(r.left + line / 4, top + line / 4, panel.title);
     const int title_w = s.TextWidth(panel.title);
     Font(s, line);
-    std::vector<Point> points;
+    std::vector<TrendPoint> points;
     double lo = 1e300, hi = -1e300;
     for (size_t i = 0; i < history.size(); ++i) {
       const HistoryEntry& e = history[i];
@@ -383,7 +383,7 @@ void DrawTrendPlot(Surface& s, const Rect& r, const std::vector<HistoryEntry>& h
     for (size_t k = 1; k < points.size(); ++k)
       s.Line(points[k - 1].x, Y(points[k - 1].v), points[k].x, Y(points[k].v));
     const int d = std::max(3, line / 4);
-    for (const Point& pt : points) {
+    for (const TrendPoint& pt : points) {
       const int y = Y(pt.v);
       const int size = pt.baseline ? d + d / 2 : d;
       s.SetPen(kBlack, PenStyle::kSolid, 1);
