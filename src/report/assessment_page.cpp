@@ -56,6 +56,14 @@ void AddReference(const CalculationDetails& d, AssessmentPage& page) {
     out.push_back("Not compared: " + Cp1252ToUtf8(c.problem));
     return;
   }
+  if (c.compared == 0) {
+    // No deviation to state: none is shown as if it were zero.
+    out.push_back(Cp1252ToUtf8(c.label) +
+                  ": no measured point from 0.5 to 1.5 times the knee "
+                  "current, not compared");
+    out.push_back("Kept in " + SystemNameToUtf8(FileNameOf(d.reference_where)));
+    return;
+  }
   out.push_back(Cp1252ToUtf8(c.label) + ", " + std::to_string(c.compared) + " points compared");
   out.push_back(Format("Largest deviation %+.2f %% at %s V, %s A", c.largest_deviation,
                        NumberText("%.2f", c.at_volts).c_str(),
