@@ -53,7 +53,9 @@ struct Step {
 bool RunStep(TestRecord& rec, const Step& step, const ExportJob& job,
              const ExportServices& services) {
   std::string why;
-  if (step.format->write(rec, step.target, job, why)) return true;
+  if (MakeFolderFor(step.target, &why) && step.format->write(rec, step.target, job, why)) {
+    return true;
+  }
   if (!Cancelled(services)) {
     Warn(services, StepFailureText(step.format->auto_failure_text, step.target, why));
   }
@@ -82,7 +84,7 @@ bool MoveStaged(const std::string& staged, const std::string& target, std::strin
         "the export made in the temporary folder cannot be read back: " + FileProblemText(problem);
     return false;
   }
-  return WriteFileAtomically(target, bytes, &why);
+  return MakeFolderFor(target, &why) && WriteFileAtomically(target, bytes, &why);
 }
 
 }  // namespace
@@ -151,7 +153,11 @@ bool ExportAfterTest(TestRecord& rec, bool pdf, const AppSettings& settings,
   // The pictures stay only as part of the XML export.
   const std::string picture_folder = keep_xml ? std::string() : work.path();
   std::string why = "nothing draws the pictures";
-  if (!services.export_images || !services.export_images(rec, picture_folder, &why)) {
+  // Kept pictures go to the XML export's folder, made here so a folder that
+  // cannot be made is named with its reason.
+  const bool folder_made = !picture_folder.empty() || MakeFolderFor(XmlPath(rec), &why);
+  if (!folder_made || !services.export_images ||
+      !services.export_images(rec, picture_folder, &why)) {
     Warn(services, StepFailureText("Unable to export images", rec.fullpath, why));
     return false;
   }

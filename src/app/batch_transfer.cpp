@@ -65,7 +65,7 @@ std::string WhyNotWritten(const std::string& path) {
 }
 
 const std::vector<std::string>& OverwriteButtons() {
-  static const std::vector<std::string> names = {"Yes", "Rename\x85", "Skip", "Cancel"};
+  static const std::vector<std::string> names = {"Yes", "Rename\x85", "Skip", "Skip All", "Cancel"};
   return names;
 }
 
@@ -82,6 +82,8 @@ OverwriteReply PrompterQuestions::AskOverwrite(const std::string& file_name) {
     reply.kind = OverwriteReply::kReplaceAll;
   } else if (answer == kOverwriteSkip) {
     reply.kind = OverwriteReply::kSkip;
+  } else if (answer == kOverwriteSkipAll) {
+    reply.kind = OverwriteReply::kSkipAll;
   } else if (answer == kOverwriteRename) {
     std::string entered;
     if (prompter_.PromptText("New Filename", "Enter Filename", entered) && !entered.empty()) {
@@ -274,6 +276,7 @@ bool BatchTransfer::RunTransfers() {
 
   bool result = true;  // the result of the last item attempted
   bool overwrite_all = false;
+  bool skip_existing = false;  // "Skip All" was answered
   for (size_t i = 0; i < items_.size() && !stop_; ++i) {
     const TransferItem& item = items_[i];
     std::string name =
@@ -287,6 +290,10 @@ bool BatchTransfer::RunTransfers() {
     // A new name the user typed is checked like the first one: nothing is
     // replaced without a Yes.
     while (!overwrite_all && FileExists(PathJoin(folder, name))) {
+      if (skip_existing) {
+        skip = true;
+        break;
+      }
       const OverwriteReply reply = questions_.AskOverwrite(name);
       if (reply.kind == OverwriteReply::kReplaceAll) {
         overwrite_all = true;
@@ -296,6 +303,7 @@ bool BatchTransfer::RunTransfers() {
         cancelled_ = true;
         return result;
       } else {
+        skip_existing = reply.kind == OverwriteReply::kSkipAll;
         skip = true;
         break;
       }

@@ -35,6 +35,7 @@ struct OverwriteReply {
     kReplaceAll,  // Yes: replace, and do not ask again for later items
     kNewName,     // No, and a new name typed: `new_name` (without extension, a system name)
     kSkip,        // No, and no new name: this item is skipped
+    kSkipAll,     // this item and every later one whose file exists are skipped
     kCancel,      // Cancel: the batch stops
   };
   Kind kind = kCancel;
@@ -53,8 +54,15 @@ class TransferQuestions {
 
 // The buttons of "Overwrite file %s", in order: Yes replaces this file and
 // every later one, "Rename\x85" asks for a new name ("New Filename"), Skip
-// keeps the file and goes on, Cancel stops the batch.
-enum : size_t { kOverwriteYes, kOverwriteRename, kOverwriteSkip, kOverwriteCancel };
+// keeps the file and goes on, "Skip All" keeps it and every later file that
+// exists without asking again, Cancel stops the batch.
+enum : size_t {
+  kOverwriteYes,
+  kOverwriteRename,
+  kOverwriteSkip,
+  kOverwriteSkipAll,
+  kOverwriteCancel
+};
 const std::vector<std::string>& OverwriteButtons();
 
 // The questions as the instrument's program words them, through the

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/library_settings.h"
 #include "app/settings_table.h"
 #include "app/test_browser.h"
 #include "base/civil_date.h"
@@ -39,6 +40,9 @@ ComparisonBands LoadComparisonBands(const SettingsStore& store) {
   b.tap_percent = PercentOf(store, SettingId::kTapBand, SettingId::kTapBandPermille);
   b.sister_percent = PercentOf(store, SettingId::kSisterBand, SettingId::kSisterBandPermille);
   b.sister_span_days = LoadInt(store, SettingRef(SettingId::kSisterSpan));
+  const TrendBands trend = LoadLibrarySettings(store).bands;
+  b.ratio_warn_turns = trend.ratio_turns;
+  b.ratio_alarm_turns = trend.ratio_alarm_turns;
   return b;
 }
 

@@ -1,6 +1,7 @@
 #include "app/document_names.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "base/codepage.h"
@@ -90,6 +91,36 @@ std::vector<std::string> HandedOverPaths(const std::string& bytes, size_t max_pa
     start = end + 1;
   }
   return paths;
+}
+
+}  // namespace kova
+
+namespace kova {
+
+std::string ProposedPdfName(const std::string& record_path) {
+  const std::string stem = StemOf(FileNameOf(record_path));
+  return (stem.empty() ? std::string("report") : stem) + ".pdf";
+}
+
+std::string HistoryPdfName(const std::string& serial) {
+  std::string name = serial.empty() ? std::string("CT") : serial;
+  for (char& c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || std::string("/\\:*?\"<>|").find(c) != std::string::npos) c = '_';
+  }
+  if (name.front() == '.') name.front() = '_';  // no hidden file, no ".."
+  return name + " history.pdf";
+}
+
+std::string WithPdfExtension(const std::string& path) {
+  const std::string name = FileNameOf(path);
+  if (name.size() > 4) {
+    std::string tail = name.substr(name.size() - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (tail == ".pdf") return path;
+  }
+  return path + ".pdf";
 }
 
 }  // namespace kova

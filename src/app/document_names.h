@@ -29,4 +29,14 @@ std::string OpenFailureText(const std::vector<std::pair<std::string, std::string
 std::vector<std::string> HandedOverPaths(const std::string& bytes, size_t max_paths = 64,
                                          size_t max_bytes = 256 * 1024);
 
+// The PDF name proposed for a record: its file's stem and ".pdf"
+// ("report.pdf" for a record never saved).
+std::string ProposedPdfName(const std::string& record_path);
+// The PDF name proposed for a CT's history: "<serial> history.pdf", with
+// characters a file name cannot hold made "_".
+std::string HistoryPdfName(const std::string& serial);
+// `path` with ".pdf" added when the user left it out (any letter case
+// counts as given).
+std::string WithPdfExtension(const std::string& path);
+
 }  // namespace kova

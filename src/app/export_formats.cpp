@@ -136,6 +136,7 @@ std::string ExportTarget(const ExportFormat& format, const std::string& record_p
 
 bool WriteExport(const ExportFormat& format, const TestRecord& rec, const std::string& path,
                  const ExportJob& job, std::string& why) {
+  if (!MakeFolderFor(path, &why)) return false;
   auto copy = std::make_unique<TestRecord>(rec);  // the pictures fill in their paths
   std::unique_ptr<PrivateFolder> work;
   if (format.needs_pictures) {

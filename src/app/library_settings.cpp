@@ -1,5 +1,7 @@
 #include "app/library_settings.h"
 
+#include <algorithm>
+
 #include "app/settings_table.h"
 
 namespace kova {
@@ -11,6 +13,7 @@ struct Band {
 };
 constexpr Band kBands[] = {
     {SettingId::kLibraryRatioTurns, &TrendBands::ratio_turns},
+    {SettingId::kLibraryRatioAlarmTurns, &TrendBands::ratio_alarm_turns},
     {SettingId::kLibraryExcitationWarn, &TrendBands::excitation_warn_percent},
     {SettingId::kLibraryExcitationAlarm, &TrendBands::excitation_alarm_percent},
     {SettingId::kLibraryResistanceWarn, &TrendBands::resistance_warn_percent},
@@ -36,7 +39,9 @@ LibrarySettings LoadLibrarySettings(const SettingsStore& store) {
     s.bands.resistance_warn_percent = read.resistance_warn_percent;
     s.bands.resistance_alarm_percent = read.resistance_alarm_percent;
   }
+  // A ratio warning kept before the alarm existed keeps its meaning.
   s.bands.ratio_turns = read.ratio_turns;
+  s.bands.ratio_alarm_turns = std::max(read.ratio_alarm_turns, read.ratio_turns);
   s.waits.connect = LoadInt(store, SettingId::kLibraryConnectTimeout);
   s.waits.read = LoadInt(store, SettingId::kLibraryReadTimeout);
   s.waits.lock = LoadInt(store, SettingId::kLibraryLockTimeout);

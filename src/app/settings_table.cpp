@@ -90,7 +90,10 @@ const std::vector<SettingKey> kTable = {
     {SettingId::kLibraryLocation, kLibrarySection, "Location", T, 0, 0, 0, "", kLibraryWriter,
      "a postgresql:// URI or a SQLite file; empty: the file in the user's data folder"},
     {SettingId::kLibraryRatioTurns, kLibrarySection, "RatioTurns", I, BandToStored(kRatioTurnsBand),
-     1, 100000, nullptr, kLibraryWriter, "a ratio change of this many turns is flagged"},
+     1, 100000, nullptr, kLibraryWriter, "a ratio change of this many turns is a warning"},
+    {SettingId::kLibraryRatioAlarmTurns, kLibrarySection, "RatioAlarmTurns", I,
+     BandToStored(kRatioTurnsAlarmBand), 1, 100000, nullptr, kLibraryWriter,
+     "an alarm; below the warning, the warning is the alarm"},
     {SettingId::kLibraryExcitationWarn, kLibrarySection, "ExcitationWarn", I,
      BandToStored(kExcitationWarnPercent), 1, 100000, nullptr, kLibraryWriter,
      "of the voltage at equal current"},
@@ -170,7 +173,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 56, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 57, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 
@@ -284,6 +287,7 @@ void StoreBinary(SettingsStore& store, const SettingRef& ref,
 const char* SettingUnit(SettingId id) {
   switch (id) {
     case SettingId::kLibraryRatioTurns:
+    case SettingId::kLibraryRatioAlarmTurns:
       return "hundredths of a turn";
     case SettingId::kLibraryExcitationWarn:
     case SettingId::kLibraryExcitationAlarm:

@@ -61,6 +61,7 @@ enum class SettingId {
   // The record library: where it is and the bands that flag a change.
   kLibraryLocation,
   kLibraryRatioTurns,
+  kLibraryRatioAlarmTurns,
   kLibraryExcitationWarn,
   kLibraryExcitationAlarm,
   kLibraryResistanceWarn,

@@ -42,6 +42,7 @@ StoreOutcome LoadSisterRecords(RecordStore& store, const TestRecord& rec, int te
     }
     out.records.push_back(std::move(sister));
     out.names.push_back(FileNameOf(c.test.path));
+    out.tests.push_back(c.test.tap_index + 1);
   }
   return outcome;
 }
@@ -66,21 +67,21 @@ bool ReadNamedSisters(const TestRecord& rec, const std::vector<std::string>& pat
     }
     out.records.push_back(std::move(sister));
     out.names.push_back(FileNameOf(path));
+    out.tests.push_back(0);
   }
   return true;
 }
 
 SisterComparison CompareWithSisters(const TestRecord& rec, const std::string& name, int test,
-                                    const SisterRecords& sisters, double band_percent) {
-  std::vector<const TestRecord*> records{&rec};
-  // The comparison's lines are text: the file names go in as such.
-  std::vector<std::string> names{SystemNameToCp1252(name)};
-  for (size_t i = 0; i < sisters.records.size(); ++i) {
-    records.push_back(sisters.records[i].get());
-    names.push_back(SystemNameToCp1252(sisters.names[i]));
-  }
+                                    const SisterRecords& sisters, const ComparisonBands& bands) {
   const int t = std::max(1, std::min(test, kMaxTaps));
-  return CompareSisters(records, names, rec.taps[t - 1].nTapConnection, band_percent);
+  // The comparison's lines are text: the file names go in as such.
+  std::vector<SisterMember> members{{&rec, SystemNameToCp1252(name), t}};
+  for (size_t i = 0; i < sisters.records.size(); ++i) {
+    members.push_back({sisters.records[i].get(), SystemNameToCp1252(sisters.names[i]),
+                       i < sisters.tests.size() ? sisters.tests[i] : 0});
+  }
+  return CompareSisters(members, rec.taps[t - 1].nTapConnection, bands);
 }
 
 }  // namespace kova

@@ -15,6 +15,7 @@ namespace kova {
 struct SisterRecords {
   std::vector<std::unique_ptr<TestRecord>> records;
   std::vector<std::string> names;  // the files' names, as the system gives them
+  std::vector<int> tests;          // per record, the test the library chose (from 1); 0: none
   std::vector<std::string> notes;  // "Not compared: ..." for each phase left out (text)
   std::string why;                 // set when the library cannot be asked (no station, ...)
 };
@@ -31,8 +32,10 @@ StoreOutcome LoadSisterRecords(RecordStore& store, const TestRecord& rec, int te
 bool ReadNamedSisters(const TestRecord& rec, const std::vector<std::string>& paths, int span_days,
                       const RecordDefaults& defaults, SisterRecords& out);
 
-// `rec` (shown as `name`) against its sisters at the tap of its test `test`.
+// Test `test` of `rec` (from the file `name`) against its sisters at the
+// same tap and ratio: each sister by the test the library chose, else by
+// its last test of that tap.
 SisterComparison CompareWithSisters(const TestRecord& rec, const std::string& name, int test,
-                                    const SisterRecords& sisters, double band_percent);
+                                    const SisterRecords& sisters, const ComparisonBands& bands);
 
 }  // namespace kova

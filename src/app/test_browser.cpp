@@ -146,6 +146,7 @@ bool RecordFolderScan::Step(int max_files) {
     row.datetext = rec->testdatetime;
     row.datekey = DateSortKey(rec->testdatetime, defaults_.dateformat != 0);
     row.numtests = rec->numtests;
+    row.serial = rec->serialnumber;
     row.company = rec->company;
     row.station = rec->station;
     row.circuit = rec->circuit;

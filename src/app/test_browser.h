@@ -22,8 +22,9 @@
 namespace kova {
 
 constexpr int kBrowserMaxFiles = 500;
+// The serial number stands beside the file name: it is what names the CT.
 constexpr const char* kBrowserColumns =
-    "Filename,120;Date,150;# Tests,75;Company,150;Station,150;Circuit,150";
+    "Filename,120;Serial No.,110;Date,150;# Tests,75;Company,150;Station,150;Circuit,150";
 constexpr const char* kPleaseSelectTest = "Please select test first";
 constexpr const char* kRunTestFileName = "RunTest.test";
 
@@ -40,7 +41,7 @@ struct BrowserRow {
   std::string datetext;  // the record's date and time as the list shows it
   int64_t datekey = 0;   // YYYYMMDDhhmmss of the record, 0 when unreadable
   int numtests = 0;
-  std::string company, station, circuit;
+  std::string serial, company, station, circuit;
 };
 
 // Whether `name` matches a pattern of '*' and '?' (case-insensitive).

@@ -1,5 +1,6 @@
 #include "assess/comparisons.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/class_calc.h"
@@ -21,28 +22,50 @@ double TapTurns(const TapTest& tap) {
   return n > 0 && std::isfinite(n) ? n : 0;
 }
 
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double DifferencePercent(double a, double b) {
+  return std::fabs(a - b) / std::min(std::fabs(a), std::fabs(b)) * 100.0;
+}
+
 namespace {
 
-bool Outside(double deviation, double band) { return std::fabs(deviation) > band; }
+double AlarmOf(double band) { return band * kComparisonAlarmMultiple; }
 
-// Each value against the mean of the others.
-template <typename Get>
-void AgainstOthers(std::vector<SisterRow>& rows, Get get, double band) {
-  for (size_t i = 0; i < rows.size(); ++i) {
-    SisterQuantity& q = get(rows[i]);
-    if (!q.has) continue;
-    double sum = 0;
-    int n = 0;
-    for (size_t j = 0; j < rows.size(); ++j) {
-      if (j != i && get(rows[j]).has) {
-        sum += get(rows[j]).value;
-        ++n;
-      }
-    }
-    if (n == 0 || sum == 0) continue;
-    q.deviation = DeviationPercent(q.value, sum / n);
-    q.flagged = Outside(q.deviation, band);
-    rows[i].flagged = rows[i].flagged || q.flagged;
+// A member's value: `has` false leaves it out of its group.
+struct Judged {
+  bool has = false;
+  double value = 0;
+  bool pair = false;
+  double deviation = 0;  // percent
+};
+
+// Each member against the median of the group; two by their difference;
+// none judged with fewer, or where the group's reference value is 0.
+void JudgeGroup(std::vector<Judged>& group) {
+  std::vector<double> values;
+  for (const Judged& j : group)
+    if (j.has) values.push_back(j.value);
+  if (values.size() < 2) {
+    for (Judged& j : group) j.has = false;
+    return;
+  }
+  const bool pair = values.size() == 2;
+  const double median = Median(values);
+  if (pair ? std::min(std::fabs(values[0]), std::fabs(values[1])) == 0 : median == 0) {
+    for (Judged& j : group) j.has = false;
+    return;
+  }
+  for (Judged& j : group) {
+    if (!j.has) continue;
+    j.pair = pair;
+    j.deviation =
+        pair ? DifferencePercent(values[0], values[1]) : DeviationPercent(j.value, median);
   }
 }
 
@@ -55,7 +78,7 @@ ReferenceComparison CompareWithReference(const TestRecord& rec, int test, const 
   c.band_percent = band_percent;
   if (test < 1 || test > rec.UsableTests()) {
     c.label = ReportTestLabel(test - 1, std::string());
-    c.problem = "the record has no such test";
+    c.problem = MissingTestText(test, rec.UsableTests());
     return c;
   }
   c.label = ReportTestLabel(rec, test - 1);
@@ -99,8 +122,13 @@ ReferenceComparison CompareWithReference(const TestRecord& rec, int test, const 
       c.reference_p2 = r.p2;
     }
   }
-  c.flagged = (c.compared > 0 && Outside(c.largest_deviation, band_percent)) ||
-              (c.has_knee && Outside(c.knee_deviation, band_percent));
+  c.flag = BandFlag::kOk;
+  if (c.compared > 0)
+    c.flag = BandLevel(std::fabs(c.largest_deviation), band_percent, AlarmOf(band_percent));
+  if (c.has_knee)
+    c.flag =
+        Worse(c.flag, BandLevel(std::fabs(c.knee_deviation), band_percent, AlarmOf(band_percent)));
+  c.flagged = c.flag >= BandFlag::kWarn;
   return c;
 }
 
@@ -119,73 +147,139 @@ std::vector<TapComparison> CompareTaps(const TestRecord& rec, double band_percen
     taps.push_back(c);
   }
   if (taps.size() < 2) return {};
+  std::vector<Judged> group;
+  for (const TapComparison& t : taps) group.push_back({true, t.per_turn});
+  JudgeGroup(group);
   for (size_t i = 0; i < taps.size(); ++i) {
-    double sum = 0;
-    for (size_t j = 0; j < taps.size(); ++j) {
-      if (j != i) sum += taps[j].per_turn;
-    }
-    taps[i].deviation = DeviationPercent(taps[i].per_turn, sum / (taps.size() - 1));
-    taps[i].flagged = Outside(taps[i].deviation, band_percent);
+    taps[i].pair = group[i].pair;
+    taps[i].deviation = group[i].deviation;
+    taps[i].flag = BandLevel(std::fabs(taps[i].deviation), band_percent, AlarmOf(band_percent));
+    taps[i].flagged = taps[i].flag >= BandFlag::kWarn;
   }
   return taps;
 }
 
-SisterComparison CompareSisters(const std::vector<const TestRecord*>& records,
-                                const std::vector<std::string>& names, int tap_code,
-                                double band_percent) {
+std::string SisterName(const TestRecord& rec, const std::string& file) {
+  std::string name = rec.serialnumber.empty() ? file : "serial " + rec.serialnumber;
+  if (!rec.circuit.empty()) name += ", " + rec.circuit;
+  const std::string date = rec.testdatetime.substr(0, rec.testdatetime.find(' '));
+  if (!date.empty()) name += ", tested " + date;
+  return name;
+}
+
+namespace {
+
+// The test of `rec` compared: the one chosen when it is of the tap and
+// ratio, else the last one that is (a retest comes after the first test);
+// 0 for none. A `nameplate` of 0 takes any ratio.
+int ChosenTest(const TestRecord& rec, int chosen, int tap_code, double nameplate) {
+  auto fits = [&](int t) {
+    const TapTest& tap = rec.taps[t];
+    return tap.nTapConnection == tap_code && (nameplate == 0 || NameplateRatio(tap) == nameplate);
+  };
+  if (chosen >= 1 && chosen <= rec.UsableTests() && fits(chosen - 1)) return chosen;
+  for (int t = rec.UsableTests() - 1; t >= 0; --t)
+    if (fits(t)) return t + 1;
+  return 0;
+}
+
+// Judges one quantity of every row; the ratio by its turns.
+template <typename Get>
+void JudgeSisters(SisterComparison& c, Get get, bool by_turns, double nameplate) {
+  std::vector<Judged> group;
+  for (SisterRow& r : c.rows) group.push_back({get(r).has, get(r).value});
+  JudgeGroup(group);
+  const ComparisonBands& b = c.bands;
+  for (size_t i = 0; i < c.rows.size(); ++i) {
+    SisterQuantity& q = get(c.rows[i]);
+    if (!group[i].has) continue;
+    q.pair = group[i].pair;
+    q.deviation = group[i].deviation;
+    if (by_turns) q.turns = (nameplate > 0 ? nameplate : q.value) * q.deviation / 100.0;
+    q.flag = by_turns
+                 ? BandLevel(std::fabs(q.turns), b.ratio_warn_turns, b.ratio_alarm_turns)
+                 : BandLevel(std::fabs(q.deviation), b.sister_percent, AlarmOf(b.sister_percent));
+    q.flagged = q.flag >= BandFlag::kWarn;
+    c.flag = Worse(c.flag, q.flag);
+    if (q.pair) continue;
+    c.rows[i].flag = Worse(c.rows[i].flag, q.flag);
+    c.rows[i].flagged = c.rows[i].flag >= BandFlag::kWarn;
+  }
+}
+
+}  // namespace
+
+SisterComparison CompareSisters(const std::vector<SisterMember>& members, int tap_code,
+                                const ComparisonBands& bands) {
   SisterComparison c;
   c.tap = TapNameFromCode(tap_code);
+  c.bands = bands;
   double nameplate = 0;
-  for (size_t i = 0; i < records.size(); ++i) {
-    const TestRecord& rec = *records[i];
+  for (const SisterMember& m : members) {
+    const TestRecord& rec = *m.record;
     SisterRow row;
-    row.name = i < names.size() ? names[i] : std::string();
-    for (int t = 0; t < rec.UsableTests(); ++t) {
-      const TapTest& tap = rec.taps[t];
-      if (tap.nTapConnection != tap_code) continue;
-      const double np = NameplateRatio(tap);
-      if (nameplate == 0) nameplate = np;
-      if (np != nameplate) continue;
-      row.test = t + 1;
-      row.label = ReportTestLabel(rec, t);
-      break;
-    }
+    row.file = m.file;
+    row.name = SisterName(rec, m.file);
+    row.serial = rec.serialnumber;
+    row.circuit = rec.circuit;
+    row.tested = rec.testdatetime;
+    row.test = ChosenTest(rec, m.test, tap_code, nameplate);
     if (row.test > 0) {
       const TapTest& tap = rec.taps[row.test - 1];
+      if (nameplate == 0) nameplate = NameplateRatio(tap);
+      row.label = ReportTestLabel(rec, row.test - 1);
       if (c.current == 0) c.current = RecordKnee(rec, tap).amps;
       const CurveReading v = ExcitationCurve::FromTap(rec, tap).VoltageAt(c.current);
-      row.knee_at_current = {v.ok && !v.extrapolated, v.value, 0, false};
-      row.ratio = {(tap.uTestType & kRatioTest) && tap.fTestRatio > 0, tap.fTestRatio, 0, false};
+      row.knee_at_current.has = v.ok && !v.extrapolated;
+      row.knee_at_current.value = v.value;
+      row.ratio.has = (tap.uTestType & kRatioTest) && tap.fTestRatio > 0;
+      row.ratio.value = tap.fTestRatio;
       row.has_turns_error = TurnsRatioError(tap, row.turns_error_percent);
       const double rct = TapRct75(rec, tap);
-      row.rct75 = {(tap.uTestType & kResistanceTest) && rct > 0, rct, 0, false};
+      row.rct75.has = (tap.uTestType & kResistanceTest) && rct > 0;
+      row.rct75.value = rct;
     }
     c.rows.push_back(row);
   }
-  AgainstOthers(
-      c.rows, [](SisterRow& r) -> SisterQuantity& { return r.knee_at_current; }, band_percent);
-  AgainstOthers(
-      c.rows, [](SisterRow& r) -> SisterQuantity& { return r.ratio; }, band_percent);
-  AgainstOthers(
-      c.rows, [](SisterRow& r) -> SisterQuantity& { return r.rct75; }, band_percent);
+  // A difference of ratios counts in turns as the library's trend does: N
+  // turns on the secondary, one turn moves the ratio by 1/N of it.
+  JudgeSisters(
+      c, [](SisterRow& r) -> SisterQuantity& { return r.knee_at_current; }, false, nameplate);
+  JudgeSisters(
+      c, [](SisterRow& r) -> SisterQuantity& { return r.ratio; }, true, nameplate);
+  JudgeSisters(
+      c, [](SisterRow& r) -> SisterQuantity& { return r.rct75; }, false, nameplate);
+  for (SisterRow& r : c.rows)
+    if (r.test > 0 && r.flag == BandFlag::kNone) r.flag = BandFlag::kOk;
+  if (c.flag == BandFlag::kNone && !c.rows.empty()) c.flag = BandFlag::kOk;
   return c;
 }
 
 namespace {
 
-const char* Flag(bool flagged) { return flagged ? "FLAGGED" : "inside"; }
-
 std::string Quantity(const char* name, const SisterQuantity& q, const char* format) {
   if (!q.has) return std::string(name) + " N/A";
-  return std::string(name) + " " + Format(format, q.value) +
-         Format(" (%+.2f %%, %s)", q.deviation, Flag(q.flagged));
+  std::string text = std::string(name) + " " + Format(format, q.value);
+  if (q.pair || q.flag == BandFlag::kNone) return text;  // a pair's difference is stated once
+  return text + Format(" (%+.2f %%, ", q.deviation) + BandFlagText(q.flag) + ")";
+}
+
+std::string RatioQuantity(const SisterQuantity& q) {
+  if (!q.has || q.pair || q.flag == BandFlag::kNone) return Quantity("ratio", q, "%.4f");
+  return "ratio " + Format("%.4f (%+.2f %%, %+.2f turns, ", q.value, q.deviation, q.turns) +
+         BandFlagText(q.flag) + ")";
+}
+
+std::string Bands(double band) {
+  return Format("WARN from %.1f %%, ALARM from %.1f %%", band, AlarmOf(band));
 }
 
 }  // namespace
 
 std::vector<std::string> ReferenceLines(const ReferenceComparison& c) {
   std::vector<std::string> lines;
-  lines.push_back(Format("Reference curve, %s, band +/-%.1f %%", c.label.c_str(), c.band_percent));
+  lines.push_back(Format("Reference curve, %s, band +/-%.1f %% (ALARM from %.1f %%)",
+                         c.label.c_str(), c.band_percent, AlarmOf(c.band_percent)));
   if (!c.done) {
     lines.push_back("  not compared: " + c.problem);
     return lines;
@@ -202,36 +296,68 @@ std::vector<std::string> ReferenceLines(const ReferenceComparison& c) {
   } else {
     lines.push_back("  no measured point within 0.5-1.5 x knee current lies on the reference");
   }
-  lines.push_back(std::string("  result: ") + Flag(c.flagged));
+  lines.push_back(std::string("  result: ") + BandFlagText(c.flag));
   return lines;
 }
 
 std::vector<std::string> TapLines(const std::vector<TapComparison>& taps, double band_percent) {
   std::vector<std::string> lines;
-  lines.push_back(Format("Taps of this CT: knee voltage per turn, band +/-%.1f %%", band_percent));
+  const bool pair = !taps.empty() && taps[0].pair;
+  lines.push_back(
+      Format("Taps of this CT: knee voltage per turn, %s, ",
+             pair ? "the two taps' difference" : "each against the median of the taps") +
+      Bands(band_percent));
   if (taps.empty()) lines.push_back("  fewer than two taps with a knee and known turns");
   for (const TapComparison& t : taps) {
-    lines.push_back(Format("  %s: %.2f V / %.2f turns = %.5f V/turn, %+.2f %%, %s", t.label.c_str(),
-                           t.knee, t.turns, t.per_turn, t.deviation, Flag(t.flagged)));
+    std::string line = Format("  %s: %.2f V / %.2f turns = %.5f V/turn", t.label.c_str(), t.knee,
+                              t.turns, t.per_turn);
+    if (!t.pair) line += Format(", %+.2f %%, ", t.deviation) + BandFlagText(t.flag);
+    lines.push_back(line);
+  }
+  if (pair) {
+    lines.push_back(Format("  %s and %s differ by %.2f %%, ", taps[0].label.c_str(),
+                           taps[1].label.c_str(), taps[0].deviation) +
+                    BandFlagText(taps[0].flag));
   }
   return lines;
 }
 
-std::vector<std::string> SisterLines(const SisterComparison& c, double band_percent) {
+std::vector<std::string> SisterLines(const SisterComparison& c) {
   std::vector<std::string> lines;
-  lines.push_back(Format("Sister phases, tap %s, band +/-%.1f %%, knee voltage read at %.4f A",
-                         c.tap.c_str(), band_percent, c.current));
+  const ComparisonBands& b = c.bands;
+  lines.push_back(Format("Sister phases, tap %s, knee voltage read at %.4f A; knee and Rct75 ",
+                         c.tap.c_str(), c.current) +
+                  Bands(b.sister_percent) +
+                  Format("; ratio WARN from %.2f turns, ALARM from %.2f turns", b.ratio_warn_turns,
+                         b.ratio_alarm_turns));
   for (const SisterRow& r : c.rows) {
     if (r.test == 0) {
       lines.push_back("  " + r.name + ": no test of this tap and ratio");
       continue;
     }
-    lines.push_back(
-        "  " + r.name + ", " + r.label + ": " + Quantity("knee", r.knee_at_current, "%.2f V") +
-        "; " + Quantity("ratio", r.ratio, "%.4f") +
-        (r.has_turns_error ? Format(", turns ratio error %+.3f %%", r.turns_error_percent)
-                           : std::string()) +
-        "; " + Quantity("Rct75", r.rct75, "%.4f ohm"));
+    lines.push_back("  " + r.name + ", " + r.label + ": " +
+                    Quantity("knee", r.knee_at_current, "%.2f V") + "; " + RatioQuantity(r.ratio) +
+                    (r.has_turns_error
+                         ? Format(", turns ratio error %+.3f %%", r.turns_error_percent)
+                         : std::string()) +
+                    "; " + Quantity("Rct75", r.rct75, "%.4f ohm"));
+  }
+  // A quantity two phases have: how far they differ, blaming neither.
+  struct Named {
+    const char* name;
+    SisterQuantity SisterRow::*q;
+  };
+  for (const Named& n : {Named{"knee", &SisterRow::knee_at_current},
+                         Named{"ratio", &SisterRow::ratio}, Named{"Rct75", &SisterRow::rct75}}) {
+    std::vector<const SisterRow*> two;
+    for (const SisterRow& r : c.rows)
+      if ((r.*n.q).has && (r.*n.q).pair) two.push_back(&r);
+    if (two.size() != 2) continue;
+    const SisterQuantity& q = two[0]->*n.q;
+    std::string line = Format("  %s: %s and %s differ by %.2f %%", n.name, two[0]->name.c_str(),
+                              two[1]->name.c_str(), q.deviation);
+    if (n.q == &SisterRow::ratio) line += Format(" (%.2f turns)", q.turns);
+    lines.push_back(line + ", " + BandFlagText(q.flag));
   }
   return lines;
 }

@@ -300,8 +300,8 @@ void AddComparisonWorking(const ReferenceComparison* ref, const std::vector<TapC
     x.quantity = "deviation from the reference curve";
     x.rule = Format(
         "voltage at equal current against the reference moved to this tap, over 0.5-1.5 x the "
-        "knee current; outside +/-%.1f %% is flagged",
-        ref->band_percent);
+        "knee current; outside +/-%.1f %% is a warning, outside +/-%.1f %% an alarm",
+        ref->band_percent, ref->band_percent * kComparisonAlarmMultiple);
     x.formula = "Vref = V (N / Nref) read at I (Nref / N); deviation = (V - Vref) / Vref x 100 %";
     x.interpolation = kLogLog;
     x.inputs.push_back({"N (measured ratio, else nameplate)", ref->turns, "", Origin::kMeasured});
@@ -313,8 +313,7 @@ void AddComparisonWorking(const ReferenceComparison* ref, const std::vector<TapC
       x.inputs.push_back({"I", ref->at_amps, "A", Origin::kMeasured});
       x.inputs.push_back({"Vref", ref->reference_volts, "V", Origin::kComputed});
       x.points = {ref->reference_p1, ref->reference_p2};
-      x.result =
-          Format("%+.2f %%, %s", ref->largest_deviation, ref->flagged ? "flagged" : "inside");
+      x.result = Format("%+.2f %%, %s", ref->largest_deviation, BandFlagText(ref->flag));
     } else {
       x.result = "no point to compare";
     }
@@ -324,14 +323,19 @@ void AddComparisonWorking(const ReferenceComparison* ref, const std::vector<TapC
     TestExplanation* tt = TestOf(e, c.test);
     if (tt == nullptr) continue;
     Explanation x;
-    x.quantity = "knee voltage per turn against the other taps";
-    x.rule = "a shorted turn or a wrong tap connection moves one tap's knee per turn";
-    x.formula = "v = Vk / N; deviation = (v - mean of the other taps) / mean x 100 %";
+    x.quantity = c.pair ? "knee voltage per turn against the other tap"
+                        : "knee voltage per turn against the median of the taps";
+    x.rule =
+        "a shorted turn or a wrong tap connection moves one tap's knee per turn; the median "
+        "leaves the sound taps where they are";
+    x.formula = c.pair ? "v = Vk / N; difference = |v1 - v2| / smaller x 100 %"
+                       : "v = Vk / N; deviation = (v - median of the taps) / median x 100 %";
     x.interpolation = "none";
     x.inputs.push_back({"Vk", c.knee, "V", Origin::kMeasured});
     x.inputs.push_back({"N (measured ratio, else nameplate)", c.turns, "", Origin::kMeasured});
     x.inputs.push_back({"v", c.per_turn, "V", Origin::kComputed});
-    x.result = Format("%+.2f %%, %s", c.deviation, c.flagged ? "flagged" : "inside");
+    x.result = Format(c.pair ? "differ by %.2f %%, %s" : "%+.2f %%, %s", c.deviation,
+                      BandFlagText(c.flag));
     tt->items.push_back(x);
   }
 }

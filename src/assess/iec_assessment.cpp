@@ -132,12 +132,12 @@ void AssessP(const ExcitationCurve& curve, const AssessmentProfile& p, Assessmen
   r.verdict = check.verdict;
 }
 
-void AssessPx(const TapTest& tap, const ExcitationCurve& curve, const AssessmentProfile& p,
+void AssessPx(const AssessedTest& test, const ExcitationCurve& curve, const AssessmentProfile& p,
               AssessmentResult& r) {
   r.ek_from_kx = !(p.ek_rated > 0);
   const double rct_for_ek = p.rct_max > 0 ? p.rct_max : r.rct75;
   r.ek_required = r.ek_from_kx ? RequiredKneeEmf(p.kx, p.isr, rct_for_ek, p.rb) : p.ek_rated;
-  r.knee_volts = tap.fKneeVtg10;
+  r.knee_volts = test.knee10_volts;
   r.checks.push_back(
       {"knee e.m.f.", Format("%.2f V", r.knee_volts), Format(">= %.2f V", r.ek_required),
        r.knee_volts > 0 ? Judge(r.knee_volts >= r.ek_required) : Verdict::kNotAssessed});
@@ -157,7 +157,8 @@ void AssessPx(const TapTest& tap, const ExcitationCurve& curve, const Assessment
     r.checks.push_back({"winding resistance at 75 degC", Format("%.4f ohm", r.rct75),
                         Format("<= %.4f ohm", p.rct_max), Judge(r.rct75 <= p.rct_max)});
   }
-  r.turns_measured = TurnsRatioError(tap, r.turns_error_percent);
+  r.turns_measured = test.turns_measured;
+  r.turns_error_percent = test.turns_error_percent;
   AssessCheck turns{"turns ratio error", "not measured",
                     Format("within +/-%.2f %%", p.turns_tolerance_percent), Verdict::kNotAssessed};
   if (r.turns_measured) {
@@ -178,33 +179,48 @@ void AssessPx(const TapTest& tap, const ExcitationCurve& curve, const Assessment
 
 }  // namespace
 
-AssessmentResult AssessRecord(const TestRecord& rec, const AssessmentProfile& profile) {
+AssessmentResult AssessTest(const AssessedTest& test, const AssessmentProfile& profile) {
   AssessmentResult r;
   r.iec_class = profile.iec_class;
-  r.test = ChooseTest(rec, profile.test);
-  if (r.test == 0) {
-    r.problem = profile.test > 0 ? MissingTestText(profile.test, rec.UsableTests())
-                                 : "the record has no excitation curve";
-    return r;
-  }
-  r.label = ReportTestLabel(rec, r.test - 1);
-  const TapTest& tap = rec.taps[r.test - 1];
-  const ExcitationCurve curve = ExcitationCurve::FromTap(rec, tap);
+  r.test = test.number;
+  r.label = test.label;
+  const ExcitationCurve curve(test.curve);
   if (!curve.Usable()) {
     r.problem = "the test has no excitation curve";
     return r;
   }
   r.usable = true;
-  r.rct75 = TapRct75(rec, tap);
-  r.default_temperature = TemperatureIsDefault(rec);
+  r.rct75 = test.rct75;
+  r.default_temperature = test.default_temperature;
   r.burden = RatedBurden(profile);
   if (HasRemanenceLimit(profile.iec_class)) r.remanence = "not determinable from this test";
   if (IsPxClass(profile.iec_class)) {
-    AssessPx(tap, curve, profile, r);
+    AssessPx(test, curve, profile, r);
   } else {
     AssessP(curve, profile, r);
   }
   return r;
+}
+
+AssessmentResult AssessRecord(const TestRecord& rec, const AssessmentProfile& profile) {
+  const int number = ChooseTest(rec, profile.test);
+  if (number == 0) {
+    AssessmentResult r;
+    r.iec_class = profile.iec_class;
+    r.problem = profile.test > 0 ? MissingTestText(profile.test, rec.UsableTests())
+                                 : "the record has no excitation curve";
+    return r;
+  }
+  const TapTest& tap = rec.taps[number - 1];
+  AssessedTest test;
+  test.number = number;
+  test.label = ReportTestLabel(rec, number - 1);
+  test.curve = ExcitationCurve::FromTap(rec, tap).points();
+  test.rct75 = TapRct75(rec, tap);
+  test.default_temperature = TemperatureIsDefault(rec);
+  test.knee10_volts = tap.fKneeVtg10;
+  test.turns_measured = TurnsRatioError(tap, test.turns_error_percent);
+  return AssessTest(test, profile);
 }
 
 }  // namespace kova

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/excitation.h"
 #include "records/test_record.h"
 
 namespace kova {
@@ -104,6 +105,21 @@ double RequiredKneeEmf(double kx, double isr, double rct, double rb);
 // 5 for 5P/5PR, 10 for 10P/10PR.
 double CompositeErrorLimit(IecClass c);
 
+// What the assessment reads of one test: taken from a record, or from the
+// values the record library keeps of it.
+struct AssessedTest {
+  int number = 0;                 // 1-based, as the report numbers it
+  std::string label;              // "Test 1 (tap X1-X5)"
+  std::vector<CurvePoint> curve;  // positive points in rising voltage
+  double rct75 = 0;               // ohms at 75 degC; 0 when not measured
+  bool default_temperature = false;
+  double knee10_volts = 0;  // the record's IEC 10/50 knee
+  bool turns_measured = false;
+  double turns_error_percent = 0;  // signed: TurnsRatioError
+};
+
+AssessmentResult AssessTest(const AssessedTest& test, const AssessmentProfile& profile);
+// Chooses the profile's test of the record (or the first with a curve).
 AssessmentResult AssessRecord(const TestRecord& rec, const AssessmentProfile& profile);
 
 }  // namespace kova

@@ -28,4 +28,24 @@ bool SaveAssessmentProfile(const std::string& path, const AssessmentProfile& p) 
   return WriteFileAtomically(path, AssessmentProfileToJson(p) + "\n");
 }
 
+KeptProfile ReadProfileFile(const std::string& path) {
+  KeptProfile kept;
+  kept.where = path;
+  kept.load = LoadAssessmentProfile(path, kept.profile, kept.why);
+  return kept;
+}
+
+KeptProfile ProfileFromText(const std::string& text, const std::string& where) {
+  KeptProfile kept;
+  kept.where = where;
+  kept.load = ParseAssessmentProfile(text, kept.profile, kept.why) ? ProfileLoad::kLoaded
+                                                                   : ProfileLoad::kInvalid;
+  return kept;
+}
+
+KeptProfile ReadProfileBeside(const TestRecord& rec) {
+  if (rec.fullpath.empty()) return {};
+  return ReadProfileFile(ProfilePathBeside(rec.fullpath));
+}
+
 }  // namespace kova

@@ -1,5 +1,6 @@
 #include "assess/profile_model.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "assess/profile_json.h"
@@ -26,7 +27,76 @@ bool AddNumber(JsonValue& obj, const char* name, const std::string& text, std::s
   return true;
 }
 
+bool StartsWithVowel(const char* text) {
+  return std::string("AEIOUaeiou").find(text[0]) != std::string::npos;
+}
+
 }  // namespace
+
+const std::vector<ProfileField>& ProfileFields() {
+  static const std::vector<ProfileField> fields{
+      {"class", "Class", ""},
+      {"isr", "Rated secondary current Isr", "A"},
+      {"test", "Test", ""},
+      {"alf", "Accuracy limit factor ALF", ""},
+      {"burden_va", "Burden", "VA"},
+      {"power_factor", "Power factor", ""},
+      {"burden_r", "Burden R", "ohm"},
+      {"burden_x", "Burden X", "ohm"},
+      {"kx", "Kx", ""},
+      {"rb", "Rb", "ohm"},
+      {"ek", "Rated Ek", "V"},
+      {"ie_max", "Maximum Ie at Ek", "A"},
+      {"rct_max",
+       "Maximum Rct at 75 \xB0"
+       "C",
+       "ohm"},
+      {"turns_tolerance", "Turns-ratio tolerance", "%"},
+  };
+  return fields;
+}
+
+std::string ProfileFieldRowLabel(const std::string& member) {
+  for (const ProfileField& f : ProfileFields()) {
+    if (member == f.member) {
+      return std::string(f.label) + (*f.unit ? std::string(" (") + f.unit + ")" : "") + ":";
+    }
+  }
+  return member + ":";
+}
+
+std::string InFieldLabels(const std::string& error) {
+  std::string out;
+  size_t at = 0;
+  while (at < error.size()) {
+    const size_t open = error.find('"', at);
+    const size_t close = open == std::string::npos ? open : error.find('"', open + 1);
+    if (close == std::string::npos) break;
+    const std::string name = error.substr(open + 1, close - open - 1);
+    const ProfileField* field = nullptr;
+    for (const ProfileField& f : ProfileFields()) {
+      if (name == f.member) field = &f;
+    }
+    out += error.substr(at, open - at);
+    at = close + 1;
+    if (field == nullptr) {
+      out += error.substr(open, at - open);
+      continue;
+    }
+    // "at an \"isr\"" reads "at a Rated secondary current Isr".
+    if (out.size() >= 3 && out.compare(out.size() - 3, 3, "an ") == 0 &&
+        (out.size() == 3 || out[out.size() - 4] == ' ') && !StartsWithVowel(field->label)) {
+      out.replace(out.size() - 3, 3, "a ");
+    }
+    out += field->label;
+    // The file's words explain the member; the label needs none.
+    if (error.compare(at, 2, " (") == 0) {
+      const size_t end = error.find(')', at);
+      if (end != std::string::npos) at = end + 1;
+    }
+  }
+  return out + error.substr(std::min(at, error.size()));
+}
 
 const std::vector<std::string>& AssessmentProfileModel::ClassNames() {
   static const std::vector<std::string> names{"5P", "10P", "5PR", "10PR", "PX", "PXR"};
@@ -78,7 +148,9 @@ bool AssessmentProfileModel::Store(AssessmentProfile& out, std::string& error) c
          AddNumber(obj, "rct_max", rct_max, error) &&
          AddNumber(obj, "turns_tolerance", turns_tolerance, error);
   }
-  return ok && ParseAssessmentProfile(obj.Dump(), out, error);
+  ok = ok && ParseAssessmentProfile(obj.Dump(), out, error);
+  if (!ok) error = InFieldLabels(error);
+  return ok;
 }
 
 }  // namespace kova

@@ -10,6 +10,20 @@
 
 namespace kova {
 
+// A field of the dialog: the profile member it sets, its label and unit.
+struct ProfileField {
+  const char* member;  // "alf"
+  const char* label;   // "Accuracy limit factor ALF"
+  const char* unit;    // "" for a bare number
+};
+const std::vector<ProfileField>& ProfileFields();
+// "Accuracy limit factor ALF:", "Burden (VA):": the label beside the field.
+std::string ProfileFieldRowLabel(const std::string& member);
+// A profile check's words with each member named by its field's label:
+// "\"alf\" is required for this class" -> "Accuracy limit factor ALF is
+// required for this class".
+std::string InFieldLabels(const std::string& error);
+
 struct AssessmentProfileModel {
   int class_index = 0;  // into ClassNames()
   bool burden_as_va = true;
@@ -27,7 +41,7 @@ struct AssessmentProfileModel {
 
   void Load(const AssessmentProfile& p);
   // The fields that apply, checked like a profile file; on failure `error`
-  // names the field.
+  // names the field by its label.
   bool Store(AssessmentProfile& out, std::string& error) const;
 };
 

@@ -1,5 +1,6 @@
 #include "assess/reference_keeper.h"
 
+#include "assess/profile_json.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
 
@@ -31,6 +32,21 @@ KeptReference ReadReferenceFile(const std::string& path) {
     return kept;
   }
   return ReferenceFromText(text, path);
+}
+
+KeptProfile ReferenceKeeper::FindProfile(const TestRecord& rec) { return ReadProfileBeside(rec); }
+
+bool ReferenceKeeper::KeepProfile(const TestRecord& rec, const AssessmentProfile& profile,
+                                  std::string& where, std::string& why) {
+  if (rec.fullpath.empty()) {
+    why = "the record is not saved in a file";
+    return false;
+  }
+  where = ProfilePathBeside(rec.fullpath);
+  std::string detail;
+  if (WriteFileAtomically(where, AssessmentProfileToJson(profile) + "\n", &detail)) return true;
+  why = "cannot write \"" + SystemNameToCp1252(where) + "\": " + detail;
+  return false;
 }
 
 KeptReference BesideRecordReferences::Find(const TestRecord& rec) {

@@ -1,11 +1,13 @@
 #pragma once
-// Where a CT's reference curve is kept. Without the record library it is a
-// file beside the record ("<stem>.reference.csv"); with the library it
-// belongs to the CT (manufacturer + serial), so every record of that CT
-// finds it. The report, the CLI and the desktop ask a keeper, never a path.
+// Where a CT's reference curve and its assessment profile are kept. Without
+// the record library each is a file beside the record ("<stem>.reference.csv",
+// "<stem>.assess.json"); with the library they belong to the CT
+// (manufacturer + serial), so every record of that CT finds them. The report,
+// the CLI and the desktop ask a keeper, never a path.
 
 #include <string>
 
+#include "assess/profile_file.h"
 #include "assess/reference_curve.h"
 #include "records/test_record.h"
 
@@ -34,6 +36,11 @@ class ReferenceKeeper {
   // Keeps `ref` for that CT; `where` says where it went. False with `why`.
   virtual bool Keep(const TestRecord& rec, const ReferenceCurve& ref, std::string& where,
                     std::string& why) = 0;
+  // The assessment profile of that CT; a keeper without a library of its
+  // own reads and writes the file beside the record.
+  virtual KeptProfile FindProfile(const TestRecord& rec);
+  virtual bool KeepProfile(const TestRecord& rec, const AssessmentProfile& profile,
+                           std::string& where, std::string& why);
 };
 
 // The file beside the record's file (a record never saved has none).

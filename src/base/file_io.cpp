@@ -319,4 +319,25 @@ bool MakeFolders(const std::string& path) {
   return FolderExists(path);
 }
 
+bool MakeFolderFor(const std::string& file_path, std::string* why) {
+  const fs::path folder = NativePath(file_path).parent_path();
+  if (folder.empty()) return true;  // the current folder
+  std::error_code ec;
+  if (fs::is_directory(folder, ec)) return true;
+  fs::create_directories(folder, ec);
+  if (!ec && fs::is_directory(folder, ec)) return true;
+  std::string reason = ec ? ec.message() : std::string("it is not a folder");
+  // Some part of the path is a file, not a folder.
+  for (fs::path part = folder; !part.empty() && part != part.parent_path();
+       part = part.parent_path()) {
+    std::error_code probe;
+    if (fs::exists(part, probe) && !fs::is_directory(part, probe)) {
+      reason = "\"" + part.u8string() + "\" is a file, not a folder";
+      break;
+    }
+  }
+  if (why) *why = "the folder \"" + folder.u8string() + "\" cannot be made: " + reason;
+  return false;
+}
+
 }  // namespace kova

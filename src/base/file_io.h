@@ -63,5 +63,10 @@ std::string AtomicTempName(const std::string& path, unsigned serial);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 bool MakeFolders(const std::string& path);
+// Makes the folder `file_path` is to be written into, when it is not there.
+// False with `why` "the folder "<folder>" cannot be made: <reason>" (the
+// system's reason, or which part of the path is a file), so an export
+// into a folder it may not make says so instead of "No such file".
+bool MakeFolderFor(const std::string& file_path, std::string* why);
 
 }  // namespace kova

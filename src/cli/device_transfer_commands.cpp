@@ -179,8 +179,8 @@ class DownloadProgress : public TransferObserver {
   int number_ = 0;
 };
 
-// The instrument's lines as they come; what the user must do after the line
-// that asked for it.
+// The instrument's lines as they come; what the user must do when the
+// instrument waits for it (after the line that asked).
 class RunProgress : public TransferObserver {
  public:
   void SetStatusText(const std::string& text) override { PrintError(U(text)); }
@@ -189,7 +189,9 @@ class RunProgress : public TransferObserver {
     std::string line = text;
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
     if (!line.empty()) PrintError(U(line));
-    if (prompt_.empty()) return;
+  }
+  void ShowContinue(bool shown) override {
+    if (!shown || prompt_.empty()) return;
     for (char& c : prompt_) {
       if (c == '\r') c = '\n';
     }
@@ -242,33 +244,30 @@ JsonValue EntryJson(const DirectoryEntry& e) {
   return o;
 }
 
+// Through std::cout, whose buffer shows a record's control bytes as \xNN.
 void PrintDirectory(const RudDevice& device, bool plans, bool type_column) {
-  if (plans) {
-    std::printf("%-5s %-12s %-30s %-20s %s\n", "Plan", "Knee Type", "Company", "Station",
-                "Circuit");
-  } else if (type_column) {
-    std::printf("%-5s %-9s %-18s %-30s %-20s %s\n", "Test", "Type", "Date", "Company", "Station",
-                "Circuit");
-  } else {
-    std::printf("%-5s %-18s %-30s %-20s %s\n", "Test", "Date", "Company", "Station", "Circuit");
-  }
+  auto row = [&](const std::string& number, const std::string& type, const std::string& date,
+                 const std::string& company, const std::string& station,
+                 const std::string& circuit) {
+    if (plans) {
+      std::cout << Format("%-5s %-12s %-30s %-20s %s\n", number.c_str(), type.c_str(),
+                          company.c_str(), station.c_str(), circuit.c_str());
+    } else if (type_column) {
+      std::cout << Format("%-5s %-9s %-18s %-30s %-20s %s\n", number.c_str(), type.c_str(),
+                          date.c_str(), company.c_str(), station.c_str(), circuit.c_str());
+    } else {
+      std::cout << Format("%-5s %-18s %-30s %-20s %s\n", number.c_str(), date.c_str(),
+                          company.c_str(), station.c_str(), circuit.c_str());
+    }
+  };
+  row(plans ? "Plan" : "Test", plans ? "Knee Type" : "Type", "Date", "Company", "Station",
+      "Circuit");
   for (int i = 0; i < device.entrycount(); ++i) {
     const DirectoryEntry& e = device.entry(i);
-    const std::string number = Format("%04d", e.number);
-    const std::string company = U(Field(e.company)), station = U(Field(e.station)),
-                      circuit = U(Field(e.circuit));
-    if (plans) {
-      std::printf("%-5s %-12s %-30s %-20s %s\n", number.c_str(), U(Field(e.knee)).c_str(),
-                  company.c_str(), station.c_str(), circuit.c_str());
-    } else if (type_column) {
-      std::printf("%-5s %-9s %-18s %-30s %-20s %s\n", number.c_str(), U(Field(e.testtype)).c_str(),
-                  U(Field(e.datetime)).c_str(), company.c_str(), station.c_str(), circuit.c_str());
-    } else {
-      std::printf("%-5s %-18s %-30s %-20s %s\n", number.c_str(), U(Field(e.datetime)).c_str(),
-                  company.c_str(), station.c_str(), circuit.c_str());
-    }
+    row(Format("%04d", e.number), U(Field(plans ? e.knee : e.testtype)), U(Field(e.datetime)),
+        U(Field(e.company)), U(Field(e.station)), U(Field(e.circuit)));
   }
-  std::fflush(stdout);
+  std::cout.flush();
 }
 
 // --- options of the commands ---------------------------------------------------------

@@ -6,12 +6,14 @@
 #include <iostream>
 #include <memory>
 
+#include "analysis/read_record.h"
 #include "app/library_settings.h"
 #include "base/codepage.h"
 #include "base/format.h"
 #include "cli/cli_context.h"
 #include "cli/interrupt_cancel.h"
 #include "library/history_table.h"
+#include "library/library_assess.h"
 #include "library/library_import.h"
 #include "library/library_prune.h"
 #include "library/store_messages.h"
@@ -253,6 +255,34 @@ void RunBaseline(CliContext& ctx, const LibraryOptions& o, const std::string& fi
   std::cout << "Baseline: " << file << '\n';
 }
 
+struct AssessOptions {
+  std::string station, circuit;
+  bool csv = false;
+};
+
+// Records filed from another computer are assessed from the library's
+// values; a record file is read only when those lack the curve.
+void RunAssess(CliContext& ctx, const LibraryOptions& o, const AssessOptions& a) {
+  auto store = Open(ctx, o, LibraryUse::kRead);
+  if (!store) return;
+  const RecordFileReader read = [](const std::string& path, TestRecord& rec) {
+    return ReadRecordFile(rec, path, RecordDefaults());
+  };
+  std::vector<CtVerdict> verdicts;
+  if (!Check(ctx, AssessLibrary(*store, {Utf8ToCp1252(a.station), Utf8ToCp1252(a.circuit)}, read,
+                                verdicts)))
+    return;
+  if (a.csv) {
+    std::cout << VerdictsCsv(verdicts);
+  } else if (o.json) {
+    Print(VerdictsJson(verdicts));
+  } else if (verdicts.empty()) {
+    PrintError("No CT with an assessment profile in the library matches");
+  } else {
+    for (const std::string& line : VerdictTableLines(verdicts)) std::cout << Utf8(line) << '\n';
+  }
+}
+
 }  // namespace
 
 void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
@@ -308,6 +338,15 @@ void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
   common(history, true);
   history->add_flag("--csv", h->csv, "Print CSV for a spreadsheet");
   history->callback([&ctx, o, h] { RunHistory(ctx, *o, *h); });
+
+  auto a = std::make_shared<AssessOptions>();
+  CLI::App* assess = lib->add_subcommand(
+      "assess", "Assess the latest test of every CT with an assessment profile kept for it");
+  assess->add_option("--station", a->station, "Only the CTs of this station");
+  assess->add_option("--circuit", a->circuit, "Only the CTs of this circuit");
+  common(assess, true);
+  assess->add_flag("--csv", a->csv, "Print CSV for a spreadsheet")->excludes("--json");
+  assess->callback([&ctx, o, a] { RunAssess(ctx, *o, *a); });
 
   auto file = std::make_shared<std::string>();
   CLI::App* baseline = lib->add_subcommand(

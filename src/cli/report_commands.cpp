@@ -22,6 +22,7 @@
 #include "library_stores/library_reference_keeper.h"
 #include "platform/qt_picture_canvas.h"
 #include "platform/report_printing.h"
+#include "report/page_footer.h"
 #include "report/report_document.h"
 
 namespace kova {
@@ -170,7 +171,8 @@ void AddReportCommands(CLI::App& app, CliContext& ctx) {
     const QImage logo = LoadReportLogo(ctx.settings.AppLogo);
     // Landscape unless the "Orientation" preference says portrait.
     std::string why;
-    if (!PrintReportToPdf(doc, po->pdf, ctx.info.orientation == 1, logo, why)) {
+    if (!PrintReportToPdf(doc, po->pdf, ctx.info.orientation == 1, logo, why,
+                          PrintedNowText(ctx.info.dateformat == kDateEU))) {
       PrintError("Cannot write \"" + po->pdf + "\": " + why);
       ctx.exit_code = 1;
       return;

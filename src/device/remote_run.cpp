@@ -202,12 +202,15 @@ bool RemoteRun::ReadProgress() {
     }
     if (have_line) {
       if (EqualsNoCase(line, "DATA")) return true;
-      if (StartsWithNoCase(line, "CONNECT")) {
-        observer_.ShowContinue(true);
+      const bool connect = StartsWithNoCase(line, "CONNECT");
+      observer_.SetLineText(line + "\r\n");
+      if (connect) {
+        // The button comes last: the window works on another thread, and a
+        // Continue shown before its line and prompt would ask for nothing.
         waiting_ = true;
         observer_.SetPromptText(kConnectPrompt);
+        observer_.ShowContinue(true);
       }
-      observer_.SetLineText(line + "\r\n");
       observer_.Refresh();
     }
     if (abort_) return Fail(Outcome::kAborted);

@@ -55,6 +55,7 @@
 #include "gui/window_fit.h"
 #include "platform/report_printing.h"
 #include "records/record_file.h"
+#include "report/page_footer.h"
 
 namespace kova {
 
@@ -760,7 +761,8 @@ bool MainWindow::PrintActive(QPrinter& printer) {
   ReportView* view = ActiveView();
   if (view == nullptr || !view->document().loaded()) return false;
   return PrintReport(view->document().report(), printer,
-                     LoadReportLogo(PathToQ(ctx_.settings->AppLogo)));
+                     LoadReportLogo(PathToQ(ctx_.settings->AppLogo)),
+                     PrintedNowText(ctx_.info->dateformat == kDateEU));
 }
 
 void MainWindow::OnPrint() {
@@ -788,12 +790,14 @@ void MainWindow::OnSavePdf() {
   ReportView* view = ActiveView();
   if (view == nullptr || !view->document().loaded()) return;
   std::string path;
-  if (!ctx_.prompter->ChooseSaveFile("Save as PDF", ctx_.info->filepath, "PDF (*.pdf) |*.pdf||",
-                                     path))
-    return;
-  if (QFileInfo(PathToQ(path)).suffix().isEmpty()) path += ".pdf";
+  // The record's own name is proposed, in the record folder.
+  const std::string proposed =
+      PathJoin(ctx_.info->filepath, ProposedPdfName(view->document().path()));
+  if (!ctx_.prompter->ChooseSaveFile("Save as PDF", proposed, "PDF (*.pdf) |*.pdf||", path)) return;
+  path = WithPdfExtension(path);
   if (!PrintReportToPdf(view->document().report(), PathToQ(path), ctx_.info->orientation == 1,
-                        LoadReportLogo(PathToQ(ctx_.settings->AppLogo))))
+                        LoadReportLogo(PathToQ(ctx_.settings->AppLogo)),
+                        PrintedNowText(ctx_.info->dateformat == kDateEU)))
     ctx_.prompter->Message(kWarningCaption, "Unable to write " + SystemNameToCp1252(path),
                            Buttons::Ok, Icon::Warning);
   else

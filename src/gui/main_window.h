@@ -146,6 +146,8 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void OnPrintPreview();
   void OnPrintSetup();
   void OnSavePdf();
+  // Opens `folder` in the file manager, or says where the files are.
+  void OpenFolder(const std::string& folder);
   // Prints the active document's pages onto `printer`; false when nothing is printed.
   bool PrintActive(QPrinter& printer);
   // The printer that Print, Print Preview and Print Setup share.
@@ -177,7 +179,6 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void SetViewStyle(int style);
   // The status bar after a chosen export: how many were written where.
   void ShowChosenExports(const ChosenExportOutcome& out, const std::string& what);
-  void OpenFolder(const std::string& folder);
   std::unique_ptr<RecordDocument> NewDocument();
   void FileUsed(const std::string& path);
   void RebuildRecentMenu();

@@ -23,6 +23,8 @@ constexpr int kListId = 1;
 constexpr int kFillChunk = 40;
 constexpr int kRowRole = Qt::UserRole;
 constexpr int kSortRole = Qt::UserRole + 1;
+constexpr int kDateColumn = 2;
+constexpr int kMaxColumnWidth = 360;
 
 // Sorts the date and count columns by their values, not their texts.
 class BrowserItem : public QTreeWidgetItem {
@@ -105,13 +107,27 @@ void TestBrowserDialog::RestoreColumns() {
     if (have) width = stored[2 * i] | (stored[2 * i + 1] << 8);
     list_->setColumnWidth(static_cast<int>(i), width > 10 ? width : columns[i].width);
   }
+  // A sort column kept for the layout before the serial number came is
+  // not taken: its numbers meant other columns.
   const int column =
-      LoadInt(store_, SettingRef::OfList(SettingId::kListSortColumn, kListName, kListId));
+      have ? LoadInt(store_, SettingRef::OfList(SettingId::kListSortColumn, kListName, kListId))
+           : -1;
   const int order =
-      LoadInt(store_, SettingRef::OfList(SettingId::kListSortOrder, kListName, kListId));
+      have ? LoadInt(store_, SettingRef::OfList(SettingId::kListSortOrder, kListName, kListId)) : 0;
   // Newest first unless the user chose another order last time.
-  list_->sortByColumn(column >= 0 && column < list_->columnCount() ? column : 1,
+  list_->sortByColumn(column >= 0 && column < list_->columnCount() ? column : kDateColumn,
                       order == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void TestBrowserDialog::WidenColumnsToContent() {
+  // A column narrower than its widest text grows to hold it (up to a limit:
+  // a hostile comment does not push the others off the screen); columns
+  // the user made wider stay so.
+  for (int c = 0; c < list_->columnCount(); ++c) {
+    const int kept = list_->columnWidth(c);
+    list_->resizeColumnToContents(c);
+    list_->setColumnWidth(c, qBound(kept, list_->columnWidth(c), qMax(kept, kMaxColumnWidth)));
+  }
 }
 
 void TestBrowserDialog::StoreColumns() const {
@@ -153,13 +169,14 @@ void TestBrowserDialog::FillStep() {
     const BrowserRow& r = rows[shown_];
     auto* item = new BrowserItem;
     item->setText(0, PathToQ(r.filename));
-    item->setText(1, ToQ(SpreadSpaces(r.datetext)));
-    item->setData(1, kSortRole, static_cast<qlonglong>(r.datekey));
-    item->setText(2, QString::number(r.numtests));
-    item->setData(2, kSortRole, r.numtests);
-    item->setText(3, ToQ(r.company));
-    item->setText(4, ToQ(r.station));
-    item->setText(5, ToQ(r.circuit));
+    item->setText(1, ToQ(r.serial));
+    item->setText(2, ToQ(SpreadSpaces(r.datetext)));
+    item->setData(2, kSortRole, static_cast<qlonglong>(r.datekey));
+    item->setText(3, QString::number(r.numtests));
+    item->setData(3, kSortRole, r.numtests);
+    item->setText(4, ToQ(r.company));
+    item->setText(5, ToQ(r.station));
+    item->setText(6, ToQ(r.circuit));
     item->setData(0, kRowRole, static_cast<qulonglong>(rows_.size()));
     rows_.push_back(r);
     items << item;
@@ -170,6 +187,7 @@ void TestBrowserDialog::FillStep() {
     if (!timer_->isActive()) timer_->start();
   } else {
     timer_->stop();
+    WidenColumnsToContent();
     count_->setText(rows_.size() >= static_cast<size_t>(kBrowserMaxFiles)
                         ? QStringLiteral("%1 tests (the first %1 of the folder)").arg(rows_.size())
                         : QStringLiteral("%1 tests").arg(rows_.size()));

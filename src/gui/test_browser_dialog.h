@@ -46,6 +46,7 @@ class TestBrowserDialog : public QDialog {
   void FillStep();
   void RestoreColumns();
   void StoreColumns() const;
+  void WidenColumnsToContent();
 
   CAppInfo& info_;
   SettingsStore& store_;

@@ -11,10 +11,7 @@ namespace {
 // Percent bands compare the rounded-to-0.1 % figure the user sees, so a
 // change shown as "5.0 %" is never left unflagged by a hair.
 ChangeFlag PercentFlag(double percent, double warn, double alarm) {
-  const double shown = std::fabs(std::round(percent * 10.0) / 10.0);
-  if (shown >= alarm) return ChangeFlag::kAlarm;
-  if (shown >= warn) return ChangeFlag::kWarn;
-  return ChangeFlag::kOk;
+  return BandLevel(std::fabs(std::round(percent * 10.0) / 10.0), warn, alarm);
 }
 
 Change PercentChange(double from, double to, double warn, double alarm) {
@@ -28,19 +25,7 @@ Change PercentChange(double from, double to, double warn, double alarm) {
 
 }  // namespace
 
-const char* ChangeFlagText(ChangeFlag flag) {
-  switch (flag) {
-    case ChangeFlag::kOk:
-      return "OK";
-    case ChangeFlag::kWarn:
-      return "WARN";
-    case ChangeFlag::kAlarm:
-      return "ALARM";
-    case ChangeFlag::kNone:
-      break;
-  }
-  return "";
-}
+const char* ChangeFlagText(ChangeFlag flag) { return BandFlagText(flag); }
 
 CurvePoint RowKnee(const TestRow& t) {
   return KneeOf(KneeRuleOfType(t.kneetype), {t.knee30_v, t.knee30_i}, {t.knee45_v, t.knee45_i},
@@ -60,8 +45,8 @@ ValueChanges CompareTests(const TestRow& ref, const TestRow& test, const TrendBa
     const double turns_total = ref.nameplate_ratio > 0 ? ref.nameplate_ratio : ref.measured_ratio;
     out.ratio.valid = true;
     out.ratio.value = turns_total * (test.measured_ratio - ref.measured_ratio) / ref.measured_ratio;
-    out.ratio.flag = std::fabs(out.ratio.value) >= bands.ratio_turns - 1e-9 ? ChangeFlag::kWarn
-                                                                            : ChangeFlag::kOk;
+    out.ratio.flag = BandLevel(std::fabs(out.ratio.value), bands.ratio_turns - 1e-9,
+                               bands.ratio_alarm_turns - 1e-9);
   }
   // Both curves read at the same current, never beyond their points.
   const double amps = ComparisonCurrent(ref);

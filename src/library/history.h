@@ -11,7 +11,8 @@
 
 namespace kova {
 
-enum class ChangeFlag { kNone, kOk, kWarn, kAlarm };
+// The comparisons' flags: one set of words for both.
+using ChangeFlag = BandFlag;
 // "", "OK", "WARN", "ALARM".
 const char* ChangeFlagText(ChangeFlag flag);
 

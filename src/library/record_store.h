@@ -38,6 +38,16 @@ struct LibraryStats {
   std::string first_test_date, last_test_date;
 };
 
+// A CT with an assessment profile kept for it, and its latest record (by
+// test date) as the library holds it.
+struct ProfiledCt {
+  CtInfo ct;
+  std::string profile;  // the profile's JSON text, as it was kept
+  std::string content_hash, test_date;
+  std::string path;            // where that record was last seen
+  std::vector<TestRow> tests;  // its tests, in their order in the record
+};
+
 class RecordStore {
  public:
   virtual ~RecordStore() = default;
@@ -85,6 +95,12 @@ class RecordStore {
   // CT's records are pruned and comes back when they are filed again.
   virtual StoreOutcome FindReference(const std::string& ct_key, std::string& text, bool& found) = 0;
   virtual StoreOutcome KeepReference(const std::string& ct_key, const std::string& text) = 0;
+  // The assessment profile kept for a CT (its JSON text), kept like the
+  // reference curve.
+  virtual StoreOutcome FindProfile(const std::string& ct_key, std::string& text, bool& found) = 0;
+  virtual StoreOutcome KeepProfile(const std::string& ct_key, const std::string& text) = 0;
+  // Every CT the library holds records of and keeps a profile for.
+  virtual StoreOutcome ProfiledCts(std::vector<ProfiledCt>& out) = 0;
 };
 
 }  // namespace kova

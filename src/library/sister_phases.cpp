@@ -56,11 +56,14 @@ SisterChoice ChooseSisters(const std::vector<CtTestRow>& rows, const std::string
     }
     const SisterCandidate& so_far = it->second;
     // Undated: the latest test whose date reads, one that does not only
-    // when the CT has no other.
-    const bool better =
-        dated ? c.days_apart < so_far.days_apart
-              : DayOf(c.test.test_date) >= 0 &&
-                    (DayOf(so_far.test.test_date) < 0 || c.test.test_date > so_far.test.test_date);
+    // when the CT has no other. Of one record's tests of the tap (the rows
+    // come in test order), the last: a retest stands for the first try.
+    const bool same_record =
+        !c.test.content_hash.empty() && c.test.content_hash == so_far.test.content_hash;
+    const bool better = same_record || (dated ? c.days_apart < so_far.days_apart
+                                              : DayOf(c.test.test_date) >= 0 &&
+                                                    (DayOf(so_far.test.test_date) < 0 ||
+                                                     c.test.test_date > so_far.test.test_date));
     if (better) it->second = c;
   }
   SisterChoice out;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <unordered_map>
 
 #include "assess/loglog_curve.h"
 #include "base/codepage.h"
@@ -70,6 +71,11 @@ const char* kReferencesTableSql =
 const char* kBaselinesTableSql =
     "CREATE TABLE ct_baselines (ct_key TEXT PRIMARY KEY, content_hash TEXT NOT NULL);";
 
+// Assessment profiles belong to a CT too, like its reference curve. A
+// library taken back to an older version by hand may keep the table.
+const char* kProfilesTableSql =
+    "CREATE TABLE IF NOT EXISTS ct_profiles (ct_key TEXT PRIMARY KEY, profile TEXT NOT NULL);";
+
 std::string TablesSql(SqlDialect dialect, bool with_baseline) {
   const std::string id =
       dialect == SqlDialect::kSqlite ? "id INTEGER PRIMARY KEY" : "id BIGSERIAL PRIMARY KEY";
@@ -97,7 +103,7 @@ std::string TablesSql(SqlDialect dialect, bool with_baseline) {
          " has_phase INTEGER NOT NULL, phase DOUBLE PRECISION, has_resistance INTEGER NOT NULL,"
          " winding_res DOUBLE PRECISION, rct75 DOUBLE PRECISION, pass_fail TEXT NOT NULL,"
          " ct_class TEXT NOT NULL, curve TEXT NOT NULL, PRIMARY KEY (record_id, tap_index));" +
-         kReferencesTableSql + kBaselinesTableSql;
+         kReferencesTableSql + kBaselinesTableSql + kProfilesTableSql;
 }
 
 // Splits a script of statements without literals containing ';'.
@@ -199,6 +205,7 @@ bool SqlRecordStore::MigrateFrom(int version) {
              " FROM records r JOIN cts c ON c.id = r.ct_id WHERE r.baseline = 1") ||
        !Exec("ALTER TABLE files ADD COLUMN inode BIGINT NOT NULL DEFAULT 0")))
     return false;
+  if (version < 5 && !Exec(kProfilesTableSql)) return false;
   return Exec("UPDATE library_meta SET value = ? WHERE name = 'schema_version'",
               {std::to_string(kLibrarySchemaVersion)});
 }
@@ -550,6 +557,65 @@ StoreOutcome SqlRecordStore::KeepReference(const std::string& ct_key, const std:
             {Text(ct_key), Text(text)});
       },
       "Cannot keep the reference curve");
+}
+
+StoreOutcome SqlRecordStore::FindProfile(const std::string& ct_key, std::string& text,
+                                         bool& found) {
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT profile FROM ct_profiles WHERE ct_key = ?", {Text(ct_key)}, &rows))
+    return Failure("Cannot read the library");
+  found = !rows.empty();
+  text = found ? FromDb(rows[0][0]) : std::string();
+  return {};
+}
+
+StoreOutcome SqlRecordStore::KeepProfile(const std::string& ct_key, const std::string& text) {
+  return InWriteTransaction(
+      [&] {
+        return Exec(
+            "INSERT INTO ct_profiles(ct_key, profile) VALUES(?, ?)"
+            " ON CONFLICT(ct_key) DO UPDATE SET profile = excluded.profile",
+            {Text(ct_key), Text(text)});
+      },
+      "Cannot keep the assessment profile");
+}
+
+StoreOutcome SqlRecordStore::ProfiledCts(std::vector<ProfiledCt>& out) {
+  // The latest record of each CT with a profile: History's order, last.
+  const std::string latest =
+      " FROM ct_profiles p JOIN cts c ON c.ct_key = p.ct_key JOIN records r ON r.id ="
+      " (SELECT r2.id FROM records r2 WHERE r2.ct_id = c.id"
+      " ORDER BY r2.test_date DESC, r2.content_hash DESC LIMIT 1)";
+  std::vector<SqlRow> cts, tests;
+  if (!Exec(std::string("SELECT ") + kCtColumns +
+                ", p.profile, r.content_hash, r.test_date,"
+                " (SELECT MIN(f.path) FROM files f WHERE f.record_id = r.id)" +
+                latest + " ORDER BY c.ct_key",
+            {}, &cts) ||
+      !Exec(std::string("SELECT ") + kTestColumns + ", c.ct_key" + latest +
+                " JOIN tests t ON t.record_id = r.id ORDER BY c.ct_key, t.tap_index",
+            {}, &tests))
+    return Failure("Cannot read the library");
+  out.clear();
+  out.reserve(cts.size());
+  std::unordered_map<std::string, size_t> of_key;
+  for (const SqlRow& r : cts) {
+    ProfiledCt p;
+    p.ct = CtFromRow(SqlRow(r.begin(), r.begin() + 7));
+    p.profile = FromDb(r[7]);
+    p.content_hash = SqlText(r[8]);
+    p.test_date = SqlText(r[9]);
+    p.path = SqlText(r[10]);
+    of_key[SqlText(r[0])] = out.size();
+    out.push_back(std::move(p));
+  }
+  // The databases' orders of text differ: the tests find their CT by key.
+  const size_t test_columns = 25;
+  for (const SqlRow& r : tests) {
+    const auto it = of_key.find(SqlText(r[test_columns]));
+    if (it != of_key.end()) out[it->second].tests.push_back(TestFromRow(r));
+  }
+  return {};
 }
 
 }  // namespace kova

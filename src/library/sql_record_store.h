@@ -12,8 +12,9 @@ namespace kova {
 
 // The version this program writes. Version 1 had no baseline mark,
 // version 2 no reference curves, version 3 kept the baseline on the record
-// row (lost with it on a prune) and no inode of a file.
-constexpr int kLibrarySchemaVersion = 4;
+// row (lost with it on a prune) and no inode of a file, version 4 no
+// assessment profiles.
+constexpr int kLibrarySchemaVersion = 5;
 
 class SqlRecordStore : public RecordStore {
  public:
@@ -42,6 +43,9 @@ class SqlRecordStore : public RecordStore {
                             const std::string& except_ct_key, std::vector<CtTestRow>& out) override;
   StoreOutcome FindReference(const std::string& ct_key, std::string& text, bool& found) override;
   StoreOutcome KeepReference(const std::string& ct_key, const std::string& text) override;
+  StoreOutcome FindProfile(const std::string& ct_key, std::string& text, bool& found) override;
+  StoreOutcome KeepProfile(const std::string& ct_key, const std::string& text) override;
+  StoreOutcome ProfiledCts(std::vector<ProfiledCt>& out) override;
 
  private:
   StoreOutcome Failure(const std::string& what);

@@ -32,6 +32,25 @@ class LibraryWhenThere : public ReferenceKeeper {
     return false;
   }
 
+  KeptProfile FindProfile(const TestRecord& rec) override {
+    if (Open()) return library_->FindProfile(rec);
+    KeptProfile kept = beside_.FindProfile(rec);
+    if (kept.load == ProfileLoad::kMissing && !failure_.empty()) {
+      kept.load = ProfileLoad::kUnreadable;
+      kept.where = kReferenceInLibrary;
+      kept.why = failure_;
+    }
+    return kept;
+  }
+
+  bool KeepProfile(const TestRecord& rec, const AssessmentProfile& profile, std::string& where,
+                   std::string& why) override {
+    if (Open()) return library_->KeepProfile(rec, profile, where, why);
+    if (failure_.empty()) return beside_.KeepProfile(rec, profile, where, why);
+    why = failure_;
+    return false;
+  }
+
  private:
   // The library once it is there (a first save may make it while the
   // program runs); false until then, or when it cannot be opened.

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
+#include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -12,6 +13,7 @@
 #include "export/whole_pdf.h"
 #include "platform/qpainter_surface.h"
 #include "report/display_test.h"
+#include "report/page_footer.h"
 
 namespace kova {
 
@@ -28,13 +30,34 @@ QImage LoadReportLogo(const std::string& path) {
 
 namespace {
 
-// The page below the band that carries the logo.
-Rect PrintedPageRect(int width, int height) { return {0, height * 7 / 100, width, height}; }
+// The page between the band that carries the logo and the footer line.
+int FooterHeight(int height) { return height * 3 / 100; }
+Rect PrintedPageRect(int width, int height) {
+  return {0, height * 7 / 100, width, height - FooterHeight(height)};
+}
+
+// The footer line below the page's frame: when it was printed, and where
+// the page stands in the report.
+void DrawFooter(QPainter& painter, int index, int pages, int width, int height,
+                const std::string& printed_on) {
+  const int footer = FooterHeight(height);
+  const QRect line(0, height - footer, width, footer);
+  painter.save();
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(qMax(1, footer * 45 / 100));
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromUtf8(Cp1252ToUtf8(printed_on).c_str()));
+  painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter,
+                   QString::fromUtf8(PageNumberText(index + 1, pages).c_str()));
+  painter.restore();
+}
 
 }  // namespace
 
 void DrawPrintedPage(QPainter& painter, const ReportDocument& doc, int index, int width, int height,
-                     const QImage& logo) {
+                     const QImage& logo, const std::string& printed_on) {
   const int band = PrintedPageRect(width, height).top;
   painter.fillRect(QRect(0, 0, width, band), Qt::white);
   if (!logo.isNull() && band > 0) {
@@ -47,9 +70,11 @@ void DrawPrintedPage(QPainter& painter, const ReportDocument& doc, int index, in
   CDisplayTest painter_of_page;
   painter_of_page.Setup(&surface, doc.Record(0), true, &doc);
   painter_of_page.DrawPage(PrintedPageRect(width, height), index);
+  DrawFooter(painter, index, doc.pagecount(), width, height, printed_on);
 }
 
-bool PrintReport(const ReportDocument& shown, QPagedPaintDevice& device, const QImage& logo) {
+bool PrintReport(const ReportDocument& shown, QPagedPaintDevice& device, const QImage& logo,
+                 const std::string& printed_on) {
   if (!shown.loaded() || shown.pagecount() == 0) return false;
   QPainter painter;
   if (!painter.begin(&device)) return false;
@@ -64,13 +89,13 @@ bool PrintReport(const ReportDocument& shown, QPagedPaintDevice& device, const Q
       painter.end();
       return false;
     }
-    DrawPrintedPage(painter, doc, i, device.width(), device.height(), logo);
+    DrawPrintedPage(painter, doc, i, device.width(), device.height(), logo, printed_on);
   }
   return painter.end();
 }
 
 bool PrintReportToPdf(const ReportDocument& doc, const std::string& path, bool portrait,
-                      const QImage& logo, std::string& why) {
+                      const QImage& logo, std::string& why, const std::string& printed_on) {
   // Drawn in memory, checked whole, then written in one atomic step.
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -86,7 +111,7 @@ bool PrintReportToPdf(const ReportDocument& doc, const std::string& path, bool p
                                   portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
                                   QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
     pdf.setCreator(QStringLiteral("KOVA companion program"));
-    drawn = PrintReport(doc, pdf, logo);
+    drawn = PrintReport(doc, pdf, logo, printed_on);
   }
   buffer.close();
   if (!drawn || !IsWholePdf(bytes.constData(), static_cast<size_t>(bytes.size()))) {
@@ -114,9 +139,9 @@ std::string PathOfQ(const QString& path) {
 QImage LoadReportLogo(const QString& path) { return LoadReportLogo(PathOfQ(path)); }
 
 bool PrintReportToPdf(const ReportDocument& doc, const QString& path, bool portrait,
-                      const QImage& logo) {
+                      const QImage& logo, const std::string& printed_on) {
   std::string why;
-  return PrintReportToPdf(doc, PathOfQ(path), portrait, logo, why);
+  return PrintReportToPdf(doc, PathOfQ(path), portrait, logo, why, printed_on);
 }
 
 void FitScreenPages(ReportDocument& doc, int width, int height) {

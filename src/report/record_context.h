@@ -1,7 +1,7 @@
 #pragma once
 // What a record's report and its exports draw on besides the record: the
-// assessment profile beside the record file, the reference curve kept for
-// its CT (beside the file or in the record library) and the comparisons'
+// assessment profile and the reference curve kept for its CT (beside the
+// file or in the record library) and the comparisons'
 // bands. Gathered once when a record is opened, so the screen, the printout,
 // the report generator's input and the CLI all see the same, and paging or
 // rebuilding the pages never asks the library again.
@@ -16,13 +16,6 @@
 
 namespace kova {
 
-struct KeptProfile {
-  ProfileLoad load = ProfileLoad::kMissing;
-  AssessmentProfile profile;
-  std::string why;  // what is wrong with a profile that cannot be used
-  bool loaded() const { return load == ProfileLoad::kLoaded; }
-};
-
 struct RecordContext {
   KeptProfile profile;
   KeptReference reference;
@@ -33,10 +26,7 @@ struct RecordContext {
   }
 };
 
-// The profile beside the record's file; none for a record never saved.
-KeptProfile ReadProfileBeside(const TestRecord& rec);
-
-// Asks `keeper` once for the reference of the record's CT.
+// Asks `keeper` once for the reference and the profile of the record's CT.
 RecordContext GatherRecordContext(const TestRecord& rec, ReferenceKeeper& keeper,
                                   const ComparisonBands& bands);
 

@@ -261,6 +261,60 @@ TEST(AutoExport, KeepsPicturesItDidNotMake) {
 }
 
 // References kept for a CT by its serial number, as the record library does.
+// An export folder that cannot be made (here a file of its name is in the
+// way) is named with the reason, on each path a run writes by: the kept
+// pictures, a step written in place and a step moved in after the report.
+TEST(AutoExport, FolderThatCannotBeMadeIsNamed) {
+  struct Case {
+    const char* blocked;  // the export folder planted as a file
+    int xml, pdf, excel;
+    const char* message;  // the failure's first line
+    bool pdf_written;
+  } const cases[] = {
+      {"Xml", 1, 0, 0, "Unable to export images", false},
+      {"Excel", 0, 0, 1, "Unable to write the workbook", false},
+      {"Excel", 0, 1, 1, "Unable to write the workbook", true},
+      {"pdf", 0, 1, 0, "Unable to generate report for test", false},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.blocked) + Format(" %d%d%d", c.xml, c.pdf, c.excel));
+    const std::string dir = TempFolder(Format("blocked-%d", n++));
+    auto rec = MakeSampleRecord(1, 1);
+    rec->fullpath = PathJoin(dir, "r.test");
+    ASSERT_TRUE(WriteFileAtomically(rec->fullpath, "record"));
+    const std::string blocked = PathJoin(dir, c.blocked);
+    ASSERT_TRUE(WriteFileAtomically(blocked, "a file, not a folder"));
+    AppSettings settings;
+    settings.InstallDir = PathJoin(dir, "install/");
+    MakeFolders(settings.InstallDir);
+    ASSERT_TRUE(WriteFileAtomically(PathJoin(settings.InstallDir, kReportTemplateName), "t"));
+    settings.AutoExportXml = c.xml;
+    settings.AutoExportPdf = c.pdf;
+    settings.AutoExportExcel = c.excel;
+    ScriptedPrompter prompter;
+    FakeGenerator generator;
+    ExportServices services;
+    services.prompter = &prompter;
+    services.runner = &generator;
+    services.new_workbook = [] { return std::make_unique<FakeWorkbook>(); };
+    services.export_images = [](TestRecord& r, const std::string& folder, std::string*) {
+      return FakePictures(r, PathJoin(folder, "r.bmp"));
+    };
+    EXPECT_FALSE(AutoExport(*rec, true, settings, services));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    const std::string& text = prompter.messages()[0].text;
+    EXPECT_EQ(text.substr(0, text.find('\n')), c.message);
+    EXPECT_NE(text.find("the folder \"" + blocked + "\" cannot be made: \"" + blocked +
+                        "\" is a file, not a folder"),
+              std::string::npos)
+        << text;
+    std::string left;
+    EXPECT_TRUE(ReadFileText(blocked, left) && left == "a file, not a folder");
+    EXPECT_EQ(FileExists(PathJoin(PathJoin(dir, "pdf"), "r.pdf")), c.pdf_written);
+  }
+}
+
 class LibraryLike : public ReferenceKeeper {
  public:
   KeptReference Find(const TestRecord& rec) override {

@@ -96,8 +96,8 @@ TEST(ComparisonSettings, ShowListsTheBandsWithTheirDefaultsAndUnit) {
     } else if (s.name == "ExcitationWarn" || s.name == "ResistanceAlarm") {
       EXPECT_EQ(unit, "hundredths of a percent");
       ++found;
-    } else if (s.name == "RatioTurns") {
-      EXPECT_EQ(s.value, "100");
+    } else if (s.name == "RatioTurns" || s.name == "RatioAlarmTurns") {
+      EXPECT_EQ(s.value, s.name == "RatioTurns" ? "100" : "300");
       EXPECT_EQ(unit, "hundredths of a turn");
       ++found;
     } else if (s.name == "TapBandPermille") {
@@ -108,7 +108,28 @@ TEST(ComparisonSettings, ShowListsTheBandsWithTheirDefaultsAndUnit) {
       ++found;
     }
   }
-  EXPECT_EQ(found, 8);
+  EXPECT_EQ(found, 9);
+}
+
+// Sister phases' ratios are judged by the library's ratio bands: a warning
+// and an alarm in turns; an alarm below the warning is the warning.
+TEST(ComparisonSettings, RatioWarningAndAlarmInTurns) {
+  struct Row {
+    int warn, alarm;  // stored hundredths of a turn; 0 not stored
+    double want_warn, want_alarm;
+  } rows[] = {{0, 0, 1.0, 3.0},
+              {0, 500, 1.0, 5.0},
+              {200, 600, 2.0, 6.0},
+              {400, 0, 4.0, 4.0},
+              {300, 150, 3.0, 3.0}};
+  for (const Row& r : rows) {
+    MemorySettingsStore store;
+    if (r.warn) store.SetInt(kLibrarySection, "RatioTurns", r.warn);
+    if (r.alarm) store.SetInt(kLibrarySection, "RatioAlarmTurns", r.alarm);
+    const ComparisonBands b = LoadComparisonBands(store);
+    EXPECT_DOUBLE_EQ(b.ratio_warn_turns, r.want_warn) << r.warn << " " << r.alarm;
+    EXPECT_DOUBLE_EQ(b.ratio_alarm_turns, r.want_alarm) << r.warn << " " << r.alarm;
+  }
 }
 
 // Days between two test dates as the decoder writes them: month ends, leap

@@ -26,6 +26,7 @@
 #include "base/format.h"
 #include "base/path.h"
 #include "export/text_export.h"
+#include "report/page_footer.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
@@ -75,9 +76,10 @@ TEST(TestBrowser, PatternsAndDates) {
   EXPECT_GT(DateSortKey("01/05/24 00:00:00", false), DateSortKey("12/30/23 00:00:00", false));
 
   const auto columns = ParseColumnLayout(kBrowserColumns);
-  ASSERT_EQ(columns.size(), 6u);
-  EXPECT_EQ(columns[2].name, "# Tests");
-  EXPECT_EQ(columns[2].width, 75);
+  ASSERT_EQ(columns.size(), 7u);
+  EXPECT_EQ(columns[1].name, "Serial No.");
+  EXPECT_EQ(columns[3].name, "# Tests");
+  EXPECT_EQ(columns[3].width, 75);
 }
 
 TEST(TestBrowser, ListsRecordsOnceNewestFirstWithoutScratchOrTextExports) {
@@ -396,6 +398,38 @@ TEST(DocumentNames, TabsTellSameNamedFilesApart) {
       {{"", "/r/a.test"}, {"", "a.test"}},
   };
   for (const auto& row : rows) EXPECT_EQ(DistinctTabNames(row.paths), row.names);
+}
+
+// The PDF names proposed and completed, and the printed pages' footer.
+TEST(DocumentNames, PdfNamesAndFooter) {
+  const struct {
+    std::string in, out;
+    std::string (*fn)(const std::string&);
+  } rows[] = {
+      {"/r/T-040419-011.tst-kova7k", "T-040419-011.pdf", ProposedPdfName},
+      {"/r/a.b.test", "a.b.pdf", ProposedPdfName},
+      {"", "report.pdf", ProposedPdfName},
+      {"12345", "12345 history.pdf", HistoryPdfName},
+      {"SN/1:2*\x1b", "SN_1_2__ history.pdf", HistoryPdfName},
+      {"..", "_. history.pdf", HistoryPdfName},
+      {"", "CT history.pdf", HistoryPdfName},
+      {"/r/out", "/r/out.pdf", WithPdfExtension},
+      {"/r/out.PDF", "/r/out.PDF", WithPdfExtension},
+      {"/r/out.test", "/r/out.test.pdf", WithPdfExtension},
+      {"/r.pdf/out", "/r.pdf/out.pdf", WithPdfExtension},
+      {"/r/.pdf", "/r/.pdf.pdf", WithPdfExtension},
+  };
+  for (const auto& r : rows) EXPECT_EQ(r.fn(r.in), r.out) << r.in;
+
+  std::tm t{};
+  t.tm_year = 2026 - 1900;
+  t.tm_mon = 11;
+  t.tm_mday = 9;
+  t.tm_hour = 7;
+  t.tm_min = 5;
+  EXPECT_EQ(PrintedOnText(t, false), "Printed 12/09/26 07:05");
+  EXPECT_EQ(PrintedOnText(t, true), "Printed 09/12/26 07:05");
+  EXPECT_EQ(PageNumberText(3, 8), "Page 3 of 8");
 }
 
 TEST(Commands, EnablingRules) {

@@ -32,6 +32,43 @@ TEST(ProfileModel, FieldsFollowTheClassAndTheBurdenForm) {
   }
 }
 
+// The dialog's messages name each field by the label beside it; a profile
+// file's own words name its members.
+TEST(ProfileModel, MessagesNameFieldsByTheirLabels) {
+  struct Case {
+    const char* check;
+    const char* dialog;
+  } const cases[] = {
+      {"\"alf\" is required for this class",
+       "Accuracy limit factor ALF is required for this class"},
+      {"\"rct_max\" (largest winding resistance) must be above 0 and at most 100000 ohm",
+       "Maximum Rct at 75 \xB0"
+       "C must be above 0 and at most 100000 ohm"},
+      {"\"burden_x\" (burden reactance) must be from -1000 to 1000 ohm",
+       "Burden X must be from -1000 to 1000 ohm"},
+      {"\"class\" must be one of 5P, 10P, 5PR, 10PR, PX, PXR",
+       "Class must be one of 5P, 10P, 5PR, 10PR, PX, PXR"},
+      {"give the burden either as \"burden_va\" or as \"burden_r\"",
+       "give the burden either as Burden or as Burden R"},
+      {"\"burden_va\" of 5 VA at an \"isr\" of 0.05 A is a burden of 2000 ohm: at most 1000 ohm",
+       "Burden of 5 VA at a Rated secondary current Isr of 0.05 A is a burden of 2000 ohm: at most "
+       "1000 ohm"},
+      {"unknown member \"alpha\"", "unknown member \"alpha\""},
+      {"line 1, column 9: a \"", "line 1, column 9: a \""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(InFieldLabels(c.check), c.dialog) << c.check;
+  struct Row {
+    const char* member;
+    const char* label;
+  } const rows[] = {{"isr", "Rated secondary current Isr (A):"},
+                    {"alf", "Accuracy limit factor ALF:"},
+                    {"rct_max",
+                     "Maximum Rct at 75 \xB0"
+                     "C (ohm):"},
+                    {"turns_tolerance", "Turns-ratio tolerance (%):"}};
+  for (const Row& r : rows) EXPECT_EQ(ProfileFieldRowLabel(r.member), r.label);
+}
+
 TEST(ProfileModel, StoresCheckedFieldsAndLoadsThemBack) {
   AssessmentProfileModel m;
   m.class_index = 0;
@@ -56,11 +93,14 @@ TEST(ProfileModel, StoresCheckedFieldsAndLoadsThemBack) {
     const char* text;
     const char* error;
   } bad[] = {
-      {0, "alf", "", "\"alf\" is required for this class"},
-      {0, "alf", "2O", "\"alf\" must be a number"},
-      {0, "alf", "-3", "\"alf\" (accuracy limit factor) must be above 0 and at most 1000"},
-      {4, "ie_max", "", "\"ie_max\" is required for this class"},
-      {4, "test", "0", "\"test\" (the test's number) must be from 1 to 20"},
+      {0, "alf", "", "Accuracy limit factor ALF is required for this class"},
+      {0, "alf", "2O", "Accuracy limit factor ALF must be a number"},
+      {0, "alf", "-3", "Accuracy limit factor ALF must be above 0 and at most 1000"},
+      {4, "ie_max", "", "Maximum Ie at Ek is required for this class"},
+      {4, "test", "0", "Test must be from 1 to 20"},
+      {0, "isr", "0.01",
+       "Burden of 10 VA at a Rated secondary current Isr of 0.01 A is a burden of 100000 ohm: "
+       "at most 1000 ohm"},
   };
   for (const Bad& b : bad) {
     AssessmentProfileModel x;
@@ -72,6 +112,7 @@ TEST(ProfileModel, StoresCheckedFieldsAndLoadsThemBack) {
     x.ie_max = "0.03";
     std::string* field = std::string(b.field) == "alf"      ? &x.alf
                          : std::string(b.field) == "ie_max" ? &x.ie_max
+                         : std::string(b.field) == "isr"    ? &x.isr
                                                             : &x.test;
     *field = b.text;
     EXPECT_FALSE(x.Store(p, error)) << b.field << "=" << b.text;

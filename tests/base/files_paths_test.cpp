@@ -250,6 +250,50 @@ TEST(ReadFile, RefusesFifosAndDevicesWithoutOpeningThem) {
 #endif
 }
 
+// A folder an export needs is made, or named with why it cannot be.
+TEST(MakeFolderFor, MakesOrSaysWhy) {
+  const std::string dir = TempFolder("folder-for");
+  const std::string file = PathJoin(dir, "plain");
+  ASSERT_TRUE(WriteFileAtomically(file, std::string("x")));
+  struct Case {
+    std::string target;
+    bool ok;
+    std::string folder_named, reason;  // in the message when refused
+  };
+  std::vector<Case> cases = {
+      {"name-only.txt", true, "", ""},
+      {PathJoin(PathJoin(dir, "new"), "a.xml"), true, "", ""},
+      {PathJoin(PathJoin(PathJoin(dir, "deep"), "er"), "a.xml"), true, "", ""},
+      {PathJoin(file, "a.xml"), false, file, "is a file, not a folder"},
+      {PathJoin(PathJoin(file, "Xml"), "a.xml"), false, PathJoin(file, "Xml"),
+       "\"" + file + "\" is a file, not a folder"},
+  };
+#ifndef _WIN32
+  const std::string locked = PathJoin(dir, "locked");
+  ASSERT_TRUE(MakeFolders(locked));
+  ASSERT_EQ(chmod(locked.c_str(), 0500), 0);
+  if (geteuid() != 0) {  // root writes into any folder
+    cases.push_back({PathJoin(PathJoin(locked, "Xml"), "a.xml"), false, PathJoin(locked, "Xml"),
+                     "Permission denied"});
+  }
+#endif
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target);
+    std::string why = "untouched";
+    EXPECT_EQ(MakeFolderFor(c.target, &why), c.ok);
+    if (c.ok) {
+      EXPECT_EQ(why, "untouched");
+      EXPECT_TRUE(FolderExists(FolderOf(c.target)) || FolderOf(c.target).empty());
+    } else {
+      EXPECT_EQ(why.rfind("the folder \"" + c.folder_named + "\" cannot be made: ", 0), 0u) << why;
+      EXPECT_NE(why.find(c.reason), std::string::npos) << why;
+    }
+  }
+#ifndef _WIN32
+  chmod(locked.c_str(), 0700);
+#endif
+}
+
 // Standard input has no size to check first: it is read up to the limit and
 // refused beyond it, without keeping more than the limit.
 TEST(ReadStream, StopsAtTheLimit) {

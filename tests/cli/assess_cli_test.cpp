@@ -202,11 +202,11 @@ TEST_F(AssessCli, ComparisonBandsFromTheSettingsWithOptionsOver) {
     std::vector<std::string> options;
     const char* verdict;
   } cases[] = {
-      {"default 5 %", "", {}, "Nothing flagged"},
-      {"stored 2 %", "ReferenceBandPermille=20\n", {}, "Flagged: see above"},
-      {"stored 2 %, option 5 %", "ReferenceBandPermille=20\n", {"--band", "5"}, "Nothing flagged"},
-      {"stored out of range", "ReferenceBandPermille=0\n", {}, "Nothing flagged"},
-      {"option 2.5 %", "", {"--band", "2.5"}, "Flagged: see above"},
+      {"default 5 %", "", {}, "Result: OK"},
+      {"stored 2 %", "ReferenceBandPermille=20\n", {}, "Result: WARN, see above"},
+      {"stored 2 %, option 5 %", "ReferenceBandPermille=20\n", {"--band", "5"}, "Result: OK"},
+      {"stored out of range", "ReferenceBandPermille=0\n", {}, "Result: OK"},
+      {"option 2.5 %", "", {"--band", "2.5"}, "Result: WARN, see above"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -276,17 +276,25 @@ TEST_F(AssessCli, SisterPhasesAndReferencesFromTheLibrary) {
   r = Kova({"record", "compare", a});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_NE(r.out.find("Sister phases, tap"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("  a.test, Test 1 (tap X1-X5): knee"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("  b.test, Test 1 (tap X1-X5): knee"), std::string::npos) << r.out;
-  EXPECT_EQ(r.out.find("c.test"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  serial P1, LINE 4, tested 03/01/26, Test 1 (tap X1-X5): knee"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("  serial P2, LINE 4, tested 03/20/26, Test 1 (tap X1-X5): knee"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("serial P3"), std::string::npos) << r.out;
   EXPECT_NE(r.err.find("\"" + c + "\" (serial number P3) was tested 92 days apart, more than 30"),
             std::string::npos)
       << r.err;
   r = Kova({"record", "compare", a, "--sister-span", "100"});
-  EXPECT_NE(r.out.find("  c.test, Test 1 (tap X1-X5): knee"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  serial P3, LINE 4, tested 06/01/26, Test 1 (tap X1-X5): knee"),
+            std::string::npos)
+      << r.out;
   r = Kova({"record", "compare", a, "--sister", c, "--sister-span", "100"});
-  EXPECT_NE(r.out.find("  c.test, Test 1 (tap X1-X5): knee"), std::string::npos) << r.out;
-  EXPECT_EQ(r.out.find("b.test"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  serial P3, LINE 4, tested 06/01/26, Test 1 (tap X1-X5): knee"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("serial P2"), std::string::npos) << r.out;
   r = Kova({"record", "compare", a, "--library", dir_ + "/none.sqlite"});
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_NE(r.err.find("No library at"), std::string::npos) << r.err;
@@ -304,6 +312,117 @@ TEST_F(AssessCli, SisterPhasesAndReferencesFromTheLibrary) {
   EXPECT_NE(r.out.find("deviation from the reference curve: "), std::string::npos) << r.out;
   r = Kova({"record", "compare", b});  // another CT
   EXPECT_EQ(r.out.find("Reference curve"), std::string::npos) << r.out;
+}
+
+// --json: the comparisons as one object, the sister phases by their names
+// and signed turns ratio errors; --test names a test the record has or
+// says which it has, as every command does.
+TEST_F(AssessCli, CompareAsJsonAndTheTestNamed) {
+  const std::string a = WriteRecord(0.60, "a.test", "03/01/26 10:00:00", "P1");
+  const std::string b = WriteRecord(0.61, "b.test", "03/02/26 10:00:00", "P2");
+  const std::string c = WriteRecord(0.87, "c.test", "03/03/26 10:00:00", "P3");
+  ProgramResult r = Kova({"record", "compare", a, "--sister", b, "--sister", c, "--json"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const JsonValue j = Json(r);
+  EXPECT_TRUE(j.Find("reference")->IsNull());
+  const JsonValue* phases = j.Find("sister_phases")->Find("phases");
+  ASSERT_EQ(phases->Size(), 3u);
+  struct Want {
+    const char* name;
+    const char* flag;
+  } const want[] = {{"serial P1, LINE 4, tested 03/01/26", "OK"},
+                    {"serial P2, LINE 4, tested 03/02/26", "OK"},
+                    {"serial P3, LINE 4, tested 03/03/26", "WARN"}};
+  for (size_t i = 0; i < 3; ++i) {
+    const JsonValue& p = phases->At(i);
+    EXPECT_EQ(p.Find("name")->AsString(), want[i].name);
+    EXPECT_EQ(p.Find("flag")->AsString(), want[i].flag) << i;
+    EXPECT_EQ(p.Find("report_number")->AsInteger(), 1);
+    // 400.4 measured on 400 turns: +0.1 %, signed.
+    EXPECT_NEAR(p.Find("turns_ratio_error_percent")->AsNumber(), 0.1, 1e-9);
+    EXPECT_EQ(p.Find("ratio")->Find("against")->AsString(), "median");
+    EXPECT_NEAR(p.Find("ratio")->Find("deviation_turns")->AsNumber(), 0, 1e-9);
+  }
+  EXPECT_EQ(phases->At(0).Find("knee_volts")->Find("flag")->AsString(), "OK");
+  EXPECT_LT(phases->At(2).Find("knee_volts")->Find("deviation_percent")->AsNumber(), -5.0);
+  EXPECT_EQ(j.Find("flag")->AsString(), "WARN");
+  EXPECT_EQ(j.Find("taps")->Find("taps")->Size(), 0u);
+
+  r = Kova({"record", "compare", a, "--sister", c, "--json"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const JsonValue pair = Json(r);
+  const JsonValue& knee = *pair.Find("sister_phases")->Find("phases")->At(0).Find("knee_volts");
+  EXPECT_EQ(knee.Find("against")->AsString(), "pair");
+  EXPECT_GT(knee.Find("difference_percent")->AsNumber(), 5.0);
+
+  r = Kova({"record", "compare", a, "--test", "9"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("The record has no test 9: its tests are 1 to 1"), std::string::npos)
+      << r.err;
+}
+
+}  // namespace
+}  // namespace kova
+
+namespace kova {
+namespace {
+
+// A profile kept for the CT in the record library assesses every record of
+// it, and `kova library assess` gives each CT's latest verdict, from the
+// library's values even when the record file is gone.
+TEST_F(AssessCli, ProfilesKeptForTheCtAndTheLibrarysVerdicts) {
+  MakeFolders(dir_ + "/recs");
+  const std::string a = WriteRecord(0.60, "recs/a.test", "03/01/26 10:00:00", "P1");
+  const std::string a2 = WriteRecord(1.40, "recs/a2.test", "04/01/26 10:00:00", "P1");
+  WriteRecord(0.61, "recs/b.test", "03/20/26 10:00:00", "P2");
+  const std::string profile = dir_ + "/5p20.json";
+  ASSERT_TRUE(WriteFileAtomically(
+      profile, std::string(R"({"class":"5P","isr":1,"alf":20,"burden_va":10})")));
+  // No library yet: kept beside the record, as before.
+  ProgramResult r = Kova({"record", "assess", a, "--profile", profile, "--keep-profile"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find("Assessment profile kept in " + dir_ + "/recs/a.assess.json"),
+            std::string::npos)
+      << r.err;
+  ASSERT_TRUE(std::remove((dir_ + "/recs/a.assess.json").c_str()) == 0);
+
+  r = Kova({"library", "add", dir_ + "/recs"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  r = Kova({"record", "assess", a, "--profile", profile, "--keep-profile"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find("Assessment profile kept in the record library"), std::string::npos)
+      << r.err;
+  EXPECT_FALSE(FileExists(dir_ + "/recs/a.assess.json"));
+  // The CT's other record finds it.
+  r = Kova({"record", "assess", a2, "--json"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(Json(r).Find("verdict")->AsString(), "fail");
+
+  // Filed from another computer: the file is not here, the values are.
+  ASSERT_TRUE(std::remove(a2.c_str()) == 0);
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> has, hasnt;
+  } const cases[] = {
+      {{"library", "assess"},
+       {"Serial number  Manufacturer  Station  Circuit  Test  ", "P1 ", "NORTH", "LINE 4",
+        "Test 1 (tap X1-X5)", "5P20, 10 VA, pf 0.8, Isr 1 A", "FAIL",
+        "composite error 7.00 % (5.0 %)"},
+       {"\nP2"}},
+      {{"library", "assess", "--csv", "--station", " north", "--circuit", "line 4"},
+       {"Serial number,Manufacturer,Station,Circuit,Test,Rating,Verdict,Why\r\n"
+        "P1,MAKER,NORTH,LINE 4,Test 1 (tap X1-X5),\"5P20, 10 VA, pf 0.8, Isr 1 A\",FAIL,"
+        "composite error 7.00 % (5.0 %)\r\n"},
+       {"\nP2"}},
+      {{"library", "assess", "--json"}, {"\"verdict\": \"fail\"", "\"serialnumber\": \"P1\""}, {}},
+      {{"library", "assess", "--json", "--station", "SOUTH"}, {"[]"}, {"P1"}},
+  };
+  for (const Case& c : cases) {
+    r = Kova(c.args);
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    for (const std::string& s : c.has) EXPECT_NE(r.out.find(s), std::string::npos) << s << r.out;
+    for (const std::string& s : c.hasnt) EXPECT_EQ(r.out.find(s), std::string::npos) << s;
+  }
 }
 
 }  // namespace

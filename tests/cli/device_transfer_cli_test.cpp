@@ -126,7 +126,7 @@ TEST_P(ModelCli, DirectoryDownloadResendAndPlans) {
   kvTestPlan one;
   ASSERT_TRUE(one.Load(plans + "/plan1.plan"));
   EXPECT_EQ(one.devicetype, m.plantype);
-  one.company = "SLOT NINE";
+  one.company = "SLOT NINE\x1b]0;owned\x07";  // a title-setting sequence in a field
   ASSERT_TRUE(one.Save(dir_ + "/nine.plan"));
   ProgramResult pp = Device({"put-plan", dir_ + "/nine.plan", "9"});
   ASSERT_EQ(pp.exit_code, 0) << pp.err;
@@ -136,7 +136,9 @@ TEST_P(ModelCli, DirectoryDownloadResendAndPlans) {
   ASSERT_EQ(sent.exit_code, 0);
   EXPECT_EQ(back.out, sent.out);
   ProgramResult pdir = Device({"dir", "--plans"});
-  EXPECT_NE(pdir.out.find("SLOT NINE"), std::string::npos) << pdir.out;
+  // The listing shows the instrument's control bytes, never sends them.
+  EXPECT_NE(pdir.out.find("SLOT NINE\\x1B]0;owned\\x07"), std::string::npos) << pdir.out;
+  EXPECT_EQ(pdir.out.find('\x1b'), std::string::npos) << pdir.out;
 
   EXPECT_EQ(Device({"panel"}).exit_code, 0);
 }

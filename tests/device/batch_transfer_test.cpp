@@ -14,6 +14,7 @@
 #include "app/batch_transfer.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
+#include "base/format.h"
 #include "base/named_choice.h"
 #include "base/path.h"
 #include "command_set_rig.h"
@@ -484,6 +485,7 @@ TEST(OverwriteTest, NamedButtonsDoWhatTheySay) {
       {kOverwriteRename, "Pr\374f", OverwriteReply::kNewName, "Pr\374f"},
       {kOverwriteRename, "", OverwriteReply::kSkip, ""},  // no name given
       {kOverwriteSkip, "never asked", OverwriteReply::kSkip, ""},
+      {kOverwriteSkipAll, "never asked", OverwriteReply::kSkipAll, ""},
       {kOverwriteCancel, "x", OverwriteReply::kCancel, ""},
   };
   for (const auto& c : cases) {
@@ -493,10 +495,73 @@ TEST(OverwriteTest, NamedButtonsDoWhatTheySay) {
     PrompterQuestions questions(prompter);
     const OverwriteReply reply = questions.AskOverwrite("t1.test");
     EXPECT_EQ(prompter.asked, "KOVA-7100: Overwrite file t1.test");
-    EXPECT_EQ(prompter.names, (std::vector<std::string>{"Yes", "Rename\x85", "Skip", "Cancel"}));
+    EXPECT_EQ(prompter.names,
+              (std::vector<std::string>{"Yes", "Rename\x85", "Skip", "Skip All", "Cancel"}));
     EXPECT_EQ(prompter.cancel, kOverwriteCancel);
     EXPECT_EQ(reply.kind, c.kind);
     EXPECT_EQ(reply.new_name, Cp1252ToSystemName(c.new_name));  // the typed text names a file
+  }
+}
+
+// The answers across a batch of three tests whose files all exist: each is
+// asked for until an answer covers the rest.
+TEST(OverwriteTest, AnswersThatCoverTheRest) {
+  struct Questions : TransferQuestions {
+    bool ChooseFolder(const std::string&, std::string& folder) override {
+      folder = into;
+      return true;
+    }
+    OverwriteReply AskOverwrite(const std::string& file_name) override {
+      asked.push_back(file_name);
+      OverwriteReply r;
+      r.kind = replies.empty() ? OverwriteReply::kCancel : replies.front();
+      if (!replies.empty()) replies.erase(replies.begin());
+      return r;
+    }
+    std::string into;
+    std::vector<OverwriteReply::Kind> replies;
+    std::vector<std::string> asked;
+  };
+  using K = OverwriteReply;
+  const struct {
+    const char* what;
+    std::vector<OverwriteReply::Kind> replies;
+    std::vector<std::string> asked;
+    std::vector<bool> replaced;  // t1..t3
+  } cases[] = {
+      {"skip all at once", {K::kSkipAll}, {"t1.test"}, {false, false, false}},
+      {"skip, then skip all",
+       {K::kSkip, K::kSkipAll},
+       {"t1.test", "t2.test"},
+       {false, false, false}},
+      {"skip, then yes", {K::kSkip, K::kReplaceAll}, {"t1.test", "t2.test"}, {false, true, true}},
+      {"skip each",
+       {K::kSkip, K::kSkip, K::kSkip},
+       {"t1.test", "t2.test", "t3.test"},
+       {false, false, false}},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SimLink link(rig::Options(SimModel::k7100, 3));
+    rig::RecordingObserver observer;
+    Questions questions;
+    questions.into = TempFolder(Format("ow-cover-%d", n++));
+    questions.replies = c.replies;
+    BatchTransfer transfer(link.device, observer, &questions);
+    transfer.pause = [](uint32_t) {};
+    for (int t = 1; t <= 3; ++t) {
+      const std::string file = Format("t%d.test", t);
+      transfer.AddItem(t, file);
+      WriteFileAtomically(PathJoin(questions.into, file), std::string("old"));
+    }
+    transfer.RunTransfers();
+    EXPECT_EQ(questions.asked, c.asked);
+    for (int t = 1; t <= 3; ++t) {
+      EXPECT_EQ(ReadText(PathJoin(questions.into, Format("t%d.test", t))) != "old",
+                c.replaced[t - 1])
+          << t;
+    }
   }
 }
 

@@ -9,25 +9,30 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "app/library_settings.h"
 #include "app/setup_model.h"
 #include "assess/assess_fixtures.h"
+#include "assess/reference_keeper.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "gui/assess/assessment_dialog.h"
 #include "gui/assess/assessment_menu.h"
+#include "gui/assess/curve_import_dialog.h"
 #include "gui/desktop_setup.h"
 #include "gui/main_window.h"
 #include "gui/report_view.h"
+#include "gui_test_app.h"
 #include "library/library_import.h"
 #include "library_stores/open_library.h"
 #include "report/report_page.h"
-#include "gui_test_app.h"
 #include "support/record_fixtures.h"
 #include "support/scripted_prompter.h"
 
@@ -66,6 +71,21 @@ std::unique_ptr<TestRecord> WorkedRecord() {
   return rec;
 }
 
+// Answers the import dialog the next command opens, as the user would; a
+// dialog of another kind is closed and the test fails.
+void AnswerImportDialog(std::function<void(CurveImportDialog&)> answer) {
+  QTimer::singleShot(0, [answer] {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* dlg = qobject_cast<CurveImportDialog*>(modal);
+    if (dlg == nullptr) {
+      ADD_FAILURE() << "no import dialog shown";
+      if (modal != nullptr) modal->close();
+      return;
+    }
+    answer(*dlg);
+  });
+}
+
 TEST(AssessmentDialog, ShowsTheAssessmentAsTheFieldsStand) {
   EnsureApp();
   auto rec = WorkedRecord();
@@ -82,7 +102,7 @@ TEST(AssessmentDialog, ShowsTheAssessmentAsTheFieldsStand) {
   int enabled = 0;
   for (QLineEdit* e : edits) enabled += e->isEnabled();
   EXPECT_EQ(enabled, 2 + 6);  // Isr, test and the six PX fields
-  EXPECT_TRUE(dlg.ResultText().contains("\"kx\" is required")) << dlg.ResultText().toStdString();
+  EXPECT_TRUE(dlg.ResultText().contains("Kx is required")) << dlg.ResultText().toStdString();
   dlg.findChild<QComboBox*>()->setCurrentIndex(1);  // 10P
   dlg.accept();
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
@@ -113,6 +133,7 @@ TEST(AssessmentMenu, ReferenceAndProfileBesideTheRecordAddTheDetailsPages) {
   ASSERT_NE(view, nullptr);
   view->calculationDetailsAction()->setChecked(true);
   const int before = view->document().pagecount();
+  AnswerImportDialog([](CurveImportDialog& dlg) { dlg.accept(); });
   ImportReferenceCurve(window, ref.c_str());
   EXPECT_TRUE(FileExists(PathJoin(folder, "CT-101.reference.csv")));
   const std::vector<ReportPage>& pages = view->document().report().pages();
@@ -127,6 +148,46 @@ TEST(AssessmentMenu, ReferenceAndProfileBesideTheRecordAddTheDetailsPages) {
   MaybeSave(window, "assessment-details.png");
 }
 
+// A maker's sheet that does not give the turns or the voltmeter: the
+// dialog asks for them and the curve is kept in the stored form; cancelled,
+// nothing is kept.
+TEST(AssessmentMenu, ImportAsksForWhatTheMakersSheetLacks) {
+  EnsureApp();
+  const std::string folder = TempFolder("assess-import");
+  auto rec = WorkedRecord();
+  Reencode(*rec);
+  const std::string file = PathJoin(folder, "CT-102.test");
+  ASSERT_TRUE(rec->WriteRecordFile(file));
+  const std::string sheet = PathJoin(folder, "sheet.csv");
+  ASSERT_TRUE(WriteFileAtomically(sheet, std::string("\xEF\xBB\xBF"
+                                                     "Current (mA);Voltage (V)\r\n"
+                                                     "3,7;100\r\n240;200\r\n2600;300\r\n")));
+  DesktopSetup setup(folder);
+  MainWindow window(setup.ctx);
+  window.show();
+  ASSERT_TRUE(window.OpenDocument(file));
+  const std::string kept = PathJoin(folder, "CT-102.reference.csv");
+  AnswerImportDialog([](CurveImportDialog& dlg) { dlg.reject(); });
+  ImportReferenceCurve(window, sheet.c_str());
+  EXPECT_FALSE(FileExists(kept));
+  AnswerImportDialog([](CurveImportDialog& dlg) {
+    EXPECT_NE(dlg.tapField(), nullptr);
+    dlg.tapField()->setText("X1-X5");
+    dlg.turnsField()->setText("400");
+    dlg.voltmeterBox()->setCurrentIndex(0);
+    dlg.accept();
+  });
+  ImportReferenceCurve(window, sheet.c_str());
+  std::string text;
+  ASSERT_TRUE(ReadFileText(kept, text));
+  EXPECT_EQ(text.rfind("tap,X1-X5\r\nturns,400\r\nvoltmeter,rms\r\nvolts,amps\r\n100,", 0), 0u)
+      << text;
+  const KeptReference read = ReadReferenceFile(kept);
+  ASSERT_TRUE(read.loaded()) << read.why;
+  ASSERT_EQ(read.curve.points.size(), 3u);
+  EXPECT_DOUBLE_EQ(read.curve.points[2].amps, 2.6);
+}
+
 // Without a record library the user names the sister records; with one,
 // its records of the station and circuit are compared.
 TEST(AssessmentMenu, SisterPhasesNamedOrFromTheLibrary) {
@@ -138,7 +199,7 @@ TEST(AssessmentMenu, SisterPhasesNamedOrFromTheLibrary) {
     rec->manufacturer = "MAKER";
     rec->serialnumber = serial;
     rec->testdatetime = "03/0" + std::string(1, serial[1]) + "/26 10:00:00";
-    // The third phase's winding reads 10 % high: flagged against the others.
+    // The third phase's winding reads 10 % high: blamed alone.
     if (serial[1] == '3') rec->taps[0].fWindingRes = 2200;
     Reencode(*rec);
     files.push_back(PathJoin(folder, std::string("CT-") + serial + ".test"));
@@ -161,8 +222,9 @@ TEST(AssessmentMenu, SisterPhasesNamedOrFromTheLibrary) {
   const std::vector<std::string> named{files[2]};
   QDialog* dlg = CompareSisterPhases(window, setup.store, setup.info, &named);
   std::string text = shown(dlg);
-  EXPECT_NE(text.find("  CT-P3.test, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
-  EXPECT_EQ(text.find("CT-P2.test"), std::string::npos) << text;
+  EXPECT_NE(text.find(", tested 03/03/26, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
+  EXPECT_EQ(text.find("serial P2"), std::string::npos) << text;
+  EXPECT_NE(text.find("  serial P3, "), std::string::npos) << text;
   EXPECT_EQ(text.find("record library"), std::string::npos) << text;
   if (dlg != nullptr) dlg->close();
 
@@ -175,11 +237,79 @@ TEST(AssessmentMenu, SisterPhasesNamedOrFromTheLibrary) {
   dlg = CompareSisterPhases(window, setup.store, setup.info);
   text = shown(dlg);
   EXPECT_EQ(text.rfind("From the record library:", 0), 0u) << text;
-  EXPECT_NE(text.find("  CT-P1.test, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
-  EXPECT_NE(text.find("  CT-P2.test, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
-  EXPECT_NE(text.find("  CT-P3.test, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
-  EXPECT_NE(text.find("Rct75 2.2000 ohm (+10.00 %, FLAGGED)"), std::string::npos) << text;
+  EXPECT_NE(text.find(", tested 03/01/26, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
+  EXPECT_NE(text.find(", tested 03/02/26, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
+  EXPECT_NE(text.find(", tested 03/03/26, Test 1 (tap X1-X5): knee"), std::string::npos) << text;
+  // Against the median of the three, the third phase alone is out of line.
+  EXPECT_NE(text.find("Rct75 2.2000 ohm (+10.00 %, "), std::string::npos) << text;
+  EXPECT_NE(text.find("Rct75 2.0000 ohm (+0.00 %, OK)"), std::string::npos) << text;
+  EXPECT_EQ(text.find("FLAGGED"), std::string::npos) << text;
   if (dlg != nullptr) MaybeSave(*dlg, "sister-phases.png");
+}
+
+// With a record library the dialog opens with the profile kept for the CT
+// by another of its records, and OK keeps the profile in the library, not
+// beside the file; the status bar says where.
+TEST(AssessmentMenu, TheProfileIsKeptForTheCtInTheLibrary) {
+  EnsureApp();
+  const std::string folder = TempFolder("assess-profile-library");
+  std::vector<std::string> files;
+  for (const char* date : {"03/01/26 10:00:00", "04/01/26 10:00:00"}) {
+    auto rec = WorkedRecord();
+    rec->manufacturer = "MAKER";
+    rec->serialnumber = "P1";
+    rec->testdatetime = date;
+    Reencode(*rec);
+    files.push_back(PathJoin(folder, std::string("CT-P1-") + date[1] + ".test"));
+    ASSERT_TRUE(rec->WriteRecordFile(files.back()));
+  }
+  DesktopSetup setup(folder);
+  LibrarySettings ls;
+  ls.location = PathJoin(folder, "library.sqlite");
+  std::remove(ls.location.c_str());  // left by an earlier run
+  StoreLibrarySettings(setup.store, ls);
+  {
+    StoreOutcome outcome;
+    auto store = OpenLibrary(ls.location, outcome);
+    ASSERT_TRUE(store) << outcome.detail;
+    ASSERT_TRUE(ImportRecordFiles(*store, {folder}, {}).store.ok());
+    ASSERT_TRUE(
+        store
+            ->KeepProfile(CtKey("MAKER", "P1"), R"({"class":"5P","isr":1,"alf":15,"burden_va":10})")
+            .ok());
+  }
+  MainWindow window(setup.ctx);
+  window.show();
+  ASSERT_TRUE(window.OpenDocument(files[1]));
+  ReportView* view = window.ActiveView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->document().report().context(0).profile.where, "the record library");
+  std::string shown_alf;
+  QTimer::singleShot(0, [&] {
+    auto* dlg = qobject_cast<AssessmentDialog*>(QApplication::activeModalWidget());
+    if (dlg == nullptr) return;
+    for (QLineEdit* e : dlg->findChildren<QLineEdit*>())
+      if (e->text() == "15") {
+        shown_alf = "15";
+        e->setText("20");
+      }
+    dlg->accept();
+  });
+  EditAssessmentProfile(window);
+  EXPECT_EQ(shown_alf, "15");
+  EXPECT_FALSE(FileExists(PathJoin(folder, "CT-P1-4.assess.json")));
+  EXPECT_EQ(window.statusBar()->currentMessage().toStdString(),
+            "Assessment profile kept in the record library");
+  StoreOutcome outcome;
+  auto store = OpenLibrary(ls.location, outcome);
+  ASSERT_TRUE(store) << outcome.detail;
+  std::string text;
+  bool found = false;
+  ASSERT_TRUE(store->FindProfile(CtKey("MAKER", "P1"), text, found).ok());
+  EXPECT_NE(text.find("\"alf\": 20"), std::string::npos) << text;
+  // The other record of the CT is assessed with it when opened.
+  ASSERT_TRUE(window.OpenDocument(files[0]));
+  EXPECT_EQ(window.ActiveView()->document().report().context(0).profile.profile.alf, 20);
 }
 
 TEST(AssessmentScreenshots, Dialog) {

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMovie>
@@ -35,6 +36,7 @@
 #include "device/command_set.h"
 #include "device/hid_backend.h"
 #include "device/rud_device.h"
+#include "gui/device/batch_summary_dialog.h"
 #include "gui/device/device_commands.h"
 #include "gui/device/directory_dialogs.h"
 #include "gui/device/gui_thread.h"
@@ -260,10 +262,23 @@ struct ModelCase {
 class DeviceGuiModels : public DeviceGui, public ::testing::WithParamInterface<ModelCase> {};
 
 // Ctrl+D: no selection first, then three tests into a folder that holds two
-// of them already (one Yes answers for all), the last one opened; then the
+// of them already (one Yes answers for all), all three opened from the
+// summary; then the
 // current test again with "Resend-Test".
+std::vector<std::string>& QtWarnings() {
+  static std::vector<std::string> seen;
+  return seen;
+}
+
 TEST_P(DeviceGuiModels, DownloadThreeTestsAndResend) {
   const ModelCase m = GetParam();
+  // The port is worked on a thread Qt's serial port accepts: it says
+  // nothing about socket notifiers.
+  QtWarnings().clear();
+  const QtMessageHandler before =
+      qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+        QtWarnings().push_back(text.toStdString());
+      });
   StartSim({"--model", m.sim, "--tests", "3", "--unpaced"});
   const std::string out = folder_ + "/records";
   ASSERT_TRUE(MakeFolders(out));
@@ -283,9 +298,36 @@ TEST_P(DeviceGuiModels, DownloadThreeTestsAndResend) {
     return true;
   });
   SelectAndPress<DeviceDirectoryDialog>({0, 1, 2}, [](auto* d) { d->DownloadButton()->click(); });
+  // The summary names what was saved where; "Open Selected" wants a
+  // choice, "Open All" opens the three.
+  std::vector<std::string> summary_rows;
+  QString heading_seen, nothing_chosen;
+  Then([&] {
+    auto* s = Showing<BatchSummaryDialog>();
+    if (s == nullptr) return false;
+    for (int i = 0; i < s->List()->topLevelItemCount(); ++i) {
+      const QTreeWidgetItem* item = s->List()->topLevelItem(i);
+      summary_rows.push_back(item->text(0).toStdString() + "|" + item->text(1).toStdString());
+    }
+    for (QLabel* l : s->findChildren<QLabel*>()) {
+      if (l->text().contains("saved in")) heading_seen = l->text();
+    }
+    s->OpenSelectedButton()->click();
+    nothing_chosen = s->Message()->text();
+    s->OpenAllButton()->click();
+    return true;
+  });
   prompter_.QueueText(out);
   prompter_.QueueAnswer(Answer::Yes);
   window_->Action(CommandId::kTestDirectory)->trigger();
+  EXPECT_EQ(heading_seen, QString::fromStdString("3 tests saved in " + out));
+  EXPECT_EQ(nothing_chosen, "Please select test first");
+  ASSERT_EQ(summary_rows.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    TestRecord rec;
+    ASSERT_TRUE(ReadRecordFile(rec, PathJoin(out, names[i]), RecordDefaults()));
+    EXPECT_EQ(summary_rows[i], names[i] + "|" + rec.serialnumber);
+  }
 
   EXPECT_TRUE(steps_.empty());
   EXPECT_FALSE(type_column);
@@ -306,9 +348,12 @@ TEST_P(DeviceGuiModels, DownloadThreeTestsAndResend) {
   // The download left the current folder alone: "RunTest.test" goes there.
   window_->Action(CommandId::kResendTest)->trigger();
   EXPECT_EQ(OpenedPath(), PathJoin(folder_, "RunTest.test"));
-  EXPECT_EQ(window_->Views().size(), 2);
+  EXPECT_EQ(window_->Views().size(), 4);  // the three downloaded and the current test
   window_->Action(CommandId::kReturnToPanel)->trigger();
   EXPECT_EQ(prompter_.messages().size(), 2u) << prompter_.messages().back().text;
+  qInstallMessageHandler(before);
+  for (const std::string& w : QtWarnings())
+    EXPECT_EQ(w.find("QSocketNotifier"), std::string::npos) << w;
 }
 
 INSTANTIATE_TEST_SUITE_P(AllModels, DeviceGuiModels,

@@ -19,6 +19,7 @@
 #include "base/file_io.h"
 #include "gui/gui_test_app.h"
 #include "gui/library/library_window.h"
+#include "library/library_assess.h"
 #include "library/library_import.h"
 #include "library_stores/open_library.h"
 #include "library_support/library_records.h"
@@ -179,6 +180,55 @@ TEST_F(LibraryWindowTest, FolderImportAddsNewRecords) {
   window_->ImportFolder(dir_ + "/more");
   window_->Search("");
   EXPECT_EQ(window_->CtTable()->rowCount(), 9);
+}
+
+// A CT with a profile kept for it shows the verdict of its latest test in
+// the CT list; the others show none.
+TEST_F(LibraryWindowTest, TheCtListShowsTheVerdictOfEveryCtWithAProfile) {
+  StoreOutcome outcome;
+  auto other = OpenLibrary(location_, outcome);
+  ASSERT_TRUE(other) << outcome.detail;
+  const struct {
+    const char* serial;
+    const char* profile;
+  } kept[] = {{"SN00001", R"({"class":"5P","isr":1,"alf":20,"burden_va":10})"},
+              {"SN00003", R"({"class":"PX","isr":1,"ek":100000,"ie_max":1})"},
+              {"SN00004", R"({"class":"5P","isr":1,"alf":20,"burden_va":10,"test":19})"}};
+  for (const auto& k : kept)
+    ASSERT_TRUE(other->KeepProfile(CtKey("KOVA SIM", k.serial), k.profile).ok());
+  std::vector<CtVerdict> verdicts;
+  ASSERT_TRUE(AssessLibrary(*other, {}, nullptr, verdicts).ok());
+  ASSERT_EQ(verdicts.size(), 3u);
+  window_->RefreshVerdicts();
+  window_->Search(QString());
+  QTableWidget* cts = window_->CtTable();
+  ASSERT_EQ(cts->columnCount(), 7);
+  EXPECT_EQ(cts->horizontalHeaderItem(6)->text(), "Verdict");
+  int shown = 0;
+  for (int row = 0; row < cts->rowCount(); ++row) {
+    const std::string serial = cts->item(row, 0)->text().toStdString();
+    const QString verdict = window_->VerdictText(row);
+    const CtVerdict* v = nullptr;
+    for (const CtVerdict& c : verdicts)
+      if (c.ct.serialnumber == serial) v = &c;
+    if (v == nullptr) {
+      EXPECT_TRUE(verdict.isEmpty()) << serial;
+      continue;
+    }
+    ++shown;
+    EXPECT_EQ(verdict.toStdString(), VerdictCell(v->verdict)) << serial;
+    EXPECT_TRUE(cts->item(row, 6)->toolTip().contains(QString::fromStdString(v->rating)));
+  }
+  EXPECT_EQ(shown, 3);
+  // A knee e.m.f. no core reaches fails; a test the record has not is said.
+  for (const CtVerdict& v : verdicts) {
+    if (v.ct.serialnumber == "SN00003") {
+      EXPECT_EQ(v.verdict, Verdict::kFail) << v.why;
+    }
+    if (v.ct.serialnumber == "SN00004") {
+      EXPECT_NE(v.why.find("the record has no test 19"), std::string::npos) << v.why;
+    }
+  }
 }
 
 }  // namespace

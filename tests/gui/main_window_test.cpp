@@ -23,6 +23,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "analysis/read_record.h"
 #include "app/settings_table.h"
 #include "app/setup_model.h"
 #include "base/file_io.h"
@@ -508,7 +509,20 @@ TEST_F(MainWindowTest, BrowserListsTheFolderAndAsksForASelection) {
   ASSERT_EQ(dialog.List()->topLevelItemCount(), kBrowserMaxFiles);
   const std::vector<BrowserRow> rows = dialog.ShownRows();
   EXPECT_EQ(rows.front().filename, "newest.test");  // sorted by the real date, newest first
-  EXPECT_EQ(dialog.List()->topLevelItem(0)->text(2), "1");
+  const QTreeWidgetItem* top = dialog.List()->topLevelItem(0);
+  EXPECT_EQ(top->text(3), "1");
+  TestRecord newest;
+  ASSERT_TRUE(ReadRecordFile(newest, PathJoin(browse, "newest.test"), RecordDefaults()));
+  EXPECT_EQ(top->text(1).toStdString(), newest.serialnumber);
+  // No text is cut: each column holds its widest text.
+  for (int c = 0; c < dialog.List()->columnCount(); ++c) {
+    for (int r = 0; r < dialog.List()->topLevelItemCount(); r += 50) {
+      const QTreeWidgetItem* item = dialog.List()->topLevelItem(r);
+      EXPECT_GE(dialog.List()->columnWidth(c),
+                dialog.List()->fontMetrics().horizontalAdvance(item->text(c)))
+          << c << ": " << item->text(c).toStdString();
+    }
+  }
 
   dialog.accept();
   EXPECT_EQ(prompter.texts().back(), kPleaseSelectTest);

@@ -139,6 +139,22 @@ TEST(LibraryHistory, BandsFlagTheRoundedChange) {
   TestRow b = MakeTest("2021-01-01 00:00:00", 500, 399.5, 1.0);
   EXPECT_EQ(CompareTests(a, b, TrendBands()).ratio.flag, ChangeFlag::kOk);
   EXPECT_EQ(CompareTests(a, b, tight).ratio.flag, ChangeFlag::kWarn);
+  // A ratio change warns from one turn and alarms from the second level.
+  struct RatioCase {
+    double to;  // measured ratio from 400, 400 turns
+    double alarm_turns;
+    ChangeFlag flag;
+  } ratios[] = {{400.9, 3, ChangeFlag::kOk},    {401.0, 3, ChangeFlag::kWarn},
+                {397.1, 3, ChangeFlag::kWarn},  {397.0, 3, ChangeFlag::kAlarm},
+                {419.0, 3, ChangeFlag::kAlarm}, {419.0, 20, ChangeFlag::kWarn}};
+  for (const RatioCase& c : ratios) {
+    TrendBands bands;
+    bands.ratio_alarm_turns = c.alarm_turns;
+    TestRow to = MakeTest("2021-01-01 00:00:00", 500, c.to, 1.0);
+    const Change change = CompareTests(a, to, bands).ratio;
+    EXPECT_NEAR(change.value, c.to - 400.0, 1e-9);
+    EXPECT_EQ(change.flag, c.flag) << c.to;
+  }
 }
 
 TEST(LibraryHistory, MissingValuesAreNotCompared) {

@@ -187,11 +187,10 @@ TEST(Quantities, TheTurnsRatioErrorIsSignedAlikeEverywhere) {
     // The sister comparison and the working.
     const auto other = QuantityRecord(1, 400.0);
     const SisterComparison sisters =
-        CompareSisters({rec.get(), other.get()}, {"A", "B"}, 4, kSisterBandPercent);
+        CompareSisters({{rec.get(), "A"}, {other.get(), "B"}}, 4, ComparisonBands());
     ASSERT_EQ(sisters.rows.size(), 2u);
     EXPECT_NEAR(sisters.rows[0].turns_error_percent, c.turns_error, 1e-9);
-    EXPECT_NE(SisterLines(sisters, kSisterBandPercent)[1].find("turns ratio error " + shown),
-              std::string::npos);
+    EXPECT_NE(SisterLines(sisters)[1].find("turns ratio error " + shown), std::string::npos);
     const JsonValue explained = ExplainedItem(*rec, "turns ratio error");
     ASSERT_FALSE(explained.IsNull());
     EXPECT_EQ(explained.Find("result")->AsString(), shown);
@@ -209,7 +208,7 @@ TEST(Quantities, RctAt75IsTheSameEverywhere) {
   EXPECT_DOUBLE_EQ(AssessmentJson(r, PxProfile()).Find("rct75")->AsNumber(), want);
   const auto other = QuantityRecord(1, 400.0);
   const SisterComparison sisters =
-      CompareSisters({rec.get(), other.get()}, {"A", "B"}, 4, kSisterBandPercent);
+      CompareSisters({{rec.get(), "A"}, {other.get(), "B"}}, 4, ComparisonBands());
   EXPECT_DOUBLE_EQ(sisters.rows[0].rct75.value, want);
   const JsonValue explained = ExplainedItem(*rec, "winding resistance at 75 degC");
   ASSERT_FALSE(explained.IsNull());

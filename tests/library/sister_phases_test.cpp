@@ -68,5 +68,29 @@ TEST(SisterPhases, OneTestPerCtNearestInTime) {
   }
 }
 
+// A record that holds the tap twice stands for its CT by the retest, the
+// last of them, whether the dates read or not.
+TEST(SisterPhases, ARetestStandsForItsRecord) {
+  auto test = [](const char* serial, const char* date, const char* hash, int index) {
+    CtTestRow r = Row(serial, date);
+    r.test.content_hash = hash;
+    r.test.tap_index = index;
+    return r;
+  };
+  const std::vector<CtTestRow> rows = {
+      test("A", "2010-01-03", "h1", 0), test("A", "2010-01-03", "h1", 2),
+      test("A", "2010-01-02", "h0", 1),  // another record, further and earlier
+      test("B", "2010-01-05", "h2", 1), test("B", "2010-01-05", "h2", 4),
+      test("B", "2010-01-05", "h3", 0),  // same day, another record: the first kept
+  };
+  for (const char* date : {"2010-01-04", ""}) {
+    const SisterChoice choice = ChooseSisters(rows, date, 30);
+    ASSERT_EQ(choice.chosen.size(), 2u) << date;
+    EXPECT_EQ(choice.chosen[0].test.tap_index, 2) << date;
+    EXPECT_EQ(choice.chosen[1].test.content_hash, "h2") << date;
+    EXPECT_EQ(choice.chosen[1].test.tap_index, 4) << date;
+  }
+}
+
 }  // namespace
 }  // namespace kova

@@ -125,6 +125,7 @@ TEST_P(StoreTest, SisterPhasesAreTheOtherCtsOfTheCircuitNearestInTime) {
   ASSERT_EQ(sisters.records.size(), 2u);
   EXPECT_EQ(sisters.names[0], "SN00000-00.test");
   EXPECT_EQ(sisters.records[1]->serialnumber, "SN00002");
+  EXPECT_EQ(sisters.tests, (std::vector<int>{1, 1}));  // each by the test the library chose
   EXPECT_TRUE(sisters.notes.empty());
   std::filesystem::remove(lib.Path(0, 0));
   ASSERT_TRUE(LoadSisterRecords(*store_, *sn1, 1, 30, RecordDefaults(), sisters).ok());

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "base/format.h"
 #include "platform/qpainter_surface.h"
 #include "platform/report_printing.h"
 #include "platform/test_app.h"
@@ -160,7 +161,8 @@ TEST(ReportPdf, OnePageEachWithSearchableText) {
   ReportDocument doc;
   doc.SetRecords({*rec});
   const std::string pdf = TempFolder("reportpdf") + "/r.pdf";
-  ASSERT_TRUE(PrintReportToPdf(doc, QString::fromStdString(pdf), false, QImage()));
+  ASSERT_TRUE(PrintReportToPdf(doc, QString::fromStdString(pdf), false, QImage(),
+                               "Printed 12/10/26 16:30"));
   const std::string info = CommandOutput("pdfinfo '" + pdf + "'");
   EXPECT_NE(info.find("Pages:           " + std::to_string(doc.pagecount())), std::string::npos)
       << info;
@@ -170,6 +172,16 @@ TEST(ReportPdf, OnePageEachWithSearchableText) {
         "BURDEN TEST RESULTS", "www.helmark.example", "KOVA-7100 Software Version: 3.0"}) {
     EXPECT_NE(text.find(want), std::string::npos) << want;
   }
+  // Each page's footer: when it was printed and where the page stands.
+  const int pages = doc.pagecount();
+  for (int page : {1, pages}) {
+    EXPECT_NE(text.find(Format("Page %d of %d", page, pages)), std::string::npos) << page;
+  }
+  size_t printed = 0;
+  for (size_t at = text.find("Printed 12/10/26 16:30"); at != std::string::npos;
+       at = text.find("Printed 12/10/26 16:30", at + 1))
+    ++printed;
+  EXPECT_EQ(printed, static_cast<size_t>(pages));
 }
 
 }  // namespace

@@ -25,6 +25,9 @@ QLineEdit* Field(const std::string& text) {
   return e;
 }
 
+// The model's label: the one the messages name the field by.
+QString Label(const char* member) { return ToQ(ProfileFieldRowLabel(member)); }
+
 }  // namespace
 
 AssessmentDialog::AssessmentDialog(const TestRecord& rec, const AssessmentProfileModel& model,
@@ -55,24 +58,24 @@ AssessmentDialog::AssessmentDialog(const TestRecord& rec, const AssessmentProfil
   test_->setPlaceholderText(QStringLiteral("first with a curve"));
 
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("Class:"), class_);
-  form->addRow(QStringLiteral("Rated secondary current Isr (A):"), isr_);
-  form->addRow(QStringLiteral("Test:"), test_);
-  form->addRow(QStringLiteral("Accuracy limit factor ALF:"), alf_);
+  form->addRow(Label("class"), class_);
+  form->addRow(Label("isr"), isr_);
+  form->addRow(Label("test"), test_);
+  form->addRow(Label("alf"), alf_);
   auto* burden = new QHBoxLayout;
   burden->addWidget(as_va_);
   burden->addWidget(as_rx_);
   form->addRow(QStringLiteral("Rated burden:"), burden);
-  form->addRow(QStringLiteral("Burden (VA):"), va_);
-  form->addRow(QStringLiteral("Power factor:"), pf_);
-  form->addRow(QStringLiteral("Burden R (ohm):"), r_);
-  form->addRow(QStringLiteral("Burden X (ohm):"), x_);
-  form->addRow(QStringLiteral("Kx:"), kx_);
-  form->addRow(QStringLiteral("Rb (ohm):"), rb_);
-  form->addRow(QStringLiteral("Rated Ek (V):"), ek_);
-  form->addRow(QStringLiteral("Maximum Ie at Ek (A):"), ie_max_);
-  form->addRow(QStringLiteral("Maximum Rct at 75 \u00B0C (ohm):"), rct_max_);
-  form->addRow(QStringLiteral("Turns-ratio tolerance (%):"), turns_);
+  form->addRow(Label("burden_va"), va_);
+  form->addRow(Label("power_factor"), pf_);
+  form->addRow(Label("burden_r"), r_);
+  form->addRow(Label("burden_x"), x_);
+  form->addRow(Label("kx"), kx_);
+  form->addRow(Label("rb"), rb_);
+  form->addRow(Label("ek"), ek_);
+  form->addRow(Label("ie_max"), ie_max_);
+  form->addRow(Label("rct_max"), rct_max_);
+  form->addRow(Label("turns_tolerance"), turns_);
 
   result_ = new QPlainTextEdit;
   result_->setReadOnly(true);

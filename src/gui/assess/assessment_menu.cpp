@@ -6,14 +6,17 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "app/sister_records.h"
+#include "assess/curve_import.h"
 #include "assess/profile_file.h"
 #include "assess/reference_keeper.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "gui/assess/assessment_dialog.h"
+#include "gui/assess/curve_import_dialog.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/report_view.h"
@@ -51,24 +54,28 @@ void EditAssessmentProfile(MainWindow& window) {
   ReportView* view = SingleRecordView(window, CommandId::kAssessmentProfile);
   if (view == nullptr) return;
   const TestRecord& rec = view->document().record(0);
-  const std::string path = ProfilePathBeside(rec.fullpath);
+  // Kept for the CT: in the record library when there is one, else beside
+  // the record file.
+  ReferenceKeeper& keeper = view->document().report().reference_keeper();
   AssessmentProfileModel model;
-  AssessmentProfile p;
-  std::string why;
-  const ProfileLoad load = LoadAssessmentProfile(path, p, why);
-  if (load == ProfileLoad::kLoaded) {
-    model.Load(p);
-  } else if (load != ProfileLoad::kMissing) {
+  const KeptProfile kept = keeper.FindProfile(rec);
+  if (kept.loaded()) {
+    model.Load(kept.profile);
+  } else if (kept.load != ProfileLoad::kMissing) {
     QMessageBox::warning(&window, kCaption,
-                         PathToQ(path) + QStringLiteral(" is not used: ") + ToQ(why));
+                         PathToQ(kept.where) + QStringLiteral(" is not used: ") + ToQ(kept.why));
   }
   AssessmentDialog dlg(rec, model, view->document().report().bands().tap_percent, &window);
   if (dlg.exec() != QDialog::Accepted) return;
-  if (!SaveAssessmentProfile(path, dlg.profile())) {
-    QMessageBox::warning(&window, kCaption, QStringLiteral("Cannot write ") + PathToQ(path));
+  std::string where, why;
+  if (!keeper.KeepProfile(rec, dlg.profile(), where, why)) {
+    QMessageBox::warning(&window, kCaption,
+                         QStringLiteral("Cannot keep the assessment profile: ") + ToQ(why));
     return;
   }
   Refresh(view);
+  window.statusBar()->showMessage(QStringLiteral("Assessment profile kept in ") + PathToQ(where),
+                                  10000);
 }
 
 void ImportReferenceCurve(MainWindow& window, const char* chosen) {
@@ -79,18 +86,19 @@ void ImportReferenceCurve(MainWindow& window, const char* chosen) {
                                         &window, QStringLiteral("Reference Curve"), QString(),
                                         QStringLiteral("CSV (*.csv);;All (*)")));
   if (from.empty()) return;
-  KeptReference read = ReadReferenceFile(from);
-  if (read.state == KeptReference::State::kNone) {
-    read.state = KeptReference::State::kUnusable;
-    read.why = "no such file";
+  ImportedCurve curve;
+  std::string why;
+  if (!ReadCurveImportFile(from, curve, why)) {
+    QMessageBox::warning(&window, kCaption, PathToQ(from) + QStringLiteral(": ") + ToQ(why));
+    return;
   }
-  std::string where, why = read.why;
-  if (read.loaded()) {
-    // Kept for the CT: every record of it finds the reference from now on.
-    view->document().report().reference_keeper().Keep(view->document().record(0), read.curve, where,
-                                                      why);
-  }
-  if (!why.empty()) {
+  // The points and what the file says, the rest asked for, before keeping.
+  CurveImportDialog dlg(FileNameOf(from), CurveImportModel(std::move(curve)), &window);
+  if (dlg.exec() != QDialog::Accepted) return;
+  std::string where;
+  // Kept for the CT: every record of it finds the reference from now on.
+  if (!view->document().report().reference_keeper().Keep(view->document().record(0),
+                                                         dlg.reference(), where, why)) {
     QMessageBox::warning(&window, kCaption, PathToQ(from) + QStringLiteral(": ") + ToQ(why));
     return;
   }
@@ -176,8 +184,8 @@ QDialog* CompareSisterPhases(MainWindow& window, const SettingsStore& settings,
         Format("No sister phase tested within %d days to compare with.", bands.sister_span_days));
   } else {
     const SisterComparison c =
-        CompareWithSisters(rec, FileNameOf(rec.fullpath), test, sisters, bands.sister_percent);
-    for (const std::string& l : SisterLines(c, bands.sister_percent)) lines.push_back(l);
+        CompareWithSisters(rec, FileNameOf(rec.fullpath), test, sisters, bands);
+    for (const std::string& l : SisterLines(c)) lines.push_back(l);
   }
   return ShowLines(window, lines);
 }

@@ -23,7 +23,8 @@ class MainWindow;
 // Installs the three commands through the window's command table.
 void AddAssessmentCommands(MainWindow& window, const SettingsStore& settings, const CAppInfo& info);
 // The two commands on the active document, public for the tests; `chosen`
-// is the reference file (empty: ask for it).
+// is the reference file (empty: ask for it), shown in the import dialog
+// before it is kept.
 void EditAssessmentProfile(MainWindow& window);
 void ImportReferenceCurve(MainWindow& window, const char* chosen = nullptr);
 // The sister phases of the test shown (test 1 on a page of the whole

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/app_settings.h"
+#include "app/batch_summary.h"
 #include "app/batch_transfer.h"
 #include "app/main_commands.h"
 #include "app/run_session.h"
@@ -15,6 +16,7 @@
 #include "device/command_set.h"
 #include "device/directory_choice.h"
 #include "device/rud_device.h"
+#include "gui/device/batch_summary_dialog.h"
 #include "gui/device/directory_dialogs.h"
 #include "gui/device/gui_thread.h"
 #include "gui/device/transfer_dialog.h"
@@ -117,7 +119,18 @@ void DeviceCommands::OnTestDirectory() {
   DeviceDirectoryDialog dialog(device_, show_type, &window_);
   dialog.SetExporter(exporter_);
   if (dialog.exec() != QDialog::Accepted) return;
-  OpenResult(dialog.LastFile());
+  if (!ShowsBatchSummary(dialog.Written().size())) {
+    OpenResult(dialog.LastFile());
+    return;
+  }
+  // Several tests: the user chooses which to open.
+  const std::string folder = dialog.Folder();
+  BatchSummaryDialog summary(
+      SavedRecordRows(dialog.Written(), RecordDefaultsFrom(info_)),
+      BatchSummaryHeading(dialog.Written().size(), dialog.Chosen(), folder),
+      [this, folder] { window_.OpenFolder(folder); }, &window_);
+  if (summary.exec() != QDialog::Accepted) return;
+  for (const std::string& path : summary.ToOpen()) OpenResult(path);
 }
 
 void DeviceCommands::OnResendTest() {

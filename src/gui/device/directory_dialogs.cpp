@@ -118,6 +118,9 @@ void DeviceDirectoryDialog::OnDownload() {
   }
   if (!ok) return;  // the user may try again
   lastfile_ = batch.lastfile();
+  written_ = batch.written();
+  chosen_ = batch.items().size();
+  folder_ = batch.folder();
   accept();
 }
 

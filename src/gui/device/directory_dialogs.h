@@ -34,8 +34,12 @@ class DeviceDirectoryDialog : public QDialog {
   // The automatic export after each downloaded record; none when null.
   void SetExporter(RecordExporter* exporter) { exporter_ = exporter; }
 
-  // After OK: the last file written by the download.
+  // After OK: the last file written by the download, every file written,
+  // how many tests were chosen and the folder they went to.
   const std::string& LastFile() const { return lastfile_; }
+  const std::vector<std::string>& Written() const { return written_; }
+  size_t Chosen() const { return chosen_; }
+  const std::string& Folder() const { return folder_; }
   QTreeWidget* List() const { return list_; }
   QLineEdit* Prefix() const { return prefix_; }
   QPushButton* DownloadButton() const { return download_; }
@@ -49,6 +53,9 @@ class DeviceDirectoryDialog : public QDialog {
   QLineEdit* prefix_ = nullptr;
   QPushButton* download_ = nullptr;
   std::string lastfile_;
+  std::vector<std::string> written_;
+  size_t chosen_ = 0;
+  std::string folder_;
 };
 
 class PlanDirectoryDialog : public QDialog {

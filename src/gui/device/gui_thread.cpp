@@ -6,7 +6,6 @@
 #include <QThread>
 #include <atomic>
 #include <memory>
-#include <thread>
 
 namespace kova {
 
@@ -36,9 +35,11 @@ bool RunOnWorker(QDialog& window, const std::function<bool()>& operation) {
   std::atomic<bool> finished{false};
   // Shared: the worker's last call may come after this function returned.
   auto rest = std::make_shared<QEventLoop>();
-  // A plain thread with no event loop of its own: a serial port it opens
-  // gets no notifier that another thread's loop could serve meanwhile.
-  std::thread worker([&, rest] {
+  // A thread with no event loop of its own: a serial port it opens gets no
+  // notifier that another thread's loop could serve meanwhile. A QThread,
+  // since Qt's serial port wants its notifiers on one (else it prints
+  // "QSocketNotifier: Can only be used with threads started with QThread").
+  std::unique_ptr<QThread> worker(QThread::create([&, rest] {
     result = operation();
     finished = true;
     // The window may not be in its loop yet: the call waits in the queue.
@@ -49,13 +50,14 @@ bool RunOnWorker(QDialog& window, const std::function<bool()>& operation) {
           rest->quit();
         },
         Qt::QueuedConnection);
-  });
+  }));
+  worker->start();
   window.exec();
   // Hiding the window ends its loop (a run's abort ending hides it at
   // once): the rest of the operation is waited for with the window's
   // thread still painting, but without input.
   if (!finished) rest->exec(QEventLoop::ExcludeUserInputEvents);
-  worker.join();
+  worker->wait();
   return result;
 }
 

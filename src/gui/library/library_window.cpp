@@ -21,6 +21,8 @@
 #include <QVBoxLayout>
 #include <atomic>
 
+#include "analysis/read_record.h"
+#include "app/document_names.h"
 #include "base/cancel_token.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
@@ -29,6 +31,7 @@
 #include "gui/library/surface_view.h"
 #include "gui/qt_text.h"
 #include "library/history_table.h"
+#include "library/library_assess.h"
 #include "library/library_import.h"
 #include "library/library_plots.h"
 #include "library/store_messages.h"
@@ -53,6 +56,20 @@ QColor FlagColor(ChangeFlag flag) {
       break;
   }
   return QColor();
+}
+
+constexpr int kVerdictColumn = 6;
+
+QColor VerdictColor(Verdict v) {
+  switch (v) {
+    case Verdict::kPass:
+      return FlagColor(ChangeFlag::kOk);
+    case Verdict::kFail:
+      return FlagColor(ChangeFlag::kAlarm);
+    case Verdict::kNotAssessed:
+      break;
+  }
+  return FlagColor(ChangeFlag::kWarn);
 }
 
 QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
@@ -91,8 +108,9 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
 
   auto* split = new QSplitter(Qt::Vertical, this);
   auto* upper = new QSplitter(Qt::Horizontal, split);
-  cts_ = NewTable({"Serial number", "Manufacturer", "Station", "Circuit", "Tests", "Last test"},
-                  upper);
+  cts_ = NewTable(
+      {"Serial number", "Manufacturer", "Station", "Circuit", "Tests", "Last test", "Verdict"},
+      upper);
   auto* right = new QWidget(upper);
   auto* right_layout = new QVBoxLayout(right);
   right_layout->setContentsMargins(0, 0, 0, 0);
@@ -140,14 +158,22 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
   });
   connect(add, &QPushButton::clicked, this, &LibraryWindow::ChooseFolderAndImport);
   connect(pdf, &QPushButton::clicked, this, [this] {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"),
-                                                      QString(), QStringLiteral("PDF (*.pdf)"));
+    // "<serial> history.pdf" is proposed; ".pdf" is added when left out.
+    const int row = cts_->currentRow();
+    const std::string serial = row >= 0 && row < static_cast<int>(ct_list_.size())
+                                   ? ct_list_[row].serialnumber
+                                   : std::string();
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"),
+                                                PathToQ(HistoryPdfName(serial)),
+                                                QStringLiteral("PDF (*.pdf)"));
+    if (!path.isEmpty()) path = PathToQ(WithPdfExtension(PathFromQ(path)));
     if (!path.isEmpty() && !SavePdf(path))
       QMessageBox::warning(this, QStringLiteral("Warning"),
                            QStringLiteral("Cannot write %1").arg(path));
   });
   connect(print, &QPushButton::clicked, this, &LibraryWindow::ChoosePrinterAndPrint);
   resize(1200, 760);
+  RefreshVerdicts();
   Search(QString());
 }
 
@@ -166,6 +192,16 @@ void LibraryWindow::Search(const QString& text) {
                                  std::to_string(ct.records),
                                  ct.last_test_date.substr(0, 10)};
     for (int c = 0; c < 6; ++c) cts_->setItem(i, c, new QTableWidgetItem(Q(cells[c])));
+    auto* verdict = new QTableWidgetItem;
+    const auto kept = verdicts_.find(ct.key);
+    if (kept != verdicts_.end()) {
+      const CtVerdict& v = kept->second;
+      verdict->setText(Q(VerdictCell(v.verdict)));
+      verdict->setToolTip(Q(v.test + (v.rating.empty() ? "" : ", " + v.rating) +
+                            (v.why.empty() ? "" : "\n" + v.why)));
+      verdict->setBackground(VerdictColor(v.verdict));
+    }
+    cts_->setItem(i, kVerdictColumn, verdict);
   }
   cts_->resizeColumnsToContents();
   // A new list in the same row moves no cell: show its first CT anyway.
@@ -173,6 +209,24 @@ void LibraryWindow::Search(const QString& text) {
   cts_->setCurrentCell(ct_list_.empty() ? -1 : 0, 0);
   cts_->blockSignals(false);
   ChooseCt(ct_list_.empty() ? -1 : 0);
+}
+
+void LibraryWindow::RefreshVerdicts() {
+  verdicts_.clear();
+  // A test whose curve the library lacks is read from its file when this
+  // computer reaches it.
+  const RecordFileReader read = [](const std::string& path, TestRecord& rec) {
+    return FileExists(path) && ReadRecordFile(rec, path, RecordDefaults());
+  };
+  std::vector<CtVerdict> all;
+  const StoreOutcome outcome = AssessLibrary(*store_, {}, read, all);
+  if (!outcome.ok()) status_->setText(Q(StoreOutcomeText(outcome)));
+  for (CtVerdict& v : all) verdicts_.emplace(v.ct.key, std::move(v));
+}
+
+QString LibraryWindow::VerdictText(int row) const {
+  const QTableWidgetItem* item = cts_->item(row, kVerdictColumn);
+  return item ? item->text() : QString();
 }
 
 void LibraryWindow::ChooseCt(int row) {
@@ -331,6 +385,7 @@ void LibraryWindow::ImportFolder(const std::string& folder) {
   if (summary.cancelled) text += QStringLiteral(" (cancelled)");
   if (!summary.store.ok()) text = Q(StoreOutcomeText(summary.store));
   status_->setText(text);
+  RefreshVerdicts();
   Search(search_->text());
 }
 

@@ -2,15 +2,18 @@
 // The Library window: search the CTs, pick one and a tap, read its history
 // with the changes coloured by their flags, open a record (double-click),
 // overlay the excitation curves of up to six dates, and see the trend plot.
+// A CT with an assessment profile kept for it shows its latest verdict.
 // A folder import runs on a worker thread behind a progress bar with Cancel.
 
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "library/history.h"
+#include "library/library_assess.h"
 #include "library/record_store.h"
 
 class QLineEdit;
@@ -42,6 +45,10 @@ class LibraryWindow : public QWidget {
   QTableWidget* CtTable() const { return cts_; }
   QTableWidget* HistoryTable() const { return history_table_; }
   const std::vector<HistoryEntry>& History() const { return history_; }
+  // Assesses every CT with a profile again (after a profile was kept).
+  void RefreshVerdicts();
+  // "PASS", "FAIL", "NOT ASSESSED" or empty, of the CT in `row`.
+  QString VerdictText(int row) const;
   // The line under the tables: what an import or an opening did.
   QString StatusText() const;
   // Imports `folder` with the progress bar; returns when done or cancelled.
@@ -65,6 +72,7 @@ class LibraryWindow : public QWidget {
   RecordOpener open_record_;
   std::vector<CtInfo> ct_list_;
   std::vector<HistoryEntry> history_;
+  std::map<std::string, CtVerdict> verdicts_;  // by CT key
   QLineEdit* search_ = nullptr;
   QTableWidget* cts_ = nullptr;
   QComboBox* taps_ = nullptr;
