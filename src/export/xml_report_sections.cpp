@@ -241,6 +241,8 @@ void WriteAssessmentPage(XmlWriter& w, const TestRecord& rec, const RecordContex
   lines("referenceline", page.reference);
   w.Utf8Element("tapsheading", page.taps_heading);
   PageRows(w, "tap", page.taps);
+  w.Utf8Element("sistersheading", page.sisters_heading);
+  PageRows(w, "sister", page.sisters);
   w.CloseElement("assessmentpage");
 }
 

@@ -5,6 +5,7 @@
 
 #include "analysis/display_rules.h"
 #include "assess/comparisons.h"
+#include "assess/profile_rating.h"
 #include "base/codepage.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -35,9 +36,6 @@ std::string Capital(std::string text) {
   if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 32);
   return text;
 }
-
-// A current in the unit a nameplate states it in.
-std::string Amps(double a) { return a < 1.0 ? Num(a * 1000.0) + " mA" : Num(a) + " A"; }
 
 void AddReference(const CalculationDetails& d, AssessmentPage& page) {
   std::vector<std::string>& out = page.reference;
@@ -81,16 +79,53 @@ void AddReference(const CalculationDetails& d, AssessmentPage& page) {
 
 void AddTaps(const CalculationDetails& d, AssessmentPage& page) {
   if (d.taps.size() < 2) return;
-  page.taps_heading = Format("TAP CONSISTENCY (knee voltage per turn, band \xC2\xB1%s %%)",
-                             Num(d.tap_band_percent).c_str());
+  const bool pair = d.taps.size() == 2;
+  page.taps_heading = Format(
+      "TAP CONSISTENCY (knee voltage per turn, %s; WARN from %s %%, ALARM from %s %%)",
+      pair ? "the two taps' difference" : "each against the median",
+      Num(d.tap_band_percent).c_str(), Num(d.tap_band_percent * kComparisonAlarmMultiple).c_str());
   for (const TapComparison& t : d.taps) {
     AssessmentPageRow row;
     row.name = Cp1252ToUtf8(t.tap);
     row.required = NumberText("%.2f", t.knee) + " V";
     row.measured = NumberText("%.4f", t.per_turn) + " V";
-    row.verdict = Format("%+.2f %% ", t.deviation) + (t.flagged ? "OUTSIDE" : "inside");
+    row.verdict =
+        (t.pair ? Format("differ %.2f %% ", t.deviation) : Format("%+.2f %% ", t.deviation)) +
+        BandFlagText(t.flag);
     row.bad = t.flagged;
     page.taps.push_back(row);
+  }
+}
+
+// A phase's knee voltage and ratio with how far each is from the others.
+std::string SisterKnee(const SisterQuantity& q) {
+  if (!q.has) return "-";
+  return NumberText("%.2f", q.value) + " V, " +
+         (q.pair ? Format("differ %.2f %%", q.deviation) : Format("%+.2f %%", q.deviation));
+}
+std::string SisterRatio(const SisterQuantity& q) {
+  if (!q.has) return "-";
+  return q.pair ? Format("differ %.2f turns", q.turns) : Format("%+.2f turns", q.turns);
+}
+
+void AddSisters(const SisterComparison& c, AssessmentPage& page) {
+  if (c.rows.empty()) return;
+  const ComparisonBands& b = c.bands;
+  page.sisters_heading = Format(
+      "SISTER PHASES (tap %s; knee WARN from %s %%, ratio WARN from %s turns)",
+      Cp1252ToUtf8(c.tap).c_str(), Num(b.sister_percent).c_str(), Num(b.ratio_warn_turns).c_str());
+  for (const SisterRow& r : c.rows) {
+    AssessmentPageRow row;
+    row.name = Cp1252ToUtf8(r.name);
+    if (r.test == 0) {
+      row.verdict = "no test of this tap";
+    } else {
+      row.required = SisterKnee(r.knee_at_current);
+      row.measured = SisterRatio(r.ratio);
+      row.verdict = BandFlagText(r.flag);
+      row.bad = r.flag == BandFlag::kWarn || r.flag == BandFlag::kAlarm;
+    }
+    page.sisters.push_back(row);
   }
 }
 
@@ -108,29 +143,7 @@ const char* VerdictCaps(Verdict v) {
   return "";
 }
 
-std::string RatingLine(const AssessmentProfile& p) {
-  const std::string cls = IecClassName(p.iec_class);
-  if (IsPxClass(p.iec_class)) {
-    std::string text = cls;
-    if (p.ek_rated > 0) {
-      text += ", Ek " + Num(p.ek_rated) + " V";
-    } else {
-      text += ", Kx " + Num(p.kx) + ", Rb " + Num(p.rb) + " \xE2\x84\xA6";
-    }
-    text += ", Ie \xE2\x89\xA4 " + Amps(p.ie_max);
-    if (p.rct_max > 0) text += ", Rct \xE2\x89\xA4 " + Num(p.rct_max) + " \xE2\x84\xA6";
-    return text;
-  }
-  std::string text = cls + Num(p.alf) + ", ";
-  if (p.burden_as_va) {
-    const Burden b = RatedBurden(p);
-    text += Num(p.burden_va) + " VA, pf " + Num(b.power_factor);
-  } else {
-    text += Num(p.burden_r) + (p.burden_x < 0 ? " \xE2\x88\x92 j" : " + j") +
-            Num(std::fabs(p.burden_x)) + " \xE2\x84\xA6";
-  }
-  return text + ", Isr " + Num(p.isr) + " A";
-}
+std::string PageRating(const AssessmentProfile& p) { return Signs(ProfileRatingLine(p)); }
 
 AssessmentPage AssessmentPageOf(const TestRecord& rec, const RecordContext& context) {
   AssessmentPage page;
@@ -138,7 +151,7 @@ AssessmentPage AssessmentPageOf(const TestRecord& rec, const RecordContext& cont
   page.has_profile = d.have_profile;
   if (d.have_profile) {
     const AssessmentResult& r = d.assessment;
-    page.rating = RatingLine(d.profile);
+    page.rating = PageRating(d.profile);
     page.test = Cp1252ToUtf8(r.label);
     for (const AssessCheck& c : r.checks) {
       page.checks.push_back({Capital(c.name), Signs(c.limit), Signs(c.value),
@@ -173,6 +186,7 @@ AssessmentPage AssessmentPageOf(const TestRecord& rec, const RecordContext& cont
   page.verdict_text = VerdictCaps(page.verdict);
   AddReference(d, page);
   AddTaps(d, page);
+  AddSisters(context.sisters, page);
   return page;
 }
 
@@ -352,6 +366,22 @@ void DrawAssessmentPage(Surface& s, const Rect& area, const AssessmentPage& page
     y = w.Wrapped(left, y, left_w, page.reference[i], 2, c);
   }
 
+  // Left, below: the sister phases, named as the engineer knows them.
+  if (!page.sisters.empty()) {
+    y += body;
+    w.Font(body * 11 / 10, 700);
+    y = w.Wrapped(left, y, left_w, page.sisters_heading, 2);
+    y += body / 4;
+    const int rows = static_cast<int>(page.sisters.size()) + 1;
+    const int room = area.bottom - body / 2 - y;
+    int row_h = std::min(body * 3 / 2, std::max(1, room / rows));
+    w.Font(std::max(6, std::min(body, row_h * 3 / 4)), 400);
+    row_h = std::max(row_h, w.Line());
+    static const char* const kHeads[4] = {"Phase", "Knee", "Ratio", "Verdict"};
+    static const int kCols[4] = {0, 480, 720, 880};
+    DrawTable(s, w, left, y, left_w, row_h, kHeads, kCols, page.sisters);
+  }
+
   // Right: the verdict, large, in its colour, with why.
   const int box_h = H * 30 / 100;
   const Rect box{right_l, area.top + body / 2, right_l + right_w, area.top + body / 2 + box_h};
@@ -389,7 +419,7 @@ void DrawAssessmentPage(Surface& s, const Rect& area, const AssessmentPage& page
     const int font = std::max(6, std::min(body, row_h * 3 / 4));
     w.Font(font, 400);
     row_h = std::max(row_h, w.Line());
-    static const char* const kHeads[4] = {"Tap", "Knee", "Per turn", "Against the others"};
+    static const char* const kHeads[4] = {"Tap", "Knee", "Per turn", "Deviation"};
     static const int kCols[4] = {0, 220, 470, 700};
     DrawTable(s, w, right_l, ty, right_w, row_h, kHeads, kCols, page.taps);
   }

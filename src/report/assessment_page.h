@@ -30,7 +30,7 @@ struct AssessmentPage {
   // "IEC 61869-2 5P20: PASS" for the summary page; empty without a usable
   // profile.
   std::string summary_line;
-  // "5P20, 10 VA, pf 0.8, Isr 1 A" / "PX, Ek 150 V, Ie ≤ 30 mA, Rct ≤ 2.5 Ω".
+  // ProfileRatingLine with its signs: "PX, Ek 150 V, Ie ≤ 30 mA, Rct ≤ 2.5 Ω".
   std::string rating;
   std::string test;  // the assessed test as the report names it
   std::vector<AssessmentPageRow> checks;
@@ -45,10 +45,14 @@ struct AssessmentPage {
   // The taps against each other; empty with fewer than two taps compared.
   std::string taps_heading;
   std::vector<AssessmentPageRow> taps;
+  // The sister phases the record context holds, by SisterName; empty
+  // without any.
+  std::string sisters_heading;
+  std::vector<AssessmentPageRow> sisters;
 };
 
-// The rating of a profile as its line on the page.
-std::string RatingLine(const AssessmentProfile& p);
+// The profile's rating line (ProfileRatingLine) with the signs themselves.
+std::string PageRating(const AssessmentProfile& p);
 // "PASS", "FAIL", "NOT ASSESSED".
 const char* VerdictCaps(Verdict v);
 

@@ -34,7 +34,7 @@ TEST(AssessmentPage, RatingLineStatesTheProfileAsANameplateDoes) {
       {"P in VA, the usual power factor", P(IecClass::k5P), "5P20, 10 VA, pf 0.8, Isr 1 A"},
       {"PR below 5 VA", P(IecClass::k10PR), "10PR10, 2.5 VA, pf 1, Isr 5 A"},
       {"P as R + jX", P(IecClass::k5P), "5P20, 0.4 + j0.3 \xE2\x84\xA6, Isr 1 A"},
-      {"capacitive burden", P(IecClass::k5P), "5P20, 0.4 \xE2\x88\x92 j0.3 \xE2\x84\xA6, Isr 1 A"},
+      {"capacitive burden", P(IecClass::k5P), "5P20, 0.4 - j0.3 \xE2\x84\xA6, Isr 1 A"},
       {"PX with a rated knee", P(IecClass::kPX),
        "PX, Ek 150 V, Ie \xE2\x89\xA4 30 mA, Rct \xE2\x89\xA4 2.5 \xE2\x84\xA6"},
       {"PXR from Kx, no Rct limit", P(IecClass::kPXR),
@@ -50,7 +50,7 @@ TEST(AssessmentPage, RatingLineStatesTheProfileAsANameplateDoes) {
   }
   cases[4].profile.ek_rated = 150, cases[4].profile.ie_max = 0.03, cases[4].profile.rct_max = 2.5;
   cases[5].profile.kx = 20, cases[5].profile.rb = 2, cases[5].profile.ie_max = 1.5;
-  for (const Case& c : cases) EXPECT_EQ(RatingLine(c.profile), c.want) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(PageRating(c.profile), c.want) << c.name;
 }
 
 // A record file in its own folder, with what is kept beside it.
@@ -204,6 +204,90 @@ TEST(AssessmentPage, TwentyTapsStayInsideThePage) {
       rows += op.text.rfind("X", 0) == 0 && op.text.find('-') == 2;
     }
     EXPECT_EQ(rows, 20) << size.right << "x" << size.bottom;
+  }
+}
+
+// What a library keeps for the CT: its profile, and its sister phases.
+class LibraryLike : public ReferenceKeeper {
+ public:
+  KeptProfile profile;
+  SisterComparison sisters;
+  KeptReference Find(const TestRecord&) override { return {}; }
+  bool Keep(const TestRecord&, const ReferenceCurve&, std::string&, std::string&) override {
+    return false;
+  }
+  KeptProfile FindProfile(const TestRecord&) override { return profile; }
+  SisterComparison FindSisters(const TestRecord&, const ComparisonBands&) override {
+    return sisters;
+  }
+};
+
+SisterRow Sister(const char* name, double knee, double deviation, double turns, BandFlag flag) {
+  SisterRow r;
+  r.name = name;
+  r.test = 1;
+  r.knee_at_current = {true, knee, deviation, false, 0, flag, flag >= BandFlag::kWarn};
+  r.ratio = {true, 400, 0, false, turns, BandFlag::kOk, false};
+  r.flag = flag;
+  r.flagged = flag >= BandFlag::kWarn;
+  return r;
+}
+
+// The profile kept for the CT in the library (none beside the file) brings
+// the page; sister phases the library knows are named as the engineer names
+// them, with the words the library uses; five taps with one low are judged
+// against their median, the one blamed alone.
+TEST(AssessmentPage, KeptForTheCtWithSisterPhasesAndTapsAgainstTheirMedian) {
+  struct Case {
+    const char* name;
+    bool profile, sisters;
+    std::vector<std::string> shown, absent;
+  } cases[] = {
+      {"nothing in the library", false, false, {}, {}},
+      {"the CT's profile",
+       true,
+       false,
+       {"5P20, 10 VA, pf 0.8, Isr 1 A", "TAP CONSISTENCY", "each against the median", "% ALARM",
+        "+0.00 % OK"},
+       {"SISTER PHASES", "inside", "OUTSIDE"}},
+      {"the CT's profile and its sisters",
+       true,
+       true,
+       {"SISTER PHASES", "serial P1, LINE 4, tested 03/01/26", "serial P3, LINE 4, tested 03/01/26",
+        "260.00 V, +12.00 %", "+0.00 turns", "ALARM", "OK"},
+       {"r.test"}},
+  };
+  const std::string folder = TempFolder("assessment-library");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto rec = RecordWith(PathJoin(folder, "r"), {nullptr, nullptr}, 5);
+    rec->taps[3].fKneeVtg10 = rec->taps[3].fKneeVtg30 = rec->taps[3].fKneeVtg45 = 230 * 0.95;
+    auto keeper = std::make_shared<LibraryLike>();
+    if (c.profile) {
+      keeper->profile = ProfileFromText(R"({"class":"5P","isr":1,"alf":20,"burden_va":10})",
+                                        "the record library");
+      ASSERT_TRUE(keeper->profile.loaded()) << keeper->profile.why;
+    }
+    if (c.sisters) {
+      keeper->sisters.tap = "X1-X5";
+      keeper->sisters.rows = {
+          Sister("serial P1, LINE 4, tested 03/01/26", 232.1, 0, 0, BandFlag::kOk),
+          Sister("serial P2, LINE 4, tested 03/01/26", 231.0, -0.47, 0, BandFlag::kOk),
+          Sister("serial P3, LINE 4, tested 03/01/26", 260, 12, 0, BandFlag::kAlarm)};
+    }
+    ReportDocument doc;
+    doc.SetReferenceKeeper(keeper);
+    ASSERT_TRUE(doc.SetRecords({*rec}));
+    const int page = IndexOf(doc, kAssessmentPage);
+    ASSERT_EQ(page >= 0, c.profile);
+    if (page < 0) continue;
+    const std::string text = DrawnPage(doc, page, true);
+    for (const std::string& want : c.shown) {
+      EXPECT_NE(text.find(want), std::string::npos) << want << " in\n" << text;
+    }
+    for (const std::string& not_there : c.absent) {
+      EXPECT_EQ(text.find(not_there), std::string::npos) << not_there << " in\n" << text;
+    }
   }
 }
 
