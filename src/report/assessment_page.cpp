@@ -62,7 +62,8 @@ void AddReference(const CalculationDetails& d, AssessmentPage& page) {
     out.push_back("Kept in " + SystemNameToUtf8(FileNameOf(d.reference_where)));
     return;
   }
-  out.push_back(Cp1252ToUtf8(c.label) + ", " + std::to_string(c.compared) + " points compared");
+  out.push_back(Cp1252ToUtf8(c.label) + ", " + std::to_string(c.compared) +
+                (c.compared == 1 ? " point compared" : " points compared"));
   out.push_back(Format("Largest deviation %+.2f %% at %s V, %s A", c.largest_deviation,
                        NumberText("%.2f", c.at_volts).c_str(),
                        NumberText("%.4f", c.at_amps).c_str()));
@@ -118,7 +119,7 @@ void AddSisters(const SisterComparison& c, AssessmentPage& page) {
     AssessmentPageRow row;
     row.name = Cp1252ToUtf8(r.name);
     if (r.test == 0) {
-      row.verdict = "no test of this tap";
+      row.verdict = "no test";  // of this tap and ratio
     } else {
       row.required = SisterKnee(r.knee_at_current);
       row.measured = SisterRatio(r.ratio);
@@ -314,6 +315,20 @@ int DrawTable(Surface& s, Writer& w, int left, int top, int width, int row_h,
   return y;
 }
 
+// "TITLE (what it is judged by)": the title in bold, the rest below it in
+// the body font. Returns the y below it.
+int Heading(Writer& w, int x, int y, int width, int body, const std::string& text) {
+  const size_t open = text.find(" (");
+  w.Font(body * 11 / 10, 700);
+  w.At(x, y, text.substr(0, open));
+  y += w.Line();
+  if (open != std::string::npos && text.size() > open + 3 && text.back() == ')') {
+    w.Font(body, 400);
+    y = w.Wrapped(x, y, width, Capital(text.substr(open + 2, text.size() - open - 3)), 2);
+  }
+  return y + body / 4;
+}
+
 }  // namespace
 
 void DrawAssessmentPage(Surface& s, const Rect& area, const AssessmentPage& page, bool printing) {
@@ -369,9 +384,7 @@ void DrawAssessmentPage(Surface& s, const Rect& area, const AssessmentPage& page
   // Left, below: the sister phases, named as the engineer knows them.
   if (!page.sisters.empty()) {
     y += body;
-    w.Font(body * 11 / 10, 700);
-    y = w.Wrapped(left, y, left_w, page.sisters_heading, 2);
-    y += body / 4;
+    y = Heading(w, left, y, left_w, body, page.sisters_heading);
     const int rows = static_cast<int>(page.sisters.size()) + 1;
     const int room = area.bottom - body / 2 - y;
     int row_h = std::min(body * 3 / 2, std::max(1, room / rows));
@@ -410,9 +423,7 @@ void DrawAssessmentPage(Surface& s, const Rect& area, const AssessmentPage& page
   // taps, in a row height that fits the rest of the page.
   if (!page.taps.empty()) {
     int ty = box.bottom + body;
-    w.Font(body, 700);
-    w.Wrapped(right_l, ty, right_w, page.taps_heading, 2);
-    ty += 2 * w.Line() + body / 4;
+    ty = Heading(w, right_l, ty, right_w, body, page.taps_heading);
     const int rows = static_cast<int>(page.taps.size()) + 1;
     const int room = area.bottom - body / 2 - ty;
     int row_h = std::min(body * 3 / 2, room / rows);
