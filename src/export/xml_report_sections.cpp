@@ -217,6 +217,17 @@ void PageRows(XmlWriter& w, const char* element, const std::vector<AssessmentPag
   }
 }
 
+// A group's heading as the page draws it: "TITLE (what it is judged by)"
+// as a title and the line under it.
+void GroupHeading(XmlWriter& w, const char* title, const char* judged, const std::string& text) {
+  const size_t open = text.find(" (");
+  const bool split = open != std::string::npos && text.size() > open + 3 && text.back() == ')';
+  w.Utf8Element(title, text.substr(0, split ? open : std::string::npos));
+  std::string rest = split ? text.substr(open + 2, text.size() - open - 3) : std::string();
+  if (!rest.empty() && rest[0] >= 'a' && rest[0] <= 'z') rest[0] = static_cast<char>(rest[0] - 32);
+  w.Utf8Element(judged, rest);
+}
+
 // The "Assessment" page as the report draws it, for the page of the PDF
 // that follows the summary.
 void WriteAssessmentPage(XmlWriter& w, const TestRecord& rec, const RecordContext& context) {
@@ -239,9 +250,9 @@ void WriteAssessmentPage(XmlWriter& w, const TestRecord& rec, const RecordContex
   };
   lines("note", page.notes);
   lines("referenceline", page.reference);
-  w.Utf8Element("tapsheading", page.taps_heading);
+  GroupHeading(w, "tapsheading", "tapsjudged", page.taps_heading);
   PageRows(w, "tap", page.taps);
-  w.Utf8Element("sistersheading", page.sisters_heading);
+  GroupHeading(w, "sistersheading", "sistersjudged", page.sisters_heading);
   PageRows(w, "sister", page.sisters);
   w.CloseElement("assessmentpage");
 }

@@ -357,7 +357,7 @@ TEST_F(AssessCli, CompareAsJsonAndTheTestNamed) {
 
   r = Kova({"record", "compare", a, "--test", "9"});
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_NE(r.err.find("The record has no test 9: its tests are 1 to 1"), std::string::npos)
+  EXPECT_NE(r.err.find("The record has no test 9: its only test is 1"), std::string::npos)
       << r.err;
 }
 
