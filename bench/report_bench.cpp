@@ -10,9 +10,11 @@
 #include <memory>
 
 #include "analysis/compute_derived.h"
+#include "base/file_io.h"
 #include "export/export_images.h"
 #include "platform/qpainter_surface.h"
 #include "platform/qt_picture_canvas.h"
+#include "report/assessment_page.h"
 #include "report/display_test.h"
 #include "sim/record_maker.h"
 #include "support/record_fixtures.h"
@@ -93,6 +95,53 @@ void BM_FitPagesWithLongNote(benchmark::State& state) {
   state.counters["pages"] = doc.pagecount();
 }
 BENCHMARK(BM_FitPagesWithLongNote)->Arg(10)->Arg(300)->Arg(60000)->Unit(benchmark::kMillisecond);
+
+// The assessment page of a 20-tap record with a profile and a reference
+// curve kept beside it (goal 5 ms), drawn from what the page list gathered;
+// and gathering it, done once per page list.
+struct TwentyTaps {
+  ReportDocument doc;
+  int index = -1;
+  TwentyTaps() {
+    auto rec = MakeSampleRecord(1, 20, 5);
+    const std::string folder = TempFolder("assessment-bench");
+    rec->fullpath = folder + "/T20.test";
+    WriteFileAtomically(folder + "/T20.assess.json",
+                        std::string(R"({"class":"5P","isr":5,"alf":20,"burden_va":15})"));
+    WriteFileAtomically(folder + "/T20.reference.csv",
+                        std::string("turns,240\nvoltmeter,rms\n20,0.01\n60,0.05\n100,0.2\n"
+                                    "140,1.5\n"));
+    doc.SetRecords({*rec});
+    for (int i = 0; i < doc.pagecount(); ++i) {
+      if (doc.pages()[i].kind == kAssessmentPage) index = i;
+    }
+  }
+};
+
+void BM_AssessmentPageOfTwentyTaps(benchmark::State& state) {
+  static const TwentyTaps f;
+  if (f.index < 0 || f.doc.assessment_page().taps.size() != 20) {
+    state.SkipWithError("no assessment page of 20 taps");
+    return;
+  }
+  QImage image(1600, 1200, QImage::Format_RGB32);
+  for (auto _ : state) {
+    QPainter painter(&image);
+    QPainterSurface surface(painter);
+    CDisplayTest page;
+    page.Setup(&surface, f.doc.Record(0), false, &f.doc);
+    page.DrawPage({0, 0, 1600, 1200}, f.index);
+  }
+}
+BENCHMARK(BM_AssessmentPageOfTwentyTaps)->Unit(benchmark::kMillisecond);
+
+void BM_GatherAssessmentPageOfTwentyTaps(benchmark::State& state) {
+  static const TwentyTaps f;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(AssessmentPageOf(f.doc.Record(0), f.doc.context(0)));
+  }
+}
+BENCHMARK(BM_GatherAssessmentPageOfTwentyTaps)->Unit(benchmark::kMillisecond);
 
 void BM_PicturesOfTenTests(benchmark::State& state) {
   auto rec = MakeSampleRecord(1, 10, 3);

@@ -39,10 +39,15 @@ ChosenExportOutcome ExportChosenRecords(const std::vector<std::string>& files,
       continue;
     }
     const std::string target = PathJoin(folder, StemOf(FileNameOf(file)) + kind.extension);
-    if (kind.write(*rec, target))
+    if (kind.write(*rec, target)) {
       ++out.written;
-    else
+      if (rec->fileend.Early()) {
+        out.damaged.push_back(SystemNameToCp1252(FileNameOf(file)) + ": " +
+                              DamagedRecordBanner(rec->fileend));
+      }
+    } else {
       out.failed.push_back(target);
+    }
   }
   StoreText(store, SettingId::kExportDir, folder);
   store.Flush();

@@ -37,6 +37,9 @@ struct ChosenExportOutcome {
   int written = 0;
   int unreadable = 0;
   std::vector<std::string> failed;  // output paths that could not be written
+  // "<file name>: DAMAGED RECORD: ..." of each record exported from a file
+  // that ended early (text); its output keeps its layout, the status says it.
+  std::vector<std::string> damaged;
 };
 
 // Asks for the folder (starting at "ExportDir"), exports every readable file

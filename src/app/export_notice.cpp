@@ -41,4 +41,10 @@ std::string ChosenExportsWrittenText(int written, const std::string& what,
   return Format("%d %s written to %s", written, what.c_str(), FolderText(folder).c_str());
 }
 
+std::string WithDamageNotes(const std::string& text, const std::vector<std::string>& damaged) {
+  std::string out = text;
+  for (const std::string& d : damaged) out += (out.empty() ? "" : "; ") + d;
+  return out;
+}
+
 }  // namespace kova

@@ -4,6 +4,7 @@
 // names put in from the system's).
 
 #include <string>
+#include <vector>
 
 #include "app/app_settings.h"
 
@@ -18,5 +19,9 @@ std::string AutoExportsWrittenText(const std::string& record_path, const AppSett
 // written to C:\Out", `what` naming the kind.
 std::string ChosenExportsWrittenText(int written, const std::string& what,
                                      const std::string& folder);
+
+// The status text with what damaged records' exports hold: "<text>;
+// <each of `damaged`>" ("T1.test: DAMAGED RECORD: the file ends at ...").
+std::string WithDamageNotes(const std::string& text, const std::vector<std::string>& damaged);
 
 }  // namespace kova

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "assess/comparisons.h"
 #include "assess/profile_file.h"
 #include "assess/reference_curve.h"
 #include "records/test_record.h"
@@ -41,6 +42,14 @@ class ReferenceKeeper {
   virtual KeptProfile FindProfile(const TestRecord& rec);
   virtual bool KeepProfile(const TestRecord& rec, const AssessmentProfile& profile,
                            std::string& where, std::string& why);
+  // The record's first test against its sister phases (the other CTs of its
+  // station and circuit); no rows when the keeper knows of none: only a
+  // library knows which CTs are sisters.
+  virtual SisterComparison FindSisters(const TestRecord& rec, const ComparisonBands& bands) {
+    (void)rec;
+    (void)bands;
+    return {};
+  }
 };
 
 // The file beside the record's file (a record never saved has none).

@@ -77,6 +77,7 @@ bool ExportImages(TestRecord& rec, PictureCanvasFactory& canvases, const std::st
       painter.DrawPlot(whole, b - 1, false);
       rec.taps[b - 1].testimagefile = name;
     }
+    painter.DrawPictureBanner(whole);
     PixelImage pixels;
     if (!canvas->Finish(pixels)) return fail("no picture could be made");
     // Encoded now: the canvas's pixels are drawn over by the next picture.

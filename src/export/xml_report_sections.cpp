@@ -6,6 +6,7 @@
 #include "base/path.h"
 #include "export/export_xml.h"
 #include "export/xml_writer.h"
+#include "report/assessment_page.h"
 #include "report/calc_details_page.h"
 
 namespace kova {
@@ -205,6 +206,57 @@ void WriteCalculationDetails(XmlWriter& w, const TestRecord& rec, const RecordCo
   w.CloseElement("calculationdetails");
 }
 
+void PageRows(XmlWriter& w, const char* element, const std::vector<AssessmentPageRow>& rows) {
+  for (const AssessmentPageRow& r : rows) {
+    w.OpenElement(element);
+    w.Utf8Element("rowname", r.name);
+    w.Utf8Element("rowrequired", r.required);
+    w.Utf8Element("rowmeasured", r.measured);
+    w.Utf8Element("rowverdict", r.verdict);
+    w.CloseElement(element);
+  }
+}
+
+// A group's heading as the page draws it: "TITLE (what it is judged by)"
+// as a title and the line under it.
+void GroupHeading(XmlWriter& w, const char* title, const char* judged, const std::string& text) {
+  const size_t open = text.find(" (");
+  const bool split = open != std::string::npos && text.size() > open + 3 && text.back() == ')';
+  w.Utf8Element(title, text.substr(0, split ? open : std::string::npos));
+  std::string rest = split ? text.substr(open + 2, text.size() - open - 3) : std::string();
+  if (!rest.empty() && rest[0] >= 'a' && rest[0] <= 'z') rest[0] = static_cast<char>(rest[0] - 32);
+  w.Utf8Element(judged, rest);
+}
+
+// The "Assessment" page as the report draws it, for the page of the PDF
+// that follows the summary.
+void WriteAssessmentPage(XmlWriter& w, const TestRecord& rec, const RecordContext& context) {
+  if (!context.HasKept()) return;
+  const AssessmentPage page = AssessmentPageOf(rec, context);
+  w.OpenElement("assessmentpage");
+  w.Utf8Element("pagetitle", kAssessmentPageTitle);
+  w.Utf8Element("rating", page.has_profile ? page.rating : "No assessment profile");
+  w.Utf8Element("assessed", page.test);
+  w.Utf8Element("verdict", page.verdict_text);
+  w.Utf8Element("verdictwhy", page.why);
+  PageRows(w, "check", page.checks);
+  // Each line an element of its own holding its text, so a template walks them.
+  auto lines = [&w](const char* element, const std::vector<std::string>& texts) {
+    for (const std::string& text : texts) {
+      w.OpenElement(element);
+      w.Utf8Element("linetext", text);
+      w.CloseElement(element);
+    }
+  };
+  lines("note", page.notes);
+  lines("referenceline", page.reference);
+  GroupHeading(w, "tapsheading", "tapsjudged", page.taps_heading);
+  PageRows(w, "tap", page.taps);
+  GroupHeading(w, "sistersheading", "sistersjudged", page.sisters_heading);
+  PageRows(w, "sister", page.sisters);
+  w.CloseElement("assessmentpage");
+}
+
 }  // namespace
 
 std::string RatioErrorTableText(const std::string& burdentable) {
@@ -222,10 +274,13 @@ std::string BuildReportSections(const TestRecord& rec, const RecordContext& cont
   w.OpenElement("kovasections");
   // The record it belongs to, as its XML document names it.
   w.PathElement("filename", rec.filename);
+  // A record whose file ended early: the banner every page of the PDF carries.
+  if (rec.fileend.Early()) w.TextElement("damaged", DamagedRecordBanner(rec.fileend));
   WriteClassification(w, rec);
   int order[kTapCodes] = {};
   const int listed = OrderedTests(rec, order);
   for (int k = 0; k < listed; ++k) TestSection(w, rec, order[k], k + 1);
+  WriteAssessmentPage(w, rec, context);
   WriteCalculationDetails(w, rec, context);
   w.CloseElement("kovasections");
   return w.Text();

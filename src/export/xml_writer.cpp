@@ -91,6 +91,17 @@ void XmlWriter::TextElement(const char* name, const std::string& text) {
   out_ += ">\r\n";
 }
 
+void XmlWriter::Utf8Element(const char* name, const std::string& utf8) {
+  Indent();
+  out_ += '<';
+  out_ += name;
+  out_ += '>';
+  out_ += EscapeBytes(IsUtf8(utf8) ? utf8 : Cp1252ToUtf8(utf8));
+  out_ += "</";
+  out_ += name;
+  out_ += ">\r\n";
+}
+
 void XmlWriter::PathElement(const char* name, const std::string& path) {
   Indent();
   out_ += '<';

@@ -26,6 +26,8 @@ class XmlWriter {
   void TextElement(const char* name, const std::string& text);
   // A file name, converted by FileNameToUtf8 instead of as Windows-1252.
   void PathElement(const char* name, const std::string& path);
+  // Text that is UTF-8 already (a text that is not is read as Windows-1252).
+  void Utf8Element(const char* name, const std::string& utf8);
   void IntElement(const char* name, int value);
   // "%.4lf"; "N/A" for a value that is not finite.
   void RealElement(const char* name, double value);

@@ -41,6 +41,7 @@
 #include "app/setup_model.h"
 #include "app/start_page.h"
 #include "app/test_browser.h"
+#include "base/codepage.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "gui/assess/assessment_menu.h"
@@ -418,11 +419,16 @@ bool MainWindow::OpenQuietly(const std::string& path, std::string& why) {
     RebuildRecentMenu();
     return false;
   }
+  const RecordFileEnd end = doc->report().Record(0).fileend;
   AddView(std::move(doc));
-  // A file cut short still opens with what it held; the status bar says
-  // where it ended, so reset values are not taken for measurements.
-  const RecordFileEnd end = CheckRecordFileEnd(path);
-  if (end.Early()) statusBar()->showMessage(ToQ(RecordFileEndedEarlyText(path, end)));
+  // A file cut short still opens with what it held; a warning box (once, as
+  // it opens) and the status bar say where it ended, so reset values are not
+  // taken for measurements. Every page of its report carries the banner.
+  if (end.Early()) {
+    statusBar()->showMessage(ToQ(RecordFileEndedEarlyText(path, end)));
+    ctx_.prompter->Message(kWarningCaption, DamagedRecordWarningText(path, end), Buttons::Ok,
+                           Icon::Warning);
+  }
   return true;
 }
 
@@ -659,7 +665,9 @@ void MainWindow::OnExportExcel() {
 void MainWindow::ShowChosenExports(const ChosenExportOutcome& out, const std::string& what) {
   if (!out.ran) return;
   const std::string folder = LoadText(*ctx_.store, SettingId::kExportDir);
-  statusBar()->showMessage(ToQ(ChosenExportsWrittenText(out.written, what, folder)), 10000);
+  statusBar()->showMessage(
+      ToQ(WithDamageNotes(ChosenExportsWrittenText(out.written, what, folder), out.damaged)),
+      10000);
 }
 
 void MainWindow::OnExport() {
@@ -672,8 +680,15 @@ void MainWindow::OnExport() {
   }
   // A failure has had its message naming the file and the reason; the
   // status bar does not claim otherwise.
+  // The exports of a damaged record keep their layouts; the status says it.
+  std::vector<std::string> damaged;
+  if (rec.fileend.Early()) {
+    damaged.push_back(SystemNameToCp1252(FileNameOf(rec.fullpath)) + ": " +
+                      DamagedRecordBanner(rec.fileend));
+  }
   if (ctx_.auto_export(rec, true, view->document().report().context()))
-    statusBar()->showMessage(ToQ(AutoExportsWrittenText(rec.fullpath, *ctx_.settings)), 15000);
+    statusBar()->showMessage(
+        ToQ(WithDamageNotes(AutoExportsWrittenText(rec.fullpath, *ctx_.settings), damaged)), 15000);
   else
     statusBar()->showMessage(
         QStringLiteral("Exports of %1 not all written").arg(PathToQ(FileNameOf(rec.fullpath))),

@@ -1,5 +1,7 @@
 #include "library_stores/library_reference_keeper.h"
 
+#include "app/sister_records.h"
+#include "base/path.h"
 #include "library/library_references.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
@@ -49,6 +51,17 @@ class LibraryWhenThere : public ReferenceKeeper {
     if (failure_.empty()) return beside_.KeepProfile(rec, profile, where, why);
     why = failure_;
     return false;
+  }
+
+  // Test 1, as the report's first test page: the library knows the
+  // station and circuit, the sisters are read from their files.
+  SisterComparison FindSisters(const TestRecord& rec, const ComparisonBands& bands) override {
+    if (!Open() || rec.numtests <= 0) return {};
+    SisterRecords sisters;
+    const StoreOutcome outcome =
+        LoadSisterRecords(*store_, rec, 1, bands.sister_span_days, RecordDefaults{}, sisters);
+    if (!outcome.ok() || sisters.records.empty()) return {};
+    return CompareWithSisters(rec, FileNameOf(rec.fullpath), 1, sisters, bands);
   }
 
  private:

@@ -176,6 +176,7 @@ bool TestRecord::DecodeRecordBytes(const uint8_t* data, size_t size, const std::
     ReadGraphPoints(*this, rest, end);
     if (file_end.needed == 0) ReadVersionedTail(*this, rest, version, end);
   }
+  fileend = file_end;
   if (t_file_end != nullptr) *t_file_end = file_end;
   return true;
 }
@@ -201,6 +202,21 @@ std::string RecordFileEndedEarlyText(const std::string& path, const RecordFileEn
   if (end.needed == 0) return std::string();
   return Format(
       "The record file \"%s\" ended at byte %zu but needed %zu; the rest shows reset values",
+      SystemNameToCp1252(path).c_str(), end.ended_at, end.needed);
+}
+
+std::string DamagedRecordBanner(const RecordFileEnd& end) {
+  if (!end.Early()) return std::string();
+  return Format("DAMAGED RECORD: the file ends at byte %zu of %zu; later values are reset",
+                end.ended_at, end.needed);
+}
+
+std::string DamagedRecordWarningText(const std::string& path, const RecordFileEnd& end) {
+  if (!end.Early()) return std::string();
+  return Format(
+      "The record file \"%s\" is damaged: it ends at byte %zu of %zu.\n\n"
+      "What it holds is shown; the values after that byte are reset values, not "
+      "measurements. Every report page says so.",
       SystemNameToCp1252(path).c_str(), end.ended_at, end.needed);
 }
 

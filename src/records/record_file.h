@@ -36,4 +36,12 @@ RecordFileEnd CheckRecordFileEnd(const std::string& path);
 // shows reset values"; empty for a whole file.
 std::string RecordFileEndedEarlyText(const std::string& path, const RecordFileEnd& end);
 
+// The line every report page, picture and PDF of such a record carries:
+// "DAMAGED RECORD: the file ends at byte <n> of <m>; later values are
+// reset"; empty for a whole file.
+std::string DamagedRecordBanner(const RecordFileEnd& end);
+// The warning the desktop shows once as such a file opens; empty for a
+// whole file.
+std::string DamagedRecordWarningText(const std::string& path, const RecordFileEnd& end);
+
 }  // namespace kova

@@ -26,6 +26,7 @@ void TestRecord::ResetRecord(const RecordDefaults& defaults) {
   passfail = PassFailBlock();
   resistance = ResistanceBlock();
   classsettings = ClassSettings();
+  fileend = RecordFileEnd();
   passfail.pfcustomdeviation = 1;
   classsettings.tempcelsius = 25.0;
   classsettings.ratedcurrent = 5.0;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "records/plan_blocks.h"
+#include "records/record_file.h"
 
 namespace kova {
 
@@ -136,6 +137,9 @@ struct TestRecord {
   PassFailBlock passfail;
   ResistanceBlock resistance;
   ClassSettings classsettings;
+  // Where the file it was read from ended early, if it did: what follows
+  // that byte shows reset values, not measurements (every output says so).
+  RecordFileEnd fileend;
 
   // Derived figures (ComputeDerived).
   double Rct75 = 0;

@@ -9,11 +9,14 @@
 #include "analysis/display_rules.h"
 #include "analysis/taps.h"
 #include "analysis/test_result_fields.h"
+#include "base/codepage.h"
 #include "base/format.h"
 #include "records/knee_fields.h"
 #include "records/record_header.h"
 #include "records/test_label.h"
+#include "report/assessment_page.h"
 #include "report/calc_details_page.h"
+#include "report/damage_banner.h"
 #include "report/display_test_internal.h"
 #include "report/quiet_surface.h"
 #include "report/report_texts.h"
@@ -89,9 +92,25 @@ int CDisplayTest::PartsOf(const Rect& page, int page_index) {
   return block_->present ? block_->flow.Shares() : 1;
 }
 
-void CDisplayTest::DrawEntry(const Rect& page, const ReportPage& pg) {
+std::string CDisplayTest::DamageBanner() const {
+  const int records = doc_ != nullptr ? doc_->RecordCount() : 1;
+  for (int r = 0; r < std::max(1, records); ++r) {
+    const TestRecord& rec = doc_ != nullptr && records > 1 ? doc_->Record(r) : Rec();
+    const std::string text = DamagedRecordBanner(rec.fileend);
+    if (text.empty()) continue;
+    return records > 1 ? text + " (" + rec.filename + ")" : text;
+  }
+  return std::string();
+}
+
+void CDisplayTest::DrawEntry(const Rect& whole, const ReportPage& pg) {
   part_ = std::max(0, pg.part);
   *block_ = TextBlock();
+  // A damaged record's banner takes a strip across the page's top; the
+  // page is laid out below it.
+  const std::string banner = DamageBanner();
+  Rect page = whole;
+  if (!banner.empty()) page.top += DamageBannerHeight(whole);
   Layout lay;
   lay.page = page;
   lay.inner = page.Inset(20);
@@ -184,6 +203,16 @@ void CDisplayTest::DrawEntry(const Rect& page, const ReportPage& pg) {
     DrawContinuation(lay);
   }
   DrawFooterAndHint(lay, lay.kind);
+  if (!banner.empty())
+    DrawDamageBanner(*s_, {whole.left, whole.top, whole.right, page.top}, banner);
+}
+
+void CDisplayTest::DrawPictureBanner(const Rect& picture) {
+  const std::string banner = DamagedRecordBanner(Rec().fileend);
+  if (banner.empty()) return;
+  DrawDamageBanner(
+      *s_, {picture.left, picture.top, picture.right, picture.top + DamageBannerHeight(picture)},
+      banner);
 }
 
 void CDisplayTest::DrawBody(const Layout& lay, const ReportPage& pg) {
@@ -241,6 +270,13 @@ void CDisplayTest::DrawBody(const Layout& lay, const ReportPage& pg) {
     case kCalculationDetailsPage:
       DrawCalculationDetails(*s_, inner, doc_->details_lines(), pg.test);
       break;
+    case kAssessmentPage: {
+      const int S = DrawHeader(lay, t, lay.kind, lay.y0);
+      DrawAssessmentPage(*s_, {inner.left, S, inner.right, TextBottom(lay)},
+                         doc_->assessment_page(), printing_);
+      SelectBody();
+      break;
+    }
     default:
       break;
   }
@@ -397,16 +433,23 @@ int CDisplayTest::DrawHeader(const Layout& lay, int test, int kind, int y0) {
     col3.push_back(Format("%13s  %-13s", " ", "SUMMARY REPORT"));
   } else if (kind == kPassFailPage) {
     col3.push_back(Format("%13s  %-13s", " ", "PASS / FAIL REPORT"));
+  } else if (kind == kAssessmentPage) {
+    col3.push_back(Format("%13s  %-13s", " ", "ASSESSMENT"));
   } else {
     col3.push_back(Format("%13s: %-13s", Format("TEST # %d", ReportTestNumber(test)).c_str(),
                           TapNameFromCode(tap.nTapConnection).c_str()));
   }
-  if (kind != kSummaryPage && kind != kPassFailPage) {
+  const bool record_page = kind == kSummaryPage || kind == kPassFailPage || kind == kAssessmentPage;
+  if (!record_page) {
     // The notes row of the test's fields, labelled as in the workbook.
     const TestFieldRow& notes = TestFieldOf(TestField::kNotes);
     col3.push_back(Format("%13s: %-20s", notes.workbook_label, notes.text(r, tap).c_str()));
   }
   for (const HeaderFieldRow* row : ReportHeaderRows(3)) col3.push_back(ReportHeaderText(r, *row));
+  // The IEC verdict beside the knee type, when a profile is kept.
+  if (kind == kSummaryPage && doc_ != nullptr && !doc_->assessment_page().summary_line.empty()) {
+    col3.push_back("  " + Utf8ToCp1252(doc_->assessment_page().summary_line));
+  }
   for (size_t i = 0; i < col3.size(); ++i) {
     PutText(*s_, inner, x0 + 92 * cw_, y0 + static_cast<int>(i) * L_, col3[i]);
   }

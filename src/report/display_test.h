@@ -80,6 +80,10 @@ class CDisplayTest {
   int DrawBurdenInsulation(const Rect& inner, int x, int top, const TapTest& tap, bool side_by_side,
                            int u);
 
+  // A damaged record's banner across the top of a picture of `picture`'s
+  // size (the pictures have no page around them).
+  void DrawPictureBanner(const Rect& picture);
+
   // L of the body font of the last page drawn.
   int line_height() const { return line_height_; }
 
@@ -90,7 +94,9 @@ class CDisplayTest {
   // how it flows from its own box into the continuation boxes.
   struct TextBlock;
 
-  void DrawEntry(const Rect& page, const ReportPage& pg);
+  void DrawEntry(const Rect& whole, const ReportPage& pg);
+  // The banner of a damaged record shown (the first of an overlay's), or empty.
+  std::string DamageBanner() const;
   void DrawBody(const Layout& lay, const ReportPage& pg);
   // Draws the block's first share into `box` (all of it when it fits) and
   // keeps its flow for the continuation pages.

@@ -8,6 +8,7 @@ RecordContext GatherRecordContext(const TestRecord& rec, ReferenceKeeper& keeper
   context.profile = keeper.FindProfile(rec);
   context.reference = keeper.Find(rec);
   context.bands = bands;
+  context.sisters = keeper.FindSisters(rec, bands);
   return context;
 }
 

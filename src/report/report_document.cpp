@@ -29,6 +29,7 @@ ReportDocument& ReportDocument::operator=(const ReportDocument& other) {
   for (int i = 0; i < kMaxRecords; ++i) contexts_[i] = other.contexts_[i];
   details_shown_ = other.details_shown_;
   details_lines_ = other.details_lines_;
+  assessment_ = other.assessment_;
   fit_ = other.fit_;
   return *this;
 }
@@ -41,6 +42,7 @@ void ReportDocument::Clear() {
   currentpage_ = 0;
   for (auto& c : contexts_) c = {};
   details_lines_.clear();
+  assessment_ = AssessmentPage();
   fit_ = Fit();
 }
 
@@ -127,6 +129,7 @@ void ReportDocument::ShowCalculationDetails(bool shown) {
 
 void ReportDocument::BuildPageList() {
   details_lines_.clear();
+  assessment_ = AssessmentPage();
   if (!loaded_) {
     pages_.clear();
     currentpage_ = 0;
@@ -134,6 +137,10 @@ void ReportDocument::BuildPageList() {
     return;
   }
   ReportExtras extras;
+  if (overlaycount_ == 0 && contexts_[0].HasKept()) {
+    assessment_ = AssessmentPageOf(*records_[0], contexts_[0]);
+    extras.assessment_page = true;
+  }
   if (details_shown_) {
     if (overlaycount_ == 0) {
       details_lines_ = CalculationDetailsLines(*records_[0], contexts_[0]);

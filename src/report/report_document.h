@@ -10,6 +10,7 @@
 #include "assess/comparisons.h"
 #include "assess/reference_keeper.h"
 #include "records/test_record.h"
+#include "report/assessment_page.h"
 #include "report/record_context.h"
 #include "report/report_page.h"
 #include "report/surface.h"
@@ -55,6 +56,10 @@ class ReportDocument {
   // The lines of the "Calculation details" pages, as the page list was
   // built; empty while they are not shown.
   const std::vector<std::string>& details_lines() const { return details_lines_; }
+  // The content of the "Assessment" page, as the page list was built; the
+  // page is in the list only for a single record with a profile or a
+  // reference curve kept for it.
+  const AssessmentPage& assessment_page() const { return assessment_; }
   // The same from records already in memory (1 to 3).
   bool SetRecords(const std::vector<TestRecord>& records);
   void Clear();
@@ -106,6 +111,7 @@ class ReportDocument {
   RecordContext contexts_[kMaxRecords];
   bool details_shown_ = false;
   std::vector<std::string> details_lines_;
+  AssessmentPage assessment_;
 };
 
 }  // namespace kova

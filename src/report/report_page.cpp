@@ -24,6 +24,7 @@ std::vector<ReportPage> BuildPageList(const TestRecord& first, int overlaycount,
   }
   if (!overlaid) {
     pages.push_back({0, kSummaryPage});
+    if (extras.assessment_page) pages.push_back({0, kAssessmentPage});
     if (first.passfail.pfenable != 0) pages.push_back({0, kPassFailPage});
   }
   pages.push_back({0, kTestPlanPage});

@@ -19,6 +19,7 @@ enum PageKind : int {
   kThirdRecordPage = 9,
   kMeteringPage = 10,
   kCalculationDetailsPage = 11,  // the working behind the figures, at the end
+  kAssessmentPage = 12,          // what the tests mean, after the summary
 };
 
 struct ReportPage {
@@ -38,6 +39,9 @@ struct ReportPage {
 struct ReportExtras {
   // "Calculation details" pages at the end, when the user asks for them.
   int details_pages = 0;
+  // The "Assessment" page after the summary: a profile or a reference
+  // curve is kept for the record.
+  bool assessment_page = false;
 };
 
 // The pages of a record, or of the first of `overlaycount` (2 or 3) overlaid

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QColor>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -71,35 +72,58 @@ QFont MonoFont(int px) {
 }
 
 // Draws top to bottom, starting a new page when a block does not fit.
+// A damaged record's `banner` (UTF-8) heads every page.
 class Pages {
  public:
-  Pages(QPdfWriter& writer, QPainter& painter)
-      : writer_(writer), p_(painter), width_(writer.width()), height_(writer.height()) {}
+  Pages(QPdfWriter& writer, QPainter& painter, const std::string& banner)
+      : writer_(writer),
+        p_(painter),
+        width_(writer.width()),
+        height_(writer.height()),
+        banner_(banner),
+        top_(banner.empty() ? 0 : kBannerPx) {
+    DrawBanner();
+  }
 
   int Width() const { return width_; }
   void NewPage() {
-    if (y_ == 0) return;
+    if (y_ == top_) return;
     writer_.newPage();
-    y_ = 0;
+    DrawBanner();
   }
   void Gap(int h) { y_ += h; }
   // Room for a block of height h; returns its top.
   int Take(int h) {
-    if (y_ + h > height_ && y_ > 0) NewPage();
+    if (y_ + h > height_ && y_ > top_) NewPage();
     const int top = y_;
     y_ += h;
     return top;
   }
   // Height left on this page, and on an empty one.
   int Remaining() const { return std::max(0, height_ - y_); }
-  bool AtTop() const { return y_ == 0; }
+  bool AtTop() const { return y_ == top_; }
   QPainter& P() { return p_; }
   int PageHeight() const { return height_; }
 
  private:
+  static constexpr int kBannerPx = kTitlePx * 2;
+  void DrawBanner() {
+    y_ = top_;
+    if (banner_.empty()) return;
+    const QRect strip(0, 0, width_, kBannerPx - kBodyPx / 2);
+    p_.save();
+    p_.fillRect(strip, QColor(190, 0, 0));
+    p_.setPen(Qt::white);
+    p_.setFont(Font(kBodyPx, true));
+    p_.drawText(strip, Qt::AlignCenter | Qt::TextWordWrap, Q(banner_));
+    p_.restore();
+  }
+
   QPdfWriter& writer_;
   QPainter& p_;
   int width_, height_;
+  std::string banner_;
+  int top_ = 0;
   int y_ = 0;
 };
 
@@ -349,7 +373,8 @@ bool WritePdfReport(const ReportTemplate& t, const ReportData& data, const std::
       error = "cannot draw into the PDF";
       return false;
     }
-    Pages pages(writer, painter);
+    const ReportNode* damaged = data.record.Child("damaged");
+    Pages pages(writer, painter, damaged != nullptr ? damaged->text : std::string());
     PdfSink sink(pages);
     WalkReport(t, data, sink);
     sink.Finish();

@@ -40,9 +40,9 @@ const std::map<std::string, int>& Directives() {
 }  // namespace
 
 const std::vector<std::string>& ReportSectionOrder() {
-  static const std::vector<std::string> order = {"header",         "test",       "summary",
-                                                 "burden",         "insulation", "passfail",
-                                                 "classification", "notepad",    "details"};
+  static const std::vector<std::string> order = {
+      "header",   "test",           "summary", "burden",     "insulation",
+      "passfail", "classification", "notepad", "assessment", "details"};
   return order;
 }
 

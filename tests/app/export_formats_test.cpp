@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/chosen_exports.h"
+#include "app/export_notice.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "export/export_images.h"
@@ -120,6 +121,36 @@ TEST(ExportFormats, DesktopChosenExportOffersEveryFormat) {
     EXPECT_TRUE(FileExists(WrittenFile(f, record, out))) << WrittenFile(f, record, out);
   }
   EXPECT_EQ(fakes.generator.runs, 1) << "only the PDF runs the generator";
+}
+
+// A record whose file ended early is exported in every format's own
+// layout; the status text names it with the banner its pages carry.
+TEST(ExportFormats, DesktopChosenExportSaysWhichRecordsAreDamaged) {
+  const std::string dir = TempFolder("export-formats-damaged");
+  const std::string whole = WriteSample(dir);
+  std::string bytes;
+  ASSERT_TRUE(ReadFileText(whole, bytes));
+  const std::string cut = PathJoin(dir, "cut.test");
+  ASSERT_TRUE(WriteFileAtomically(cut, bytes.substr(0, 5000)));
+  Fakes fakes(dir);
+  for (const ExportFormat& f : ExportFormats()) {
+    SCOPED_TRACE(f.name);
+    const std::string out = PathJoin(dir, std::string("out-") + f.name);
+    MakeFolders(out);
+    ScriptedPrompter prompter;
+    prompter.QueueText(out);
+    MemorySettingsStore store;
+    const ChosenExportOutcome r =
+        ExportChosenRecords({whole, cut}, ChosenExportKindOf(f, fakes.job), {}, prompter, store);
+    EXPECT_EQ(r.written, 2);
+    ASSERT_EQ(r.damaged.size(), 1u);
+    EXPECT_EQ(r.damaged[0],
+              "cut.test: DAMAGED RECORD: the file ends at byte 5000 of 8204; later values are "
+              "reset");
+    EXPECT_EQ(WithDamageNotes("2 files written to x", r.damaged),
+              "2 files written to x; " + r.damaged[0]);
+  }
+  EXPECT_EQ(WithDamageNotes("1 file written", {}), "1 file written");
 }
 
 // The automatic export makes each format that has a setting when that

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "analysis/read_record.h"
+#include "assess/profile_file.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -26,6 +27,7 @@
 #include "report/report_page.h"
 #include "support/drawing_text.h"
 #include "support/golden.h"
+#include "support/record_fixtures.h"
 
 namespace kova {
 namespace {
@@ -129,6 +131,33 @@ TEST(WholeOutputGolden, FirstPageOfEachKindDrawsTheSameWhole) {
     Compare(drawing, Format("page-kind-%d.draw.txt", kind));
   }
   EXPECT_EQ(kinds, "1 2 3 4 5 6 7 8 9 10 11 ") << "the kinds the samples cover";
+}
+
+// The assessment page of a sample record with a profile and a reference
+// curve kept beside it, drawn whole; and the summary page's line for it.
+TEST(WholeOutputGolden, AssessmentPageDrawsTheSameWhole) {
+  const std::string folder = TempFolder("golden-assessment");
+  const std::string record = PathJoin(folder, "model4-5taps.test");
+  std::string bytes;
+  ASSERT_TRUE(ReadFileText(PathJoin(kGolden, "model4-5taps.test"), bytes));
+  ASSERT_TRUE(WriteFileAtomically(record, bytes));
+  ASSERT_TRUE(WriteFileAtomically(
+      ProfilePathBeside(record), std::string(R"({"class":"5P","isr":5,"alf":10,"burden_va":15})")));
+  ASSERT_TRUE(WriteFileAtomically(PathJoin(folder, "model4-5taps.reference.csv"),
+                                  std::string("turns,120\nvoltmeter,rms\n20,0.01\n60,0.05\n"
+                                              "100,0.2\n140,1.5\n")));
+  ReportDocument doc;
+  ASSERT_TRUE(doc.OpenFiles({record}));
+  for (size_t i = 0; i < doc.pages().size(); ++i) {
+    if (doc.pages()[i].kind != kAssessmentPage) continue;
+    RecordingSurface s;
+    CDisplayTest painter;
+    painter.Setup(&s, doc.Record(0), false, &doc);
+    painter.DrawPage({0, 0, 2400, 1220}, static_cast<int>(i));
+    Compare(DrawingText(s), Format("page-kind-%d.draw.txt", kAssessmentPage));
+    return;
+  }
+  ADD_FAILURE() << "no assessment page";
 }
 
 }  // namespace

@@ -295,8 +295,9 @@ TEST_F(MainWindowTest, BadFilesAreNamedTogetherAndAnOpenFileIsBroughtForward) {
       << window->windowTitle().toStdString();
 }
 
-// A record file cut short opens with what it held, and the status bar says
-// where it ended; a whole file leaves the bar alone.
+// A record file cut short opens with what it held; a warning box, once as
+// it opens, and the status bar say where it ended; a whole file leaves the
+// bar alone and shows no box.
 TEST_F(MainWindowTest, ARecordThatEndsEarlySaysWhereInTheStatusBar) {
   const std::string whole = WriteRecord(folder, "whole.test");
   std::string bytes;
@@ -309,7 +310,14 @@ TEST_F(MainWindowTest, ARecordThatEndsEarlySaysWhereInTheStatusBar) {
   const std::string shown = window->statusBar()->currentMessage().toStdString();
   EXPECT_NE(shown.find("cut.test"), std::string::npos) << shown;
   EXPECT_NE(shown.find("ended at byte 100 but needed"), std::string::npos) << shown;
-  EXPECT_TRUE(prompter.messages().empty());
+  ASSERT_EQ(prompter.messages().size(), 1u);
+  EXPECT_EQ(prompter.messages()[0].caption, "Warning");
+  EXPECT_NE(prompter.messages()[0].text.find("is damaged: it ends at byte 100 of"),
+            std::string::npos)
+      << prompter.messages()[0].text;
+  // Opening it again shows its window: no second box.
+  ASSERT_TRUE(window->OpenDocument(cut));
+  EXPECT_EQ(prompter.messages().size(), 1u);
 }
 
 TEST_F(MainWindowTest, EmptyDocumentsSaySoAndTheViewStyleIsRemembered) {

@@ -132,7 +132,8 @@ TEST(ReportDocument, AsksTheKeeperOncePerOpenedRecord) {
   EXPECT_EQ(keeper->finds, 1);
   EXPECT_TRUE(doc.reference().loaded());
   EXPECT_TRUE(doc.context().HasKept());
-  EXPECT_EQ(doc.pagecount(), 4) << "a kept reference adds no page of its own yet";
+  EXPECT_EQ(doc.pagecount(), 5) << "a kept reference adds the assessment page";
+  EXPECT_EQ(doc.pages()[3], (ReportPage{0, kAssessmentPage}));
   doc.BuildPageList();
   doc.ShowCalculationDetails(true);
   doc.ShowCalculationDetails(false);
