@@ -24,6 +24,7 @@ struct LibrarySettings {
   std::string location;
   TrendBands bands;
   LibraryWaits waits;
+  int retest_years = 5;  // a CT is due this long after its last test
 };
 
 // Bands are stored in hundredths (BandToStored); a value out of range
