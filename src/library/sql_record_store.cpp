@@ -135,8 +135,7 @@ TrendBands BandsFromText(const std::string& text) {
 }
 
 // Every column of the fleet query, kCtColumns first.
-const char* kFleetColumns =
-    ", c.records, c.taps, c.first_test_date, c.state, c.verdict, COUNT(*) OVER ()";
+const char* kFleetColumns = ", c.records, c.taps, c.first_test_date, c.state, c.verdict";
 
 const char* SortExpression(FleetColumn column) {
   switch (column) {
@@ -790,13 +789,18 @@ StoreOutcome SqlRecordStore::Fleet(const FleetQuery& q, FleetPage& out) {
     if (!q.tested_from.empty()) params.push_back(q.tested_from);
     if (!q.tested_before.empty()) params.push_back(q.tested_before);
   }
-  params.push_back(int64_t{q.limit});
-  params.push_back(int64_t{q.offset});
+  // The count of every match rides along as a subquery of its own: the
+  // page itself stops at its last row (a window count would make the
+  // database collect every match first).
+  std::vector<SqlValue> all = params;
+  all.insert(all.end(), params.begin(), params.end());
+  all.push_back(int64_t{q.limit});
+  all.push_back(int64_t{q.offset});
   std::vector<SqlRow> rows;
-  if (!Exec(std::string("SELECT ") + kCtColumns + kFleetColumns + " FROM cts c" + where +
-                " ORDER BY " + SortExpression(q.sort) + (q.descending ? " DESC" : "") +
-                ", c.ct_key LIMIT ? OFFSET ?",
-            params, &rows))
+  if (!Exec(std::string("SELECT ") + kCtColumns + kFleetColumns + ", (SELECT COUNT(*) FROM cts c" +
+                where + ") FROM cts c" + where + " ORDER BY " + SortExpression(q.sort) +
+                (q.descending ? " DESC" : "") + ", c.ct_key LIMIT ? OFFSET ?",
+            all, &rows))
     return Failure("Cannot read the library's fleet");
   out = FleetPage();
   for (const SqlRow& r : rows) {
