@@ -69,6 +69,8 @@ void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::str
   InterruptCancels interrupt([&cancel] { cancel.Cancel(); });
   auto store = Open(ctx, o, LibraryUse::kFile);
   if (!store) return;
+  // The states of the records filed are worked out with the settings' bands.
+  if (!Check(ctx, store->SetTrendBands(LoadLibrarySettings(*ctx.store).bands))) return;
   RecordDefaults defaults;
   const ImportSummary s = ImportRecordFiles(*store, paths, defaults, &cancel);
   for (const ImportProblem& p : s.problems) PrintError(p.path + ": " + p.reason);
