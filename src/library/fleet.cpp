@@ -1,6 +1,7 @@
 #include "library/fleet.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <tuple>
@@ -130,6 +131,37 @@ bool ParseFleetState(const std::string& text, FleetState& state) {
       return true;
     }
   return false;
+}
+
+std::string TrendBandsText(const TrendBands& b) {
+  std::string out;
+  for (double v :
+       {b.ratio_turns, b.ratio_alarm_turns, b.excitation_warn_percent, b.excitation_alarm_percent,
+        b.resistance_warn_percent, b.resistance_alarm_percent}) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    out += (out.empty() ? "" : ",") + std::string(buf);
+  }
+  return out;
+}
+
+bool TrendBandsFromText(const std::string& text, TrendBands& bands) {
+  // Nothing but digits, signs, points, exponents and commas, short: sscanf
+  // sees no "nan", "inf" or hex and never reads past the text.
+  if (text.size() > 200 || text.find_first_not_of("0123456789+-.eE,") != std::string::npos)
+    return false;
+  double v[6];
+  int used = 0;
+  if (std::sscanf(text.c_str(), "%lf,%lf,%lf,%lf,%lf,%lf%n", &v[0], &v[1], &v[2], &v[3], &v[4],
+                  &v[5], &used) != 6 ||
+      static_cast<size_t>(used) != text.size())
+    return false;
+  for (double x : v)
+    if (!(x > 0) || !std::isfinite(x)) return false;
+  bands.ratio_turns = v[0], bands.ratio_alarm_turns = v[1];
+  bands.excitation_warn_percent = v[2], bands.excitation_alarm_percent = v[3];
+  bands.resistance_warn_percent = v[4], bands.resistance_alarm_percent = v[5];
+  return true;
 }
 
 FleetState FleetStateFromNumber(int64_t n) {

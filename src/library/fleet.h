@@ -24,6 +24,11 @@ bool ParseFleetState(const std::string& text, FleetState& state);
 // A number read back from the store; out of range is no state.
 FleetState FleetStateFromNumber(int64_t n);
 
+// The bands as the library keeps them beside its states: six numbers, exact.
+std::string TrendBandsText(const TrendBands& bands);
+// False (and `bands` untouched) for text that is not six positive numbers.
+bool TrendBandsFromText(const std::string& text, TrendBands& bands);
+
 // What the store keeps of a CT besides its identity.
 struct FleetFacts {
   int64_t records = 0, taps = 0;

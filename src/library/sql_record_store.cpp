@@ -104,36 +104,6 @@ TestRow TestFromRow(const SqlRow& r) {
   return t;
 }
 
-// The bands as library_meta keeps them: six numbers, exact.
-std::string BandsText(const TrendBands& b) {
-  std::string out;
-  for (double v :
-       {b.ratio_turns, b.ratio_alarm_turns, b.excitation_warn_percent, b.excitation_alarm_percent,
-        b.resistance_warn_percent, b.resistance_alarm_percent}) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    out += (out.empty() ? "" : ",") + std::string(buf);
-  }
-  return out;
-}
-
-// Text that is not six positive numbers keeps the defaults.
-TrendBands BandsFromText(const std::string& text) {
-  TrendBands b;
-  double v[6];
-  int used = 0;
-  if (std::sscanf(text.c_str(), "%lf,%lf,%lf,%lf,%lf,%lf%n", &v[0], &v[1], &v[2], &v[3], &v[4],
-                  &v[5], &used) != 6 ||
-      static_cast<size_t>(used) != text.size())
-    return b;
-  for (double x : v)
-    if (!(x > 0) || !std::isfinite(x)) return b;
-  b.ratio_turns = v[0], b.ratio_alarm_turns = v[1];
-  b.excitation_warn_percent = v[2], b.excitation_alarm_percent = v[3];
-  b.resistance_warn_percent = v[4], b.resistance_alarm_percent = v[5];
-  return b;
-}
-
 // Every column of the fleet query, kCtColumns first.
 const char* kFleetColumns = ", c.records, c.taps, c.first_test_date, c.state, c.verdict";
 
@@ -676,7 +646,9 @@ bool SqlRecordStore::ReadStateBands() {
   std::vector<SqlRow> rows;
   if (!Exec("SELECT value FROM library_meta WHERE name = ?", {std::string(kTrendBandsKey)}, &rows))
     return false;
-  bands_ = rows.empty() ? TrendBands() : BandsFromText(SqlText(rows[0][0]));
+  // Bands another program wrote that cannot be read are the defaults.
+  bands_ = TrendBands();
+  if (!rows.empty() && !TrendBandsFromText(SqlText(rows[0][0]), bands_)) bands_ = TrendBands();
   return true;
 }
 
@@ -741,8 +713,8 @@ bool SqlRecordStore::RestateChanged() {
 }
 
 StoreOutcome SqlRecordStore::SetTrendBands(const TrendBands& bands) {
-  const std::string text = BandsText(bands);
-  if (text == BandsText(bands_)) return {};
+  const std::string text = TrendBandsText(bands);
+  if (text == TrendBandsText(bands_)) return {};
   const TrendBands before = bands_;
   bands_ = bands;
   StoreOutcome out = InWriteTransaction(

@@ -244,6 +244,23 @@ TEST(FleetTest, NamesOfStatesAndColumnsReadBack) {
   EXPECT_FALSE(ParseFleetColumn("Serial", c));
 }
 
+TEST(FleetTest, TheLibrarysBandsReadBackOrNotAtAll) {
+  TrendBands odd;
+  odd.resistance_alarm_percent = 7.25;
+  odd.ratio_turns = 0.1;
+  TrendBands back;
+  ASSERT_TRUE(TrendBandsFromText(TrendBandsText(odd), back));
+  EXPECT_EQ(TrendBandsText(back), TrendBandsText(odd));
+  for (const char* bad : {"", "1,3,5,10,2", "1,3,5,10,2,5,", "1,3,5,10,2,0", "1,3,5,10,2,-5",
+                          "nan,3,5,10,2,5", "inf,3,5,10,2,5", "0x1,3,5,10,2,5", "1,3,5,10,2,5 x",
+                          "1, 3,5,10,2,5", "1,3,5,10,2,1e999"}) {
+    TrendBands b;
+    b.ratio_turns = 42;
+    EXPECT_FALSE(TrendBandsFromText(bad, b)) << bad;
+    EXPECT_EQ(b.ratio_turns, 42) << bad;
+  }
+}
+
 TEST(FleetTest, CsvAndJsonCarryTheSameFields) {
   FleetPage page;
   page.rows = {Row("S,1", "Z\xFCrich", "F \"1\"", FleetState::kAlarm, 2019, 3)};
