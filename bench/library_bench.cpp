@@ -1,7 +1,9 @@
 // The record library: importing 10,000 record files (2,000 CTs tested five
 // times, made by the simulated instrument) into an empty SQLite library and
 // again unchanged; one CT's history and a search with 100,000 records in
-// the library. With KOVA_BENCH_PG set to a postgresql:// URI of an empty
+// the library; the fleet's first page, filtered by state and by overdue,
+// and filing one record with its state, in a library of 100,000 records
+// of mixed states. With KOVA_BENCH_PG set to a postgresql:// URI of an empty
 // database the same runs against PostgreSQL; KOVA_BENCH_PG_FOUR (another
 // empty database) takes four importers at once.
 
@@ -14,6 +16,7 @@
 
 #include "analysis/read_record.h"
 #include "base/format.h"
+#include "library/fleet.h"
 #include "library/history.h"
 #include "library/library_import.h"
 #include "library/record_entry.h"
@@ -124,6 +127,93 @@ void BM_SearchPostgres100k(benchmark::State& s) {
 }
 BENCHMARK(BM_HistoryPostgres100k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchPostgres100k)->Unit(benchmark::kMillisecond);
+
+// The fleet's library: 20,000 CTs x 5 tests, one in ten of them warning,
+// one in twenty an alarm, one in ten failed (MixedState).
+SqlRecordStore& FleetLibrary(const std::string& location) {
+  static std::map<std::string, std::unique_ptr<SqlRecordStore>> libraries;
+  auto& store = libraries[location];
+  if (store) return *store;
+  store = MustOpen(location);
+  LibraryStats st;
+  store->Stats(st);
+  if (st.records < 100000) FillLibrary(*store, 20000, 5, TempFolder("fleet-sample"), true);
+  return *store;
+}
+
+std::string FleetSqlite() { return TempFolder("fleet") + "/library.sqlite"; }
+
+void FleetPageOf(benchmark::State& state, const std::string& location, const FleetFilter& f) {
+  SqlRecordStore& store = FleetLibrary(location);
+  const FleetQuery q = MakeFleetQuery(f, "2026-06-15", 5);
+  FleetPage page;
+  for (auto _ : state) {
+    if (!store.Fleet(q, page).ok()) return state.SkipWithError("the fleet query failed");
+    FillDue(page, "2026-06-15", 5);
+  }
+  state.counters["total"] = static_cast<double>(page.total);
+  if (page.rows.empty()) state.SkipWithError("an empty page");
+}
+
+FleetFilter FirstPage() { return FleetFilter(); }
+FleetFilter WarnOrWorse() {
+  FleetFilter f;
+  f.min_state = FleetState::kWarn;
+  return f;
+}
+FleetFilter Overdue() {
+  FleetFilter f;
+  f.overdue = true;
+  f.sort = FleetColumn::kDue;
+  return f;
+}
+
+void BM_FleetFirstPageSqlite100k(benchmark::State& s) {
+  FleetPageOf(s, FleetSqlite(), FirstPage());
+}
+void BM_FleetWarnOrWorseSqlite100k(benchmark::State& s) {
+  FleetPageOf(s, FleetSqlite(), WarnOrWorse());
+}
+void BM_FleetOverdueSqlite100k(benchmark::State& s) { FleetPageOf(s, FleetSqlite(), Overdue()); }
+BENCHMARK(BM_FleetFirstPageSqlite100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FleetWarnOrWorseSqlite100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FleetOverdueSqlite100k)->Unit(benchmark::kMillisecond);
+
+void BM_FleetFirstPagePostgres100k(benchmark::State& s) {
+  if (PostgresLocation().empty()) return s.SkipWithError("KOVA_BENCH_PG is not set");
+  FleetPageOf(s, PostgresLocation(), FirstPage());
+}
+void BM_FleetWarnOrWorsePostgres100k(benchmark::State& s) {
+  if (PostgresLocation().empty()) return s.SkipWithError("KOVA_BENCH_PG is not set");
+  FleetPageOf(s, PostgresLocation(), WarnOrWorse());
+}
+BENCHMARK(BM_FleetFirstPagePostgres100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FleetWarnOrWorsePostgres100k)->Unit(benchmark::kMillisecond);
+
+// One record filed into the 100,000: a new test of an existing CT, its
+// state worked out again (the CT's five earlier tests read back).
+void BM_FileOneRecordWithStateSqlite100k(benchmark::State& state) {
+  SqlRecordStore& store = FleetLibrary(FleetSqlite());
+  RecordEntry base;
+  if (!SampleEntry(TempFolder("fleet-one"), base)) return state.SkipWithError("no sample");
+  int n = 0;
+  for (auto _ : state) {
+    RecordEntry e = base;
+    const int ct = (n * 7919) % 20000;
+    e.ct.serialnumber = LibrarySerial(ct);
+    e.ct.station = Format("STATION %d", ct % 97);
+    e.ct.circuit = Format("FEEDER %d", ct % 40);
+    e.ct.key = CtKey(e.ct.manufacturer, e.ct.serialnumber);
+    e.test_date = Format("2030-06-01 09:%02d:00", n % 60);
+    e.identity.content_hash = Format("f%063d", n);
+    e.identity.path = Format("/records/new/%d.test", n);
+    ++n;
+    AddResult result;
+    if (!store.AddRecord(e, result).ok() || result != AddResult::kAdded)
+      return state.SkipWithError("not filed");
+  }
+}
+BENCHMARK(BM_FileOneRecordWithStateSqlite100k)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 // Four importers of 2,500 records each into one PostgreSQL library: the
 // empty database KOVA_BENCH_PG_FOUR names.

@@ -48,6 +48,7 @@ LibrarySettings LoadLibrarySettings(const SettingsStore& store) {
   s.waits.read = LoadInt(store, SettingId::kLibraryReadTimeout);
   s.waits.lock = LoadInt(store, SettingId::kLibraryLockTimeout);
   s.waits.busy = LoadInt(store, SettingId::kLibraryBusyTimeout);
+  s.retest_years = LoadInt(store, SettingId::kLibraryRetestYears);
   return s;
 }
 

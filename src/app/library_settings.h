@@ -26,6 +26,7 @@ struct LibrarySettings {
   TrendBands bands;
   LibraryWaits waits;
   DateStyle dates = DateStyle::kUs;  // the user's date setting, for what is shown
+  int retest_years = 5;  // a CT is due this long after its last test
 };
 
 // Bands are stored in hundredths (BandToStored); a value out of range

@@ -114,6 +114,8 @@ const std::vector<SettingKey> kTable = {
      kLibraryWriter, "seconds a PostgreSQL read waits for a table another session locked"},
     {SettingId::kLibraryBusyTimeout, kLibrarySection, "BusyTimeout", I, 60, 1, 86400, nullptr,
      kLibraryWriter, "seconds to wait for another program that holds the SQLite file"},
+    {SettingId::kLibraryRetestYears, kLibrarySection, "RetestYears", I, 5, 1, 50, nullptr,
+     kLibraryWriter, "years from a CT's last test until it is due again"},
     {SettingId::kReferenceBand, S, "ReferenceBand", I, BandToStored(kReferenceBandPercent), 1,
      10000, nullptr, kBands, "a curve further from its reference is flagged"},
     {SettingId::kTapBand, S, "TapBand", I, BandToStored(kTapBandPercent), 1, 10000, nullptr, kBands,
@@ -173,7 +175,7 @@ bool HasOtherKind(const SettingsStore& store, const SettingRef& ref) {
 const std::vector<SettingKey>& SettingsTable() { return kTable; }
 
 const SettingKey& SettingOf(SettingId id) {
-  static_assert(static_cast<size_t>(SettingId::kCount) == 57, "one table row per key");
+  static_assert(static_cast<size_t>(SettingId::kCount) == 58, "one table row per key");
   return kTable.at(static_cast<size_t>(id));
 }
 

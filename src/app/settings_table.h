@@ -70,6 +70,7 @@ enum class SettingId {
   kLibraryReadTimeout,
   kLibraryLockTimeout,
   kLibraryBusyTimeout,
+  kLibraryRetestYears,
   // The comparisons' bands.
   kReferenceBand,
   kTapBand,

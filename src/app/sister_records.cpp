@@ -18,7 +18,7 @@ std::string Named(const SisterCandidate& c) {
 
 }  // namespace
 
-StoreOutcome LoadSisterRecords(RecordStore& store, const TestRecord& rec, int test, int span_days,
+StoreOutcome LoadSisterRecords(RecordReader& store, const TestRecord& rec, int test, int span_days,
                                const RecordDefaults& defaults, SisterRecords& out) {
   out = {};
   SisterChoice choice;

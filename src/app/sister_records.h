@@ -23,7 +23,7 @@ struct SisterRecords {
 // For test `test` (from 1) of `rec`: per other CT of its station and
 // circuit, the record whose test of the same tap and ratio is nearest in
 // time, within `span_days`.
-StoreOutcome LoadSisterRecords(RecordStore& store, const TestRecord& rec, int test, int span_days,
+StoreOutcome LoadSisterRecords(RecordReader& store, const TestRecord& rec, int test, int span_days,
                                const RecordDefaults& defaults, SisterRecords& out);
 
 // The records the user names (without a library): each tested within

@@ -230,7 +230,7 @@ bool ReferenceFor(const CompareOptions& o, ReferenceKeeper& keeper, const TestRe
 
 // The sister phases the library finds; false after a message when the
 // library cannot be read. What was left out goes to `notes`.
-bool LibrarySisters(CliContext& ctx, RecordStore& library, const TestRecord& rec, int test,
+bool LibrarySisters(CliContext& ctx, RecordReader& library, const TestRecord& rec, int test,
                     int span_days, SisterRecords& out, std::vector<std::string>& notes) {
   const StoreOutcome outcome =
       LoadSisterRecords(library, rec, test, span_days, RecordDefaultsFrom(ctx.info), out);

@@ -2,6 +2,7 @@
 // years, on this PC or a team's server.
 
 #include <CLI/CLI.hpp>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "cli/cli_context.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/library_report_command.h"
+#include "library/fleet.h"
 #include "library/history_table.h"
 #include "library/library_assess.h"
 #include "library/library_import.h"
@@ -68,6 +70,8 @@ void RunAdd(CliContext& ctx, const LibraryOptions& o, const std::vector<std::str
   InterruptCancels interrupt([&cancel] { cancel.Cancel(); });
   auto store = Open(ctx, o, LibraryUse::kFile);
   if (!store) return;
+  // The states of the records filed are worked out with the settings' bands.
+  if (!Check(ctx, store->SetTrendBands(LoadLibrarySettings(*ctx.store).bands))) return;
   RecordDefaults defaults;
   const ImportSummary s = ImportRecordFiles(*store, paths, defaults, &cancel);
   for (const ImportProblem& p : s.problems) PrintError(p.path + ": " + p.reason);
@@ -284,6 +288,89 @@ void RunAssess(CliContext& ctx, const LibraryOptions& o, const AssessOptions& a)
   }
 }
 
+struct FleetOptions {
+  FleetFilter filter;
+  std::string state, sort = "serial", today;
+  bool csv = false;
+};
+
+// Today's date on this computer, "YYYY-MM-DD".
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  return Format("%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+}
+
+// Reads a date option; false (with the words printed) for one that is none.
+bool DateOption(CliContext& ctx, const char* name, std::string& date) {
+  if (date.empty() || AddDays(date, 0) == date) return true;
+  PrintError(std::string(name) + ": \"" + date + "\" is no date (YYYY-MM-DD)");
+  ctx.exit_code = 1;
+  return false;
+}
+
+void RunFleet(CliContext& ctx, const LibraryOptions& o, FleetOptions f) {
+  if (!f.state.empty() && !ParseFleetState(f.state, f.filter.min_state)) {
+    PrintError("--state: \"" + f.state + "\" is none of warn, alarm, fail");
+    ctx.exit_code = 1;
+    return;
+  }
+  if (!ParseFleetColumn(f.sort, f.filter.sort)) {
+    std::string names;
+    for (FleetColumn c : FleetColumns())
+      names += std::string(names.empty() ? "" : ", ") + FleetColumnName(c);
+    PrintError("--sort: \"" + f.sort + "\" is none of " + names);
+    ctx.exit_code = 1;
+    return;
+  }
+  if (!DateOption(ctx, "--today", f.today) ||
+      !DateOption(ctx, "--tested-from", f.filter.tested_from) ||
+      !DateOption(ctx, "--tested-to", f.filter.tested_to))
+    return;
+  for (std::string* text :
+       {&f.filter.text, &f.filter.station, &f.filter.circuit, &f.filter.manufacturer})
+    *text = Utf8ToCp1252(*text);
+  auto store = Open(ctx, o, LibraryUse::kRead);
+  if (!store) return;
+  const LibrarySettings settings = LoadLibrarySettings(*ctx.store);
+  // The stored states follow the bands of the settings where this user may
+  // change the library; elsewhere they stay the library's.
+  const StoreOutcome bands = store->SetTrendBands(settings.bands);
+  if (!bands.ok())
+    PrintError("The states are the library's, worked out with its own bands: " +
+               Utf8(StoreOutcomeText(bands)));
+  const std::string today = f.today.empty() ? Today() : f.today;
+  FleetPage page;
+  if (!Check(ctx, store->Fleet(MakeFleetQuery(f.filter, today, settings.retest_years), page)))
+    return;
+  FillDue(page, today, settings.retest_years);
+  if (f.csv) {
+    std::cout << FleetCsv(page);
+    return;
+  }
+  if (o.json) {
+    Print(FleetJson(page));
+    return;
+  }
+  const char* line = "%-16s %-16s %-16s %-12s %7s %10s %-5s %-12s %s\n";
+  std::cout << Format(line, "Serial", "Manufacturer", "Station", "Circuit", "Records", "Last test",
+                      "State", "Verdict", "Due");
+  for (const FleetRow& r : page.rows) {
+    const std::vector<std::string> cells = FleetCells(r);
+    std::cout << Utf8(
+        Format(line, r.ct.serialnumber.c_str(), r.ct.manufacturer.c_str(), r.ct.station.c_str(),
+               r.ct.circuit.c_str(), std::to_string(r.facts.records).c_str(),
+               r.facts.last_test_date.substr(0, 10).c_str(), FleetStateText(r.facts.state),
+               r.facts.verdict.c_str(), cells.back().c_str()));
+  }
+  std::cout << page.rows.size() << " of " << page.total << " CTs\n";
+}
+
 }  // namespace
 
 void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
@@ -365,6 +452,41 @@ void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
   common(assess, true);
   assess->add_flag("--csv", a->csv, "Print CSV for a spreadsheet")->excludes("--json");
   assess->callback([&ctx, o, a] { RunAssess(ctx, *o, *a); });
+
+  auto f = std::make_shared<FleetOptions>();
+  f->filter.limit = 1000;
+  CLI::App* fleet = lib->add_subcommand(
+      "fleet", "Every CT's state, verdict and due date: what needs attention first");
+  fleet->add_option("--search", f->filter.text,
+                    "Text in the serial number, station, circuit or manufacturer");
+  fleet->add_option("--station", f->filter.station, "Only the CTs of this station");
+  fleet->add_option("--circuit", f->filter.circuit, "Only the CTs of this circuit");
+  fleet->add_option("--manufacturer", f->filter.manufacturer, "Only the CTs of this manufacturer");
+  fleet->add_option("--state", f->state, "Only CTs in this state or worse: warn, alarm or fail");
+  CLI::Option* overdue =
+      fleet->add_flag("--overdue", f->filter.overdue, "Only CTs whose retest is overdue");
+  fleet
+      ->add_option("--due-within", f->filter.due_within_days,
+                   "Only CTs due within this many days (overdue ones included)")
+      ->check(CLI::Range(0, 36500))
+      ->excludes(overdue);
+  fleet->add_option("--tested-from", f->filter.tested_from,
+                    "Only CTs tested on this day (YYYY-MM-DD) or later");
+  fleet->add_option("--tested-to", f->filter.tested_to,
+                    "Only CTs tested on this day (YYYY-MM-DD) or earlier");
+  fleet->add_option("--sort", f->sort,
+                    "serial, manufacturer, station, circuit, model, records, taps, first_test, "
+                    "last_test, state, verdict or due");
+  fleet->add_flag("--descending", f->filter.descending, "Sort the other way round");
+  fleet->add_option("--limit", f->filter.limit, "At most this many CTs (1 to 1000000)")
+      ->check(CLI::Range(1, 1000000));
+  fleet->add_option("--offset", f->filter.offset, "Skip this many CTs first (a later page)")
+      ->check(CLI::Range(0, 1000000000));
+  fleet->add_option("--today", f->today,
+                    "Count due dates from this day (YYYY-MM-DD) instead of today");
+  common(fleet, true);
+  fleet->add_flag("--csv", f->csv, "Print CSV for a spreadsheet")->excludes("--json");
+  fleet->callback([&ctx, o, f] { RunFleet(ctx, *o, *f); });
 
   auto file = std::make_shared<std::string>();
   CLI::App* baseline = lib->add_subcommand(

@@ -115,7 +115,7 @@ CtVerdict AssessProfiledCt(const ProfiledCt& ct, const RecordFileReader& read) {
   return v;
 }
 
-StoreOutcome AssessLibrary(RecordStore& store, const LibraryAssessFilter& filter,
+StoreOutcome AssessLibrary(RecordReader& store, const LibraryAssessFilter& filter,
                            const RecordFileReader& read, std::vector<CtVerdict>& out) {
   std::vector<ProfiledCt> cts;
   const StoreOutcome outcome = store.ProfiledCts(cts);

@@ -35,7 +35,7 @@ struct CtVerdict {
 const char* VerdictCell(Verdict v);
 
 // Assesses the CTs, ordered by station, circuit and serial number.
-StoreOutcome AssessLibrary(RecordStore& store, const LibraryAssessFilter& filter,
+StoreOutcome AssessLibrary(RecordReader& store, const LibraryAssessFilter& filter,
                            const RecordFileReader& read, std::vector<CtVerdict>& out);
 // One CT, from what the store gave for it.
 CtVerdict AssessProfiledCt(const ProfiledCt& ct, const RecordFileReader& read);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "assess/bands.h"
+#include "library/fleet.h"
 #include "library/library_model.h"
 
 namespace kova {
@@ -48,27 +50,16 @@ struct ProfiledCt {
   std::vector<TestRow> tests;  // its tests, in their order in the record
 };
 
-class RecordStore {
+// What browsing the library needs: the history, the fleet, the search.
+// Callers that only read take this.
+class RecordReader {
  public:
-  virtual ~RecordStore() = default;
+  virtual ~RecordReader() = default;
   // True when `file.path` is in the library with this size, file time and
   // inode, so it need not be read again.
   virtual StoreOutcome IsKnownFile(const RecordIdentity& file, bool& known) = 0;
-  virtual StoreOutcome AddRecord(const RecordEntry& entry, AddResult& result) = 0;
-  // Adds several records in one transaction, which is much faster than one
-  // each. A record the database refuses is left out with its words in
-  // `refused` (empty for the others), and the rest are kept; an outcome
-  // that is not ok (read-only, no transaction) means none was added.
-  virtual StoreOutcome AddRecords(const std::vector<RecordEntry>& entries,
-                                  std::vector<AddResult>& results,
-                                  std::vector<std::string>& refused) = 0;
   // Every file path the library holds.
   virtual StoreOutcome FilePaths(std::vector<std::string>& out) = 0;
-  // Drops files for which `exists` says false, then the records and CTs
-  // no file refers to any more. Baselines and references stay: they belong
-  // to the content and the CT, which may be filed again.
-  virtual StoreOutcome Prune(const std::function<bool(const std::string&)>& exists,
-                             int64_t& removed_files) = 0;
   virtual StoreOutcome Stats(LibraryStats& out) = 0;
   // CTs whose serial number, station, circuit or manufacturer contains
   // `text` (letter case ignored); all of them for an empty text.
@@ -80,9 +71,6 @@ class RecordStore {
   // Every test of one CT at one tap, in date order.
   virtual StoreOutcome History(const std::string& ct_key, const std::string& tap,
                                std::vector<TestRow>& out) = 0;
-  // Marks the record with this content as its CT's baseline; `found` false
-  // when the library does not have it.
-  virtual StoreOutcome SetBaseline(const std::string& content_hash, bool& found) = 0;
   // Tests at tap `tap` and nameplate ratio `nameplate_ratio` of the CTs of
   // one station and circuit (letter case and surrounding spaces ignored),
   // but not of the CT `except_ct_key`: the sister phases' candidates.
@@ -94,13 +82,44 @@ class RecordStore {
   // `found` false when none is kept. Kept by CT key, so it stays when the
   // CT's records are pruned and comes back when they are filed again.
   virtual StoreOutcome FindReference(const std::string& ct_key, std::string& text, bool& found) = 0;
-  virtual StoreOutcome KeepReference(const std::string& ct_key, const std::string& text) = 0;
   // The assessment profile kept for a CT (its JSON text), kept like the
   // reference curve.
   virtual StoreOutcome FindProfile(const std::string& ct_key, std::string& text, bool& found) = 0;
-  virtual StoreOutcome KeepProfile(const std::string& ct_key, const std::string& text) = 0;
   // Every CT the library holds records of and keeps a profile for.
   virtual StoreOutcome ProfiledCts(std::vector<ProfiledCt>& out) = 0;
+  // One page of the fleet from the CTs' stored states (one query);
+  // FillDue adds the due dates.
+  virtual StoreOutcome Fleet(const FleetQuery& query, FleetPage& out) = 0;
 };
+
+// What changes the library. Every change that touches a CT's records,
+// baseline or profile brings its stored fleet state up to date.
+class RecordWriter {
+ public:
+  virtual ~RecordWriter() = default;
+  virtual StoreOutcome AddRecord(const RecordEntry& entry, AddResult& result) = 0;
+  // Adds several records in one transaction, which is much faster than one
+  // each. A record the database refuses is left out with its words in
+  // `refused` (empty for the others), and the rest are kept; an outcome
+  // that is not ok (read-only, no transaction) means none was added.
+  virtual StoreOutcome AddRecords(const std::vector<RecordEntry>& entries,
+                                  std::vector<AddResult>& results,
+                                  std::vector<std::string>& refused) = 0;
+  // Drops files for which `exists` says false, then the records and CTs
+  // no file refers to any more. Baselines and references stay: they belong
+  // to the content and the CT, which may be filed again.
+  virtual StoreOutcome Prune(const std::function<bool(const std::string&)>& exists,
+                             int64_t& removed_files) = 0;
+  // Marks the record with this content as its CT's baseline; `found` false
+  // when the library does not have it.
+  virtual StoreOutcome SetBaseline(const std::string& content_hash, bool& found) = 0;
+  virtual StoreOutcome KeepReference(const std::string& ct_key, const std::string& text) = 0;
+  virtual StoreOutcome KeepProfile(const std::string& ct_key, const std::string& text) = 0;
+  // The bands the stored states are worked out with. The library keeps the
+  // bands last set; other bands work out every CT's state again.
+  virtual StoreOutcome SetTrendBands(const TrendBands& bands) = 0;
+};
+
+class RecordStore : public RecordReader, public RecordWriter {};
 
 }  // namespace kova

@@ -79,7 +79,7 @@ SisterChoice ChooseSisters(const std::vector<CtTestRow>& rows, const std::string
   return out;
 }
 
-StoreOutcome FindSisterCandidates(RecordStore& store, const TestRecord& rec, int test,
+StoreOutcome FindSisterCandidates(RecordReader& store, const TestRecord& rec, int test,
                                   int span_days, SisterChoice& out, std::string& why) {
   out = {};
   RecordEntry entry;

@@ -36,7 +36,7 @@ SisterChoice ChooseSisters(const std::vector<CtTestRow>& rows, const std::string
 
 // The library's candidates for test `test` (from 1) of `rec`. Empty (and
 // `why` set) when the record names no station and no circuit.
-StoreOutcome FindSisterCandidates(RecordStore& store, const TestRecord& rec, int test,
+StoreOutcome FindSisterCandidates(RecordReader& store, const TestRecord& rec, int test,
                                   int span_days, SisterChoice& out, std::string& why);
 
 }  // namespace kova

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <tuple>
 #include <unordered_map>
+#include <variant>
 
 #include "assess/loglog_curve.h"
 #include "base/codepage.h"
 #include "library/curve_text.h"
+#include "library/fleet.h"
 
 namespace kova {
 namespace {
@@ -63,61 +66,6 @@ CtInfo CtFromRow(const SqlRow& r) {
   return ct;
 }
 
-// Reference curves belong to a CT, not to one of its records.
-const char* kReferencesTableSql =
-    "CREATE TABLE ct_references (ct_key TEXT PRIMARY KEY, reference TEXT NOT NULL);";
-// A CT's baseline is a record's content: it survives the record's files
-// being pruned and comes back when the content is filed again.
-const char* kBaselinesTableSql =
-    "CREATE TABLE ct_baselines (ct_key TEXT PRIMARY KEY, content_hash TEXT NOT NULL);";
-
-// Assessment profiles belong to a CT too, like its reference curve. A
-// library taken back to an older version by hand may keep the table.
-const char* kProfilesTableSql =
-    "CREATE TABLE IF NOT EXISTS ct_profiles (ct_key TEXT PRIMARY KEY, profile TEXT NOT NULL);";
-
-std::string TablesSql(SqlDialect dialect, bool with_baseline) {
-  const std::string id =
-      dialect == SqlDialect::kSqlite ? "id INTEGER PRIMARY KEY" : "id BIGSERIAL PRIMARY KEY";
-  return "CREATE TABLE cts (" + id +
-         ", ct_key TEXT NOT NULL UNIQUE, serial_key TEXT NOT NULL, search_text TEXT NOT NULL,"
-         " manufacturer TEXT NOT NULL, serialnumber TEXT NOT NULL, station TEXT NOT NULL,"
-         " circuit TEXT NOT NULL, model TEXT NOT NULL, last_test_date TEXT NOT NULL);"
-         "CREATE INDEX cts_serial ON cts(serial_key);"
-         "CREATE TABLE records (" +
-         id +
-         ", content_hash TEXT NOT NULL UNIQUE, ct_id BIGINT NOT NULL REFERENCES cts(id),"
-         " test_date TEXT NOT NULL" +
-         (with_baseline ? ", baseline INTEGER NOT NULL DEFAULT 0" : "") +
-         ");"
-         "CREATE INDEX records_ct ON records(ct_id, test_date);"
-         "CREATE TABLE files (path TEXT PRIMARY KEY, size BIGINT NOT NULL, mtime BIGINT NOT NULL,"
-         " record_id BIGINT NOT NULL REFERENCES records(id), inode BIGINT NOT NULL DEFAULT 0);"
-         "CREATE INDEX files_record ON files(record_id);"
-         "CREATE TABLE tests (record_id BIGINT NOT NULL REFERENCES records(id),"
-         " tap_index INTEGER NOT NULL, tap TEXT NOT NULL, kneetype INTEGER NOT NULL,"
-         " knee10_v DOUBLE PRECISION, knee10_i DOUBLE PRECISION, knee30_v DOUBLE PRECISION,"
-         " knee30_i DOUBLE PRECISION, knee45_v DOUBLE PRECISION, knee45_i DOUBLE PRECISION,"
-         " nameplate_ratio DOUBLE PRECISION, has_ratio INTEGER NOT NULL,"
-         " measured_ratio DOUBLE PRECISION, ratio_error DOUBLE PRECISION,"
-         " has_phase INTEGER NOT NULL, phase DOUBLE PRECISION, has_resistance INTEGER NOT NULL,"
-         " winding_res DOUBLE PRECISION, rct75 DOUBLE PRECISION, pass_fail TEXT NOT NULL,"
-         " ct_class TEXT NOT NULL, curve TEXT NOT NULL, PRIMARY KEY (record_id, tap_index));" +
-         kReferencesTableSql + kBaselinesTableSql + kProfilesTableSql;
-}
-
-// Splits a script of statements without literals containing ';'.
-std::vector<std::string> Statements(const std::string& script) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  for (size_t i = 0; i <= script.size(); ++i)
-    if (i == script.size() || script[i] == ';') {
-      if (i > start) out.push_back(script.substr(start, i - start));
-      start = i + 1;
-    }
-  return out;
-}
-
 const char* kTestColumns =
     "t.tap_index, t.tap, t.kneetype, t.knee10_v, t.knee10_i, t.knee30_v, t.knee30_i, t.knee45_v,"
     " t.knee45_i, t.nameplate_ratio, t.has_ratio, t.measured_ratio, t.ratio_error, t.has_phase,"
@@ -156,6 +104,56 @@ TestRow TestFromRow(const SqlRow& r) {
   return t;
 }
 
+// Every column of the fleet query, kCtColumns first.
+const char* kFleetColumns = ", c.records, c.taps, c.first_test_date, c.state, c.verdict";
+
+const char* SortExpression(FleetColumn column) {
+  switch (column) {
+    case FleetColumn::kManufacturer:
+      return "c.manufacturer";
+    case FleetColumn::kStation:
+      return "c.station";
+    case FleetColumn::kCircuit:
+      return "c.circuit";
+    case FleetColumn::kModel:
+      return "c.model";
+    case FleetColumn::kRecords:
+      return "c.records";
+    case FleetColumn::kTaps:
+      return "c.taps";
+    case FleetColumn::kFirstTest:
+      return "c.first_test_date";
+    case FleetColumn::kLastTest:
+    case FleetColumn::kDue:
+      return "c.last_test_date";
+    case FleetColumn::kState:
+      return "c.state";
+    case FleetColumn::kVerdict:
+      return "c.verdict";
+    default:
+      return "c.serial_key";
+  }
+}
+
+// The search text holds serial, station, circuit and manufacturer, in
+// that order, each ended by a unit separator but the last: a pattern that
+// names the separators around a field matches that field whole.
+std::string FieldPattern(int field, const std::string& normalized) {
+  std::string out = "%";
+  for (int i = 1; i <= 3; ++i) {
+    out += '\x1f';
+    if (i != field) {
+      out += '%';
+      continue;
+    }
+    for (char c : normalized) {
+      if (c == '%' || c == '_' || c == '\\') out += '\\';
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 SqlRecordStore::SqlRecordStore(std::unique_ptr<SqlConnection> connection)
@@ -180,7 +178,8 @@ StoreOutcome SqlRecordStore::InWriteTransaction(const std::function<bool()>& wor
   // Busy databases and deadlocks between importers are retried; the
   // SQLite adapter already waits for a busy file.
   for (int attempt = 0;; ++attempt) {
-    if (Exec(begin) && work() && Exec("COMMIT")) return {};
+    changed_cts_.clear();
+    if (Exec(begin) && work() && RestateChanged() && Exec("COMMIT")) return {};
     StoreOutcome failed = Failure(what);
     const bool retry = db_->LastError() == SqlError::kRetry && attempt < 20;
     Exec("ROLLBACK");
@@ -189,25 +188,35 @@ StoreOutcome SqlRecordStore::InWriteTransaction(const std::function<bool()>& wor
 }
 
 bool SqlRecordStore::CreateSchema() {
-  for (const std::string& s : Statements(TablesSql(db_->Dialect(), true)))
+  for (const std::string& s : CreateSchemaStatements(db_->Dialect()))
     if (!Exec(s)) return false;
-  return Exec("INSERT INTO library_meta(name, value) VALUES('schema_version', ?)",
-              {std::to_string(kLibrarySchemaVersion)});
+  return Exec("INSERT INTO library_meta(name, value) VALUES(?, ?)",
+              {std::string(kSchemaVersionKey), std::to_string(kLibrarySchemaVersion)});
+}
+
+bool SqlRecordStore::HasColumn(const std::string& table, const std::string& column, bool& has) {
+  // A failed statement spoils a PostgreSQL transaction: the probe runs in
+  // a savepoint of its own.
+  if (!Exec("SAVEPOINT probe")) return false;
+  has = Exec("SELECT " + column + " FROM " + table + " WHERE 1 = 0");
+  return Exec(has ? "RELEASE SAVEPOINT probe" : "ROLLBACK TO SAVEPOINT probe") &&
+         (has || Exec("RELEASE SAVEPOINT probe"));
 }
 
 bool SqlRecordStore::MigrateFrom(int version) {
-  if (version < 2 && !Exec("ALTER TABLE records ADD COLUMN baseline INTEGER NOT NULL DEFAULT 0"))
-    return false;
-  if (version < 3 && !Exec(kReferencesTableSql)) return false;
-  if (version < 4 &&
-      (!Exec(kBaselinesTableSql) ||
-       !Exec("INSERT INTO ct_baselines(ct_key, content_hash) SELECT c.ct_key, r.content_hash"
-             " FROM records r JOIN cts c ON c.id = r.ct_id WHERE r.baseline = 1") ||
-       !Exec("ALTER TABLE files ADD COLUMN inode BIGINT NOT NULL DEFAULT 0")))
-    return false;
-  if (version < 5 && !Exec(kProfilesTableSql)) return false;
-  return Exec("UPDATE library_meta SET value = ? WHERE name = 'schema_version'",
-              {std::to_string(kLibrarySchemaVersion)});
+  bool restate = false;
+  for (const MigrationStep& step : MigrationSteps()) {
+    if (step.version <= version) continue;
+    for (const SchemaChange& change : step.changes) {
+      bool has = false;
+      if (!change.column.empty() && !HasColumn(change.table, change.column, has)) return false;
+      if (!has && !Exec(change.sql)) return false;
+    }
+    restate = restate || step.restates_fleet;
+  }
+  return (!restate || Restate("", {})) &&
+         Exec("UPDATE library_meta SET value = ? WHERE name = ?",
+              {std::to_string(kLibrarySchemaVersion), std::string(kSchemaVersionKey)});
 }
 
 StoreOutcome SqlRecordStore::Open() {
@@ -219,8 +228,10 @@ StoreOutcome SqlRecordStore::Open() {
   std::vector<SqlRow> rows;
   // A reader that may not write still opens a current library.
   if (Exec("SELECT value FROM library_meta WHERE name = 'schema_version'", {}, &rows) &&
-      !rows.empty() && SqlInt(rows[0][0]) == kLibrarySchemaVersion)
+      !rows.empty() && SqlInt(rows[0][0]) == kLibrarySchemaVersion) {
+    if (!ReadStateBands()) return Failure("Cannot read the library");
     return {};
+  }
   int version = 0;
   StoreOutcome out = InWriteTransaction(
       [&] {
@@ -237,7 +248,7 @@ StoreOutcome SqlRecordStore::Open() {
         version = rows.empty() ? 0 : static_cast<int>(SqlInt(rows[0][0]));
         if (version > kLibrarySchemaVersion) return true;
         if (version == 0) return CreateSchema();
-        return version == kLibrarySchemaVersion || MigrateFrom(version);
+        return ReadStateBands() && (version == kLibrarySchemaVersion || MigrateFrom(version));
       },
       "Cannot prepare the library");
   if (out.ok() && version > kLibrarySchemaVersion) {
@@ -287,6 +298,7 @@ bool SqlRecordStore::AddRecordRows(const RecordEntry& e, AddResult& result) {
        rows.empty()))
     return false;
   const int64_t record_id = SqlInt(rows[0][0]);
+  if (new_record) changed_cts_.insert(ct_id);
   if (new_record)
     for (const TestRow& t : e.tests)
       if (!Exec("INSERT INTO tests(record_id, tap_index, tap, kneetype, knee10_v, knee10_i,"
@@ -378,6 +390,12 @@ bool SqlRecordStore::DropOrphans() {
   const char* orphan =
       "SELECT r.id FROM records r WHERE NOT EXISTS"
       " (SELECT 1 FROM files f WHERE f.record_id = r.id)";
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT DISTINCT r.ct_id FROM records r WHERE NOT EXISTS"
+            " (SELECT 1 FROM files f WHERE f.record_id = r.id)",
+            {}, &rows))
+    return false;
+  for (const SqlRow& r : rows) changed_cts_.insert(SqlInt(r[0]));
   return Exec(std::string("DELETE FROM tests WHERE record_id IN (") + orphan + ")") &&
          Exec(std::string("DELETE FROM records WHERE id IN (") + orphan + ")") &&
          Exec("DELETE FROM cts WHERE NOT EXISTS (SELECT 1 FROM records r WHERE r.ct_id = cts.id)");
@@ -494,9 +512,10 @@ StoreOutcome SqlRecordStore::SetBaseline(const std::string& content_hash, bool& 
         if (rows.empty()) return true;
         found = true;
         return Exec(
-            "INSERT INTO ct_baselines(ct_key, content_hash) VALUES(?, ?)"
-            " ON CONFLICT(ct_key) DO UPDATE SET content_hash = excluded.content_hash",
-            {rows[0][0], content_hash});
+                   "INSERT INTO ct_baselines(ct_key, content_hash) VALUES(?, ?)"
+                   " ON CONFLICT(ct_key) DO UPDATE SET content_hash = excluded.content_hash",
+                   {rows[0][0], content_hash}) &&
+               Restate("c.ct_key = ?", {rows[0][0]});
       },
       "Cannot mark the baseline");
 }
@@ -573,9 +592,10 @@ StoreOutcome SqlRecordStore::KeepProfile(const std::string& ct_key, const std::s
   return InWriteTransaction(
       [&] {
         return Exec(
-            "INSERT INTO ct_profiles(ct_key, profile) VALUES(?, ?)"
-            " ON CONFLICT(ct_key) DO UPDATE SET profile = excluded.profile",
-            {Text(ct_key), Text(text)});
+                   "INSERT INTO ct_profiles(ct_key, profile) VALUES(?, ?)"
+                   " ON CONFLICT(ct_key) DO UPDATE SET profile = excluded.profile",
+                   {Text(ct_key), Text(text)}) &&
+               RestateKey(ct_key);
       },
       "Cannot keep the assessment profile");
 }
@@ -614,6 +634,168 @@ StoreOutcome SqlRecordStore::ProfiledCts(std::vector<ProfiledCt>& out) {
   for (const SqlRow& r : tests) {
     const auto it = of_key.find(SqlText(r[test_columns]));
     if (it != of_key.end()) out[it->second].tests.push_back(TestFromRow(r));
+  }
+  return {};
+}
+
+}  // namespace kova
+
+namespace kova {
+
+bool SqlRecordStore::ReadStateBands() {
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT value FROM library_meta WHERE name = ?", {std::string(kTrendBandsKey)}, &rows))
+    return false;
+  // Bands another program wrote that cannot be read are the defaults.
+  bands_ = TrendBands();
+  if (!rows.empty() && !TrendBandsFromText(SqlText(rows[0][0]), bands_)) bands_ = TrendBands();
+  return true;
+}
+
+bool SqlRecordStore::Restate(const std::string& where, const std::vector<SqlValue>& params) {
+  const std::string cond = where.empty() ? std::string() : " WHERE " + where;
+  std::vector<SqlRow> cts, tests;
+  if (!Exec("SELECT c.id, (SELECT COUNT(*) FROM records r WHERE r.ct_id = c.id),"
+            " (SELECT MIN(r.test_date) FROM records r WHERE r.ct_id = c.id),"
+            " (SELECT MAX(r.test_date) FROM records r WHERE r.ct_id = c.id), p.profile"
+            " FROM cts c LEFT JOIN ct_profiles p ON p.ct_key = c.ct_key" +
+                cond,
+            params, &cts) ||
+      !Exec(std::string("SELECT c.id, ") + kTestColumns +
+                " FROM cts c JOIN records r ON r.ct_id = c.id JOIN tests t ON t.record_id = r.id" +
+                cond,
+            params, &tests))
+    return false;
+  std::unordered_map<int64_t, std::vector<TestRow>> of_ct;
+  for (const SqlRow& r : tests)
+    of_ct[SqlInt(r[0])].push_back(TestFromRow(SqlRow(r.begin() + 1, r.end())));
+  for (const SqlRow& r : cts) {
+    const int64_t id = SqlInt(r[0]);
+    const bool profiled = !std::holds_alternative<std::nullptr_t>(r[4]);
+    FleetFacts f =
+        CtFleetFacts(of_ct[id], SqlInt(r[1]), profiled ? FromDb(r[4]) : std::string(), bands_);
+    // A record without tests still dates the CT.
+    if (!std::holds_alternative<std::nullptr_t>(r[2])) f.first_test_date = SqlText(r[2]);
+    if (!std::holds_alternative<std::nullptr_t>(r[3])) f.last_test_date = SqlText(r[3]);
+    std::vector<SqlValue> set = {f.records, f.taps, f.first_test_date,
+                                 static_cast<int64_t>(f.state), f.verdict};
+    std::string sql =
+        "UPDATE cts SET records = ?, taps = ?, first_test_date = ?, state = ?, verdict = ?";
+    if (!f.last_test_date.empty()) {
+      sql += ", last_test_date = ?";
+      set.push_back(f.last_test_date);
+    }
+    set.push_back(id);
+    if (!Exec(sql + " WHERE id = ?", set)) return false;
+  }
+  return true;
+}
+
+bool SqlRecordStore::RestateKey(const std::string& ct_key) {
+  return Restate("c.ct_key = ?", {Text(ct_key)});
+}
+
+bool SqlRecordStore::RestateChanged() {
+  // In slices, well below either database's count of parameters.
+  std::vector<int64_t> ids(changed_cts_.begin(), changed_cts_.end());
+  changed_cts_.clear();
+  for (size_t from = 0; from < ids.size(); from += 500) {
+    const size_t to = std::min(ids.size(), from + 500);
+    std::string in;
+    std::vector<SqlValue> params;
+    for (size_t i = from; i < to; ++i) {
+      in += in.empty() ? "?" : ", ?";
+      params.push_back(ids[i]);
+    }
+    if (!Restate("c.id IN (" + in + ")", params)) return false;
+  }
+  return true;
+}
+
+StoreOutcome SqlRecordStore::SetTrendBands(const TrendBands& bands) {
+  const std::string text = TrendBandsText(bands);
+  if (text == TrendBandsText(bands_)) return {};
+  const TrendBands before = bands_;
+  bands_ = bands;
+  StoreOutcome out = InWriteTransaction(
+      [&] {
+        return Exec(
+                   "INSERT INTO library_meta(name, value) VALUES(?, ?)"
+                   " ON CONFLICT(name) DO UPDATE SET value = excluded.value",
+                   {std::string(kTrendBandsKey), text}) &&
+               Restate("", {});
+      },
+      "Cannot work out the CTs' states with the new bands");
+  if (!out.ok()) bands_ = before;
+  return out;
+}
+
+StoreOutcome SqlRecordStore::Fleet(const FleetQuery& q, FleetPage& out) {
+  if (q.text.size() > kMaxSearchText) {
+    StoreOutcome refused;
+    refused.status = StoreStatus::kFailed;
+    refused.detail =
+        "The search text is longer than " + std::to_string(kMaxSearchText) + " characters";
+    return refused;
+  }
+  std::string where;
+  std::vector<SqlValue> params;
+  auto add = [&](const std::string& cond, SqlValue value) {
+    where += (where.empty() ? " WHERE " : " AND ") + cond;
+    params.push_back(std::move(value));
+  };
+  if (!q.text.empty()) add("c.search_text LIKE ? ESCAPE '\\'", Text(LikePattern(q.text)));
+  const std::pair<const std::string*, int> fields[] = {
+      {&q.station, 1}, {&q.circuit, 2}, {&q.manufacturer, 3}};
+  for (const auto& f : fields)
+    if (!f.first->empty())
+      add("c.search_text LIKE ? ESCAPE '\\'",
+          Text(FieldPattern(f.second, NormalizeIdentityText(*f.first))));
+  if (q.min_state > FleetState::kNone) add("c.state >= ?", static_cast<int64_t>(q.min_state));
+  if (!q.last_test_before.empty()) add("c.last_test_date < ?", q.last_test_before);
+  if (!q.tested_from.empty() || !q.tested_before.empty()) {
+    std::string cond = "EXISTS (SELECT 1 FROM records r WHERE r.ct_id = c.id";
+    if (!q.tested_from.empty()) cond += " AND r.test_date >= ?";
+    if (!q.tested_before.empty()) cond += " AND r.test_date < ?";
+    where += (where.empty() ? " WHERE " : " AND ") + cond + ")";
+    if (!q.tested_from.empty()) params.push_back(q.tested_from);
+    if (!q.tested_before.empty()) params.push_back(q.tested_before);
+  }
+  // The count of every match rides along as a subquery of its own: the
+  // page itself stops at its last row (a window count would make the
+  // database collect every match first).
+  std::vector<SqlValue> all = params;
+  all.insert(all.end(), params.begin(), params.end());
+  all.push_back(int64_t{q.limit});
+  all.push_back(int64_t{q.offset});
+  std::vector<SqlRow> rows;
+  if (!Exec(std::string("SELECT ") + kCtColumns + kFleetColumns + ", (SELECT COUNT(*) FROM cts c" +
+                where + ") FROM cts c" + where + " ORDER BY " + SortExpression(q.sort) +
+                (q.descending ? " DESC" : "") + ", c.ct_key LIMIT ? OFFSET ?",
+            all, &rows))
+    return Failure("Cannot read the library's fleet");
+  out = FleetPage();
+  for (const SqlRow& r : rows) {
+    FleetRow row;
+    row.ct = CtFromRow(SqlRow(r.begin(), r.begin() + 7));
+    row.facts.records = row.ct.records = SqlInt(r[7]);
+    row.facts.taps = SqlInt(r[8]);
+    row.facts.first_test_date = SqlText(r[9]);
+    row.facts.last_test_date = row.ct.last_test_date;
+    row.facts.state = FleetStateFromNumber(SqlInt(r[10]));
+    row.facts.verdict = SqlText(r[11]);
+    out.total = SqlInt(r[12]);
+    out.rows.push_back(std::move(row));
+  }
+  // A page past the end has no row to carry the count.
+  if (rows.empty() && q.offset > 0) {
+    FleetQuery first = q;
+    first.offset = 0;
+    first.limit = 1;
+    FleetPage counted;
+    StoreOutcome o = Fleet(first, counted);
+    if (!o.ok()) return o;
+    out.total = counted.total;
   }
   return {};
 }

@@ -3,18 +3,15 @@
 // version and migration, and every query with bound parameters. SQLite and
 // PostgreSQL differ only in what their adapters hand it.
 
+#include <cstdint>
 #include <memory>
+#include <set>
 
+#include "library/library_schema.h"
 #include "library/record_store.h"
 #include "library/sql_connection.h"
 
 namespace kova {
-
-// The version this program writes. Version 1 had no baseline mark,
-// version 2 no reference curves, version 3 kept the baseline on the record
-// row (lost with it on a prune) and no inode of a file, version 4 no
-// assessment profiles.
-constexpr int kLibrarySchemaVersion = 5;
 
 class SqlRecordStore : public RecordStore {
  public:
@@ -46,6 +43,10 @@ class SqlRecordStore : public RecordStore {
   StoreOutcome FindProfile(const std::string& ct_key, std::string& text, bool& found) override;
   StoreOutcome KeepProfile(const std::string& ct_key, const std::string& text) override;
   StoreOutcome ProfiledCts(std::vector<ProfiledCt>& out) override;
+  StoreOutcome Fleet(const FleetQuery& query, FleetPage& out) override;
+  StoreOutcome SetTrendBands(const TrendBands& bands) override;
+  // The bands the library's stored states were worked out with.
+  const TrendBands& StateBands() const { return bands_; }
 
  private:
   StoreOutcome Failure(const std::string& what);
@@ -54,10 +55,20 @@ class SqlRecordStore : public RecordStore {
   StoreOutcome InWriteTransaction(const std::function<bool()>& work, const std::string& what);
   bool CreateSchema();
   bool MigrateFrom(int version);
+  bool HasColumn(const std::string& table, const std::string& column, bool& has);
   bool AddRecordRows(const RecordEntry& entry, AddResult& result);
   bool DropOrphans();
+  bool ReadStateBands();
+  // Works out the fleet facts of the CTs `where` picks (a condition on
+  // cts c; empty: every CT) and stores them.
+  bool Restate(const std::string& where, const std::vector<SqlValue>& params);
+  bool RestateKey(const std::string& ct_key);
+  // The CTs whose records this transaction changed.
+  bool RestateChanged();
 
   std::unique_ptr<SqlConnection> db_;
+  TrendBands bands_;
+  std::set<int64_t> changed_cts_;
 };
 
 }  // namespace kova

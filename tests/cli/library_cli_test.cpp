@@ -10,9 +10,12 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <thread>
 
 #include "base/json.h"
+#include "library/fleet.h"
 #include "library_support/library_records.h"
 #include "support/cli_fixture.h"
 #include "support/files.h"
@@ -82,6 +85,96 @@ TEST_F(LibraryCliTest, FillBrowseAndHistoryInEveryForm) {
   EXPECT_NE(text.out.find("KOVA SIM SN00001, STATION 1, FEEDER 1"), std::string::npos);
 }
 
+// Every filter and order of the fleet picks from the whole fleet what its
+// rule says; CSV has the same CTs; words that are no state, column or day
+// are refused.
+TEST_F(LibraryCliTest, TheFleetFiltersSortsAndPrints) {
+  WriteLibraryRecords(dir_ + "/records", {14, 3, 0, ""});
+  Json({"library", "add", dir_ + "/records", "--json"});
+  const JsonValue all = Json({"library", "fleet", "--json"});
+  ASSERT_EQ(Member(all, "total"), 14);
+  using Ct = const JsonValue&;
+  auto text = [](Ct ct, const char* name) { return ct.Find(name)->AsString(); };
+  std::map<std::string, int> rank;
+  for (FleetState s : {FleetState::kNone, FleetState::kOk, FleetState::kWarn, FleetState::kAlarm,
+                       FleetState::kFail})
+    rank[FleetStateText(s)] = static_cast<int>(s);
+  struct Case {
+    std::vector<std::string> args;
+    std::function<bool(Ct)> picks;
+    size_t first = 0, count = 14;  // of the picked, in serial order unless...
+    bool by_state = false;         // worst first
+  };
+  const Case cases[] = {
+      {{}, [](Ct) { return true; }},
+      {{"--search", "sn0001"}, [&](Ct c) { return text(c, "serial").rfind("SN0001", 0) == 0; }},
+      {{"--station", "station 1"}, [&](Ct c) { return text(c, "station") == "STATION 1"; }},
+      {{"--circuit", " Feeder 3"}, [&](Ct c) { return text(c, "circuit") == "FEEDER 3"; }},
+      {{"--state", "warn"}, [&](Ct c) { return rank[text(c, "state")] >= 2; }},
+      {{"--state", "ALARM"}, [&](Ct c) { return rank[text(c, "state")] >= 3; }},
+      {{"--overdue", "--today", "2017-06-15"}, [&](Ct c) { return text(c, "due") < "2017-06-15"; }},
+      {{"--due-within", "100", "--today", "2017-03-01"},
+       [&](Ct c) { return text(c, "due") <= "2017-06-09"; }},
+      {{"--tested-from", "2012-01-01", "--tested-to", "2012-03-31"},
+       [&](Ct c) { return text(c, "last_test") <= "2012-03-31"; }},
+      {{"--limit", "4", "--offset", "3"}, [](Ct) { return true; }, 3, 4},
+      {{"--sort", "state", "--descending"}, [](Ct) { return true; }, 0, 14, true},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"library", "fleet", "--json"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const JsonValue got = Json(args);
+    std::vector<std::string> want;
+    std::vector<std::pair<int, std::string>> ranked;
+    for (size_t i = 0; i < all.Find("cts")->Size(); ++i) {
+      Ct ct = all.Find("cts")->At(i);
+      if (!c.picks(ct)) continue;
+      want.push_back(text(ct, "serial"));
+      ranked.push_back({-rank[text(ct, "state")], text(ct, "serial")});
+    }
+    if (c.by_state) {
+      std::stable_sort(ranked.begin(), ranked.end(),
+                       [](const auto& a, const auto& b) { return a.first < b.first; });
+      want.clear();
+      for (const auto& r : ranked) want.push_back(r.second);
+    }
+    EXPECT_EQ(Member(got, "total"), static_cast<int64_t>(want.size())) << args.back();
+    want = std::vector<std::string>(want.begin() + std::min(c.first, want.size()),
+                                    want.begin() + std::min(c.first + c.count, want.size()));
+    std::vector<std::string> serials;
+    for (size_t i = 0; i < got.Find("cts")->Size(); ++i)
+      serials.push_back(text(got.Find("cts")->At(i), "serial"));
+    EXPECT_EQ(serials, want) << args.back();
+  }
+  // Something for the filters to pick: the sample's fleet is not all OK.
+  EXPECT_LT(Member(Json({"library", "fleet", "--state", "warn", "--json"}), "total"), 14);
+
+  const ProgramResult csv = Kova({"library", "fleet", "--csv", "--sort", "due"});
+  ASSERT_EQ(csv.exit_code, 0) << csv.err;
+  EXPECT_EQ(csv.out.rfind("serial,manufacturer,station,circuit,model,records,taps,first_test,"
+                          "last_test,state,verdict,due,overdue\r\n",
+                          0),
+            0u)
+      << csv.out;
+  EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 15);
+  const ProgramResult table = Kova({"library", "fleet", "--station", "STATION 2"});
+  ASSERT_EQ(table.exit_code, 0) << table.err;
+  EXPECT_NE(table.out.find("SN00002"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find(" of 2 CTs"), std::string::npos) << table.out;
+
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--state", "bad"},
+                                              {"--sort", "colour"},
+                                              {"--today", "2017-02-30"},
+                                              {"--overdue", "--due-within", "5"},
+                                              {"--csv", "--json"}}) {
+    std::vector<std::string> args = {"library", "fleet"};
+    args.insert(args.end(), bad.begin(), bad.end());
+    const ProgramResult r = Kova(args);
+    EXPECT_NE(r.exit_code, 0) << bad[0];
+    EXPECT_TRUE(r.out.empty()) << bad[0] << ": " << r.out;
+  }
+}
+
 TEST_F(LibraryCliTest, BaselinePruneAndFailures) {
   const std::string records = dir_ + "/records";
   const auto paths = WriteLibraryRecords(records, {1, 3, 0, ""});
@@ -123,7 +216,7 @@ TEST_F(LibraryCliTest, BaselinePruneAndFailures) {
   for (const Failure& f : failures) {
     const ProgramResult r = Kova(f.args);
     EXPECT_EQ(r.err.find("s3cret"), std::string::npos) << r.err;
-    if (f.message.empty()) continue;  // only that it does not crash
+    if (f.message.empty()) continue;         // only that it does not crash
     EXPECT_NE(r.exit_code, 0) << f.args[1];  // 1, or the option parser's own
     EXPECT_NE(r.err.find(f.message), std::string::npos) << r.err;
   }

@@ -101,11 +101,11 @@ TEST_P(StoreTest, ALibraryOfThePreviousSchemaKeepsProfilesAfterItsUpgrade) {
   const std::string location = NewLocation();
   ASSERT_TRUE(OpenStore(location));
   {
-    // The previous schema is the current one without the profiles' table.
+    // Version 4 is the current schema without the profiles' table (and
+    // without the fleet's columns, which its upgrade finds already there).
     auto db = Connect(location);
     ASSERT_TRUE(db->Exec("DROP TABLE ct_profiles"));
-    ASSERT_TRUE(
-        db->Exec("UPDATE library_meta SET value = ?", {std::to_string(kLibrarySchemaVersion - 1)}));
+    ASSERT_TRUE(db->Exec("UPDATE library_meta SET value = '4' WHERE name = 'schema_version'"));
   }
   auto store = OpenStore(location);
   ASSERT_TRUE(store);

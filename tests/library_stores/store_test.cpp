@@ -260,6 +260,10 @@ TEST_P(StoreTest, OlderSchemaIsMigratedAndNewerLeftAlone) {
     ASSERT_TRUE(
         db->Exec("CREATE TABLE files (path TEXT PRIMARY KEY, size BIGINT NOT NULL,"
                  " mtime BIGINT NOT NULL, record_id BIGINT NOT NULL)"));
+    for (const std::string& sql : CreateSchemaStatements(db->Dialect()))
+      if (sql.rfind("CREATE TABLE tests ", 0) == 0) {
+        ASSERT_TRUE(db->Exec(sql));
+      }
   }
   auto store = OpenStore(location);
   ASSERT_TRUE(store);

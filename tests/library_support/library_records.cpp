@@ -38,12 +38,26 @@ std::vector<std::string> WriteLibraryRecords(const std::string& folder,
   return paths;
 }
 
-void FillLibrary(RecordStore& store, int cts, int tests, const std::string& folder) {
+bool SampleEntry(const std::string& folder, RecordEntry& out) {
   const std::string sample = WriteLibraryRecords(folder, {1, 1, 0, ""}).at(0);
   auto rec = std::make_unique<TestRecord>();
+  if (!ReadRecordFile(*rec, sample, RecordDefaults())) return false;
+  EntryFromRecord(*rec, out);
+  return true;
+}
+
+int MixedState(int ct) {
+  const int n = ct % 10;
+  return n < 6 ? 0 : n < 8 ? 1 : n < 9 ? 2 : 3;
+}
+
+void FillLibrary(RecordStore& store, int cts, int tests, const std::string& folder,
+                 bool mixed_states) {
   RecordEntry base;
-  if (!ReadRecordFile(*rec, sample, RecordDefaults())) return;
-  EntryFromRecord(*rec, base);
+  if (!SampleEntry(folder, base)) return;
+  std::vector<RecordEntry> batch;
+  std::vector<AddResult> results;
+  std::vector<std::string> refused;
   for (int ct = 0; ct < cts; ++ct)
     for (int t = 0; t < tests; ++t) {
       RecordEntry e = base;
@@ -54,10 +68,21 @@ void FillLibrary(RecordStore& store, int cts, int tests, const std::string& fold
       e.test_date = Format("%04d-06-01 09:00:00", 2000 + 4 * t);
       e.identity.content_hash = Format("%064d", ct * tests + t);
       e.identity.path = Format("/records/ct%05d/test%d.test", ct, t);
-      for (TestRow& row : e.tests) row.test_date = e.test_date;
-      AddResult result;
-      store.AddRecord(e, result);
+      const int drift = mixed_states && t + 1 == tests ? MixedState(ct) : 0;
+      for (TestRow& row : e.tests) {
+        row.test_date = e.test_date;
+        if (drift == 1) row.rct75 *= 1.03;
+        if (drift == 2) row.rct75 *= 1.06;
+        if (drift == 3) row.pass_fail = "FAIL";
+      }
+      batch.push_back(std::move(e));
+      // Filed a thousand at a time: one transaction each.
+      if (batch.size() == 1000) {
+        store.AddRecords(batch, results, refused);
+        batch.clear();
+      }
     }
+  if (!batch.empty()) store.AddRecords(batch, results, refused);
 }
 
 }  // namespace kova

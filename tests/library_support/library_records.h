@@ -25,9 +25,19 @@ std::vector<std::string> WriteLibraryRecords(const std::string& folder,
 
 // Fills `store` with cts x tests records made from one simulated record
 // (written into `folder`), each with its own CT, date, path and content
-// hash: a big library without as many files.
+// hash: a big library without as many files. With `mixed_states` the
+// latest test of CT n drifts by its number (MixedState): the fleet holds
+// every state.
 class RecordStore;
-void FillLibrary(RecordStore& store, int cts, int tests, const std::string& folder);
+void FillLibrary(RecordStore& store, int cts, int tests, const std::string& folder,
+                 bool mixed_states = false);
+// What the latest Rct75 of CT n does in a mixed library: 0 steady, 1 up 3 %
+// (a warning), 2 up 6 % (an alarm), 3 failed by the plan.
+int MixedState(int ct);
+
+// The entry of one simulated record (written into `folder`): two taps.
+struct RecordEntry;
+bool SampleEntry(const std::string& folder, RecordEntry& out);
 
 // The serial number of CT n.
 std::string LibrarySerial(int n);
