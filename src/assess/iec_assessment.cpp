@@ -80,6 +80,18 @@ const char* VerdictWord(Verdict v) {
   return "";
 }
 
+const char* VerdictCaps(Verdict v) {
+  switch (v) {
+    case Verdict::kPass:
+      return "PASS";
+    case Verdict::kFail:
+      return "FAIL";
+    case Verdict::kNotAssessed:
+      return "NOT ASSESSED";
+  }
+  return "";
+}
+
 bool TemperatureIsDefault(const TestRecord& rec) {
   return rec.classsettings.tempcelsius == kDefaultTemperature;
 }
@@ -203,6 +215,15 @@ AssessmentResult AssessTest(const AssessedTest& test, const AssessmentProfile& p
 }
 
 AssessmentResult AssessRecord(const TestRecord& rec, const AssessmentProfile& profile) {
+  // Past the end of a damaged file the values are reset, not measured: a
+  // verdict on them would pass or fail a CT on nothing.
+  if (rec.fileend.Early()) {
+    AssessmentResult r;
+    r.iec_class = profile.iec_class;
+    r.problem = Format("the record is damaged: its file ends at byte %zu of %zu",
+                       rec.fileend.ended_at, rec.fileend.needed);
+    return r;
+  }
   const int number = ChooseTest(rec, profile.test);
   if (number == 0) {
     AssessmentResult r;

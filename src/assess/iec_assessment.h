@@ -55,6 +55,8 @@ double DefaultPowerFactor(double va);
 enum class Verdict { kPass, kFail, kNotAssessed };
 // "pass", "fail", "not assessed".
 const char* VerdictWord(Verdict v);
+// "PASS", "FAIL", "NOT ASSESSED": the words of tables and the report's page.
+const char* VerdictCaps(Verdict v);
 
 // One check of the assessment with its working.
 struct AssessCheck {

@@ -63,17 +63,7 @@ std::string CsvField(const std::string& utf8) {
 
 }  // namespace
 
-const char* VerdictCell(Verdict v) {
-  switch (v) {
-    case Verdict::kPass:
-      return "PASS";
-    case Verdict::kFail:
-      return "FAIL";
-    case Verdict::kNotAssessed:
-      return "NOT ASSESSED";
-  }
-  return "";
-}
+const char* VerdictCell(Verdict v) { return VerdictCaps(v); }
 
 CtVerdict AssessProfiledCt(const ProfiledCt& ct, const RecordFileReader& read) {
   CtVerdict v;

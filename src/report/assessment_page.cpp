@@ -132,18 +132,6 @@ void AddSisters(const SisterComparison& c, AssessmentPage& page) {
 
 }  // namespace
 
-const char* VerdictCaps(Verdict v) {
-  switch (v) {
-    case Verdict::kPass:
-      return "PASS";
-    case Verdict::kFail:
-      return "FAIL";
-    case Verdict::kNotAssessed:
-      return "NOT ASSESSED";
-  }
-  return "";
-}
-
 std::string PageRating(const AssessmentProfile& p) { return Signs(ProfileRatingLine(p)); }
 
 AssessmentPage AssessmentPageOf(const TestRecord& rec, const RecordContext& context) {

@@ -53,8 +53,6 @@ struct AssessmentPage {
 
 // The profile's rating line (ProfileRatingLine) with the signs themselves.
 std::string PageRating(const AssessmentProfile& p);
-// "PASS", "FAIL", "NOT ASSESSED".
-const char* VerdictCaps(Verdict v);
 
 AssessmentPage AssessmentPageOf(const TestRecord& rec, const RecordContext& context);
 

@@ -101,6 +101,20 @@ TEST(IecAssessment, CurveEndingBelowTheEmfIsNeverGuessed) {
   EXPECT_EQ(r.checks[0].value, "> 2.50 %, not assessed");
 }
 
+// A record whose file ends early is never assessed: its later values are
+// reset, and a verdict on them would be a verdict on nothing.
+TEST(IecAssessment, ADamagedRecordIsNotAssessed) {
+  auto rec = CurveRecord(PowerLaw(200, 0.5, 6.0), 20, 400);
+  rec->taps[0].fWindingRes = 2000;
+  ASSERT_TRUE(AssessRecord(*rec, FiveP20()).usable);
+  rec->fileend.ended_at = 5000;
+  rec->fileend.needed = 8204;
+  const AssessmentResult r = AssessRecord(*rec, FiveP20());
+  EXPECT_FALSE(r.usable);
+  EXPECT_EQ(r.verdict, Verdict::kNotAssessed);
+  EXPECT_EQ(r.problem, "the record is damaged: its file ends at byte 5000 of 8204");
+}
+
 struct PxCase {
   const char* name;
   double knee;       // the record's IEC knee voltage
