@@ -32,7 +32,7 @@ bool ChooseCtBySerial(const std::vector<CtInfo>& found, const std::string& seria
   return true;
 }
 
-StoreOutcome GatherHistoryReport(RecordStore& store, const CtInfo& ct, const std::string& tap,
+StoreOutcome GatherHistoryReport(RecordReader& store, const CtInfo& ct, const std::string& tap,
                                  const TrendBands& bands, const RecordFileReader& read,
                                  HistoryReport& out, std::string& why) {
   out = HistoryReport();

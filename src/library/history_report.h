@@ -42,7 +42,7 @@ bool ChooseCtBySerial(const std::vector<CtInfo>& found, const std::string& seria
 // Reads the CT's taps (only `tap` when not empty), their histories and its
 // verdict. `why` says what is missing when the outcome is ok but the report
 // has nothing to show (no test of that tap).
-StoreOutcome GatherHistoryReport(RecordStore& store, const CtInfo& ct, const std::string& tap,
+StoreOutcome GatherHistoryReport(RecordReader& store, const CtInfo& ct, const std::string& tap,
                                  const TrendBands& bands, const RecordFileReader& read,
                                  HistoryReport& out, std::string& why);
 
