@@ -190,6 +190,25 @@ void BM_FleetWarnOrWorsePostgres100k(benchmark::State& s) {
 BENCHMARK(BM_FleetFirstPagePostgres100k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FleetWarnOrWorsePostgres100k)->Unit(benchmark::kMillisecond);
 
+// The summary line and the states per station: one grouped query over
+// every CT.
+void FleetTallyOf(benchmark::State& state, const std::string& location) {
+  SqlRecordStore& store = FleetLibrary(location);
+  const FleetQuery q = MakeFleetQuery(FleetFilter(), "2026-06-15", 5);
+  const TallyBounds bounds = FleetTallyBounds("2026-06-15", 5);
+  std::vector<StationTally> tally;
+  for (auto _ : state)
+    if (!store.FleetTally(q, bounds, tally).ok()) return state.SkipWithError("the tally failed");
+  state.counters["stations"] = static_cast<double>(tally.size());
+}
+void BM_FleetTallySqlite100k(benchmark::State& s) { FleetTallyOf(s, FleetSqlite()); }
+void BM_FleetTallyPostgres100k(benchmark::State& s) {
+  if (PostgresLocation().empty()) return s.SkipWithError("KOVA_BENCH_PG is not set");
+  FleetTallyOf(s, PostgresLocation());
+}
+BENCHMARK(BM_FleetTallySqlite100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FleetTallyPostgres100k)->Unit(benchmark::kMillisecond);
+
 // One record filed into the 100,000: a new test of an existing CT, its
 // state worked out again (the CT's five earlier tests read back).
 void BM_FileOneRecordWithStateSqlite100k(benchmark::State& state) {

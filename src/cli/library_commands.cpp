@@ -8,19 +8,24 @@
 #include <memory>
 
 #include "analysis/read_record.h"
+#include "app/document_names.h"
 #include "app/library_settings.h"
+#include "app/output_rule.h"
 #include "base/codepage.h"
 #include "base/format.h"
 #include "cli/cli_context.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/library_report_command.h"
 #include "library/fleet.h"
+#include "library/fleet_report.h"
 #include "library/history_table.h"
 #include "library/library_assess.h"
 #include "library/library_import.h"
 #include "library/library_prune.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
+#include "platform/surface_pages_pdf.h"
+#include "report/page_footer.h"
 
 namespace kova {
 namespace {
@@ -290,20 +295,44 @@ void RunAssess(CliContext& ctx, const LibraryOptions& o, const AssessOptions& a)
 
 struct FleetOptions {
   FleetFilter filter;
-  std::string state, sort = "serial", today;
-  bool csv = false;
+  std::string state, sort = "serial", today, pdf;
+  bool csv = false, overwrite = false;
 };
 
-// Today's date on this computer, "YYYY-MM-DD".
-std::string Today() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  return Format("%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+// The fleet report as a PDF; the library file itself is never written over.
+void WriteFleetPdf(CliContext& ctx, const LibraryOptions& o, RecordReader& store,
+                   const FleetOptions& f, const std::string& today, int retest_years) {
+  ctx.exit_code = 1;
+  const std::string pdf = WithPdfExtension(f.pdf);
+  const std::string location = ConfiguredLibraryLocation(*ctx.store, o.location);
+  std::vector<std::string> inputs;
+  if (ParseLibraryLocation(location).kind == LibraryLocation::Kind::kSqliteFile)
+    inputs.push_back(location);
+  const OutputCheck check = CheckOutputFile(pdf, inputs, f.overwrite);
+  if (check != OutputCheck::kFine) {
+    PrintError(OutputCheckText(check, pdf));
+    return;
+  }
+  FleetReport report;
+  if (!Check(ctx, GatherFleetReport(store, f.filter, today, retest_years, report))) return;
+  report.dates = DateStyleOf(ctx.info.dateformat);
+  report.printed_on = PrintedNowText(ctx.info.dateformat == kDateEU);
+  const auto pages = FleetReportPages(report);
+  std::string why;
+  if (!SurfacePagesToPdf(
+          pdf, static_cast<int>(pages.size()), false,
+          [&](Surface& s, const Rect& page, int i) {
+            DrawFleetReportPage(s, page, report, pages, i);
+          },
+          "Fleet", why)) {
+    PrintError("Cannot write \"" + pdf + "\": " + why);
+    return;
+  }
+  ctx.exit_code = 0;
+  if (report.page.total > static_cast<int64_t>(report.page.rows.size()))
+    PrintError("The report holds the first " + std::to_string(report.page.rows.size()) + " of " +
+               std::to_string(report.page.total) + " CTs: a filter narrows the list");
+  std::cout << pdf << '\n';
 }
 
 // Reads a date option; false (with the words printed) for one that is none.
@@ -344,7 +373,11 @@ void RunFleet(CliContext& ctx, const LibraryOptions& o, FleetOptions f) {
   if (!bands.ok())
     PrintError("The states are the library's, worked out with its own bands: " +
                Utf8(StoreOutcomeText(bands)));
-  const std::string today = f.today.empty() ? Today() : f.today;
+  const std::string today = f.today.empty() ? TodayIso() : f.today;
+  if (!f.pdf.empty()) {
+    WriteFleetPdf(ctx, o, *store, f, today, settings.retest_years);
+    return;
+  }
   FleetPage page;
   if (!Check(ctx, store->Fleet(MakeFleetQuery(f.filter, today, settings.retest_years), page)))
     return;
@@ -361,12 +394,12 @@ void RunFleet(CliContext& ctx, const LibraryOptions& o, FleetOptions f) {
   std::cout << Format(line, "Serial", "Manufacturer", "Station", "Circuit", "Records", "Last test",
                       "State", "Verdict", "Due");
   for (const FleetRow& r : page.rows) {
-    const std::vector<std::string> cells = FleetCells(r);
-    std::cout << Utf8(
-        Format(line, r.ct.serialnumber.c_str(), r.ct.manufacturer.c_str(), r.ct.station.c_str(),
-               r.ct.circuit.c_str(), std::to_string(r.facts.records).c_str(),
-               r.facts.last_test_date.substr(0, 10).c_str(), FleetStateText(r.facts.state),
-               r.facts.verdict.c_str(), cells.back().c_str()));
+    const std::vector<std::string> cells = FleetCells(r, DateStyleOf(ctx.info.dateformat));
+    std::cout << Utf8(Format(
+        line, r.ct.serialnumber.c_str(), r.ct.manufacturer.c_str(), r.ct.station.c_str(),
+        r.ct.circuit.c_str(), std::to_string(r.facts.records).c_str(),
+        ShownDate(r.facts.last_test_date.substr(0, 10), DateStyleOf(ctx.info.dateformat)).c_str(),
+        FleetStateText(r.facts.state), r.facts.verdict.c_str(), cells.back().c_str()));
   }
   std::cout << page.rows.size() << " of " << page.total << " CTs\n";
 }
@@ -486,6 +519,13 @@ void AddLibraryCommands(CLI::App& app, CliContext& ctx) {
                     "Count due dates from this day (YYYY-MM-DD) instead of today");
   common(fleet, true);
   fleet->add_flag("--csv", f->csv, "Print CSV for a spreadsheet")->excludes("--json");
+  fleet
+      ->add_option("--pdf", f->pdf,
+                   "Write the fleet report (the table, its summary and the states per station) "
+                   "to this PDF file")
+      ->excludes("--csv")
+      ->excludes("--json");
+  fleet->add_flag("--overwrite", f->overwrite, "Write over an existing PDF file");
   fleet->callback([&ctx, o, f] { RunFleet(ctx, *o, *f); });
 
   auto file = std::make_shared<std::string>();

@@ -349,7 +349,7 @@ FleetPage QueryFleetRows(std::vector<FleetRow> rows, const FleetQuery& q) {
   return page;
 }
 
-std::vector<std::string> FleetCells(const FleetRow& r) {
+std::vector<std::string> FleetCells(const FleetRow& r, DateStyle dates) {
   std::vector<std::string> out;
   for (FleetColumn c : FleetColumns()) {
     switch (c) {
@@ -375,10 +375,10 @@ std::vector<std::string> FleetCells(const FleetRow& r) {
         out.push_back(std::to_string(r.facts.taps));
         break;
       case FleetColumn::kFirstTest:
-        out.push_back(r.facts.first_test_date.substr(0, 10));
+        out.push_back(ShownDate(r.facts.first_test_date.substr(0, 10), dates));
         break;
       case FleetColumn::kLastTest:
-        out.push_back(r.facts.last_test_date.substr(0, 10));
+        out.push_back(ShownDate(r.facts.last_test_date.substr(0, 10), dates));
         break;
       case FleetColumn::kState:
         out.push_back(FleetStateText(r.facts.state));
@@ -387,7 +387,7 @@ std::vector<std::string> FleetCells(const FleetRow& r) {
         out.push_back(r.facts.verdict);
         break;
       case FleetColumn::kDue:
-        out.push_back(r.due_date + (r.overdue ? " overdue" : ""));
+        out.push_back(ShownDate(r.due_date, dates) + (r.overdue ? " overdue" : ""));
         break;
     }
   }

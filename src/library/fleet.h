@@ -11,6 +11,7 @@
 #include "assess/bands.h"
 #include "base/json.h"
 #include "library/library_model.h"
+#include "library/shown_date.h"
 
 namespace kova {
 
@@ -125,8 +126,9 @@ bool FleetRowMatches(const FleetRow& row, const FleetQuery& query);
 bool FleetRowBefore(const FleetRow& a, const FleetRow& b, const FleetQuery& query);
 FleetPage QueryFleetRows(std::vector<FleetRow> rows, const FleetQuery& query);
 
-// The table's texts (Windows-1252), one per FleetColumns() entry.
-std::vector<std::string> FleetCells(const FleetRow& row);
+// The table's texts (Windows-1252), one per FleetColumns() entry; the
+// dates as `dates` shows them (ISO for files).
+std::vector<std::string> FleetCells(const FleetRow& row, DateStyle dates = DateStyle::kIso);
 // RFC 4180 text in UTF-8 with a header line; JSON with the same fields.
 std::string FleetCsv(const FleetPage& page);
 JsonValue FleetJson(const FleetPage& page);

@@ -6,7 +6,7 @@
 #include "base/format.h"
 #include "library/history_table.h"
 #include "library/library_plots.h"
-#include "report/page_footer.h"
+#include "library/row_page.h"
 
 namespace kova {
 
@@ -73,7 +73,7 @@ constexpr int kContentRows = 39;   // rows 3 .. 42
 constexpr int kSummaryRows = 8;    // the first page's summary block
 constexpr int kTableHeadRows = 2;  // the tap's heading and the column titles
 
-constexpr Color kBlack{0, 0, 0}, kRule{120, 120, 120}, kHeadFill{225, 225, 225};
+constexpr Color kBlack{0, 0, 0}, kHeadFill{225, 225, 225};
 constexpr Color kBaselineRow{228, 232, 250};
 
 Color CellTint(ChangeFlag flag) {
@@ -127,21 +127,9 @@ std::vector<HistoryCell> RowCells(const HistoryEntry& e, bool baseline) {
   return cells;
 }
 
-class PageDrawer {
+class PageDrawer : public RowPage {
  public:
-  PageDrawer(Surface& s, const Rect& page) : s_(s), page_(page) {
-    unit_ = std::max(1, page.Height() / kRows);
-  }
-  int Y(double row) const { return page_.top + static_cast<int>(row * unit_); }
-  void Font(double rows, int weight = 400) {
-    s_.SelectFont({"Arial", std::max(6, static_cast<int>(rows * unit_)), weight, false});
-  }
-  void Text(int x, double row, const std::string& text, double size = 0.6, int weight = 400) {
-    Font(size, weight);
-    s_.SetTextColor(kBlack);
-    s_.TextLine({x, Y(row) + static_cast<int>((1 - size) / 2 * unit_), page_.right, Y(row + 1)},
-                text, false);
-  }
+  PageDrawer(Surface& s, const Rect& page) : RowPage(s, page, kRows) {}
 
   void Header(const HistoryReport& r) {
     const CtInfo& ct = r.ct;
@@ -149,17 +137,7 @@ class PageDrawer {
     std::string id = "Station: " + ct.station + "    Circuit: " + ct.circuit;
     if (!ct.model.empty()) id += "    Model: " + ct.model;
     Text(page_.left, 1.2, id);
-    s_.SetPen(kRule, PenStyle::kSolid, std::max(1, unit_ / 20));
-    s_.Line(page_.left, Y(2.4), page_.right, Y(2.4));
-  }
-
-  void Footer(const HistoryReport& r, int index, int pages) {
-    s_.SetPen(kRule, PenStyle::kSolid, std::max(1, unit_ / 20));
-    s_.Line(page_.left, Y(kRows - 1.3), page_.right, Y(kRows - 1.3));
-    Text(page_.left, kRows - 1.1, r.printed_on, 0.5);
-    const std::string number = PageNumberText(index + 1, pages);
-    Font(0.5);
-    Text(page_.right - s_.TextWidth(number), kRows - 1.1, number, 0.5);
+    Rule(2.4);
   }
 
   void Summary(const HistoryReport& r, double row) {
@@ -214,15 +192,11 @@ class PageDrawer {
                    (base_entry->test.baseline ? " (marked)" : " (the first test)");
     }
     Text(page_.left, row, heading, 0.7, 700);
-    int total = 0;
-    for (const Column& c : kColumns) total += c.weight;
-    std::vector<int> x(kColumnCount + 1);
-    for (int c = 0, at = 0; c <= kColumnCount; at += c < kColumnCount ? kColumns[c].weight : 0, ++c)
-      x[c] = page_.left + static_cast<int>(static_cast<long long>(at) * page_.Width() / total);
-    const int pad = unit_ / 6;
+    std::vector<int> weights;
+    for (const Column& c : kColumns) weights.push_back(c.weight);
+    const std::vector<int> x = ColumnEdges(weights);
     auto cell = [&](int c, double r, const std::string& text, int weight) {
-      Font(0.55, weight);
-      s_.TextLine({x[c] + pad, Y(r) + unit_ / 4, x[c + 1] - pad, Y(r + 1)}, text, false);
+      Cell(x, c, r, text, weight);
     };
     const double head = row + 1;
     s_.FillRect({page_.left, Y(head), page_.right, Y(head + 1)}, kHeadFill);
@@ -240,10 +214,7 @@ class PageDrawer {
         cell(c, r, cells[c].text, k == base ? 700 : 400);
       }
     }
-    s_.SetPen(kRule, PenStyle::kSolid, 1);
-    const double end = head + 1 + static_cast<double>(rows);
-    for (double r = head; r <= end + 0.01; r += 1) s_.Line(page_.left, Y(r), page_.right, Y(r));
-    for (int c = 0; c <= kColumnCount; ++c) s_.Line(x[c], Y(head), x[c], Y(end));
+    Grid(x, head, head + 1 + static_cast<double>(rows));
   }
 
   void Plots(const HistoryReport& r, const HistoryReportTap& tap, double row) {
@@ -261,11 +232,6 @@ class PageDrawer {
     const int side = std::min(page_.right - split, bottom - top);
     DrawCurveOverlay(s_, {split, top, split + side, top + side}, tests);
   }
-
- private:
-  Surface& s_;
-  Rect page_;
-  int unit_ = 1;
 };
 
 }  // namespace
@@ -311,7 +277,7 @@ void DrawHistoryReportPage(Surface& s, const Rect& page, const HistoryReport& re
     else
       d.Plots(report, tap, row);
   }
-  d.Footer(report, index, static_cast<int>(pages.size()));
+  d.Footer(report.printed_on, index, static_cast<int>(pages.size()));
 }
 
 }  // namespace kova

@@ -10,6 +10,7 @@
 
 #include "assess/bands.h"
 #include "library/fleet.h"
+#include "library/fleet_tally.h"
 #include "library/library_model.h"
 
 namespace kova {
@@ -90,6 +91,11 @@ class RecordReader {
   // One page of the fleet from the CTs' stored states (one query);
   // FillDue adds the due dates.
   virtual StoreOutcome Fleet(const FleetQuery& query, FleetPage& out) = 0;
+  // The CTs `query` matches (its order and paging aside) counted by
+  // station and state, with those last tested before each bound (one
+  // grouped query); stations in their order.
+  virtual StoreOutcome FleetTally(const FleetQuery& query, const TallyBounds& bounds,
+                                  std::vector<StationTally>& out) = 0;
 };
 
 // What changes the library. Every change that touches a CT's records,

@@ -1,6 +1,7 @@
 #include "library/shown_date.h"
 
 #include <cctype>
+#include <ctime>
 
 #include "base/format.h"
 
@@ -30,6 +31,17 @@ std::string ShownDate(const std::string& iso, DateStyle style, bool with_time) {
   const std::string day =
       style == DateStyle::kUs ? mm + "/" + dd + "/" + yy : dd + "/" + mm + "/" + yy;
   return day + clock;
+}
+
+std::string TodayIso() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  return Format("%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 
 }  // namespace kova

@@ -18,4 +18,7 @@ DateStyle DateStyleOf(int dateformat);
 // shown as it is.
 std::string ShownDate(const std::string& iso, DateStyle style, bool with_time = false);
 
+// Today on this computer's calendar, "YYYY-MM-DD".
+std::string TodayIso();
+
 }  // namespace kova

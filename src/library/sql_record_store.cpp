@@ -730,19 +730,20 @@ StoreOutcome SqlRecordStore::SetTrendBands(const TrendBands& bands) {
   return out;
 }
 
-StoreOutcome SqlRecordStore::Fleet(const FleetQuery& q, FleetPage& out) {
-  if (q.text.size() > kMaxSearchText) {
-    StoreOutcome refused;
-    refused.status = StoreStatus::kFailed;
-    refused.detail =
-        "The search text is longer than " + std::to_string(kMaxSearchText) + " characters";
-    return refused;
-  }
-  std::string where;
+namespace {
+
+// The WHERE clause of a fleet query and its parameters, for the page and
+// for the tally alike.
+struct FleetWhere {
+  std::string sql;
   std::vector<SqlValue> params;
+};
+
+FleetWhere FleetWhereOf(const FleetQuery& q) {
+  FleetWhere w;
   auto add = [&](const std::string& cond, SqlValue value) {
-    where += (where.empty() ? " WHERE " : " AND ") + cond;
-    params.push_back(std::move(value));
+    w.sql += (w.sql.empty() ? " WHERE " : " AND ") + cond;
+    w.params.push_back(std::move(value));
   };
   if (!q.text.empty()) add("c.search_text LIKE ? ESCAPE '\\'", Text(LikePattern(q.text)));
   const std::pair<const std::string*, int> fields[] = {
@@ -757,10 +758,28 @@ StoreOutcome SqlRecordStore::Fleet(const FleetQuery& q, FleetPage& out) {
     std::string cond = "EXISTS (SELECT 1 FROM records r WHERE r.ct_id = c.id";
     if (!q.tested_from.empty()) cond += " AND r.test_date >= ?";
     if (!q.tested_before.empty()) cond += " AND r.test_date < ?";
-    where += (where.empty() ? " WHERE " : " AND ") + cond + ")";
-    if (!q.tested_from.empty()) params.push_back(q.tested_from);
-    if (!q.tested_before.empty()) params.push_back(q.tested_before);
+    w.sql += (w.sql.empty() ? " WHERE " : " AND ") + cond + ")";
+    if (!q.tested_from.empty()) w.params.push_back(q.tested_from);
+    if (!q.tested_before.empty()) w.params.push_back(q.tested_before);
   }
+  return w;
+}
+
+StoreOutcome SearchTextTooLong() {
+  StoreOutcome refused;
+  refused.status = StoreStatus::kFailed;
+  refused.detail =
+      "The search text is longer than " + std::to_string(kMaxSearchText) + " characters";
+  return refused;
+}
+
+}  // namespace
+
+StoreOutcome SqlRecordStore::Fleet(const FleetQuery& q, FleetPage& out) {
+  if (q.text.size() > kMaxSearchText) return SearchTextTooLong();
+  const FleetWhere w = FleetWhereOf(q);
+  const std::string& where = w.sql;
+  const std::vector<SqlValue>& params = w.params;
   // The count of every match rides along as a subquery of its own: the
   // page itself stops at its last row (a window count would make the
   // database collect every match first).
@@ -796,6 +815,31 @@ StoreOutcome SqlRecordStore::Fleet(const FleetQuery& q, FleetPage& out) {
     StoreOutcome o = Fleet(first, counted);
     if (!o.ok()) return o;
     out.total = counted.total;
+  }
+  return {};
+}
+
+StoreOutcome SqlRecordStore::FleetTally(const FleetQuery& q, const TallyBounds& bounds,
+                                        std::vector<StationTally>& out) {
+  if (q.text.size() > kMaxSearchText) return SearchTextTooLong();
+  const FleetWhere w = FleetWhereOf(q);
+  std::vector<SqlValue> params = {bounds.overdue_before, bounds.due_before};
+  params.insert(params.end(), w.params.begin(), w.params.end());
+  std::vector<SqlRow> rows;
+  if (!Exec("SELECT c.station, c.state, COUNT(*), "
+            "SUM(CASE WHEN c.last_test_date < ? THEN 1 ELSE 0 END), "
+            "SUM(CASE WHEN c.last_test_date < ? THEN 1 ELSE 0 END) FROM cts c" +
+                w.sql + " GROUP BY c.station, c.state ORDER BY c.station",
+            params, &rows))
+    return Failure("Cannot count the library's fleet");
+  out.clear();
+  for (const SqlRow& r : rows) {
+    const std::string station = SqlText(r[0]);
+    if (out.empty() || out.back().station != station) out.push_back(StationTally{station});
+    StationTally& t = out.back();
+    t.cts[static_cast<int>(FleetStateFromNumber(SqlInt(r[1])))] += SqlInt(r[2]);
+    t.overdue += SqlInt(r[3]);
+    t.due += SqlInt(r[4]);
   }
   return {};
 }

@@ -44,6 +44,8 @@ class SqlRecordStore : public RecordStore {
   StoreOutcome KeepProfile(const std::string& ct_key, const std::string& text) override;
   StoreOutcome ProfiledCts(std::vector<ProfiledCt>& out) override;
   StoreOutcome Fleet(const FleetQuery& query, FleetPage& out) override;
+  StoreOutcome FleetTally(const FleetQuery& query, const TallyBounds& bounds,
+                          std::vector<StationTally>& out) override;
   StoreOutcome SetTrendBands(const TrendBands& bands) override;
   // The bands the library's stored states were worked out with.
   const TrendBands& StateBands() const { return bands_; }

@@ -16,11 +16,18 @@ void ToStderr(const std::string& text) { std::cerr << Cp1252ToUtf8(text) << '\n'
 
 LibraryFilingExporter::StoreOpener LibraryOpener(const SettingsStore& settings) {
   const std::string location = ConfiguredLibraryLocation(settings);
-  const LibraryWaits waits = LoadLibrarySettings(settings).waits;
-  return [location, waits](std::string& why) -> std::unique_ptr<RecordStore> {
+  const LibrarySettings library = LoadLibrarySettings(settings);
+  return [location, waits = library.waits,
+          bands = library.bands](std::string& why) -> std::unique_ptr<RecordStore> {
     StoreOutcome outcome;
     auto store = OpenLibrary(location, outcome, LibraryUse::kFile, waits);
-    if (!store) why = StoreOutcomeText(outcome);
+    if (!store) {
+      why = StoreOutcomeText(outcome);
+      return store;
+    }
+    // The states stored with the record follow the user's bands, as the
+    // Library window and the commands show them.
+    store->SetTrendBands(bands);
     return store;
   };
 }

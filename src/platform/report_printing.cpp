@@ -1,17 +1,12 @@
 #include "platform/report_printing.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QFile>
 #include <QFont>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 
 #include "base/codepage.h"
 #include "base/file_io.h"
-#include "export/whole_pdf.h"
 #include "platform/qpainter_surface.h"
+#include "platform/surface_pages_pdf.h"
 #include "report/display_test.h"
 #include "report/page_footer.h"
 
@@ -96,29 +91,9 @@ bool PrintReport(const ReportDocument& shown, QPagedPaintDevice& device, const Q
 
 bool PrintReportToPdf(const ReportDocument& doc, const std::string& path, bool portrait,
                       const QImage& logo, std::string& why, const std::string& printed_on) {
-  // Drawn in memory, checked whole, then written in one atomic step.
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  if (!buffer.open(QIODevice::WriteOnly)) {
-    why = "cannot draw the PDF";
-    return false;
-  }
-  bool drawn = false;
-  {
-    QPdfWriter pdf(&buffer);
-    pdf.setResolution(600);
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                  portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
-                                  QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-    pdf.setCreator(QStringLiteral("KOVA companion program"));
-    drawn = PrintReport(doc, pdf, logo, printed_on);
-  }
-  buffer.close();
-  if (!drawn || !IsWholePdf(bytes.constData(), static_cast<size_t>(bytes.size()))) {
-    why = "the report cannot be drawn";
-    return false;
-  }
-  return WriteFileAtomically(path, bytes.constData(), static_cast<size_t>(bytes.size()), &why);
+  return DrawPdfToFile(
+      path, portrait, "",
+      [&](QPagedPaintDevice& device) { return PrintReport(doc, device, logo, printed_on); }, why);
 }
 
 namespace {

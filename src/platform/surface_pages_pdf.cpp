@@ -30,8 +30,8 @@ bool PrintSurfacePages(QPagedPaintDevice& device, int pages, const SurfacePageDr
   return painter.end();
 }
 
-bool SurfacePagesToPdf(const std::string& path, int pages, bool portrait,
-                       const SurfacePageDrawer& draw, const std::string& title, std::string& why) {
+bool DrawPdfToFile(const std::string& path, bool portrait, const std::string& title,
+                   const std::function<bool(QPagedPaintDevice&)>& draw, std::string& why) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   if (!buffer.open(QIODevice::WriteOnly)) {
@@ -46,8 +46,8 @@ bool SurfacePagesToPdf(const std::string& path, int pages, bool portrait,
                                   portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
                                   QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
     pdf.setCreator(QStringLiteral("KOVA companion program"));
-    pdf.setTitle(QString::fromStdString(Cp1252ToUtf8(title)));
-    drawn = PrintSurfacePages(pdf, pages, draw);
+    if (!title.empty()) pdf.setTitle(QString::fromStdString(Cp1252ToUtf8(title)));
+    drawn = draw(pdf);
   }
   buffer.close();
   if (!drawn || !IsWholePdf(bytes.constData(), static_cast<size_t>(bytes.size()))) {
@@ -55,6 +55,13 @@ bool SurfacePagesToPdf(const std::string& path, int pages, bool portrait,
     return false;
   }
   return WriteFileAtomically(path, bytes.constData(), static_cast<size_t>(bytes.size()), &why);
+}
+
+bool SurfacePagesToPdf(const std::string& path, int pages, bool portrait,
+                       const SurfacePageDrawer& draw, const std::string& title, std::string& why) {
+  return DrawPdfToFile(
+      path, portrait, title,
+      [&](QPagedPaintDevice& device) { return PrintSurfacePages(device, pages, draw); }, why);
 }
 
 }  // namespace kova

@@ -19,6 +19,7 @@
 #include "library_support/library_records.h"
 #include "support/cli_fixture.h"
 #include "support/files.h"
+#include "support/run_program.h"
 
 namespace kova {
 namespace {
@@ -162,11 +163,24 @@ TEST_F(LibraryCliTest, TheFleetFiltersSortsAndPrints) {
   EXPECT_NE(table.out.find("SN00002"), std::string::npos) << table.out;
   EXPECT_NE(table.out.find(" of 2 CTs"), std::string::npos) << table.out;
 
+  // The fleet report: ".pdf" added, an existing file kept without
+  // --overwrite, the library file itself never written over.
+  const ProgramResult pdf =
+      Kova({"library", "fleet", "--state", "warn", "--pdf", dir_ + "/fleet report"});
+  ASSERT_EQ(pdf.exit_code, 0) << pdf.err;
+  const std::string pages = RunProgram("/usr/bin/pdftotext", {dir_ + "/fleet report.pdf", "-"}).out;
+  for (const char* expected : {"Fleet: state WARN or worse", "States per station", "Page 1 of 1"})
+    EXPECT_NE(pages.find(expected), std::string::npos) << expected << "\n" << pages;
+  EXPECT_NE(Kova({"library", "fleet", "--pdf", dir_ + "/fleet report.pdf"}).exit_code, 0);
+  EXPECT_EQ(
+      Kova({"library", "fleet", "--pdf", dir_ + "/fleet report.pdf", "--overwrite"}).exit_code, 0);
+
   for (const std::vector<std::string>& bad : {std::vector<std::string>{"--state", "bad"},
                                               {"--sort", "colour"},
                                               {"--today", "2017-02-30"},
                                               {"--overdue", "--due-within", "5"},
-                                              {"--csv", "--json"}}) {
+                                              {"--csv", "--json"},
+                                              {"--csv", "--pdf", dir_ + "/x.pdf"}}) {
     std::vector<std::string> args = {"library", "fleet"};
     args.insert(args.end(), bad.begin(), bad.end());
     const ProgramResult r = Kova(args);

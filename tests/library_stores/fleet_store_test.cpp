@@ -9,6 +9,7 @@
 
 #include "base/format.h"
 #include "library/fleet.h"
+#include "library/fleet_tally.h"
 #include "library/record_entry.h"
 #include "library_support/library_records.h"
 #include "store_fixture.h"
@@ -197,6 +198,20 @@ TEST_P(FleetStoreTest, OneQueryPicksAndOrdersAsTheRulesDo) {
       EXPECT_EQ(g, w) << today << " text '" << filter.text << "' station '" << filter.station
                       << "' state " << static_cast<int>(filter.min_state);
       EXPECT_EQ(got.total, want.total);
+      // The summary and the chart count what the page lists, in one query.
+      const TallyBounds bounds = FleetTallyBounds(today, 5);
+      std::vector<StationTally> tally;
+      ASSERT_TRUE(store_->FleetTally(q, bounds, tally).ok());
+      const std::vector<StationTally> expected = TallyFleetRows(all, q, bounds);
+      ASSERT_EQ(tally.size(), expected.size());
+      for (size_t i = 0; i < tally.size(); ++i) {
+        EXPECT_EQ(tally[i].station, expected[i].station);
+        for (int k = 0; k < kFleetStateCount; ++k)
+          EXPECT_EQ(tally[i].cts[k], expected[i].cts[k]) << tally[i].station << " state " << k;
+        EXPECT_EQ(tally[i].overdue, expected[i].overdue) << tally[i].station << " " << today;
+        EXPECT_EQ(tally[i].due, expected[i].due) << tally[i].station << " " << today;
+      }
+      EXPECT_EQ(SumTallies(tally).cts, want.total);
     }
   }
   // Tested between two days: the store looks at every test.

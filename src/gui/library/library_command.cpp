@@ -31,6 +31,7 @@ QWidget* OpenLibraryWindow(QWidget* owner, SettingsStore& settings,
   auto* window =
       new LibraryWindow(std::move(store), where, ls.bands, std::move(open_record), owner);
   window->SetDateStyle(ls.dates);
+  window->SetRetestYears(ls.retest_years);
   window->setAttribute(Qt::WA_DeleteOnClose);
   KeepWindowPlace(window, settings, "Library", window->size());
   window->show();

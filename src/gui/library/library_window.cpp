@@ -1,10 +1,9 @@
 #include "gui/library/library_window.h"
 
+#include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,7 +12,8 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSplitter>
+#include <QRegularExpression>
+#include <QStackedWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -22,17 +22,13 @@
 #include "analysis/read_record.h"
 #include "app/document_names.h"
 #include "base/cancel_token.h"
-#include "base/codepage.h"
 #include "base/file_io.h"
-#include "export/whole_pdf.h"
 #include "gui/device/gui_thread.h"
-#include "gui/library/surface_view.h"
+#include "gui/library/ct_history_view.h"
+#include "gui/library/fleet_view.h"
 #include "gui/qt_text.h"
-#include "library/history_report.h"
+#include "library/fleet_tally.h"
 #include "library/history_table.h"
-#include "library/library_assess.h"
-#include "library/library_import.h"
-#include "library/library_plots.h"
 #include "library/store_messages.h"
 #include "library_stores/open_library.h"
 #include "platform/surface_pages_pdf.h"
@@ -41,46 +37,16 @@
 namespace kova {
 namespace {
 
-QString Q(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
-std::string Cp(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
-
-QColor FlagColor(ChangeFlag flag) {
-  switch (flag) {
-    case ChangeFlag::kOk:
-      return QColor(200, 240, 200);
-    case ChangeFlag::kWarn:
-      return QColor(255, 225, 120);
-    case ChangeFlag::kAlarm:
-      return QColor(255, 150, 150);
-    case ChangeFlag::kNone:
-      break;
-  }
-  return QColor();
+// A test whose curve the library lacks is read from its file when this
+// computer reaches it.
+bool ReadReachableRecord(const std::string& path, TestRecord& rec) {
+  return FileExists(path) && ReadRecordFile(rec, path, RecordDefaults());
 }
 
-constexpr int kVerdictColumn = 6;
-
-QColor VerdictColor(Verdict v) {
-  switch (v) {
-    case Verdict::kPass:
-      return FlagColor(ChangeFlag::kOk);
-    case Verdict::kFail:
-      return FlagColor(ChangeFlag::kAlarm);
-    case Verdict::kNotAssessed:
-      break;
-  }
-  return FlagColor(ChangeFlag::kWarn);
-}
-
-QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
-  auto* t = new QTableWidget(0, headers.size(), parent);
-  t->setHorizontalHeaderLabels(headers);
-  t->setSelectionBehavior(QAbstractItemView::SelectRows);
-  t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  t->verticalHeader()->hide();
-  t->horizontalHeader()->setStretchLastSection(true);
-  return t;
-}
+// The state filter's choices, in the order of the box.
+const FleetState kStateChoices[] = {FleetState::kNone, FleetState::kWarn, FleetState::kAlarm,
+                                    FleetState::kFail};
+const int kDueChoices[] = {-1, 0, kDueSoonDays};
 
 }  // namespace
 
@@ -89,244 +55,278 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
     : QWidget(parent, Qt::Window),
       store_(std::move(store)),
       location_(std::move(location)),
-      bands_(bands),
-      open_record_(std::move(open_record)) {
+      bands_(bands) {
   setWindowTitle(QStringLiteral("Library"));
+  // The stored states follow the bands the user reads the history with; a
+  // library this user may not change keeps its own.
+  store_->SetTrendBands(bands_);
+
   auto* root = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
   search_ = new QLineEdit(this);
-  search_->setPlaceholderText(
-      QStringLiteral("Search serial number, station, circuit, manufacturer"));
+  search_->setPlaceholderText(QStringLiteral("Search serial number, station, circuit, maker"));
+  search_->setClearButtonEnabled(true);
+  state_ = new QComboBox(this);
+  state_->addItems({QStringLiteral("Every state"), QStringLiteral("WARN or worse"),
+                    QStringLiteral("ALARM or worse"), QStringLiteral("FAIL")});
+  due_ = new QComboBox(this);
+  due_->addItems({QStringLiteral("Any due date"), QStringLiteral("Overdue"),
+                  QStringLiteral("Due within %1 days").arg(kDueSoonDays)});
   auto* add = new QPushButton(QStringLiteral("Add Folder..."), this);
+  auto* csv = new QPushButton(QStringLiteral("Export CSV..."), this);
   auto* pdf = new QPushButton(QStringLiteral("Save as PDF..."), this);
   auto* print = new QPushButton(QStringLiteral("Print..."), this);
   top->addWidget(search_, 1);
+  top->addWidget(state_);
+  top->addWidget(due_);
   top->addWidget(add);
+  top->addWidget(csv);
   top->addWidget(pdf);
   top->addWidget(print);
   root->addLayout(top);
+  summary_ = new QLabel(this);
+  summary_->setTextFormat(Qt::RichText);
+  summary_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  root->addWidget(summary_);
 
-  auto* split = new QSplitter(Qt::Vertical, this);
-  auto* upper = new QSplitter(Qt::Horizontal, split);
-  cts_ = NewTable(
-      {"Serial number", "Manufacturer", "Station", "Circuit", "Tests", "Last test", "Verdict"},
-      upper);
-  auto* right = new QWidget(upper);
-  auto* right_layout = new QVBoxLayout(right);
-  right_layout->setContentsMargins(0, 0, 0, 0);
-  auto* tap_row = new QHBoxLayout;
-  tap_row->addWidget(new QLabel(QStringLiteral("Tap:"), right));
-  taps_ = new QComboBox(right);
-  tap_row->addWidget(taps_, 1);
-  right_layout->addLayout(tap_row);
-  QStringList headers;
-  for (const std::string& c : HistoryColumns()) headers << Q(c);
-  history_table_ = NewTable(headers, right);
-  for (int c = 0; c < headers.size(); ++c) {
-    const std::string tip = HistoryColumnTip(HistoryColumns()[c]);
-    if (!tip.empty()) history_table_->horizontalHeaderItem(c)->setToolTip(Q(tip));
-  }
-  right_layout->addWidget(history_table_);
-  auto* plots = new QSplitter(Qt::Horizontal, split);
-  overlay_ = new SurfaceView(plots);
-  trend_ = new SurfaceView(plots);
-  overlay_->setMinimumSize(300, 260);
-  trend_->setMinimumSize(300, 260);
-  upper->setSizes({420, 780});
-  split->setSizes({420, 340});
-  root->addWidget(split, 1);
+  const auto status = [this](const QString& text) { SetStatus(text); };
+  pages_ = new QStackedWidget(this);
+  fleet_ = new FleetView(
+      *store_, [this](const FleetRow&) { ChooseCt(CtTable()->currentRow()); }, status, pages_);
+  history_ = new CtHistoryView(*store_, bands_, std::move(open_record), status, pages_);
+  pages_->addWidget(fleet_);
+  pages_->addWidget(history_);
+  root->addWidget(pages_, 1);
   status_ = new QLabel(this);
+  status_->setTextFormat(Qt::PlainText);
   root->addWidget(status_);
 
-  connect(search_, &QLineEdit::textChanged, this, &LibraryWindow::Search);
-  connect(cts_, &QTableWidget::currentCellChanged, this,
-          [this](int row, int, int, int) { ChooseCt(row); });
-  connect(taps_, &QComboBox::currentTextChanged, this, [this] { ShowHistory(); });
-  connect(history_table_, &QTableWidget::itemSelectionChanged, this, [this] { UpdateOverlay(); });
-  connect(history_table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
-    if (row < 0 || row >= static_cast<int>(history_.size()) || !open_record_) return;
-    const std::string& path = history_[row].test.path;
-    // Filed from another computer or a share not mounted here: the history
-    // holds its values, the file cannot be opened.
-    if (!FileExists(path)) {
-      status_->setText(QStringLiteral("This record was filed from %1, which this computer cannot "
-                                      "reach; the history shows the values the library holds.")
-                           .arg(PathToQ(path)));
-      return;
-    }
-    open_record_(path);
+  connect(search_, &QLineEdit::textChanged, this, [this] { ApplyFilter(); });
+  connect(state_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ApplyFilter(); });
+  connect(due_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ApplyFilter(); });
+  connect(summary_, &QLabel::linkActivated, this, [this] { ShowProblems(); });
+  connect(history_->BackButton(), &QPushButton::clicked, this, [this] { ShowFleet(); });
+  auto* back = new QAction(this);
+  back->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_Backspace)});
+  back->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  addAction(back);
+  connect(back, &QAction::triggered, this, [this] {
+    // Backspace in the search field edits it.
+    if (!search_->hasFocus()) ShowFleet();
   });
   connect(add, &QPushButton::clicked, this, &LibraryWindow::ChooseFolderAndImport);
-  connect(pdf, &QPushButton::clicked, this, [this] {
-    // "<serial> history.pdf" is proposed; ".pdf" is added when left out.
-    const int row = cts_->currentRow();
-    const std::string serial = row >= 0 && row < static_cast<int>(ct_list_.size())
-                                   ? ct_list_[row].serialnumber
-                                   : std::string();
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"),
-                                                PathToQ(HistoryPdfName(serial)),
-                                                QStringLiteral("PDF (*.pdf)"));
-    if (!path.isEmpty()) path = PathToQ(WithPdfExtension(PathFromQ(path)));
-    if (!path.isEmpty() && !SavePdf(path))
-      QMessageBox::warning(this, QStringLiteral("Warning"),
-                           QStringLiteral("Cannot write %1").arg(path));
-  });
+  connect(csv, &QPushButton::clicked, this, &LibraryWindow::ChooseAndSaveCsv);
+  connect(pdf, &QPushButton::clicked, this, &LibraryWindow::ChooseAndSavePdf);
   connect(print, &QPushButton::clicked, this, &LibraryWindow::ChoosePrinterAndPrint);
-  resize(1200, 760);
+  resize(1200, 700);
   RefreshVerdicts();
-  Search(QString());
+  ApplyFilter();
 }
 
 LibraryWindow::~LibraryWindow() = default;
 
+void LibraryWindow::Search(const QString& text) {
+  search_->setText(text);  // applied through textChanged
+  ApplyFilter();
+}
+
+void LibraryWindow::FilterState(FleetState at_least) {
+  for (int i = 0; i < static_cast<int>(std::size(kStateChoices)); ++i)
+    if (kStateChoices[i] == at_least) state_->setCurrentIndex(i);
+}
+
+void LibraryWindow::FilterDue(int days) {
+  int index = 0;
+  for (int i = 0; i < static_cast<int>(std::size(kDueChoices)); ++i)
+    if (kDueChoices[i] == days) index = i;
+  due_->setCurrentIndex(index);
+}
+
 void LibraryWindow::SetDateStyle(DateStyle dates) {
   dates_ = dates;
-  Search(search_->text());
+  fleet_->SetDateStyle(dates);
+  history_->SetDateStyle(dates);
 }
 
-void LibraryWindow::Search(const QString& text) {
-  const StoreOutcome outcome = store_->SearchCts(Cp(text), 500, ct_list_);
-  if (!outcome.ok()) status_->setText(Q(StoreOutcomeText(outcome)));
-  cts_->setRowCount(static_cast<int>(ct_list_.size()));
-  for (int i = 0; i < static_cast<int>(ct_list_.size()); ++i) {
-    const CtInfo& ct = ct_list_[i];
-    const std::string cells[] = {ct.serialnumber,
-                                 ct.manufacturer,
-                                 ct.station,
-                                 ct.circuit,
-                                 std::to_string(ct.records),
-                                 ShownDate(ct.last_test_date, dates_)};
-    for (int c = 0; c < 6; ++c) cts_->setItem(i, c, new QTableWidgetItem(Q(cells[c])));
-    auto* verdict = new QTableWidgetItem;
-    const auto kept = verdicts_.find(ct.key);
-    if (kept != verdicts_.end()) {
-      const CtVerdict& v = kept->second;
-      verdict->setText(Q(VerdictCell(v.verdict)));
-      verdict->setToolTip(Q(v.test + (v.rating.empty() ? "" : ", " + v.rating) +
-                            (v.why.empty() ? "" : "\n" + v.why)));
-      verdict->setBackground(VerdictColor(v.verdict));
-    }
-    cts_->setItem(i, kVerdictColumn, verdict);
-  }
-  cts_->resizeColumnsToContents();
-  // A new list in the same row moves no cell: show its first CT anyway.
-  cts_->blockSignals(true);
-  cts_->setCurrentCell(ct_list_.empty() ? -1 : 0, 0);
-  cts_->blockSignals(false);
-  ChooseCt(ct_list_.empty() ? -1 : 0);
+void LibraryWindow::SetRetestYears(int years) {
+  fleet_->SetRetestYears(years);
+  fleet_->Refresh();
+  UpdateSummary();
 }
+
+void LibraryWindow::SetToday(const std::string& today) {
+  fleet_->SetToday(today);
+  fleet_->Refresh();
+  UpdateSummary();
+}
+
+void LibraryWindow::ApplyFilter() {
+  FleetFilter f;
+  f.text = FromQ(search_->text());
+  f.min_state = kStateChoices[std::max(0, state_->currentIndex())];
+  const int due = kDueChoices[std::max(0, due_->currentIndex())];
+  f.overdue = due == 0;
+  f.due_within_days = due > 0 ? due : -1;
+  fleet_->SetFilter(f);
+  ShowFleet();
+  UpdateSummary();
+}
+
+void LibraryWindow::UpdateSummary() {
+  QString text = ToQ(FleetSummaryText(SumTallies(fleet_->Tallies()))).toHtmlEscaped();
+  size_t damaged = 0, unreadable = 0;
+  for (const ImportProblem& p : problems_) (p.unreadable ? unreadable : damaged) += 1;
+  if (!problems_.empty()) {
+    QStringList parts;
+    if (damaged > 0)
+      parts << (damaged == 1 ? QStringLiteral("1 damaged file")
+                             : QStringLiteral("%1 damaged files").arg(damaged));
+    if (unreadable > 0)
+      parts << (unreadable == 1 ? QStringLiteral("1 unreadable file")
+                                : QStringLiteral("%1 unreadable files").arg(unreadable));
+    text += QStringLiteral("; <a href=\"problems\">%1 not filed</a>").arg(parts.join(", "));
+  }
+  summary_->setText(text);
+}
+
+QString LibraryWindow::SummaryText() const {
+  QString plain = summary_->text();
+  plain.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+  return plain;
+}
+
+void LibraryWindow::ShowProblems() {
+  QString list;
+  for (const ImportProblem& p : problems_)
+    list += PathToQ(p.path) + QStringLiteral(": ") + ToQ(p.reason) + QLatin1Char('\n');
+  QMessageBox box(QMessageBox::Information, QStringLiteral("Library"),
+                  QStringLiteral("These files were not filed in the library:"), QMessageBox::Ok,
+                  this);
+  box.setDetailedText(list);
+  box.setInformativeText(list.left(2000));
+  box.exec();
+}
+
+void LibraryWindow::ShowFleet() {
+  pages_->setCurrentWidget(fleet_);
+  fleet_->Table()->setFocus();
+}
+
+bool LibraryWindow::ShowingFleet() const { return pages_->currentWidget() == fleet_; }
+
+void LibraryWindow::ChooseCt(int row) {
+  const FleetPage& page = fleet_->Page();
+  if (row < 0 || row >= static_cast<int>(page.rows.size())) return;
+  CtTable()->setCurrentCell(row, 0);
+  history_->ShowCt(page.rows[row].ct);
+  pages_->setCurrentWidget(history_);
+  history_->HistoryTable()->setFocus();
+}
+
+void LibraryWindow::ChooseTap(const QString& tap) { history_->ChooseTap(tap); }
+QTableWidget* LibraryWindow::CtTable() const { return fleet_->Table(); }
+QTableWidget* LibraryWindow::HistoryTable() const { return history_->HistoryTable(); }
+const std::vector<HistoryEntry>& LibraryWindow::History() const { return history_->History(); }
 
 void LibraryWindow::RefreshVerdicts() {
-  verdicts_.clear();
-  // A test whose curve the library lacks is read from its file when this
-  // computer reaches it.
-  const RecordFileReader read = [](const std::string& path, TestRecord& rec) {
-    return FileExists(path) && ReadRecordFile(rec, path, RecordDefaults());
-  };
   std::vector<CtVerdict> all;
-  const StoreOutcome outcome = AssessLibrary(*store_, {}, read, all);
-  if (!outcome.ok()) status_->setText(Q(StoreOutcomeText(outcome)));
-  for (CtVerdict& v : all) verdicts_.emplace(v.ct.key, std::move(v));
+  const StoreOutcome outcome = AssessLibrary(*store_, {}, ReadReachableRecord, all);
+  if (!outcome.ok()) SetStatus(ToQ(StoreOutcomeText(outcome)));
+  std::map<std::string, CtVerdict> by_key;
+  for (CtVerdict& v : all) by_key.emplace(v.ct.key, std::move(v));
+  fleet_->SetVerdicts(std::move(by_key));
+  fleet_->Refresh();
 }
 
 QString LibraryWindow::VerdictText(int row) const {
-  const QTableWidgetItem* item = cts_->item(row, kVerdictColumn);
+  static const int column = [] {
+    const auto& all = FleetColumns();
+    for (size_t i = 0; i < all.size(); ++i)
+      if (all[i] == FleetColumn::kVerdict) return static_cast<int>(i);
+    return 0;
+  }();
+  const QTableWidgetItem* item = CtTable()->item(row, column);
   return item ? item->text() : QString();
 }
 
-void LibraryWindow::ChooseCt(int row) {
-  taps_->blockSignals(true);
-  taps_->clear();
-  if (row >= 0 && row < static_cast<int>(ct_list_.size())) {
-    std::vector<std::string> taps;
-    store_->CtTaps(ct_list_[row].key, taps);
-    for (const std::string& t : taps) taps_->addItem(Q(t));
-    // The full winding first: the tap most tests are judged on.
-    const int full = taps_->findText(QStringLiteral("X1-X5"));
-    if (full >= 0) taps_->setCurrentIndex(full);
-  }
-  taps_->blockSignals(false);
-  ShowHistory();
-}
+void LibraryWindow::SetStatus(const QString& text) { status_->setText(text); }
+QString LibraryWindow::StatusText() const { return status_->text(); }
 
-void LibraryWindow::ChooseTap(const QString& tap) { taps_->setCurrentText(tap); }
-
-void LibraryWindow::ShowHistory() {
-  history_.clear();
-  const int row = cts_->currentRow();
-  if (row >= 0 && row < static_cast<int>(ct_list_.size()) && taps_->count() > 0) {
-    std::vector<TestRow> rows;
-    const StoreOutcome outcome = store_->History(ct_list_[row].key, Cp(taps_->currentText()), rows);
-    if (!outcome.ok()) status_->setText(Q(StoreOutcomeText(outcome)));
-    history_ = BuildHistory(rows, bands_);
-  }
-  history_table_->setRowCount(static_cast<int>(history_.size()));
-  for (int i = 0; i < static_cast<int>(history_.size()); ++i) {
-    const auto cells = HistoryCells(history_[i], dates_);
-    for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
-      auto* item =
-          new QTableWidgetItem(c + 1 == static_cast<int>(cells.size())
-                                   ? QString::fromStdString(SystemNameToUtf8(cells[c].text))
-                                   : Q(cells[c].text));
-      if (cells[c].flag != ChangeFlag::kNone) item->setBackground(FlagColor(cells[c].flag));
-      history_table_->setItem(i, c, item);
-    }
-  }
-  history_table_->resizeColumnsToContents();
-  auto history = history_;
-  trend_->SetPainter([history, bands = bands_](Surface& s, const Rect& r) {
-    DrawTrendPlot(s, r, history, bands);
-  });
-  UpdateOverlay();
-}
-
-std::vector<size_t> LibraryWindow::SelectedRows() const {
-  std::vector<size_t> selected;
-  for (int i = 0; i < static_cast<int>(history_.size()); ++i)
-    if (history_table_->item(i, 0) && history_table_->item(i, 0)->isSelected())
-      selected.push_back(static_cast<size_t>(i));
-  return selected;
-}
-
-void LibraryWindow::UpdateOverlay() {
-  // The selected dates, or the latest six when none is selected.
-  const std::vector<size_t> selected = SelectedRows();
-  if (selected.size() > kMaxOverlaidDates)
-    status_->setText(QStringLiteral("The overlay shows the first six chosen dates"));
-  std::vector<TestRow> chosen;
-  for (size_t i : OverlayChoice(history_.size(), selected)) chosen.push_back(history_[i].test);
-  overlay_->SetPainter([chosen](Surface& s, const Rect& r) { DrawCurveOverlay(s, r, chosen); });
-}
-
-bool LibraryWindow::Report(HistoryReport& report) {
-  const int row = cts_->currentRow();
-  if (row < 0 || row >= static_cast<int>(ct_list_.size())) return false;
-  const RecordFileReader read = [](const std::string& path, TestRecord& rec) {
-    return FileExists(path) && ReadRecordFile(rec, path, RecordDefaults());
-  };
+bool LibraryWindow::HistoryReportOf(HistoryReport& report) {
+  if (history_->Ct().key.empty()) return false;
   std::string why;
   const StoreOutcome outcome =
-      GatherHistoryReport(*store_, ct_list_[row], "", bands_, read, report, why);
+      GatherHistoryReport(*store_, history_->Ct(), "", bands_, ReadReachableRecord, report, why);
   if (!outcome.ok()) {
-    status_->setText(Q(StoreOutcomeText(outcome)));
+    SetStatus(ToQ(StoreOutcomeText(outcome)));
     return false;
   }
   // The tap shown keeps the dates chosen for its overlay.
-  const std::string shown = Cp(taps_->currentText());
+  const std::string shown = FromQ(history_->Tap());
   for (HistoryReportTap& tap : report.taps)
-    if (tap.tap == shown) tap.overlay_selected = SelectedRows();
+    if (tap.tap == shown) tap.overlay_selected = history_->SelectedRows();
   report.printed_on = PrintedNowText(dates_ == DateStyle::kEu);
   return true;
+}
+
+bool LibraryWindow::FleetReportOf(FleetReport& report) {
+  const StoreOutcome outcome =
+      GatherFleetReport(*store_, fleet_->Filter(), fleet_->Today(), fleet_->RetestYears(), report);
+  if (!outcome.ok()) {
+    SetStatus(ToQ(StoreOutcomeText(outcome)));
+    return false;
+  }
+  report.dates = dates_;
+  report.printed_on = PrintedNowText(dates_ == DateStyle::kEu);
+  return true;
+}
+
+bool LibraryWindow::SaveCsv(const QString& path) {
+  std::string text;
+  if (ShowingFleet()) {
+    // Every matching CT, not only the page shown: the same rows the
+    // command writes.
+    FleetFilter all = fleet_->Filter();
+    all.limit = 1000000;
+    FleetPage page;
+    const StoreOutcome outcome =
+        store_->Fleet(MakeFleetQuery(all, fleet_->Today(), fleet_->RetestYears()), page);
+    if (!outcome.ok()) {
+      SetStatus(ToQ(StoreOutcomeText(outcome)));
+      return false;
+    }
+    FillDue(page, fleet_->Today(), fleet_->RetestYears());
+    text = FleetCsv(page);
+  } else {
+    HistoryReport report;
+    if (!HistoryReportOf(report)) return false;
+    std::vector<HistoryEntry> all;
+    for (const HistoryReportTap& tap : report.taps)
+      all.insert(all.end(), tap.history.begin(), tap.history.end());
+    text = HistoryCsv(all);
+  }
+  return WriteFileAtomically(PathFromQ(path), text);
 }
 
 bool LibraryWindow::SavePdf(const QString& path) {
   // Drawn in memory, checked whole, then written through the one atomic
   // write: a failed or interrupted save leaves an existing file as it was,
   // and no fixed temporary name can be planted beside the target.
-  HistoryReport report;
-  if (!Report(report)) return false;
-  const auto pages = HistoryReportPages(report);
   std::string why;
+  if (ShowingFleet()) {
+    FleetReport report;
+    if (!FleetReportOf(report)) return false;
+    const auto pages = FleetReportPages(report);
+    return SurfacePagesToPdf(
+        PathFromQ(path), static_cast<int>(pages.size()), false,
+        [&](Surface& s, const Rect& page, int i) {
+          DrawFleetReportPage(s, page, report, pages, i);
+        },
+        "Fleet", why);
+  }
+  HistoryReport report;
+  if (!HistoryReportOf(report)) return false;
+  const auto pages = HistoryReportPages(report);
   return SurfacePagesToPdf(
       PathFromQ(path), static_cast<int>(pages.size()), false,
       [&](Surface& s, const Rect& page, int i) {
@@ -336,15 +336,57 @@ bool LibraryWindow::SavePdf(const QString& path) {
 }
 
 bool LibraryWindow::Print(QPrinter& printer) {
-  HistoryReport report;
-  if (!Report(report)) return false;
-  printer.setDocName(Q("CT history " + report.ct.serialnumber));
   printer.setPageOrientation(QPageLayout::Landscape);
+  if (ShowingFleet()) {
+    FleetReport report;
+    if (!FleetReportOf(report)) return false;
+    printer.setDocName(QStringLiteral("Fleet"));
+    const auto pages = FleetReportPages(report);
+    return PrintSurfacePages(printer, static_cast<int>(pages.size()),
+                             [&](Surface& s, const Rect& page, int i) {
+                               DrawFleetReportPage(s, page, report, pages, i);
+                             });
+  }
+  HistoryReport report;
+  if (!HistoryReportOf(report)) return false;
+  printer.setDocName(ToQ("CT history " + report.ct.serialnumber));
   const auto pages = HistoryReportPages(report);
   return PrintSurfacePages(printer, static_cast<int>(pages.size()),
                            [&](Surface& s, const Rect& page, int i) {
                              DrawHistoryReportPage(s, page, report, pages, i);
                            });
+}
+
+QString LibraryWindow::ProposedName(const char* extension) const {
+  // "<serial> history.pdf" for a CT, "fleet.pdf" for the fleet.
+  std::string stem = ShowingFleet() ? "fleet.pdf" : HistoryPdfName(history_->Ct().serialnumber);
+  const size_t dot = stem.rfind('.');
+  if (dot != std::string::npos) stem.resize(dot);
+  return PathToQ(stem + extension);
+}
+
+void LibraryWindow::ChooseAndSaveCsv() {
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"),
+                                              ProposedName(".csv"), QStringLiteral("CSV (*.csv)"));
+  if (path.isEmpty()) return;
+  if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) path += QStringLiteral(".csv");
+  if (!SaveCsv(path))
+    QMessageBox::warning(this, QStringLiteral("Warning"),
+                         QStringLiteral("Cannot write %1").arg(path));
+  else
+    SetStatus(QStringLiteral("Saved %1").arg(path));
+}
+
+void LibraryWindow::ChooseAndSavePdf() {
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"),
+                                              ProposedName(".pdf"), QStringLiteral("PDF (*.pdf)"));
+  if (path.isEmpty()) return;
+  path = PathToQ(WithPdfExtension(PathFromQ(path)));
+  if (!SavePdf(path))
+    QMessageBox::warning(this, QStringLiteral("Warning"),
+                         QStringLiteral("Cannot write %1").arg(path));
+  else
+    SetStatus(QStringLiteral("Saved %1").arg(path));
 }
 
 void LibraryWindow::ChoosePrinterAndPrint() {
@@ -354,8 +396,6 @@ void LibraryWindow::ChoosePrinterAndPrint() {
   if (!Print(printer))
     QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("Cannot print"));
 }
-
-QString LibraryWindow::StatusText() const { return status_->text(); }
 
 void LibraryWindow::ChooseFolderAndImport() {
   const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Add Folder"));
@@ -380,14 +420,17 @@ void LibraryWindow::ImportFolder(const std::string& folder) {
   // that opened them); the progress window closes when it ends, and a
   // Cancel waits for the file at hand.
   tick.start(100);
+  const TrendBands bands = bands_;
   RunOnWorker(progress, [&] {
     StoreOutcome outcome;
     auto store = OpenLibrary(location_, outcome, LibraryUse::kFile);
-    if (store)
+    if (store) {
+      store->SetTrendBands(bands);
       summary = ImportRecordFiles(*store, {folder}, RecordDefaults(), &cancel,
                                   [&](size_t d, size_t t) { done = d, total = t; });
-    else
+    } else {
       summary.store = outcome;
+    }
     return summary.store.ok();
   });
   tick.stop();
@@ -398,10 +441,11 @@ void LibraryWindow::ImportFolder(const std::string& folder) {
                      .arg(summary.unchanged)
                      .arg(summary.problems.size());
   if (summary.cancelled) text += QStringLiteral(" (cancelled)");
-  if (!summary.store.ok()) text = Q(StoreOutcomeText(summary.store));
-  status_->setText(text);
+  if (!summary.store.ok()) text = ToQ(StoreOutcomeText(summary.store));
+  problems_ = summary.problems;
+  SetStatus(text);
   RefreshVerdicts();
-  Search(search_->text());
+  ApplyFilter();
 }
 
 }  // namespace kova

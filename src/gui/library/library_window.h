@@ -1,9 +1,11 @@
 #pragma once
-// The Library window: search the CTs, pick one and a tap, read its history
-// with the changes coloured by their flags, open a record (double-click),
-// overlay the excitation curves of up to six dates, and see the trend plot.
-// A CT with an assessment profile kept for it shows its latest verdict.
-// A folder import runs on a worker thread behind a progress bar with Cancel.
+// The Library window opens on the fleet: a summary line (CTs, alarms,
+// warnings, failures, overdue, due soon; files an import could not file),
+// filters that apply as typed, the fleet table and the states per station.
+// A CT opens on its history page, which goes back to the fleet; a test
+// there opens its record. The fleet or the CT shown goes to CSV, PDF or a
+// printer. A folder import runs on a worker thread behind a progress bar
+// with Cancel.
 
 #include <QWidget>
 #include <functional>
@@ -12,79 +14,104 @@
 #include <string>
 #include <vector>
 
+#include "library/fleet_report.h"
 #include "library/history.h"
 #include "library/history_report.h"
 #include "library/library_assess.h"
+#include "library/library_import.h"
 #include "library/record_store.h"
 #include "library/shown_date.h"
 
-class QLineEdit;
-class QTableWidget;
 class QComboBox;
 class QLabel;
-class QPushButton;
-class QPagedPaintDevice;
+class QLineEdit;
 class QPrinter;
+class QPushButton;
+class QStackedWidget;
+class QTableWidget;
 
 namespace kova {
 
-class SurfaceView;
+class CtHistoryView;
+class FleetView;
 
 class LibraryWindow : public QWidget {
   Q_OBJECT
  public:
   using RecordOpener = std::function<void(const std::string& path)>;
   // `location` is what the store was opened from (for a folder import's
-  // own connection on the worker thread).
+  // own connection on the worker thread). The stored states are brought to
+  // `bands` first.
   LibraryWindow(std::unique_ptr<RecordStore> store, std::string location, TrendBands bands,
                 RecordOpener open_record, QWidget* parent = nullptr);
   ~LibraryWindow() override;
 
-  // For tests and the command's keyboard flow.
+  // The fleet's filters, as the fields above the table set them.
   void Search(const QString& text);
-  // Dates as the user's setting shows them (ISO until set).
+  void FilterState(FleetState at_least);
+  // -1 any, 0 overdue, else due within that many days.
+  void FilterDue(int days);
   void SetDateStyle(DateStyle dates);
+  void SetRetestYears(int years);
+  void SetToday(const std::string& today);
+
+  // The fleet page, and a CT's history page (row of the fleet table).
+  void ShowFleet();
   void ChooseCt(int row);
+  bool ShowingFleet() const;
   void ChooseTap(const QString& tap);
-  QTableWidget* CtTable() const { return cts_; }
-  QTableWidget* HistoryTable() const { return history_table_; }
-  const std::vector<HistoryEntry>& History() const { return history_; }
+
+  QTableWidget* CtTable() const;
+  FleetView* Fleet() const { return fleet_; }
+  CtHistoryView* CtHistory() const { return history_; }
+  QTableWidget* HistoryTable() const;
+  const std::vector<HistoryEntry>& History() const;
   // Assesses every CT with a profile again (after a profile was kept).
   void RefreshVerdicts();
   // "PASS", "FAIL", "NOT ASSESSED" or empty, of the CT in `row`.
   QString VerdictText(int row) const;
+  QString SummaryText() const;
+  // The files the last import could not file, with why.
+  const std::vector<ImportProblem>& Problems() const { return problems_; }
   // The line under the tables: what an import or an opening did.
   QString StatusText() const;
   // Imports `folder` with the progress bar; returns when done or cancelled.
   void ImportFolder(const std::string& folder);
-  // The chosen CT's history report (every tap; the tap shown keeps its
-  // overlay's chosen dates) as a PDF; false when not written.
+
+  // The page shown: the fleet (every matching CT) or the CT's history
+  // (every tap), as CSV; false when not written.
+  bool SaveCsv(const QString& path);
+  // The page shown as its report: the fleet report or the CT's history
+  // report (the tap shown keeps its overlay's chosen dates).
   bool SavePdf(const QString& path);
-  // The same pages on a printer the user chose; false when not printed.
   bool Print(QPrinter& printer);
+  // The names the save dialogs propose.
+  QString ProposedName(const char* extension) const;
 
  private:
-  void ShowHistory();
-  DateStyle dates_ = DateStyle::kIso;
-  void UpdateOverlay();
+  void ApplyFilter();
+  void UpdateSummary();
+  bool HistoryReportOf(HistoryReport& report);
+  bool FleetReportOf(FleetReport& report);
   void ChooseFolderAndImport();
-  std::vector<size_t> SelectedRows() const;
-  bool Report(HistoryReport& report);
+  void ChooseAndSaveCsv();
+  void ChooseAndSavePdf();
   void ChoosePrinterAndPrint();
+  void ShowProblems();
+  void SetStatus(const QString& text);
 
   std::unique_ptr<RecordStore> store_;
   std::string location_;
   TrendBands bands_;
-  RecordOpener open_record_;
-  std::vector<CtInfo> ct_list_;
-  std::vector<HistoryEntry> history_;
-  std::map<std::string, CtVerdict> verdicts_;  // by CT key
+  DateStyle dates_ = DateStyle::kIso;
+  std::vector<ImportProblem> problems_;
   QLineEdit* search_ = nullptr;
-  QTableWidget* cts_ = nullptr;
-  QComboBox* taps_ = nullptr;
-  QTableWidget* history_table_ = nullptr;
-  SurfaceView* overlay_ = nullptr;
-  SurfaceView* trend_ = nullptr;
+  QComboBox* state_ = nullptr;
+  QComboBox* due_ = nullptr;
+  QLabel* summary_ = nullptr;
+  QStackedWidget* pages_ = nullptr;
+  FleetView* fleet_ = nullptr;
+  CtHistoryView* history_ = nullptr;
   QLabel* status_ = nullptr;
 };
 
