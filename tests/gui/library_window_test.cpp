@@ -134,7 +134,6 @@ TEST_F(LibraryWindowTest, SearchHistoryFlagsAndOpening) {
 
   // Both plots paint without a record open.
   EXPECT_FALSE(window_->grab().isNull());
-
 }
 
 // Saved as PDF or printed (here to a PDF printer), the CT's history report
@@ -323,6 +322,11 @@ TEST_F(LibraryWindowTest, TheFleetSortsFiltersOpensACtAndGoesBack) {
   EXPECT_EQ(window_->ProposedName(".pdf"), "fleet.pdf");
   if (const char* shots = std::getenv("KOVA_SCREENSHOT_DIR")) {
     ASSERT_TRUE(window_->grab().save(QDir(shots).filePath("library-fleet.png"), "PNG", 9));
+    EXPECT_EQ(
+        RunProgram("/usr/bin/pdftoppm", {"-png", "-r", "70", "-singlefile", fleet_pdf.toStdString(),
+                                         std::string(shots) + "/fleet-report"})
+            .exit_code,
+        0);
   }
 
   // A double-click opens the CT's history; Alt+Left goes back to the fleet.
