@@ -8,9 +8,7 @@
 #include <memory>
 
 #include "analysis/read_record.h"
-#include "app/document_names.h"
 #include "app/library_settings.h"
-#include "app/output_rule.h"
 #include "base/codepage.h"
 #include "base/format.h"
 #include "cli/cli_context.h"
@@ -303,16 +301,8 @@ struct FleetOptions {
 void WriteFleetPdf(CliContext& ctx, const LibraryOptions& o, RecordReader& store,
                    const FleetOptions& f, const std::string& today, int retest_years) {
   ctx.exit_code = 1;
-  const std::string pdf = WithPdfExtension(f.pdf);
-  const std::string location = ConfiguredLibraryLocation(*ctx.store, o.location);
-  std::vector<std::string> inputs;
-  if (ParseLibraryLocation(location).kind == LibraryLocation::Kind::kSqliteFile)
-    inputs.push_back(location);
-  const OutputCheck check = CheckOutputFile(pdf, inputs, f.overwrite);
-  if (check != OutputCheck::kFine) {
-    PrintError(OutputCheckText(check, pdf));
-    return;
-  }
+  std::string pdf = f.pdf;
+  if (!LibraryPdfTarget(ctx, o.location, f.overwrite, pdf)) return;
   FleetReport report;
   if (!Check(ctx, GatherFleetReport(store, f.filter, today, retest_years, report))) return;
   report.dates = DateStyleOf(ctx.info.dateformat);

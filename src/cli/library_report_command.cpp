@@ -16,19 +16,25 @@
 
 namespace kova {
 
-void RunLibraryReport(CliContext& ctx, const LibraryReportOptions& r) {
-  ctx.exit_code = 1;
+bool LibraryPdfTarget(CliContext& ctx, const std::string& location_option, bool overwrite,
+                      std::string& pdf) {
   // "FILE" becomes "FILE.pdf"; the library file itself is never written over.
-  const std::string pdf = WithPdfExtension(r.pdf);
-  const std::string location = ConfiguredLibraryLocation(*ctx.store, r.location);
+  pdf = WithPdfExtension(pdf);
+  const std::string location = ConfiguredLibraryLocation(*ctx.store, location_option);
   std::vector<std::string> inputs;
   if (ParseLibraryLocation(location).kind == LibraryLocation::Kind::kSqliteFile)
     inputs.push_back(location);
-  const OutputCheck check = CheckOutputFile(pdf, inputs, r.overwrite);
-  if (check != OutputCheck::kFine) {
-    PrintError(OutputCheckText(check, pdf));
-    return;
-  }
+  const OutputCheck check = CheckOutputFile(pdf, inputs, overwrite);
+  if (check == OutputCheck::kFine) return true;
+  PrintError(OutputCheckText(check, pdf));
+  return false;
+}
+
+void RunLibraryReport(CliContext& ctx, const LibraryReportOptions& r) {
+  ctx.exit_code = 1;
+  std::string pdf = r.pdf;
+  if (!LibraryPdfTarget(ctx, r.location, r.overwrite, pdf)) return;
+  const std::string location = ConfiguredLibraryLocation(*ctx.store, r.location);
   StoreOutcome outcome;
   auto store = OpenLibrary(location, outcome, LibraryUse::kRead);
   if (!store) {

@@ -15,4 +15,9 @@ struct LibraryReportOptions {
 
 void RunLibraryReport(CliContext& ctx, const LibraryReportOptions& r);
 
+// "FILE" made "FILE.pdf"; false (the reason printed) for a file that may not
+// be written: one that is there without --overwrite, or the library file.
+bool LibraryPdfTarget(CliContext& ctx, const std::string& location_option, bool overwrite,
+                      std::string& pdf);
+
 }  // namespace kova

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <ctime>
 
+#include "base/civil_date.h"
+
 #include "base/format.h"
 
 namespace kova {
@@ -34,13 +36,7 @@ std::string ShownDate(const std::string& iso, DateStyle style, bool with_time) {
 }
 
 std::string TodayIso() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = LocalTimeNow();
   return Format("%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 

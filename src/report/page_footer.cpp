@@ -1,5 +1,7 @@
 #include "report/page_footer.h"
 
+#include "base/civil_date.h"
+
 #include "base/format.h"
 
 namespace kova {
@@ -13,15 +15,6 @@ std::string PrintedOnText(const std::tm& t, bool day_first) {
                 t.tm_min);
 }
 
-std::string PrintedNowText(bool day_first) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  return PrintedOnText(local, day_first);
-}
+std::string PrintedNowText(bool day_first) { return PrintedOnText(LocalTimeNow(), day_first); }
 
 }  // namespace kova
