@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -328,6 +329,20 @@ TEST_F(LibraryWindowTest, TheFleetSortsFiltersOpensACtAndGoesBack) {
             .exit_code,
         0);
   }
+
+  // Typed into the search field, the fleet narrows and the keys stay
+  // there; Enter opens the CT found, Alt+Left comes back.
+  window_->SearchField()->setFocus();
+  QTest::keyClicks(window_->SearchField(), "sn0007");
+  EXPECT_EQ(fleet->rowCount(), 1);
+  EXPECT_TRUE(window_->SearchField()->hasFocus());
+  EXPECT_EQ(window_->SearchField()->text(), "sn0007");
+  QTest::keyClick(window_->SearchField(), Qt::Key_Return);
+  ASSERT_FALSE(window_->ShowingFleet());
+  EXPECT_EQ(window_->CtHistory()->Ct().serialnumber, "SN00077");
+  QTest::keyClick(window_->HistoryTable(), Qt::Key_Left, Qt::AltModifier);
+  ASSERT_TRUE(window_->ShowingFleet());
+  window_->Search("");
 
   // A double-click opens the CT's history; Alt+Left goes back to the fleet.
   const QPoint at = fleet->visualItemRect(fleet->item(0, 0)).center();

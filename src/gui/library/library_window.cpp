@@ -102,6 +102,10 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
   root->addWidget(status_);
 
   connect(search_, &QLineEdit::textChanged, this, [this] { ApplyFilter(); });
+  // Type a serial number, Enter: its history.
+  connect(search_, &QLineEdit::returnPressed, this, [this] {
+    if (CtTable()->rowCount() > 0) ChooseCt(std::max(0, CtTable()->currentRow()));
+  });
   connect(state_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ApplyFilter(); });
   connect(due_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ApplyFilter(); });
   connect(summary_, &QLabel::linkActivated, this, [this] { ShowProblems(); });
@@ -121,6 +125,7 @@ LibraryWindow::LibraryWindow(std::unique_ptr<RecordStore> store, std::string loc
   resize(1200, 700);
   RefreshVerdicts();
   ApplyFilter();
+  search_->setFocus();
 }
 
 LibraryWindow::~LibraryWindow() = default;
@@ -168,7 +173,8 @@ void LibraryWindow::ApplyFilter() {
   f.overdue = due == 0;
   f.due_within_days = due > 0 ? due : -1;
   fleet_->SetFilter(f);
-  ShowFleet();
+  // The fleet again, the focus left where the user types.
+  pages_->setCurrentWidget(fleet_);
   UpdateSummary();
 }
 

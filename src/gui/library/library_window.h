@@ -61,6 +61,7 @@ class LibraryWindow : public QWidget {
   bool ShowingFleet() const;
   void ChooseTap(const QString& tap);
 
+  QLineEdit* SearchField() const { return search_; }
   QTableWidget* CtTable() const;
   FleetView* Fleet() const { return fleet_; }
   CtHistoryView* CtHistory() const { return history_; }
