@@ -23,6 +23,7 @@
 #include "app/batch_summary.h"
 #include "app/device_stack.h"
 #include "app/setup_model.h"
+#include "app/shown_test_date.h"
 #include "app/window_place.h"
 #include "base/path.h"
 #include "desktop_setup.h"
@@ -216,7 +217,7 @@ TEST_F(WindowFitTest, EveryDialogOfTheMainWindowOpensWithinTheScreen) {
   std::vector<DirectoryEntry> entries;
   for (int i = 1; i <= kMaxDirectoryEntries; ++i) entries.push_back(FullEntry(i));
   stack.device().UseDirectory(entries);
-  DeviceDirectoryDialog directory(stack.device(), true, &window);
+  DeviceDirectoryDialog directory(stack.device(), true, DesktopDateStyle(desk.info), &window);
   directory.show();
   ExpectWithin(&directory, screen, "Device Directory");
 
