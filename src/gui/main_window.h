@@ -127,7 +127,8 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   std::string GetTitle() const override;
   void SetTitle(const std::string& title) override;
 
-  // Command handlers, public for the tests.
+  // Command handlers, public for the tests; the record commands
+  // (record_commands.cpp).
   void OnOpenTest();
   void OnOverlayTest();
   void OnSaveTest();
@@ -137,8 +138,9 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void OnExportExcel();
   // The forced automatic export of the active document's record.
   void OnExport();
-  void OnAppSetup();
   void OnNewDocument();
+  // "Application Setup", then the port and printer take what it chose.
+  void OnAppSetup();
   // The plan commands and the record edits (plan_commands.cpp).
   void OnCreatePlan();
   void OnModifyPlan();
@@ -146,16 +148,17 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void OnOverrideData();
   void OnExportPlansToDrive();
   void OnImportPlansFromDrive();
+  // The print commands (print_commands.cpp).
   void OnPrint();
   void OnPrintPreview();
   void OnPrintSetup();
   void OnSavePdf();
-  // Opens `folder` in the file manager, or says where the files are.
-  void OpenFolder(const std::string& folder);
   // Prints the active document's pages onto `printer`; false when nothing is printed.
   bool PrintActive(QPrinter& printer);
   // The printer that Print, Print Preview and Print Setup share.
   QPrinter& Printer();
+  // Opens `folder` in the file manager, or says where the files are.
+  void OpenFolder(const std::string& folder);
   void UpdateCommands();
 
  protected:
@@ -164,12 +167,23 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  void AddStandardCommands();
+  // Edit's quiet check for an instrument, rested after a failure.
+  int ConnectedModel();
+  static constexpr std::chrono::seconds kProbeRestSeconds{10};
+
+  // The command bar and looks (command_bar.cpp).
   void BuildMenus();
   void BuildCommandBar();
-  void AddStandardCommands();
-  void AddPlanCommands();
-  bool ChooseFiles(const std::string& title, const std::string& filter,
-                   std::vector<std::string>& paths);
+  QGridLayout* PanelFor(const CommandInfo& info);
+  // Each panel's buttons fill two rows, column by column, in `order`.
+  void AddToPanel(int panel, QWidget* button, int order);
+  void FileUsed(const std::string& path);
+  void RebuildRecentMenu();
+
+  // The document area (document_area.cpp).
+  void BuildDocumentArea();
+  std::unique_ptr<RecordDocument> NewDocument();
   ReportView* AddView(std::unique_ptr<RecordDocument> document);
   ReportView* ViewOf(const std::string& path) const;
   // Opens one file without a message; the reason of a failure in `why`.
@@ -181,15 +195,18 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   // Asks about every changed document; false when one was kept open.
   bool ConfirmCloseAll();
   void SetViewStyle(int style);
-  // The status bar after a chosen export: how many were written where.
-  void ShowChosenExports(const ChosenExportOutcome& out, const std::string& what);
-  std::unique_ptr<RecordDocument> NewDocument();
-  void FileUsed(const std::string& path);
-  void RebuildRecentMenu();
   void RefreshView(ReportView* view);
-  QGridLayout* PanelFor(const CommandInfo& info);
   void ShowStartPageWhenEmpty();
   void RebuildWindowMenu();
+
+  // The record, print and plan commands (record_commands.cpp,
+  // print_commands.cpp, plan_commands.cpp).
+  void AddPrintCommands();
+  void AddPlanCommands();
+  // The status bar after a chosen export: how many were written where.
+  void ShowChosenExports(const ChosenExportOutcome& out, const std::string& what);
+  bool ChooseFiles(const std::string& title, const std::string& filter,
+                   std::vector<std::string>& paths);
 
   GuiContext ctx_;
   RecentFiles recent_;
@@ -209,16 +226,11 @@ class MainWindow : public QMainWindow, public MainWindowTitle {
   QMap<int, QAction*> actions_;
   QMap<int, QGridLayout*> panels_;
   QMap<int, QWidget*> panel_boxes_;
-  // Each panel's buttons fill two rows, column by column, in `order`.
-  void AddToPanel(int panel, QWidget* button, int order);
   int look_ = kDefaultApplicationLook;
   // The window's own title; the instrument's name may join it (SetTitle).
   std::string base_title_ = kMainTitle;
   int view_style_ = kViewTabs;
   bool editing_ = false;
-  // Edit's quiet check for an instrument, rested after a failure.
-  int ConnectedModel();
-  static constexpr std::chrono::seconds kProbeRestSeconds{10};
   std::optional<std::chrono::steady_clock::time_point> last_failed_probe_;
   std::unique_ptr<QPrinter> printer_;
 };

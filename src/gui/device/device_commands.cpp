@@ -10,6 +10,7 @@
 #include "app/batch_transfer.h"
 #include "app/main_commands.h"
 #include "app/run_session.h"
+#include "app/shown_test_date.h"
 #include "base/file_io.h"
 #include "base/format.h"
 #include "base/prompter.h"
@@ -116,7 +117,7 @@ void DeviceCommands::OnTestDirectory() {
       })) {
     return;
   }
-  DeviceDirectoryDialog dialog(device_, show_type, &window_);
+  DeviceDirectoryDialog dialog(device_, show_type, DesktopDateStyle(info_), &window_);
   dialog.SetExporter(exporter_);
   if (dialog.exec() != QDialog::Accepted) return;
   if (!ShowsBatchSummary(dialog.Written().size())) {

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/batch_transfer.h"
+#include "app/shown_test_date.h"
 #include "device/rud_device.h"
 #include "gui/device/transfer_dialog.h"
 #include "gui/qt_text.h"
@@ -70,7 +71,8 @@ std::vector<int> SelectedRows(const QTreeWidget* list) {
 
 // --- Device Directory ----------------------------------------------------------
 
-DeviceDirectoryDialog::DeviceDirectoryDialog(RudDevice& device, bool show_type, QWidget* parent)
+DeviceDirectoryDialog::DeviceDirectoryDialog(RudDevice& device, bool show_type, DateStyle dates,
+                                             QWidget* parent)
     : QDialog(parent), device_(device) {
   setWindowTitle(QStringLiteral("Device Directory"));
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -79,7 +81,7 @@ DeviceDirectoryDialog::DeviceDirectoryDialog(RudDevice& device, bool show_type, 
   list_ = MakeDirectoryList(this, columns);
   // Row i stands for directory entry i: the list keeps the table's order.
   for (int i = 0; i < device.entrycount() && i < kMaxDirectoryEntries; ++i)
-    AddRow(list_, TestDirectoryRow(device.entry(i), show_type), columns);
+    AddRow(list_, ShownTestDirectoryRow(device.entry(i), show_type, dates), columns);
   column->addWidget(list_, 1);
 
   auto* bottom = new QHBoxLayout();

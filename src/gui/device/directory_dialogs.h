@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device/directory_choice.h"
+#include "library/shown_date.h"
 
 class QLineEdit;
 class QPushButton;
@@ -28,9 +29,9 @@ std::vector<int> SelectedRows(const QTreeWidget* list);
 class DeviceDirectoryDialog : public QDialog {
   Q_OBJECT
  public:
-  // Shows the directory table as the device holds it; `show_type` adds the
-  // "Type" column.
-  DeviceDirectoryDialog(RudDevice& device, bool show_type, QWidget* parent);
+  // Shows the directory table as the device holds it, its dates in
+  // `dates`; `show_type` adds the "Type" column.
+  DeviceDirectoryDialog(RudDevice& device, bool show_type, DateStyle dates, QWidget* parent);
   // The automatic export after each downloaded record; none when null.
   void SetExporter(RecordExporter* exporter) { exporter_ = exporter; }
 
