@@ -165,7 +165,8 @@ Color StateColor(ChangeFlag flag) {
   return kBaselineColor;
 }
 
-void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tests) {
+void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tests,
+                      DateStyle dates) {
   s.FillRect(r, kWhite);
   const int n = std::min<int>(static_cast<int>(tests.size()), kMaxOverlaidDates);
   double amin = 1e300, amax = 0, vmin = 1e300, vmax = 0;
@@ -220,7 +221,7 @@ void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tes
     const int ly = P.top + line / 2 + i * line;
     s.Line(P.left + line / 2, ly + line / 2, P.left + 2 * line, ly + line / 2);
     s.SetTextColor(OverlayDateColor(i));
-    s.TextAt(P.left + 2 * line + line / 2, ly, tests[i].test_date.substr(0, 10));
+    s.TextAt(P.left + 2 * line + line / 2, ly, ShownDate(tests[i].test_date.substr(0, 10), dates));
   }
   s.SetTextColor(kBlack);
 }

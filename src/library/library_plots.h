@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "library/history.h"
+#include "library/shown_date.h"
 #include "report/surface.h"
 
 namespace kova {
@@ -22,9 +23,10 @@ Color OverlayDateColor(int i);
 // nothing is selected.
 std::vector<size_t> OverlayChoice(size_t count, const std::vector<size_t>& selected);
 
-// Log-log axes, one colour per test with its date in the legend; tests
-// past the sixth are left out.
-void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tests);
+// Log-log axes, one colour per test with its date in the legend (as
+// `dates` shows it); tests past the sixth are left out.
+void DrawCurveOverlay(Surface& s, const Rect& r, const std::vector<TestRow>& tests,
+                      DateStyle dates = DateStyle::kIso);
 
 // A value axis of round ticks: `count` (4 to 6) values first, first + step,
 // ..., the step 1, 2, 2.5 or 5 times a power of ten; the first tick at or

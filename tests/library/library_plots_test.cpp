@@ -52,6 +52,10 @@ TEST(LibraryPlots, OverlayShowsSixDatesEachInItsColourInsideThePicture) {
   EXPECT_EQ(legend, (std::set<std::string>{"2010-05-01", "2011-05-01", "2012-05-01", "2013-05-01",
                                            "2014-05-01", "2015-05-01"}));
   EXPECT_EQ(colours.size(), 6u);
+  // The legend's dates in the user's style, as the history table beside it.
+  RecordingSurface day_first;
+  DrawCurveOverlay(day_first, r, tests, DateStyle::kEu);
+  EXPECT_EQ(day_first.TextsContaining("01/05/10").size(), 1u);
 
   RecordingSurface empty;
   DrawCurveOverlay(empty, r, {TestRow()});

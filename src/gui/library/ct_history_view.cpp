@@ -135,7 +135,9 @@ void CtHistoryView::UpdateOverlay() {
   overlaid_ = OverlayChoice(history_.size(), selected);
   std::vector<TestRow> chosen;
   for (size_t i : overlaid_) chosen.push_back(history_[i].test);
-  overlay_->SetPainter([chosen](Surface& s, const Rect& r) { DrawCurveOverlay(s, r, chosen); });
+  overlay_->SetPainter([chosen, dates = dates_](Surface& s, const Rect& r) {
+    DrawCurveOverlay(s, r, chosen, dates);
+  });
 }
 
 void CtHistoryView::OpenRow(int row) {
