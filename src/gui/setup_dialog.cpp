@@ -1,5 +1,8 @@
 #include "gui/setup_dialog.h"
 
+#include <algorithm>
+
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -48,6 +51,16 @@ SetupDialog::SetupDialog(const SetupValues& values, Prompter& prompter, QWidget*
   ports->setMaxVisibleItems(12);
   ports->setInsertPolicy(QComboBox::NoInsert);
   ports->setMinimumContentsLength(14);
+  // A port's label (its name, what the system says of it, its USB ids) is
+  // read whole: the box is as wide as the longest, up to about 60
+  // characters, and its list as wide as the longest.
+  int widest = 0;
+  for (int i = 0; i < ports->count(); ++i)
+    widest = std::max(widest, ports->fontMetrics().horizontalAdvance(ports->itemText(i)));
+  ports->view()->setMinimumWidth(widest + 40);
+  ports->setMinimumWidth(std::min(widest + 48, ports->fontMetrics().averageCharWidth() * 60));
+  connect(ports, qOverload<int>(&QComboBox::currentIndexChanged), this,
+          [this] { ShowPortNameFirst(); });
   comm_form->addRow(QStringLiteral("COM Port:"), ports);
   speed = ListOf(comm, {kSetupSpeeds[0], kSetupSpeeds[1]}, values.comspeed == 0 ? 0 : 1);
   comm_form->addRow(QStringLiteral("Speed:"), speed);
@@ -141,6 +154,11 @@ SetupDialog::SetupDialog(const SetupValues& values, Prompter& prompter, QWidget*
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
+void SetupDialog::ShowPortNameFirst() {
+  // A label too long for the box shows its start: the port's name.
+  if (ports->lineEdit() != nullptr) ports->lineEdit()->setCursorPosition(0);
+}
+
 void SetupDialog::ShowCommControls(bool autodetect) {
   const CommControls c = CommControlsFor(autodetect);
   if (ports->isEditable() != c.port_typed) {
@@ -153,6 +171,7 @@ void SetupDialog::ShowCommControls(bool autodetect) {
       ports->setToolTip(QString());
     }
     if (index >= 0) ports->setCurrentIndex(index);
+    ShowPortNameFirst();
   }
   speed->setEnabled(c.speed);
 }

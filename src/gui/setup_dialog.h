@@ -56,6 +56,8 @@ class SetupDialog : public QDialog {
   void accept() override;
 
  private:
+  void ShowPortNameFirst();
+
   SetupValues values_;
   Prompter& prompter_;
   ConnectionProbe probe_;

@@ -910,9 +910,17 @@ namespace {
 // Pictures of the dialogs for the documentation, taken from the X server's
 // screen: run under xvfb-run with QT_QPA_PLATFORM=xcb and
 // KOVA_SCREENSHOT_DIR set to the folder for the PNG files.
+constexpr const char* kShownFolder = "/home/engineer/KOVA/Tests";
+
 class DeviceGuiScreens : public DeviceGui {
  protected:
   void Shoot(QWidget* dialog, const char* name) {
+    // The start page behind says where records are kept: a folder as a
+    // user's would be, never this machine's.
+    const std::string kept = info_.filepath;
+    info_.filepath = kShownFolder;
+    window_->UpdateCommands();
+    info_.filepath = kept;
     dialog->raise();
     dialog->activateWindow();
     for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -939,6 +947,7 @@ TEST_F(DeviceGuiScreens, DirectoryTransferAndPlanSlots) {
   const std::string out = folder_ + "/records";
   ASSERT_TRUE(MakeFolders(out));
   bool transfer_shot = false;
+  QString progress_seen;
   Then([&] {
     auto* d = Showing<DeviceDirectoryDialog>();
     if (d == nullptr) return false;
@@ -947,11 +956,14 @@ TEST_F(DeviceGuiScreens, DirectoryTransferAndPlanSlots) {
     d->List()->topLevelItem(2)->setSelected(true);
     d->List()->topLevelItem(4)->setSelected(true);
     Shoot(d, "device-directory.png");
-    d->DownloadButton()->click();
+    // From a call of its own: the steps' timer does not run inside its own
+    // slot, so the transfer's watcher would see nothing.
+    QTimer::singleShot(0, d, [d] { d->DownloadButton()->click(); });
     return true;
   });
   Watch([&] {
     auto* t = Showing<TransferDialog>();
+    if (t != nullptr) progress_seen = t->ProgressText();
     if (t == nullptr || transfer_shot || !t->ProgressText().startsWith("Test 3 (2 of 3)")) return;
     const QString bytes = t->ProgressText().section(": ", 1).section(' ', 0, 0);
     if (bytes.toInt() < 12000) return;
@@ -959,9 +971,28 @@ TEST_F(DeviceGuiScreens, DirectoryTransferAndPlanSlots) {
     t->move(300, 260);
     Shoot(t, "transfer-in-progress.png");
   });
+  // The summary of the three; its heading names a folder as a user's
+  // would be.
+  bool summary_shot = false;
+  Then([&] {
+    auto* s = Showing<BatchSummaryDialog>();
+    if (s == nullptr) return false;
+    for (QLabel* l : s->findChildren<QLabel*>()) {
+      if (l->text().contains("saved in"))
+        l->setText(QString::fromStdString(BatchSummaryHeading(3, 3, kShownFolder)));
+    }
+    // The dialog alone: without a window manager's frame it would melt
+    // into the start page behind it.
+    QTest::qWait(100);
+    EXPECT_TRUE(s->grab().save(QString::fromUtf8(shots_) + "/batch-summary.png"));
+    summary_shot = true;
+    s->reject();
+    return true;
+  });
   prompter_.QueueText(out);
   commands_->OnTestDirectory();
-  EXPECT_TRUE(transfer_shot);
+  EXPECT_TRUE(transfer_shot) << progress_seen.toStdString();
+  EXPECT_TRUE(summary_shot);
 
   kvTestPlan plan;
   plan.devicetype = kPlanKova7100BC;

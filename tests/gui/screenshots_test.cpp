@@ -1,17 +1,22 @@
 // Pictures of the main window (also with unsaved changes and the question
-// before they are lost), an overlay, the browser and the setup dialog (a
-// port typed by hand) for the README; the dialog tests add theirs under
-// "dialogs". Runs only when KOVA_SCREENSHOT_DIR names a folder (an absolute
-// one); take them under Xvfb:
+// before they are lost), an overlay, the browser, the setup dialog (a
+// port typed by hand), the start page and the "&Window" menu for the README; the dialog tests add
+// theirs under "dialogs". Runs only when KOVA_SCREENSHOT_DIR names a folder (an absolute one); take
+// them under Xvfb:
 //   KOVA_SCREENSHOT_DIR=$PWD/docs QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24"
 //     build/tests/kova_gui_tests --gtest_filter='Screenshots.*'   (one line)
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -112,18 +117,25 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   browser.show();
   Save(browser, "browser.png");
 
+  // The system's ports with what the system says of them: two serial
+  // adapters and a port on the board.
   const std::vector<SystemPort> ports = {
-      {"/dev/ttyS0", "", "", -1, -1}, {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", 0x0403, 0x6001}};
-  SetupValues values = LoadSetup(desk.settings, desk.info,
-                                 SetupPortList(false, {"/dev/ttyS0", "/dev/ttyUSB0"}, {}), false);
+      {"/dev/ttyS0", "", "", -1, -1},
+      {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", 0x0403, 0x6001},
+      {"/dev/ttyUSB1", "CP2102 USB to UART Bridge Controller", "Silicon Labs", 0x10c4, 0xea60}};
+  std::vector<std::string> names;
+  for (const SystemPort& p : ports) names.push_back(p.name);
+  SetupValues values = LoadSetup(desk.settings, desk.info, SetupPortList(false, names, {}), false);
   values.port_labels = SetupPortLabels(values.ports, ports);
   values.filepath = kShownFolder;
   values.planpath = "/home/engineer/KOVA/Plans";
   values.logo = "/home/engineer/KOVA/report_logo.bmp";
-  // Auto Detect off: a port typed by hand (a neutral name) at 19200 bit/s.
+  // Auto Detect off: the FTDI adapter chosen from the list at 19200 bit/s.
   values.autodetect = false;
   values.usb = false;
-  values.porttext = "/dev/ttyUSB1";
+  values.porttext.clear();
+  for (size_t i = 0; i < values.ports.size(); ++i)
+    if (values.ports[i] == "/dev/ttyUSB0") values.portindex = static_cast<int>(i);
   values.comspeed = 0;
   // The connection test's answer as a found instrument gives it.
   SetupDialog setup(values, desk.prompter, nullptr, [](const ProbeTarget& t) {
@@ -136,6 +148,92 @@ TEST(Screenshots, MainWindowBrowserAndSetup) {
   setup.show();
   setup.test_connection->click();
   Save(setup, "setup.png");
+  // The port list dropped down (a window of its own: from the X server's
+  // screen, so under xcb only).
+  if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+    setup.move(40, 40);
+    QTest::qWait(100);
+    setup.ports->showPopup();
+    QTest::qWait(300);
+    QWidget* popup = setup.ports->view()->window();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area =
+        setup.frameGeometry().united(popup->frameGeometry()).intersected(screen->geometry());
+    const QString dir = QString::fromLocal8Bit(std::getenv("KOVA_SCREENSHOT_DIR"));
+    EXPECT_TRUE(screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                    .save(QDir(dir).filePath("setup-port-list.png"), "PNG", 9));
+    setup.ports->hidePopup();
+  }
+}
+
+// The start page with the recent files, then the "&Window" menu dropped
+// down over three documents and an overlay (a menu is a window of its own:
+// taken from the X server's screen, so under xcb only).
+TEST(Screenshots, StartPageAndWindowMenu) {
+  if (std::getenv("KOVA_SCREENSHOT_DIR") == nullptr) GTEST_SKIP() << "KOVA_SCREENSHOT_DIR not set";
+  GuiTestApp();
+  if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+    GTEST_SKIP() << "the menu is taken from the X server's screen";
+
+  const std::string folder = TempFolder("screens-start");
+  std::vector<std::string> files;
+  const char* stations[] = {"North Substation", "Harbour Road", "Mill Lane"};
+  for (int i = 0; i < 3; ++i) {
+    auto rec = MakeSampleRecord(2, 3, 21 + i);
+    rec->company = "Eastern Grid Services";
+    rec->station = stations[i];
+    // Cores of different size, so the overlay's three curves part.
+    const double f = 1.0 + 0.6 * i;
+    for (TapTest& tap : rec->taps) {
+      for (double& v : tap.dpVolts) v *= f;
+      for (GraphPoint& g : tap.graph) g.gpVolts *= f;
+    }
+    Reencode(*rec);
+    files.push_back(PathJoin(folder, "CT-" + std::to_string(201 + i) + ".test"));
+    ASSERT_TRUE(rec->WriteRecordFile(files.back()));
+  }
+  DesktopSetup desk(folder);
+  NoChooser chooser;
+  desk.ctx.chooser = &chooser;
+  desk.ctx.auto_export = [](TestRecord&, bool, const RecordContext&) { return true; };
+  QtSerialBackend serial;
+  NoHidBackend hid;
+  DeviceStack stack(desk.info, desk.settings, desk.store, desk.prompter, serial, hid, 0x1234);
+  MainWindow window(desk.ctx);
+  DeviceCommands::Install(window, stack.device(), desk.prompter, desk.info);
+  window.setGeometry(0, 0, 1280, 800);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+  // Three records opened and closed again: the start page names them.
+  for (const std::string& f : files) ASSERT_TRUE(window.OpenDocument(f));
+  window.findChild<QMdiArea*>()->closeAllSubWindows();
+  QApplication::processEvents();
+  // The page says where the records are kept: a folder as a user's would be.
+  const std::string kept = desk.info.filepath;
+  desk.info.filepath = kShownFolder;
+  window.UpdateCommands();
+  ASSERT_TRUE(window.StartPageShowing());
+  // The pointer rests in the status bar, off every button.
+  QCursor::setPos(window.mapToGlobal(QPoint(window.width() - 40, window.height() - 8)));
+  Save(window, "start-page.png");
+  desk.info.filepath = kept;
+
+  for (const std::string& f : files) ASSERT_TRUE(window.OpenDocument(f));
+  ASSERT_TRUE(window.OpenOverlay(files));
+  window.ActiveView()->document().MarkModified();
+  window.UpdateCommands();
+  window.menuBar()->setActiveAction(window.WindowMenu()->menuAction());
+  QTest::qWait(300);
+  ASSERT_TRUE(window.WindowMenu()->isVisible());
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area = QRect(window.mapToGlobal(QPoint(0, 0)), window.size())
+                         .united(window.WindowMenu()->geometry())
+                         .intersected(screen->geometry());
+  const QString dir = QString::fromLocal8Bit(std::getenv("KOVA_SCREENSHOT_DIR"));
+  EXPECT_TRUE(screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                  .save(QDir(dir).filePath("window-menu.png"), "PNG", 9));
+  window.WindowMenu()->hide();
 }
 
 }  // namespace

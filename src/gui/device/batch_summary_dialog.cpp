@@ -71,7 +71,13 @@ BatchSummaryDialog::BatchSummaryDialog(std::vector<SavedRecordRow> rows, const s
 
   int width = 0;
   for (int c = 0; c < list_->columnCount(); ++c) width += list_->columnWidth(c);
-  resize(qMax(520, width + 48), 360);
+  // As tall as its rows need, up to a screenful of them: a few tests leave
+  // no empty list below.
+  const int rows_height = list_->sizeHintForRow(0) * static_cast<int>(rows_.size()) +
+                          list_->header()->sizeHint().height() + 2 * list_->frameWidth() + 4;
+  list_->setMinimumHeight(qMin(rows_height, 120));
+  const int around = sizeHint().height() - list_->sizeHint().height();
+  resize(qMax(520, width + 48), qBound(200, around + rows_height, 520));
 }
 
 void BatchSummaryDialog::Choose(SummaryChoice choice) {
