@@ -5,8 +5,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <iostream>
+#include <thread>
 
 #include "base/format.h"
 
