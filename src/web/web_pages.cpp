@@ -4,6 +4,7 @@
 
 #include "base/codepage.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "library/history_table.h"
 #include "library/library_plots.h"
 #include "web/fleet_request.h"
@@ -191,8 +192,6 @@ std::string FleetHtml(const std::string& base, const FleetView& v) {
       h += num ? "<td class=\"num\">" : "<td>";
       if (c == FleetColumn::kSerial)
         h += "<a href=\"" + Esc(CtLink(base, r.ct.key)) + "\">" + Txt(cells[i]) + "</a>";
-      else if (c == FleetColumn::kDue && r.overdue)
-        h += Txt(cells[i]) + " (overdue)";
       else
         h += Txt(cells[i]);
       h += "</td>";
@@ -259,17 +258,23 @@ std::string CtHtml(const std::string& base, const CtView& v) {
   h += "<p class=\"paging\"><a href=\"" + Esc(self + "?format=csv") +
        "\">History as CSV</a><a href=\"" + Esc(self + "?format=json") +
        "\">History as JSON</a></p>\n";
+  // The last column is the record file's path on the computer that filed
+  // it: the page names the file and links the record instead.
   const std::vector<std::string>& columns = HistoryColumns();
   for (const TapHistory& t : v.taps) {
     h += "<section class=\"tap\">\n<h2>Tap " + Txt(t.tap) +
          "</h2>\n<table class=\"history\">\n<thead><tr>";
-    for (const std::string& c : columns) h += "<th>" + Txt(c) + "</th>";
+    for (size_t i = 0; i + 1 < columns.size(); ++i) h += "<th>" + Txt(columns[i]) + "</th>";
     h += "<th>Record</th></tr></thead>\n<tbody>\n";
     for (const HistoryEntry& e : t.history) {
       h += std::string("<tr class=\"test ") + FlagClass(EntryState(e)) + "\">";
-      for (const HistoryCell& cell : HistoryCells(e))
-        h += std::string("<td class=\"") + FlagClass(cell.flag) + "\">" + Txt(cell.text) + "</td>";
-      h += "<td><a href=\"" + Esc(RecordLink(base, e.test.content_hash)) + "\">record</a></td>";
+      const std::vector<HistoryCell> cells = HistoryCells(e);
+      for (size_t i = 0; i + 1 < cells.size(); ++i)
+        h += std::string("<td class=\"") + FlagClass(cells[i].flag) + "\">" + Txt(cells[i].text) +
+             "</td>";
+      const std::string name = FileNameOf(e.test.path);
+      h += "<td><a href=\"" + Esc(RecordLink(base, e.test.content_hash)) + "\">" +
+           (name.empty() ? std::string("record") : Esc(SystemNameToUtf8(name))) + "</a></td>";
       h += "</tr>\n";
     }
     h += "</tbody>\n</table>\n<div class=\"pictures\">\n" + t.trend_svg + "\n" + t.overlay_svg +

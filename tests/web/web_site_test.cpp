@@ -16,6 +16,7 @@
 #include "library_support/library_records.h"
 #include "platform/test_app.h"
 #include "store_fixture.h"
+#include "support/run_program.h"
 #include "web/web_site.h"
 #include "web/web_text.h"
 
@@ -246,6 +247,30 @@ TEST_P(WebSiteTest, UnderABasePathEveryLinkStaysUnderIt) {
     }
   }
   EXPECT_EQ(site.Answer({"GET", "/kova/static/kova.css"}).status, 200);
+}
+
+TEST_P(WebSiteTest, ServeCheckOpensTheLibraryAndAnswersOnePage) {
+  const std::vector<std::string> env = {"KOVA_SETTINGS=" + folder_ + "/settings.ini"};
+  const ProgramResult ok =
+      RunProgram(BuiltProgram("kova"), {"serve", "--check", "--library", location_}, env);
+  EXPECT_EQ(ok.exit_code, 0) << ok.err;
+  EXPECT_NE(ok.out.find("opens read-only and its fleet page answers"), std::string::npos);
+  struct Case {
+    std::vector<std::string> args;
+    std::string says;
+  } const refused[] = {
+      {{"--library", folder_ + "/none.sqlite"}, "No library at"},
+      {{"--library", location_, "--listen", "127.0.0.1"}, "--listen: "},
+      {{"--library", location_, "--base-path", "/kova/"}, "--base-path: "},
+  };
+  for (const Case& c : refused) {
+    std::vector<std::string> args = {"serve", "--check"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const ProgramResult r = RunProgram(BuiltProgram("kova"), args, env);
+    EXPECT_NE(r.exit_code, 0) << c.says;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder_ + "/none.sqlite"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, WebSiteTest,
