@@ -126,7 +126,7 @@ WebResponse WebSite::Route(const std::string& method, const std::string& target)
   if (!base.empty()) {
     if (path == base) {
       WebResponse r = Text(301, kHtml, "");
-      r.headers.emplace_back("Location", base + "/");
+      r.headers.emplace_back("location", base + "/");
       return r;
     }
     if (path.compare(0, base.size() + 1, base + "/") != 0) return Error(404, "No such page");
