@@ -180,16 +180,25 @@ WebResponse WebSite::Fleet(const std::string& query) {
   view.page = std::move(page);
   view.today = today;
   // The summary and the chart are of the whole fleet, whatever the filter.
-  FleetFilter everything;
-  everything.limit = INT_MAX;
-  FleetPage all;
-  outcome = store_.Fleet(MakeFleetQuery(everything, today, options_.retest_years), all);
-  if (!outcome.ok()) return Error(503, Cp1252ToUtf8(StoreOutcomeText(outcome)));
-  FillDue(all, today, options_.retest_years);
-  view.summary = SummarizeFleet(all.rows, today);
-  view.chart_svg =
-      DrawInlineSvg(kChartWidth, StationChartHeight(view.summary.stations.size()),
-                    [&](Surface& s, const Rect& r) { DrawStationChart(s, r, view.summary); });
+  const auto now = std::chrono::steady_clock::now();
+  if (!summary_.made || summary_.today != today ||
+      now - summary_.when >= std::chrono::seconds(options_.summary_seconds)) {
+    FleetFilter everything;
+    everything.limit = INT_MAX;
+    FleetPage all;
+    outcome = store_.Fleet(MakeFleetQuery(everything, today, options_.retest_years), all);
+    if (!outcome.ok()) return Error(503, Cp1252ToUtf8(StoreOutcomeText(outcome)));
+    FillDue(all, today, options_.retest_years);
+    summary_.summary = SummarizeFleet(all.rows, today);
+    summary_.chart_svg =
+        DrawInlineSvg(kChartWidth, StationChartHeight(summary_.summary.stations.size()),
+                      [&](Surface& s, const Rect& r) { DrawStationChart(s, r, summary_.summary); });
+    summary_.today = today;
+    summary_.when = now;
+    summary_.made = true;
+  }
+  view.summary = summary_.summary;
+  view.chart_svg = summary_.chart_svg;
   return Text(200, kHtml, FleetHtml(options_.base_path, view));
 }
 

@@ -10,6 +10,7 @@
 //   /record/<hash>/file   the record file, when it still holds that record
 //   /static/kova.css      the stylesheet
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -18,6 +19,7 @@
 
 #include "assess/bands.h"
 #include "library/record_store.h"
+#include "web/fleet_summary.h"
 
 namespace kova {
 
@@ -44,6 +46,9 @@ struct WebSiteOptions {
   TrendBands bands;                          // the bands the library's states were worked out with
   std::function<std::string()> today;        // "YYYY-MM-DD"; the computer's date when null
   int page_width = 1100, page_height = 825;  // a record's report pages, pixels
+  // The fleet's summary and chart (of every CT) are made again after this
+  // long: a page of a big fleet need not read every CT.
+  int summary_seconds = 30;
 };
 
 // "" and "/kova" are base paths; "/kova/", "kova", "/a b" and "/.." are not.
@@ -67,6 +72,13 @@ class WebSite {
   RecordReader& store_;
   WebSiteOptions options_;
   std::mutex mutex_;
+  struct Summary {
+    bool made = false;
+    std::string today;
+    std::chrono::steady_clock::time_point when;
+    FleetSummary summary;
+    std::string chart_svg;
+  } summary_;
 };
 
 }  // namespace kova
