@@ -74,6 +74,11 @@ foreach(package kova kova-gui kova-sim)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${packaging_out}/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${package})
 endforeach()
+# kova serve as a system service, and the file it reads its library from.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kova-serve.service
+        DESTINATION lib/systemd/system COMPONENT kova)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kova-serve.env
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kova/examples COMPONENT kova)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kova.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kova COMPONENT kova)
 

@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 poppler-utils xvfb xauth libxml2-utils libxml2-dev nlohmann-json3-dev
   libsqlite3-dev libpq-dev postgresql
+  qt6-svg-dev libcpp-httplib-dev chromium wrk
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix wine64 googletest nlohmann-json3-dev)

@@ -18,7 +18,8 @@ foreach(file bin/kova bin/kova-gui bin/kova-sim bin/hmReportExport
              share/icons/hicolor/48x48/apps/com.helmark.kova.png
              share/icons/hicolor/scalable/apps/com.helmark.kova.svg
              share/bash-completion/completions/kova share/doc/kova/copyright
-             share/doc/kova/changelog.gz share/doc/kova-gui/changelog.gz)
+             share/doc/kova/changelog.gz share/doc/kova-gui/changelog.gz
+             lib/systemd/system/kova-serve.service share/doc/kova/examples/kova-serve.env)
   if(NOT EXISTS ${PREFIX}/${file} OR IS_SYMLINK ${PREFIX}/${file})
     list(APPEND missing ${file})
   endif()

@@ -41,6 +41,8 @@ void AddDeviceCommands(CLI::App& app, CliContext& ctx);
 void AddReportCommands(CLI::App& app, CliContext& ctx);
 void AddSettingsCommands(CLI::App& app, CliContext& ctx);
 void AddLibraryCommands(CLI::App& app, CliContext& ctx);
+// kova serve: the library's web pages.
+void AddServeCommand(CLI::App& app, CliContext& ctx);
 
 // The plot pictures of one record file into `folder`, or without one into
 // the "Xml" folder beside it; prints the written paths. `names` (may be

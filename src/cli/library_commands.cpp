@@ -14,6 +14,7 @@
 #include "cli/cli_context.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/library_report_command.h"
+#include "library/ct_json.h"
 #include "library/fleet.h"
 #include "library/fleet_report.h"
 #include "library/history_table.h"
@@ -53,18 +54,6 @@ bool Check(CliContext& ctx, const StoreOutcome& outcome) {
 void Print(const JsonValue& v) { std::cout << v.Dump(2) << '\n'; }
 
 std::string Utf8(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
-
-JsonValue CtJson(const CtInfo& ct) {
-  JsonValue o = JsonValue::Object();
-  o.Set("manufacturer", JsonValue::String(Utf8(ct.manufacturer)));
-  o.Set("serialnumber", JsonValue::String(Utf8(ct.serialnumber)));
-  o.Set("station", JsonValue::String(Utf8(ct.station)));
-  o.Set("circuit", JsonValue::String(Utf8(ct.circuit)));
-  o.Set("model", JsonValue::String(Utf8(ct.model)));
-  o.Set("last_test_date", JsonValue::String(ct.last_test_date));
-  o.Set("records", JsonValue::Integer(ct.records));
-  return o;
-}
 
 // Ctrl-C or SIGTERM during an import stops it after the file at hand; the
 // records read until then are filed.

@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
   kova::AddReportCommands(app, ctx);
   kova::AddSettingsCommands(app, ctx);
   kova::AddLibraryCommands(app, ctx);
+  kova::AddServeCommand(app, ctx);
 
   try {
     app.parse(argc, argv);

@@ -79,6 +79,10 @@ class RecordReader {
                                     const std::string& tap, double nameplate_ratio,
                                     const std::string& except_ct_key,
                                     std::vector<CtTestRow>& out) = 0;
+  // Every tested tap of the record with this content, with its CT, in tap
+  // order; none when the library does not have it.
+  virtual StoreOutcome RecordTests(const std::string& content_hash,
+                                   std::vector<CtTestRow>& out) = 0;
   // The reference curve kept for a CT (its text, as the user imported it);
   // `found` false when none is kept. Kept by CT key, so it stays when the
   // CT's records are pruned and comes back when they are filed again.

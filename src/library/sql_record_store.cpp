@@ -557,6 +557,25 @@ StoreOutcome SqlRecordStore::CircuitTests(const std::string& station, const std:
   return {};
 }
 
+StoreOutcome SqlRecordStore::RecordTests(const std::string& content_hash,
+                                         std::vector<CtTestRow>& out) {
+  std::vector<SqlRow> rows;
+  if (!Exec(std::string("SELECT ") + kTestColumns + ", " + kCtColumns +
+                " FROM records r JOIN cts c ON c.id = r.ct_id JOIN tests t ON t.record_id = r.id"
+                " WHERE r.content_hash = ? ORDER BY t.tap_index",
+            {Text(content_hash)}, &rows))
+    return Failure("Cannot read the library");
+  out.clear();
+  const size_t test_columns = 25;
+  for (const SqlRow& r : rows) {
+    CtTestRow row;
+    row.test = TestFromRow(r);
+    row.ct = CtFromRow(SqlRow(r.begin() + test_columns, r.end()));
+    out.push_back(std::move(row));
+  }
+  return {};
+}
+
 StoreOutcome SqlRecordStore::FindReference(const std::string& ct_key, std::string& text,
                                            bool& found) {
   std::vector<SqlRow> rows;

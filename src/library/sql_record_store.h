@@ -38,6 +38,7 @@ class SqlRecordStore : public RecordStore {
   StoreOutcome CircuitTests(const std::string& station, const std::string& circuit,
                             const std::string& tap, double nameplate_ratio,
                             const std::string& except_ct_key, std::vector<CtTestRow>& out) override;
+  StoreOutcome RecordTests(const std::string& content_hash, std::vector<CtTestRow>& out) override;
   StoreOutcome FindReference(const std::string& ct_key, std::string& text, bool& found) override;
   StoreOutcome KeepReference(const std::string& ct_key, const std::string& text) override;
   StoreOutcome FindProfile(const std::string& ct_key, std::string& text, bool& found) override;

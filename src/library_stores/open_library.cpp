@@ -196,8 +196,15 @@ std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOu
   if (where.kind == LibraryLocation::Kind::kPostgres) {
     PostgresWaits limits;
     limits.connect = waits.connect;
-    if (use == LibraryUse::kRead) limits.statement = waits.read, limits.lock = waits.lock;
+    if (use == LibraryUse::kRead || use == LibraryUse::kReadOnly)
+      limits.statement = waits.read, limits.lock = waits.lock;
     connection = OpenPostgresConnection(where.text, why, limits);
+    // The server itself refuses every change of this session.
+    if (connection && use == LibraryUse::kReadOnly &&
+        !connection->Exec("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY", {}, nullptr)) {
+      why = "cannot make the session read-only (" + connection->LastErrorText() + ")";
+      connection.reset();
+    }
   } else {
     const fs::path path(where.text);
     std::error_code ec;
@@ -217,9 +224,11 @@ std::unique_ptr<SqlRecordStore> OpenLibrary(const std::string& location, StoreOu
     if (folder.empty()) folder = ".";
     // SQLite writes beside the file (journal, -wal, -shm): a folder that may
     // not be written holds a library to read only.
-    const SqliteOpen mode = !there                                     ? SqliteOpen::kCreate
-                            : MayWrite(where.text) && MayWrite(folder) ? SqliteOpen::kExisting
-                                                                       : SqliteOpen::kReadOnly;
+    const SqliteOpen mode =
+        !there ? SqliteOpen::kCreate
+        : use != LibraryUse::kReadOnly && MayWrite(where.text) && MayWrite(folder)
+            ? SqliteOpen::kExisting
+            : SqliteOpen::kReadOnly;
     SqliteBusyWait busy;
     busy.busy_seconds = waits.busy;
     busy.say_waiting = say_waiting ? std::move(say_waiting) : [](const std::string& text) {

@@ -47,11 +47,14 @@ enum class LibraryUse {
   kRead,    // browse: never made; a file that may not be written is opened to read
   kChange,  // change what is there (baseline, prune, references): never made
   kFile,    // file records: made when missing
+  // Browse and never write, whatever the rights: a SQLite file opened for
+  // reading only, every PostgreSQL transaction read-only. Never made.
+  kReadOnly,
 };
 
 // Null with `outcome` when it cannot be opened; kMissing when a library that
 // is not made for `use` is not there. A server is waited for `waits.connect`
-// seconds, and for reading (kRead) each statement `waits.read` and a lock
+// seconds, and for reading (kRead, kReadOnly) each statement `waits.read` and a lock
 // `waits.lock`; a SQLite file another program holds `waits.busy`, telling
 // `say_waiting` (standard error when null) after 2 s.
 std::unique_ptr<SqlRecordStore> OpenLibrary(
