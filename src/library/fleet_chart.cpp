@@ -79,13 +79,21 @@ std::vector<StationTally> ChartBars(const std::vector<StationTally>& tallies) {
   return bars;
 }
 
-void DrawFleetChart(Surface& s, const Rect& r, const std::vector<StationTally>& tallies) {
+int FleetChartHeight(const std::vector<StationTally>& tallies, int row) {
+  // The title, the bars and the legend.
+  return (static_cast<int>(ChartBars(tallies).size()) + 3) * row;
+}
+
+void DrawFleetChart(Surface& s, const Rect& r, const std::vector<StationTally>& tallies,
+                    int given_row) {
   const std::vector<StationTally> bars = ChartBars(tallies);
   // Rows: the title, a bar per station, the legend; the font follows the
   // row so the chart reads the same on screen and paper.
   // Sized for the most bars there can be, so a small fleet is not drawn
   // in giant letters.
-  const int row = std::max(8, std::min(r.Height() / (kChartStations + 3), r.Width() / 12));
+  const int row = given_row > 0
+                      ? given_row
+                      : std::max(8, std::min(r.Height() / (kChartStations + 3), r.Width() / 12));
   const int font = std::max(6, row * 55 / 100);
   s.SetTextColor(kBlack);
   s.SelectFont({"Arial", font, 700, false});

@@ -22,6 +22,11 @@ Color FleetStateTint(FleetState state);
 // rest summed as "Other stations (n)" at the end.
 std::vector<StationTally> ChartBars(const std::vector<StationTally>& tallies);
 
-void DrawFleetChart(Surface& s, const Rect& r, const std::vector<StationTally>& tallies);
+// `row` is the height of a bar's row; 0 sizes it for the most bars there
+// can be in `r` (a page's fixed box).
+void DrawFleetChart(Surface& s, const Rect& r, const std::vector<StationTally>& tallies,
+                    int row = 0);
+// The height the chart needs at `row` per bar (a picture sized to it).
+int FleetChartHeight(const std::vector<StationTally>& tallies, int row);
 
 }  // namespace kova

@@ -166,7 +166,7 @@ std::string RecordLink(const std::string& base, const std::string& content_hash)
 std::string FleetHtml(const std::string& base, const FleetView& v) {
   const FleetFilter& f = v.filter;
   std::string h = "<h1>Fleet</h1>\n<p class=\"summary\" id=\"summary\">" +
-                  Esc(FleetSummaryLine(v.summary)) + "</p>\n";
+                  Esc(Cp1252ToUtf8(v.summary_line)) + "</p>\n";
   h += "<div class=\"pictures\" id=\"station-chart\">\n" + v.chart_svg + "\n</div>\n";
   h += FilterForm(base, f);
   const int64_t first = v.page.rows.empty() ? 0 : f.offset + 1;

@@ -10,7 +10,6 @@
 #include "library/fleet.h"
 #include "library/history.h"
 #include "library/library_assess.h"
-#include "web/fleet_summary.h"
 
 namespace kova {
 
@@ -25,9 +24,9 @@ std::string ErrorPageHtml(const std::string& base, int status, const std::string
 
 struct FleetView {
   FleetFilter filter;
-  FleetPage page;  // this page's rows, due dates filled
-  FleetSummary summary;
-  std::string chart_svg;  // the states per station
+  FleetPage page;            // this page's rows, due dates filled
+  std::string summary_line;  // Windows-1252 (FleetSummaryText)
+  std::string chart_svg;     // the states per station
   std::string today;
 };
 std::string FleetHtml(const std::string& base, const FleetView& view);

@@ -1,6 +1,5 @@
 #include "web/web_site.h"
 
-#include <climits>
 #include <ctime>
 
 #include "analysis/read_record.h"
@@ -10,6 +9,8 @@
 #include "base/path.h"
 #include "library/content_hash.h"
 #include "library/ct_json.h"
+#include "library/fleet_chart.h"
+#include "library/fleet_tally.h"
 #include "library/history_table.h"
 #include "library/library_assess.h"
 #include "library/library_plots.h"
@@ -19,7 +20,6 @@
 #include "report/display_test.h"
 #include "report/report_document.h"
 #include "web/fleet_request.h"
-#include "web/fleet_summary.h"
 #include "web/read_only_references.h"
 #include "web/web_pages.h"
 #include "web/web_text.h"
@@ -34,7 +34,8 @@ namespace {
 
 constexpr const char* kHtml = "text/html; charset=utf-8";
 constexpr size_t kMaxRecordBytes = 16u * 1024 * 1024;
-constexpr int kTrendWidth = 900, kTrendHeight = 640, kOverlaySide = 600, kChartWidth = 900;
+constexpr int kTrendWidth = 900, kTrendHeight = 640, kOverlaySide = 600, kChartWidth = 900,
+              kChartRow = 26;
 
 std::vector<std::string> Split(const std::string& path) {
   std::vector<std::string> out;
@@ -183,21 +184,22 @@ WebResponse WebSite::Fleet(const std::string& query) {
   const auto now = std::chrono::steady_clock::now();
   if (!summary_.made || summary_.today != today ||
       now - summary_.when >= std::chrono::seconds(options_.summary_seconds)) {
-    FleetFilter everything;
-    everything.limit = INT_MAX;
-    FleetPage all;
-    outcome = store_.Fleet(MakeFleetQuery(everything, today, options_.retest_years), all);
+    // One grouped query: the states per station and the due counts.
+    std::vector<StationTally> tallies;
+    outcome = store_.FleetTally(MakeFleetQuery(FleetFilter(), today, options_.retest_years),
+                                FleetTallyBounds(today, options_.retest_years), tallies);
     if (!outcome.ok()) return Error(503, Cp1252ToUtf8(StoreOutcomeText(outcome)));
-    FillDue(all, today, options_.retest_years);
-    summary_.summary = SummarizeFleet(all.rows, today);
+    summary_.line = FleetSummaryText(SumTallies(tallies));
     summary_.chart_svg =
-        DrawInlineSvg(kChartWidth, StationChartHeight(summary_.summary.stations.size()),
-                      [&](Surface& s, const Rect& r) { DrawStationChart(s, r, summary_.summary); });
+        DrawInlineSvg(kChartWidth, FleetChartHeight(tallies, kChartRow) + kChartRow / 2,
+                      [&](Surface& s, const Rect& r) {
+                        DrawFleetChart(s, r.Inset(kChartRow / 4), tallies, kChartRow);
+                      });
     summary_.today = today;
     summary_.when = now;
     summary_.made = true;
   }
-  view.summary = summary_.summary;
+  view.summary_line = summary_.line;
   view.chart_svg = summary_.chart_svg;
   return Text(200, kHtml, FleetHtml(options_.base_path, view));
 }

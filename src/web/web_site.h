@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "assess/bands.h"
+#include "library/fleet_tally.h"
 #include "library/record_store.h"
-#include "web/fleet_summary.h"
 
 namespace kova {
 
@@ -76,7 +76,7 @@ class WebSite {
     bool made = false;
     std::string today;
     std::chrono::steady_clock::time_point when;
-    FleetSummary summary;
+    std::string line;  // FleetSummaryText of the tally
     std::string chart_svg;
   } summary_;
 };
