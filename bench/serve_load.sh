@@ -3,7 +3,8 @@
 # library of CTS CTs x TESTS records (20,000 x 5 = 100,000 records by
 # default), each page for SECONDS seconds with CONNECTIONS connections.
 # Prints requests per second and the 50th, 95th and 99th percentile
-# latencies of each. Bounded: every run ends after SECONDS, a request waits
+# latencies of each, and the server's resident memory after each page (it
+# should stay flat). Bounded: every run ends after SECONDS, a request waits
 # at most 10 s, and the server is stopped however the script ends.
 #   bench/serve_load.sh            (after a build: build/bin/kova, build/bench/serve_library)
 #   CTS=2000 TESTS=5 SECONDS=5 bench/serve_load.sh
@@ -52,9 +53,10 @@ LUA
 
 middle=$(( CTS / 2 ))
 ct=$(printf 'KOVA%%20SIM%%1FSN%05d' "$middle")
-for page in "/" "/?sort=due&desc=1&offset=$middle" "/?state=warn&limit=50" \
-            "/?format=csv&limit=1000" "/ct/$ct" "/ct/$ct?format=json"; do
+for page in ${PAGES:-"/" "/?sort=due&desc=1&offset=$middle" "/?state=warn&limit=50" \
+            "/?format=csv&limit=1000" "/ct/$ct" "/ct/$ct?format=json"}; do
   echo "$page"
   wrk -t 2 -c "$CONNECTIONS" -d "${SECONDS_EACH}s" --timeout 10s -s "$work/report.lua" \
     "$url$page" | tail -1
+  echo "  server memory: $(awk '/VmRSS/ {print $2, $3}' "/proc/$server/status")"
 done

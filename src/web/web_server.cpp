@@ -55,7 +55,7 @@ WebServer::WebServer(WebSite& site, const ServerLimits& limits,
   s.set_read_timeout(limits.read_seconds, 0);
   s.set_write_timeout(limits.write_seconds, 0);
   s.set_keep_alive_timeout(limits.keep_alive_seconds);
-  s.set_keep_alive_max_count(100);
+  s.set_keep_alive_max_count(static_cast<size_t>(limits.requests_per_connection));
   s.set_payload_max_length(limits.max_body_bytes);
   // Reuse the address after a restart, but never share the port with a
   // second server (httplib's own default also sets SO_REUSEPORT).

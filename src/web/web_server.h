@@ -16,10 +16,13 @@ namespace kova {
 struct ServerLimits {
   int read_seconds = 10;   // a client that sends nothing this long is dropped
   int write_seconds = 30;  // a client that takes nothing this long is dropped
-  int keep_alive_seconds = 5;
-  // More than the connections a browser or two keep open: httplib keeps a
-  // thread for each kept-alive connection.
-  int threads = 16;
+  int keep_alive_seconds = 2;
+  // httplib keeps a thread for each kept-alive connection: more threads
+  // than the clients of a team at once, and a connection gives its thread
+  // up after a few requests, so a client beyond them waits for one request,
+  // not for a whole keep-alive.
+  int threads = 64;
+  int requests_per_connection = 10;
   size_t max_headers_bytes = 16 * 1024;  // every header together: 431 past it
   size_t max_headers = 64;               // 431 past it
   size_t max_body_bytes = 64 * 1024;     // a GET has none; 413 past it

@@ -14,6 +14,7 @@
 #include "library/history_table.h"
 #include "library/library_assess.h"
 #include "library/library_plots.h"
+#include "library/shown_date.h"
 #include "library/store_messages.h"
 #include "platform/report_printing.h"
 #include "platform/svg_surface.h"
@@ -86,10 +87,7 @@ WebSite::WebSite(RecordReader& store, WebSiteOptions options)
 
 std::string WebSite::Today() const {
   if (options_.today) return options_.today();
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return Format("%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+  return TodayIso();
 }
 
 WebResponse WebSite::Error(int status, const std::string& words) const {
