@@ -394,6 +394,36 @@ std::vector<std::string> FleetCells(const FleetRow& r, DateStyle dates) {
   return out;
 }
 
+const char* FleetColumnTitle(FleetColumn c) {
+  switch (c) {
+    case FleetColumn::kSerial:
+      return "Serial number";
+    case FleetColumn::kManufacturer:
+      return "Manufacturer";
+    case FleetColumn::kStation:
+      return "Station";
+    case FleetColumn::kCircuit:
+      return "Circuit";
+    case FleetColumn::kModel:
+      return "Model";
+    case FleetColumn::kRecords:
+      return "Records";
+    case FleetColumn::kTaps:
+      return "Taps";
+    case FleetColumn::kFirstTest:
+      return "First test";
+    case FleetColumn::kLastTest:
+      return "Last test";
+    case FleetColumn::kState:
+      return "State";
+    case FleetColumn::kVerdict:
+      return "Verdict";
+    case FleetColumn::kDue:
+      return "Due";
+  }
+  return "";
+}
+
 std::string FleetCsv(const FleetPage& page) {
   std::string out;
   for (FleetColumn c : FleetColumns())

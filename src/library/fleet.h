@@ -75,6 +75,9 @@ enum class FleetColumn {
 // JSON fields' columns.
 const char* FleetColumnName(FleetColumn column);
 bool ParseFleetColumn(const std::string& name, FleetColumn& column);
+// "Serial number", "Manufacturer", ...: the column's heading in the window,
+// the fleet report and the web page.
+const char* FleetColumnTitle(FleetColumn column);
 const std::vector<FleetColumn>& FleetColumns();
 
 // What the user asks of the fleet.

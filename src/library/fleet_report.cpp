@@ -56,36 +56,6 @@ const std::vector<int>& ColumnWeights() {
   return w;
 }
 
-const char* ColumnTitle(FleetColumn c) {
-  switch (c) {
-    case FleetColumn::kSerial:
-      return "Serial number";
-    case FleetColumn::kManufacturer:
-      return "Manufacturer";
-    case FleetColumn::kStation:
-      return "Station";
-    case FleetColumn::kCircuit:
-      return "Circuit";
-    case FleetColumn::kModel:
-      return "Model";
-    case FleetColumn::kRecords:
-      return "Records";
-    case FleetColumn::kTaps:
-      return "Taps";
-    case FleetColumn::kFirstTest:
-      return "First test";
-    case FleetColumn::kLastTest:
-      return "Last test";
-    case FleetColumn::kState:
-      return "State";
-    case FleetColumn::kVerdict:
-      return "Verdict";
-    case FleetColumn::kDue:
-      return "Due";
-  }
-  return "";
-}
-
 size_t TableRoom(bool summary) {
   return static_cast<size_t>(kTableEnd - kContentTop - 1 - (summary ? kSummaryRows : 0));
 }
@@ -133,7 +103,7 @@ void DrawFleetReportPage(Surface& s, const Rect& page, const FleetReport& report
   const std::vector<int> x = d.ColumnEdges(ColumnWeights());
   s.FillRect({page.left, d.Y(row), page.right, d.Y(row + 1)}, kHeadFill);
   for (size_t c = 0; c < columns.size(); ++c)
-    d.Cell(x, static_cast<int>(c), row, ColumnTitle(columns[c]), 700);
+    d.Cell(x, static_cast<int>(c), row, FleetColumnTitle(columns[c]), 700);
   const size_t state_column = static_cast<size_t>(
       std::find(columns.begin(), columns.end(), FleetColumn::kState) - columns.begin());
   for (size_t i = 0; i < p.rows && p.first_row + i < report.page.rows.size(); ++i) {

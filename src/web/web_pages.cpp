@@ -52,36 +52,6 @@ const char* FlagClass(ChangeFlag flag) {
   return "none";
 }
 
-const char* ColumnTitle(FleetColumn c) {
-  switch (c) {
-    case FleetColumn::kSerial:
-      return "Serial";
-    case FleetColumn::kManufacturer:
-      return "Manufacturer";
-    case FleetColumn::kStation:
-      return "Station";
-    case FleetColumn::kCircuit:
-      return "Circuit";
-    case FleetColumn::kModel:
-      return "Model";
-    case FleetColumn::kRecords:
-      return "Records";
-    case FleetColumn::kTaps:
-      return "Taps";
-    case FleetColumn::kFirstTest:
-      return "First test";
-    case FleetColumn::kLastTest:
-      return "Last test";
-    case FleetColumn::kState:
-      return "State";
-    case FleetColumn::kVerdict:
-      return "Verdict";
-    case FleetColumn::kDue:
-      return "Due";
-  }
-  return "";
-}
-
 std::string FleetHref(const std::string& base, const FleetFilter& f, int offset) {
   const std::string q = FleetQueryText(f, offset);
   return Esc(base + "/" + (q.empty() ? "" : "?" + q));
@@ -179,7 +149,7 @@ std::string FleetHtml(const std::string& base, const FleetView& v) {
     sorted.sort = c;
     sorted.descending = c == f.sort && !f.descending;
     const char* mark = c != f.sort ? "" : f.descending ? " &#9660;" : " &#9650;";
-    h += std::string("<th><a href=\"") + FleetHref(base, sorted, 0) + "\">" + ColumnTitle(c) +
+    h += std::string("<th><a href=\"") + FleetHref(base, sorted, 0) + "\">" + FleetColumnTitle(c) +
          "</a>" + mark + "</th>";
   }
   h += "</tr></thead>\n<tbody>\n";

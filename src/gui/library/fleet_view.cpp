@@ -18,46 +18,7 @@ namespace kova {
 
 QStringList FleetColumnTitles() {
   QStringList titles;
-  for (FleetColumn c : FleetColumns()) {
-    switch (c) {
-      case FleetColumn::kSerial:
-        titles << QStringLiteral("Serial number");
-        break;
-      case FleetColumn::kManufacturer:
-        titles << QStringLiteral("Manufacturer");
-        break;
-      case FleetColumn::kStation:
-        titles << QStringLiteral("Station");
-        break;
-      case FleetColumn::kCircuit:
-        titles << QStringLiteral("Circuit");
-        break;
-      case FleetColumn::kModel:
-        titles << QStringLiteral("Model");
-        break;
-      case FleetColumn::kRecords:
-        titles << QStringLiteral("Tests");
-        break;
-      case FleetColumn::kTaps:
-        titles << QStringLiteral("Taps");
-        break;
-      case FleetColumn::kFirstTest:
-        titles << QStringLiteral("First test");
-        break;
-      case FleetColumn::kLastTest:
-        titles << QStringLiteral("Last test");
-        break;
-      case FleetColumn::kState:
-        titles << QStringLiteral("State");
-        break;
-      case FleetColumn::kVerdict:
-        titles << QStringLiteral("Verdict");
-        break;
-      case FleetColumn::kDue:
-        titles << QStringLiteral("Due");
-        break;
-    }
-  }
+  for (FleetColumn c : FleetColumns()) titles << QString::fromLatin1(FleetColumnTitle(c));
   return titles;
 }
 
